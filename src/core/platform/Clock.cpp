@@ -1,0 +1,13 @@
+#include "platform/Clock.h"
+
+#include <chrono>
+
+namespace kestrane {
+
+double SteadyClock::now() const
+{
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace kestrane

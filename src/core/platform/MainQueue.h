@@ -1,0 +1,16 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+
+namespace kestrane {
+
+// Work posted back to the main thread (results of background tasks). Safe to call from
+// any thread.
+class MainQueue {
+public:
+    virtual ~MainQueue() = default;
+    virtual void post(std::function<void()> task) = 0;
+};
+
+} // namespace kestrane
