@@ -44,7 +44,6 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view con
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
         return false;
-    ::fchmod(fd, 0600);
     const bool written = writeAll(fd, contents) && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
