@@ -1,0 +1,115 @@
+#include "engine/BezelEngine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace kestrane {
+
+BezelEngine::BezelEngine(EngineServices services)
+    : services_(std::move(services))
+{
+    debugPurge = std::find(services_.arguments.begin(), services_.arguments.end(), "--debug-purge") != services_.arguments.end();
+    for (Dropzone& zone : loadZones(services_.defaults)) {
+        BlobRuntime blob;
+        blob.itemCount = services_.pockets.itemCount(zone.id);
+        blob.amplitude = SpringValue::atRest(heft(blob.itemCount));
+        blob.config = std::move(zone);
+        blobs.push_back(std::move(blob));
+    }
+    needsPositionSeed = true;
+}
+
+void BezelEngine::markChanged()
+{
+    needsStep = true;
+    ++revision_;
+}
+
+bool BezelEngine::shouldSkipStep() const
+{
+    // std::optional's == already treats two absent points as equal and compares both
+    // coordinates of two present ones.
+    return !needsStep && isQuiescent() && pointer == lastSteppedPointer && dragPayload == lastSteppedPayload;
+}
+
+void BezelEngine::step(double dt)
+{
+    if (needsPositionSeed) {
+        seedPositions();
+        needsPositionSeed = false;
+    }
+    if (shouldSkipStep())
+        return;
+
+    needsStep = false;
+    lastSteppedPointer = pointer;
+    lastSteppedPayload = dragPayload;
+
+    if (isEditing)
+        editProgress.step(1, dt, 0.45, 0.88);
+    else
+        editProgress.step(0, dt, 0.15, 1.0);
+    arrangeProgress.step(isArranging ? 1 : 0, dt, 0.45, 0.88);
+    stepPreferences(dt);
+    stepPurge(dt);
+    pullCount.step(pullCountZone ? 1 : 0, dt, 0.3, 0.72);
+    stepDrawer(dt);
+    resolveTargets();
+    stepBlobs(dt);
+    stepPlus(dt);
+    cullDeadZones();
+    frame += 1;
+    ++revision_;
+}
+
+bool BezelEngine::isQuiescent() const
+{
+    if (dragSession || isEditing || openZone || wantsOpen)
+        return false;
+    const SpringValue* globals[] = { &editProgress, &plusAmplitude, &openProgress, &arrangeProgress, &openHeightValue,
+        &prefsProgress, &blurScope, &purge, &pullCount };
+    for (const SpringValue* spring : globals) {
+        if (!spring->isSettled)
+            return false;
+    }
+    for (const auto* row : { &prefsRows, &prefsSwitches, &prefsHovers }) {
+        for (const SpringValue& spring : *row) {
+            if (!spring.isSettled)
+                return false;
+        }
+    }
+    return std::all_of(blobs.begin(), blobs.end(), [](const BlobRuntime& blob) {
+        return blob.y.isSettled && blob.amplitude.isSettled && blob.life.isSettled && blob.lean.isSettled
+            && blob.arrange.isSettled && blob.swallow.isSettled;
+    });
+}
+
+void BezelEngine::updateBottomInset(double inset)
+{
+    if (std::abs(inset - bottomInset) <= 0.5)
+        return;
+    bottomInset = inset;
+    markChanged();
+}
+
+void BezelEngine::setSize(Size newSize)
+{
+    if (newSize == size)
+        return;
+    size = newSize;
+    markChanged();
+}
+
+const BlobRuntime* BezelEngine::blob(const Uuid& id) const
+{
+    auto it = std::find_if(blobs.begin(), blobs.end(), [&](const BlobRuntime& b) { return b.config.id == id; });
+    return it == blobs.end() ? nullptr : &*it;
+}
+
+BlobRuntime* BezelEngine::mutableBlob(const Uuid& id)
+{
+    return const_cast<BlobRuntime*>(std::as_const(*this).blob(id));
+}
+
+} // namespace kestrane

@@ -1,0 +1,168 @@
+#include "engine/BezelEngine.h"
+#include "preferences/HapticPattern.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kestrane {
+
+namespace {
+constexpr double wallTolerance = 0.5;
+constexpr double proximityReach = 132;
+constexpr double proximityOvershoot = 4;
+constexpr double nearestReach = 132;
+constexpr double brushThreshold = 0.6;
+constexpr double dragReach = 260;
+constexpr double editSwell = 22;
+constexpr double heldSwell = 30;
+constexpr double countedSwell = 54;
+constexpr double openThreshold = 0.05;
+constexpr double plusReach = 150;
+} // namespace
+
+bool BezelEngine::isEditClosing() const
+{
+    return !isEditing && editProgress.value > 0.01;
+}
+
+std::optional<Point> BezelEngine::dragPoint() const
+{
+    if (dragPayload)
+        return dragPayload;
+    if (isSystemDragActive && pointer)
+        return pointer;
+    return std::nullopt;
+}
+
+void BezelEngine::resolveTargets()
+{
+    const double height = std::max(1.0, size.height);
+    const double bottom = height - bottomMargin;
+    for (BlobRuntime& blob : blobs) {
+        if (blob.isDying) {
+            blob.targetY = blob.y.value;
+            continue;
+        }
+        const bool isDragged = dragSession && dragSession->blobID == blob.config.id;
+        const double raw = isDragged && pointer ? pointer->y - dragSession->grabOffset : height * blob.config.anchor;
+        blob.targetY = bottom < topLimit ? topLimit : std::clamp(raw, topLimit, bottom);
+        // The stored anchor follows the clamp and the drag.
+        blob.config.anchor = blob.targetY / height;
+        const bool againstWall = blob.targetY <= topLimit + wallTolerance || blob.targetY >= bottom - wallTolerance;
+        if (againstWall && !blob.wasAgainstWall && isDragged)
+            services_.haptics.perform(HapticPattern::alignment);
+        blob.wasAgainstWall = againstWall;
+    }
+}
+
+double BezelEngine::proximityTo(double y, Point from) const
+{
+    const double dx = size.width - from.x;
+    if (dx < -proximityOvershoot || dx > proximityReach)
+        return 0;
+    const double a = std::clamp((std::abs(from.y - y) - 26) / 60, 0.0, 1.0);
+    const double b = std::clamp((dx - 34) / 98, 0.0, 1.0);
+    return std::clamp((1 - smoothstep(a)) * (1 - smoothstep(b)), 0.0, 1.0);
+}
+
+void BezelEngine::updateNearestPocket()
+{
+    nearestPocket.reset();
+    if (!pointer || pointer->x < size.width - nearestReach)
+        return;
+    double best = 0;
+    for (const BlobRuntime& blob : blobs) {
+        if (blob.isDying)
+            continue;
+        const double distance = std::abs(pointer->y - blob.y.value);
+        // Strictly closer only, so the earlier blob wins a tie.
+        if (!nearestPocket || distance < best) {
+            nearestPocket = blob.config.id;
+            best = distance;
+        }
+    }
+}
+
+void BezelEngine::stepBlobs(double dt)
+{
+    updateNearestPocket();
+    std::optional<Uuid> draggedID;
+    if (dragSession)
+        draggedID = dragSession->blobID;
+    const std::optional<Point> point = dragPoint();
+    for (BlobRuntime& blob : blobs)
+        stepBlob(blob, dt, draggedID, point);
+}
+
+void BezelEngine::stepBlob(BlobRuntime& blob, double dt, const std::optional<Uuid>& draggedID, const std::optional<Point>& dragPointNow)
+{
+    const Uuid& id = blob.config.id;
+    const bool isDragged = draggedID == id;
+
+    if (isDragged)
+        blob.y.step(blob.targetY, dt, 0.14, 0.9);
+    else if (dragSession)
+        blob.y.step(blob.targetY, dt, 0.42, 0.78);
+    else
+        blob.y.step(blob.targetY, dt, 0.34, 0.7);
+    blob.life.step(blob.isDying ? 0 : 1, dt, 0.4, 0.74);
+    blob.swallow.step(0, dt, 0.46, 0.56);
+
+    const double y = blob.y.value;
+    const double restingSwell = heft(blob.itemCount);
+    const double base = std::max(restingSwell, editSwell * editProgress.value);
+    const double p = pointer ? proximityTo(y, *pointer) : 0;
+    blob.proximity = p;
+
+    double swell = base;
+    if (p > 0)
+        swell = blob.itemCount == 0 ? std::max(base, base + 7 * p) : std::max(base, base + (20 - restingSwell) * p);
+
+    if (pullCountZone == id) {
+        const double c = pullCount.value;
+        swell = c <= 0 ? std::max(swell, 0.0) : std::max(swell, countedSwell * std::min(c, 1.0));
+    }
+
+    double leanWeight = 0;
+    const bool noLean = openZone == id && openProgress.value > openThreshold;
+    if (!noLean && dragPointNow && dragPointNow->x >= size.width - dragReach) {
+        const double t = (std::abs(dragPointNow->y - y) - 26) / 103;
+        leanWeight = 1 - smoothstep(t);
+        const double peak = dropTarget == id ? 42 : 20;
+        swell = std::max(swell, leanWeight * peak);
+    }
+    if (isDragged || pullingZone == id)
+        swell = std::max(swell, heldSwell);
+
+    if (isEditClosing())
+        blob.amplitude.step(swell * blob.life.value, dt, 0.15, 1.0);
+    else
+        blob.amplitude.step(swell * blob.life.value, dt, 0.3, 0.72);
+
+    double leanTarget = 0;
+    if (!noLean && dragPointNow && !isDragged && leanWeight > 0)
+        leanTarget = leanWeight * std::clamp(0.4 * (dragPointNow->y - y), -14.0, 14.0);
+    blob.arrange.step(isEditable(id) ? 1 : 0, dt, 0.45, 0.88);
+    blob.lean.step(leanTarget, dt, 0.3, 0.72);
+
+    const bool brushed = p > brushThreshold && nearestPocket == id;
+    if (brushed && !blob.wasBrushed && !isEditing && !wantsOpen)
+        services_.haptics.perform(HapticPattern::alignment);
+    blob.wasBrushed = brushed;
+}
+
+void BezelEngine::stepPlus(double dt)
+{
+    const double e = editProgress.value;
+    double target = editSwell * e;
+    if (e > 0.2 && pointer && pointer->x >= size.width - plusReach) {
+        const double t = (std::abs(pointer->y - plusCenter) - 22) / 82;
+        target += e * (1 - smoothstep(t)) * 10;
+    }
+    if (isEditClosing())
+        plusAmplitude.step(target, dt, 0.15, 1.0);
+    else
+        plusAmplitude.step(target, dt, 0.3, 0.72);
+}
+
+} // namespace kestrane

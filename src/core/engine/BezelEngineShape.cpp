@@ -1,0 +1,113 @@
+#include "engine/BezelEngine.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kestrane {
+
+namespace {
+constexpr double drawerWidth = 214;
+constexpr double screenMargin = 16;
+
+double clamp01(double x) { return std::clamp(x, 0.0, 1.0); }
+
+// How much a bulge of amplitude a widens: bigger bulges spread further along the edge.
+double spreadFor(double amplitude)
+{
+    return amplitude > 0 ? 0.62 + 0.38 * std::min(amplitude / 22, 1.8) : 0.62;
+}
+} // namespace
+
+std::optional<BezelNode> BezelEngine::node(const BlobRuntime& blob, bool sagging) const
+{
+    const double life = blob.life.value;
+    if (life <= 0.001)
+        return std::nullopt;
+    const double y = blob.y.value;
+    const double speed = std::abs(blob.y.velocity) / 2600;
+    const double stretch = speed > 0 ? 1 + std::min(speed, 0.55) : 1;
+    const double a = blob.amplitude.value / std::sqrt(stretch);
+    const double k = spreadFor(a);
+    double s = (0.35 + 0.65 * life) * stretch;
+    const int n = blob.itemCount;
+    const double fill = n > 0 ? clamp01(n / 8.0) : 0;
+
+    BezelNode result;
+    result.center = y + blob.lean.value;
+    double base;
+    if (n == 0) {
+        base = 36;
+        result.core = 34 * s;
+    } else {
+        s *= k;
+        base = 56;
+        result.core = 11 * s;
+    }
+    // A fuller pocket hangs lower: its outline falls off faster above and slower below.
+    result.falloffTop = base * s * (1 - 0.14 * fill);
+    result.falloffBottom = base * s * (1 + 0.42 * fill);
+    result.squircle = 0;
+    result.squircleExponent = 7.5;
+    result.amplitude = a;
+
+    const bool isOpen = openZone == blob.config.id;
+    if (isOpen && openProgress.value > 0.001) {
+        const double p = clamp01(openProgress.value);
+        const double r1 = clamp01(p / 0.72);
+        const double r2 = clamp01((p - 0.22) / 0.78);
+        const double r3 = clamp01((p - 0.38) / 0.62);
+        double h = openHeightValue.value;
+        if (!(h > 1)) {
+            const double m = std::min<double>(6, std::max<double>(static_cast<double>(openItems.size()), n));
+            h = std::max(112.0, 46 * m + 36);
+        }
+        const double half = h / 2;
+        const double lo = half + screenMargin;
+        const double hi = std::max(lo, size.height - half - screenMargin);
+        const double yt = std::min(hi, std::max(lo, y));
+        result.center += smoothstep(r2) * (yt - y);
+        result.amplitude += (drawerWidth - result.amplitude) * smoothstep(r1);
+        result.core += smoothstep(r2) * (std::max(10.0, half - 16) - result.core);
+        result.squircle = smoothstep(r3);
+        result.falloffTop += (16 - result.falloffTop) * result.squircle;
+        result.falloffBottom += (16 - result.falloffBottom) * result.squircle;
+        const double q = std::min(purge.value, 1.0);
+        if (sagging && purgeZone == blob.config.id && q > 0.001) {
+            result.center += 22 * q;
+            result.falloffBottom *= 1 + 1.3 * q;
+            result.falloffTop *= 1 - 0.22 * q;
+            result.core *= 1 - 0.3 * q;
+            result.amplitude *= 1 - 0.1 * q;
+        }
+    }
+
+    const double w = blob.swallow.value;
+    if (std::abs(w) > 0.001) {
+        // An open drawer does not gulp.
+        const double f = isOpen ? 1 - clamp01(openProgress.value) : 1;
+        const double g = w > 0 ? std::min(w, 1.15) : 0;
+        const double shrink = w < 0 ? -w : 0;
+        result.amplitude = (result.amplitude + 19 * g * f) * (1 - 0.28 * shrink * f);
+        result.falloffTop *= 1 + 0.34 * g * f;
+        result.falloffBottom *= 1 + 0.34 * g * f;
+    }
+    return result;
+}
+
+std::vector<BezelNode> BezelEngine::nodes() const
+{
+    std::vector<BezelNode> result;
+    result.reserve(blobs.size() + 1);
+    for (const BlobRuntime& blob : blobs) {
+        if (auto n = node(blob, true))
+            result.push_back(*n);
+    }
+    const double p = plusAmplitude.value;
+    if (p > 0.05) {
+        const double k = spreadFor(p);
+        result.push_back(BezelNode { plusCenter, p, 9 * k, 44 * k, 44 * k, 0, 4.5 });
+    }
+    return result;
+}
+
+} // namespace kestrane

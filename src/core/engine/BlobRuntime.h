@@ -1,0 +1,34 @@
+#pragma once
+
+#include "engine/Dropzone.h"
+#include "engine/SpringValue.h"
+
+namespace kestrane {
+
+// The animated state of one pocket.
+struct BlobRuntime {
+    Dropzone config;
+    SpringValue y;
+    SpringValue amplitude;
+    SpringValue life = SpringValue::atRest(1);
+    SpringValue lean;
+    SpringValue swallow;
+    int itemCount = 0;
+    double targetY = 0;
+    bool isDying = false;
+    double proximity = 0;
+    SpringValue arrange;
+    bool wasAgainstWall = false;
+    bool wasBrushed = false;
+
+    bool isLiving() const { return !isDying; }
+    bool operator==(const BlobRuntime&) const = default;
+};
+
+// The resting swell of a pocket holding n items.
+double heft(int itemCount);
+
+// S(t) = t²(3 − 2t) on t clamped to [0, 1].
+double smoothstep(double t);
+
+} // namespace kestrane

@@ -1,0 +1,181 @@
+#include "EngineFixture.h"
+
+#include <nlohmann/json.hpp>
+
+using namespace kestrane;
+using namespace kestrane::testing;
+
+namespace {
+Bytes bytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
+} // namespace
+
+TEST(Dropzone, StoredFormRoundTripsWithExactKeysAndUpperCaseIds)
+{
+    Dropzone a { *Uuid::parse("0f8fad5b-d9cb-469f-a165-70867728950e"), " Shelf / \"one\" ", 0.123456789012345678, "shelf" };
+    Dropzone b = zone("Pocket 2", 0.9);
+    const Bytes data = encodeZones({ a, b });
+    EXPECT_EQ(decodeZones(data), (std::vector<Dropzone> { a, b }));
+
+    const auto json = nlohmann::json::parse(data.begin(), data.end());
+    ASSERT_TRUE(json.is_array());
+    EXPECT_EQ(json[0].size(), 4u);
+    EXPECT_EQ(json[0]["id"], "0F8FAD5B-D9CB-469F-A165-70867728950E");
+    EXPECT_EQ(json[0]["name"], " Shelf / \"one\" ");
+    EXPECT_EQ(json[0]["anchor"].get<double>(), 0.123456789012345678);
+}
+
+TEST(Dropzone, DecodingIsAllOrNothing)
+{
+    EXPECT_EQ(decodeZones(bytes(R"([{"anchor":0.5,"name":"x","kind":"bin","id":"0f8fad5b-d9cb-469f-a165-70867728950e"}])"))->front().kind, "bin");
+    EXPECT_FALSE(decodeZones(bytes(R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":"x","anchor":0.5,"kind":"shelf"},
+                                       {"id":"1F8FAD5B-D9CB-469F-A165-70867728950E","name":"y","anchor":0.5}])")));
+    EXPECT_FALSE(decodeZones(bytes(R"([{"id":"not-a-uuid","name":"x","anchor":0.5,"kind":"shelf"}])")));
+    EXPECT_FALSE(decodeZones(bytes(R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":"x","anchor":"0.5","kind":"shelf"}])")));
+    EXPECT_FALSE(decodeZones(bytes(R"({"id":"x"})")));
+    EXPECT_FALSE(decodeZones(bytes("[{\"id\":")));
+    EXPECT_FALSE(decodeZones(bytes("\xff\xfe")));
+}
+
+class Zones : public EngineFixture {};
+
+TEST_F(Zones, FirstRunEmptyAndBrokenStoresSeedOnePocketWithoutWriting)
+{
+    const std::vector<Bytes> stored = { bytes("[]"), bytes(R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":"x","anchor":0.5}])"), bytes("garbage") };
+    for (const Bytes& value : stored) {
+        MemoryDefaults local;
+        local.setData(BezelEngine::zonesKey, value);
+        const auto zones = BezelEngine::loadZones(local);
+        ASSERT_EQ(zones.size(), 1u);
+        EXPECT_EQ(zones[0].name, "Pocket 1");
+        EXPECT_EQ(zones[0].anchor, 0.34);
+        EXPECT_EQ(zones[0].kind, "shelf");
+        EXPECT_EQ(local.dataValue(BezelEngine::zonesKey), value);
+    }
+    makeEngine();
+    EXPECT_FALSE(defaults.contains(BezelEngine::zonesKey));
+    engine->saveZones();
+    EXPECT_EQ(storedZones(), std::vector<Dropzone> { engine->blobs[0].config });
+}
+
+TEST_F(Zones, BlobsStartWithTheStoredCountsAndTheirHeft)
+{
+    Dropzone full = zone("Full", 0.5);
+    storeZones({ zone("Empty", 0.2), full });
+    store.counts[full.id] = 4;
+    makeEngine();
+    ASSERT_EQ(engine->blobs.size(), 2u);
+    EXPECT_EQ(engine->blobs[1].itemCount, 4);
+    EXPECT_NEAR(engine->blobs[1].amplitude.value, 5.5 + 8.5 * (1 - std::exp(-3 / 3.2)), 1e-12);
+    EXPECT_TRUE(engine->blobs[1].amplitude.isSettled);
+    EXPECT_EQ(engine->blobs[0].amplitude.value, 0);
+}
+
+TEST_F(Zones, FreeSlotSearchWalksAwayFromTakenPlaces)
+{
+    EXPECT_EQ(BezelEngine::nearestFreeSlot(166, { 166 }, 900), 270);
+    EXPECT_EQ(BezelEngine::nearestFreeSlot(500, {}, 900), 500);
+    EXPECT_EQ(BezelEngine::nearestFreeSlot(10, {}, 900), 166);
+    EXPECT_EQ(BezelEngine::nearestFreeSlot(2000, {}, 900), 836);
+    // Upward wins a tie: both 400 and 600 are 100 away from 500 and free of 500.
+    EXPECT_EQ(BezelEngine::nearestFreeSlot(500, { 500 }, 900), 396);
+    EXPECT_EQ(BezelEngine::nearestFreeSlot(300, {}, 200), 166);
+    EXPECT_EQ(BezelEngine::nearestFreeSlot(300, { 166 }, 200), std::nullopt);
+    // A full column has nowhere left.
+    EXPECT_EQ(BezelEngine::nearestFreeSlot(166, { 166, 270, 374, 478, 582, 686, 790 }, 900), std::nullopt);
+}
+
+TEST_F(Zones, A900PointScreenHoldsSevenPocketsThenTheAddRecoils)
+{
+    makeEngine();
+    engine->setSize({ 1440, 900 });
+    engine->step(frame);
+    for (int i = 0; i < 6; ++i) {
+        ASSERT_TRUE(engine->canAddZone());
+        engine->addZone();
+        run(0.1);
+    }
+    EXPECT_EQ(engine->blobs.size(), 7u);
+    EXPECT_FALSE(engine->canAddZone());
+    const int writes = defaults.writeCount();
+    const double velocity = engine->plusAmplitude.velocity;
+    engine->addZone();
+    EXPECT_EQ(engine->blobs.size(), 7u);
+    EXPECT_EQ(engine->plusAmplitude.velocity, velocity - 420);
+    EXPECT_EQ(defaults.writeCount(), writes);
+
+    // Every pocket found its own slot, at least a slot apart.
+    run(2);
+    for (std::size_t i = 0; i < engine->blobs.size(); ++i) {
+        for (std::size_t j = i + 1; j < engine->blobs.size(); ++j)
+            EXPECT_GE(std::abs(engine->blobs[i].y.value - engine->blobs[j].y.value), 103.5 - 1e-9);
+    }
+}
+
+TEST_F(Zones, AddedPocketIsBornAtThePlusNumberedAfterFadingOnesAndSaved)
+{
+    makeEngine();
+    engine->step(frame);
+    engine->addZone();
+    engine->removeZone(engine->blobs[1].config.id);
+    engine->addZone();
+    const BlobRuntime& added = engine->blobs.back();
+    EXPECT_EQ(added.config.name, "Pocket 3");
+    EXPECT_EQ(added.y, SpringValue::atRest(62));
+    EXPECT_EQ(added.life, SpringValue::atRest(0));
+    EXPECT_EQ(engine->soloEditing, added.config.id);
+    EXPECT_EQ(engine->newlyAdded, added.config.id);
+    const auto stored = storedZones();
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_EQ(stored[1].id, added.config.id);
+
+    // It glides down from the plus to its slot while growing in.
+    run(2);
+    EXPECT_NEAR(engine->blobs.back().y.value, engine->blobs.back().config.anchor * 900, 1e-9);
+    EXPECT_EQ(engine->blobs.back().life.value, 1);
+}
+
+TEST_F(Zones, RemovalDeletesItemsOnceEndsTheDragAndFadesOut)
+{
+    Dropzone keep = zone("Keep", 0.3), gone = zone("Gone", 0.7);
+    storeZones({ keep, gone });
+    store.counts[gone.id] = 3;
+    makeEngine();
+    engine->step(frame);
+    engine->dragSession = DragSession { gone.id, 0, {}, 0, 0 };
+
+    engine->removeZone(gone.id);
+    EXPECT_EQ(store.deleted, std::vector<Uuid> { gone.id });
+    EXPECT_FALSE(engine->dragSession);
+    EXPECT_EQ(storedZones(), std::vector<Dropzone> { engine->blobs[0].config });
+
+    const int writes = defaults.writeCount();
+    engine->removeZone(gone.id);
+    engine->removeZone(Uuid::random());
+    EXPECT_EQ(defaults.writeCount(), writes);
+    EXPECT_EQ(store.deleted.size(), 1u);
+
+    const double y = engine->blobs[1].y.value;
+    for (int i = 0; i < 600 && engine->blobs.size() == 2; ++i) {
+        engine->step(frame);
+        if (engine->blobs.size() == 2) {
+            EXPECT_EQ(engine->blobs[1].y.value, y);
+        }
+    }
+    ASSERT_EQ(engine->blobs.size(), 1u);
+    EXPECT_EQ(engine->blobs[0].config.id, keep.id);
+}
+
+TEST_F(Zones, RenameChangesMemoryOnlyUntilTheNextSave)
+{
+    storeZones({ zone("Old", 0.5) });
+    makeEngine();
+    const Uuid id = engine->blobs[0].config.id;
+    const int writes = defaults.writeCount();
+    engine->rename(id, "  New name ");
+    engine->rename(Uuid::random(), "ignored");
+    EXPECT_EQ(engine->blobs[0].config.name, "  New name ");
+    EXPECT_EQ(defaults.writeCount(), writes);
+    EXPECT_EQ(storedZones()[0].name, "Old");
+    engine->saveZones();
+    EXPECT_EQ(storedZones()[0].name, "  New name ");
+}
