@@ -1,0 +1,81 @@
+#include "engine/BezelEngine.h"
+#include "platform/Clock.h"
+#include "platform/MemoryDefaults.h"
+#include "preferences/HapticPattern.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+
+using namespace kestrane;
+
+namespace {
+
+struct SilentHaptics final : HapticsPerformer {
+    void perform(HapticPattern) override {}
+};
+
+struct FixedCounts final : EnginePocketStore {
+    int itemCount(const Uuid&) const override { return 3; }
+    void deleteZone(const Uuid&) override {}
+};
+
+struct AllOff final : EnginePreferences {
+    bool isSwitchOn(PrefRow) const override { return false; }
+    bool blurWholeScreen() const override { return true; }
+};
+
+struct EngineBench {
+    MemoryDefaults defaults;
+    ManualClock clock;
+    SilentHaptics haptics;
+    FixedCounts counts;
+    AllOff preferences;
+    std::unique_ptr<BezelEngine> engine;
+
+    explicit EngineBench(int pockets)
+    {
+        std::vector<Dropzone> zones;
+        for (int i = 0; i < pockets; ++i)
+            zones.push_back({ Uuid::random(), "Pocket", 0.2 + 0.1 * i, "shelf" });
+        defaults.setData(BezelEngine::zonesKey, encodeZones(zones));
+        engine = std::make_unique<BezelEngine>(EngineServices { defaults, clock, haptics, counts, preferences, {} });
+        engine->step(1.0 / 120);
+    }
+};
+
+} // namespace
+
+// Seven pockets all moving: an external drag sweeps up and down the edge.
+static void BM_BezelEngineStepSevenMoving(benchmark::State& state)
+{
+    EngineBench bench(7);
+    BezelEngine& engine = *bench.engine;
+    double phase = 0;
+    for (auto _ : state) {
+        phase += 0.05;
+        engine.isSystemDragActive = true;
+        engine.dragPayload = Point { 1410, 450 + 400 * std::sin(phase) };
+        engine.pointer = engine.dragPayload;
+        engine.dropTarget = engine.blobs[static_cast<std::size_t>(phase) % 7].config.id;
+        engine.step(1.0 / 120);
+    }
+    benchmark::DoNotOptimize(engine.frame);
+}
+BENCHMARK(BM_BezelEngineStepSevenMoving);
+
+static void BM_BezelEngineStepSkipped(benchmark::State& state)
+{
+    EngineBench bench(7);
+    BezelEngine& engine = *bench.engine;
+    for (int i = 0; i < 2000; ++i)
+        engine.step(1.0 / 120);
+    if (!engine.isQuiescent())
+        state.SkipWithError("engine did not settle");
+    for (auto _ : state) {
+        engine.step(1.0 / 120);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_BezelEngineStepSkipped);
