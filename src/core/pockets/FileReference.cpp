@@ -1,0 +1,161 @@
+#include "pockets/FileReference.h"
+
+#include "platform/Log.h"
+
+#include <algorithm>
+#include <array>
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits>
+#include <string_view>
+#include <sys/stat.h>
+
+namespace kestrane {
+
+namespace {
+constexpr std::array<std::uint8_t, 4> magic { 'K', 'R', 'E', 'F' };
+constexpr std::uint8_t version = 1;
+constexpr std::size_t versionOffset = 4;
+constexpr std::size_t deviceOffset = 5;
+constexpr std::size_t inodeOffset = 13;
+constexpr std::size_t pathSizeOffset = 21;
+constexpr std::size_t headerSize = 25;
+
+struct Identity {
+    std::uint64_t device;
+    std::uint64_t inode;
+};
+
+void appendLittleEndian(Bytes& bytes, std::uint64_t value, int size)
+{
+    for (int i = 0; i < size; ++i)
+        bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+std::uint64_t readLittleEndian(const Bytes& bytes, std::size_t offset, int size)
+{
+    std::uint64_t value = 0;
+    for (int i = 0; i < size; ++i)
+        value |= static_cast<std::uint64_t>(bytes[offset + static_cast<std::size_t>(i)]) << (8 * i);
+    return value;
+}
+
+bool isUsablePath(std::string_view path)
+{
+    return path.starts_with('/') && path.find('\0') == std::string_view::npos;
+}
+
+std::optional<Identity> identityFromStat(int result, const struct stat& info)
+{
+    if (result != 0)
+        return std::nullopt;
+    return Identity { static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino) };
+}
+
+std::optional<Identity> identityAt(const std::filesystem::path& path)
+{
+    struct stat info {};
+    return identityFromStat(::lstat(path.c_str(), &info), info);
+}
+
+std::optional<Identity> identityInFolder(int folder, const char* name)
+{
+    struct stat info {};
+    return identityFromStat(::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW), info);
+}
+
+bool isSameFile(const FileReference& reference, const Identity& identity)
+{
+    return reference.device == identity.device && reference.inode == identity.inode;
+}
+
+// Walks the folder's entries for the file under whatever name it has now.
+std::optional<std::filesystem::path> findRenamed(const FileReference& reference)
+{
+    const std::filesystem::path folder = reference.path.parent_path();
+    DIR* listing = ::opendir(folder.c_str());
+    if (listing == nullptr)
+        return std::nullopt;
+    std::optional<std::filesystem::path> found;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        const auto identity = identityInFolder(::dirfd(listing), entry->d_name);
+        if (identity && isSameFile(reference, *identity)) {
+            found = folder / name;
+            break;
+        }
+    }
+    ::closedir(listing);
+    return found;
+}
+
+// Absolute and lexically normal, without the trailing "/" a folder path may carry.
+std::filesystem::path normalPath(const std::filesystem::path& file)
+{
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::absolute(file, error).lexically_normal();
+    if (error)
+        return {};
+    if (!path.has_filename() && path.has_relative_path())
+        path = path.parent_path();
+    return path;
+}
+} // namespace
+
+Bytes FileReference::encode() const
+{
+    const std::string& text = path.native();
+    Bytes bytes(magic.begin(), magic.end());
+    bytes.reserve(headerSize + text.size());
+    bytes.push_back(version);
+    appendLittleEndian(bytes, device, 8);
+    appendLittleEndian(bytes, inode, 8);
+    appendLittleEndian(bytes, text.size(), 4);
+    bytes.insert(bytes.end(), text.begin(), text.end());
+    return bytes;
+}
+
+std::optional<FileReference> FileReference::decode(const Bytes& bytes)
+{
+    if (bytes.size() < headerSize || !std::equal(magic.begin(), magic.end(), bytes.begin()))
+        return std::nullopt;
+    if (bytes[versionOffset] != version)
+        return std::nullopt;
+    const std::uint64_t pathSize = readLittleEndian(bytes, pathSizeOffset, 4);
+    if (bytes.size() - headerSize != pathSize)
+        return std::nullopt;
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data() + headerSize), pathSize);
+    if (!isUsablePath(text))
+        return std::nullopt;
+    return FileReference { std::filesystem::path(text), readLittleEndian(bytes, deviceOffset, 8),
+                           readLittleEndian(bytes, inodeOffset, 8) };
+}
+
+std::optional<Bytes> FileReference::create(const std::filesystem::path& file)
+{
+    const std::filesystem::path path = normalPath(file);
+    if (!isUsablePath(path.native()) || path.native().size() > std::numeric_limits<std::uint32_t>::max())
+        return std::nullopt;
+    const auto identity = identityAt(path);
+    if (!identity)
+        return std::nullopt;
+    return FileReference { path, identity->device, identity->inode }.encode();
+}
+
+std::optional<FileReference::Resolution> FileReference::resolve(const Bytes& bookmark)
+{
+    const auto reference = decode(bookmark);
+    if (!reference) {
+        logLine("Kestrane: a stored file reference could not be read");
+        return std::nullopt;
+    }
+    if (const auto identity = identityAt(reference->path))
+        return Resolution { reference->path, !isSameFile(*reference, *identity) };
+    if (auto renamed = findRenamed(*reference))
+        return Resolution { std::move(*renamed), true };
+    return std::nullopt;
+}
+
+} // namespace kestrane

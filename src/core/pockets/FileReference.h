@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/Defaults.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+
+namespace kestrane {
+
+// A durable reference to a file or folder the user dropped: where it was and which file
+// it was (device and inode), so that it can be found again after the common ways a file
+// moves without leaving its folder.
+//
+// Stored form (the bytes are opaque to everyone else), all integers little-endian:
+//   offset  size  field
+//        0     4  magic "KREF"
+//        4     1  version, 1
+//        5     8  st_dev
+//       13     8  st_ino
+//       21     4  length N of the path in bytes
+//       25     N  the absolute, lexically normal path, without NUL bytes
+// The bytes end exactly after the path; anything else does not decode.
+struct FileReference {
+    std::filesystem::path path;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+
+    // Where a reference leads now. isStale means the reference no longer describes the
+    // file exactly: the caller should renew it with create(path).
+    struct Resolution {
+        std::filesystem::path path;
+        bool isStale = false;
+
+        bool operator==(const Resolution&) const = default;
+    };
+
+    Bytes encode() const;
+    static std::optional<FileReference> decode(const Bytes& bytes);
+
+    // Absent when the file cannot be examined (missing, no permission, a path holding NUL).
+    // A symbolic link is referred to itself, not its target.
+    static std::optional<Bytes> create(const std::filesystem::path& file);
+
+    // - the path still holds the same file: that path, not stale;
+    // - the path holds another file (replaced in place, as editors save): that path, stale;
+    // - the path holds nothing but the file is among its old folder's entries under
+    //   another name (renamed in place): the new path, stale;
+    // - otherwise, and for bytes that do not decode: absent.
+    // The path is checked first, so a backup copy an editor renamed aside is never chosen
+    // over the file that took its place.
+    static std::optional<Resolution> resolve(const Bytes& bookmark);
+
+    bool operator==(const FileReference&) const = default;
+};
+
+} // namespace kestrane

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kestrane {
+
+// The content of a ".webloc" link file: an XML property list holding one dictionary whose
+// only entry, "URL", is the link's absolute string. The string is XML-escaped; control
+// characters and bytes that are not UTF-8 are percent-encoded, since XML cannot carry
+// them and the link means the same either way.
+std::string weblocDocument(std::string_view url);
+
+} // namespace kestrane
