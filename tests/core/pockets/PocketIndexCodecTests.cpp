@@ -1,0 +1,249 @@
+#include "pockets/PocketIndexCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+using namespace kestrane;
+
+namespace {
+
+Uuid uuid(const char* text)
+{
+    return Uuid::parse(text).value();
+}
+
+const Uuid pocketA = uuid("0A1B2C3D-0000-4000-8000-00000000000A");
+const Uuid pocketB = uuid("0A1B2C3D-0000-4000-8000-00000000000B");
+
+std::string excerpt(const std::string& text)
+{
+    return text.substr(0, 300);
+}
+
+PocketMap decoded(const std::string& text)
+{
+    auto result = decodePocketIndex(text);
+    EXPECT_TRUE(result.pockets.has_value()) << result.error << "\n" << excerpt(text);
+    EXPECT_EQ(result.error, "");
+    return result.pockets.value_or(PocketMap {});
+}
+
+std::string rejection(const std::string& text)
+{
+    auto result = decodePocketIndex(text);
+    EXPECT_FALSE(result.pockets.has_value()) << excerpt(text);
+    EXPECT_NE(result.error, "") << excerpt(text);
+    return result.error;
+}
+
+// A pocket A document holding one item whose payload object is `payload`.
+std::string withPayload(const std::string& payload)
+{
+    return R"({"0A1B2C3D-0000-4000-8000-00000000000A":[{"id":"11111111-2222-4333-8444-555555555555",)"
+           R"("name":"n","addedAt":1,"payload":)"
+        + payload + "}]}";
+}
+
+const std::string wrongKeyCount = "Invalid number of keys found, expected one.";
+
+} // namespace
+
+TEST(PocketIndexCodec, EveryPayloadKindSurvivesARoundTripWithAwkwardText)
+{
+    PocketMap pockets;
+    pockets[pocketA] = {
+        PocketItem::make("a/b \"quoted\" back\\slash", PocketPayload::makeReference({ 0xFB, 0xFF, 0xFE, 0x3E }), 1.25),
+        PocketItem::make("Grüße 日本 🎈", PocketPayload::makeManaged("6C0F.png"), -3.5e-7),
+        PocketItem::make("tab\tnew\nline\x01", PocketPayload::makePending("/home/alex/Re: a//b.txt"), 7.0e8 + 0.123456789),
+        PocketItem::make("", PocketPayload::makeReference({}), 0),
+    };
+    pockets[pocketB] = {};
+
+    const auto text = encodePocketIndex(pockets);
+    ASSERT_TRUE(text.has_value());
+    // Base64 of FB FF FE 3E is "+//+Pg==": its slashes are escaped like every other one.
+    EXPECT_NE(text->find(R"("+\/\/+Pg==")"), std::string::npos) << *text;
+    EXPECT_NE(text->find(R"(\/home\/alex\/Re: a\/\/b.txt)"), std::string::npos) << *text;
+    EXPECT_EQ(text->find('\n'), std::string::npos);
+    EXPECT_EQ(decoded(*text), pockets);
+}
+
+TEST(PocketIndexCodec, WritesCompactJsonWithEscapedSlashesAndUpperCaseIds)
+{
+    PocketMap pockets;
+    const PocketItem reference { uuid("0000000a-bbbb-4ccc-8ddd-eeeeeeeeeeee"), "a/b",
+        PocketPayload::makeReference({ 0xFB, 0xFF }), 1.5 };
+    const PocketItem managed { uuid("0000000B-BBBB-4CCC-8DDD-EEEEEEEEEEEE"), "x", PocketPayload::makeManaged("F.png"), 0 };
+    pockets[pocketB] = {};
+    pockets[pocketA] = { reference, managed };
+
+    EXPECT_EQ(encodePocketIndex(pockets),
+        R"({"0A1B2C3D-0000-4000-8000-00000000000A":[)"
+        R"({"id":"0000000A-BBBB-4CCC-8DDD-EEEEEEEEEEEE","name":"a\/b","payload":{"reference":{"bookmark":"+\/8="}},"addedAt":1.5},)"
+        R"({"id":"0000000B-BBBB-4CCC-8DDD-EEEEEEEEEEEE","name":"x","payload":{"managed":{"filename":"F.png"}},"addedAt":0}],)"
+        R"("0A1B2C3D-0000-4000-8000-00000000000B":[]})");
+    EXPECT_EQ(encodePocketIndex({}), "{}");
+}
+
+TEST(PocketIndexCodec, ReadsAnyLayoutAndCaseAndWritesItBackCanonically)
+{
+    // Lower-case ids, unescaped slashes, reordered members, whitespace, unknown members
+    // holding the names of real ones at other depths.
+    const std::string loose = R"( {
+        "0a1b2c3d-0000-4000-8000-00000000000a" : [ {
+            "addedAt" : 2 , "extra" : {"payload": {"managed": 1}, "id": [[{"x": null}]]},
+            "payload" : { "pending" : { "note": ["path"], "path" : "/tmp/a" }, "comment": true },
+            "name" : "n\/m", "id" : "abcdef01-2345-4678-89ab-cdef01234567" } ]
+    } )";
+    const PocketMap pockets = decoded(loose);
+    ASSERT_EQ(pockets.size(), 1u);
+    const auto& items = pockets.begin()->second;
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(pockets.begin()->first, pocketA);
+    EXPECT_EQ(items[0], (PocketItem { uuid("ABCDEF01-2345-4678-89AB-CDEF01234567"), "n/m",
+                            PocketPayload::makePending("/tmp/a"), 2 }));
+    EXPECT_EQ(encodePocketIndex(pockets),
+        R"({"0A1B2C3D-0000-4000-8000-00000000000A":[{"id":"ABCDEF01-2345-4678-89AB-CDEF01234567",)"
+        R"("name":"n\/m","payload":{"pending":{"path":"\/tmp\/a"}},"addedAt":2}]})");
+}
+
+TEST(PocketIndexCodec, APayloadMustCarryExactlyOneKnownCase)
+{
+    EXPECT_EQ(rejection(withPayload("{}")), wrongKeyCount);
+    EXPECT_EQ(rejection(withPayload(R"({"other":{"path":"x"}})")), wrongKeyCount);
+    EXPECT_EQ(rejection(withPayload(R"({"managed":{"filename":"a"},"pending":{"path":"b"}})")), wrongKeyCount);
+    // The count comes first, even when a case is malformed as well.
+    EXPECT_EQ(rejection(withPayload(R"({"reference":5,"managed":{"filename":"a"}})")), wrongKeyCount);
+
+    // One bad item rejects everything, including pockets that were fine.
+    const std::string twoPockets = R"({"0A1B2C3D-0000-4000-8000-00000000000B":[],)" + withPayload("{}").substr(1);
+    EXPECT_EQ(rejection(twoPockets), wrongKeyCount);
+
+    const auto managed = decoded(withPayload(R"({"whatever":{"path":"p"},"managed":{"filename":"f"}})"));
+    EXPECT_EQ(managed.at(pocketA).at(0).payload, PocketPayload::makeManaged("f"));
+}
+
+TEST(PocketIndexCodec, RejectsMissingOrMistypedMembers)
+{
+    const std::string id = R"("id":"11111111-2222-4333-8444-555555555555")";
+    const std::string payload = R"("payload":{"managed":{"filename":"f"}})";
+    const auto pocket = [](const std::string& item) {
+        return R"({"0A1B2C3D-0000-4000-8000-00000000000A":[)" + item + "]}";
+    };
+    EXPECT_EQ(decoded(pocket("{" + id + R"(,"name":"n","addedAt":1,)" + payload + "}")).size(), 1u);
+
+    rejection(pocket("{" + id + R"(,"addedAt":1,)" + payload + "}"));
+    rejection(pocket("{" + id + R"(,"name":"n",)" + payload + "}"));
+    rejection(pocket("{" + id + R"(,"name":"n","addedAt":1})"));
+    rejection(pocket(R"({"name":"n","addedAt":1,)" + payload + "}"));
+    rejection(pocket("{" + id + R"(,"name":7,"addedAt":1,)" + payload + "}"));
+    rejection(pocket("{" + id + R"(,"name":"n","addedAt":"1",)" + payload + "}"));
+    rejection(pocket("{" + id + R"(,"name":"n","addedAt":1e999,)" + payload + "}"));
+    rejection(pocket(R"({"id":"item-1","name":"n","addedAt":1,)" + payload + "}"));
+    rejection(pocket("{" + id + R"(,"name":"n","addedAt":1,"payload":"managed"})"));
+    rejection(pocket("[]"));
+    rejection(pocket("null"));
+
+    rejection(withPayload(R"({"managed":"f"})"));
+    rejection(withPayload(R"({"managed":{}})"));
+    rejection(withPayload(R"({"managed":{"filename":["f"]}})"));
+    rejection(withPayload(R"({"pending":{"filename":"f"}})"));
+    rejection(withPayload(R"({"reference":{"bookmark":"abc"}})"));
+    rejection(withPayload(R"({"reference":{"bookmark":"ab!="}})"));
+    rejection(withPayload(R"({"reference":[{"bookmark":"AAAA"}]})"));
+}
+
+TEST(PocketIndexCodec, KeepsOnlyMembersNamedByUuids)
+{
+    const auto pockets = decoded(R"({"notes":[],"0A1B2C3D-0000-4000-8000-00000000000B":[],"":[]})");
+    ASSERT_EQ(pockets.size(), 1u);
+    EXPECT_EQ(pockets.begin()->first, pocketB);
+    EXPECT_EQ(encodePocketIndex(pockets), R"({"0A1B2C3D-0000-4000-8000-00000000000B":[]})");
+
+    // The dropped member is still read like the others first.
+    rejection(R"({"notes":5})");
+    rejection(R"({"0A1B2C3D-0000-4000-8000-00000000000B":{}})");
+
+    // Two spellings of one id leave one entry, holding one of the two lists.
+    const auto doubled = decoded(R"({"0a1b2c3d-0000-4000-8000-00000000000a":[],)" + withPayload("{\"managed\":{\"filename\":\"f\"}}").substr(1));
+    ASSERT_EQ(doubled.size(), 1u);
+    EXPECT_EQ(doubled.begin()->first, pocketA);
+}
+
+TEST(PocketIndexCodec, DatesCountFromTheStartOf2001)
+{
+    using namespace std::chrono;
+    const auto newYear2001 = sys_days { year { 2001 } / January / 1 };
+    EXPECT_EQ(timeFromReferenceDate(0), newYear2001);
+    EXPECT_EQ(referenceDateSeconds(newYear2001), 0);
+    EXPECT_EQ(referenceDateSeconds(newYear2001 + hours { 24 } + milliseconds { 500 }), 86400.5);
+    EXPECT_EQ(decoded(withPayload(R"({"managed":{"filename":"f"}})")).at(pocketA).at(0).addedAt, 1);
+
+    // Out-of-range dates clamp instead of overflowing the clock.
+    EXPECT_GT(timeFromReferenceDate(1e300), sys_days { year { 2200 } / January / 1 });
+    EXPECT_LT(timeFromReferenceDate(-1e300), sys_days { year { 1700 } / January / 1 });
+
+    PocketMap pockets;
+    pockets[pocketA] = { PocketItem::make("n", PocketPayload::makeManaged("f"), std::nan("")) };
+    EXPECT_EQ(encodePocketIndex(pockets), std::nullopt);
+}
+
+TEST(PocketIndexCodec, SurvivesBrokenInput)
+{
+    rejection("");
+    rejection("   ");
+    rejection("pockets");
+    rejection("[]");
+    rejection("\"text\"");
+    rejection("{\"a\":[]} {}");
+    // JSON text never holds a NUL byte; a file padded with them after a crash is damaged.
+    rejection(std::string("{\"a\":[]}\0", 9));
+    rejection(std::string("{\"a\":[]}\0\0{", 11));
+
+    const std::string good = *encodePocketIndex({ { pocketA, { PocketItem::make("n/a", PocketPayload::makeReference({ 1, 2, 3 }), 5) } } });
+    for (std::size_t length = 0; length < good.size(); ++length)
+        rejection(good.substr(0, length));
+
+    rejection(withPayload(R"({"managed":{"filename":"f\xC3"}})"));
+    rejection(withPayload(R"({"managed":{"filename":"\xED\xA0\x80"}})"));
+    rejection(withPayload(R"({"managed":{"filename":"\ud800"}})"));
+
+    const std::string deep(200'000, '[');
+    rejection(deep);
+    decoded(withPayload(R"({"managed":{"filename":"f"},"x":)" + deep + std::string(200'000, ']') + "}"));
+    rejection(withPayload(R"({"managed":{"filename":"f"},"x":)" + deep + "}"));
+}
+
+TEST(PocketIndexCodec, WritesNonUtf8BytesAsReplacementCharacters)
+{
+    PocketMap pockets;
+    pockets[pocketA] = { PocketItem::make("caf\xE9 \xF0\x9F\x8E", PocketPayload::makePending("/tmp/\xFF.txt"), 1) };
+    const auto text = encodePocketIndex(pockets);
+    ASSERT_TRUE(text.has_value());
+    const PocketItem item = decoded(*text).at(pocketA).at(0);
+    EXPECT_EQ(item.name, "caf\uFFFD \uFFFD\uFFFD\uFFFD");
+    EXPECT_EQ(item.payload, PocketPayload::makePending("/tmp/\uFFFD.txt"));
+}
+
+TEST(PocketItem, EqualityLooksAtEveryFieldAndOnlyAtThePayloadsOwnValue)
+{
+    const PocketItem item = PocketItem::make("n", PocketPayload::makeReference({ 1, 2, 3 }), 10);
+    PocketItem other = item;
+    EXPECT_EQ(item, other);
+    other.payload.bookmark.back() = 4;
+    EXPECT_NE(item, other);
+    other = item;
+    other.addedAt = 10.000001;
+    EXPECT_NE(item, other);
+    EXPECT_NE(PocketItem::make("n", item.payload, 10).id, item.id);
+
+    // Same value in another case is another payload; a field the case does not use is no part of it.
+    EXPECT_NE(PocketPayload::makeManaged("x"), PocketPayload::makePending("x"));
+    EXPECT_NE(PocketPayload::makeReference({}), PocketPayload::makeManaged(""));
+    PocketPayload stray = PocketPayload::makeManaged("x");
+    stray.path = "/left/over";
+    stray.bookmark = { 9 };
+    EXPECT_EQ(stray, PocketPayload::makeManaged("x"));
+}
