@@ -1,4 +1,5 @@
 #include "engine/BezelEngine.h"
+#include "geometry/BezelGeometry.h"
 #include "platform/Clock.h"
 #include "platform/MemoryDefaults.h"
 #include "preferences/HapticPattern.h"
@@ -79,3 +80,25 @@ static void BM_BezelEngineStepSkipped(benchmark::State& state)
     }
 }
 BENCHMARK(BM_BezelEngineStepSkipped);
+
+// The outline of a 1440 × 900 edge in edit mode: seven pockets holding items and the plus
+// bulge, every one at its settled edit-mode size.
+static void BM_BezelGeometryPathEditMode(benchmark::State& state)
+{
+    EngineBench bench(7);
+    BezelEngine& engine = *bench.engine;
+    engine.setSize({ 1440, 900 });
+    engine.isEditing = true;
+    for (int i = 0; i < 2000; ++i)
+        engine.step(1.0 / 120);
+    const std::vector<BezelNode> nodes = engine.nodes();
+    if (nodes.size() != 8)
+        state.SkipWithError("expected seven pockets and the plus bulge");
+    Path path;
+    for (auto _ : state) {
+        BezelGeometry::path(nodes, 1440, 900, path);
+        benchmark::DoNotOptimize(path.elements.data());
+    }
+    state.counters["elements"] = static_cast<double>(path.elements.size());
+}
+BENCHMARK(BM_BezelGeometryPathEditMode);

@@ -10,7 +10,10 @@ BezelEngine::BezelEngine(EngineServices services)
     : services_(std::move(services))
 {
     debugPurge = std::find(services_.arguments.begin(), services_.arguments.end(), "--debug-purge") != services_.arguments.end();
-    for (Dropzone& zone : loadZones(services_.defaults)) {
+    auto stored = storedZones(services_.defaults);
+    zonesStored_ = stored.has_value();
+    std::vector<Dropzone> zones = stored ? std::move(*stored) : loadZones(services_.defaults);
+    for (Dropzone& zone : zones) {
         BlobRuntime blob;
         blob.itemCount = services_.pockets.itemCount(zone.id);
         blob.amplitude = SpringValue::atRest(heft(blob.itemCount));

@@ -50,6 +50,7 @@ public:
 
     // Zones.
     static std::vector<Dropzone> loadZones(const Defaults& defaults);
+    static std::optional<std::vector<Dropzone>> storedZones(const Defaults& defaults);
     void saveZones();
     bool canAddZone() const;
     void addZone();
@@ -62,6 +63,9 @@ public:
     // Shape.
     std::optional<BezelNode> node(const BlobRuntime& blob, bool sagging) const;
     std::vector<BezelNode> nodes() const;
+
+    // Drop intake.
+    void refreshCounts();
 
     // Edit mode.
     bool isEditable(const Uuid& id) const;
@@ -141,6 +145,9 @@ private:
 
     EngineServices services_;
     std::uint64_t revision_ = 0;
+    // False while the pockets exist only in memory (a first run): items must never land
+    // in a pocket whose id the next launch would not know.
+    bool zonesStored_ = false;
 };
 
 } // namespace kestrane

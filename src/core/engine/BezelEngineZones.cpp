@@ -23,13 +23,21 @@ double clampToPlacementRange(double y, double height)
 }
 } // namespace
 
+std::optional<std::vector<Dropzone>> BezelEngine::storedZones(const Defaults& defaults)
+{
+    auto data = defaults.dataValue(zonesKey);
+    if (!data)
+        return std::nullopt;
+    auto zones = decodeZones(*data);
+    if (!zones || zones->empty())
+        return std::nullopt;
+    return zones;
+}
+
 std::vector<Dropzone> BezelEngine::loadZones(const Defaults& defaults)
 {
-    if (auto data = defaults.dataValue(zonesKey)) {
-        auto zones = decodeZones(*data);
-        if (zones && !zones->empty())
-            return *zones;
-    }
+    if (auto zones = storedZones(defaults))
+        return *zones;
     return { Dropzone { Uuid::random(), "Pocket 1", firstRunAnchor, "shelf" } };
 }
 
@@ -41,6 +49,7 @@ void BezelEngine::saveZones()
             living.push_back(blob.config);
     }
     services_.defaults.setData(zonesKey, encodeZones(living));
+    zonesStored_ = true;
 }
 
 bool BezelEngine::canAddZone() const

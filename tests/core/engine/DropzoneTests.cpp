@@ -179,3 +179,24 @@ TEST_F(Zones, RenameChangesMemoryOnlyUntilTheNextSave)
     engine->saveZones();
     EXPECT_EQ(storedZones()[0].name, "  New name ");
 }
+
+TEST_F(Zones, FirstItemsInANeverSavedPocketStoreTheZones)
+{
+    makeEngine();
+    const Uuid seeded = engine->blobs[0].config.id;
+    engine->refreshCounts();
+    EXPECT_FALSE(defaults.contains(BezelEngine::zonesKey));
+
+    store.counts[seeded] = 2;
+    engine->refreshCounts();
+    EXPECT_EQ(engine->blobs[0].itemCount, 2);
+    ASSERT_TRUE(defaults.contains(BezelEngine::zonesKey));
+
+    // The next launch knows the pocket the items were put in.
+    makeEngine();
+    EXPECT_EQ(engine->blobs[0].config.id, seeded);
+    EXPECT_EQ(engine->blobs[0].itemCount, 2);
+    const int writes = defaults.writeCount();
+    engine->refreshCounts();
+    EXPECT_EQ(defaults.writeCount(), writes);
+}

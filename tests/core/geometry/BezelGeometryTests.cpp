@@ -1,0 +1,167 @@
+#include "geometry/BezelGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace kestrane;
+
+namespace {
+constexpr double width = 500;
+constexpr double height = 900;
+
+BezelNode bump(double center, double amplitude, double core, double falloff)
+{
+    return { center, amplitude, core, falloff, falloff, 0, 7.5 };
+}
+
+int subpaths(const Path& path)
+{
+    int count = 0;
+    for (const Path::Element& element : path.elements)
+        count += element.op == Path::Op::Move;
+    return count;
+}
+
+// The offset drawn at each row, keyed by the order of the line elements.
+std::vector<double> offsets(const Path& path)
+{
+    std::vector<double> result;
+    for (const Path::Element& element : path.elements) {
+        if (element.op == Path::Op::Line)
+            result.push_back(width - element.x);
+    }
+    return result;
+}
+} // namespace
+
+TEST(BezelGeometry, ProfileHasAFlatCoreAndSmoothAsymmetricFalloffs)
+{
+    const BezelNode node { 100, 30, 10, 20, 40, 0, 7.5 };
+    EXPECT_EQ(BezelGeometry::profile(node, 100), 30);
+    EXPECT_EQ(BezelGeometry::profile(node, 90), 30);
+    EXPECT_EQ(BezelGeometry::profile(node, 110), 30);
+    // Halfway down each falloff: t = 0.5, so (1 - t²)² = 0.5625.
+    EXPECT_DOUBLE_EQ(BezelGeometry::profile(node, 80), 30 * 0.5625);
+    EXPECT_DOUBLE_EQ(BezelGeometry::profile(node, 130), 30 * 0.5625);
+    EXPECT_EQ(BezelGeometry::profile(node, 70), 0);
+    EXPECT_EQ(BezelGeometry::profile(node, 60), 0);
+    EXPECT_GT(BezelGeometry::profile(node, 149), 0);
+    EXPECT_EQ(BezelGeometry::profile(node, 150), 0);
+
+    EXPECT_EQ(BezelGeometry::profile({ 100, -5, 10, 20, 20, 0, 7.5 }, 100), 0);
+    EXPECT_EQ(BezelGeometry::profile({ 100, 30, 10, 0, 20, 0, 7.5 }, 95), 30);
+    EXPECT_EQ(BezelGeometry::profile({ 100, 30, 10, 0, 20, 0, 7.5 }, 89), 0);
+}
+
+TEST(BezelGeometry, SquircleBlendsTowardAFlatTopSuperellipse)
+{
+    BezelNode node { 100, 40, 10, 30, 30, 1, 4 };
+    // d / R = 0.5 at y = 120: sq = (1 - 0.5⁴)^(1/4).
+    const double flat = 40 * std::pow(1 - std::pow(0.5, 4), 0.25);
+    EXPECT_DOUBLE_EQ(BezelGeometry::profile(node, 120), flat);
+    node.squircle = 0.25;
+    const double smooth = 40 * std::pow(1 - std::pow(10.0 / 30, 2), 2);
+    EXPECT_DOUBLE_EQ(BezelGeometry::profile(node, 120), smooth + 0.25 * (flat - smooth));
+    node.squircle = 0.0009;
+    EXPECT_EQ(BezelGeometry::profile(node, 120), smooth);
+}
+
+TEST(BezelGeometry, SingleNodeOutlineHasTheExactElementStructure)
+{
+    const BezelNode node = bump(100, 30, 10, 20);
+    const Path path = BezelGeometry::path({ node }, width, height);
+    std::vector<Path::Element> expected { { Path::Op::Move, width, 70 } };
+    for (double y = 70; y < 130; ++y)
+        expected.push_back({ Path::Op::Line, width - BezelGeometry::profile(node, y), y });
+    expected.push_back({ Path::Op::Line, width, 130 });
+    expected.push_back({ Path::Op::Line, width, 130 });
+    expected.push_back({ Path::Op::Close, 0, 0 });
+    EXPECT_EQ(path.elements, expected);
+
+    // A fractional span still samples whole steps from the start, then the exact stop.
+    const Path shifted = BezelGeometry::path({ BezelNode { 100.25, 30, 10, 20, 20.5, 0, 7.5 } }, width, height);
+    ASSERT_EQ(shifted.elements.size(), 61u + 4u);
+    EXPECT_EQ(shifted.elements[61].y, 130.25);
+    EXPECT_EQ(shifted.elements[62].y, 130.75);
+}
+
+TEST(BezelGeometry, InvisibleNodesAreDroppedBeforeClustering)
+{
+    EXPECT_TRUE(BezelGeometry::path({ bump(100, 0.05, 10, 20) }, width, height).empty());
+    EXPECT_FALSE(BezelGeometry::path({ bump(100, 0.06, 10, 20) }, width, height).empty());
+    EXPECT_TRUE(BezelGeometry::path({ BezelNode { 100, 30, 0.25, 0.25, 0.25, 0, 7.5 } }, width, height).empty());
+    EXPECT_FALSE(BezelGeometry::path({ BezelNode { 100, 30, 0.25, 0.3, 0.25, 0, 7.5 } }, width, height).empty());
+    EXPECT_TRUE(BezelGeometry::path({ bump(NAN, 30, 10, 20) }, width, height).empty());
+
+    // A faint node bridging two bulges must not join them.
+    const Path bridged = BezelGeometry::path({ bump(100, 30, 10, 20), bump(200, 0.01, 10, 200), bump(300, 30, 10, 20) }, width, height);
+    EXPECT_EQ(subpaths(bridged), 2);
+}
+
+TEST(BezelGeometry, OverlappingNodesMergeAndDistantOnesStaySeparate)
+{
+    EXPECT_EQ(subpaths(BezelGeometry::path({ bump(100, 30, 10, 20), bump(150, 30, 10, 20) }, width, height)), 1);
+    // Touching reaches (130 and 130) still join.
+    EXPECT_EQ(subpaths(BezelGeometry::path({ bump(100, 30, 10, 20), bump(160, 30, 10, 20) }, width, height)), 1);
+
+    // Given out of order, the far pair is still sorted: the upper subpath comes first.
+    const Path apart = BezelGeometry::path({ bump(400, 30, 10, 20), bump(100, 30, 10, 20) }, width, height);
+    ASSERT_EQ(subpaths(apart), 2);
+    EXPECT_EQ(apart.elements.front().y, 70);
+
+    // The third node overlaps only the long first one, whose bottom is still the lowest.
+    const Path chained = BezelGeometry::path({ bump(100, 30, 50, 50), bump(110, 30, 5, 5), bump(210, 30, 5, 20) }, width, height);
+    EXPECT_EQ(subpaths(chained), 1);
+    EXPECT_EQ(chained.elements.front().y, 0);
+    EXPECT_EQ(chained.elements[chained.elements.size() - 2].y, 235);
+}
+
+TEST(BezelGeometry, OverlapMergesByCubeSum)
+{
+    const BezelNode node = bump(300, 30, 10, 20);
+    const std::vector<double> one = offsets(BezelGeometry::path({ node }, width, height));
+    const std::vector<double> two = offsets(BezelGeometry::path({ node, node }, width, height));
+    ASSERT_EQ(one.size(), two.size());
+    for (std::size_t i = 0; i < one.size(); ++i)
+        EXPECT_NEAR(two[i], std::cbrt(2.0) * one[i], 1e-9);
+
+    const BezelNode low = bump(320, 20, 5, 30);
+    const Path merged = BezelGeometry::path({ node, low }, width, height);
+    for (const Path::Element& element : merged.elements) {
+        if (element.op != Path::Op::Line)
+            continue;
+        const double highest = std::max(BezelGeometry::profile(node, element.y), BezelGeometry::profile(low, element.y));
+        EXPECT_GE(width - element.x, highest - 1e-9);
+    }
+}
+
+TEST(BezelGeometry, ClustersAreClippedJustOutsideTheCanvas)
+{
+    const Path top = BezelGeometry::path({ bump(10, 30, 10, 30) }, width, height);
+    EXPECT_EQ(top.elements[0], (Path::Element { Path::Op::Move, width, -1 }));
+    EXPECT_EQ(top.elements[1].y, -1);
+
+    const Path bottom = BezelGeometry::path({ bump(height - 10, 30, 10, 30) }, width, height);
+    const std::size_t n = bottom.elements.size();
+    EXPECT_EQ(bottom.elements[n - 4].y, height);
+    const double atStop = BezelGeometry::profile(bump(height - 10, 30, 10, 30), height + 1);
+    EXPECT_EQ(bottom.elements[n - 3], (Path::Element { Path::Op::Line, width - atStop, height + 1 }));
+    EXPECT_EQ(bottom.elements[n - 2], (Path::Element { Path::Op::Line, width, height + 1 }));
+
+    EXPECT_TRUE(BezelGeometry::path({ bump(-100, 30, 10, 30) }, width, height).empty());
+    EXPECT_TRUE(BezelGeometry::path({ bump(-41, 30, 10, 30) }, width, height).empty());
+    EXPECT_TRUE(BezelGeometry::path({ bump(height + 100, 30, 10, 30) }, width, height).empty());
+    EXPECT_EQ(subpaths(BezelGeometry::path({ bump(-100, 30, 10, 30), bump(450, 30, 10, 30) }, width, height)), 1);
+}
+
+TEST(BezelGeometry, ReuseOverloadClearsAndMatches)
+{
+    const std::vector<BezelNode> nodes { bump(100, 30, 10, 20), bump(600, 30, 10, 20) };
+    Path reused;
+    reused.moveTo(1, 2);
+    BezelGeometry::path(nodes, width, height, reused);
+    EXPECT_EQ(reused, BezelGeometry::path(nodes, width, height));
+    BezelGeometry::path({}, width, height, reused);
+    EXPECT_TRUE(reused.empty());
+}
