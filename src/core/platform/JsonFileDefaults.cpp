@@ -1,0 +1,188 @@
+#include "platform/JsonFileDefaults.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/Base64.h"
+#include "platform/Log.h"
+#include "platform/XdgPaths.h"
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+namespace kestrane {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace {
+constexpr const char* base64Member = "base64";
+
+std::string utcStamp()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm parts {};
+    gmtime_r(&now, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &parts);
+    return text;
+}
+
+// A name beside file that nothing holds yet, so that setting one file aside never
+// replaces another one set aside earlier.
+fs::path unusedAsideName(const fs::path& file)
+{
+    const std::string base = file.string() + ".unreadable-" + utcStamp();
+    fs::path candidate = base;
+    std::error_code error;
+    for (int n = 2; fs::exists(fs::symlink_status(candidate, error)); ++n)
+        candidate = base + "-" + std::to_string(n);
+    return candidate;
+}
+
+std::optional<std::string> readWholeFile(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    if (in.bad())
+        return std::nullopt;
+    return std::move(contents).str();
+}
+} // namespace
+
+JsonFileDefaults::JsonFileDefaults(fs::path file)
+    : file_(std::move(file))
+{
+    load();
+}
+
+std::optional<fs::path> JsonFileDefaults::standardLocation()
+{
+    auto config = xdgConfigHome();
+    if (!config)
+        return std::nullopt;
+    return *config / "Kestrane" / "defaults.json";
+}
+
+void JsonFileDefaults::load()
+{
+    std::error_code error;
+    const fs::file_status status = fs::status(file_, error);
+    if (status.type() == fs::file_type::not_found)
+        return;
+    if (status.type() != fs::file_type::regular) {
+        setAside("it is not a regular file");
+        return;
+    }
+    const std::optional<std::string> text = readWholeFile(file_);
+    if (!text) {
+        setAside(std::strerror(errno));
+        return;
+    }
+    json parsed = json::parse(*text, nullptr, /*allow_exceptions=*/false);
+    if (!parsed.is_object()) {
+        setAside(parsed.is_discarded() ? "it is not valid JSON" : "it does not hold a JSON object");
+        return;
+    }
+    values_ = std::move(parsed);
+}
+
+void JsonFileDefaults::setAside(const char* reason)
+{
+    const fs::path aside = unusedAsideName(file_);
+    std::error_code error;
+    fs::rename(file_, aside, error);
+    if (error) {
+        writesEnabled_ = false;
+        logLine("Kestrane: settings file " + file_.string() + " could not be read (" + reason
+            + ") nor moved aside; settings will not be saved this launch");
+        return;
+    }
+    logLine("Kestrane: settings file " + file_.string() + " could not be read (" + reason + "); kept as "
+        + aside.string() + ", starting with default settings");
+}
+
+const json* JsonFileDefaults::find(std::string_view key) const
+{
+    auto it = values_.find(key);
+    return it == values_.end() ? nullptr : &*it;
+}
+
+bool JsonFileDefaults::boolValue(std::string_view key) const
+{
+    const json* value = find(key);
+    return value && value->is_boolean() && value->get<bool>();
+}
+
+std::int64_t JsonFileDefaults::integerValue(std::string_view key) const
+{
+    const json* value = find(key);
+    if (!value || !value->is_number_integer())
+        return 0;
+    if (value->is_number_unsigned() && value->get<std::uint64_t>() > std::uint64_t(INT64_MAX))
+        return 0;
+    return value->get<std::int64_t>();
+}
+
+std::optional<std::string> JsonFileDefaults::stringValue(std::string_view key) const
+{
+    const json* value = find(key);
+    if (!value || !value->is_string())
+        return std::nullopt;
+    return value->get<std::string>();
+}
+
+std::optional<Bytes> JsonFileDefaults::dataValue(std::string_view key) const
+{
+    const json* value = find(key);
+    if (!value || !value->is_object() || value->size() != 1)
+        return std::nullopt;
+    auto encoded = value->find(base64Member);
+    if (encoded == value->end() || !encoded->is_string())
+        return std::nullopt;
+    return decodeBase64(encoded->get_ref<const std::string&>());
+}
+
+void JsonFileDefaults::setBool(std::string_view key, bool value) { store(key, value); }
+void JsonFileDefaults::setInteger(std::string_view key, std::int64_t value) { store(key, value); }
+void JsonFileDefaults::setString(std::string_view key, std::string_view value) { store(key, std::string(value)); }
+void JsonFileDefaults::setData(std::string_view key, const Bytes& value) { store(key, json { { base64Member, encodeBase64(value) } }); }
+
+void JsonFileDefaults::remove(std::string_view key)
+{
+    auto it = values_.find(key);
+    if (it == values_.end())
+        return;
+    values_.erase(it);
+    write();
+}
+
+void JsonFileDefaults::store(std::string_view key, json value)
+{
+    values_[std::string(key)] = std::move(value);
+    write();
+}
+
+void JsonFileDefaults::write()
+{
+    if (!writesEnabled_)
+        return;
+    std::error_code error;
+    fs::create_directories(file_.parent_path(), error);
+    // Invalid UTF-8 in a string is written as U+FFFD rather than failing the whole file.
+    const std::string text = values_.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+    if (writeFileAtomically(file_, text)) {
+        reportedWriteFailure_ = false;
+        return;
+    }
+    if (!reportedWriteFailure_)
+        logLine("Kestrane: settings could not be written to " + file_.string());
+    reportedWriteFailure_ = true;
+}
+
+} // namespace kestrane

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/Defaults.h"
+
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <optional>
+
+namespace kestrane {
+
+// The user-defaults store on disk: one JSON object, written atomically at every change.
+//   bool → true/false, integer → a JSON integer, string → a JSON string,
+//   bytes → {"base64": "<standard Base64>"}
+// Members this program does not know (or holds in another type) are kept as they are.
+//
+// A file that exists but cannot be read as a JSON object is never overwritten: it is
+// renamed aside to "<name>.unreadable-<UTC time>" with one log line, and the store starts
+// empty. If even the rename fails, the store runs in memory and writes nothing this launch.
+// Main thread only.
+class JsonFileDefaults final : public Defaults {
+public:
+    explicit JsonFileDefaults(std::filesystem::path file);
+
+    // $XDG_CONFIG_HOME/Kestrane/defaults.json, absent without a usable home folder.
+    static std::optional<std::filesystem::path> standardLocation();
+
+    bool boolValue(std::string_view key) const override;
+    std::int64_t integerValue(std::string_view key) const override;
+    std::optional<std::string> stringValue(std::string_view key) const override;
+    std::optional<Bytes> dataValue(std::string_view key) const override;
+
+    void setBool(std::string_view key, bool value) override;
+    void setInteger(std::string_view key, std::int64_t value) override;
+    void setString(std::string_view key, std::string_view value) override;
+    void setData(std::string_view key, const Bytes& value) override;
+    void remove(std::string_view key) override;
+
+    bool writesEnabled() const { return writesEnabled_; }
+    const std::filesystem::path& file() const { return file_; }
+
+private:
+    void load();
+    void setAside(const char* reason);
+    const nlohmann::json* find(std::string_view key) const;
+    void store(std::string_view key, nlohmann::json value);
+    void write();
+
+    std::filesystem::path file_;
+    nlohmann::json values_ = nlohmann::json::object();
+    bool writesEnabled_ = true;
+    bool reportedWriteFailure_ = false;
+};
+
+} // namespace kestrane

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/MainQueue.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+namespace kestrane {
+
+// A main queue for tests and headless runs: posted tasks wait until the owner runs them.
+class ManualMainQueue final : public MainQueue {
+public:
+    void post(std::function<void()> task) override;
+
+    // Runs the tasks posted so far, in order (tasks they post wait for the next call);
+    // returns how many ran.
+    int runPending();
+    // Waits up to timeout for at least one posted task, then runs what is pending.
+    int runPendingWaiting(std::chrono::milliseconds timeout);
+    bool empty() const;
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable posted_;
+    std::deque<std::function<void()>> tasks_;
+};
+
+} // namespace kestrane

@@ -1,0 +1,66 @@
+#include "TemporaryFolder.h"
+#include "platform/AtomicFile.h"
+#include "platform/Base64.h"
+#include "platform/Uuid.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sys/stat.h>
+
+using namespace kestrane;
+using kestrane::testing::readFile;
+using kestrane::testing::TemporaryFolder;
+namespace fs = std::filesystem;
+
+namespace {
+Bytes bytesOf(std::string_view text) { return Bytes(text.begin(), text.end()); }
+} // namespace
+
+TEST(Base64, MatchesTheStandardVectorsAndRejectsMalformedText)
+{
+    const std::pair<std::string_view, std::string_view> vectors[] = {
+        { "", "" }, { "f", "Zg==" }, { "fo", "Zm8=" }, { "foo", "Zm9v" }, { "foob", "Zm9vYg==" },
+        { "fooba", "Zm9vYmE=" }, { "foobar", "Zm9vYmFy" }, { "\xFB\xFF", "+/8=" },
+    };
+    for (const auto& [plain, encoded] : vectors) {
+        EXPECT_EQ(encodeBase64(bytesOf(plain)), encoded);
+        EXPECT_EQ(decodeBase64(encoded), bytesOf(plain)) << encoded;
+    }
+    for (std::string_view bad : { "Zg", "Zg=", "Zg===", "Z===", "Zm9v!", "Zm 9v", "=Zm9", "Zg==Zg==", "Zm9-" })
+        EXPECT_FALSE(decodeBase64(bad)) << bad;
+}
+
+TEST(Uuid, ParsesEitherCaseAndWritesUpperCase)
+{
+    const auto id = Uuid::parse("0f8fad5b-d9cb-469f-a165-70867728950e");
+    ASSERT_TRUE(id);
+    EXPECT_EQ(id->string(), "0F8FAD5B-D9CB-469F-A165-70867728950E");
+    EXPECT_EQ(Uuid::parse(id->string()), id);
+    for (std::string_view bad : { "", "0f8fad5b-d9cb-469f-a165-70867728950", "0f8fad5b-d9cb-469f-a165-70867728950e0",
+             "0f8fad5bd9cb-469f-a165-70867728950e0", "0f8fad5b-d9cb-469f-a165-70867728950g", "{0f8fad5b-d9cb-469f-a165-708677289}" })
+        EXPECT_FALSE(Uuid::parse(bad)) << bad;
+
+    std::set<Uuid> seen;
+    for (int i = 0; i < 100; ++i)
+        seen.insert(Uuid::random());
+    EXPECT_EQ(seen.size(), 100u);
+}
+
+TEST(AtomicFile, ReplacesWholeFilesPrivatelyAndLeavesNoTemporaryBehind)
+{
+    TemporaryFolder folder;
+    const fs::path file = folder / "index.json";
+    ASSERT_TRUE(writeFileAtomically(file, "first"));
+    ASSERT_TRUE(writeFileAtomically(file, std::string(100000, 'x')));
+    EXPECT_EQ(readFile(file), std::string(100000, 'x'));
+    struct stat info {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+    EXPECT_FALSE(writeFileAtomically(folder / "missing/index.json", "lost"));
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.path()))
+        ++entries;
+    EXPECT_EQ(entries, 1);
+}

@@ -1,0 +1,144 @@
+#include "TemporaryFolder.h"
+#include "platform/JsonFileDefaults.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+using namespace kestrane;
+using kestrane::testing::readFile;
+using kestrane::testing::TemporaryFolder;
+using kestrane::testing::writeFile;
+using ::testing::HasSubstr;
+namespace fs = std::filesystem;
+
+namespace {
+std::vector<fs::path> setAsideFiles(const fs::path& folder)
+{
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().filename().string().starts_with("defaults.json.unreadable-"))
+            found.push_back(entry.path());
+    }
+    return found;
+}
+} // namespace
+
+TEST(JsonFileDefaults, EveryTypeSurvivesARestartInTheDocumentedForm)
+{
+    TemporaryFolder folder;
+    const fs::path file = folder / "Kestrane/defaults.json";
+    {
+        JsonFileDefaults defaults(file);
+        defaults.setBool("flag", true);
+        defaults.setInteger("count", -1234567890123);
+        defaults.setString("name", "Pocket \xE2\x80\xA6 1");
+        defaults.setData("zones", Bytes { 0, 1, 2, 250, 255 });
+        defaults.setData("empty", Bytes {});
+        defaults.setString("gone", "x");
+        defaults.remove("gone");
+    }
+    const nlohmann::json stored = nlohmann::json::parse(readFile(file));
+    EXPECT_EQ(stored["zones"], (nlohmann::json { { "base64", "AAEC+v8=" } }));
+    EXPECT_FALSE(stored.contains("gone"));
+
+    JsonFileDefaults defaults(file);
+    EXPECT_TRUE(defaults.boolValue("flag"));
+    EXPECT_EQ(defaults.integerValue("count"), -1234567890123);
+    EXPECT_EQ(defaults.stringValue("name"), "Pocket \xE2\x80\xA6 1");
+    EXPECT_EQ(defaults.dataValue("zones"), (Bytes { 0, 1, 2, 250, 255 }));
+    EXPECT_EQ(defaults.dataValue("empty"), Bytes {});
+    EXPECT_FALSE(defaults.stringValue("gone"));
+    EXPECT_TRUE(defaults.writesEnabled());
+}
+
+TEST(JsonFileDefaults, ValuesOfAnotherTypeReadAsAbsentAndUnknownMembersAreKept)
+{
+    TemporaryFolder folder;
+    const fs::path file = folder / "defaults.json";
+    writeFile(file, R"({"flag":"yes","count":2.5,"huge":18446744073709551615,"name":7,)"
+                    R"("bytes":{"base64":"not base64!"},"extra":{"base64":"AA==","more":1},)"
+                    R"("someone.else":[1,{"deep":null}]})");
+    JsonFileDefaults defaults(file);
+    EXPECT_FALSE(defaults.boolValue("flag"));
+    EXPECT_EQ(defaults.integerValue("count"), 0);
+    EXPECT_EQ(defaults.integerValue("huge"), 0);
+    EXPECT_FALSE(defaults.stringValue("name"));
+    EXPECT_FALSE(defaults.dataValue("bytes"));
+    EXPECT_FALSE(defaults.dataValue("extra"));
+    EXPECT_FALSE(defaults.dataValue("missing"));
+
+    defaults.setBool("flag", true);
+    const nlohmann::json stored = nlohmann::json::parse(readFile(file));
+    EXPECT_EQ(stored["someone.else"], nlohmann::json::parse(R"([1,{"deep":null}])"));
+    EXPECT_EQ(stored["huge"], 18446744073709551615ull);
+    EXPECT_EQ(stored["flag"], true);
+}
+
+TEST(JsonFileDefaults, AnUnreadableFileIsKeptAsideWithOneLogLine)
+{
+    for (const std::string& garbage : { std::string("{\"flag\": tru"), std::string("[1, 2]"), std::string("\xFF\xFE") }) {
+        TemporaryFolder folder;
+        const fs::path file = folder / "defaults.json";
+        writeFile(file, garbage);
+
+        ::testing::internal::CaptureStderr();
+        JsonFileDefaults defaults(file);
+        const std::string log = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+        EXPECT_THAT(log, HasSubstr("could not be read"));
+
+        const std::vector<fs::path> aside = setAsideFiles(folder.path());
+        ASSERT_EQ(aside.size(), 1u);
+        EXPECT_EQ(readFile(aside[0]), garbage);
+        EXPECT_THAT(log, HasSubstr(aside[0].string()));
+        EXPECT_FALSE(fs::exists(file));
+
+        // The store starts empty and saves to a fresh file, never over the kept one.
+        EXPECT_FALSE(defaults.boolValue("flag"));
+        defaults.setBool("flag", true);
+        EXPECT_TRUE(JsonFileDefaults(file).boolValue("flag"));
+        EXPECT_EQ(readFile(aside[0]), garbage);
+    }
+}
+
+TEST(JsonFileDefaults, ASecondUnreadableFileDoesNotReplaceTheFirstKeptOne)
+{
+    TemporaryFolder folder;
+    const fs::path file = folder / "defaults.json";
+    writeFile(file, "first");
+    JsonFileDefaults { file };
+    writeFile(file, "second");
+    ::testing::internal::CaptureStderr();
+    JsonFileDefaults { file };
+    ::testing::internal::GetCapturedStderr();
+    std::vector<std::string> kept;
+    for (const fs::path& path : setAsideFiles(folder.path()))
+        kept.push_back(readFile(path));
+    EXPECT_THAT(kept, ::testing::UnorderedElementsAre("first", "second"));
+}
+
+TEST(JsonFileDefaults, WhenTheFileCanNeitherBeReadNorMovedNothingIsWritten)
+{
+    // A file of the kernel's: not JSON, and not movable out of its file system.
+    ::testing::internal::CaptureStderr();
+    JsonFileDefaults defaults("/proc/self/status");
+    const std::string log = ::testing::internal::GetCapturedStderr();
+    EXPECT_THAT(log, HasSubstr("will not be saved"));
+    EXPECT_FALSE(defaults.writesEnabled());
+    defaults.setInteger("count", 3);
+    EXPECT_EQ(defaults.integerValue("count"), 3);
+}
+
+TEST(JsonFileDefaults, AFailedWriteKeepsTheValueAndLogsOnce)
+{
+    TemporaryFolder folder;
+    writeFile(folder / "blocker", "a file where the folder should be");
+    JsonFileDefaults defaults(folder / "blocker/defaults.json");
+    ::testing::internal::CaptureStderr();
+    defaults.setInteger("count", 1);
+    defaults.setInteger("count", 2);
+    const std::string log = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    EXPECT_EQ(defaults.integerValue("count"), 2);
+}
