@@ -3,13 +3,12 @@
 #include "platform/AtomicFile.h"
 #include "platform/Base64.h"
 #include "platform/Log.h"
+#include "platform/ReadFile.h"
 #include "platform/XdgPaths.h"
 
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <fstream>
-#include <sstream>
 #include <system_error>
 
 namespace kestrane {
@@ -42,17 +41,6 @@ fs::path unusedAsideName(const fs::path& file)
     return candidate;
 }
 
-std::optional<std::string> readWholeFile(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    if (in.bad())
-        return std::nullopt;
-    return std::move(contents).str();
-}
 } // namespace
 
 JsonFileDefaults::JsonFileDefaults(fs::path file)

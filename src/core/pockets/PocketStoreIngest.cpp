@@ -1,0 +1,99 @@
+#include "pockets/PocketStore.h"
+
+#include "platform/AtomicFile.h"
+#include "pockets/ItemName.h"
+#include "pockets/Pasteboard.h"
+#include "pockets/Url.h"
+#include "pockets/Webloc.h"
+
+namespace kestrane {
+
+namespace fs = std::filesystem;
+
+namespace {
+// The name a dropped file is shown by: its last path component ("/" itself for the root).
+std::string droppedFileName(const fs::path& path)
+{
+    const std::string name = path.filename().string();
+    return name.empty() ? path.string() : name;
+}
+} // namespace
+
+int PocketStore::ingest(const Pasteboard& pasteboard, const Uuid& zone)
+{
+    if (int files = ingestFiles(pasteboard.fileUrls(), zone))
+        return files;
+
+    std::optional<PocketItem> made;
+    const std::vector<std::string> urls = pasteboard.urls();
+    if (!urls.empty() && !isFileUrl(urls.front())) {
+        made = makeWebloc(urls.front());
+    } else if (auto image = pasteboard.image()) {
+        made = makeImageFile(*image);
+    } else if (auto text = pasteboard.string(); text && !text->empty()) {
+        made = makeTextFile(*text);
+    } else {
+        return 0;
+    }
+    // A link or an image that could not be written is not retried as another kind.
+    if (!made)
+        return 0;
+    std::vector<PocketItem> one;
+    one.push_back(std::move(*made));
+    append(zone, std::move(one));
+    return 1;
+}
+
+int PocketStore::ingestFiles(const std::vector<std::string>& fileUrls, const Uuid& zone)
+{
+    std::vector<PocketItem> added;
+    std::vector<std::pair<Uuid, fs::path>> files;
+    added.reserve(fileUrls.size());
+    files.reserve(fileUrls.size());
+    const double now = now_();
+    for (const std::string& url : fileUrls) {
+        // A file on another machine, or a URL that names no absolute path, is no file here.
+        const std::optional<fs::path> path = localPathFromFileUrl(url);
+        if (!path)
+            continue;
+        added.push_back(PocketItem::make(droppedFileName(*path), PocketPayload::makePending(path->string()), now));
+        files.emplace_back(added.back().id, *path);
+    }
+    if (added.empty())
+        return 0;
+    const int count = static_cast<int>(added.size());
+    append(zone, std::move(added));
+    buildBookmarks(std::move(files), zone);
+    return count;
+}
+
+std::optional<PocketItem> PocketStore::makeWebloc(const std::string& url) const
+{
+    return makeManagedItem(linkItemName(url), ".webloc", weblocDocument(url));
+}
+
+std::optional<PocketItem> PocketStore::makeImageFile(const PasteboardImage& image) const
+{
+    if (!image.png || image.png->empty())
+        return std::nullopt;
+    const auto& png = *image.png;
+    return makeManagedItem(std::string(imageItemName), ".png",
+        std::string_view(reinterpret_cast<const char*>(png.data()), png.size()));
+}
+
+std::optional<PocketItem> PocketStore::makeTextFile(const std::string& text) const
+{
+    return makeManagedItem(textItemName(text), ".txt", text);
+}
+
+// The payload goes to a fresh name through a temporary file, so a write that fails half-way
+// leaves nothing behind and no item points at a partial file.
+std::optional<PocketItem> PocketStore::makeManagedItem(std::string name, std::string_view extension, std::string_view contents) const
+{
+    const std::string filename = Uuid::random().string() + std::string(extension);
+    if (!writeFileAtomically(payloadDirectory_ / filename, contents))
+        return std::nullopt;
+    return PocketItem::make(std::move(name), PocketPayload::makeManaged(filename), now_());
+}
+
+} // namespace kestrane

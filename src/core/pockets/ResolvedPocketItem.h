@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/Uuid.h"
+
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+namespace kestrane {
+
+// An item in the form that can be opened or dragged out: where its content is now. Shared
+// by the drawer, the drag-out code and the pull gesture, which hold it while they use the
+// file. Linux grants no per-file access that would have to be ended, so `scoped` only
+// records that the location came from a file reference rather than a path.
+struct ResolvedPocketItem {
+    Uuid id;
+    std::filesystem::path url;
+    bool scoped = false;
+};
+
+using ResolvedPocketItems = std::vector<std::shared_ptr<const ResolvedPocketItem>>;
+
+} // namespace kestrane

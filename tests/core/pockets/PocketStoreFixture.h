@@ -1,0 +1,85 @@
+#pragma once
+
+#include "TemporaryFolder.h"
+#include "platform/ManualMainQueue.h"
+#include "pockets/FileReference.h"
+#include "pockets/PocketIndexCodec.h"
+#include "pockets/PocketStore.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sys/stat.h>
+
+namespace kestrane::testing {
+
+// A store in a temporary folder with a main queue the test runs by hand.
+class PocketStoreTest : public ::testing::Test {
+protected:
+    TemporaryFolder folder;
+    ManualMainQueue main;
+    std::unique_ptr<PocketStore> store;
+    const Uuid zone = Uuid::random();
+
+    std::filesystem::path directory() const { return folder / "Kestrane"; }
+
+    PocketStore& open()
+    {
+        store.reset();
+        store = std::make_unique<PocketStore>(directory(), main, [] { return 100.0; });
+        return *store;
+    }
+
+    // What is on disk once every queued save has landed.
+    PocketMap stored()
+    {
+        store->waitForWrites();
+        auto decoded = decodePocketIndex(readFile(store->indexFile()));
+        EXPECT_TRUE(decoded.pockets) << decoded.error;
+        return decoded.pockets.value_or(PocketMap {});
+    }
+
+    // Every atomic write puts a new file in place, so a changed inode means the index was
+    // written; 0 when there is no index file.
+    ino_t indexInode()
+    {
+        store->waitForWrites();
+        struct stat info {};
+        return ::stat(store->indexFile().c_str(), &info) == 0 ? info.st_ino : 0;
+    }
+
+    std::filesystem::path makeFile(const std::string& name, const std::string& contents = "data")
+    {
+        const std::filesystem::path path = folder / name;
+        writeFile(path, contents);
+        return path;
+    }
+
+    PocketItem managedItem(const std::string& filename)
+    {
+        writeFile(store->payloadDirectory() / filename, "payload");
+        return PocketItem::make(filename, PocketPayload::makeManaged(filename), 1);
+    }
+
+    PocketItem referenceItem(const std::filesystem::path& file)
+    {
+        return PocketItem::make(file.filename().string(), PocketPayload::makeReference(*FileReference::create(file)), 1);
+    }
+
+    PocketItem pendingItem(const std::filesystem::path& file)
+    {
+        return PocketItem::make(file.filename().string(), PocketPayload::makePending(file.string()), 1);
+    }
+
+    // Runs main-queue posts until the background work has come back: the first result
+    // may take a while, the rest follow it closely.
+    void settle()
+    {
+        if (main.runPendingWaiting(std::chrono::seconds(10)) == 0)
+            return;
+        while (main.runPendingWaiting(std::chrono::milliseconds(20)) > 0) {
+        }
+    }
+};
+
+} // namespace kestrane::testing
