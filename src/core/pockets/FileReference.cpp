@@ -9,21 +9,30 @@
 #include <limits>
 #include <string_view>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace kestrane {
 
 namespace {
 constexpr std::array<std::uint8_t, 4> magic { 'K', 'R', 'E', 'F' };
-constexpr std::uint8_t version = 1;
+constexpr std::uint8_t firstVersion = 1;
+constexpr std::uint8_t version = 2;
 constexpr std::size_t versionOffset = 4;
 constexpr std::size_t deviceOffset = 5;
 constexpr std::size_t inodeOffset = 13;
-constexpr std::size_t pathSizeOffset = 21;
-constexpr std::size_t headerSize = 25;
+constexpr std::size_t birthOffset = 21;
+
+struct Layout {
+    std::size_t pathSizeOffset;
+    std::size_t headerSize;
+};
+constexpr Layout firstLayout { 21, 25 };
+constexpr Layout layout { 29, 33 };
 
 struct Identity {
     std::uint64_t device;
     std::uint64_t inode;
+    std::uint64_t birth;
 };
 
 void appendLittleEndian(Bytes& bytes, std::uint64_t value, int size)
@@ -45,28 +54,34 @@ bool isUsablePath(std::string_view path)
     return path.starts_with('/') && path.find('\0') == std::string_view::npos;
 }
 
-std::optional<Identity> identityFromStat(int result, const struct stat& info)
+// Nanoseconds since the Unix epoch, never 0 for a real time: 0 means "not known".
+std::uint64_t birthStamp(const struct statx& info)
 {
-    if (result != 0)
-        return std::nullopt;
-    return Identity { static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino) };
-}
-
-std::optional<Identity> identityAt(const std::filesystem::path& path)
-{
-    struct stat info {};
-    return identityFromStat(::lstat(path.c_str(), &info), info);
+    if (!(info.stx_mask & STATX_BTIME))
+        return 0;
+    const auto stamp = static_cast<std::uint64_t>(info.stx_btime.tv_sec) * 1'000'000'000u + info.stx_btime.tv_nsec;
+    return stamp == 0 ? 1 : stamp;
 }
 
 std::optional<Identity> identityInFolder(int folder, const char* name)
 {
-    struct stat info {};
-    return identityFromStat(::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW), info);
+    struct statx info {};
+    if (::statx(folder, name, AT_SYMLINK_NOFOLLOW, STATX_INO | STATX_BTIME, &info) != 0)
+        return std::nullopt;
+    return Identity { ::makedev(info.stx_dev_major, info.stx_dev_minor), info.stx_ino, birthStamp(info) };
 }
 
+std::optional<Identity> identityAt(const std::filesystem::path& path)
+{
+    return identityInFolder(AT_FDCWD, path.c_str());
+}
+
+// File systems reuse the inode of a deleted file for the next one made, so where both
+// birth times are known they must agree as well.
 bool isSameFile(const FileReference& reference, const Identity& identity)
 {
-    return reference.device == identity.device && reference.inode == identity.inode;
+    const bool bornTogether = reference.birth == 0 || identity.birth == 0 || reference.birth == identity.birth;
+    return reference.device == identity.device && reference.inode == identity.inode && bornTogether;
 }
 
 // Walks the folder's entries for the file under whatever name it has now.
@@ -108,10 +123,11 @@ Bytes FileReference::encode() const
 {
     const std::string& text = path.native();
     Bytes bytes(magic.begin(), magic.end());
-    bytes.reserve(headerSize + text.size());
+    bytes.reserve(layout.headerSize + text.size());
     bytes.push_back(version);
     appendLittleEndian(bytes, device, 8);
     appendLittleEndian(bytes, inode, 8);
+    appendLittleEndian(bytes, birth, 8);
     appendLittleEndian(bytes, text.size(), 4);
     bytes.insert(bytes.end(), text.begin(), text.end());
     return bytes;
@@ -119,18 +135,23 @@ Bytes FileReference::encode() const
 
 std::optional<FileReference> FileReference::decode(const Bytes& bytes)
 {
-    if (bytes.size() < headerSize || !std::equal(magic.begin(), magic.end(), bytes.begin()))
+    if (bytes.size() < firstLayout.headerSize || !std::equal(magic.begin(), magic.end(), bytes.begin()))
         return std::nullopt;
-    if (bytes[versionOffset] != version)
+    const std::uint8_t found = bytes[versionOffset];
+    if (found != version && found != firstVersion)
         return std::nullopt;
-    const std::uint64_t pathSize = readLittleEndian(bytes, pathSizeOffset, 4);
-    if (bytes.size() - headerSize != pathSize)
+    const Layout& shape = found == version ? layout : firstLayout;
+    if (bytes.size() < shape.headerSize)
         return std::nullopt;
-    const std::string_view text(reinterpret_cast<const char*>(bytes.data() + headerSize), pathSize);
+    const std::uint64_t pathSize = readLittleEndian(bytes, shape.pathSizeOffset, 4);
+    if (bytes.size() - shape.headerSize != pathSize)
+        return std::nullopt;
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data() + shape.headerSize), pathSize);
     if (!isUsablePath(text))
         return std::nullopt;
+    const std::uint64_t birth = found == version ? readLittleEndian(bytes, birthOffset, 8) : 0;
     return FileReference { std::filesystem::path(text), readLittleEndian(bytes, deviceOffset, 8),
-                           readLittleEndian(bytes, inodeOffset, 8) };
+                           readLittleEndian(bytes, inodeOffset, 8), birth };
 }
 
 std::optional<Bytes> FileReference::create(const std::filesystem::path& file)
@@ -141,7 +162,7 @@ std::optional<Bytes> FileReference::create(const std::filesystem::path& file)
     const auto identity = identityAt(path);
     if (!identity)
         return std::nullopt;
-    return FileReference { path, identity->device, identity->inode }.encode();
+    return FileReference { path, identity->device, identity->inode, identity->birth }.encode();
 }
 
 std::optional<FileReference::Resolution> FileReference::resolve(const Bytes& bookmark)

@@ -15,16 +15,20 @@ namespace kestrane {
 // Stored form (the bytes are opaque to everyone else), all integers little-endian:
 //   offset  size  field
 //        0     4  magic "KREF"
-//        4     1  version, 1
+//        4     1  version, 2
 //        5     8  st_dev
 //       13     8  st_ino
-//       21     4  length N of the path in bytes
-//       25     N  the absolute, lexically normal path, without NUL bytes
-// The bytes end exactly after the path; anything else does not decode.
+//       21     8  birth time in nanoseconds since the Unix epoch, 0 when unknown
+//       29     4  length N of the path in bytes
+//       33     N  the absolute, lexically normal path, without NUL bytes
+// The bytes end exactly after the path; anything else does not decode. Version 1 is the
+// same without the birth time and is still read.
 struct FileReference {
     std::filesystem::path path;
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
+    // Tells a file from a later one that was given its recycled inode; 0 when unknown.
+    std::uint64_t birth = 0;
 
     // Where a reference leads now. isStale means the reference no longer describes the
     // file exactly: the caller should renew it with create(path).

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <thread>
 
 using kestrane::Bytes;
 using kestrane::FileReference;
@@ -94,10 +95,10 @@ TEST_F(FileReferenceTest, TheFileAtThePathWinsOverTheOriginalRenamedAside)
 
 TEST_F(FileReferenceTest, AFileGoneFromItsFolderDoesNotResolve)
 {
-    const Bytes deleted = bookmark(write("deleted.txt"));
-    fs::remove(folder / "deleted.txt");
     const Bytes moved = bookmark(write("moved.txt"));
     fs::create_directory(folder / "elsewhere");
+    const Bytes deleted = bookmark(write("deleted.txt"));
+    fs::remove(folder / "deleted.txt");
     fs::rename(folder / "moved.txt", folder / "elsewhere" / "moved.txt");
 
     EXPECT_EQ(FileReference::resolve(deleted), std::nullopt);
@@ -106,9 +107,30 @@ TEST_F(FileReferenceTest, AFileGoneFromItsFolderDoesNotResolve)
     EXPECT_EQ(FileReference::create(""), std::nullopt);
 }
 
+TEST_F(FileReferenceTest, ANewFileGivenADeletedFilesInodeIsNotMistakenForIt)
+{
+    const Bytes deleted = bookmark(write("deleted.txt"));
+    const auto original = FileReference::decode(deleted);
+    if (original->birth == 0)
+        GTEST_SKIP() << "this file system keeps no birth times";
+    fs::remove(folder / "deleted.txt");
+    // Birth times come from the kernel's coarse clock, so only a file made a tick later
+    // can be told apart.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // File systems hand a freed inode to the next file made; try until one takes it.
+    for (int i = 0; i < 50; ++i) {
+        const fs::path file = write("new " + std::to_string(i) + ".txt");
+        if (FileReference::decode(bookmark(file))->inode == original->inode) {
+            EXPECT_EQ(FileReference::resolve(deleted), std::nullopt);
+            return;
+        }
+    }
+    GTEST_SKIP() << "no new file reused the inode";
+}
+
 TEST(FileReference, EncodingKeepsEveryFieldAndRejectsAnyDamage)
 {
-    const FileReference reference { "/home/user/a file.txt", 0xFEDCBA9876543210u, 0xFFFFFFFFFFFFFFFFu };
+    const FileReference reference { "/home/user/a file.txt", 0xFEDCBA9876543210u, 0xFFFFFFFFFFFFFFFFu, 0x0102030405060708u };
     const Bytes good = reference.encode();
     ASSERT_EQ(FileReference::decode(good), reference);
 
@@ -123,11 +145,17 @@ TEST(FileReference, EncodingKeepsEveryFieldAndRejectsAnyDamage)
         EXPECT_EQ(FileReference::decode(damaged), std::nullopt) << at;
     }
     Bytes hugeLength = good;
-    hugeLength[24] = 0xFF;
+    hugeLength[32] = 0xFF;
     EXPECT_EQ(FileReference::decode(hugeLength), std::nullopt);
 
     EXPECT_EQ(FileReference::decode(FileReference { "relative/path", 1, 2 }.encode()), std::nullopt);
     EXPECT_EQ(FileReference::decode(FileReference { std::string("/a\0b", 4), 1, 2 }.encode()), std::nullopt);
     EXPECT_EQ(FileReference::resolve(Bytes { 'g', 'a', 'r', 'b', 'a', 'g', 'e' }), std::nullopt);
     EXPECT_EQ(FileReference::resolve(Bytes {}), std::nullopt);
+
+    // The first stored form, without a birth time, still reads.
+    Bytes first(good.begin(), good.begin() + 21);
+    first[4] = 1;
+    first.insert(first.end(), good.begin() + 29, good.end());
+    EXPECT_EQ(FileReference::decode(first), (FileReference { reference.path, reference.device, reference.inode, 0 }));
 }
