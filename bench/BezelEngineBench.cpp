@@ -27,12 +27,17 @@ struct AllOff final : EnginePreferences {
     bool blurWholeScreen() const override { return true; }
 };
 
+struct NoIntroduction final : EngineIntroduction {
+    bool isRunning() const override { return false; }
+};
+
 struct EngineBench {
     MemoryDefaults defaults;
     ManualClock clock;
     SilentHaptics haptics;
     FixedCounts counts;
     AllOff preferences;
+    NoIntroduction introduction;
     std::unique_ptr<BezelEngine> engine;
 
     explicit EngineBench(int pockets)
@@ -41,7 +46,7 @@ struct EngineBench {
         for (int i = 0; i < pockets; ++i)
             zones.push_back({ Uuid::random(), "Pocket", 0.2 + 0.1 * i, "shelf" });
         defaults.setData(BezelEngine::zonesKey, encodeZones(zones));
-        engine = std::make_unique<BezelEngine>(EngineServices { defaults, clock, haptics, counts, preferences, {} });
+        engine = std::make_unique<BezelEngine>(EngineServices { defaults, clock, haptics, counts, preferences, introduction, {} });
         engine->step(1.0 / 120);
     }
 };

@@ -29,12 +29,21 @@ public:
     virtual bool blurWholeScreen() const = 0;
 };
 
+// What the engine needs to know of the first-run introduction.
+class EngineIntroduction {
+public:
+    virtual ~EngineIntroduction() = default;
+    // True while the introduction is on screen in any phase (it then takes the clicks).
+    virtual bool isRunning() const = 0;
+};
+
 struct EngineServices {
     Defaults& defaults;
     const Clock& uptime;
     HapticsPerformer& haptics;
     EnginePocketStore& pockets;
     const EnginePreferences& preferences;
+    const EngineIntroduction& introduction;
     std::vector<std::string> arguments;
 };
 

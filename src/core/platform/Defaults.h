@@ -20,6 +20,8 @@ public:
     virtual std::int64_t integerValue(std::string_view key) const = 0;
     virtual std::optional<std::string> stringValue(std::string_view key) const = 0;
     virtual std::optional<Bytes> dataValue(std::string_view key) const = 0;
+    // Whether the key holds a value of any type.
+    virtual bool contains(std::string_view key) const = 0;
 
     virtual void setBool(std::string_view key, bool value) = 0;
     virtual void setInteger(std::string_view key, std::int64_t value) = 0;

@@ -29,6 +29,7 @@ public:
     std::int64_t integerValue(std::string_view key) const override;
     std::optional<std::string> stringValue(std::string_view key) const override;
     std::optional<Bytes> dataValue(std::string_view key) const override;
+    bool contains(std::string_view key) const override { return find(key) != nullptr; }
 
     void setBool(std::string_view key, bool value) override;
     void setInteger(std::string_view key, std::int64_t value) override;

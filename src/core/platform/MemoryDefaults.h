@@ -24,7 +24,7 @@ public:
     void remove(std::string_view key) override;
 
     int writeCount() const { return writes_; }
-    bool contains(std::string_view key) const { return values_.find(key) != values_.end(); }
+    bool contains(std::string_view key) const override { return values_.find(key) != values_.end(); }
 
 private:
     template <typename T> const T* find(std::string_view key) const;

@@ -39,6 +39,11 @@ struct FixedPreferences final : EnginePreferences {
     bool blur = true;
 };
 
+struct ScriptedIntroduction final : EngineIntroduction {
+    bool isRunning() const override { return running; }
+    bool running = false;
+};
+
 // Real engine with in-memory services. Zones are stored before the engine is made.
 class EngineFixture : public ::testing::Test {
 protected:
@@ -48,7 +53,7 @@ protected:
 
     BezelEngine& makeEngine(std::vector<std::string> arguments = {})
     {
-        engine = std::make_unique<BezelEngine>(EngineServices { defaults, clock, haptics, store, preferences, std::move(arguments) });
+        engine = std::make_unique<BezelEngine>(EngineServices { defaults, clock, haptics, store, preferences, introduction, std::move(arguments) });
         return *engine;
     }
 
@@ -67,6 +72,7 @@ protected:
     RecordingHaptics haptics;
     CountingPocketStore store;
     FixedPreferences preferences;
+    ScriptedIntroduction introduction;
     std::unique_ptr<BezelEngine> engine;
 };
 

@@ -17,7 +17,7 @@ struct Launch {
     explicit Launch(const TemporaryFolder& folder)
         : defaults(folder / "config/Kestrane/defaults.json")
         , store(folder / "data/Kestrane", main)
-        , engine(EngineServices { defaults, clock, haptics, store, preferences, {} })
+        , engine(EngineServices { defaults, clock, haptics, store, preferences, introduction, {} })
     {
     }
 
@@ -27,6 +27,7 @@ struct Launch {
     ManualClock clock;
     RecordingHaptics haptics;
     FixedPreferences preferences;
+    ScriptedIntroduction introduction;
     BezelEngine engine;
 };
 } // namespace
