@@ -17,14 +17,23 @@ struct SilentHaptics final : HapticsPerformer {
     void perform(HapticPattern) override {}
 };
 
+// Every pocket holds three items; nothing is stored or resolved.
 struct FixedCounts final : EnginePocketStore {
     int itemCount(const Uuid&) const override { return 3; }
     void deleteZone(const Uuid&) override {}
+    int ingest(const Pasteboard&, const Uuid&) override { return 0; }
+    void remove(const Uuid&, const Uuid&) override {}
+    std::vector<PocketItem> lift(const Uuid&) override { return {}; }
+    void restore(std::vector<PocketItem>, const Uuid&) override {}
+    void discardLifted(const std::vector<PocketItem>&) override {}
+    void resolveAsync(const Uuid&, std::function<void(ResolvedPocketItems)> completion) override { completion({}); }
 };
 
-struct AllOff final : EnginePreferences {
+struct AllOff final : EnginePreferences, EnginePreferenceControl {
     bool isSwitchOn(PrefRow) const override { return false; }
     bool blurWholeScreen() const override { return true; }
+    void stopRecordingShortcut() override {}
+    void refreshLoginState() override {}
 };
 
 struct NoIntroduction final : EngineIntroduction {
@@ -46,7 +55,7 @@ struct EngineBench {
         for (int i = 0; i < pockets; ++i)
             zones.push_back({ Uuid::random(), "Pocket", 0.2 + 0.1 * i, "shelf" });
         defaults.setData(BezelEngine::zonesKey, encodeZones(zones));
-        engine = std::make_unique<BezelEngine>(EngineServices { defaults, clock, haptics, counts, preferences, introduction, {} });
+        engine = std::make_unique<BezelEngine>(EngineServices { defaults, clock, haptics, counts, preferences, preferences, introduction, {} });
         engine->step(1.0 / 120);
     }
 };

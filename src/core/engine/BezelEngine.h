@@ -7,17 +7,51 @@
 #include "geometry/BezelNode.h"
 #include "geometry/Point.h"
 #include "platform/Uuid.h"
+#include "pockets/PocketItem.h"
+#include "pockets/ResolvedPocketItem.h"
 
 #include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
+#include <variant>
 #include <vector>
 
 namespace kestrane {
 
-struct ResolvedPocketItem;
+class Pasteboard;
+
+// What lies under a point of the edge: a pocket, by its zone id, or the plus bulge.
+struct HitTarget {
+    struct Plus {
+        bool operator==(const Plus&) const = default;
+    };
+    std::variant<Uuid, Plus> target;
+
+    static HitTarget blob(const Uuid& id) { return { id }; }
+    static HitTarget plus() { return { Plus {} }; }
+    const Uuid* blobID() const { return std::get_if<Uuid>(&target); }
+    bool isPlus() const { return std::holds_alternative<Plus>(target); }
+    bool operator==(const HitTarget&) const = default;
+};
+
+// The pull counter drawn on a bulge: how many items the pull would take, out of how many.
+struct PullCounter {
+    Point center;
+    std::int64_t depth = 0;
+    std::int64_t total = 0;
+    double presence = 0;
+    bool operator==(const PullCounter&) const = default;
+};
+
+// A rectangle the edit mode blurs behind.
+struct BlurHalo {
+    int id = 0;
+    Rect rect;
+    double presence = 0;
+    bool operator==(const BlurHalo&) const = default;
+};
 
 // A pocket being dragged in edit mode.
 struct DragSession {
@@ -64,14 +98,53 @@ public:
     std::optional<BezelNode> node(const BlobRuntime& blob, bool sagging) const;
     std::vector<BezelNode> nodes() const;
 
+    // Pointer, hit testing and dragging pockets.
+    void updatePointer(std::optional<Point> point);
+    void notePointerMoved();
+    std::optional<HitTarget> hitTest(Point point) const;
+    std::optional<Rect> controlsFrame() const;
+    bool wantsMouseEvents() const;
+    void mouseDown(Point point);
+    void mouseUp(Point point);
+    void settleDrag(const Uuid& id);
+
     // Drop intake.
+    void updateDropTarget();
+    bool acceptDrop(const Pasteboard& pasteboard);
     void refreshCounts();
 
-    // Edit mode.
-    bool isEditable(const Uuid& id) const;
+    // Drawer.
+    void toggleOpen(const Uuid& id);
+    void openDrawer(const Uuid& id);
+    void closeDrawer();
+    void removeOpenItem(const Uuid& itemID);
+    std::optional<Rect> drawerFrame() const;
+    std::optional<Rect> openContentRect() const;
+    std::optional<BezelNode> openLayoutNode() const;
+    std::optional<BezelNode> openPocketNode() const;
 
-    // Clearing.
+    // Pull-out counter.
+    void beginPullCount(const Uuid& zone);
+    void setPullDepth(std::int64_t depth);
+    void endPullCount();
+    void beginPull(const Uuid& zone);
+    std::optional<PullCounter> pullCounter() const;
+
+    // Clearing and undo.
+    void setPurgeOverscroll(double overscroll, const Uuid& zone);
+    void commitPurge(const Uuid& zone);
+    void undoClear(const Uuid& zone);
     void lapseUndo(const Uuid& id);
+    void discardPendingUndo();
+
+    // Edit mode and preferences.
+    void setEditing(bool on);
+    void setArranging(bool on);
+    bool isEditable(const Uuid& id) const;
+    void endSoloEditing();
+    void setShowingPreferences(bool on);
+    double prefsPresence() const;
+    std::vector<BlurHalo> blurHalos() const;
 
     const BlobRuntime* blob(const Uuid& id) const;
 
@@ -97,7 +170,7 @@ public:
     SpringValue openProgress;
     SpringValue openHeightValue;
     SpringValue arrangeProgress;
-    std::vector<std::shared_ptr<const ResolvedPocketItem>> openItems;
+    ResolvedPocketItems openItems;
     std::int64_t pointerTick = 0;
     bool isArranging = false;
     std::optional<Uuid> soloEditing;
@@ -121,7 +194,7 @@ public:
     double purgeCharge = 0;
     double purgeLastRise = 0;
     int purgeDetent = 0;
-    std::map<Uuid, std::vector<Uuid>> liftedItems;
+    std::map<Uuid, std::vector<PocketItem>> liftedItems;
     bool debugPurge = false;
     std::optional<Uuid> newlyAdded;
     std::optional<Uuid> nearestPocket;
@@ -142,8 +215,13 @@ private:
     bool shouldSkipStep() const;
     BlobRuntime* mutableBlob(const Uuid& id);
     void markChanged();
+    void storeZonesOnceItemsLand();
+    void bounce(const Uuid& id, double velocity);
+    void resetPurgeGesture();
 
     EngineServices services_;
+    // Lets asynchronous results find out whether the engine still exists.
+    std::shared_ptr<BezelEngine*> self_ = std::make_shared<BezelEngine*>(this);
     std::uint64_t revision_ = 0;
     // False while the pockets exist only in memory (a first run): items must never land
     // in a pocket whose id the next launch would not know.

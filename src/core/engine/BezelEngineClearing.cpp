@@ -4,13 +4,46 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace kestrane {
 
 namespace {
+constexpr double minimumRise = 0.5;
+constexpr double fullChargeRise = 150;
 constexpr double holdSeconds = 0.45;
 constexpr double decaySeconds = 0.55;
+constexpr double commitKick = -260;
+constexpr double undoKick = 620;
 } // namespace
+
+void BezelEngine::resetPurgeGesture()
+{
+    purgePast = 0;
+    purgeCharge = 0;
+    purgeDetent = 0;
+    purgeZone.reset();
+}
+
+void BezelEngine::setPurgeOverscroll(double overscroll, const Uuid& zone)
+{
+    // A stray over-scroll must never clear a pocket that is not the open one.
+    if (openZone != zone || !wantsOpen || pullingZone || isSystemDragActive)
+        return;
+    purgeZone = zone;
+    const double v = std::max(overscroll, 0.0);
+    const double rise = v - purgePast;
+    purgePast = v;
+    if (debugPurge) {
+        std::printf("PURGE past=%.1f rise=%.1f charge=%.2f\n", v, rise, purgeCharge);
+        std::fflush(stdout);
+    }
+    if (rise > minimumRise) {
+        purgeCharge = std::clamp(purgeCharge + rise / fullChargeRise, 0.0, 1.0);
+        purgeLastRise = services_.uptime.now();
+        markChanged();
+    }
+}
 
 void BezelEngine::stepPurge(double dt)
 {
@@ -24,11 +57,57 @@ void BezelEngine::stepPurge(double dt)
     if (detent > purgeDetent)
         services_.haptics.perform(HapticPattern::alignment);
     purgeDetent = detent;
+    if (purgeCharge >= 0.999 && purge.value >= 0.995 && purgeZone)
+        commitPurge(*purgeZone);
+}
+
+void BezelEngine::commitPurge(const Uuid& zone)
+{
+    resetPurgeGesture();
+    std::vector<PocketItem> lifted = services_.pockets.lift(zone);
+    if (lifted.empty()) {
+        markChanged();
+        return;
+    }
+    // Only the latest clearing of a pocket can be undone.
+    lapseUndo(zone);
+    liftedItems[zone] = std::move(lifted);
+    closeDrawer();
+    refreshCounts();
+    bounce(zone, commitKick);
+    services_.haptics.perform(HapticPattern::levelChange);
+    markChanged();
+}
+
+void BezelEngine::undoClear(const Uuid& zone)
+{
+    auto pending = liftedItems.find(zone);
+    if (pending == liftedItems.end() || pending->second.empty())
+        return;
+    std::vector<PocketItem> items = std::move(pending->second);
+    liftedItems.erase(pending);
+    services_.pockets.restore(std::move(items), zone);
+    refreshCounts();
+    bounce(zone, undoKick);
+    services_.haptics.perform(HapticPattern::levelChange);
+    markChanged();
 }
 
 void BezelEngine::lapseUndo(const Uuid& id)
 {
-    liftedItems.erase(id);
+    auto pending = liftedItems.find(id);
+    if (pending == liftedItems.end())
+        return;
+    services_.pockets.discardLifted(pending->second);
+    liftedItems.erase(pending);
+    markChanged();
+}
+
+void BezelEngine::discardPendingUndo()
+{
+    for (const auto& [zone, items] : liftedItems)
+        services_.pockets.discardLifted(items);
+    liftedItems.clear();
 }
 
 } // namespace kestrane

@@ -1,17 +1,108 @@
 #include "engine/BezelEngine.h"
+#include "preferences/HapticPattern.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace kestrane {
+
+namespace {
+constexpr double dropStrip = 260;
+constexpr double dropReach = 88;
+constexpr double returnHomeBounce = 420;
+constexpr double swallowKick = 240;
+} // namespace
+
+void BezelEngine::updateDropTarget()
+{
+    std::optional<Point> position = dragPayload;
+    if (!position && isSystemDragActive)
+        position = pointer;
+    std::optional<Uuid> candidate;
+    if (position && position->x >= size.width - dropStrip) {
+        double best = 0;
+        for (const BlobRuntime& blob : blobs) {
+            const double d = std::abs(position->y - blob.y.value);
+            if (blob.isDying || d > dropReach)
+                continue;
+            if (!candidate || d < best) {
+                candidate = blob.config.id;
+                best = d;
+            }
+        }
+    }
+    if (candidate == dropTarget)
+        return;
+    dropTarget = candidate;
+    if (candidate)
+        services_.haptics.perform(HapticPattern::alignment);
+    markChanged();
+}
+
+bool BezelEngine::acceptDrop(const Pasteboard& pasteboard)
+{
+    if (!dropTarget)
+        return false;
+    const Uuid target = *dropTarget;
+    auto found = std::find_if(blobs.begin(), blobs.end(), [&](const BlobRuntime& b) { return b.config.id == target; });
+    if (found == blobs.end())
+        return false;
+    const std::size_t index = static_cast<std::size_t>(found - blobs.begin());
+
+    // Items pulled out of a pocket and dropped back onto it are already there.
+    if (const std::optional<Uuid> origin = pullingZone ? pullingZone : dragOriginZone) {
+        if (pullingZone)
+            pullReturnedHome = true;
+        if (*origin == target) {
+            dropTarget.reset();
+            bounce(target, returnHomeBounce);
+            services_.haptics.perform(HapticPattern::levelChange);
+            markChanged();
+            return true;
+        }
+        pullReturnedHome = false;
+    }
+
+    if (services_.pockets.ingest(pasteboard, target) < 1)
+        return false;
+    lapseUndo(target);
+    BlobRuntime& swallowing = blobs[index];
+    swallowing.itemCount = services_.pockets.itemCount(target);
+    swallowing.swallow = SpringValue { 0.64, 16.1, false };
+    swallowing.amplitude.velocity += swallowKick;
+    swallowing.amplitude.isSettled = false;
+    storeZonesOnceItemsLand();
+    dropTarget.reset();
+    markChanged();
+    services_.haptics.perform(HapticPattern::levelChange);
+    return true;
+}
 
 void BezelEngine::refreshCounts()
 {
     for (BlobRuntime& blob : blobs)
         blob.itemCount = services_.pockets.itemCount(blob.config.id);
-    const bool holdsItems = std::any_of(blobs.begin(), blobs.end(), [](const BlobRuntime& b) { return b.isLiving() && b.itemCount > 0; });
-    if (holdsItems && !zonesStored_)
-        saveZones();
+    storeZonesOnceItemsLand();
     markChanged();
+}
+
+// On a first run the pockets exist only in memory; once one holds items, the next launch
+// must know its id or the items would be orphaned.
+void BezelEngine::storeZonesOnceItemsLand()
+{
+    if (zonesStored_)
+        return;
+    const bool holdsItems = std::any_of(blobs.begin(), blobs.end(), [](const BlobRuntime& b) { return b.isLiving() && b.itemCount > 0; });
+    if (holdsItems)
+        saveZones();
+}
+
+void BezelEngine::bounce(const Uuid& id, double velocity)
+{
+    if (BlobRuntime* kicked = mutableBlob(id)) {
+        kicked->amplitude.velocity += velocity;
+        kicked->amplitude.isSettled = false;
+    }
 }
 
 } // namespace kestrane

@@ -15,6 +15,87 @@ bool BezelEngine::isEditable(const Uuid& id) const
     return isArranging || soloEditing == id;
 }
 
+void BezelEngine::setEditing(bool on)
+{
+    if (on == isEditing)
+        return;
+    isEditing = on;
+    if (!on) {
+        // Leaving sets the sub-mode flags directly, so the zones are saved exactly once.
+        dragSession.reset();
+        isArranging = false;
+        soloEditing.reset();
+        isShowingPreferences = false;
+        saveZones();
+    }
+    markChanged();
+}
+
+void BezelEngine::setArranging(bool on)
+{
+    if (on == isArranging)
+        return;
+    isArranging = on;
+    soloEditing.reset();
+    if (!on) {
+        dragSession.reset();
+        saveZones();
+    } else {
+        closeDrawer();
+        setShowingPreferences(false);
+    }
+    markChanged();
+}
+
+void BezelEngine::endSoloEditing()
+{
+    if (!soloEditing)
+        return;
+    soloEditing.reset();
+    saveZones();
+    markChanged();
+}
+
+void BezelEngine::setShowingPreferences(bool on)
+{
+    if (on == isShowingPreferences)
+        return;
+    isShowingPreferences = on;
+    if (!on) {
+        prefsHovering.fill(false);
+        services_.preferenceControl.stopRecordingShortcut();
+    } else {
+        if (isArranging)
+            setArranging(false);
+        endSoloEditing();
+        closeDrawer();
+        services_.preferenceControl.refreshLoginState();
+    }
+    markChanged();
+}
+
+double BezelEngine::prefsPresence() const
+{
+    double presence = prefsProgress.value;
+    for (const SpringValue& row : prefsRows)
+        presence = std::max(presence, row.value);
+    return std::clamp(presence, 0.0, 1.0);
+}
+
+std::vector<BlurHalo> BezelEngine::blurHalos() const
+{
+    const double e = std::clamp(editProgress.value, 0.0, 1.0);
+    if (e <= 0.001)
+        return {};
+    const double m = std::max(bottomInset + 18, 24.0);
+    std::vector<BlurHalo> halos { { 0, { 76, size.height - m - 46, 614, 46 }, e } };
+    if (auto controls = controlsFrame())
+        halos.push_back({ 1, *controls, e });
+    if (const double presence = prefsPresence(); presence > 0.002)
+        halos.push_back({ 2, { 76, (size.height - 364) / 2, 344, 364 }, e * presence });
+    return halos;
+}
+
 void BezelEngine::stepPreferences(double dt)
 {
     if (isShowingPreferences)

@@ -2,7 +2,10 @@
 
 #include "engine/PrefRow.h"
 #include "platform/Uuid.h"
+#include "pockets/PocketItem.h"
+#include "pockets/ResolvedPocketItem.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,6 +14,7 @@ namespace kestrane {
 class Clock;
 class Defaults;
 class HapticsPerformer;
+class Pasteboard;
 
 // What the engine asks of the pocket store.
 class EnginePocketStore {
@@ -19,6 +23,17 @@ public:
     virtual int itemCount(const Uuid& zone) const = 0;
     // Deletes every item of a removed pocket, forgets the pocket and saves the index.
     virtual void deleteZone(const Uuid& zone) = 0;
+    // Stores what a drop offers at the end of the pocket; how many items were added.
+    virtual int ingest(const Pasteboard& pasteboard, const Uuid& zone) = 0;
+    virtual void remove(const Uuid& item, const Uuid& zone) = 0;
+    // Takes every item out of the pocket, files kept, for a clearing that may be undone.
+    virtual std::vector<PocketItem> lift(const Uuid& zone) = 0;
+    // Puts lifted items back ahead of whatever the pocket holds now.
+    virtual void restore(std::vector<PocketItem> lifted, const Uuid& zone) = 0;
+    // Makes a clearing final: deletes the files the store wrote for those items.
+    virtual void discardLifted(const std::vector<PocketItem>& lifted) = 0;
+    // Calls completion on the main thread, or at once for an empty pocket.
+    virtual void resolveAsync(const Uuid& zone, std::function<void(ResolvedPocketItems)> completion) = 0;
 };
 
 // What the engine reads from the preferences model while animating the panel.
@@ -27,6 +42,15 @@ public:
     virtual ~EnginePreferences() = default;
     virtual bool isSwitchOn(PrefRow row) const = 0;
     virtual bool blurWholeScreen() const = 0;
+};
+
+// What the engine changes in the preferences model when the panel is shown or hidden.
+class EnginePreferenceControl {
+public:
+    virtual ~EnginePreferenceControl() = default;
+    virtual void stopRecordingShortcut() = 0;
+    // Reads the login item's state from the system again.
+    virtual void refreshLoginState() = 0;
 };
 
 // What the engine needs to know of the first-run introduction.
@@ -43,6 +67,7 @@ struct EngineServices {
     HapticsPerformer& haptics;
     EnginePocketStore& pockets;
     const EnginePreferences& preferences;
+    EnginePreferenceControl& preferenceControl;
     const EngineIntroduction& introduction;
     std::vector<std::string> arguments;
 };

@@ -58,17 +58,17 @@ public:
     void waitForWrites();
 
     // Turns a drop into new items at the end of the pocket; returns how many were added.
-    int ingest(const Pasteboard& pasteboard, const Uuid& zone);
-    void remove(const Uuid& item, const Uuid& zone);
+    int ingest(const Pasteboard& pasteboard, const Uuid& zone) override;
+    void remove(const Uuid& item, const Uuid& zone) override;
     void removeAll(const Uuid& zone);
-    std::vector<PocketItem> lift(const Uuid& zone);
-    void restore(std::vector<PocketItem> lifted, const Uuid& zone);
-    void discardLifted(const std::vector<PocketItem>& lifted);
+    std::vector<PocketItem> lift(const Uuid& zone) override;
+    void restore(std::vector<PocketItem> lifted, const Uuid& zone) override;
+    void discardLifted(const std::vector<PocketItem>& lifted) override;
 
     // Calls completion on the main thread with what the pocket's items resolve to, and
     // drops from the pocket the items that no longer resolve. An empty pocket completes
     // at once, before this returns.
-    void resolveAsync(const Uuid& zone, std::function<void(ResolvedPocketItems)> completion);
+    void resolveAsync(const Uuid& zone, std::function<void(ResolvedPocketItems)> completion) override;
     ResolvedPocketItems resolve(const Uuid& zone);
 
     // Pending items of the pocket whose reference was made become references.

@@ -64,7 +64,7 @@ TEST_F(EngineShape, FastBlobStretchesAndGulpsReshapeTheBulge)
 TEST_F(EngineShape, OpenDrawerStaysInsideTheScreenAndSagsWhileClearing)
 {
     Dropzone open = zone("Open", 0.1);
-    store.counts[open.id] = 3;
+    putItems(open.id, 3);
     storeZones({ open });
     makeEngine();
     engine->openZone = open.id;

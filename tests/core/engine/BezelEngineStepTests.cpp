@@ -34,7 +34,8 @@ TEST_F(EngineStep, FirstStepPlacesEveryBlobAtItsClampedAnchor)
 TEST_F(EngineStep, RestingSwellFollowsTheItemCount)
 {
     Dropzone one = zone("One", 0.3), four = zone("Four", 0.7);
-    store.counts = { { one.id, 1 }, { four.id, 4 } };
+    putItems(one.id, 1);
+    putItems(four.id, 4);
     makeWith({ one, four });
     settle();
     EXPECT_EQ(engine->blobs[0].amplitude.value, 5.5);
@@ -45,7 +46,7 @@ TEST_F(EngineStep, RestingSwellFollowsTheItemCount)
 TEST_F(EngineStep, PointerProximitySwellsTheNearestPocketOnly)
 {
     Dropzone empty = zone("Empty", 0.3), filled = zone("Filled", 0.7);
-    store.counts[filled.id] = 1;
+    putItems(filled.id, 1);
     makeWith({ empty, filled });
     engine->step(frame);
 
@@ -198,7 +199,7 @@ TEST_F(EngineStep, SettledEngineSkipsStepsUntilSomethingChanges)
 TEST_F(EngineStep, DrawerOpensAtItsSizeAndLetsGoOnceShut)
 {
     Dropzone open = zone("Open", 0.5);
-    store.counts[open.id] = 3;
+    putItems(open.id, 3);
     makeWith({ open });
     engine->step(frame);
     engine->openZone = open.id;

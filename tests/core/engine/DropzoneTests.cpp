@@ -61,7 +61,7 @@ TEST_F(Zones, BlobsStartWithTheStoredCountsAndTheirHeft)
 {
     Dropzone full = zone("Full", 0.5);
     storeZones({ zone("Empty", 0.2), full });
-    store.counts[full.id] = 4;
+    putItems(full.id, 4);
     makeEngine();
     ASSERT_EQ(engine->blobs.size(), 2u);
     EXPECT_EQ(engine->blobs[1].itemCount, 4);
@@ -138,13 +138,16 @@ TEST_F(Zones, RemovalDeletesItemsOnceEndsTheDragAndFadesOut)
 {
     Dropzone keep = zone("Keep", 0.3), gone = zone("Gone", 0.7);
     storeZones({ keep, gone });
-    store.counts[gone.id] = 3;
+    const std::vector<PocketItem> goneItems = putItems(gone.id, 3);
+    putItems(keep.id, 1);
     makeEngine();
     engine->step(frame);
     engine->dragSession = DragSession { gone.id, 0, {}, 0, 0 };
 
     engine->removeZone(gone.id);
-    EXPECT_EQ(store.deleted, std::vector<Uuid> { gone.id });
+    EXPECT_EQ(store.items.count(gone.id), 0u);
+    EXPECT_FALSE(std::filesystem::exists(store.payloadDirectory() / goneItems[0].payload.filename));
+    EXPECT_EQ(store.itemCount(keep.id), 1);
     EXPECT_FALSE(engine->dragSession);
     EXPECT_EQ(storedZones(), std::vector<Dropzone> { engine->blobs[0].config });
 
@@ -152,7 +155,6 @@ TEST_F(Zones, RemovalDeletesItemsOnceEndsTheDragAndFadesOut)
     engine->removeZone(gone.id);
     engine->removeZone(Uuid::random());
     EXPECT_EQ(defaults.writeCount(), writes);
-    EXPECT_EQ(store.deleted.size(), 1u);
 
     const double y = engine->blobs[1].y.value;
     for (int i = 0; i < 600 && engine->blobs.size() == 2; ++i) {
@@ -187,7 +189,7 @@ TEST_F(Zones, FirstItemsInANeverSavedPocketStoreTheZones)
     engine->refreshCounts();
     EXPECT_FALSE(defaults.contains(BezelEngine::zonesKey));
 
-    store.counts[seeded] = 2;
+    putItems(seeded, 2);
     engine->refreshCounts();
     EXPECT_EQ(engine->blobs[0].itemCount, 2);
     ASSERT_TRUE(defaults.contains(BezelEngine::zonesKey));

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "TemporaryFolder.h"
 #include "engine/BezelEngine.h"
 #include "platform/Clock.h"
+#include "platform/ManualMainQueue.h"
 #include "platform/MemoryDefaults.h"
+#include "pockets/PocketStore.h"
 #include "preferences/HapticPattern.h"
 
 #include <gtest/gtest.h>
@@ -17,26 +20,14 @@ struct RecordingHaptics final : HapticsPerformer {
     std::vector<HapticPattern> played;
 };
 
-struct CountingPocketStore final : EnginePocketStore {
-    int itemCount(const Uuid& zone) const override
-    {
-        auto it = counts.find(zone);
-        return it == counts.end() ? 0 : it->second;
-    }
-    void deleteZone(const Uuid& zone) override
-    {
-        counts.erase(zone);
-        deleted.push_back(zone);
-    }
-    std::map<Uuid, int> counts;
-    std::vector<Uuid> deleted;
-};
-
-struct FixedPreferences final : EnginePreferences {
+struct FixedPreferences final : EnginePreferences, EnginePreferenceControl {
     bool isSwitchOn(PrefRow row) const override { return switches[static_cast<int>(row)]; }
     bool blurWholeScreen() const override { return blur; }
+    void stopRecordingShortcut() override { switches[static_cast<int>(PrefRow::shortcut)] = false; }
+    void refreshLoginState() override { ++loginStateRefreshes; }
     std::array<bool, prefRowCount> switches {};
     bool blur = true;
+    int loginStateRefreshes = 0;
 };
 
 struct ScriptedIntroduction final : EngineIntroduction {
@@ -44,7 +35,8 @@ struct ScriptedIntroduction final : EngineIntroduction {
     bool running = false;
 };
 
-// Real engine with in-memory services. Zones are stored before the engine is made.
+// Real engine over a real pocket store in a temporary folder, with in-memory settings and a
+// main queue the test runs by hand. Zones are stored before the engine is made.
 class EngineFixture : public ::testing::Test {
 protected:
     static constexpr double frame = 1.0 / 120;
@@ -53,7 +45,7 @@ protected:
 
     BezelEngine& makeEngine(std::vector<std::string> arguments = {})
     {
-        engine = std::make_unique<BezelEngine>(EngineServices { defaults, clock, haptics, store, preferences, introduction, std::move(arguments) });
+        engine = std::make_unique<BezelEngine>(EngineServices { defaults, clock, haptics, store, preferences, preferences, introduction, std::move(arguments) });
         return *engine;
     }
 
@@ -67,10 +59,36 @@ protected:
 
     std::vector<Dropzone> storedZones() const { return decodeZones(*defaults.dataValue(BezelEngine::zonesKey)).value(); }
 
+    // Puts n text items, each with its payload file, into a pocket and returns them.
+    std::vector<PocketItem> putItems(const Uuid& zone, int n)
+    {
+        std::vector<PocketItem> added;
+        for (int i = 0; i < n; ++i) {
+            const std::string filename = Uuid::random().string() + ".txt";
+            writeFile(store.payloadDirectory() / filename, "note " + std::to_string(i));
+            added.push_back(PocketItem::make("note " + std::to_string(i) + ".txt", PocketPayload::makeManaged(filename), 0));
+        }
+        std::vector<PocketItem>& list = store.items[zone];
+        list.insert(list.end(), added.begin(), added.end());
+        store.save();
+        return added;
+    }
+
+    // Lets background resolutions come back, as the desktop's event loop would.
+    void deliverResults()
+    {
+        if (main.runPendingWaiting(std::chrono::seconds(10)) == 0)
+            return;
+        while (main.runPendingWaiting(std::chrono::milliseconds(20)) > 0) {
+        }
+    }
+
+    TemporaryFolder folder;
+    ManualMainQueue main;
     MemoryDefaults defaults;
     ManualClock clock;
     RecordingHaptics haptics;
-    CountingPocketStore store;
+    PocketStore store { folder / "Kestrane", main, [] { return 0.0; } };
     FixedPreferences preferences;
     ScriptedIntroduction introduction;
     std::unique_ptr<BezelEngine> engine;

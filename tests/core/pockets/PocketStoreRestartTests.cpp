@@ -17,7 +17,7 @@ struct Launch {
     explicit Launch(const TemporaryFolder& folder)
         : defaults(folder / "config/Kestrane/defaults.json")
         , store(folder / "data/Kestrane", main)
-        , engine(EngineServices { defaults, clock, haptics, store, preferences, introduction, {} })
+        , engine(EngineServices { defaults, clock, haptics, store, preferences, preferences, introduction, {} })
     {
     }
 
