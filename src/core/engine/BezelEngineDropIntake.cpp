@@ -45,7 +45,8 @@ bool BezelEngine::acceptDrop(const Pasteboard& pasteboard)
         return false;
     const Uuid target = *dropTarget;
     auto found = std::find_if(blobs.begin(), blobs.end(), [&](const BlobRuntime& b) { return b.config.id == target; });
-    if (found == blobs.end())
+    // A pocket removed during the drag is still fading out; its items would be orphaned.
+    if (found == blobs.end() || found->isDying)
         return false;
     const std::size_t index = static_cast<std::size_t>(found - blobs.begin());
 
