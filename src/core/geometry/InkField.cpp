@@ -1,0 +1,102 @@
+#include "geometry/InkField.h"
+
+#include "engine/BlobRuntime.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kestrane {
+
+namespace {
+constexpr double faintestPresence = 0.001;
+constexpr double thinnestBody = 0.01;
+constexpr double rimWidth = 300;
+constexpr double faintestFade = 0.001;
+constexpr double growthLength = 270;
+
+struct Lump {
+    double speed;
+    double offset;
+    double radius;
+    double gain;
+};
+
+constexpr std::array<Lump, InkThickness::lumpCount> lumpTable { {
+    { 61, 0, 260, 0.95 },
+    { -44, 1600, 380, 0.72 },
+    { 33, 3100, 170, 0.58 },
+    { -78, 4700, 300, 0.64 },
+    { 22, 6200, 460, 0.50 },
+} };
+
+double ripple(double s, double t)
+{
+    return 0.22 * std::sin(0.011 * s + 0.8 * t) + 0.15 * std::sin(0.024 * s - 1.2 * t)
+        + 0.08 * std::sin(0.047 * s + 1.9 * t);
+}
+
+// Heavier towards the bottom of the screen: 0.8625 at the top, 1 at mid-height, 1.4125
+// at the bottom.
+double gravity(double yNormalised)
+{
+    const double y = std::clamp(yNormalised, 0.0, 1.0);
+    return (y * y - 0.25) * 0.55 + 1;
+}
+} // namespace
+
+InkThickness::InkThickness(const InkField& field, const ScreenPerimeter& perimeter)
+    : field_(field)
+    , perimeter_(perimeter)
+    , length_(perimeter.length())
+    , source_(perimeter.source())
+    , heightScale_(1 / std::max(perimeter.height, 1.0))
+    , empty_(!(field.presence > faintestPresence) || !(field.body > thinnestBody) || !(length_ > 0))
+{
+    if (empty_)
+        return;
+    for (int i = 0; i < lumpCount; ++i) {
+        const Lump& lump = lumpTable[i];
+        // A truncated remainder: a lump running backwards may sit at a negative arc length,
+        // which the distance below reads the same as its wrapped place.
+        lumpCentres_[i] = std::fmod(field.clock * lump.speed + lump.offset, length_);
+    }
+}
+
+double InkThickness::lumps(double s) const
+{
+    double sum = 0;
+    for (int i = 0; i < lumpCount; ++i) {
+        double dd = std::fmod(std::abs(s - lumpCentres_[i]), length_);
+        dd = std::min(dd, length_ - dd);
+        const double v = dd / lumpTable[i].radius;
+        if (v < 1) {
+            const double falloff = 1 - v * v;
+            sum += lumpTable[i].gain * falloff * falloff;
+        }
+    }
+    return sum;
+}
+
+double InkThickness::at(double s, double y) const
+{
+    if (empty_)
+        return 0;
+    const double front = field_.front;
+    const double d = perimeter_.distance(s, source_);
+    const double fade = 1 - smoothstep((d - (front - rimWidth)) / rimWidth);
+    if (fade <= faintestFade)
+        return 0;
+    const double grow = smoothstep((front - d) / growthLength);
+    const double weight = gravity(y * heightScale_);
+    return (1 + ripple(s, field_.clock) + lumps(s)) * grow * field_.body * field_.presence * fade * weight;
+}
+
+double InkField::thickness(double s, const ScreenPerimeter& perimeter) const
+{
+    const InkThickness ink(*this, perimeter);
+    if (ink.isEmpty())
+        return 0;
+    return ink.at(s, perimeter.detailedSample(s).point.y);
+}
+
+} // namespace kestrane

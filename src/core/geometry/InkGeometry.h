@@ -1,0 +1,19 @@
+#pragma once
+
+#include "geometry/InkField.h"
+#include "geometry/Path.h"
+#include "geometry/ScreenPerimeter.h"
+
+namespace kestrane::InkGeometry {
+
+// The fillable outline of the whole ink band: closed triangles between an outer rim one
+// corner radius outside the screen and the ink's inner edge, sampled every few points of
+// the border. Every triangle winds the same way, so a non-zero fill is solid where they
+// overlap.
+Path path(const InkField& field, const ScreenPerimeter& perimeter);
+
+// Same outline written into out, which is cleared first; the frame loop passes the same
+// Path every frame so its storage is reused.
+void path(const InkField& field, const ScreenPerimeter& perimeter, Path& out);
+
+} // namespace kestrane::InkGeometry

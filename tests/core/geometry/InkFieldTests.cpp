@@ -1,0 +1,59 @@
+#include "geometry/InkField.h"
+
+#include <gtest/gtest.h>
+
+using namespace kestrane;
+
+namespace {
+const ScreenPerimeter screen { 1000, 800, 52 };
+
+// Arc lengths covering the whole border, a little off the sample grid.
+template <typename Visit> void forBorder(Visit visit)
+{
+    for (double s = 0.5; s < screen.length(); s += 7)
+        visit(s);
+}
+} // namespace
+
+TEST(InkField, ThicknessAtKnownPointsOfTheBorder)
+{
+    // Middle of the right edge at the start: mid-height weight 1, two lumps overlapping it.
+    EXPECT_NEAR((InkField { 2000, 26, 0, 1 }).thickness(screen.source(), screen), 46.40387043902357, 1e-9);
+    // Later, when two lumps running backwards sit at negative arc lengths.
+    EXPECT_NEAR((InkField { 2000, 26, 100, 1 }).thickness(screen.source(), screen), 41.41736811600982, 1e-9);
+    // Middle of the bottom edge, where the ink is heaviest, at partial strength.
+    const double bottomMiddle = 2 * screen.quarterArc() + 1.5 * screen.straightTop() + screen.straightSide();
+    EXPECT_NEAR((InkField { 5000, 26, 7.5, 0.8 }).thickness(bottomMiddle, screen), 20.60900878861795, 1e-9);
+    // Middle of the top edge, where it is lightest.
+    EXPECT_NEAR((InkField { 5000, 20, 3, 1 }).thickness(500 - 52, screen), 23.88585901435265, 1e-9);
+}
+
+TEST(InkField, NoInkWhenFaintThinOrNotYetSpread)
+{
+    forBorder([](double s) {
+        EXPECT_EQ((InkField { 5000, 26, 2, 0.0005 }).thickness(s, screen), 0) << s;
+        EXPECT_EQ((InkField { 5000, 0.005, 2, 1 }).thickness(s, screen), 0) << s;
+        EXPECT_EQ((InkField { 0, 26, 2, 1 }).thickness(s, screen), 0) << s;
+    });
+    EXPECT_EQ((InkField { 5000, 26, 2, 1 }).thickness(10, { 0, 0, 52 }), 0);
+}
+
+TEST(InkField, InkReachesExactlyAsFarAsTheFrontBothWays)
+{
+    const double front = 900;
+    const InkField field { front, 26, 4, 1 };
+    int inked = 0;
+    forBorder([&](double s) {
+        const double d = screen.distance(s, screen.source());
+        const double thickness = field.thickness(s, screen);
+        if (d >= front) {
+            EXPECT_EQ(thickness, 0) << s;
+        } else if (d < front - 300) {
+            EXPECT_GT(thickness, 0) << s;
+            ++inked;
+        }
+    });
+    EXPECT_GT(inked, 100);
+    EXPECT_GT(field.thickness(screen.source() - 590, screen), 0);
+    EXPECT_GT(field.thickness(screen.source() + 590, screen), 0);
+}

@@ -1,0 +1,98 @@
+#include "geometry/InkGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstddef>
+#include <vector>
+
+using namespace kestrane;
+
+namespace {
+struct Triangle {
+    Point a;
+    Point b;
+    Point c;
+
+    double turn() const { return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x); }
+};
+
+// The path as triangles; fails the test unless every subpath is move, line, line, close.
+std::vector<Triangle> triangles(const Path& path)
+{
+    std::vector<Triangle> result;
+    const auto& elements = path.elements;
+    EXPECT_EQ(elements.size() % 4, 0u);
+    for (std::size_t i = 0; i + 3 < elements.size(); i += 4) {
+        EXPECT_EQ(elements[i].op, Path::Op::Move);
+        EXPECT_EQ(elements[i + 1].op, Path::Op::Line);
+        EXPECT_EQ(elements[i + 2].op, Path::Op::Line);
+        EXPECT_EQ(elements[i + 3].op, Path::Op::Close);
+        result.push_back({ { elements[i].x, elements[i].y }, { elements[i + 1].x, elements[i + 1].y },
+            { elements[i + 2].x, elements[i + 2].y } });
+    }
+    return result;
+}
+
+std::size_t sampleCount(const ScreenPerimeter& perimeter)
+{
+    return static_cast<std::size_t>(std::ceil(perimeter.length() / 3));
+}
+} // namespace
+
+TEST(InkGeometry, EveryTriangleWindsTheSameWay)
+{
+    const ScreenPerimeter screens[] = { { 1000, 800, 52 }, { 1920, 1080, 52 }, { 80, 600, 52 } };
+    for (const ScreenPerimeter& screen : screens) {
+        for (const InkField& field : { InkField { 900, 26, 3.2, 1 }, InkField { 1e6, 17, 12, 0.6 } }) {
+            const std::vector<Triangle> all = triangles(InkGeometry::path(field, screen));
+            ASSERT_FALSE(all.empty());
+            for (const Triangle& triangle : all)
+                ASSERT_GT(triangle.turn(), 0.0001) << screen.width << " x " << screen.height;
+        }
+    }
+}
+
+TEST(InkGeometry, BandSpansTheBorderUpToTheFront)
+{
+    const ScreenPerimeter screen { 1000, 800, 52 };
+    // The whole border: two triangles for every pair of neighbouring samples.
+    const std::vector<Triangle> whole = triangles(InkGeometry::path({ 1e6, 26, 5, 1 }, screen));
+    EXPECT_EQ(whole.size(), 2 * sampleCount(screen));
+
+    // A partial front: only the pairs within the front's reach either way of the source.
+    const double front = 600;
+    const std::vector<Triangle> part = triangles(InkGeometry::path({ front, 26, 5, 1 }, screen));
+    const double pairs = part.size() / 2.0;
+    EXPECT_GT(pairs, 2 * (front - 25) / 3);
+    EXPECT_LT(pairs, 2 * (front + 6) / 3);
+    // 600 points from the middle of the right edge is 170 points along the top and bottom
+    // edges (at x ≈ 778): nothing lies further left.
+    for (const Triangle& triangle : part) {
+        for (Point corner : { triangle.a, triangle.b, triangle.c })
+            EXPECT_GE(corner.x, 776);
+    }
+}
+
+TEST(InkGeometry, EmptyWithoutInkOrWithTooShortABorder)
+{
+    const ScreenPerimeter screen { 1000, 800, 52 };
+    EXPECT_TRUE(InkGeometry::path({ 5000, 26, 1, 0.0005 }, screen).empty());
+    EXPECT_TRUE(InkGeometry::path({ 5000, 0.005, 1, 1 }, screen).empty());
+    EXPECT_TRUE(InkGeometry::path({ 0, 26, 1, 1 }, screen).empty());
+    // Borders of 6 points (two samples) and 0 points; 8 points give three samples.
+    EXPECT_TRUE(InkGeometry::path({ 1e6, 26, 1, 1 }, { 2, 1, 0 }).empty());
+    EXPECT_TRUE(InkGeometry::path({ 1e6, 26, 1, 1 }, { 0, 0, 52 }).empty());
+    EXPECT_FALSE(InkGeometry::path({ 1e6, 26, 1, 1 }, { 3, 1, 0 }).empty());
+}
+
+TEST(InkGeometry, ReusedPathIsClearedAndMatchesAFreshOne)
+{
+    const ScreenPerimeter screen { 1000, 800, 52 };
+    Path reused;
+    InkGeometry::path({ 1e6, 26, 5, 1 }, screen, reused);
+    InkGeometry::path({ 700, 20, 9, 0.7 }, screen, reused);
+    EXPECT_EQ(reused, InkGeometry::path({ 700, 20, 9, 0.7 }, screen));
+    InkGeometry::path({ 0, 20, 9, 0.7 }, screen, reused);
+    EXPECT_TRUE(reused.empty());
+}
