@@ -26,7 +26,8 @@ struct FixedCounts final : EnginePocketStore {
     std::vector<PocketItem> lift(const Uuid&) override { return {}; }
     void restore(std::vector<PocketItem>, const Uuid&) override {}
     void discardLifted(const std::vector<PocketItem>&) override {}
-    void resolveAsync(const Uuid&, std::function<void(ResolvedPocketItems)> completion) override { completion({}); }
+    // Resolution never finishes: the drawer stays open at the size of its item count.
+    void resolveAsync(const Uuid&, std::function<void(ResolvedPocketItems)>) override {}
 };
 
 struct AllOff final : EnginePreferences, EnginePreferenceControl {
@@ -79,6 +80,48 @@ static void BM_BezelEngineStepSevenMoving(benchmark::State& state)
     benchmark::DoNotOptimize(engine.frame);
 }
 BENCHMARK(BM_BezelEngineStepSevenMoving);
+
+// The busiest frame edit mode has: seven pockets moving, a drawer opening and the
+// preferences panel with its rows, switches and hovers animating.
+static void BM_BezelEngineStepDrawerAndPreferences(benchmark::State& state)
+{
+    EngineBench bench(7);
+    BezelEngine& engine = *bench.engine;
+    engine.setEditing(true);
+    engine.setShowingPreferences(true);
+    engine.openDrawer(engine.blobs[3].config.id);
+    double phase = 0;
+    for (auto _ : state) {
+        phase += 0.05;
+        engine.pointer = Point { 1410, 450 + 400 * std::sin(phase) };
+        engine.prefsHovering[static_cast<std::size_t>(phase) % prefRowCount] = true;
+        engine.prefsHovering[(static_cast<std::size_t>(phase) + 3) % prefRowCount] = false;
+        // Start both animations over once they have finished.
+        if (engine.openProgress.value > 0.99)
+            engine.openProgress = SpringValue::atRest(0);
+        if (engine.prefsProgress.value > 0.99) {
+            engine.prefsProgress = SpringValue::atRest(0);
+            engine.prefsRows.fill(SpringValue::atRest(0));
+        }
+        engine.step(1.0 / 120);
+    }
+    benchmark::DoNotOptimize(engine.frame);
+}
+BENCHMARK(BM_BezelEngineStepDrawerAndPreferences);
+
+static void BM_BezelEngineUpdateDropTarget(benchmark::State& state)
+{
+    EngineBench bench(7);
+    BezelEngine& engine = *bench.engine;
+    double phase = 0;
+    for (auto _ : state) {
+        phase += 0.05;
+        engine.dragPayload = Point { 1300, 450 + 400 * std::sin(phase) };
+        engine.updateDropTarget();
+        benchmark::DoNotOptimize(engine.dropTarget);
+    }
+}
+BENCHMARK(BM_BezelEngineUpdateDropTarget);
 
 static void BM_BezelEngineStepSkipped(benchmark::State& state)
 {
