@@ -29,6 +29,17 @@ constexpr std::array<Lump, InkThickness::lumpCount> lumpTable { {
     { 22, 6200, 460, 0.50 },
 } };
 
+// The shorter way round a border of the given length between two arc lengths a gap apart.
+// Samples and lump centres lie within one length of 0, so the gap is almost always under
+// two lengths, where one subtraction gives exactly what the remainder would.
+double aroundBorder(double gap, double length)
+{
+    gap = std::abs(gap);
+    if (gap >= length)
+        gap = gap < 2 * length ? gap - length : std::fmod(gap, length);
+    return std::min(gap, length - gap);
+}
+
 double ripple(double s, double t)
 {
     return 0.22 * std::sin(0.011 * s + 0.8 * t) + 0.15 * std::sin(0.024 * s - 1.2 * t)
@@ -46,7 +57,6 @@ double gravity(double yNormalised)
 
 InkThickness::InkThickness(const InkField& field, const ScreenPerimeter& perimeter)
     : field_(field)
-    , perimeter_(perimeter)
     , length_(perimeter.length())
     , source_(perimeter.source())
     , heightScale_(1 / std::max(perimeter.height, 1.0))
@@ -66,9 +76,7 @@ double InkThickness::lumps(double s) const
 {
     double sum = 0;
     for (int i = 0; i < lumpCount; ++i) {
-        double dd = std::fmod(std::abs(s - lumpCentres_[i]), length_);
-        dd = std::min(dd, length_ - dd);
-        const double v = dd / lumpTable[i].radius;
+        const double v = aroundBorder(s - lumpCentres_[i], length_) / lumpTable[i].radius;
         if (v < 1) {
             const double falloff = 1 - v * v;
             sum += lumpTable[i].gain * falloff * falloff;
@@ -82,7 +90,7 @@ double InkThickness::at(double s, double y) const
     if (empty_)
         return 0;
     const double front = field_.front;
-    const double d = perimeter_.distance(s, source_);
+    const double d = aroundBorder(s - source_, length_);
     const double fade = 1 - smoothstep((d - (front - rimWidth)) / rimWidth);
     if (fade <= faintestFade)
         return 0;

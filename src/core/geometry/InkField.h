@@ -38,7 +38,6 @@ private:
     double lumps(double s) const;
 
     InkField field_;
-    ScreenPerimeter perimeter_;
     double length_;
     double source_;
     double heightScale_;

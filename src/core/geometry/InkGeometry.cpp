@@ -1,9 +1,9 @@
 #include "geometry/InkGeometry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <utility>
-#include <vector>
 
 namespace kestrane::InkGeometry {
 
@@ -31,62 +31,92 @@ double cross(Point p, Point q)
     return p.x * q.y - p.y * q.x;
 }
 
-// The triangle a, b, c, turned if need be so that its cross product is positive;
-// triangles with almost no area are dropped.
-void appendTriangle(Point a, Point b, Point c, Path& out)
+// Writes triangles straight into a path's storage, sized beforehand for the most there
+// can be, and trims the storage to what was written at the end.
+class TriangleWriter {
+public:
+    TriangleWriter(Path& out, std::size_t mostTriangles)
+        : out_(out)
+    {
+        out_.elements.resize(mostTriangles * elementsPerTriangle);
+        next_ = out_.elements.data();
+    }
+    ~TriangleWriter() { out_.elements.resize(static_cast<std::size_t>(next_ - out_.elements.data())); }
+    TriangleWriter(const TriangleWriter&) = delete;
+    TriangleWriter& operator=(const TriangleWriter&) = delete;
+
+    // The triangle a, b, c, turned if need be so that its cross product is positive;
+    // triangles with almost no area are dropped.
+    void add(Point a, Point b, Point c)
+    {
+        const double turn = cross(b - a, c - a);
+        if (std::abs(turn) <= smallestArea)
+            return;
+        if (turn < 0)
+            std::swap(b, c);
+        *next_++ = { Path::Op::Move, a.x, a.y };
+        *next_++ = { Path::Op::Line, b.x, b.y };
+        *next_++ = { Path::Op::Line, c.x, c.y };
+        *next_++ = { Path::Op::Close, 0, 0 };
+    }
+
+private:
+    Path& out_;
+    Path::Element* next_;
+};
+
+// How many of the arc lengths 0, step, 2 step, … lie before the end of the border.
+std::size_t sampleCount(double length)
 {
-    const double turn = cross(b - a, c - a);
-    if (std::abs(turn) <= smallestArea)
-        return;
-    if (turn < 0)
-        std::swap(b, c);
-    out.moveTo(a.x, a.y);
-    out.lineTo(b.x, b.y);
-    out.lineTo(c.x, c.y);
-    out.close();
+    auto count = static_cast<std::size_t>(std::ceil(length / sampleStep));
+    while (count > 1 && static_cast<double>(count - 1) * sampleStep >= length)
+        --count;
+    while (static_cast<double>(count) * sampleStep < length)
+        ++count;
+    return std::max<std::size_t>(count, 1);
 }
 
-// The border samples, kept per thread so that the frame loop does not allocate; the
-// contents never outlive one call.
-const std::vector<Sample>& samples(const InkThickness& ink, const ScreenPerimeter& perimeter)
+// The outer point lies rim points outside the screen, so the band's outer edge is never seen.
+Sample sampleAt(const InkThickness& ink, const ScreenPerimeter& perimeter, double rim, double s)
 {
-    thread_local std::vector<Sample> scratch;
-    scratch.clear();
-    const double length = perimeter.length();
-    const double rim = perimeter.radius();
-    // Arc lengths are i × step rather than an accumulated s so that long borders do not drift.
-    for (double i = 0;; ++i) {
-        const double s = i * sampleStep;
-        if (!(s < length))
-            break;
-        const BorderSample border = perimeter.detailedSample(s);
-        const double th = ink.at(s, border.point.y);
-        scratch.push_back({ { border.point.x - rim * border.inward.x, border.point.y - rim * border.inward.y },
-            { border.point.x + th * border.inward.x, border.point.y + th * border.inward.y }, th });
-    }
-    return scratch;
+    const BorderSample border = perimeter.detailedSample(s);
+    const double th = ink.at(s, border.point.y);
+    const Point& p = border.point;
+    const Point& in = border.inward;
+    return { { p.x - rim * in.x, p.y - rim * in.y }, { p.x + th * in.x, p.y + th * in.y }, th };
+}
+
+void appendPair(const Sample& a, const Sample& b, TriangleWriter& out)
+{
+    if (!(a.thickness > thinnestInk) && !(b.thickness > thinnestInk))
+        return;
+    out.add(a.outer, b.outer, b.inner);
+    out.add(a.outer, b.inner, a.inner);
 }
 } // namespace
 
+// Samples are visited in order and joined to the previous one as they come, the last to
+// the first, so nothing but the path is written.
 void path(const InkField& field, const ScreenPerimeter& perimeter, Path& out)
 {
     out.clear();
     const InkThickness ink(field, perimeter);
     if (ink.isEmpty())
         return;
-    const std::vector<Sample>& border = samples(ink, perimeter);
-    const std::size_t n = border.size();
+    const std::size_t n = sampleCount(perimeter.length());
     if (n < minimumSamples)
         return;
-    out.elements.reserve(2 * n * elementsPerTriangle);
-    for (std::size_t i = 0; i < n; ++i) {
-        const Sample& a = border[i];
-        const Sample& b = border[(i + 1) % n];
-        if (!(a.thickness > thinnestInk) && !(b.thickness > thinnestInk))
-            continue;
-        appendTriangle(a.outer, b.outer, b.inner, out);
-        appendTriangle(a.outer, b.inner, a.inner, out);
+    TriangleWriter writer(out, 2 * n);
+    const double rim = perimeter.radius();
+    const Sample first = sampleAt(ink, perimeter, rim, 0);
+    Sample previous = first;
+    // Arc lengths are i × step rather than an accumulated s so that long borders do not drift.
+    for (std::size_t i = 1; i < n; ++i) {
+        const Sample next = sampleAt(ink, perimeter, rim, static_cast<double>(i) * sampleStep);
+        appendPair(previous, next, writer);
+        previous = next;
     }
+    appendPair(previous, first, writer);
 }
 
 Path path(const InkField& field, const ScreenPerimeter& perimeter)

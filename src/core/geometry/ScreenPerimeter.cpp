@@ -22,52 +22,75 @@ BorderSample corner(Point centre, double radius, double start, double u, double 
     const double s = std::sin(theta);
     return { { centre.x + radius * c, centre.y + radius * s }, { -c, -s } };
 }
+
+// The border's lengths, worked out once for each query.
+struct Measures {
+    double width;
+    double height;
+    double radius;
+    double top;
+    double side;
+    double quarter;
+
+    explicit Measures(const ScreenPerimeter& perimeter)
+        : width(sanitized(perimeter.width))
+        , height(sanitized(perimeter.height))
+        , radius(std::min(sanitized(perimeter.cornerRadius), std::min(width, height) / 2))
+        , top(std::max(width - 2 * radius, 0.0))
+        , side(std::max(height - 2 * radius, 0.0))
+        , quarter(radius * halfPi)
+    {
+    }
+
+    double length() const { return 4 * quarter + 2 * top + 2 * side; }
+};
 } // namespace
 
 double ScreenPerimeter::radius() const
 {
-    const double w = sanitized(width);
-    const double h = sanitized(height);
-    return std::min(sanitized(cornerRadius), std::min(w, h) / 2);
+    return Measures(*this).radius;
 }
 
 double ScreenPerimeter::straightTop() const
 {
-    return std::max(sanitized(width) - 2 * radius(), 0.0);
+    return Measures(*this).top;
 }
 
 double ScreenPerimeter::straightSide() const
 {
-    return std::max(sanitized(height) - 2 * radius(), 0.0);
+    return Measures(*this).side;
 }
 
 double ScreenPerimeter::quarterArc() const
 {
-    return radius() * halfPi;
+    return Measures(*this).quarter;
 }
 
 double ScreenPerimeter::length() const
 {
-    return 4 * quarterArc() + 2 * straightTop() + 2 * straightSide();
+    return Measures(*this).length();
 }
 
 double ScreenPerimeter::source() const
 {
-    return straightTop() + quarterArc() + straightSide() / 2;
+    const Measures m(*this);
+    return m.top + m.quarter + m.side / 2;
 }
 
 BorderSample ScreenPerimeter::detailedSample(double s) const
 {
-    const double w = sanitized(width);
-    const double h = sanitized(height);
-    const double r = radius();
-    const double a = straightTop();
-    const double b = straightSide();
-    const double q = quarterArc();
-    const double total = 4 * q + 2 * a + 2 * b;
-    if (!(total > 0) || !std::isfinite(s))
+    const Measures m(*this);
+    const double w = m.width;
+    const double h = m.height;
+    const double r = m.radius;
+    const double a = m.top;
+    const double b = m.side;
+    const double q = m.quarter;
+    const double total = m.length();
+    if (!(total > 0) || !std::isfinite(s)) {
         s = 0;
-    else {
+    } else if (s < 0 || s >= total) {
+        // Only arc lengths off the first lap need the (slow) remainder.
         s = std::fmod(s, total);
         if (s < 0)
             s += total;
