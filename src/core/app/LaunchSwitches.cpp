@@ -1,0 +1,112 @@
+#include "app/LaunchSwitches.h"
+
+#include "engine/BezelEngine.h"
+#include "pockets/MemoryPasteboard.h"
+#include "pockets/PocketStore.h"
+
+#include <algorithm>
+#include <charconv>
+#include <ctime>
+
+namespace kestrane {
+
+namespace {
+constexpr std::string_view seededPrefix = "Seeded item ";
+
+bool has(const std::vector<std::string>& arguments, std::string_view name)
+{
+    return std::find(arguments.begin(), arguments.end(), name) != arguments.end();
+}
+} // namespace
+
+std::optional<std::int64_t> parseDecimalInteger(const std::string& text)
+{
+    std::string_view digits = text;
+    const bool negative = digits.starts_with('-');
+    if (negative || digits.starts_with('+'))
+        digits.remove_prefix(1);
+    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    // Parsed with its sign so that the most negative value still fits.
+    const std::string signedDigits = (negative ? "-" : "") + std::string(digits);
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(signedDigits.data(), signedDigits.data() + signedDigits.size(), value);
+    if (error != std::errc() || end != signedDigits.data() + signedDigits.size())
+        return std::nullopt;
+    return value;
+}
+
+LaunchSwitches LaunchSwitches::parse(const std::vector<std::string>& arguments)
+{
+    LaunchSwitches switches;
+    switches.onboarding = has(arguments, "--onboarding");
+    switches.resetPockets = has(arguments, "--reset-pockets");
+    switches.unseedPocket = has(arguments, "--unseed-pocket");
+    switches.printPockets = has(arguments, "--print-pockets");
+    switches.edit = has(arguments, "--edit");
+    auto seed = std::find(arguments.begin(), arguments.end(), "--seed-pocket");
+    if (seed != arguments.end() && std::next(seed) != arguments.end())
+        switches.seedPocket = parseDecimalInteger(*std::next(seed));
+    return switches;
+}
+
+void resetPockets(BezelEngine& engine, PocketStore& store)
+{
+    for (const BlobRuntime& blob : engine.blobs)
+        store.removeAll(blob.config.id);
+    engine.refreshCounts();
+}
+
+void seedPocket(BezelEngine& engine, PocketStore& store, std::int64_t count)
+{
+    if (engine.blobs.empty())
+        return;
+    auto target = std::find_if(engine.blobs.begin(), engine.blobs.end(), [](const BlobRuntime& b) { return b.itemCount == 0; });
+    const Uuid zone = (target == engine.blobs.end() ? engine.blobs.front() : *target).config.id;
+    MemoryPasteboard seed;
+    for (std::int64_t i = 1; i <= std::max<std::int64_t>(count, 1); ++i) {
+        seed.clear();
+        seed.setString(std::string(seededPrefix) + std::to_string(i));
+        store.ingest(seed, zone);
+    }
+    engine.refreshCounts();
+}
+
+void unseedPockets(BezelEngine& engine, PocketStore& store)
+{
+    for (const BlobRuntime& blob : engine.blobs) {
+        auto pocket = store.items.find(blob.config.id);
+        if (pocket == store.items.end())
+            continue;
+        const std::vector<PocketItem> snapshot = pocket->second;
+        for (const PocketItem& item : snapshot) {
+            if (item.name.starts_with(seededPrefix))
+                store.remove(item.id, blob.config.id);
+        }
+    }
+    engine.refreshCounts();
+}
+
+std::string pocketReport(const BezelEngine& engine)
+{
+    std::string report;
+    for (const BlobRuntime& blob : engine.blobs) {
+        report += "POCKET " + blob.config.id.string() + " y=" + std::to_string(static_cast<std::int64_t>(blob.y.value))
+            + " items=" + std::to_string(blob.itemCount) + "\n";
+    }
+    report += "SCREEN w=" + std::to_string(static_cast<std::int64_t>(engine.size.width))
+        + " h=" + std::to_string(static_cast<std::int64_t>(engine.size.height)) + "\n";
+    return report;
+}
+
+std::string launchTimestamp()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm parts {};
+    gmtime_r(&now, &parts);
+    char text[40];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S +0000", &parts);
+    return text;
+}
+
+} // namespace kestrane
