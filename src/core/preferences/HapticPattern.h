@@ -12,4 +12,17 @@ public:
     virtual void perform(HapticPattern pattern) = 0;
 };
 
+// The device that plays a tap at once.
+class HapticSink {
+public:
+    virtual ~HapticSink() = default;
+    virtual void play(HapticPattern pattern) = 0;
+};
+
+// For hardware without force feedback.
+class SilentHapticSink final : public HapticSink {
+public:
+    void play(HapticPattern) override {}
+};
+
 } // namespace kestrane

@@ -1,0 +1,93 @@
+#include "preferences/Preferences.h"
+
+#include "platform/Defaults.h"
+#include "platform/Log.h"
+#include "preferences/ShortcutLabel.h"
+
+#include <cstdint>
+#include <limits>
+#include <string>
+
+namespace kestrane {
+
+namespace {
+constexpr std::uint64_t bindingModifiers = modifier::control | modifier::option | modifier::command;
+
+bool isBlank(const std::string& text) { return text.find_first_not_of(" \t\r\n") == std::string::npos; }
+
+std::optional<Shortcut> unusable(std::string_view reason)
+{
+    logLine("Kestrane: stored shortcut " + std::string(reason) + " \xE2\x80\x94 using " + Shortcut::standard().display());
+    return std::nullopt;
+}
+} // namespace
+
+// Nothing is rewritten when the stored shortcut is unusable: the default applies until the
+// user records a new one.
+std::optional<Shortcut> Preferences::storedShortcut() const
+{
+    const bool hasKeyCode = defaults_.contains(shortcutKeyCodeKey);
+    const std::optional<std::string> label = defaults_.stringValue(shortcutLabelKey);
+    if (!hasKeyCode && !defaults_.contains(shortcutLabelKey) && !defaults_.contains(shortcutModifiersKey))
+        return std::nullopt;
+    if (!hasKeyCode || !label || isBlank(*label))
+        return unusable("is incomplete");
+    const std::int64_t keyCode = defaults_.integerValue(shortcutKeyCodeKey);
+    if (keyCode < 0 || keyCode > std::numeric_limits<std::uint16_t>::max())
+        return unusable("has key code " + std::to_string(keyCode) + ", outside 0\xE2\x80\xA6" "65535");
+    const std::int64_t modifiers = defaults_.integerValue(shortcutModifiersKey);
+    if (modifiers < 0)
+        return unusable("has negative modifiers " + std::to_string(modifiers));
+    // A bare key (or Shift and a key) bound for the whole desktop would swallow typing.
+    const std::uint64_t kept = static_cast<std::uint64_t>(modifiers) & modifier::shortcutFlags;
+    if ((kept & bindingModifiers) == 0)
+        return unusable("has modifiers " + std::to_string(modifiers) + " without Control, Option or Command");
+    return Shortcut { static_cast<std::uint16_t>(keyCode), kept, *label };
+}
+
+void Preferences::storeShortcut()
+{
+    defaults_.setInteger(shortcutKeyCodeKey, shortcut_.keyCode);
+    defaults_.setInteger(shortcutModifiersKey, static_cast<std::int64_t>(shortcut_.modifiers));
+    defaults_.setString(shortcutLabelKey, shortcut_.label);
+}
+
+bool Preferences::recordShortcut(const KeyEvent& event)
+{
+    if (!isRecordingShortcut_)
+        return false;
+    // Escape cancels whatever modifiers are held, so Control-Escape cannot be recorded.
+    if (event.keyCode == keyCode::escape) {
+        stopRecordingShortcut();
+        return true;
+    }
+    const std::uint64_t flags = event.modifierFlags & modifier::shortcutFlags;
+    // Swallowed while the user is still assembling the combination.
+    if ((flags & bindingModifiers) == 0)
+        return true;
+    // Command-Q neither becomes the shortcut nor quits while recording.
+    if (flags == modifier::command && event.keyCode == keyCode::q)
+        return true;
+    shortcut_ = Shortcut { event.keyCode, flags, shortcutLabel(event) };
+    isRecordingShortcut_ = false;
+    storeShortcut();
+    notifications_.post(shortcutChangedNotification);
+    changed();
+    return true;
+}
+
+void Preferences::beginRecordingShortcut()
+{
+    isRecordingShortcut_ = !isRecordingShortcut_;
+    changed();
+}
+
+void Preferences::stopRecordingShortcut()
+{
+    if (!isRecordingShortcut_)
+        return;
+    isRecordingShortcut_ = false;
+    changed();
+}
+
+} // namespace kestrane

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kestrane {
+
+// The global shortcut that toggles edit mode.
+struct Shortcut {
+    std::uint16_t keyCode = 0;
+    // Only Control, Option, Shift and Command (modifier::shortcutFlags).
+    std::uint64_t modifiers = 0;
+    // The key's name as shown to the user.
+    std::string label;
+
+    // Control-Option-D.
+    static Shortcut standard();
+
+    // The modifier symbols in the order ⌃ ⌥ ⇧ ⌘, then the label.
+    std::string display() const;
+
+    bool operator==(const Shortcut&) const = default;
+};
+
+} // namespace kestrane
