@@ -19,7 +19,7 @@ class LoginItemService;
 // edit-mode blur and opening at login. Every change is written to the defaults at once.
 // Observers hear of a change only when a value actually changed; each such change also
 // asks the engine for a step so that the edge shows it. Main thread only.
-class Preferences final : public EnginePreferences {
+class Preferences final : public EnginePreferences, public EnginePreferenceControl {
 public:
     static constexpr std::string_view hapticsKey = "kestrane.prefs.haptics";
     static constexpr std::string_view blurWholeScreenKey = "kestrane.prefs.blurWholeScreen";
@@ -54,12 +54,12 @@ public:
     bool recordShortcut(const KeyEvent& event);
     // Starts recording, or stops it when it is already running.
     void beginRecordingShortcut();
-    void stopRecordingShortcut();
+    void stopRecordingShortcut() override;
 
     // Records the wish and registers or unregisters the login item accordingly.
     void setOpenAtLogin(bool on);
     // Reads the login item's status again (when the panel opens).
-    void refreshLoginState();
+    void refreshLoginState() override;
 
     void setHapticsEnabled(bool enabled);
     void setBlurWholeScreen(bool enabled);

@@ -1,0 +1,134 @@
+#include "app/FrameLoop.h"
+
+#include "engine/BezelEngine.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kestrane {
+
+namespace {
+constexpr double pocketBand = 56;
+constexpr double pocketHalfHeight = 54;
+
+double distance(const std::optional<Point>& a, const std::optional<Point>& b)
+{
+    if (!a || !b)
+        return a || b ? INFINITY : 0;
+    return std::hypot(a->x - b->x, a->y - b->y);
+}
+} // namespace
+
+FrameLoop::FrameLoop(BezelEngine& engine, const EngineIntroduction& introduction)
+    : engine_(engine)
+    , introduction_(introduction)
+{
+}
+
+double FrameLoop::elapsed(double now)
+{
+    const double dt = std::clamp(now - lastTickTime_, 0.0, largestStep);
+    lastTickTime_ = now;
+    return dt;
+}
+
+void FrameLoop::beforeStep(const FrameInput& input, FrameOutput& output)
+{
+    moved_ = distance(input.mouse, lastMouse_) > movementThreshold;
+    lastMouse_ = input.mouse;
+    detectSystemDrag(input);
+    if (moved_)
+        engine_.notePointerMoved();
+    engine_.updatePointer(input.local);
+    output.pointerMoved = moved_;
+}
+
+void FrameLoop::stepEngine(double dt)
+{
+    engine_.step(dt);
+}
+
+void FrameLoop::afterStep(const FrameInput& input, FrameOutput& output)
+{
+    output.stepped = true;
+    output.clickable = ignoresMouse(input) ? std::vector<Rect> {} : clickableRegion();
+    const bool still = engine_.isQuiescent() && !moved_ && !input.pressHeld && !introduction_.isRunning();
+    idleTicks_ = still ? idleTicks_ + 1 : 0;
+    output.idle = idleTicks_ >= idleThreshold;
+}
+
+// A drag started in another program sends us nothing until it reaches the overlay, but it
+// takes over the drag selection while a button is held.
+void FrameLoop::detectSystemDrag(const FrameInput& input)
+{
+    if (input.buttonsDown) {
+        lastButtonDownTime_ = input.now;
+        if (!lastButtonsDown_) {
+            lastButtonsDown_ = true;
+            dragProbeBaseline_ = input.dragSelectionChanges;
+            lastDragProbe_ = input.now;
+        }
+    } else {
+        lastButtonsDown_ = false;
+    }
+
+    if (!input.buttonsDown && engine_.isSystemDragActive) {
+        if (engine_.dragPayload || input.now - lastButtonDownTime_ <= dragEndDelay)
+            return;
+        engine_.dragOriginZone.reset();
+        engine_.isSystemDragActive = false;
+        engine_.dropTarget.reset();
+        engine_.needsStep = true;
+    } else if (input.buttonsDown && !engine_.isSystemDragActive) {
+        if (input.now - lastDragProbe_ <= dragProbeInterval)
+            return;
+        lastDragProbe_ = input.now;
+        if (input.dragSelectionChanges == dragProbeBaseline_)
+            return;
+        engine_.isSystemDragActive = true;
+        engine_.needsStep = true;
+    }
+}
+
+// After the engine stops wanting the mouse, clicks are still taken for a few frames so a
+// click that is on its way is not lost to the application below.
+bool FrameLoop::ignoresMouse(const FrameInput& input)
+{
+    if (input.pressHeld && !engine_.isSystemDragActive)
+        return ignoring_;
+    if (engine_.wantsMouseEvents()) {
+        liveGrace_ = transparencyGrace;
+        ignoring_ = false;
+    } else if (liveGrace_ >= 1) {
+        --liveGrace_;
+        ignoring_ = liveGrace_ == 0;
+    } else {
+        ignoring_ = true;
+    }
+    return ignoring_;
+}
+
+// Where clicks land on the overlay when it takes clicks at all.
+std::vector<Rect> FrameLoop::clickableRegion() const
+{
+    const Size size = engine_.size;
+    const Rect everywhere { 0, 0, size.width, size.height };
+    if (introduction_.isRunning())
+        return { everywhere };
+    const bool drawerShut = !engine_.wantsOpen && engine_.openProgress.value <= 0.01;
+    if (drawerShut && !engine_.isSystemDragActive) {
+        if (engine_.editProgress.value > 0.01)
+            return { everywhere };
+        std::vector<Rect> pockets;
+        for (const BlobRuntime& blob : engine_.blobs) {
+            if (!blob.isDying)
+                pockets.push_back({ size.width - pocketBand, blob.y.value - pocketHalfHeight, pocketBand, 2 * pocketHalfHeight });
+        }
+        return pockets;
+    }
+    if (engine_.isSystemDragActive)
+        return { { size.width - systemDragReach, 0, systemDragReach, size.height } };
+    return { everywhere };
+}
+
+} // namespace kestrane

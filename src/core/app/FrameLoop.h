@@ -1,0 +1,92 @@
+#pragma once
+
+#include "geometry/Point.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace kestrane {
+
+class BezelEngine;
+class EngineIntroduction;
+
+// What the desktop samples once per frame.
+struct FrameInput {
+    // Seconds on a monotonic clock.
+    double now = 0;
+    // The pointer in screen coordinates, absent when it is on no screen we know.
+    std::optional<Point> mouse;
+    // The pointer in the overlay's coordinates, absent when it is outside the overlay.
+    std::optional<Point> local;
+    bool buttonsDown = false;
+    // How often the drag selection has changed hands since the program started.
+    std::uint64_t dragSelectionChanges = 0;
+    // A press the overlay received is in progress.
+    bool pressHeld = false;
+};
+
+// What the desktop must do after the frame.
+struct FrameOutput {
+    bool stepped = false;
+    bool pointerMoved = false;
+    // Clicks reach the overlay only inside these rectangles (empty: nowhere).
+    std::vector<Rect> clickable;
+    // Few frames per second will do: nothing has moved for a while.
+    bool idle = false;
+};
+
+// The per-frame logic of the overlay: elapsed time, a drag started in another program,
+// the engine and introduction steps, where clicks may land and when to slow down.
+class FrameLoop {
+public:
+    static constexpr double largestStep = 0.05;
+    static constexpr double movementThreshold = 0.1;
+    static constexpr int idleThreshold = 31;
+    static constexpr double dragProbeInterval = 0.05;
+    static constexpr double dragEndDelay = 0.5;
+    static constexpr int transparencyGrace = 12;
+    static constexpr double systemDragReach = 120;
+
+    FrameLoop(BezelEngine& engine, const EngineIntroduction& introduction);
+
+    // stepIntroduction is called with dt after the engine's step.
+    template <typename StepIntroduction> FrameOutput tick(const FrameInput& input, StepIntroduction stepIntroduction)
+    {
+        FrameOutput output;
+        const double dt = elapsed(input.now);
+        if (dt == 0)
+            return output;
+        beforeStep(input, output);
+        stepEngine(dt);
+        stepIntroduction(dt);
+        afterStep(input, output);
+        return output;
+    }
+
+    void restart(double now) { lastTickTime_ = now; }
+
+private:
+    double elapsed(double now);
+    void beforeStep(const FrameInput& input, FrameOutput& output);
+    void stepEngine(double dt);
+    void afterStep(const FrameInput& input, FrameOutput& output);
+    void detectSystemDrag(const FrameInput& input);
+    bool ignoresMouse(const FrameInput& input);
+    std::vector<Rect> clickableRegion() const;
+
+    BezelEngine& engine_;
+    const EngineIntroduction& introduction_;
+    double lastTickTime_ = 0;
+    std::optional<Point> lastMouse_;
+    bool moved_ = false;
+    int idleTicks_ = 0;
+    int liveGrace_ = 0;
+    bool ignoring_ = true;
+    bool lastButtonsDown_ = false;
+    std::uint64_t dragProbeBaseline_ = 0;
+    double lastDragProbe_ = 0;
+    double lastButtonDownTime_ = 0;
+};
+
+} // namespace kestrane

@@ -1,0 +1,81 @@
+#include "app/Keyboard.h"
+
+#include "engine/BezelEngine.h"
+#include "onboarding/Onboarding.h"
+#include "preferences/Preferences.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace kestrane {
+
+namespace {
+// Only the modifier bits that do not depend on the device.
+constexpr std::uint64_t deviceIndependentFlags = 0xffff0000;
+
+std::string lowerCased(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+} // namespace
+
+Keyboard::Keyboard(BezelEngine& engine, Preferences& preferences, Onboarding& onboarding, Actions actions)
+    : engine_(engine)
+    , preferences_(preferences)
+    , onboarding_(onboarding)
+    , actions_(std::move(actions))
+{
+}
+
+bool Keyboard::keyDown(const KeyEvent& event)
+{
+    if (preferences_.recordShortcut(event))
+        return true;
+    if (event.keyCode == keyCode::escape) {
+        if (onboarding_.isRunning()) {
+            onboarding_.finish();
+            return true;
+        }
+        if (engine_.isShowingPreferences) {
+            engine_.setShowingPreferences(false);
+            return true;
+        }
+        if (engine_.isEditing) {
+            engine_.setEditing(false);
+            return true;
+        }
+        return false;
+    }
+    if ((event.modifierFlags & modifier::command) && lowerCased(event.charactersIgnoringModifiers) == "q") {
+        if (actions_.quit)
+            actions_.quit();
+        return true;
+    }
+    return false;
+}
+
+void Keyboard::modifiersChanged(std::uint64_t flags, double now)
+{
+    // Only Control going down on its own counts; its release, or Control with anything
+    // else held (Caps Lock included), does not.
+    if ((flags & deviceIndependentFlags) != modifier::control)
+        return;
+    if (now - lastControlTap_ < doubleTapWindow) {
+        // A third tap right after starts a new pair instead of toggling back.
+        lastControlTap_ = 0;
+        toggleEditMode();
+        return;
+    }
+    lastControlTap_ = now;
+}
+
+void Keyboard::toggleEditMode()
+{
+    if (engine_.isEditing)
+        engine_.setEditing(false);
+    else if (actions_.openEditMode)
+        actions_.openEditMode();
+}
+
+} // namespace kestrane

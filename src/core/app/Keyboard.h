@@ -1,0 +1,42 @@
+#pragma once
+
+#include "preferences/KeyEvent.h"
+
+#include <functional>
+
+namespace kestrane {
+
+class BezelEngine;
+class Onboarding;
+class Preferences;
+
+// The keys the program handles itself: the shortcut recorder first, then Escape (which
+// closes the innermost open thing), the quit key, and the double tap of Control that
+// toggles edit mode.
+class Keyboard {
+public:
+    static constexpr double doubleTapWindow = 0.35;
+
+    struct Actions {
+        std::function<void()> openEditMode;
+        std::function<void()> quit;
+    };
+
+    Keyboard(BezelEngine& engine, Preferences& preferences, Onboarding& onboarding, Actions actions);
+
+    // True when the key was used and must go no further.
+    bool keyDown(const KeyEvent& event);
+    // The modifier flags changed to these, at this many seconds of uptime.
+    void modifiersChanged(std::uint64_t flags, double now);
+    // Leaves edit mode when it is on, enters it otherwise.
+    void toggleEditMode();
+
+private:
+    BezelEngine& engine_;
+    Preferences& preferences_;
+    Onboarding& onboarding_;
+    Actions actions_;
+    double lastControlTap_ = 0;
+};
+
+} // namespace kestrane
