@@ -1,0 +1,75 @@
+#pragma once
+
+#include "geometry/Path.h"
+
+#include <QFont>
+#include <QPainterPath>
+#include <QPointF>
+#include <QRect>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+class QPainter;
+
+namespace kestrane {
+
+class BezelEngine;
+
+// The dark edge with its bulges, drawn in one pass: the outline filled black, a faint rim
+// light along it once a bulge is large, the plus glyph on the plus bulge and the pull
+// counter. update() takes one frame's state from the engine; paint() draws it.
+class EdgeCanvas {
+public:
+    EdgeCanvas();
+
+    // Rebuilds what this frame shows; the outline's storage is reused from frame to frame.
+    void update(const BezelEngine& engine);
+    // Everything the previous and the current frame cover, in whole pixels on the canvas:
+    // what must be repainted after update().
+    QRect changedRegion() const;
+    void paint(QPainter& painter) const;
+
+    // The counter's 12.5-pixel text is sized for a device of this resolution (96 unless told).
+    void setLogicalDpi(double dpi);
+
+private:
+    struct PlusGlyph {
+        QPointF center;
+        double opacity = 0;
+    };
+    // The counter's text and its measured size, kept while depth and total stay the same.
+    struct CounterLabel {
+        std::int64_t depth = -1;
+        std::int64_t total = -1;
+        QString text;
+        QSizeF size;
+    };
+    struct Counter {
+        QRectF box;
+        double opacity = 0;
+    };
+
+    void updateCounter(const BezelEngine& engine);
+    void relabel(std::int64_t depth, std::int64_t total);
+    QRectF frameBounds() const;
+    void paintRim(QPainter& painter) const;
+    void paintPlus(QPainter& painter) const;
+    void paintCounter(QPainter& painter) const;
+
+    Path path_;
+    QPainterPath outline_;
+    QRect canvas_;
+    double rimOpacity_ = 0;
+    std::optional<PlusGlyph> plus_;
+    std::optional<Counter> counter_;
+    CounterLabel label_;
+    QFont counterFont_;
+    QRectF previousBounds_;
+    QRectF currentBounds_;
+};
+
+} // namespace kestrane

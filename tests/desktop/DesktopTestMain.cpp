@@ -1,0 +1,13 @@
+#include <QGuiApplication>
+
+#include <gtest/gtest.h>
+
+// Views are rendered into images, so no display is needed unless one is asked for.
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    QGuiApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
