@@ -1,8 +1,11 @@
 #include "geometry/InkGeometry.h"
 
+#include "platform/Log.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <string>
 #include <utility>
 
 namespace kestrane::InkGeometry {
@@ -12,6 +15,9 @@ constexpr double sampleStep = 3;
 constexpr double thinnestInk = 0.01;
 constexpr double smallestArea = 0.0001;
 constexpr std::size_t minimumSamples = 3;
+// A border of about three million points; beyond it the size is surely wrong, and the
+// outline would take more memory than is reasonable to ask for every frame.
+constexpr double mostSamples = 1 << 20;
 // Move, two lines and the close.
 constexpr std::size_t elementsPerTriangle = 4;
 
@@ -65,15 +71,20 @@ private:
     Path::Element* next_;
 };
 
-// How many of the arc lengths 0, step, 2 step, … lie before the end of the border.
+// How many of the arc lengths 0, step, 2 step, … lie before the end of the border; none
+// for a border too long to sample.
 std::size_t sampleCount(double length)
 {
+    if (length / sampleStep > mostSamples) {
+        logLine("Kestrane: no ink outline for a screen border " + std::to_string(length) + " points long");
+        return 0;
+    }
     auto count = static_cast<std::size_t>(std::ceil(length / sampleStep));
     while (count > 1 && static_cast<double>(count - 1) * sampleStep >= length)
         --count;
     while (static_cast<double>(count) * sampleStep < length)
         ++count;
-    return std::max<std::size_t>(count, 1);
+    return count;
 }
 
 // The outer point lies rim points outside the screen, so the band's outer edge is never seen.
