@@ -33,10 +33,11 @@ protected:
             tick(pointer);
     }
 
-    void waitForBackground()
+    // Lets background work come back until done() holds (or ten seconds pass).
+    template <typename Done> void waitFor(Done done)
     {
-        app->main.runPendingWaiting(std::chrono::seconds(10));
-        app->main.runPending();
+        for (int i = 0; i < 500 && !done(); ++i)
+            app->main.runPendingWaiting(std::chrono::milliseconds(20));
     }
 
     void click(Point at)
@@ -79,12 +80,15 @@ TEST_F(Session, DropOpenClearUndoAndEditAsAUserWould)
     engine.updateDropTarget();
     EXPECT_FALSE(engine.dropTarget);
     EXPECT_EQ(engine.blobs[0].itemCount, 3);
-    waitForBackground();
+    waitFor([&] {
+        const auto& list = app->store.items.at(pocket);
+        return std::all_of(list.begin(), list.end(), [](const PocketItem& item) { return item.payload.kind == PocketPayload::Kind::reference; });
+    });
     hold(1, Point { 300, 300 });
 
     // A click on the pocket opens its drawer with the three files.
     click({ edge - 10, pocketY });
-    waitForBackground();
+    waitFor([&] { return !engine.openItems.empty(); });
     hold(1, Point { edge - 100, pocketY });
     ASSERT_EQ(engine.openItems.size(), 3u);
     EXPECT_EQ(engine.openItems[0]->url, folder / "one.pdf");

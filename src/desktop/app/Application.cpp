@@ -1,0 +1,141 @@
+#include "app/Application.h"
+
+#include "app/DesktopModel.h"
+#include "app/Keyboard.h"
+#include "app/LaunchSwitches.h"
+#include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
+#include "platform/Log.h"
+#include "window/OverlayWindow.h"
+#include "x11/GlobalKeys.h"
+#include "x11/X11Display.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
+#include <iostream>
+
+namespace kestrane {
+
+namespace {
+constexpr int editDelay = 400;
+constexpr int printDelay = 600;
+constexpr int introductionDelay = 700;
+constexpr const char* inputMonitoringKey = "kestrane.inputMonitoring";
+constexpr const char* lastLaunchKey = "kestrane.lastLaunch";
+constexpr const char* onboardingSeenKey = "kestrane.onboarding.seen.v1";
+
+bool hasDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY");
+}
+
+void runPocketSwitches(const LaunchSwitches& switches, DesktopModel& model)
+{
+    if (switches.resetPockets)
+        resetPockets(model.engine(), model.store());
+    if (switches.seedPocket)
+        seedPocket(model.engine(), model.store(), *switches.seedPocket);
+    if (switches.unseedPocket)
+        unseedPockets(model.engine(), model.store());
+}
+
+// The double tap of Control is seen everywhere when the X server offers raw key events.
+void recordInputMonitoring(DesktopModel& model, bool granted)
+{
+    model.defaults().setBool(inputMonitoringKey, granted);
+    model.defaults().setString(lastLaunchKey, launchTimestamp());
+    logLine(std::string("Kestrane: Input Monitoring granted = ") + (granted ? "true" : "false"));
+}
+
+void bindShortcut(DesktopModel& model, GlobalKeys& keys)
+{
+    const Shortcut& shortcut = model.preferences().shortcut();
+    const bool registered = keys.bindShortcut(shortcut.keyCode, shortcut.modifiers);
+    if (registered != model.preferences().shortcutRegistered()) {
+        model.preferences().setShortcutRegistered(registered);
+        model.engine().needsStep = true;
+    }
+}
+
+void scheduleSwitches(const LaunchSwitches& switches, DesktopModel& model, OverlayWindow& window)
+{
+    if (switches.onboarding)
+        model.defaults().setBool(onboardingSeenKey, false);
+    QTimer::singleShot(introductionDelay, &window, [&model] {
+        if (!model.defaults().boolValue(onboardingSeenKey))
+            model.onboarding().start();
+    });
+    if (switches.printPockets) {
+        QTimer::singleShot(printDelay, &window, [&model] {
+            std::cout << pocketReport(model.engine()) << std::flush;
+        });
+    }
+    if (switches.edit)
+        QTimer::singleShot(editDelay, &window, [&window] { window.openEditMode(); });
+}
+} // namespace
+
+int runApplication(int argc, char** argv)
+{
+    if (!hasDisplay()) {
+        std::fprintf(stderr, "kestrane: no X display to draw on (DISPLAY is not set); start it from a desktop session, "
+                             "or under Xvfb for a headless run\n");
+        return 1;
+    }
+    // Input shapes, the drag selection and key grabs are X11's; under Wayland this runs
+    // through XWayland.
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    app.setApplicationName("Kestrane");
+    app.setQuitOnLastWindowClosed(false);
+
+    const std::vector<std::string> arguments(argv, argv + argc);
+    OverlayWindow* overlay = nullptr;
+    SingleInstance instance([&overlay] {
+        if (overlay)
+            overlay->openEditMode();
+    });
+    if (!instance.claim())
+        return 0;
+
+    auto display = X11Display::fromApplication();
+    if (!display) {
+        std::fprintf(stderr, "kestrane: the X11 connection is not available\n");
+        return 1;
+    }
+    TerminationSignals terminationSignals;
+    DesktopModel model(arguments);
+    OverlayWindow window(model, *display);
+    overlay = &window;
+    Keyboard keyboard(model.engine(), model.preferences(), model.onboarding(),
+        { [&window] { window.openEditMode(); }, [] { QCoreApplication::quit(); } });
+    window.setKeyboard(&keyboard);
+    GlobalKeys globalKeys(*display,
+        { [&keyboard] { keyboard.toggleEditMode(); },
+            [&keyboard, &model](std::uint64_t flags) { keyboard.modifiersChanged(flags, model.uptime().now()); } });
+    bindShortcut(model, globalKeys);
+    model.notifications().observe(Preferences::shortcutChangedNotification, [&] { bindShortcut(model, globalKeys); });
+
+    if (auto pointer = display->queryPointer())
+        window.retarget(QPoint(pointer->x, pointer->y), true);
+    window.show();
+    recordInputMonitoring(model, globalKeys.listensToModifiers());
+
+    const LaunchSwitches switches = LaunchSwitches::parse(arguments);
+    scheduleSwitches(switches, model, window);
+    runPocketSwitches(switches, model);
+    QObject::connect(&app, &QGuiApplication::primaryScreenChanged, &window, [&window, &display] {
+        if (auto pointer = display->queryPointer())
+            window.retarget(QPoint(pointer->x, pointer->y), true);
+    });
+
+    const int status = app.exec();
+    model.engine().discardPendingUndo();
+    model.store().waitForWrites();
+    return status;
+}
+
+} // namespace kestrane

@@ -1,0 +1,47 @@
+#include "app/DesktopModel.h"
+
+#include "platform/JsonFileDefaults.h"
+#include "platform/Log.h"
+#include "platform/MemoryDefaults.h"
+
+#include <filesystem>
+
+namespace kestrane {
+
+namespace {
+std::unique_ptr<Defaults> openDefaults()
+{
+    if (auto file = JsonFileDefaults::standardLocation())
+        return std::make_unique<JsonFileDefaults>(*file);
+    logLine("Kestrane: no home folder for the settings; they are kept in memory this launch");
+    return std::make_unique<MemoryDefaults>();
+}
+
+std::filesystem::path programPath()
+{
+    std::error_code error;
+    const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::path("kestrane") : path;
+}
+} // namespace
+
+DesktopModel::DesktopModel(std::vector<std::string> arguments)
+    : defaults_(openDefaults())
+    , store_(PocketStore::standardDirectory(), mainQueue_)
+    , loginItem_(programPath())
+    , preferences_(*defaults_, loginItem_, notifications_, [this] { requestStep(); })
+    , haptics_(preferences_, uptime_, hapticSink_)
+    , onboarding_(*defaults_, [this] { requestStep(); })
+    , engine_(std::make_unique<BezelEngine>(
+          EngineServices { *defaults_, uptime_, haptics_, store_, preferences_, preferences_, onboarding_, std::move(arguments) }))
+{
+}
+
+void DesktopModel::requestStep()
+{
+    // Preferences are read once before the engine exists.
+    if (engine_)
+        engine_->needsStep = true;
+}
+
+} // namespace kestrane

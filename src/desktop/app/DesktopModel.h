@@ -1,0 +1,52 @@
+#pragma once
+
+#include "engine/BezelEngine.h"
+#include "onboarding/Onboarding.h"
+#include "platform/Clock.h"
+#include "platform/Defaults.h"
+#include "platform/NotificationCenter.h"
+#include "pockets/PocketStore.h"
+#include "preferences/Haptics.h"
+#include "preferences/Preferences.h"
+#include "preferences/XdgAutostartLoginItem.h"
+#include "services/QtMainQueue.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kestrane {
+
+// The program's shared objects, built once with their services and handed out by
+// reference: settings, pockets, preferences, haptics, the introduction and the engine.
+class DesktopModel {
+public:
+    explicit DesktopModel(std::vector<std::string> arguments);
+    DesktopModel(const DesktopModel&) = delete;
+    DesktopModel& operator=(const DesktopModel&) = delete;
+
+    Defaults& defaults() { return *defaults_; }
+    PocketStore& store() { return store_; }
+    Preferences& preferences() { return preferences_; }
+    Onboarding& onboarding() { return onboarding_; }
+    BezelEngine& engine() { return *engine_; }
+    NotificationCenter& notifications() { return notifications_; }
+    const Clock& uptime() const { return uptime_; }
+
+private:
+    void requestStep();
+
+    SteadyClock uptime_;
+    QtMainQueue mainQueue_;
+    std::unique_ptr<Defaults> defaults_;
+    PocketStore store_;
+    NotificationCenter notifications_;
+    XdgAutostartLoginItem loginItem_;
+    Preferences preferences_;
+    SilentHapticSink hapticSink_;
+    Haptics haptics_;
+    Onboarding onboarding_;
+    std::unique_ptr<BezelEngine> engine_;
+};
+
+} // namespace kestrane

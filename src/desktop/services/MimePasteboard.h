@@ -1,0 +1,27 @@
+#pragma once
+
+#include "pockets/Pasteboard.h"
+
+class QMimeData;
+
+namespace kestrane {
+
+// What a drop offers, read from its MIME data: file URLs, every URL, an image (converted to
+// PNG) and plain text. Reads the data on demand; valid while the drop lasts.
+class MimePasteboard final : public Pasteboard {
+public:
+    explicit MimePasteboard(const QMimeData& data) : data_(data) {}
+
+    std::vector<std::string> fileUrls() const override;
+    std::vector<std::string> urls() const override;
+    std::optional<PasteboardImage> image() const override;
+    std::optional<std::string> string() const override;
+
+    // The MIME types a drop on the edge is accepted for.
+    static bool offersAnything(const QMimeData& data);
+
+private:
+    const QMimeData& data_;
+};
+
+} // namespace kestrane

@@ -1,0 +1,316 @@
+#include "window/OverlayWindow.h"
+
+#include "app/DesktopModel.h"
+#include "app/KeyCodes.h"
+#include "app/Keyboard.h"
+#include "services/MimePasteboard.h"
+#include "window/PullDrag.h"
+
+#include <QDragEnterEvent>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPainter>
+#include <QScreen>
+
+#include <cmath>
+
+namespace kestrane {
+
+namespace {
+constexpr int activeInterval = 8;
+constexpr int idleInterval = 50;
+constexpr double pullStep = 26;
+constexpr double pullThreshold = 14;
+
+Point toPoint(QPoint p)
+{
+    return { static_cast<double>(p.x()), static_cast<double>(p.y()) };
+}
+} // namespace
+
+OverlayWindow::OverlayWindow(DesktopModel& model, const X11Display& display)
+    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool | Qt::NoDropShadowWindowHint)
+    , model_(model)
+    , display_(display)
+    , dragWatcher_(display)
+    , loop_(model.engine(), model.onboarding())
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    setAcceptDrops(true);
+    setWindowTitle("Kestrane");
+    setGeometry(0, 0, 1440, 900);
+    winId();
+    setup_ = std::make_unique<OverlayWindowSetup>(display_, static_cast<xcb_window_t>(winId()));
+    setup_->applyWindowHints();
+    applyClickableRegion({});
+
+    clock_.start();
+    loop_.restart(0);
+    frameTimer_.setTimerType(Qt::PreciseTimer);
+    frameTimer_.setInterval(activeInterval);
+    connect(&frameTimer_, &QTimer::timeout, this, &OverlayWindow::tick);
+    frameTimer_.start();
+}
+
+OverlayWindow::~OverlayWindow() = default;
+
+void OverlayWindow::retarget(QPoint globalPoint, bool force)
+{
+    if (!force && geometry().contains(globalPoint))
+        return;
+    QScreen* screen = QGuiApplication::screenAt(globalPoint);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    if (!force && geometry() == screen->geometry())
+        return;
+    setGeometry(screen->geometry());
+    update();
+}
+
+void OverlayWindow::openEditMode()
+{
+    if (auto pointer = display_.queryPointer())
+        retarget(QPoint(pointer->x, pointer->y) / devicePixelRatioF(), false);
+    model_.engine().setEditing(true);
+    applyClickableRegion({ { 0, 0, static_cast<double>(width()), static_cast<double>(height()) } });
+    raise();
+    activateWindow();
+}
+
+void OverlayWindow::toggleEditMode()
+{
+    if (model_.engine().isEditing)
+        model_.engine().setEditing(false);
+    else
+        openEditMode();
+}
+
+FrameInput OverlayWindow::sampleInput()
+{
+    FrameInput input;
+    input.now = static_cast<double>(clock_.nsecsElapsed()) / 1e9;
+    input.dragSelectionChanges = dragWatcher_.changes();
+    input.pressHeld = isMouseDown_;
+    if (const auto pointer = display_.queryPointer()) {
+        const double scale = devicePixelRatioF();
+        const Point global { pointer->x / scale, pointer->y / scale };
+        input.mouse = global;
+        input.buttonsDown = pointer->buttonsDown;
+        const QRect frame = geometry();
+        if (frame.contains(QPoint(static_cast<int>(global.x), static_cast<int>(global.y))))
+            input.local = Point { global.x - frame.x(), global.y - frame.y() };
+    }
+    return input;
+}
+
+void OverlayWindow::tick()
+{
+    const FrameInput input = sampleInput();
+    BezelEngine& engine = model_.engine();
+    const FrameOutput output = loop_.tick(input, [&](double dt) {
+        model_.onboarding().step(dt, Onboarding::screenPerimeter(width(), height()));
+    });
+    if (!output.stepped)
+        return;
+    if (output.pointerMoved && input.mouse)
+        followPointerAcrossScreens(QPoint(static_cast<int>(input.mouse->x), static_cast<int>(input.mouse->y)));
+    applyClickableRegion(output.clickable);
+    syncFocus();
+    if (engine.revision() != paintedRevision_) {
+        paintedRevision_ = engine.revision();
+        canvas_.update(engine);
+        update(canvas_.changedRegion());
+    }
+    frameTimer_.setInterval(output.idle ? idleInterval : activeInterval);
+}
+
+void OverlayWindow::applyClickableRegion(const std::vector<Rect>& rects)
+{
+    if (appliedRegion_ == rects)
+        return;
+    appliedRegion_ = rects;
+    setup_->setInputRegion(rects);
+}
+
+void OverlayWindow::followPointerAcrossScreens(QPoint globalPoint)
+{
+    const BezelEngine& engine = model_.engine();
+    if (!engine.isEditing && !isMouseDown_ && engine.editProgress.value < 0.01)
+        retarget(globalPoint, false);
+}
+
+// The window takes keyboard focus only for edit mode and an open drawer, so that typing
+// otherwise stays with the user's application.
+void OverlayWindow::syncFocus()
+{
+    const BezelEngine& engine = model_.engine();
+    const bool opened = (engine.isEditing && !wasEditing_) || (engine.wantsOpen && !wasDrawerOpen_);
+    wasEditing_ = engine.isEditing;
+    wasDrawerOpen_ = engine.wantsOpen;
+    if (opened) {
+        raise();
+        activateWindow();
+    }
+}
+
+void OverlayWindow::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(event->rect(), Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    canvas_.paint(painter);
+}
+
+void OverlayWindow::resizeEvent(QResizeEvent*)
+{
+    model_.engine().setSize({ static_cast<double>(width()), static_cast<double>(height()) });
+    appliedRegion_.reset();
+}
+
+void OverlayWindow::mousePressEvent(QMouseEvent* event)
+{
+    isMouseDown_ = true;
+    BezelEngine& engine = model_.engine();
+    const Point p = toPoint(event->position().toPoint());
+    if (engine.isEditing) {
+        engine.mouseDown(p);
+        return;
+    }
+    const auto hit = engine.hitTest(p);
+    if (hit && hit->blobID() && model_.store().itemCount(*hit->blobID()) > 0) {
+        pullCandidate_ = *hit->blobID();
+        pullOrigin_ = event->position().toPoint();
+        engine.beginPullCount(*pullCandidate_);
+    }
+}
+
+void OverlayWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    BezelEngine& engine = model_.engine();
+    if (engine.isEditing || !pullCandidate_)
+        return;
+    const QPoint p = event->position().toPoint();
+    const auto depth = static_cast<std::int64_t>(std::floor(std::max(0, p.y() - pullOrigin_.y()) / pullStep)) + 1;
+    engine.setPullDepth(depth);
+    if (pullOrigin_.x() - p.x() > pullThreshold) {
+        const Uuid zone = *pullCandidate_;
+        pullCandidate_.reset();
+        beginPullOut(zone, engine.pullDepth);
+    }
+}
+
+void OverlayWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    isMouseDown_ = false;
+    pullCandidate_.reset();
+    BezelEngine& engine = model_.engine();
+    engine.endPullCount();
+    engine.mouseUp(toPoint(event->position().toPoint()));
+}
+
+void OverlayWindow::beginPullOut(const Uuid& zone, std::int64_t depth)
+{
+    BezelEngine& engine = model_.engine();
+    const ResolvedPocketItems items = model_.store().resolve(zone);
+    const std::size_t take = std::min<std::size_t>(items.size(), static_cast<std::size_t>(std::max<std::int64_t>(depth, 1)));
+    const ResolvedPocketItems tokens(items.end() - static_cast<std::ptrdiff_t>(take), items.end());
+    engine.endPullCount();
+    if (tokens.empty()) {
+        engine.refreshCounts();
+        return;
+    }
+    engine.pullingZone = zone;
+    PullDrag drag(this, model_.store(), tokens);
+    engine.beginPull(zone);
+    const PullDrag::Outcome outcome = drag.exec();
+    if (outcome.accepted && !outcome.copyRequested && !engine.pullReturnedHome) {
+        for (const auto& token : tokens)
+            model_.store().remove(token->id, zone);
+    }
+    engine.refreshCounts();
+    isMouseDown_ = false;
+    engine.pullingZone.reset();
+    engine.pullReturnedHome = false;
+    engine.needsStep = true;
+}
+
+void OverlayWindow::updateDragLocation(QPoint local)
+{
+    BezelEngine& engine = model_.engine();
+    const Point p = toPoint(local);
+    if (engine.dragPayload != p)
+        engine.needsStep = true;
+    engine.dragPayload = p;
+    engine.updateDropTarget();
+}
+
+void OverlayWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!MimePasteboard::offersAnything(*event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    updateDragLocation(event->position().toPoint());
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void OverlayWindow::dragMoveEvent(QDragMoveEvent* event)
+{
+    updateDragLocation(event->position().toPoint());
+    if (model_.engine().dropTarget) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void OverlayWindow::dragLeaveEvent(QDragLeaveEvent*)
+{
+    endForeignDrag();
+}
+
+void OverlayWindow::endForeignDrag()
+{
+    BezelEngine& engine = model_.engine();
+    if (engine.dragPayload)
+        engine.needsStep = true;
+    engine.dragPayload.reset();
+    engine.updateDropTarget();
+    engine.dragOriginZone.reset();
+    if (engine.isSystemDragActive) {
+        engine.isSystemDragActive = false;
+        engine.dropTarget.reset();
+        engine.needsStep = true;
+    }
+}
+
+void OverlayWindow::dropEvent(QDropEvent* event)
+{
+    updateDragLocation(event->position().toPoint());
+    const bool taken = model_.engine().acceptDrop(MimePasteboard(*event->mimeData()));
+    endForeignDrag();
+    if (taken) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void OverlayWindow::keyPressEvent(QKeyEvent* event)
+{
+    const auto key = keyEventFrom(*event);
+    if (key && keyboard_ && keyboard_->keyDown(*key))
+        return;
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace kestrane

@@ -1,0 +1,48 @@
+#include "x11/X11Display.h"
+
+#include <QGuiApplication>
+
+#include <cstdlib>
+#include <memory>
+
+namespace kestrane {
+
+namespace {
+template <typename Reply> using ReplyPointer = std::unique_ptr<Reply, decltype(&std::free)>;
+
+template <typename Reply> ReplyPointer<Reply> owned(Reply* reply)
+{
+    return ReplyPointer<Reply>(reply, &std::free);
+}
+} // namespace
+
+std::optional<X11Display> X11Display::fromApplication()
+{
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || !x11->connection())
+        return std::nullopt;
+    xcb_connection_t* connection = x11->connection();
+    const xcb_setup_t* setup = xcb_get_setup(connection);
+    const xcb_screen_iterator_t screens = xcb_setup_roots_iterator(setup);
+    if (!screens.rem)
+        return std::nullopt;
+    return X11Display(connection, screens.data->root);
+}
+
+xcb_atom_t X11Display::atom(std::string_view name) const
+{
+    const auto cookie = xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(name.size()), name.data());
+    const auto reply = owned(xcb_intern_atom_reply(connection_, cookie, nullptr));
+    return reply ? reply->atom : xcb_atom_t { XCB_ATOM_NONE };
+}
+
+std::optional<X11Display::Pointer> X11Display::queryPointer() const
+{
+    const auto reply = owned(xcb_query_pointer_reply(connection_, xcb_query_pointer(connection_, root_), nullptr));
+    if (!reply || !reply->same_screen)
+        return std::nullopt;
+    constexpr std::uint16_t anyButton = XCB_BUTTON_MASK_1 | XCB_BUTTON_MASK_2 | XCB_BUTTON_MASK_3 | XCB_BUTTON_MASK_4 | XCB_BUTTON_MASK_5;
+    return Pointer { reply->root_x, reply->root_y, (reply->mask & anyButton) != 0 };
+}
+
+} // namespace kestrane

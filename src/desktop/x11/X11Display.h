@@ -1,0 +1,37 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace kestrane {
+
+// The X connection Qt opened, and the few calls the program makes on it directly.
+class X11Display {
+public:
+    // Absent when the application does not run on the xcb platform.
+    static std::optional<X11Display> fromApplication();
+
+    xcb_connection_t* connection() const { return connection_; }
+    xcb_window_t root() const { return root_; }
+    xcb_atom_t atom(std::string_view name) const;
+
+    struct Pointer {
+        int x = 0;
+        int y = 0;
+        bool buttonsDown = false;
+    };
+    // The pointer in root coordinates and whether any button is held; absent when the
+    // pointer is on another screen of the display.
+    std::optional<Pointer> queryPointer() const;
+
+private:
+    X11Display(xcb_connection_t* connection, xcb_window_t root) : connection_(connection), root_(root) {}
+
+    xcb_connection_t* connection_;
+    xcb_window_t root_;
+};
+
+} // namespace kestrane
