@@ -5,9 +5,9 @@
 
 namespace kestrane {
 
-// The base folders of the XDG Base Directory specification. A variable that is unset,
-// empty or relative is ignored, as the specification requires; without HOME there is no
-// fallback and the result is absent.
+// The XDG base folders. A variable that is unset, empty or relative is ignored, as the
+// freedesktop.org convention asks; without HOME there is no fallback and the result is
+// absent.
 std::optional<std::filesystem::path> xdgConfigHome();
 std::optional<std::filesystem::path> xdgDataHome();
 std::optional<std::filesystem::path> xdgRuntimeDirectory();

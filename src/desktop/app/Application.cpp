@@ -127,10 +127,13 @@ int runApplication(int argc, char** argv)
     const LaunchSwitches switches = LaunchSwitches::parse(arguments);
     scheduleSwitches(switches, model, window);
     runPocketSwitches(switches, model);
-    QObject::connect(&app, &QGuiApplication::primaryScreenChanged, &window, [&window, &display] {
+    const auto screensChanged = [&window, &display] {
         if (auto pointer = display->queryPointer())
             window.retarget(QPoint(pointer->x, pointer->y), true);
-    });
+    };
+    QObject::connect(&app, &QGuiApplication::primaryScreenChanged, &window, screensChanged);
+    QObject::connect(&app, &QGuiApplication::screenAdded, &window, screensChanged);
+    QObject::connect(&app, &QGuiApplication::screenRemoved, &window, screensChanged);
 
     const int status = app.exec();
     model.engine().discardPendingUndo();

@@ -150,8 +150,12 @@ void OverlayWindow::syncFocus()
 {
     const BezelEngine& engine = model_.engine();
     const bool opened = (engine.isEditing && !wasEditing_) || (engine.wantsOpen && !wasDrawerOpen_);
+    const bool editingBegan = engine.isEditing && !wasEditing_;
     wasEditing_ = engine.isEditing;
     wasDrawerOpen_ = engine.wantsOpen;
+    // The edit controls keep clear of a panel along the bottom of the screen.
+    if (editingBegan && screen())
+        model_.engine().updateBottomInset(screen()->geometry().bottom() - screen()->availableGeometry().bottom());
     if (opened) {
         raise();
         activateWindow();
