@@ -51,16 +51,10 @@ protected:
         return image;
     }
 
-    // Repaints only what the last update changed, as the window does between frames.
     void repaintChanged(QImage& image)
     {
-        const QRect region = canvas.changedRegion();
         QPainter painter(&image);
-        painter.setClipRect(region);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.fillRect(region, Qt::transparent);
-        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        canvas.paint(painter);
+        canvas.repaintChanged(painter);
     }
 
     static int brightest(const QImage& image, QRect box)

@@ -173,11 +173,25 @@ void EdgeCanvas::paint(QPainter& painter) const
     painter.restore();
 }
 
+void EdgeCanvas::repaintChanged(QPainter& painter) const
+{
+    const QRect region = changedRegion();
+    painter.save();
+    painter.setClipRect(region, Qt::IntersectClip);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(region, Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    paint(painter);
+    painter.restore();
+}
+
 void EdgeCanvas::paintRim(QPainter& painter) const
 {
     if (!(rimOpacity_ > rimThreshold))
         return;
-    painter.strokePath(outline_, QPen(white(rimOpacity_), rimWidth, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    // Bevel joins: the outline turns back on itself where it leaves and rejoins the edge,
+    // and a miter there would spike past the repainted region.
+    painter.strokePath(outline_, QPen(white(rimOpacity_), rimWidth, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
 }
 
 void EdgeCanvas::paintPlus(QPainter& painter) const

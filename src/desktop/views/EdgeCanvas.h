@@ -32,6 +32,9 @@ public:
     // what must be repainted after update().
     QRect changedRegion() const;
     void paint(QPainter& painter) const;
+    // Clears the changed region of a device that still shows the previous frame and paints
+    // this frame into it.
+    void repaintChanged(QPainter& painter) const;
 
     // The counter's 12.5-pixel text is sized for a device of this resolution (96 unless told).
     void setLogicalDpi(double dpi);
