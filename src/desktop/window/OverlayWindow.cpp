@@ -45,6 +45,7 @@ OverlayWindow::OverlayWindow(DesktopModel& model, const X11Display& display)
     winId();
     setup_ = std::make_unique<OverlayWindowSetup>(display_, static_cast<xcb_window_t>(winId()));
     setup_->applyWindowHints();
+    canvas_.setLogicalDpi(logicalDpiY());
     applyClickableRegion({});
 
     clock_.start();
