@@ -35,13 +35,13 @@ DesktopModel::DesktopModel(std::vector<std::string> arguments)
     , engine_(std::make_unique<BezelEngine>(
           EngineServices { *defaults_, uptime_, haptics_, store_, preferences_, preferences_, onboarding_, std::move(arguments) }))
 {
+    steppedEngine_ = engine_.get();
 }
 
 void DesktopModel::requestStep()
 {
-    // Preferences are read once before the engine exists.
-    if (engine_)
-        engine_->needsStep = true;
+    if (steppedEngine_)
+        steppedEngine_->needsStep = true;
 }
 
 } // namespace kestrane

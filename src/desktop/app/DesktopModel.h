@@ -36,6 +36,9 @@ public:
 private:
     void requestStep();
 
+    // Declared first: preferences and the introduction ask for steps while the members
+    // below are still being built, before the engine exists.
+    BezelEngine* steppedEngine_ = nullptr;
     SteadyClock uptime_;
     QtMainQueue mainQueue_;
     std::unique_ptr<Defaults> defaults_;
