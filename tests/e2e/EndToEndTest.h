@@ -1,0 +1,62 @@
+#pragma once
+
+#include "ChildProcess.h"
+#include "IsolatedHome.h"
+#include "PocketReport.h"
+#include "Pointer.h"
+#include "XvfbDisplay.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kestrane::e2e {
+
+// Each test gets its own X server, compositor and settings, data and runtime folders.
+// Programs a test starts are stopped when it ends, before the server goes.
+class EndToEndTest : public ::testing::Test {
+protected:
+    static constexpr milliseconds startTimeout { 10000 };
+    static constexpr milliseconds eventTimeout { 5000 };
+    // How long a click or a drop is given to arrive before it is taken not to come.
+    static constexpr milliseconds absenceWait { 600 };
+    static constexpr int edgeX = XvfbDisplay::width - 10;
+    // How long a hand holds still before it clicks or moves on: a few of the overlay's
+    // idle frames, so that it has seen where the pointer is and which buttons are down.
+    static constexpr milliseconds stillness { 150 };
+
+    EndToEndTest();
+
+    // What the program and the peers start with: the isolated folders and the display.
+    Environment environment() const;
+
+    std::unique_ptr<ChildProcess> launch(const std::vector<std::string>& arguments) const;
+    // Launches with "--print-pockets" added and waits for its report.
+    std::unique_ptr<ChildProcess> launchAndReport(std::vector<std::string> arguments, PocketReport& report) const;
+    // Stores the one pocket `desk`, launches the program into `program` with these
+    // arguments and answers the pocket's height on the screen from the report.
+    int launchWithDesk(const std::vector<std::string>& arguments);
+    // One whole run: launch, wait for the report, quit with SIGTERM and expect a clean exit.
+    PocketReport runOnce(const std::vector<std::string>& arguments) const;
+    // The drag peer in one of its modes, once its window is on the screen.
+    std::unique_ptr<ChildProcess> launchPeer(const std::vector<std::string>& arguments) const;
+
+    // Moves the pointer to (x, y) and keeps it there, wiggling, until the program's window
+    // takes the pointer (the overlay follows the pointer a frame or so later); false if it
+    // never did.
+    bool hoverUntilTaken(const ChildProcess& program, int x, int y);
+    // Moves there, holds still and clicks.
+    void clickStill(int x, int y);
+
+    // One pocket halfway down the edge.
+    static const StoredZone desk;
+
+    XvfbDisplay display;
+    IsolatedHome home;
+    Pointer pointer;
+    std::unique_ptr<ChildProcess> program;
+};
+
+} // namespace kestrane::e2e

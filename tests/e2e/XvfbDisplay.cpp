@@ -1,0 +1,117 @@
+#include "XvfbDisplay.h"
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace kestrane::e2e {
+
+namespace {
+constexpr milliseconds serverStartTimeout(10000);
+constexpr milliseconds compositorStartTimeout(5000);
+constexpr milliseconds toolTimeout(20000);
+
+std::string screenGeometry()
+{
+    return std::to_string(XvfbDisplay::width) + "x" + std::to_string(XvfbDisplay::height) + "x24";
+}
+
+template <typename Reply>
+std::unique_ptr<Reply, void (*)(void*)> owned(Reply* reply)
+{
+    return { reply, std::free };
+}
+
+xcb_window_t rootOf(xcb_connection_t* connection)
+{
+    return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+}
+} // namespace
+
+XvfbDisplay::XvfbDisplay()
+    : connection_(nullptr, xcb_disconnect)
+{
+    // -displayfd picks a free display number and writes it to our pipe once it listens.
+    server_ = std::make_unique<ChildProcess>(
+        std::vector<std::string> { "Xvfb", "-displayfd", "1", "-screen", "0", screenGeometry(), "-nolisten", "tcp" },
+        Environment::inherited(), ChildProcess::Diagnostics::discarded);
+    const auto number = server_->readLine(serverStartTimeout);
+    if (!number || number->empty())
+        throw std::runtime_error("Xvfb did not report a display number");
+    name_ = ":" + *number;
+    connection_.reset(xcb_connect(name_.c_str(), nullptr));
+    if (xcb_connection_has_error(connection_.get()))
+        throw std::runtime_error("cannot connect to Xvfb on " + name_);
+
+    Environment environment = Environment::inherited();
+    environment.set("DISPLAY", name_);
+    compositor_ = std::make_unique<ChildProcess>(std::vector<std::string> { "xcompmgr" }, environment);
+    waitForCompositor();
+}
+
+XvfbDisplay::~XvfbDisplay()
+{
+    compositor_.reset();
+    connection_.reset();
+    server_.reset();
+}
+
+unsigned XvfbDisplay::atom(const std::string& name) const
+{
+    xcb_connection_t* c = connection_.get();
+    const auto reply = owned(xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(name.size()), name.c_str()), nullptr));
+    return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+}
+
+// A compositing manager announces itself by owning the selection _NET_WM_CM_S<screen>.
+void XvfbDisplay::waitForCompositor() const
+{
+    xcb_connection_t* c = connection_.get();
+    const xcb_atom_t selection = atom("_NET_WM_CM_S0");
+    const bool running = pollUntil([&] {
+        const auto owner = owned(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr));
+        return owner && owner->owner != XCB_NONE;
+    }, compositorStartTimeout);
+    if (!running)
+        throw std::runtime_error("xcompmgr did not start on " + name_);
+}
+
+std::optional<pid_t> XvfbDisplay::processUnderPointer() const
+{
+    xcb_connection_t* c = connection_.get();
+    const auto pointer = owned(xcb_query_pointer_reply(c, xcb_query_pointer(c, rootOf(c)), nullptr));
+    if (!pointer || pointer->child == XCB_NONE)
+        return std::nullopt;
+    const auto property = owned(xcb_get_property_reply(c,
+        xcb_get_property(c, 0, pointer->child, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 0, 1), nullptr));
+    if (!property || xcb_get_property_value_length(property.get()) != 4)
+        return std::nullopt;
+    return static_cast<pid_t>(*static_cast<const std::uint32_t*>(xcb_get_property_value(property.get())));
+}
+
+void XvfbDisplay::xdotool(const std::vector<std::string>& arguments) const
+{
+    std::vector<std::string> command { "xdotool" };
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    runTool(std::move(command));
+}
+
+XwdImage XvfbDisplay::screenshot() const
+{
+    const auto file = scratch_ / "screen.xwd";
+    runTool({ "xwd", "-root", "-silent", "-display", name_, "-out", file.string() });
+    return XwdImage::read(file);
+}
+
+void XvfbDisplay::runTool(std::vector<std::string> command) const
+{
+    Environment environment = Environment::inherited();
+    environment.set("DISPLAY", name_);
+    ChildProcess tool(command, environment);
+    const auto status = tool.waitForExit(toolTimeout);
+    if (status != 0)
+        throw std::runtime_error(command.front() + " failed on " + name_ + " (" + command.at(1) + " ...)");
+}
+
+} // namespace kestrane::e2e

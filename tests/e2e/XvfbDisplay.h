@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ChildProcess.h"
+#include "TemporaryFolder.h"
+#include "XwdImage.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <sys/types.h>
+
+struct xcb_connection_t;
+
+namespace kestrane::e2e {
+
+// A private X server (Xvfb on the first free display number) with xcompmgr compositing
+// it, so that translucent windows are blended as on a desktop. Both stop with this object.
+class XvfbDisplay {
+public:
+    static constexpr int width = 1440;
+    static constexpr int height = 900;
+
+    XvfbDisplay();
+    ~XvfbDisplay();
+    XvfbDisplay(const XvfbDisplay&) = delete;
+    XvfbDisplay& operator=(const XvfbDisplay&) = delete;
+
+    // ":N", for DISPLAY.
+    const std::string& name() const { return name_; }
+
+    // Runs xdotool with these arguments on this display and waits for it.
+    void xdotool(const std::vector<std::string>& arguments) const;
+    // The whole screen as the compositor shows it.
+    XwdImage screenshot() const;
+    // The process whose top-level window would get a click at the pointer now (input
+    // shapes taken into account); none over the bare root window.
+    std::optional<pid_t> processUnderPointer() const;
+
+private:
+    void runTool(std::vector<std::string> command) const;
+    void waitForCompositor() const;
+    unsigned atom(const std::string& name) const;
+
+    testing::TemporaryFolder scratch_;
+    std::unique_ptr<ChildProcess> server_;
+    std::string name_;
+    std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t*)> connection_;
+    std::unique_ptr<ChildProcess> compositor_;
+};
+
+} // namespace kestrane::e2e
