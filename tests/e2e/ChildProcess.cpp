@@ -3,6 +3,7 @@
 #include "Deadline.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <csignal>
 #include <cstring>
 #include <stdexcept>
@@ -10,7 +11,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +20,23 @@ namespace kestrane::e2e {
 namespace {
 constexpr milliseconds exitPollInterval(5);
 constexpr milliseconds killedExitWait(10000);
+
+// The file that execvp would run, found before forking so that the child need not look.
+std::string executablePath(const std::string& name)
+{
+    if (name.find('/') != std::string::npos)
+        return name;
+    const char* path = std::getenv("PATH");
+    std::string_view folders = path ? path : "/usr/bin:/bin";
+    while (!folders.empty()) {
+        const auto colon = folders.find(':');
+        const std::string candidate = std::string(folders.substr(0, colon)) + "/" + name;
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        folders.remove_prefix(colon == std::string_view::npos ? folders.size() : colon + 1);
+    }
+    throw std::runtime_error("cannot start " + name + ": not found on PATH");
+}
 
 std::vector<char*> pointersTo(std::vector<std::string>& strings)
 {
@@ -32,26 +50,37 @@ std::vector<char*> pointersTo(std::vector<std::string>& strings)
 
 ChildProcess::ChildProcess(const std::vector<std::string>& command, const Environment& environment, Diagnostics diagnostics)
 {
+    const std::string program = executablePath(command.front());
+    std::vector<std::string> arguments = command;
+    std::vector<std::string> variables = environment.entries();
+    const std::vector<char*> argv = pointersTo(arguments);
+    const std::vector<char*> envp = pointersTo(variables);
+    const pid_t parent = ::getpid();
+
     int pipeEnds[2];
     if (::pipe2(pipeEnds, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe2 failed");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-    if (diagnostics == Diagnostics::discarded)
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-
-    std::vector<std::string> arguments = command;
-    std::vector<std::string> variables = environment.entries();
-    const int error = ::posix_spawnp(&pid_, arguments.front().c_str(), &actions, nullptr,
-        pointersTo(arguments).data(), pointersTo(variables).data());
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipeEnds[1]);
-    if (error != 0) {
+    pid_ = ::fork();
+    if (pid_ < 0) {
         ::close(pipeEnds[0]);
-        throw std::runtime_error("cannot start " + command.front() + ": " + std::strerror(error));
+        ::close(pipeEnds[1]);
+        throw std::runtime_error("fork failed");
     }
+    if (pid_ == 0) {
+        // Only async-signal-safe calls from here on. A test binary that dies (a crash, a
+        // CTest timeout) takes its X server and programs with it.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != parent)
+            ::_exit(127);
+        const int nothing = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+        ::dup2(nothing, STDIN_FILENO);
+        ::dup2(pipeEnds[1], STDOUT_FILENO);
+        if (diagnostics == Diagnostics::discarded)
+            ::dup2(nothing, STDERR_FILENO);
+        ::execve(program.c_str(), argv.data(), envp.data());
+        ::_exit(127);
+    }
+    ::close(pipeEnds[1]);
     output_ = pipeEnds[0];
 }
 

@@ -11,7 +11,7 @@
 
 namespace kestrane::e2e {
 
-// A program started with posix_spawn, its standard output read through a pipe line by
+// A program started with fork and exec, its standard output read through a pipe line by
 // line; its standard error goes to ours unless discarded. Destroying it stops the
 // program: SIGTERM, then SIGKILL if it does not go.
 class ChildProcess {
