@@ -29,9 +29,6 @@ protected:
 
     EndToEndTest();
 
-    // What the program and the peers start with: the isolated folders and the display.
-    Environment environment() const;
-
     std::unique_ptr<ChildProcess> launch(const std::vector<std::string>& arguments) const;
     // Launches with "--print-pockets" added and waits for its report.
     std::unique_ptr<ChildProcess> launchAndReport(std::vector<std::string> arguments, PocketReport& report) const;
