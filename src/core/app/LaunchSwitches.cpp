@@ -2,11 +2,11 @@
 
 #include "engine/BezelEngine.h"
 #include "pockets/MemoryPasteboard.h"
+#include "platform/UtcTime.h"
 #include "pockets/PocketStore.h"
 
 #include <algorithm>
 #include <charconv>
-#include <ctime>
 
 namespace kestrane {
 
@@ -101,12 +101,7 @@ std::string pocketReport(const BezelEngine& engine)
 
 std::string launchTimestamp()
 {
-    const std::time_t now = std::time(nullptr);
-    std::tm parts {};
-    gmtime_r(&now, &parts);
-    char text[40];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S +0000", &parts);
-    return text;
+    return formatUtcNow("%Y-%m-%d %H:%M:%S +0000");
 }
 
 } // namespace kestrane

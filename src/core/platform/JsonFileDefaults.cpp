@@ -4,11 +4,11 @@
 #include "platform/Base64.h"
 #include "platform/Log.h"
 #include "platform/ReadFile.h"
+#include "platform/UtcTime.h"
 #include "platform/XdgPaths.h"
 
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <system_error>
 
 namespace kestrane {
@@ -19,21 +19,11 @@ using nlohmann::json;
 namespace {
 constexpr const char* base64Member = "base64";
 
-std::string utcStamp()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm parts {};
-    gmtime_r(&now, &parts);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &parts);
-    return text;
-}
-
 // A name beside file that nothing holds yet, so that setting one file aside never
 // replaces another one set aside earlier.
 fs::path unusedAsideName(const fs::path& file)
 {
-    const std::string base = file.string() + ".unreadable-" + utcStamp();
+    const std::string base = file.string() + ".unreadable-" + formatUtcNow("%Y%m%dT%H%M%SZ");
     fs::path candidate = base;
     std::error_code error;
     for (int n = 2; fs::exists(fs::symlink_status(candidate, error)); ++n)
