@@ -20,15 +20,9 @@ constexpr QRgb opaqueWhite = qRgba(255, 255, 255, 255);
 // One pocket of three items in the middle of a 1440 × 900 edge; tests set its bulge by hand.
 class EdgeCanvasTest : public EngineFixture {
 protected:
-    Dropzone pocket = zone("A", 0.5);
+    Dropzone pocket;
 
-    void SetUp() override
-    {
-        storeZones({ pocket });
-        putItems(pocket.id, 3);
-        makeEngine();
-        engine->step(frame);
-    }
+    void SetUp() override { pocket = startWithOnePocket(3); }
 
     void setBulge(double amplitude, double y = middle, int items = 0)
     {

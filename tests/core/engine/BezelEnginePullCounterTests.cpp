@@ -8,15 +8,9 @@ using namespace kestrane::testing;
 namespace {
 class PullCounterTest : public EngineFixture {
 protected:
-    Dropzone pocket = zone("A", 0.5);
+    Dropzone pocket;
 
-    void SetUp() override
-    {
-        storeZones({ pocket });
-        putItems(pocket.id, 3);
-        makeEngine();
-        engine->step(frame);
-    }
+    void SetUp() override { pocket = startWithOnePocket(3); }
 
     // What the frame loop passes for a pointer dragged `down` points below the press.
     static std::int64_t depthFor(double down) { return static_cast<std::int64_t>(std::floor(std::max(0.0, down) / 26)) + 1; }

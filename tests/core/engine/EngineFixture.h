@@ -15,6 +15,8 @@
 
 namespace kestrane::testing {
 
+inline Dropzone zone(std::string name, double anchor) { return Dropzone { Uuid::random(), std::move(name), anchor, "shelf" }; }
+
 struct RecordingHaptics final : HapticsPerformer {
     void perform(HapticPattern pattern) override { played.push_back(pattern); }
     std::vector<HapticPattern> played;
@@ -59,6 +61,17 @@ protected:
 
     std::vector<Dropzone> storedZones() const { return decodeZones(*defaults.dataValue(BezelEngine::zonesKey)).value(); }
 
+    // One pocket in the middle of the edge holding n items, placed by a first step.
+    Dropzone startWithOnePocket(int n)
+    {
+        const Dropzone pocket = zone("A", 0.5);
+        storeZones({ pocket });
+        putItems(pocket.id, n);
+        makeEngine();
+        engine->step(frame);
+        return pocket;
+    }
+
     // Puts n text items, each with its payload file, into a pocket and returns them.
     std::vector<PocketItem> putItems(const Uuid& zone, int n)
     {
@@ -94,6 +107,5 @@ protected:
     std::unique_ptr<BezelEngine> engine;
 };
 
-inline Dropzone zone(std::string name, double anchor) { return Dropzone { Uuid::random(), std::move(name), anchor, "shelf" }; }
 
 } // namespace kestrane::testing
