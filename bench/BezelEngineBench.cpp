@@ -28,6 +28,7 @@ struct FixedCounts final : EnginePocketStore {
     void discardLifted(const std::vector<PocketItem>&) override {}
     // Resolution never finishes: the drawer stays open at the size of its item count.
     void resolveAsync(const Uuid&, std::function<void(ResolvedPocketItems)>) override {}
+    std::vector<Uuid> pocketsHoldingItems() const override { return {}; }
 };
 
 struct AllOff final : EnginePreferences, EnginePreferenceControl {

@@ -34,6 +34,8 @@ public:
     virtual void discardLifted(const std::vector<PocketItem>& lifted) = 0;
     // Calls completion on the main thread, or at once for an empty pocket.
     virtual void resolveAsync(const Uuid& zone, std::function<void(ResolvedPocketItems)> completion) = 0;
+    // Every pocket id the index holds at least one item for.
+    virtual std::vector<Uuid> pocketsHoldingItems() const = 0;
 };
 
 // What the engine reads from the preferences model while animating the panel.

@@ -35,15 +35,11 @@ PocketStore::~PocketStore()
     waitForWrites();
 }
 
-fs::path PocketStore::standardDirectory()
+std::optional<fs::path> PocketStore::standardDirectory()
 {
-    std::error_code error;
-    if (auto data = xdgDataHome()) {
-        fs::create_directories(*data, error);
-        if (!error && fs::is_directory(*data, error))
-            return *data / "Kestrane";
-    }
-    return fs::temp_directory_path(error) / "Kestrane";
+    if (auto data = xdgDataHome())
+        return *data / "Kestrane";
+    return std::nullopt;
 }
 
 double PocketStore::wallClock()
@@ -133,6 +129,12 @@ void PocketStore::remove(const Uuid& item, const Uuid& zone)
     save();
 }
 
+void PocketStore::releasePulled(const std::vector<Uuid>& itemIDs, const Uuid& zone)
+{
+    for (const Uuid& id : itemIDs)
+        remove(id, zone);
+}
+
 void PocketStore::removeAll(const Uuid& zone)
 {
     auto pocket = items.find(zone);
@@ -174,6 +176,16 @@ int PocketStore::itemCount(const Uuid& zone) const
 {
     auto pocket = items.find(zone);
     return pocket == items.end() ? 0 : static_cast<int>(pocket->second.size());
+}
+
+std::vector<Uuid> PocketStore::pocketsHoldingItems() const
+{
+    std::vector<Uuid> ids;
+    for (const auto& [zone, list] : items) {
+        if (!list.empty())
+            ids.push_back(zone);
+    }
+    return ids;
 }
 
 void PocketStore::deleteZone(const Uuid& zone)

@@ -38,9 +38,8 @@ public:
     PocketStore(const PocketStore&) = delete;
     PocketStore& operator=(const PocketStore&) = delete;
 
-    // $XDG_DATA_HOME/Kestrane, or Kestrane in the temporary folder when there is no usable
-    // data folder.
-    static std::filesystem::path standardDirectory();
+    // $XDG_DATA_HOME/Kestrane; absent when neither XDG_DATA_HOME nor HOME names a folder.
+    static std::optional<std::filesystem::path> standardDirectory();
     static double wallClock();
 
     // Every pocket's items; a pocket without an entry holds nothing.
@@ -60,6 +59,10 @@ public:
     // Turns a drop into new items at the end of the pocket; returns how many were added.
     int ingest(const Pasteboard& pasteboard, const Uuid& zone) override;
     void remove(const Uuid& item, const Uuid& zone) override;
+    // Takes items out after a pull delivered them to another application. The files the
+    // store wrote for them stay readable where they were offered for a grace period, since
+    // the receiver may copy them only after the drop.
+    void releasePulled(const std::vector<Uuid>& itemIDs, const Uuid& zone);
     void removeAll(const Uuid& zone);
     std::vector<PocketItem> lift(const Uuid& zone) override;
     void restore(std::vector<PocketItem> lifted, const Uuid& zone) override;
@@ -80,6 +83,7 @@ public:
     void prune(std::vector<PocketItem> survivors, const Uuid& zone, const std::vector<PocketItem>& snapshot);
 
     int itemCount(const Uuid& zone) const override;
+    std::vector<Uuid> pocketsHoldingItems() const override;
     void deleteZone(const Uuid& zone) override;
 
 private:

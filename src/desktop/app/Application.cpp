@@ -106,8 +106,13 @@ int runApplication(int argc, char** argv)
         std::fprintf(stderr, "kestrane: the X11 connection is not available\n");
         return 1;
     }
+    const auto dataFolder = PocketStore::standardDirectory();
+    if (!dataFolder) {
+        std::fprintf(stderr, "kestrane: no folder for the pockets (neither XDG_DATA_HOME nor HOME is set)\n");
+        return 1;
+    }
     TerminationSignals terminationSignals;
-    DesktopModel model(arguments);
+    DesktopModel model(arguments, *dataFolder);
     OverlayWindow window(model, *display);
     overlay = &window;
     Keyboard keyboard(model.engine(), model.preferences(), model.onboarding(),

@@ -25,9 +25,9 @@ std::filesystem::path programPath()
 }
 } // namespace
 
-DesktopModel::DesktopModel(std::vector<std::string> arguments)
+DesktopModel::DesktopModel(std::vector<std::string> arguments, const std::filesystem::path& dataFolder)
     : defaults_(openDefaults())
-    , store_(PocketStore::standardDirectory(), mainQueue_)
+    , store_(dataFolder, mainQueue_)
     , loginItem_(programPath())
     , preferences_(*defaults_, loginItem_, notifications_, [this] { requestStep(); })
     , haptics_(preferences_, uptime_, hapticSink_)

@@ -11,6 +11,7 @@
 #include "preferences/XdgAutostartLoginItem.h"
 #include "services/QtMainQueue.h"
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,7 +22,7 @@ namespace kestrane {
 // reference: settings, pockets, preferences, haptics, the introduction and the engine.
 class DesktopModel {
 public:
-    explicit DesktopModel(std::vector<std::string> arguments);
+    DesktopModel(std::vector<std::string> arguments, const std::filesystem::path& dataFolder);
     DesktopModel(const DesktopModel&) = delete;
     DesktopModel& operator=(const DesktopModel&) = delete;
 
