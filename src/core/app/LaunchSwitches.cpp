@@ -28,7 +28,7 @@ std::optional<std::int64_t> parseDecimalInteger(const std::string& text)
     if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return std::nullopt;
     // Parsed with its sign so that the most negative value still fits.
-    const std::string signedDigits = (negative ? "-" : "") + std::string(digits);
+    const std::string_view signedDigits = negative ? std::string_view(text) : digits;
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(signedDigits.data(), signedDigits.data() + signedDigits.size(), value);
     if (error != std::errc() || end != signedDigits.data() + signedDigits.size())

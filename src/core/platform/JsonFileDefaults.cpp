@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Base64.h"
+#include "platform/DefaultsFileCodec.h"
 #include "platform/Log.h"
 #include "platform/ReadFile.h"
 #include "platform/UtcTime.h"
@@ -57,17 +58,17 @@ void JsonFileDefaults::load()
         setAside("it is not a regular file");
         return;
     }
-    const std::optional<std::string> text = readWholeFile(file_);
+    const std::optional<std::string> text = readWholeFile(file_, defaultsFileMaxBytes);
     if (!text) {
-        setAside(std::strerror(errno));
+        setAside(errno == EFBIG ? defaultsFileTooLarge : std::strerror(errno));
         return;
     }
-    json parsed = json::parse(*text, nullptr, /*allow_exceptions=*/false);
-    if (!parsed.is_object()) {
-        setAside(parsed.is_discarded() ? "it is not valid JSON" : "it does not hold a JSON object");
+    DefaultsFileDecodeResult decoded = decodeDefaultsFile(*text);
+    if (!decoded.values) {
+        setAside(decoded.problem);
         return;
     }
-    values_ = std::move(parsed);
+    values_ = std::move(*decoded.values);
 }
 
 void JsonFileDefaults::setAside(const char* reason)
@@ -126,34 +127,51 @@ std::optional<Bytes> JsonFileDefaults::dataValue(std::string_view key) const
     return decodeBase64(encoded->get_ref<const std::string&>());
 }
 
-void JsonFileDefaults::setBool(std::string_view key, bool value) { store(key, value); }
-void JsonFileDefaults::setInteger(std::string_view key, std::int64_t value) { store(key, value); }
-void JsonFileDefaults::setString(std::string_view key, std::string_view value) { store(key, std::string(value)); }
-void JsonFileDefaults::setData(std::string_view key, const Bytes& value) { store(key, json { { base64Member, encodeBase64(value) } }); }
+void JsonFileDefaults::setBool(std::string_view key, bool value) { change(key, value); }
+void JsonFileDefaults::setInteger(std::string_view key, std::int64_t value) { change(key, value); }
+void JsonFileDefaults::setString(std::string_view key, std::string_view value) { change(key, std::string(value)); }
+void JsonFileDefaults::setData(std::string_view key, const Bytes& value) { change(key, json { { base64Member, encodeBase64(value) } }); }
 
 void JsonFileDefaults::remove(std::string_view key)
 {
+    if (contains(key))
+        change(key, std::nullopt);
+}
+
+// A change that would take the file past its bounds is refused as a whole, so that the
+// file written is always one the next start can read.
+void JsonFileDefaults::change(std::string_view key, std::optional<json> value)
+{
+    std::optional<json> previous = take(key);
+    if (value)
+        values_[std::string(key)] = std::move(*value);
+    const std::optional<std::string> text = encodeDefaultsFile(values_);
+    if (!text) {
+        take(key);
+        if (previous)
+            values_[std::string(key)] = std::move(*previous);
+        logLine("Kestrane: setting " + std::string(key) + " was not changed: the settings file would be larger than 1 MiB");
+        return;
+    }
+    write(*text);
+}
+
+std::optional<json> JsonFileDefaults::take(std::string_view key)
+{
     auto it = values_.find(key);
     if (it == values_.end())
-        return;
+        return std::nullopt;
+    json value = std::move(*it);
     values_.erase(it);
-    write();
+    return value;
 }
 
-void JsonFileDefaults::store(std::string_view key, json value)
-{
-    values_[std::string(key)] = std::move(value);
-    write();
-}
-
-void JsonFileDefaults::write()
+void JsonFileDefaults::write(const std::string& text)
 {
     if (!writesEnabled_)
         return;
     std::error_code error;
     fs::create_directories(file_.parent_path(), error);
-    // Invalid UTF-8 in a string is written as U+FFFD rather than failing the whole file.
-    const std::string text = values_.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
     if (writeFileAtomically(file_, text)) {
         reportedWriteFailure_ = false;
         return;

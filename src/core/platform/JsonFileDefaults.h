@@ -14,10 +14,13 @@ namespace kestrane {
 //   bytes → {"base64": "<standard Base64>"}
 // Members this program does not know (or holds in another type) are kept as they are.
 //
-// A file that exists but cannot be read as a JSON object is never overwritten: it is
-// renamed aside to "<name>.unreadable-<UTC time>" with one log line, and the store starts
-// empty. If even the rename fails, the store runs in memory and writes nothing this launch.
-// Main thread only.
+// A change that would make the file larger than the reader accepts is refused with one log
+// line. Written through a symlink to its target, keeping the link.
+//
+// A file that exists but cannot be read as a JSON object (or is too large or too deeply
+// nested) is never overwritten: it is renamed aside to "<name>.unreadable-<UTC time>" with
+// one log line, and the store starts empty. If even the rename fails, the store runs in
+// memory and writes nothing this launch. Main thread only.
 class JsonFileDefaults final : public Defaults {
 public:
     explicit JsonFileDefaults(std::filesystem::path file);
@@ -44,8 +47,9 @@ private:
     void load();
     void setAside(const char* reason);
     const nlohmann::json* find(std::string_view key) const;
-    void store(std::string_view key, nlohmann::json value);
-    void write();
+    void change(std::string_view key, std::optional<nlohmann::json> value);
+    std::optional<nlohmann::json> take(std::string_view key);
+    void write(const std::string& text);
 
     std::filesystem::path file_;
     nlohmann::json values_ = nlohmann::json::object();

@@ -1,13 +1,13 @@
 #include "platform/ReadFile.h"
 
+#include <array>
 #include <cerrno>
 #include <fstream>
-#include <sstream>
 #include <system_error>
 
 namespace kestrane {
 
-std::optional<std::string> readWholeFile(const std::filesystem::path& file)
+std::optional<std::string> readWholeFile(const std::filesystem::path& file, std::size_t maxBytes)
 {
     std::error_code error;
     if (!std::filesystem::is_regular_file(file, error)) {
@@ -17,11 +17,19 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& file)
     std::ifstream in(file, std::ios::binary);
     if (!in)
         return std::nullopt;
-    std::ostringstream contents;
-    contents << in.rdbuf();
+    std::string contents;
+    std::array<char, 65536> buffer;
+    while (in.read(buffer.data(), buffer.size()) || in.gcount() > 0) {
+        const auto count = static_cast<std::size_t>(in.gcount());
+        if (count > maxBytes - contents.size()) {
+            errno = EFBIG;
+            return std::nullopt;
+        }
+        contents.append(buffer.data(), count);
+    }
     if (in.bad())
         return std::nullopt;
-    return std::move(contents).str();
+    return contents;
 }
 
 } // namespace kestrane

@@ -1,6 +1,7 @@
 #include "TemporaryFolder.h"
 #include "platform/AtomicFile.h"
 #include "platform/Base64.h"
+#include "platform/Log.h"
 #include "platform/Uuid.h"
 
 #include <gtest/gtest.h>
@@ -63,4 +64,18 @@ TEST(AtomicFile, ReplacesWholeFilesPrivatelyAndLeavesNoTemporaryBehind)
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.path()))
         ++entries;
     EXPECT_EQ(entries, 1);
+}
+
+TEST(Log, EscapesControlCharactersSoThatOneEventIsOneLine)
+{
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        { "plain Pocket \xE2\x80\xA6 caf\xC3\xA9", "plain Pocket \xE2\x80\xA6 caf\xC3\xA9" },
+        { "two\nlines\r\ttab", "two\\nlines\\r\\ttab" },
+        { "\x1B[31mred\x7F", "\\x1B[31mred\\x7F" },
+        { std::string_view("nul\0end", 7), "nul\\x00end" },
+        { "C1 \xC2\x9B control", "C1 \\xC2\\x9B control" },
+        { "bad \xFF\xC3 and \xED\xA0\x80 bytes", "bad \\xFF\\xC3 and \\xED\\xA0\\x80 bytes" },
+    };
+    for (const auto& [raw, escaped] : cases)
+        EXPECT_EQ(escapeControlCharacters(raw), escaped) << raw;
 }

@@ -22,6 +22,8 @@ std::vector<fs::path> setAsideFiles(const fs::path& folder)
     }
     return found;
 }
+
+std::string nested(int depth) { return std::string(depth, '[') + std::string(depth, ']'); }
 } // namespace
 
 TEST(JsonFileDefaults, EveryTypeSurvivesARestartInTheDocumentedForm)
@@ -58,7 +60,7 @@ TEST(JsonFileDefaults, ValuesOfAnotherTypeReadAsAbsentAndUnknownMembersAreKept)
     const fs::path file = folder / "defaults.json";
     writeFile(file, R"({"flag":"yes","count":2.5,"huge":18446744073709551615,"name":7,)"
                     R"("bytes":{"base64":"not base64!"},"extra":{"base64":"AA==","more":1},)"
-                    R"("someone.else":[1,{"deep":null}]})");
+                    R"("someone.else":[1,{"deep":null}],"nested":)" + nested(63) + "}");
     JsonFileDefaults defaults(file);
     EXPECT_FALSE(defaults.boolValue("flag"));
     EXPECT_EQ(defaults.integerValue("count"), 0);
@@ -72,12 +74,16 @@ TEST(JsonFileDefaults, ValuesOfAnotherTypeReadAsAbsentAndUnknownMembersAreKept)
     const nlohmann::json stored = nlohmann::json::parse(readFile(file));
     EXPECT_EQ(stored["someone.else"], nlohmann::json::parse(R"([1,{"deep":null}])"));
     EXPECT_EQ(stored["huge"], 18446744073709551615ull);
+    EXPECT_EQ(stored["nested"].dump(), nested(63));
     EXPECT_EQ(stored["flag"], true);
 }
 
+
 TEST(JsonFileDefaults, AnUnreadableFileIsKeptAsideWithOneLogLine)
 {
-    for (const std::string& garbage : { std::string("{\"flag\": tru"), std::string("[1, 2]"), std::string("\xFF\xFE") }) {
+    const std::string unreadable[] = { "{\"flag\": tru", "[1, 2]", "\xFF\xFE", "{\"x\": " + nested(100000) + "}",
+        "{\"x\": " + nested(64) + "}", "{\"x\": \"" + std::string(1024 * 1024, 'a') + "\"}" };
+    for (const std::string& garbage : unreadable) {
         TemporaryFolder folder;
         const fs::path file = folder / "defaults.json";
         writeFile(file, garbage);
@@ -85,12 +91,12 @@ TEST(JsonFileDefaults, AnUnreadableFileIsKeptAsideWithOneLogLine)
         ::testing::internal::CaptureStderr();
         JsonFileDefaults defaults(file);
         const std::string log = ::testing::internal::GetCapturedStderr();
-        EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+        EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log.substr(0, 200);
         EXPECT_THAT(log, HasSubstr("could not be read"));
 
         const std::vector<fs::path> aside = setAsideFiles(folder.path());
         ASSERT_EQ(aside.size(), 1u);
-        EXPECT_EQ(readFile(aside[0]), garbage);
+        EXPECT_TRUE(readFile(aside[0]) == garbage);
         EXPECT_THAT(log, HasSubstr(aside[0].string()));
         EXPECT_FALSE(fs::exists(file));
 
@@ -98,7 +104,7 @@ TEST(JsonFileDefaults, AnUnreadableFileIsKeptAsideWithOneLogLine)
         EXPECT_FALSE(defaults.boolValue("flag"));
         defaults.setBool("flag", true);
         EXPECT_TRUE(JsonFileDefaults(file).boolValue("flag"));
-        EXPECT_EQ(readFile(aside[0]), garbage);
+        EXPECT_TRUE(readFile(aside[0]) == garbage);
     }
 }
 
@@ -141,4 +147,51 @@ TEST(JsonFileDefaults, AFailedWriteKeepsTheValueAndLogsOnce)
     const std::string log = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
     EXPECT_EQ(defaults.integerValue("count"), 2);
+}
+
+TEST(JsonFileDefaults, AChangeThatWouldMakeTheFileTooLargeIsRefusedWithOneLine)
+{
+    TemporaryFolder folder;
+    const fs::path file = folder / "defaults.json";
+    JsonFileDefaults defaults(file);
+    defaults.setString("name", "kept");
+    ::testing::internal::CaptureStderr();
+    defaults.setString("name", std::string(1024 * 1024, 'a'));
+    defaults.setData("zones", Bytes(800 * 1024, 7));
+    const std::string log = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
+    JsonFileDefaults reread(file);
+    for (const JsonFileDefaults* store : { &defaults, &reread }) {
+        EXPECT_EQ(store->stringValue("name"), "kept");
+        EXPECT_FALSE(store->contains("zones"));
+    }
+}
+
+TEST(JsonFileDefaults, ASymlinkedFileIsWrittenThroughToItsTarget)
+{
+    // A link into another folder, a chain of two links, and a link whose target is not there yet.
+    const std::vector<std::pair<std::string, std::string>> links[] = {
+        { { "defaults.json", "../dotfiles/defaults.json" } },
+        { { "defaults.json", "middle.json" }, { "middle.json", "../dotfiles/defaults.json" } },
+        { { "defaults.json", "../dotfiles/absent.json" } },
+    };
+    for (const auto& chain : links) {
+        TemporaryFolder folder;
+        fs::create_directories(folder / "config");
+        fs::create_directories(folder / "dotfiles");
+        writeFile(folder / "dotfiles/defaults.json", R"({"name":"from the target"})");
+        for (const auto& [link, target] : chain)
+            fs::create_symlink(target, folder / "config" / link);
+
+        JsonFileDefaults(folder / "config/defaults.json").setBool("flag", true);
+        const JsonFileDefaults reread(folder / "config/defaults.json");
+        EXPECT_TRUE(reread.boolValue("flag"));
+        const fs::path target = fs::canonical(folder / "config/defaults.json");
+        EXPECT_EQ(target.parent_path(), fs::canonical(folder / "dotfiles"));
+        for (const auto& [link, _] : chain)
+            EXPECT_TRUE(fs::is_symlink(folder / "config" / link)) << link;
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder / "config"), fs::directory_iterator()), std::ssize(chain));
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder / "dotfiles"), fs::directory_iterator()),
+            target.filename() == "absent.json" ? 2 : 1);
+    }
 }
