@@ -83,8 +83,6 @@ public:
     std::uint64_t revision() const { return revision_; }
 
     // Zones.
-    static std::vector<Dropzone> loadZones(const Defaults& defaults);
-    static std::optional<std::vector<Dropzone>> storedZones(const Defaults& defaults);
     void saveZones();
     bool canAddZone() const;
     void addZone();
@@ -215,6 +213,10 @@ private:
     bool shouldSkipStep() const;
     BlobRuntime* mutableBlob(const Uuid& id);
     void markChanged();
+    void loadZones();
+    bool recoverUnplacedPockets(std::vector<Dropzone>& zones);
+    void fitZonesToScreen();
+    void mergePockets(const std::vector<Uuid>& from, const Uuid& into);
     void storeZonesOnceItemsLand();
     void bounce(const Uuid& id, double velocity);
     void resetPurgeGesture();
@@ -226,6 +228,8 @@ private:
     // False while the pockets exist only in memory (a first run): items must never land
     // in a pocket whose id the next launch would not know.
     bool zonesStored_ = false;
+    // The layout is fitted to the screen once, when its real size first arrives.
+    bool screenKnown_ = false;
 };
 
 } // namespace kestrane
