@@ -78,6 +78,7 @@ public:
     void step(double dt);
     bool isQuiescent() const;
     void updateBottomInset(double inset);
+    // The first real size also fits the loaded pockets to the screen, once.
     void setSize(Size size);
     // Bumped by every performed step and every change a view must show.
     std::uint64_t revision() const { return revision_; }
