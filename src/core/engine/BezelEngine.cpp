@@ -10,17 +10,7 @@ BezelEngine::BezelEngine(EngineServices services)
     : services_(std::move(services))
 {
     debugPurge = std::find(services_.arguments.begin(), services_.arguments.end(), "--debug-purge") != services_.arguments.end();
-    auto stored = storedZones(services_.defaults);
-    zonesStored_ = stored.has_value();
-    std::vector<Dropzone> zones = stored ? std::move(*stored) : loadZones(services_.defaults);
-    for (Dropzone& zone : zones) {
-        BlobRuntime blob;
-        blob.itemCount = services_.pockets.itemCount(zone.id);
-        blob.amplitude = SpringValue::atRest(heft(blob.itemCount));
-        blob.config = std::move(zone);
-        blobs.push_back(std::move(blob));
-    }
-    needsPositionSeed = true;
+    loadZones();
 }
 
 void BezelEngine::markChanged()
@@ -98,10 +88,14 @@ void BezelEngine::updateBottomInset(double inset)
 
 void BezelEngine::setSize(Size newSize)
 {
-    if (newSize == size)
-        return;
-    size = newSize;
-    markChanged();
+    if (newSize != size) {
+        size = newSize;
+        markChanged();
+    }
+    if (!screenKnown_ && size.width > 0 && size.height > 0) {
+        screenKnown_ = true;
+        fitZonesToScreen();
+    }
 }
 
 const BlobRuntime* BezelEngine::blob(const Uuid& id) const

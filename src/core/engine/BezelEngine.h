@@ -78,13 +78,12 @@ public:
     void step(double dt);
     bool isQuiescent() const;
     void updateBottomInset(double inset);
+    // The first real size also fits the loaded pockets to the screen, once.
     void setSize(Size size);
     // Bumped by every performed step and every change a view must show.
     std::uint64_t revision() const { return revision_; }
 
     // Zones.
-    static std::vector<Dropzone> loadZones(const Defaults& defaults);
-    static std::optional<std::vector<Dropzone>> storedZones(const Defaults& defaults);
     void saveZones();
     bool canAddZone() const;
     void addZone();
@@ -215,6 +214,10 @@ private:
     bool shouldSkipStep() const;
     BlobRuntime* mutableBlob(const Uuid& id);
     void markChanged();
+    void loadZones();
+    bool recoverUnplacedPockets(std::vector<Dropzone>& zones);
+    void fitZonesToScreen();
+    void mergePockets(const std::vector<Uuid>& from, const Uuid& into);
     void storeZonesOnceItemsLand();
     void bounce(const Uuid& id, double velocity);
     void resetPurgeGesture();
@@ -226,6 +229,8 @@ private:
     // False while the pockets exist only in memory (a first run): items must never land
     // in a pocket whose id the next launch would not know.
     bool zonesStored_ = false;
+    // The layout is fitted to the screen once, when its real size first arrives.
+    bool screenKnown_ = false;
 };
 
 } // namespace kestrane

@@ -1,8 +1,13 @@
 #include "engine/BezelEngine.h"
 #include "platform/Defaults.h"
+#include "platform/Log.h"
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <numeric>
+#include <set>
+#include <string>
 
 namespace kestrane {
 
@@ -21,24 +26,172 @@ double clampToPlacementRange(double y, double height)
         return BezelEngine::topLimit;
     return std::clamp(y, BezelEngine::topLimit, bottom);
 }
-} // namespace
 
-std::optional<std::vector<Dropzone>> BezelEngine::storedZones(const Defaults& defaults)
+// Empty when nothing usable is stored. A value that is there but cannot be read is worth a
+// line: the pockets it described are rebuilt from the items they hold.
+std::vector<Dropzone> storedZones(const Defaults& defaults)
 {
-    auto data = defaults.dataValue(zonesKey);
+    auto data = defaults.dataValue(BezelEngine::zonesKey);
     if (!data)
-        return std::nullopt;
+        return {};
     auto zones = decodeZones(*data);
-    if (!zones || zones->empty())
-        return std::nullopt;
-    return zones;
+    if (!zones)
+        logLine("Kestrane: the stored pocket layout could not be read; it is rebuilt");
+    return zones.value_or(std::vector<Dropzone> {});
 }
 
-std::vector<Dropzone> BezelEngine::loadZones(const Defaults& defaults)
+// Two pockets with one id would show the same items twice, and only the first could be
+// moved or removed: the later copies go.
+bool dropRepeatedIds(std::vector<Dropzone>& zones)
 {
-    if (auto zones = storedZones(defaults))
-        return *zones;
-    return { Dropzone { Uuid::random(), "Pocket 1", firstRunAnchor, "shelf" } };
+    std::set<Uuid> seen;
+    const auto repeated = std::erase_if(zones, [&](const Dropzone& zone) { return !seen.insert(zone.id).second; });
+    if (repeated > 0)
+        logLine("Kestrane: the stored pocket layout names a pocket more than once; the later copies were dropped");
+    return repeated > 0;
+}
+
+std::optional<double> freeSlotBeside(const std::vector<Dropzone>& zones, double height)
+{
+    std::vector<double> taken;
+    for (const Dropzone& zone : zones)
+        taken.push_back(clampToPlacementRange(height * zone.anchor, height));
+    return BezelEngine::nearestFreeSlot(BezelEngine::topLimit, taken, height);
+}
+
+// Places that keep every wish that is free; when the search finds no room for one, the
+// pockets are packed a slot apart from the top in the order of their wishes, which the
+// capacity rule guarantees to fit.
+std::vector<double> slotsApart(const std::vector<double>& wishes, double height)
+{
+    std::vector<double> placed;
+    for (double wish : wishes) {
+        const auto slot = BezelEngine::nearestFreeSlot(wish, placed, height);
+        if (!slot)
+            break;
+        placed.push_back(*slot);
+    }
+    if (placed.size() == wishes.size())
+        return placed;
+    std::vector<std::size_t> order(wishes.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return wishes[a] < wishes[b]; });
+    for (std::size_t rank = 0; rank < order.size(); ++rank)
+        placed[order[rank]] = BezelEngine::topLimit + slotHeight * static_cast<double>(rank);
+    return placed;
+}
+
+// Moves living pockets that lie closer than a slot to an earlier one; whether any moved.
+bool spreadApart(std::vector<BlobRuntime>& blobs, double height)
+{
+    std::vector<BlobRuntime*> living;
+    std::vector<double> wishes;
+    for (BlobRuntime& blob : blobs) {
+        if (blob.isLiving()) {
+            living.push_back(&blob);
+            wishes.push_back(clampToPlacementRange(height * blob.config.anchor, height));
+        }
+    }
+    const std::vector<double> slots = slotsApart(wishes, height);
+    bool moved = false;
+    for (std::size_t i = 0; i < living.size(); ++i) {
+        if (slots[i] != wishes[i]) {
+            living[i]->config.anchor = slots[i] / height;
+            moved = true;
+        }
+    }
+    return moved;
+}
+
+// Whether the capacity rule lets one more pocket join `living` others.
+bool roomForAnother(std::size_t living, double height)
+{
+    return static_cast<double>(living) * slotHeight <= height - BezelEngine::bottomMargin - BezelEngine::topLimit;
+}
+} // namespace
+
+void BezelEngine::loadZones()
+{
+    std::vector<Dropzone> zones = storedZones(services_.defaults);
+    zonesStored_ = !zones.empty();
+    bool repaired = dropRepeatedIds(zones);
+    repaired = recoverUnplacedPockets(zones) || repaired;
+    if (zones.empty())
+        zones.push_back(Dropzone { Uuid::random(), "Pocket 1", firstRunAnchor, "shelf" });
+    for (Dropzone& zone : zones) {
+        BlobRuntime blob;
+        blob.itemCount = services_.pockets.itemCount(zone.id);
+        blob.amplitude = SpringValue::atRest(heft(blob.itemCount));
+        blob.config = std::move(zone);
+        blobs.push_back(std::move(blob));
+    }
+    needsPositionSeed = true;
+    if (repaired)
+        saveZones();
+}
+
+// Items whose pocket has no zone could never be reached from the edge (a lost or unreadable
+// layout): each such pocket gets a zone again, at a free slot for the size known so far;
+// fitZonesToScreen settles it on the real screen.
+bool BezelEngine::recoverUnplacedPockets(std::vector<Dropzone>& zones)
+{
+    const double height = std::max(1.0, size.height);
+    const std::size_t before = zones.size();
+    for (const Uuid& pocket : services_.pockets.pocketsHoldingItems()) {
+        if (std::any_of(zones.begin(), zones.end(), [&](const Dropzone& zone) { return zone.id == pocket; }))
+            continue;
+        const double slot = freeSlotBeside(zones, height).value_or(topLimit);
+        zones.push_back(Dropzone { pocket, "Pocket " + std::to_string(zones.size() + 1), slot / height, "shelf" });
+    }
+    const std::size_t recovered = zones.size() - before;
+    if (recovered > 0)
+        logLine("Kestrane: pockets that hold items but were missing from the layout got a place again: " + std::to_string(recovered));
+    return recovered > 0;
+}
+
+// Run once, when the real screen size first arrives: pockets beyond what the screen holds
+// (the capacity rule of addZone) hand their items to the last pocket that stays, and
+// pockets that would cover one another (stacked on one spot, or placed for another
+// height) move apart.
+void BezelEngine::fitZonesToScreen()
+{
+    const double height = size.height;
+    std::size_t living = 0;
+    std::optional<Uuid> last;
+    std::vector<Uuid> overflow;
+    for (const BlobRuntime& blob : blobs) {
+        if (!blob.isLiving())
+            continue;
+        if (last && !roomForAnother(living, height)) {
+            overflow.push_back(blob.config.id);
+            continue;
+        }
+        ++living;
+        last = blob.config.id;
+    }
+    if (!overflow.empty()) {
+        mergePockets(overflow, *last);
+        logLine("Kestrane: pockets that did not fit on the screen gave their items to the last pocket: " + std::to_string(overflow.size()));
+    }
+    if (spreadApart(blobs, height) || !overflow.empty()) {
+        markChanged();
+        saveZones();
+    }
+}
+
+void BezelEngine::mergePockets(const std::vector<Uuid>& from, const Uuid& into)
+{
+    std::vector<PocketItem> items = services_.pockets.lift(into);
+    for (const Uuid& pocket : from) {
+        std::vector<PocketItem> more = services_.pockets.lift(pocket);
+        items.insert(items.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+        services_.pockets.deleteZone(pocket);
+    }
+    services_.pockets.restore(std::move(items), into);
+    std::erase_if(blobs, [&](const BlobRuntime& blob) { return std::find(from.begin(), from.end(), blob.config.id) != from.end(); });
+    BlobRuntime& target = *mutableBlob(into);
+    target.itemCount = services_.pockets.itemCount(into);
+    target.amplitude = SpringValue::atRest(heft(target.itemCount));
 }
 
 void BezelEngine::saveZones()
@@ -55,7 +208,7 @@ void BezelEngine::saveZones()
 bool BezelEngine::canAddZone() const
 {
     const auto living = std::count_if(blobs.begin(), blobs.end(), [](const BlobRuntime& b) { return b.isLiving(); });
-    return static_cast<double>(living) * slotHeight <= size.height - bottomMargin - topLimit;
+    return roomForAnother(static_cast<std::size_t>(living), size.height);
 }
 
 std::optional<double> BezelEngine::nearestFreeSlot(double y, const std::vector<double>& avoiding, double height)

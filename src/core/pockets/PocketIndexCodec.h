@@ -29,7 +29,7 @@ struct PocketIndexDecodeResult {
 };
 
 // Members whose names are not UUIDs are checked like the others and then dropped. When two
-// names denote the same UUID (in upper and in lower case), the later one wins.
+// names denote the same UUID, their lists are joined in file order, each item id once.
 PocketIndexDecodeResult decodePocketIndex(std::string_view text);
 
 } // namespace kestrane

@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <exception>
+#include <set>
 #include <utility>
 
 namespace kestrane {
@@ -86,6 +87,7 @@ private:
     void payloadKey(const std::string& name);
     bool fail(std::string reason);
     bool mistyped();
+    void addPocket(const Uuid& pocket);
 
     Level level = Level::outside;
     Slot next = Slot::document;
@@ -285,12 +287,31 @@ bool PocketIndexReader::leave()
     else if (level == Level::pocket) {
         // Checked like any other member first, then dropped when the name is not an id.
         if (auto pocket = Uuid::parse(pocketName))
-            pockets[*pocket] = std::move(items);
+            addPocket(*pocket);
         items.clear();
     }
     level = static_cast<Level>(static_cast<int>(level) - 1);
     next = level == Level::pocket ? Slot::item : Slot::ignored;
     return accepted;
+}
+
+// One pocket named twice (by hand editing, or in upper and lower case) keeps both lists,
+// in file order, each item once.
+void PocketIndexReader::addPocket(const Uuid& pocket)
+{
+    auto [entry, isNew] = pockets.try_emplace(pocket);
+    if (isNew) {
+        entry->second = std::move(items);
+        return;
+    }
+    std::vector<PocketItem>& list = entry->second;
+    std::set<Uuid> seen;
+    for (const PocketItem& item : list)
+        seen.insert(item.id);
+    for (PocketItem& item : items) {
+        if (seen.insert(item.id).second)
+            list.push_back(std::move(item));
+    }
 }
 
 bool PocketIndexReader::end_object() { return leave(); }

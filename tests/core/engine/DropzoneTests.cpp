@@ -36,38 +36,86 @@ TEST(Dropzone, DecodingIsAllOrNothing)
     EXPECT_FALSE(decodeZones(bytes("\xff\xfe")));
 }
 
-class Zones : public EngineFixture {};
+class Zones : public EngineFixture {
+protected:
+    // Every pocket has its own place, at least a slot from any other.
+    void expectSpreadApart()
+    {
+        run(2);
+        for (std::size_t i = 0; i < engine->blobs.size(); ++i) {
+            for (std::size_t j = i + 1; j < engine->blobs.size(); ++j)
+                EXPECT_GE(std::abs(engine->blobs[i].y.value - engine->blobs[j].y.value), 103.5 - 1e-9);
+        }
+    }
+};
 
 TEST_F(Zones, FirstRunEmptyAndBrokenStoresSeedOnePocketWithoutWriting)
 {
-    const std::vector<Bytes> stored = { bytes("[]"), bytes(R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":"x","anchor":0.5}])"), bytes("garbage") };
-    for (const Bytes& value : stored) {
-        MemoryDefaults local;
-        local.setData(BezelEngine::zonesKey, value);
-        const auto zones = BezelEngine::loadZones(local);
-        ASSERT_EQ(zones.size(), 1u);
-        EXPECT_EQ(zones[0].name, "Pocket 1");
-        EXPECT_EQ(zones[0].anchor, 0.34);
-        EXPECT_EQ(zones[0].kind, "shelf");
-        EXPECT_EQ(local.dataValue(BezelEngine::zonesKey), value);
-    }
     makeEngine();
     EXPECT_FALSE(defaults.contains(BezelEngine::zonesKey));
+    for (const Bytes& value : { bytes("[]"), bytes(R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":"x","anchor":0.5}])"), bytes("garbage") }) {
+        defaults.setData(BezelEngine::zonesKey, value);
+        makeEngine();
+        ASSERT_EQ(engine->blobs.size(), 1u);
+        EXPECT_EQ(engine->blobs[0].config, (Dropzone { engine->blobs[0].config.id, "Pocket 1", 0.34, "shelf" }));
+        EXPECT_EQ(defaults.dataValue(BezelEngine::zonesKey), value);
+    }
     engine->saveZones();
     EXPECT_EQ(storedZones(), std::vector<Dropzone> { engine->blobs[0].config });
 }
 
-TEST_F(Zones, BlobsStartWithTheStoredCountsAndTheirHeft)
+TEST_F(Zones, EveryPocketHoldingItemsHasAPlaceOnTheEdge)
 {
-    Dropzone full = zone("Full", 0.5);
-    storeZones({ zone("Empty", 0.2), full });
-    putItems(full.id, 4);
+    const Dropzone kept = zone("Kept", 0.5);
+    const Uuid lostA = Uuid::random(), lostB = Uuid::random();
+    putItems(kept.id, 1);
+    putItems(lostA, 2);
+    putItems(lostB, 3);
+    // The stored layout, and how many lines the start reports.
+    const std::vector<std::pair<std::optional<Bytes>, int>> cases = { { std::nullopt, 1 }, { bytes("garbage"), 2 },
+        { bytes("[]"), 1 }, { encodeZones({ kept }), 1 } };
+    for (const auto& [stored, lines] : cases) {
+        defaults.remove(BezelEngine::zonesKey);
+        if (stored)
+            defaults.setData(BezelEngine::zonesKey, *stored);
+        ::testing::internal::CaptureStderr();
+        makeEngine();
+        EXPECT_EQ(std::ranges::count(::testing::internal::GetCapturedStderr(), '\n'), lines);
+        for (const auto& [id, count] : { std::pair { kept.id, 1 }, { lostA, 2 }, { lostB, 3 } }) {
+            ASSERT_TRUE(engine->blob(id));
+            EXPECT_EQ(engine->blob(id)->itemCount, count);
+        }
+        EXPECT_EQ(engine->blob(kept.id)->amplitude, SpringValue::atRest(5.5));
+
+        // Placed apart on the real screen, saved: the next start has nothing to mend.
+        engine->setSize({ 1440, 700 });
+        expectSpreadApart();
+        ::testing::internal::CaptureStderr();
+        makeEngine();
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    }
+}
+
+TEST_F(Zones, PocketsBeyondWhatTheScreenHoldsHandTheirItemsToTheLastThatFits)
+{
+    // Nine pockets stacked on one spot, and one more holding items but not in the layout.
+    std::vector<Dropzone> stacked;
+    std::generate_n(std::back_inserter(stacked), 9, [] { return zone("P", 0.5); });
+    stacked.push_back(stacked[0]);
+    storeZones(stacked);
+    const auto lastKept = putItems(stacked[6].id, 1);
+    const auto beyond = putItems(stacked[8].id, 2);
+    const auto unplaced = putItems(Uuid::random(), 1);
     makeEngine();
-    ASSERT_EQ(engine->blobs.size(), 2u);
-    EXPECT_EQ(engine->blobs[1].itemCount, 4);
-    EXPECT_NEAR(engine->blobs[1].amplitude.value, 5.5 + 8.5 * (1 - std::exp(-3 / 3.2)), 1e-12);
-    EXPECT_TRUE(engine->blobs[1].amplitude.isSettled);
-    EXPECT_EQ(engine->blobs[0].amplitude.value, 0);
+    ::testing::internal::CaptureStderr();
+    engine->setSize({ 1440, 900 });
+    EXPECT_EQ(std::ranges::count(::testing::internal::GetCapturedStderr(), '\n'), 1);
+
+    ASSERT_EQ(engine->blobs.size(), 7u);
+    expectSpreadApart();
+    EXPECT_EQ(engine->blobs[6].itemCount, 4);
+    EXPECT_EQ(store.items.at(stacked[6].id), (std::vector<PocketItem> { lastKept[0], beyond[0], beyond[1], unplaced[0] }));
+    EXPECT_EQ(storedZones().size(), 7u);
 }
 
 TEST_F(Zones, FreeSlotSearchWalksAwayFromTakenPlaces)
@@ -103,12 +151,7 @@ TEST_F(Zones, A900PointScreenHoldsSevenPocketsThenTheAddRecoils)
     EXPECT_EQ(engine->plusAmplitude.velocity, velocity - 420);
     EXPECT_EQ(defaults.writeCount(), writes);
 
-    // Every pocket found its own slot, at least a slot apart.
-    run(2);
-    for (std::size_t i = 0; i < engine->blobs.size(); ++i) {
-        for (std::size_t j = i + 1; j < engine->blobs.size(); ++j)
-            EXPECT_GE(std::abs(engine->blobs[i].y.value - engine->blobs[j].y.value), 103.5 - 1e-9);
-    }
+    expectSpreadApart();
 }
 
 TEST_F(Zones, AddedPocketIsBornAtThePlusNumberedAfterFadingOnesAndSaved)

@@ -166,10 +166,16 @@ TEST(PocketIndexCodec, KeepsOnlyMembersNamedByUuids)
     rejection(R"({"notes":5})");
     rejection(R"({"0A1B2C3D-0000-4000-8000-00000000000B":{}})");
 
-    // Two spellings of one id leave one entry, holding one of the two lists.
-    const auto doubled = decoded(R"({"0a1b2c3d-0000-4000-8000-00000000000a":[],)" + withPayload("{\"managed\":{\"filename\":\"f\"}}").substr(1));
-    ASSERT_EQ(doubled.size(), 1u);
-    EXPECT_EQ(doubled.begin()->first, pocketA);
+    // One id named twice, in any spelling, joins both lists in file order, each item once.
+    const auto item = [](char n) {
+        return std::string(R"({"id":"11111111-2222-4333-8444-55555555555)") + n + R"(","name":"n","addedAt":1,"payload":{"managed":{"filename":"f"}}})";
+    };
+    const auto doubled = decoded(R"({"0A1B2C3D-0000-4000-8000-00000000000A":[)" + item('1') + "," + item('2') + R"(],)"
+        R"("0a1b2c3d-0000-4000-8000-00000000000a":[)" + item('2') + "," + item('3') + "]}");
+    std::string order;
+    for (const PocketItem& kept : doubled.at(pocketA))
+        order += kept.id.string().back();
+    EXPECT_EQ(order, "123");
 }
 
 TEST(PocketIndexCodec, DatesCountFromTheStartOf2001)
