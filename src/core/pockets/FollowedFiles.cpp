@@ -4,15 +4,39 @@
 
 namespace kestrane {
 
-void FollowedFiles::followAll(const PocketMap& pockets)
+namespace {
+std::unordered_set<Uuid> referenceItems(const std::vector<PocketItem>& list, std::unordered_set<Uuid> ids = {})
 {
+    for (const PocketItem& item : list) {
+        if (item.payload.kind == PocketPayload::Kind::reference)
+            ids.insert(item.id);
+    }
+    return ids;
+}
+} // namespace
+
+FollowedFiles::Changes FollowedFiles::holdAll(const PocketMap& pockets)
+{
+    Changes handles;
     for (const auto& [zone, list] : pockets) {
         for (const PocketItem& item : list) {
             if (item.payload.kind != PocketPayload::Kind::reference)
                 continue;
-            if (auto handle = follow(item.payload.bookmark, nullptr).value_or(nullptr))
-                handles_[item.id] = std::move(handle);
+            if (auto handle = follow(item.payload.bookmark, nullptr))
+                handles.emplace_back(item.id, std::move(*handle));
         }
+    }
+    return handles;
+}
+
+void FollowedFiles::addUnheld(const Changes& handles, const PocketMap& pockets)
+{
+    std::unordered_set<Uuid> present;
+    for (const auto& [zone, list] : pockets)
+        present = referenceItems(list, std::move(present));
+    for (const auto& [id, handle] : handles) {
+        if (present.contains(id))
+            handles_.try_emplace(id, handle);
     }
 }
 
@@ -31,11 +55,7 @@ void FollowedFiles::apply(const Changes& changes, const std::vector<PocketItem>&
 {
     if (changes.empty())
         return;
-    std::unordered_set<Uuid> present;
-    for (const PocketItem& item : list) {
-        if (item.payload.kind == PocketPayload::Kind::reference)
-            present.insert(item.id);
-    }
+    const std::unordered_set<Uuid> present = referenceItems(list);
     for (const auto& [id, handle] : changes) {
         if (handle && present.contains(id))
             handles_[id] = handle;

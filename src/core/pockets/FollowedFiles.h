@@ -19,8 +19,12 @@ public:
     // By item: the handle to hold from now on, or null to hold none.
     using Changes = std::vector<std::pair<Uuid, Handle>>;
 
-    // Holds every referenced file of every pocket that can be held.
-    void followAll(const PocketMap& pockets);
+    // Handles on every referenced file of every pocket that can be held: slow, for a
+    // background thread.
+    static Changes holdAll(const PocketMap& pockets);
+    // Takes the handles of items still in pockets that hold none yet (a resolution that
+    // ran meanwhile knows better).
+    void addUnheld(const Changes& handles, const PocketMap& pockets);
     // The handle of each item of list, in its order; null where none is held.
     std::vector<Handle> handlesFor(const std::vector<PocketItem>& list) const;
     // Takes changes made for list's items; for items no longer in list, holds nothing.
@@ -28,7 +32,6 @@ public:
     void release(const Uuid& item);
     // Lets go of files deleted meanwhile, so that their space is freed.
     void releaseDeleted();
-    std::size_t size() const { return handles_.size(); }
 
     // The handle change that follows the file a reference names now; absent when held is
     // already on it.

@@ -28,7 +28,7 @@ PocketStore::PocketStore(fs::path directory, MainQueue& main, Clock now)
 {
     createFolders();
     load();
-    followed_.followAll(items);
+    followReferences();
 }
 
 PocketStore::~PocketStore()

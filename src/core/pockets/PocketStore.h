@@ -101,6 +101,7 @@ private:
     void deletePayload(const PocketItem& item) const;
     void buildBookmarks(std::vector<std::pair<Uuid, std::filesystem::path>> files, const Uuid& zone);
     void follow(const FollowedFiles::Changes& changes, const Uuid& zone);
+    void followReferences();
     // Runs task on the main thread if this store still exists by then.
     void postToMain(std::function<void(PocketStore&)> task);
 

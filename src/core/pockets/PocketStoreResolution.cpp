@@ -102,6 +102,14 @@ void PocketStore::follow(const FollowedFiles::Changes& changes, const Uuid& zone
     followed_.apply(changes, pocket == items.end() ? std::vector<PocketItem> {} : pocket->second);
 }
 
+void PocketStore::followReferences()
+{
+    backgroundQueue_.async([this, pockets = items] {
+        auto handles = std::make_shared<const FollowedFiles::Changes>(FollowedFiles::holdAll(pockets));
+        postToMain([handles](PocketStore& store) { store.followed_.addUnheld(*handles, store.items); });
+    });
+}
+
 ResolvedPocketItems PocketStore::resolve(const Uuid& zone)
 {
     auto pocket = items.find(zone);
