@@ -1,6 +1,8 @@
 #include "LargeIndex.h"
 #include "platform/AtomicFile.h"
 #include "platform/ManualMainQueue.h"
+#include "pockets/FileReference.h"
+#include "pockets/FollowedFiles.h"
 #include "pockets/MemoryPasteboard.h"
 #include "pockets/PocketIndexCodec.h"
 #include "pockets/PocketStore.h"
@@ -104,3 +106,67 @@ static void BM_PocketStoreResolve1000Managed(benchmark::State& state)
     }
 }
 BENCHMARK(BM_PocketStoreResolve1000Managed)->Unit(benchmark::kMillisecond);
+
+namespace {
+// count real files in the bench's folder, each referred to by an item of one pocket.
+std::vector<PocketItem> referencesToNewFiles(const fs::path& folder, int count)
+{
+    std::vector<PocketItem> list;
+    for (int i = 0; i < count; ++i) {
+        const fs::path file = folder / ("report " + std::to_string(i) + ".pdf");
+        std::ofstream(file) << i;
+        list.push_back(PocketItem::make("report.pdf", PocketPayload::makeReference(*FileReference::create(file)), 0));
+    }
+    return list;
+}
+} // namespace
+
+// The background work at start that holds the files of 6,000 references (the share of
+// references in a 10,000-item index).
+static void BM_FollowedFilesHold6000AtStart(benchmark::State& state)
+{
+    StoreBench bench;
+    const PocketMap pockets { { Uuid::random(), referencesToNewFiles(bench.folder, 6000) } };
+    for (auto _ : state) {
+        FollowedFiles::Changes handles = FollowedFiles::holdAll(pockets);
+        if (handles.size() != 6000)
+            state.SkipWithError("files not held (descriptor limit?)");
+        state.PauseTiming();
+        handles.clear();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_FollowedFilesHold6000AtStart)->Unit(benchmark::kMillisecond);
+
+// Resolving 1,000 held references whose files all moved to another folder.
+static void BM_PocketStoreResolve1000MovedReferences(benchmark::State& state)
+{
+    StoreBench bench;
+    const Uuid zone = Uuid::random();
+    fs::create_directory(bench.folder / "before");
+    fs::create_directory(bench.folder / "after");
+    const std::vector<PocketItem> list = referencesToNewFiles(bench.folder / "before", 1000);
+    for (auto _ : state) {
+        state.PauseTiming();
+        bench.store->items[zone] = list;
+        bench.store->save();
+        bench.store.reset();
+        bench.main.runPending();
+        bench.store = std::make_unique<PocketStore>(bench.folder / "Kestrane", bench.main);
+        bench.main.runPendingWaiting(std::chrono::seconds(10));
+        fs::rename(bench.folder / "before", bench.folder / "moving");
+        fs::rename(bench.folder / "after", bench.folder / "before");
+        fs::rename(bench.folder / "moving", bench.folder / "after");
+        state.ResumeTiming();
+        if (bench.store->resolve(zone).size() != 1000) {
+            state.SkipWithError("resolution lost items");
+            break;
+        }
+        state.PauseTiming();
+        fs::rename(bench.folder / "after", bench.folder / "moving");
+        fs::rename(bench.folder / "before", bench.folder / "after");
+        fs::rename(bench.folder / "moving", bench.folder / "before");
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PocketStoreResolve1000MovedReferences)->Unit(benchmark::kMillisecond);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits>
@@ -106,6 +107,32 @@ std::optional<std::filesystem::path> findRenamed(const FileReference& reference)
     return found;
 }
 
+struct Missing {
+    bool outOfReach;
+    std::uint64_t folderDevice;
+};
+
+// How a path holds no file: missing from a folder that is there, or out of reach; absent
+// when something is at the path.
+std::optional<Missing> missingAt(const std::filesystem::path& file)
+{
+    struct statx info {};
+    if (::statx(AT_FDCWD, file.c_str(), AT_SYMLINK_NOFOLLOW, 0, &info) == 0)
+        return std::nullopt;
+    if (errno != ENOENT)
+        return Missing { true, 0 };
+    const std::filesystem::path folder = file.parent_path();
+    if (::statx(AT_FDCWD, folder.c_str(), 0, STATX_TYPE, &info) != 0 || !S_ISDIR(info.stx_mode))
+        return Missing { true, 0 };
+    return Missing { false, ::makedev(info.stx_dev_major, info.stx_dev_minor) };
+}
+
+bool isEmptyFolder(const std::filesystem::path& folder)
+{
+    std::error_code error;
+    return std::filesystem::is_empty(folder, error) && !error;
+}
+
 // Absolute and lexically normal, without the trailing "/" a folder path may carry.
 std::filesystem::path normalPath(const std::filesystem::path& file)
 {
@@ -165,7 +192,8 @@ std::optional<Bytes> FileReference::create(const std::filesystem::path& file)
     return FileReference { path, identity->device, identity->inode, identity->birth }.encode();
 }
 
-std::optional<FileReference::Resolution> FileReference::resolve(const Bytes& bookmark)
+std::optional<FileReference::Resolution> FileReference::resolve(const Bytes& bookmark,
+    const std::optional<std::filesystem::path>& followed)
 {
     const auto reference = decode(bookmark);
     if (!reference) {
@@ -174,9 +202,28 @@ std::optional<FileReference::Resolution> FileReference::resolve(const Bytes& boo
     }
     if (const auto identity = identityAt(reference->path))
         return Resolution { reference->path, !isSameFile(*reference, *identity) };
+    if (const auto identity = followed ? identityAt(*followed) : std::nullopt; identity && isSameFile(*reference, *identity))
+        return Resolution { *followed, true };
     if (auto renamed = findRenamed(*reference))
         return Resolution { std::move(*renamed), true };
+    // A file a held descriptor still finds somewhere exists, even if it moved on again.
+    if (followed || reference->isOutOfReach())
+        return Resolution { reference->path, false, false };
     return std::nullopt;
+}
+
+bool FileReference::isOutOfReach() const
+{
+    const auto missing = missingAt(path);
+    if (!missing)
+        return false;
+    return missing->outOfReach || (missing->folderDevice != device && isEmptyFolder(path.parent_path()));
+}
+
+bool isOutOfReach(const std::filesystem::path& file)
+{
+    const auto missing = missingAt(file);
+    return missing && missing->outOfReach;
 }
 
 } // namespace kestrane

@@ -31,10 +31,12 @@ struct FileReference {
     std::uint64_t birth = 0;
 
     // Where a reference leads now. isStale means the reference no longer describes the
-    // file exactly: the caller should renew it with create(path).
+    // file exactly: the caller should renew it with create(path). A file that is out of
+    // reach (see isOutOfReach) is not available: path is where it was, and it may come back.
     struct Resolution {
         std::filesystem::path path;
         bool isStale = false;
+        bool isAvailable = true;
 
         bool operator==(const Resolution&) const = default;
     };
@@ -48,14 +50,28 @@ struct FileReference {
 
     // - the path still holds the same file: that path, not stale;
     // - the path holds another file (replaced in place, as editors save): that path, stale;
-    // - the path holds nothing but the file is among its old folder's entries under
-    //   another name (renamed in place): the new path, stale;
-    // - otherwise, and for bytes that do not decode: absent.
+    // - the path holds nothing but followed (where a descriptor held on the file says it
+    //   is now) holds it: followed, stale;
+    // - the file is among its old folder's entries under another name: the new path, stale;
+    // - the file is out of reach, or a held descriptor says it still exists: not available;
+    // - otherwise (its folder is there and it is gone), and for bytes that do not decode:
+    //   absent.
     // The path is checked first, so a backup copy an editor renamed aside is never chosen
     // over the file that took its place.
-    static std::optional<Resolution> resolve(const Bytes& bookmark);
+    static std::optional<Resolution> resolve(const Bytes& bookmark,
+        const std::optional<std::filesystem::path>& followed = std::nullopt);
+
+    // Whether a file missing from this reference's path may only be out of reach rather
+    // than gone: see the free function; besides, a folder that is empty and on another
+    // device than the file was is the mount point of a volume that is not mounted.
+    bool isOutOfReach() const;
 
     bool operator==(const FileReference&) const = default;
 };
+
+// Whether a file that is not at its path may only be out of reach rather than gone: its
+// folder is absent (an unmounted volume, a disconnected share) or cannot be examined, or
+// the file cannot be examined for another reason than its absence.
+bool isOutOfReach(const std::filesystem::path& file);
 
 } // namespace kestrane

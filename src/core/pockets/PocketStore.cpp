@@ -28,6 +28,7 @@ PocketStore::PocketStore(fs::path directory, MainQueue& main, Clock now)
 {
     createFolders();
     load();
+    followReferences();
 }
 
 PocketStore::~PocketStore()
@@ -125,6 +126,7 @@ void PocketStore::remove(const Uuid& item, const Uuid& zone)
     if (found == list.end())
         return;
     deletePayload(*found);
+    followed_.release(item);
     list.erase(found);
     save();
 }
@@ -140,8 +142,10 @@ void PocketStore::removeAll(const Uuid& zone)
     auto pocket = items.find(zone);
     if (pocket == items.end() || pocket->second.empty())
         return;
-    for (const PocketItem& item : pocket->second)
+    for (const PocketItem& item : pocket->second) {
         deletePayload(item);
+        followed_.release(item.id);
+    }
     pocket->second.clear();
     save();
 }
@@ -168,8 +172,10 @@ void PocketStore::restore(std::vector<PocketItem> lifted, const Uuid& zone)
 
 void PocketStore::discardLifted(const std::vector<PocketItem>& lifted)
 {
-    for (const PocketItem& item : lifted)
+    for (const PocketItem& item : lifted) {
         deletePayload(item);
+        followed_.release(item.id);
+    }
 }
 
 int PocketStore::itemCount(const Uuid& zone) const

@@ -2,6 +2,7 @@
 
 #include "engine/EngineServices.h"
 #include "platform/SerialQueue.h"
+#include "pockets/FollowedFiles.h"
 #include "pockets/PocketItem.h"
 #include "pockets/ResolvedPocketItem.h"
 
@@ -28,6 +29,7 @@ public:
     struct Resolution {
         ResolvedPocketItems resolved;
         std::vector<PocketItem> survivors;
+        FollowedFiles::Changes followed;
     };
 
     // Opens the store in directory, creating its folders, and reads the index. now gives
@@ -69,15 +71,21 @@ public:
     void discardLifted(const std::vector<PocketItem>& lifted) override;
 
     // Calls completion on the main thread with what the pocket's items resolve to, and
-    // drops from the pocket the items that no longer resolve. An empty pocket completes
-    // at once, before this returns.
+    // drops from the pocket the items that are gone for good; items out of reach are kept
+    // and delivered as not available. An empty pocket completes at once, before this returns.
     void resolveAsync(const Uuid& zone, std::function<void(ResolvedPocketItems)> completion) override;
+    // The same at once, for handing items to another application: only available items.
     ResolvedPocketItems resolve(const Uuid& zone);
+    // Lets go of the referenced files that were deleted, so that their space is freed
+    // before the next resolution of their pocket; cheap enough for a timer.
+    void releaseDeletedFiles() { followed_.releaseDeleted(); }
 
     // Pending items of the pocket whose reference was made become references.
     void adopt(const Bookmarks& bookmarks, const Uuid& zone);
-    // Touches no store state: safe on any thread.
-    static Resolution resolveWork(const std::vector<PocketItem>& items, const std::filesystem::path& payloadDirectory);
+    // Touches no store state: safe on any thread. held: the handles of the items followed
+    // (FollowedFiles::handlesFor), if any.
+    static Resolution resolveWork(const std::vector<PocketItem>& items, const std::filesystem::path& payloadDirectory,
+        const std::vector<FollowedFiles::Handle>& held = {});
     // Replaces the pocket's list by the survivors only if the list is still the snapshot
     // that was resolved, so nothing that changed meanwhile is overwritten.
     void prune(std::vector<PocketItem> survivors, const Uuid& zone, const std::vector<PocketItem>& snapshot);
@@ -92,6 +100,8 @@ private:
     void append(const Uuid& zone, std::vector<PocketItem> added);
     void deletePayload(const PocketItem& item) const;
     void buildBookmarks(std::vector<std::pair<Uuid, std::filesystem::path>> files, const Uuid& zone);
+    void follow(const FollowedFiles::Changes& changes, const Uuid& zone);
+    void followReferences();
     // Runs task on the main thread if this store still exists by then.
     void postToMain(std::function<void(PocketStore&)> task);
 
@@ -107,6 +117,7 @@ private:
     bool indexUnreadable_ = false;
     MainQueue& main_;
     Clock now_;
+    FollowedFiles followed_;
     // Background results check this before touching a store that may be gone.
     std::shared_ptr<PocketStore*> self_;
     // Declared last so that both queues finish their work before anything above goes.

@@ -17,52 +17,71 @@ bool fileExists(const fs::path& path)
     return fs::exists(path, error);
 }
 
-std::shared_ptr<const ResolvedPocketItem> resolved(const PocketItem& item, fs::path url, bool scoped)
+void deliver(PocketStore::Resolution& result, const PocketItem& item, fs::path url, bool scoped, bool available = true)
 {
-    return std::make_shared<const ResolvedPocketItem>(ResolvedPocketItem { item.id, std::move(url), scoped });
+    result.resolved.push_back(std::make_shared<const ResolvedPocketItem>(ResolvedPocketItem { item.id, std::move(url), scoped, available }));
 }
 
-// Where an item's content is now, and the item as it should be kept (a stale reference
-// renewed); absent when the item no longer leads anywhere.
-std::optional<std::pair<std::shared_ptr<const ResolvedPocketItem>, PocketItem>> resolveItem(const PocketItem& item,
-    const fs::path& payloadDirectory)
+// Where a referenced file is now, following it by its held descriptor if need be; the
+// item is kept with its reference renewed when stale, and the file it names now is held.
+void resolveReference(const PocketItem& item, const FollowedFiles::Handle& held, PocketStore::Resolution& result)
 {
-    switch (item.payload.kind) {
-    case PocketPayload::Kind::reference: {
-        const auto found = FileReference::resolve(item.payload.bookmark);
-        if (!found || !fileExists(found->path))
-            return std::nullopt;
-        PocketItem survivor = item;
-        if (found->isStale) {
-            if (auto renewed = FileReference::create(found->path))
-                survivor.payload = PocketPayload::makeReference(std::move(*renewed));
-        }
-        return std::pair { resolved(item, found->path, true), std::move(survivor) };
+    const auto followed = held ? held->currentPath() : std::nullopt;
+    const auto found = FileReference::resolve(item.payload.bookmark, followed);
+    if (!found || (found->isAvailable && !fileExists(found->path))) {
+        if (held)
+            result.followed.emplace_back(item.id, nullptr);
+        return;
     }
-    case PocketPayload::Kind::managed: {
-        const auto file = managedPayloadPath(payloadDirectory, item.payload.filename);
-        if (!file || !fileExists(*file))
-            return std::nullopt;
-        return std::pair { resolved(item, *file, false), item };
+    PocketItem survivor = item;
+    if (found->isStale) {
+        if (auto renewed = FileReference::create(found->path))
+            survivor.payload = PocketPayload::makeReference(std::move(*renewed));
     }
-    case PocketPayload::Kind::pending: {
-        const fs::path path(item.payload.path);
-        if (!path.is_absolute() || !fileExists(path))
-            return std::nullopt;
-        return std::pair { resolved(item, path, false), item };
+    if (found->isAvailable) {
+        if (auto change = FollowedFiles::follow(survivor.payload.bookmark, held))
+            result.followed.emplace_back(item.id, std::move(*change));
+    } else if (held && !followed) {
+        result.followed.emplace_back(item.id, nullptr);
     }
-    }
-    return std::nullopt;
+    deliver(result, item, found->path, true, found->isAvailable);
+    result.survivors.push_back(std::move(survivor));
+}
+
+// A file named by a path: kept while it is there or out of reach.
+void resolvePath(const PocketItem& item, std::optional<fs::path> file, PocketStore::Resolution& result)
+{
+    if (!file)
+        return;
+    const bool available = fileExists(*file);
+    if (!available && !isOutOfReach(*file))
+        return;
+    deliver(result, item, std::move(*file), false, available);
+    result.survivors.push_back(item);
 }
 } // namespace
 
-PocketStore::Resolution PocketStore::resolveWork(const std::vector<PocketItem>& list, const fs::path& payloadDirectory)
+PocketStore::Resolution PocketStore::resolveWork(const std::vector<PocketItem>& list, const fs::path& payloadDirectory,
+    const std::vector<FollowedFiles::Handle>& held)
 {
     Resolution result;
-    for (const PocketItem& item : list) {
-        if (auto found = resolveItem(item, payloadDirectory)) {
-            result.resolved.push_back(std::move(found->first));
-            result.survivors.push_back(std::move(found->second));
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const PocketItem& item = list[i];
+        switch (item.payload.kind) {
+        case PocketPayload::Kind::reference:
+            resolveReference(item, i < held.size() ? held[i] : nullptr, result);
+            break;
+        case PocketPayload::Kind::managed:
+            if (auto file = managedPayloadPath(payloadDirectory, item.payload.filename); file && fileExists(*file)) {
+                deliver(result, item, *file, false);
+                result.survivors.push_back(item);
+            }
+            break;
+        case PocketPayload::Kind::pending: {
+            const fs::path path(item.payload.path);
+            resolvePath(item, path.is_absolute() ? std::optional(path) : std::nullopt, result);
+            break;
+        }
         }
     }
     return result;
@@ -77,14 +96,30 @@ void PocketStore::prune(std::vector<PocketItem> survivors, const Uuid& zone, con
     save();
 }
 
+void PocketStore::follow(const FollowedFiles::Changes& changes, const Uuid& zone)
+{
+    auto pocket = items.find(zone);
+    followed_.apply(changes, pocket == items.end() ? std::vector<PocketItem> {} : pocket->second);
+}
+
+void PocketStore::followReferences()
+{
+    backgroundQueue_.async([this, pockets = items] {
+        auto handles = std::make_shared<const FollowedFiles::Changes>(FollowedFiles::holdAll(pockets));
+        postToMain([handles](PocketStore& store) { store.followed_.addUnheld(*handles, store.items); });
+    });
+}
+
 ResolvedPocketItems PocketStore::resolve(const Uuid& zone)
 {
     auto pocket = items.find(zone);
     if (pocket == items.end() || pocket->second.empty())
         return {};
     const std::vector<PocketItem> snapshot = pocket->second;
-    Resolution result = resolveWork(snapshot, payloadDirectory_);
+    Resolution result = resolveWork(snapshot, payloadDirectory_, followed_.handlesFor(snapshot));
     prune(std::move(result.survivors), zone, snapshot);
+    follow(result.followed, zone);
+    std::erase_if(result.resolved, [](const auto& item) { return !item->available; });
     return std::move(result.resolved);
 }
 
@@ -96,10 +131,13 @@ void PocketStore::resolveAsync(const Uuid& zone, std::function<void(ResolvedPock
         return;
     }
     auto snapshot = std::make_shared<const std::vector<PocketItem>>(pocket->second);
-    backgroundQueue_.async([this, snapshot, zone, payloads = payloadDirectory_, completion = std::move(completion)]() mutable {
-        auto result = std::make_shared<Resolution>(resolveWork(*snapshot, payloads));
+    backgroundQueue_.async([this, snapshot, held = followed_.handlesFor(*snapshot), zone, payloads = payloadDirectory_,
+                               completion = std::move(completion)]() mutable {
+        auto result = std::make_shared<Resolution>(resolveWork(*snapshot, payloads, held));
+        held.clear();
         postToMain([snapshot, zone, result, completion = std::move(completion)](PocketStore& store) {
             store.prune(std::move(result->survivors), zone, *snapshot);
+            store.follow(result->followed, zone);
             completion(std::move(result->resolved));
         });
     });
@@ -109,12 +147,20 @@ void PocketStore::buildBookmarks(std::vector<std::pair<Uuid, fs::path>> files, c
 {
     backgroundQueue_.async([this, files = std::move(files), zone] {
         auto bookmarks = std::make_shared<Bookmarks>();
+        auto followed = std::make_shared<FollowedFiles::Changes>();
         for (const auto& [id, path] : files) {
             // A file that cannot be referred to stays pending and keeps working by its path.
-            if (auto bytes = FileReference::create(path))
-                bookmarks->emplace_back(id, std::move(*bytes));
+            auto bytes = FileReference::create(path);
+            if (!bytes)
+                continue;
+            if (auto handle = FollowedFiles::follow(*bytes, nullptr))
+                followed->emplace_back(id, std::move(*handle));
+            bookmarks->emplace_back(id, std::move(*bytes));
         }
-        postToMain([bookmarks, zone](PocketStore& store) { store.adopt(*bookmarks, zone); });
+        postToMain([bookmarks, followed, zone](PocketStore& store) {
+            store.adopt(*bookmarks, zone);
+            store.follow(*followed, zone);
+        });
     });
 }
 

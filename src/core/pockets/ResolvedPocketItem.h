@@ -11,11 +11,14 @@ namespace kestrane {
 // An item in the form that can be opened or dragged out: where its content is now. Shared
 // by the drawer, the drag-out code and the pull gesture, which hold it while they use the
 // file. Linux grants no per-file access that would have to be ended, so `scoped` only
-// records that the location came from a file reference rather than a path.
+// records that the location came from a file reference rather than a path. An item that is
+// not available is out of reach for now (its volume is not mounted): url is where it was,
+// and it must not be handed to another application.
 struct ResolvedPocketItem {
     Uuid id;
     std::filesystem::path url;
     bool scoped = false;
+    bool available = true;
 };
 
 using ResolvedPocketItems = std::vector<std::shared_ptr<const ResolvedPocketItem>>;

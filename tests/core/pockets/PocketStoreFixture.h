@@ -26,6 +26,8 @@ protected:
     PocketStore& open()
     {
         store.reset();
+        // What a store that is gone posted does nothing: clear it, so settle() waits for the new one.
+        main.runPending();
         store = std::make_unique<PocketStore>(directory(), main, [] { return 100.0; });
         return *store;
     }

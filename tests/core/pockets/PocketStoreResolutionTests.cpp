@@ -1,4 +1,5 @@
 #include "PocketStoreFixture.h"
+#include "pockets/MemoryPasteboard.h"
 
 using namespace kestrane;
 using kestrane::testing::PocketStoreTest;
@@ -127,4 +128,87 @@ TEST_F(PocketStoreTest, AdoptionTurnsOnlyStillPendingItemsIntoReferences)
     EXPECT_EQ(list[1], managed);
     EXPECT_EQ(list[2], pendingB);
     EXPECT_EQ(stored().at(zone), list);
+}
+
+TEST_F(PocketStoreTest, AReferenceOutOfReachIsKeptUnavailableAndOnlyAFileGoneFromItsFolderIsDropped)
+{
+    open();
+    fs::create_directories(folder / "volume/docs");
+    const fs::path away = makeFile("volume/docs/away.pdf");
+    const fs::path gone = makeFile("gone.pdf");
+    store->items[zone] = { referenceItem(away), referenceItem(gone), pendingItem(makeFile("volume/docs/pending.pdf")) };
+    fs::remove_all(folder / "volume");
+    fs::remove(gone);
+
+    std::optional<ResolvedPocketItems> delivered;
+    store->resolveAsync(zone, [&](ResolvedPocketItems items) { delivered = std::move(items); });
+    settle();
+    ASSERT_EQ(delivered->size(), 2u);
+    EXPECT_EQ((*delivered)[0]->url, away);
+    EXPECT_FALSE((*delivered)[0]->available);
+    EXPECT_FALSE((*delivered)[1]->available);
+    EXPECT_EQ(stored().at(zone).size(), 2u);
+    // Nothing out of reach is ever offered to another application.
+    EXPECT_TRUE(store->resolve(zone).empty());
+
+    // The volume comes back.
+    fs::create_directories(folder / "volume/docs");
+    makeFile("volume/docs/away.pdf");
+    makeFile("volume/docs/pending.pdf");
+    const ResolvedPocketItems back = store->resolve(zone);
+    ASSERT_EQ(back.size(), 2u);
+    EXPECT_EQ(back[0]->url, away);
+    EXPECT_TRUE(back[0]->available);
+}
+
+TEST_F(PocketStoreTest, FilesMovedElsewhereWhileRunningAreFollowedButDeletedOnesAreNot)
+{
+    fs::create_directories(folder / "a");
+    fs::create_directories(folder / "b");
+    const fs::path moved = makeFile("a/moved.pdf");
+    const fs::path deleted = makeFile("a/deleted.pdf");
+    const fs::path draft = makeFile("a/draft.txt");
+    const fs::path dropped = makeFile("a/dropped.pdf");
+    open();
+    store->items[zone] = { referenceItem(moved), referenceItem(deleted), referenceItem(draft) };
+    store->save();
+    open();
+    settle();
+    MemoryPasteboard drop;
+    drop.addFile(dropped);
+    store->ingest(drop, zone);
+    settle();
+
+    fs::rename(moved, folder / "b/renamed.pdf");
+    fs::rename(dropped, folder / "b/dropped.pdf");
+    fs::remove(deleted);
+    // An editor keeps a backup beside the file it saves: the file at the path is the one meant.
+    fs::rename(draft, folder / "a/draft.txt~");
+    makeFile("a/draft.txt", "saved");
+
+    std::vector<fs::path> urls;
+    for (const auto& item : store->resolve(zone))
+        urls.push_back(item->url);
+    const std::vector<fs::path> expected { folder / "b/renamed.pdf", draft, folder / "b/dropped.pdf" };
+    EXPECT_EQ(urls, expected);
+    EXPECT_EQ(store->itemCount(zone), 3);
+
+    // The references were renewed: they lead there after a restart.
+    open();
+    settle();
+    urls.clear();
+    for (const auto& item : store->resolve(zone))
+        urls.push_back(item->url);
+    EXPECT_EQ(urls, expected);
+
+    // Taking an item out lets go of its file.
+    const auto holders = [](const fs::path& file) {
+        return std::count_if(fs::directory_iterator("/proc/self/fd"), {}, [&](const auto& fd) {
+            std::error_code unreadable;
+            return fs::read_symlink(fd.path(), unreadable) == file;
+        });
+    };
+    EXPECT_EQ(holders(expected[0]), 1);
+    store->remove(store->items[zone][0].id, zone);
+    EXPECT_EQ(holders(expected[0]), 0);
 }
