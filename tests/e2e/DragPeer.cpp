@@ -1,6 +1,7 @@
 // A stand-in for another application on the test display:
 //   kestrane_drag_peer source X Y FILE...   drags the files' URLs when pressed and moved
-//   kestrane_drag_peer target X Y W H       says "DROP <path>" for each file dropped on it
+//   kestrane_drag_peer receiver X Y W H     says "DROP <path>" for each file dropped on it,
+//                                           then reads it 2 s later (see DropTargetWindow)
 //   kestrane_drag_peer clicks X Y W H       says "CLICK x y" for each press it receives
 // Each says "READY" once its window is on the screen.
 #include "ClickWindow.h"
@@ -18,7 +19,7 @@ using namespace kestrane::e2e;
 namespace {
 int usage()
 {
-    std::cerr << "usage: kestrane_drag_peer source X Y FILE... | target X Y W H | clicks X Y W H\n";
+    std::cerr << "usage: kestrane_drag_peer source X Y FILE... | receiver X Y W H | clicks X Y W H\n";
     return 2;
 }
 
@@ -36,7 +37,7 @@ std::unique_ptr<PeerWindow> windowFor(const QStringList& arguments)
             files.push_back(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
         return std::make_unique<DragSourceWindow>(QPoint(arguments[2].toInt(), arguments[3].toInt()), files);
     }
-    if (mode == "target" && arguments.size() == 6)
+    if (mode == "receiver" && arguments.size() == 6)
         return std::make_unique<DropTargetWindow>(rectangleFrom(arguments));
     if (mode == "clicks" && arguments.size() == 6)
         return std::make_unique<ClickWindow>(rectangleFrom(arguments));

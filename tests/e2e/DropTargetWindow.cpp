@@ -1,9 +1,26 @@
 #include "DropTargetWindow.h"
 
 #include <QDropEvent>
+#include <QFile>
 #include <QMimeData>
+#include <QTimer>
 
 namespace kestrane::e2e {
+
+namespace {
+constexpr int copyDelay = 2000;
+
+void readLater(const QString& path)
+{
+    QTimer::singleShot(copyDelay, [path] {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            PeerWindow::say("RECEIVED " + path.toStdString() + ": " + file.readAll().toStdString());
+        else
+            PeerWindow::say("MISSING " + path.toStdString());
+    });
+}
+} // namespace
 
 DropTargetWindow::DropTargetWindow(const QRect& geometry)
     : PeerWindow(geometry, QColor(220, 220, 220))
@@ -26,8 +43,10 @@ void DropTargetWindow::dragMoveEvent(QDragMoveEvent* event)
 void DropTargetWindow::dropEvent(QDropEvent* event)
 {
     for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile())
-            say("DROP " + url.toLocalFile().toStdString());
+        if (!url.isLocalFile())
+            continue;
+        say("DROP " + url.toLocalFile().toStdString());
+        readLater(url.toLocalFile());
     }
     event->acceptProposedAction();
 }

@@ -4,7 +4,9 @@
 
 namespace kestrane::e2e {
 
-// Takes drops of URLs and says "DROP <path>" for each local file among them.
+// Takes drops of URLs as a file manager does: says "DROP <path>" for each local file at
+// the drop, and only two seconds later reads it, saying "RECEIVED <path>: <content>" or
+// "MISSING <path>".
 class DropTargetWindow : public PeerWindow {
 public:
     explicit DropTargetWindow(const QRect& geometry);

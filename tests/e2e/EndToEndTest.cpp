@@ -11,11 +11,11 @@ EndToEndTest::EndToEndTest()
 {
 }
 
-std::unique_ptr<ChildProcess> EndToEndTest::launch(const std::vector<std::string>& arguments) const
+std::unique_ptr<ChildProcess> EndToEndTest::launch(const std::vector<std::string>& arguments, const std::string& displayName) const
 {
     std::vector<std::string> command { KESTRANE_PROGRAM };
     command.insert(command.end(), arguments.begin(), arguments.end());
-    return std::make_unique<ChildProcess>(command, home.environment(display.name()));
+    return std::make_unique<ChildProcess>(command, home.environment(displayName.empty() ? display.name() : displayName));
 }
 
 std::unique_ptr<ChildProcess> EndToEndTest::launchAndReport(std::vector<std::string> arguments, PocketReport& report) const

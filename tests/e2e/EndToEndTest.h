@@ -29,7 +29,8 @@ protected:
 
     EndToEndTest();
 
-    std::unique_ptr<ChildProcess> launch(const std::vector<std::string>& arguments) const;
+    // On the test display, or under another name for it.
+    std::unique_ptr<ChildProcess> launch(const std::vector<std::string>& arguments, const std::string& displayName = {}) const;
     // Launches with "--print-pockets" added and waits for its report.
     std::unique_ptr<ChildProcess> launchAndReport(std::vector<std::string> arguments, PocketReport& report) const;
     // Stores the one pocket `desk`, launches the program into `program` with these

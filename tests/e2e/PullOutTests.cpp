@@ -7,9 +7,10 @@ namespace {
 
 using PullOutTest = EndToEndTest;
 
-TEST_F(PullOutTest, PullingTwoItemsOutDeliversTheNewestAndTakesThemFromThePocket)
+// The receiver reads the files only after the drop, as a file manager copies them.
+TEST_F(PullOutTest, PulledItemsLeaveThePocketAndStayReadableForTheReceiver)
 {
-    auto target = launchPeer({ "target", "300", "200", "400", "400" });
+    auto receiver = launchPeer({ "receiver", "300", "200", "400", "400" });
     const int pocketY = launchWithDesk({ "--seed-pocket", "3" });
     const std::vector<StoredItem> before = home.items(desk.id);
     ASSERT_EQ(before.size(), 3u);
@@ -20,24 +21,24 @@ TEST_F(PullOutTest, PullingTwoItemsOutDeliversTheNewestAndTakesThemFromThePocket
     pointer.glideTo(edgeX, pocketY + 30, 3);
     pointer.glideTo(edgeX - 20, pocketY + 30, 3);
     pointer.glideTo(500, 400, 16);
-    ASSERT_TRUE(hoverUntilTaken(*target, 500, 400)) << "the drag reaches the target";
+    ASSERT_TRUE(hoverUntilTaken(*receiver, 500, 400)) << "the drag reaches the receiver";
     pointer.glideTo(505, 405, 3);
     pointer.release();
-
-    std::set<std::filesystem::path> delivered;
-    while (delivered.size() < 2) {
-        const auto line = target->readLine(eventTimeout);
-        if (!line)
-            break;
-        if (line->starts_with("DROP "))
-            delivered.insert(line->substr(5));
-    }
-    EXPECT_EQ(delivered, (std::set<std::filesystem::path> { before[1].file, before[2].file }));
 
     std::vector<StoredItem> after;
     pollUntil([&] { return (after = home.items(desk.id)).size() <= 1; }, eventTimeout);
     ASSERT_EQ(after.size(), 1u);
     EXPECT_EQ(after[0].id, before[0].id) << "the oldest item stays";
+
+    std::set<std::string> received;
+    while (const auto line = receiver->readLine(eventTimeout)) {
+        if (!line->starts_with("DROP "))
+            received.insert(*line);
+        if (received.size() == 2)
+            break;
+    }
+    EXPECT_EQ(received, (std::set<std::string> {
+        "RECEIVED " + before[1].file.string() + ": Seeded item 2", "RECEIVED " + before[2].file.string() + ": Seeded item 3" }));
 }
 
 } // namespace

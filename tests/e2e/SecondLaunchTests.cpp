@@ -1,5 +1,7 @@
 #include "EndToEndTest.h"
 
+#include <csignal>
+
 namespace kestrane::e2e {
 namespace {
 
@@ -22,6 +24,7 @@ double darkShare(const XwdImage& screen, int left, int top)
     return darkPixels / (2.0 * plusSide * plusSide);
 }
 
+// The second copy names the same display differently: one data folder, one writer.
 TEST_F(SecondLaunchTest, SecondCopyExitsAtOnceAndTheFirstOpensEditMode)
 {
     // A white window behind the overlay, so that its dark shapes show in screenshots.
@@ -30,7 +33,7 @@ TEST_F(SecondLaunchTest, SecondCopyExitsAtOnceAndTheFirstOpensEditMode)
     pointer.moveTo(700, 450);
     EXPECT_EQ(darkShare(display.screenshot(), plusLeft, plusTop), 0.0) << "no plus bulge outside edit mode";
 
-    auto second = launch({});
+    auto second = launch({}, display.name() + ".0");
     EXPECT_EQ(second->waitForExit(eventTimeout), 0);
     EXPECT_EQ(second->readLine(milliseconds(0)), std::nullopt) << "the second copy prints nothing";
 
@@ -49,6 +52,17 @@ TEST_F(SecondLaunchTest, SecondCopyExitsAtOnceAndTheFirstOpensEditMode)
     pointer.click(700, 450);
     EXPECT_EQ(backdrop->readLine(absenceWait), std::nullopt) << "edit mode takes every click";
 }
+
+TEST_F(SecondLaunchTest, ACopyThatCannotReachTheFirstFailsInsteadOfRunningBeside)
+{
+    launchWithDesk({});
+    ::kill(program->pid(), SIGSTOP);
+    auto second = launch({});
+    EXPECT_EQ(second->waitForExit(startTimeout), 1);
+    ::kill(program->pid(), SIGCONT);
+    EXPECT_TRUE(program->isRunning());
+}
+
 
 } // namespace
 } // namespace kestrane::e2e

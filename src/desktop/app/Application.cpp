@@ -14,7 +14,6 @@
 #include <QScreen>
 #include <QTimer>
 
-#include <cstdio>
 #include <iostream>
 
 namespace kestrane {
@@ -26,11 +25,6 @@ constexpr int introductionDelay = 700;
 constexpr const char* inputMonitoringKey = "kestrane.inputMonitoring";
 constexpr const char* lastLaunchKey = "kestrane.lastLaunch";
 constexpr const char* onboardingSeenKey = "kestrane.onboarding.seen.v1";
-
-bool hasDisplay()
-{
-    return !qEnvironmentVariableIsEmpty("DISPLAY");
-}
 
 void runPocketSwitches(const LaunchSwitches& switches, DesktopModel& model)
 {
@@ -80,9 +74,11 @@ void scheduleSwitches(const LaunchSwitches& switches, DesktopModel& model, Overl
 
 int runApplication(int argc, char** argv)
 {
-    if (!hasDisplay()) {
-        std::fprintf(stderr, "kestrane: no X display to draw on (DISPLAY is not set); start it from a desktop session, "
-                             "or under Xvfb for a headless run\n");
+    if (!X11Display::canConnect())
+        return 1;
+    const auto dataFolder = PocketStore::standardDirectory();
+    if (!dataFolder) {
+        logLine("Kestrane: no folder for the pockets (neither XDG_DATA_HOME nor HOME is set)");
         return 1;
     }
     // Input shapes, the drag selection and key grabs are X11's; under Wayland this runs
@@ -94,21 +90,20 @@ int runApplication(int argc, char** argv)
 
     const std::vector<std::string> arguments(argv, argv + argc);
     OverlayWindow* overlay = nullptr;
-    SingleInstance instance([&overlay] {
+    // Claimed before the store reads the index: one writer per data folder.
+    SingleInstance instance(*dataFolder, [&overlay] {
         if (overlay)
             overlay->openEditMode();
     });
-    if (!instance.claim())
-        return 0;
+    switch (instance.claim()) {
+    case SingleInstance::Claim::first: break;
+    case SingleInstance::Claim::handedOver: return 0;
+    case SingleInstance::Claim::failed: return 1;
+    }
 
     auto display = X11Display::fromApplication();
     if (!display) {
-        std::fprintf(stderr, "kestrane: the X11 connection is not available\n");
-        return 1;
-    }
-    const auto dataFolder = PocketStore::standardDirectory();
-    if (!dataFolder) {
-        std::fprintf(stderr, "kestrane: no folder for the pockets (neither XDG_DATA_HOME nor HOME is set)\n");
+        logLine("Kestrane: the X11 connection is not available");
         return 1;
     }
     TerminationSignals terminationSignals;

@@ -3,75 +3,117 @@
 #include "platform/Log.h"
 #include "platform/XdgPaths.h"
 
-#include <QDir>
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QLocalSocket>
-
-#include <unistd.h>
+#include <QThread>
 
 namespace kestrane {
 
 namespace {
-constexpr int connectTimeout = 2000;
+// A copy that just took the lock may not be listening yet.
+constexpr int handOverTimeout = 3000;
+constexpr int retryInterval = 100;
 constexpr char reopenMessage[] = "reopen\n";
+constexpr char reopenAnswer[] = "ok\n";
+// sun_path holds 108 bytes with the terminating zero.
+constexpr qsizetype longestSocketPath = 107;
 
-// Per user and per display, so that sessions on two displays each run their own copy.
-QString instanceName()
+// Named after the data folder, so that every copy that would write it finds the same
+// socket; in the user's runtime folder when there is one, else in the data folder, both
+// closed to other users.
+QString socketPathFor(const std::filesystem::path& dataFolder)
 {
-    QString display = qEnvironmentVariable("DISPLAY", "default");
-    display.replace('/', '_').replace(':', '_');
-    return QString("kestrane-%1-%2").arg(::getuid()).arg(display);
-}
-
-QString runtimeFolder()
-{
-    if (auto folder = xdgRuntimeDirectory())
-        return QString::fromStdString(folder->string());
-    return QDir::tempPath();
+    const QByteArray folder = QByteArray::fromStdString(dataFolder.lexically_normal().string());
+    const QString hash = QCryptographicHash::hash(folder, QCryptographicHash::Sha256).toHex().left(16);
+    for (const auto& base : { xdgRuntimeDirectory(), std::optional(dataFolder) }) {
+        if (!base)
+            continue;
+        const QString path = QString::fromStdString(base->string()) + "/kestrane-" + hash + ".socket";
+        if (path.toLocal8Bit().size() <= longestSocketPath)
+            return path;
+    }
+    return {};
 }
 } // namespace
 
-SingleInstance::SingleInstance(std::function<void()> onReopen)
-    : onReopen_(std::move(onReopen))
-    , name_(instanceName())
+SingleInstance::SingleInstance(const std::filesystem::path& dataFolder, std::function<void()> onReopen)
+    : lock_(dataFolder)
+    , onReopen_(std::move(onReopen))
+    , socketPath_(socketPathFor(dataFolder))
 {
 }
 
-bool SingleInstance::claim()
+SingleInstance::Claim SingleInstance::claim()
 {
-    lock_ = std::make_unique<QLockFile>(runtimeFolder() + "/" + name_ + ".lock");
-    // A lock left by a copy that crashed is taken over at once.
-    lock_->setStaleLockTime(0);
-    if (lock_->tryLock(100)) {
+    switch (lock_.status()) {
+    case InstanceLock::Status::taken:
         listen();
-        return true;
+        return Claim::first;
+    case InstanceLock::Status::held:
+        if (handOver())
+            return Claim::handedOver;
+        logLine("Kestrane: another copy uses this data folder but does not answer; not starting a second one");
+        return Claim::failed;
+    case InstanceLock::Status::refused:
+        logLine(lock_.reason());
+        return Claim::failed;
     }
-    QLocalSocket socket;
-    socket.connectToServer(runtimeFolder() + "/" + name_);
-    if (socket.waitForConnected(connectTimeout)) {
-        socket.write(reopenMessage);
-        socket.waitForBytesWritten(connectTimeout);
-        socket.disconnectFromServer();
-    }
-    return false;
+    return Claim::failed;
 }
 
 void SingleInstance::listen()
 {
-    const QString path = runtimeFolder() + "/" + name_;
-    QLocalServer::removeServer(path);
-    if (!server_.listen(path)) {
+    if (socketPath_.isEmpty()) {
+        logLine("Kestrane: the folder paths are too long for a local socket; a second launch cannot reach this copy");
+        return;
+    }
+    // Holding the lock, this copy owns the socket: one left there was a crashed copy's.
+    QLocalServer::removeServer(socketPath_);
+    server_.setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server_.listen(socketPath_)) {
         logLine("Kestrane: cannot listen for a second launch: " + server_.errorString().toStdString());
         return;
     }
     connect(&server_, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = server_.nextPendingConnection()) {
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->readAll().contains("reopen") && onReopen_)
-                    onReopen_();
-            });
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        }
+        while (QLocalSocket* socket = server_.nextPendingConnection())
+            answer(socket);
     });
+}
+
+void SingleInstance::answer(QLocalSocket* socket)
+{
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+        if (!socket->readAll().contains("reopen"))
+            return;
+        socket->write(reopenAnswer);
+        if (onReopen_)
+            onReopen_();
+    });
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+}
+
+bool SingleInstance::handOver() const
+{
+    if (socketPath_.isEmpty())
+        return false;
+    const QDeadlineTimer deadline(handOverTimeout);
+    QLocalSocket socket;
+    while (true) {
+        socket.connectToServer(socketPath_);
+        if (socket.waitForConnected(static_cast<int>(deadline.remainingTime())))
+            break;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(retryInterval);
+    }
+    socket.write(reopenMessage);
+    socket.flush();
+    while (!socket.canReadLine()) {
+        if (deadline.hasExpired() || !socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
+            return false;
+    }
+    return socket.readLine() == reopenAnswer;
 }
 
 } // namespace kestrane

@@ -231,12 +231,15 @@ void OverlayWindow::beginPullOut(const Uuid& zone, std::int64_t depth)
         return;
     }
     engine.pullingZone = zone;
-    PullDrag drag(this, model_.store(), tokens);
+    PullDrag drag(this, tokens);
     engine.beginPull(zone);
     const PullDrag::Outcome outcome = drag.exec();
     if (outcome.accepted && !outcome.copyRequested && !engine.pullReturnedHome) {
+        // The receiver may copy the files after the drop: the store keeps them readable.
+        std::vector<Uuid> pulled;
         for (const auto& token : tokens)
-            model_.store().remove(token->id, zone);
+            pulled.push_back(token->id);
+        model_.store().releasePulled(pulled, zone);
     }
     engine.refreshCounts();
     isMouseDown_ = false;
@@ -302,12 +305,10 @@ void OverlayWindow::dropEvent(QDropEvent* event)
     updateDragLocation(event->position().toPoint());
     const bool taken = model_.engine().acceptDrop(MimePasteboard(*event->mimeData()));
     endForeignDrag();
-    if (taken) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    // A refusal (nothing could be stored) must reach the source as one, so that it
+    // keeps what it offered.
+    event->setDropAction(taken ? Qt::CopyAction : Qt::IgnoreAction);
+    event->setAccepted(taken);
 }
 
 void OverlayWindow::keyPressEvent(QKeyEvent* event)

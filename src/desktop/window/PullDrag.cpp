@@ -1,7 +1,5 @@
 #include "window/PullDrag.h"
 
-#include "pockets/PocketStore.h"
-
 #include <QDrag>
 #include <QFileIconProvider>
 #include <QGuiApplication>
@@ -33,16 +31,10 @@ QPixmap stackedIcons(const ResolvedPocketItems& items)
 }
 } // namespace
 
-PullDrag::PullDrag(QWidget* source, const PocketStore& store, ResolvedPocketItems items)
+PullDrag::PullDrag(QWidget* source, ResolvedPocketItems items)
     : source_(source)
-    , store_(store)
     , items_(std::move(items))
 {
-}
-
-bool PullDrag::offersOwnPayloads() const
-{
-    return std::any_of(items_.begin(), items_.end(), [&](const auto& item) { return item->url.parent_path() == store_.payloadDirectory(); });
 }
 
 PullDrag::Outcome PullDrag::exec()
@@ -56,8 +48,7 @@ PullDrag::Outcome PullDrag::exec()
     auto* drag = new QDrag(source_);
     drag->setMimeData(data);
     drag->setPixmap(stackedIcons(items_));
-    const Qt::DropActions allowed = offersOwnPayloads() ? Qt::CopyAction : Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
-    const Qt::DropAction result = drag->exec(allowed, Qt::CopyAction);
+    const Qt::DropAction result = drag->exec(Qt::CopyAction, Qt::CopyAction);
     return { result != Qt::IgnoreAction, (QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier) != 0 };
 }
 

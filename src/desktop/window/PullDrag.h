@@ -6,10 +6,8 @@ class QWidget;
 
 namespace kestrane {
 
-class PocketStore;
-
-// A drag that carries pocket items out to another program as files. A file the store
-// wrote itself is offered for copying only, so no receiver can move it out of the store.
+// A drag that carries pocket items out to another program as files, offered for copying
+// only: no receiver may move the store's own files or the user's originals away.
 class PullDrag {
 public:
     struct Outcome {
@@ -19,15 +17,12 @@ public:
         bool copyRequested = false;
     };
 
-    PullDrag(QWidget* source, const PocketStore& store, ResolvedPocketItems items);
+    PullDrag(QWidget* source, ResolvedPocketItems items);
     // Runs the drag until it is dropped or cancelled.
     Outcome exec();
 
 private:
-    bool offersOwnPayloads() const;
-
     QWidget* source_;
-    const PocketStore& store_;
     ResolvedPocketItems items_;
 };
 

@@ -1,9 +1,12 @@
 #include "x11/X11Display.h"
 
+#include "platform/Log.h"
+
 #include <QGuiApplication>
 
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 namespace kestrane {
 
@@ -15,6 +18,22 @@ template <typename Reply> ReplyPointer<Reply> owned(Reply* reply)
     return ReplyPointer<Reply>(reply, &std::free);
 }
 } // namespace
+
+bool X11Display::canConnect()
+{
+    const char* name = std::getenv("DISPLAY");
+    if (!name || !*name) {
+        logLine("Kestrane: no X display to draw on (DISPLAY is not set); start it from a desktop session, "
+                "or under Xvfb for a headless run");
+        return false;
+    }
+    xcb_connection_t* connection = xcb_connect(name, nullptr);
+    const bool connected = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    if (!connected)
+        logLine(std::string("Kestrane: cannot open the X display \"") + name + "\"");
+    return connected;
+}
 
 std::optional<X11Display> X11Display::fromApplication()
 {

@@ -11,6 +11,9 @@ namespace kestrane {
 // The X connection Qt opened, and the few calls the program makes on it directly.
 class X11Display {
 public:
+    // Whether the X server named by DISPLAY accepts a connection; says why in one line
+    // when it does not. Checked before Qt, which aborts without a display.
+    static bool canConnect();
     // Absent when the application does not run on the xcb platform.
     static std::optional<X11Display> fromApplication();
 

@@ -1,0 +1,50 @@
+#include "TemporaryFolder.h"
+#include "platform/InstanceLock.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using namespace kestrane;
+using kestrane::testing::TemporaryFolder;
+using kestrane::testing::writeFile;
+namespace fs = std::filesystem;
+
+TEST(InstanceLock, OneHolderPerFolderUntilItGoes)
+{
+    TemporaryFolder folder;
+    const fs::path data = folder / "share/Kestrane";
+    {
+        InstanceLock first(data);
+        ASSERT_EQ(first.status(), InstanceLock::Status::taken) << first.reason();
+        EXPECT_EQ(fs::status(data).permissions(), fs::perms::owner_all);
+        EXPECT_EQ(fs::status(data / InstanceLock::fileName).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+        EXPECT_EQ(InstanceLock(data).status(), InstanceLock::Status::held);
+    }
+    EXPECT_EQ(InstanceLock(data).status(), InstanceLock::Status::taken) << "released with its holder";
+}
+
+TEST(InstanceLock, FoldersAndLockFilesThatAreNotOwnRealOnesAreRefused)
+{
+    TemporaryFolder folder;
+    fs::create_directory_symlink(folder.path(), folder / "linked");
+    writeFile(folder / "file", "");
+    for (const char* name : { "linkedLock", "foreignLock" })
+        fs::create_directory(folder / name);
+    fs::create_symlink(folder / "elsewhere", folder / "linkedLock" / InstanceLock::fileName);
+    writeFile(folder / "foreignLock" / InstanceLock::fileName, "");
+    // Only root can give a file away; for others that case is skipped.
+    const bool foreign = ::chown((folder / "foreignLock" / InstanceLock::fileName).c_str(), ::geteuid() + 1, ::getegid()) == 0;
+
+    for (const auto& [dataFolder, reason] : std::vector<std::pair<std::string, std::string>> {
+             { "linked", "is a symbolic link" }, { "file", "is not a folder" }, { "file/Kestrane", "cannot be created" },
+             { "linkedLock", "is a symbolic link" }, { "foreignLock", "belongs to another user" } }) {
+        if (dataFolder == "foreignLock" && !foreign)
+            continue;
+        const InstanceLock lock(folder / dataFolder);
+        EXPECT_EQ(lock.status(), InstanceLock::Status::refused) << dataFolder;
+        EXPECT_THAT(lock.reason(), ::testing::HasSubstr(reason)) << dataFolder;
+    }
+    EXPECT_FALSE(fs::exists(folder / "elsewhere")) << "nothing is created through a link";
+}
