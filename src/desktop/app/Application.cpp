@@ -6,6 +6,7 @@
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
 #include "platform/Log.h"
+#include "pockets/HeldFile.h"
 #include "window/OverlayWindow.h"
 #include "x11/GlobalKeys.h"
 #include "x11/X11Display.h"
@@ -76,6 +77,9 @@ int runApplication(int argc, char** argv)
 {
     if (!X11Display::canConnect())
         return 1;
+    // Every referenced file is held open while the program runs; beyond the limit, files
+    // moved elsewhere are only looked for in their folder.
+    HeldFile::raiseDescriptorLimit();
     const auto dataFolder = PocketStore::standardDirectory();
     if (!dataFolder) {
         logLine("Kestrane: no folder for the pockets (neither XDG_DATA_HOME nor HOME is set)");
