@@ -131,13 +131,13 @@ TEST_F(PocketStoreTest, RemovingDeletesOnlyTheNamedItemAndItsOwnFile)
 
     store->remove(first.id, zone);
     EXPECT_EQ(store->items.at(zone), std::vector<PocketItem> { second });
+    EXPECT_EQ(stored().at(zone), std::vector<PocketItem> { second });
     EXPECT_FALSE(fs::exists(store->payloadDirectory() / "first.txt"));
     EXPECT_TRUE(fs::exists(store->payloadDirectory() / "second.txt"));
-    EXPECT_EQ(stored().at(zone), std::vector<PocketItem> { second });
 
     store->removeAll(zone);
-    EXPECT_FALSE(fs::exists(store->payloadDirectory() / "second.txt"));
     const PocketMap onDisk = stored();
+    EXPECT_FALSE(fs::exists(store->payloadDirectory() / "second.txt"));
     ASSERT_EQ(onDisk.count(zone), 1u);
     EXPECT_TRUE(onDisk.at(zone).empty());
 
@@ -172,6 +172,7 @@ TEST_F(PocketStoreTest, ManagedNamesFromTheIndexNeverReachOutsideThePayloadFolde
         store->items[zone] = { item };
         store->remove(item.id, zone);
     }
+    store->waitForWrites();
     ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(readFile(outside), "precious");
     EXPECT_EQ(readFile(store->payloadDirectory() / "sub/inner.txt"), "precious too");
