@@ -4,6 +4,9 @@
 
 #include <gmock/gmock.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace kestrane;
 using kestrane::testing::PocketStoreTest;
 using kestrane::testing::readFile;
@@ -189,4 +192,138 @@ TEST_F(PocketStoreTest, QuittingRightAfterChangesStillWritesThemAll)
     const std::vector<PocketItem> expected = store->items.at(zone);
     store.reset();
     EXPECT_EQ(decodePocketIndex(readFile(directory() / "pockets.json")).pockets->at(zone), expected);
+}
+
+namespace {
+int lineCount(const std::string& log)
+{
+    return static_cast<int>(std::count(log.begin(), log.end(), '\n'));
+}
+
+// Stands in for a full disk: writing past limit bytes into a file fails.
+int withFileSizeLimit(rlim_t limit, const std::function<int()>& run)
+{
+    rlimit saved {};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tight = saved;
+    tight.rlim_cur = limit;
+    ::setrlimit(RLIMIT_FSIZE, &tight);
+    const int result = run();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, handler);
+    return result;
+}
+} // namespace
+
+TEST_F(PocketStoreTest, ADropWhoseFileCannotBeWrittenIsRefusedWithOneLineAndNothingLandsElsewhere)
+{
+    const fs::path elsewhere = folder / "elsewhere";
+    const struct {
+        const char* name;
+        std::function<void()> prepare;
+        rlim_t fileSizeLimit = RLIM_INFINITY;
+    } cases[] = {
+        { "Payloads is a file", [&] { writeFile(directory() / "Payloads", ""); } },
+        { "Payloads is a link", [&] { fs::create_directory_symlink(elsewhere, directory() / "Payloads"); } },
+        { "the data folder is a link", [&] {
+             fs::remove(directory());
+             fs::create_directory_symlink(elsewhere, directory());
+         } },
+        { "the disk is full", [] {}, 4096 },
+    };
+    MemoryPasteboard text;
+    text.setString(std::string(20000, 'x'));
+    for (const auto& c : cases) {
+        store.reset();
+        fs::remove_all(directory());
+        fs::remove_all(elsewhere);
+        fs::create_directories(elsewhere);
+        fs::create_directories(directory());
+        c.prepare();
+        ::testing::internal::CaptureStderr();
+        open();
+        ::testing::internal::GetCapturedStderr();
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(withFileSizeLimit(c.fileSizeLimit, [&] { return store->ingest(text, zone); }), 0) << c.name;
+        const std::string log = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(lineCount(log), 1) << c.name << ": " << log;
+        EXPECT_EQ(store->itemCount(zone), 0) << c.name;
+        EXPECT_TRUE(namesIn(elsewhere).empty()) << c.name;
+    }
+}
+
+TEST_F(PocketStoreTest, NothingIsDeletedThroughALinkedPayloadFolder)
+{
+    const fs::path elsewhere = folder / "elsewhere";
+    fs::create_directories(elsewhere);
+    fs::create_directories(directory());
+    fs::create_directory_symlink(elsewhere, directory() / "Payloads");
+    const std::string unlisted = Uuid::random().string() + ".txt";
+    writeFile(elsewhere / unlisted, "not the store's to sweep");
+    backdate(elsewhere / unlisted, std::chrono::hours(1));
+    ::testing::internal::CaptureStderr();
+    open();
+    store->items[zone] = { managedItem("listed.txt") };
+    store->removeAll(zone);
+    store->waitForWrites();
+    const std::string log = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(namesIn(elsewhere), (std::set<std::string> { unlisted, "listed.txt" }));
+    EXPECT_EQ(lineCount(log), 2) << "the sweep and the deletion are refused with a line each: " << log;
+}
+
+TEST_F(PocketStoreTest, AnIndexThatCannotBeSavedIsReportedOncePerStreakAndSavedWhenItCanBe)
+{
+    open();
+    const fs::path away = folder / "away";
+    const auto breakFolder = [&] {
+        fs::rename(directory(), away);
+        writeFile(directory(), "");
+    };
+    const auto mendFolder = [&] {
+        fs::remove(directory());
+        fs::rename(away, directory());
+    };
+    const auto change = [&] {
+        store->items[zone].push_back(pendingItem(folder / "file"));
+        store->save();
+        store->waitForWrites();
+    };
+    ::testing::internal::CaptureStderr();
+    change();
+    breakFolder();
+    change();
+    change();
+    mendFolder();
+    change();
+    EXPECT_EQ(stored().at(zone).size(), 4u);
+    breakFolder();
+    change();
+    const std::string log = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(lineCount(log), 2) << log;
+    EXPECT_EQ(store->itemCount(zone), 5);
+
+    mendFolder();
+    const PocketMap expected = store->items;
+    store.reset();
+    EXPECT_EQ(decodePocketIndex(readFile(directory() / "pockets.json")).pockets, expected);
+}
+
+TEST_F(PocketStoreTest, PulledFilesStayReadableForTenMinutesWhileOtherRemovalsDeleteAtOnce)
+{
+    open();
+    const PocketItem pulled[] = { managedItem("pulled.txt"), managedItem("pulled.png") };
+    const PocketItem removed = managedItem("removed.txt");
+    store->items[zone] = { pulled[0], removed, pulled[1] };
+    store->releasePulled({ pulled[0].id, pulled[1].id }, zone);
+    store->remove(removed.id, zone);
+    EXPECT_TRUE(stored().at(zone).empty());
+    EXPECT_EQ(namesIn(store->payloadDirectory()), (std::set<std::string> { "pulled.txt", "pulled.png" }));
+
+    main.advance(std::chrono::seconds(599));
+    main.runPending();
+    EXPECT_EQ(namesIn(store->payloadDirectory()).size(), 2u);
+    main.advance(std::chrono::hours(1));
+    main.runPending();
+    EXPECT_TRUE(namesIn(store->payloadDirectory()).empty());
 }
