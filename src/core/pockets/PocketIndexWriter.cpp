@@ -100,7 +100,7 @@ void PocketIndexWriter::conclude(const Write& write)
     }
     started_ = written_;
     if (!failing_)
-        logLine("Kestrane: the pocket index could not be saved (" + *write.failure
+        logLine("Kestrane: the pocket index " + file_.string() + " could not be saved (" + *write.failure
             + "); the items are kept in memory and saving is tried again at the next change and at quit");
     failing_ = true;
 }

@@ -167,6 +167,8 @@ void PocketStore::releasePulled(const std::vector<Uuid>& itemIDs, const Uuid& zo
     if (!files)
         return;
     save();
+    if (files->empty())
+        return;
     postToMain([files = *files, removedAt = indexWriter_.changes()](PocketStore& store) {
         store.deleteWhenPersisted(files, removedAt);
     }, pulledFileGrace);
