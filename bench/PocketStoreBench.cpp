@@ -9,9 +9,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 
 using namespace kestrane;
 namespace fs = std::filesystem;
@@ -39,15 +41,77 @@ struct StoreBench {
     }
 };
 
+// A figure of /proc/self/status in kilobytes ("VmRSS", "VmHWM").
+double statusKilobytes(std::string_view field)
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with(field) && line.size() > field.size() && line[field.size()] == ':')
+            return std::stod(line.substr(field.size() + 1));
+    }
+    return 0;
+}
+
+// Starts the peak resident figure (VmHWM) afresh from the current one.
+void resetPeakMemory()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
 } // namespace
 
-// What a save costs the main thread: the snapshot and the hand-off to the index queue.
+// 10,000 items added one after the other, each followed by a turn of the main loop: with
+// argument 1 as text drops (each writes its own file, as when seeding a pocket), with 0
+// appended straight to the list (the index's share alone). Counters: how long after the
+// last one everything is on disk, and the peak resident memory above the figure before
+// the first.
+static void BM_PocketStoreAdd10kOneByOne(benchmark::State& state)
+{
+    const bool asTextDrops = state.range(0) == 1;
+    double onDiskMilliseconds = 0;
+    double peakAboveIdleMegabytes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto bench = std::make_unique<StoreBench>();
+        const Uuid zone = Uuid::random();
+        MemoryPasteboard text;
+        resetPeakMemory();
+        const double idle = statusKilobytes("VmRSS");
+        state.ResumeTiming();
+        for (int i = 0; i < 10'000; ++i) {
+            const std::string note = "Seeded note " + std::to_string(i);
+            if (asTextDrops) {
+                text.setString(note);
+                if (bench->store->ingest(text, zone) != 1)
+                    state.SkipWithError("ingest failed");
+            } else {
+                bench->store->items[zone].push_back(PocketItem::make(note, PocketPayload::makePending("/home/someone/" + note), 0));
+                bench->store->save();
+            }
+            bench->main.runPending();
+        }
+        const auto lastAdd = std::chrono::steady_clock::now();
+        bench->store->waitForWrites();
+        onDiskMilliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - lastAdd).count();
+        peakAboveIdleMegabytes = (statusKilobytes("VmHWM") - idle) / 1024;
+        state.PauseTiming();
+        bench.reset();
+        state.ResumeTiming();
+    }
+    state.counters["onDiskAfterLast_ms"] = onDiskMilliseconds;
+    state.counters["peakAboveIdle_MB"] = peakAboveIdleMegabytes;
+}
+BENCHMARK(BM_PocketStoreAdd10kOneByOne)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// What a save costs the main thread: marking the index changed, then the loop turn that
+// takes the snapshot and hands it to the index queue.
 static void BM_PocketStoreSaveMainThread10k(benchmark::State& state)
 {
     StoreBench bench;
     bench.store->items = kestrane::bench::largeIndex();
     for (auto _ : state) {
         bench.store->save();
+        bench.main.runPending();
         state.PauseTiming();
         bench.store->waitForWrites();
         state.ResumeTiming();

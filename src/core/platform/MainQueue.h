@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <deque>
 #include <functional>
 
@@ -11,6 +12,9 @@ class MainQueue {
 public:
     virtual ~MainQueue() = default;
     virtual void post(std::function<void()> task) = 0;
+    // Runs task on the main thread once delay has passed. Tasks still waiting when the
+    // program ends never run.
+    virtual void postAfter(std::chrono::milliseconds delay, std::function<void()> task) = 0;
 };
 
 } // namespace kestrane

@@ -11,6 +11,25 @@ void ManualMainQueue::post(std::function<void()> task)
     posted_.notify_all();
 }
 
+void ManualMainQueue::postAfter(std::chrono::milliseconds delay, std::function<void()> task)
+{
+    std::lock_guard lock(mutex_);
+    delayed_.emplace(elapsed_ + delay, std::move(task));
+}
+
+void ManualMainQueue::advance(std::chrono::milliseconds time)
+{
+    {
+        std::lock_guard lock(mutex_);
+        elapsed_ += time;
+        const auto due = delayed_.upper_bound(elapsed_);
+        for (auto task = delayed_.begin(); task != due; ++task)
+            tasks_.push_back(std::move(task->second));
+        delayed_.erase(delayed_.begin(), due);
+    }
+    posted_.notify_all();
+}
+
 int ManualMainQueue::runPending()
 {
     std::deque<std::function<void()>> batch;

@@ -1,13 +1,13 @@
 #include "pockets/PocketStore.h"
 
-#include "platform/AtomicFile.h"
 #include "platform/Log.h"
-#include "platform/ReadFile.h"
 #include "platform/MainQueue.h"
+#include "platform/ReadFile.h"
 #include "platform/XdgPaths.h"
-#include "pockets/PayloadName.h"
 #include "pockets/PocketIndexCodec.h"
 
+#include <algorithm>
+#include <set>
 #include <system_error>
 
 namespace kestrane {
@@ -21,14 +21,19 @@ constexpr const char* unreadableIndexLine = "Kestrane: pocket index could not be
 PocketStore::PocketStore(fs::path directory, MainQueue& main, Clock now)
     : directory_(std::move(directory))
     , payloadDirectory_(directory_ / "Payloads")
+    , payloads_(directory_, payloadDirectory_)
     , indexFile_(directory_ / "pockets.json")
     , main_(main)
     , now_(std::move(now))
     , self_(std::make_shared<PocketStore*>(this))
+    , indexWriter_(indexFile_, items, main, [this](Generation written) { deletePersisted(written); })
 {
-    createFolders();
+    payloads_.create();
     load();
     followReferences();
+    // An index that could not be read may still list files that look unlisted now.
+    if (!indexUnreadable_)
+        sweepDebris();
 }
 
 PocketStore::~PocketStore()
@@ -48,13 +53,6 @@ double PocketStore::wallClock()
     return referenceDateSeconds(std::chrono::system_clock::now());
 }
 
-void PocketStore::createFolders()
-{
-    // A failure shows later, as link, image and text drops that store nothing.
-    std::error_code ignored;
-    fs::create_directories(payloadDirectory_, ignored);
-}
-
 void PocketStore::load()
 {
     std::error_code error;
@@ -70,29 +68,40 @@ void PocketStore::load()
     items = std::move(*decoded.pockets);
 }
 
+void PocketStore::sweepDebris() const
+{
+    std::set<std::string> listed;
+    for (const auto& [zone, list] : items) {
+        for (const PocketItem& item : list) {
+            if (item.payload.kind == PocketPayload::Kind::managed)
+                listed.insert(item.payload.filename);
+        }
+    }
+    indexWriter_.removeTemporaries();
+    payloads_.sweep(listed, fs::file_time_type::clock::now() - pulledFileGrace);
+}
+
 void PocketStore::save()
 {
-    if (indexUnreadable_)
-        return;
-    auto snapshot = std::make_shared<const PocketMap>(items);
-    indexQueue_.async([snapshot, file = indexFile_] {
-        // A failure leaves the previous file as it was; the next save tries again.
-        if (auto encoded = encodePocketIndex(*snapshot))
-            writeFileAtomically(file, *encoded);
-    });
+    if (!indexUnreadable_)
+        indexWriter_.changed();
 }
 
 void PocketStore::waitForWrites()
 {
-    indexQueue_.drain();
+    indexWriter_.flush();
 }
 
-void PocketStore::postToMain(std::function<void(PocketStore&)> task)
+void PocketStore::postToMain(std::function<void(PocketStore&)> task, std::chrono::milliseconds delay)
 {
-    main_.post([weak = std::weak_ptr<PocketStore*>(self_), task = std::move(task)] {
+    auto guarded = [weak = std::weak_ptr<PocketStore*>(self_), task = std::move(task)] {
         if (auto store = weak.lock())
             task(**store);
-    });
+    };
+    if (delay.count() > 0)
+        main_.postAfter(delay, std::move(guarded));
+    else
+        main_.post(std::move(guarded));
 }
 
 void PocketStore::append(const Uuid& zone, std::vector<PocketItem> added)
@@ -102,39 +111,69 @@ void PocketStore::append(const Uuid& zone, std::vector<PocketItem> added)
     save();
 }
 
-void PocketStore::deletePayload(const PocketItem& item) const
+void PocketStore::deleteWhenPersisted(const std::vector<std::string>& filenames, Generation removedAt)
 {
-    if (item.payload.kind != PocketPayload::Kind::managed)
+    // The unreadable index on disk may still list them; a later launch may read it.
+    if (indexUnreadable_)
         return;
-    const auto file = managedPayloadPath(payloadDirectory_, item.payload.filename);
-    if (!file) {
-        logLine("Kestrane: not deleting payload \"" + item.payload.filename + "\": not a file of the payload folder");
-        return;
+    for (const std::string& filename : filenames)
+        doomed_.push_back({ filename, removedAt });
+    deletePersisted(indexWriter_.written());
+}
+
+void PocketStore::deletePersisted(Generation written)
+{
+    std::vector<std::string> due;
+    std::erase_if(doomed_, [&](DoomedPayload& doomed) {
+        if (doomed.removedAt > written)
+            return false;
+        due.push_back(std::move(doomed.filename));
+        return true;
+    });
+    payloads_.remove(due);
+}
+
+std::optional<std::vector<std::string>> PocketStore::takeOut(const std::vector<Uuid>& itemIDs, const Uuid& zone)
+{
+    auto pocket = items.find(zone);
+    if (pocket == items.end())
+        return std::nullopt;
+    std::vector<PocketItem>& list = pocket->second;
+    std::optional<std::vector<std::string>> files;
+    for (const Uuid& id : itemIDs) {
+        auto found = std::find_if(list.begin(), list.end(), [&](const PocketItem& candidate) { return candidate.id == id; });
+        if (found == list.end())
+            continue;
+        if (!files)
+            files.emplace();
+        if (found->payload.kind == PocketPayload::Kind::managed)
+            files->push_back(found->payload.filename);
+        followed_.release(id);
+        list.erase(found);
     }
-    // A failure is ignored: the item goes from the list all the same.
-    std::error_code ignored;
-    fs::remove(*file, ignored);
+    return files;
 }
 
 void PocketStore::remove(const Uuid& item, const Uuid& zone)
 {
-    auto pocket = items.find(zone);
-    if (pocket == items.end())
+    const auto files = takeOut({ item }, zone);
+    if (!files)
         return;
-    std::vector<PocketItem>& list = pocket->second;
-    auto found = std::find_if(list.begin(), list.end(), [&](const PocketItem& candidate) { return candidate.id == item; });
-    if (found == list.end())
-        return;
-    deletePayload(*found);
-    followed_.release(item);
-    list.erase(found);
     save();
+    deleteWhenPersisted(*files, indexWriter_.changes());
 }
 
 void PocketStore::releasePulled(const std::vector<Uuid>& itemIDs, const Uuid& zone)
 {
-    for (const Uuid& id : itemIDs)
-        remove(id, zone);
+    const auto files = takeOut(itemIDs, zone);
+    if (!files)
+        return;
+    save();
+    if (files->empty())
+        return;
+    postToMain([files = *files, removedAt = indexWriter_.changes()](PocketStore& store) {
+        store.deleteWhenPersisted(files, removedAt);
+    }, pulledFileGrace);
 }
 
 void PocketStore::removeAll(const Uuid& zone)
@@ -142,12 +181,9 @@ void PocketStore::removeAll(const Uuid& zone)
     auto pocket = items.find(zone);
     if (pocket == items.end() || pocket->second.empty())
         return;
-    for (const PocketItem& item : pocket->second) {
-        deletePayload(item);
-        followed_.release(item.id);
-    }
-    pocket->second.clear();
+    std::vector<PocketItem> removed = std::exchange(pocket->second, {});
     save();
+    discardLifted(removed);
 }
 
 std::vector<PocketItem> PocketStore::lift(const Uuid& zone)
@@ -172,10 +208,13 @@ void PocketStore::restore(std::vector<PocketItem> lifted, const Uuid& zone)
 
 void PocketStore::discardLifted(const std::vector<PocketItem>& lifted)
 {
+    std::vector<std::string> files;
     for (const PocketItem& item : lifted) {
-        deletePayload(item);
         followed_.release(item.id);
+        if (item.payload.kind == PocketPayload::Kind::managed)
+            files.push_back(item.payload.filename);
     }
+    deleteWhenPersisted(files, indexWriter_.changes());
 }
 
 int PocketStore::itemCount(const Uuid& zone) const

@@ -3,9 +3,12 @@
 #include "engine/EngineServices.h"
 #include "platform/SerialQueue.h"
 #include "pockets/FollowedFiles.h"
+#include "pockets/PayloadFolder.h"
+#include "pockets/PocketIndexWriter.h"
 #include "pockets/PocketItem.h"
 #include "pockets/ResolvedPocketItem.h"
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -21,10 +24,19 @@ struct PasteboardImage;
 // it (<directory>/pockets.json) and the folder of payload files the store writes itself
 // (<directory>/Payloads). Main thread only; index writes, file references and resolution
 // run in the background and come back through the main queue.
+//
+// A payload file is deleted only once an index that no longer lists its item is on disk,
+// so a crash never leaves an item without its file. What a crash leaves instead (write
+// temporaries, files no item lists) is swept at the next start.
 class PocketStore final : public EnginePocketStore {
 public:
     using Clock = std::function<double()>;
     using Bookmarks = std::vector<std::pair<Uuid, Bytes>>;
+
+    // How long a file taken out by a pull stays where the receiver was told to read it.
+    // Files that no item lists are swept at start only once they are this old, so a file
+    // written just before a crash is never mistaken for debris by a quick restart.
+    static constexpr std::chrono::minutes pulledFileGrace { 10 };
 
     struct Resolution {
         ResolvedPocketItems resolved;
@@ -32,10 +44,11 @@ public:
         FollowedFiles::Changes followed;
     };
 
-    // Opens the store in directory, creating its folders, and reads the index. now gives
-    // the time stamped on new items, in seconds since 2001-01-01 UTC.
+    // Opens the store in directory, creating its folders, reads the index and, when it was
+    // read (or is absent), sweeps what a crash left behind. now gives the time stamped on
+    // new items, in seconds since 2001-01-01 UTC.
     PocketStore(std::filesystem::path directory, MainQueue& main, Clock now = wallClock);
-    // Waits for every queued index write.
+    // Writes whatever is not on disk yet.
     ~PocketStore() override;
     PocketStore(const PocketStore&) = delete;
     PocketStore& operator=(const PocketStore&) = delete;
@@ -53,17 +66,19 @@ public:
     // The index existed but could not be read: this run keeps changes in memory only.
     bool indexUnreadable() const { return indexUnreadable_; }
 
-    // Writes the whole map to the index in the background.
+    // Marks the index as changed; it is written in the background soon after.
     void save();
-    // Returns once every save made before the call is on disk.
+    // Writes whatever changed and returns once it is on disk (or the write failed).
     void waitForWrites();
 
-    // Turns a drop into new items at the end of the pocket; returns how many were added.
+    // Turns a drop into new items at the end of the pocket; returns how many were added,
+    // 0 (with a log line) when the file for a link, image or text could not be written.
     int ingest(const Pasteboard& pasteboard, const Uuid& zone) override;
     void remove(const Uuid& item, const Uuid& zone) override;
     // Takes items out after a pull delivered them to another application. The files the
-    // store wrote for them stay readable where they were offered for a grace period, since
-    // the receiver may copy them only after the drop.
+    // store wrote for them stay readable where they were offered for pulledFileGrace,
+    // since the receiver may copy them only after the drop; if the program ends sooner,
+    // the next start sweeps them.
     void releasePulled(const std::vector<Uuid>& itemIDs, const Uuid& zone);
     void removeAll(const Uuid& zone);
     std::vector<PocketItem> lift(const Uuid& zone) override;
@@ -95,15 +110,27 @@ public:
     void deleteZone(const Uuid& zone) override;
 
 private:
-    void createFolders();
+    using Generation = PocketIndexWriter::Generation;
+    struct DoomedPayload {
+        std::string filename;
+        // The change that took its item out of the index.
+        Generation removedAt = 0;
+    };
+
     void load();
+    void sweepDebris() const;
     void append(const Uuid& zone, std::vector<PocketItem> added);
-    void deletePayload(const PocketItem& item) const;
+    // Takes the items out of the pocket; returns the names of their managed files, or
+    // absent when none of them was there.
+    std::optional<std::vector<std::string>> takeOut(const std::vector<Uuid>& itemIDs, const Uuid& zone);
+    // Deletes the files once an index written after change removedAt is on disk.
+    void deleteWhenPersisted(const std::vector<std::string>& filenames, Generation removedAt);
+    void deletePersisted(Generation written);
     void buildBookmarks(std::vector<std::pair<Uuid, std::filesystem::path>> files, const Uuid& zone);
     void follow(const FollowedFiles::Changes& changes, const Uuid& zone);
     void followReferences();
-    // Runs task on the main thread if this store still exists by then.
-    void postToMain(std::function<void(PocketStore&)> task);
+    // Runs task on the main thread, after delay, if this store still exists by then.
+    void postToMain(std::function<void(PocketStore&)> task, std::chrono::milliseconds delay = {});
 
     int ingestFiles(const std::vector<std::string>& fileUrls, const Uuid& zone);
     std::optional<PocketItem> makeWebloc(const std::string& url) const;
@@ -113,15 +140,17 @@ private:
 
     std::filesystem::path directory_;
     std::filesystem::path payloadDirectory_;
+    PayloadFolder payloads_;
     std::filesystem::path indexFile_;
     bool indexUnreadable_ = false;
     MainQueue& main_;
     Clock now_;
     FollowedFiles followed_;
+    std::vector<DoomedPayload> doomed_;
     // Background results check this before touching a store that may be gone.
     std::shared_ptr<PocketStore*> self_;
     // Declared last so that both queues finish their work before anything above goes.
-    SerialQueue indexQueue_ { "Kestrane.PocketStore.index" };
+    PocketIndexWriter indexWriter_;
     SerialQueue backgroundQueue_ { "Kestrane.PocketStore.background" };
 };
 

@@ -1,6 +1,5 @@
 #include "pockets/PocketStore.h"
 
-#include "platform/AtomicFile.h"
 #include "pockets/ItemName.h"
 #include "pockets/Pasteboard.h"
 #include "pockets/Url.h"
@@ -91,7 +90,7 @@ std::optional<PocketItem> PocketStore::makeTextFile(const std::string& text) con
 std::optional<PocketItem> PocketStore::makeManagedItem(std::string name, std::string_view extension, std::string_view contents) const
 {
     const std::string filename = Uuid::random().string() + std::string(extension);
-    if (!writeFileAtomically(payloadDirectory_ / filename, contents))
+    if (!payloads_.write(filename, contents))
         return std::nullopt;
     return PocketItem::make(std::move(name), PocketPayload::makeManaged(filename), now_());
 }

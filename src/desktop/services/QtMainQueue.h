@@ -8,6 +8,7 @@ namespace kestrane {
 class QtMainQueue final : public MainQueue {
 public:
     void post(std::function<void()> task) override;
+    void postAfter(std::chrono::milliseconds delay, std::function<void()> task) override;
 };
 
 } // namespace kestrane

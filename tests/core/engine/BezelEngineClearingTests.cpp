@@ -41,7 +41,12 @@ protected:
     }
 
     int ticks() const { return static_cast<int>(std::count(haptics.played.begin(), haptics.played.end(), HapticPattern::alignment)); }
-    bool payloadExists(const PocketItem& item) const { return fs::exists(store.payloadDirectory() / item.payload.filename); }
+    // Files go only once the index without their items is on disk.
+    bool payloadExists(const PocketItem& item)
+    {
+        store.waitForWrites();
+        return fs::exists(store.payloadDirectory() / item.payload.filename);
+    }
 };
 } // namespace
 

@@ -1,4 +1,5 @@
 #include "PocketStoreFixture.h"
+#include "pockets/MemoryPasteboard.h"
 
 #include <csignal>
 #include <random>
@@ -48,29 +49,56 @@ PocketMap state(int k, const Uuid& zone)
             store.waitForWrites();
     }
 }
+
+// Runs work in a child process and kills it at a random moment, rounds times; afterKill
+// runs after each kill.
+void killRepeatedly(int rounds, const std::function<void()>& work, const std::function<void(int)>& afterKill)
+{
+    std::mt19937 random(12345);
+    std::uniform_int_distribution<int> delayMicroseconds(500, 30000);
+    for (int round = 0; round < rounds && !::testing::Test::HasFatalFailure(); ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            work();
+            ::_exit(0);
+        }
+        ::usleep(static_cast<useconds_t>(delayMicroseconds(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        afterKill(round);
+    }
+}
+
+[[noreturn]] void dropAndTakeOutForever(const fs::path& directory, const Uuid& zone)
+{
+    ManualMainQueue main;
+    PocketStore store(directory, main);
+    MemoryPasteboard text;
+    for (int k = 0;; ++k) {
+        text.setString("note " + std::to_string(k));
+        store.ingest(text, zone);
+        const std::vector<PocketItem>& list = store.items[zone];
+        if (k % 3 == 1 && !list.empty())
+            store.remove(list.front().id, zone);
+        if (k % 3 == 2 && !list.empty())
+            store.releasePulled({ list.front().id }, zone);
+        main.runPending();
+    }
+}
 } // namespace
 
 // A process killed at any moment while saving leaves an index that reads back as one of the
 // states it saved, never a torn or empty file.
 TEST_F(PocketStoreTest, AKilledWriterAlwaysLeavesOneOfTheSavedStates)
 {
-    std::mt19937 random(12345);
-    std::uniform_int_distribution<int> delayMicroseconds(500, 30000);
     int checked = 0;
-    for (int round = 0; round < 40; ++round) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0)
-            saveForever(directory(), zone);
-        ::usleep(static_cast<useconds_t>(delayMicroseconds(random)));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status));
-
+    killRepeatedly(40, [&] { saveForever(directory(), zone); }, [&](int round) {
         const fs::path index = directory() / "pockets.json";
         if (!fs::exists(index))
-            continue;
+            return;
         const auto decoded = decodePocketIndex(readFile(index));
         ASSERT_TRUE(decoded.pockets) << "round " << round << ": " << decoded.error;
         const PocketMap& onDisk = *decoded.pockets;
@@ -78,6 +106,29 @@ TEST_F(PocketStoreTest, AKilledWriterAlwaysLeavesOneOfTheSavedStates)
         const int k = static_cast<int>(onDisk.at(zone).at(0).addedAt);
         EXPECT_EQ(onDisk, state(k, zone)) << "round " << round;
         ++checked;
-    }
+    });
     EXPECT_GT(checked, 30);
+}
+
+// Killed while dropping and taking out items, the store restarts with a file for every item
+// it lists and, once a pull's grace period has passed, no other file and no temporaries.
+TEST_F(PocketStoreTest, AKilledStoreRestartsWithEveryListedFileAndNoDebris)
+{
+    std::size_t listedInAll = 0;
+    killRepeatedly(60, [&] { dropAndTakeOutForever(directory(), zone); }, [&](int round) {
+        if (fs::exists(directory() / "Payloads")) {
+            for (const std::string& name : namesIn(directory() / "Payloads"))
+                backdate(directory() / "Payloads" / name, std::chrono::hours(1));
+        }
+        open();
+        std::set<std::string> listed;
+        for (const PocketItem& item : store->items[zone])
+            listed.insert(item.payload.filename);
+        listedInAll += listed.size();
+        EXPECT_EQ(namesIn(store->payloadDirectory()), listed) << "round " << round;
+        for (const std::string& name : namesIn(directory()))
+            EXPECT_FALSE(name.starts_with(".")) << "round " << round << ": " << name;
+        store.reset();
+    });
+    EXPECT_GT(listedInAll, 100u);
 }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <sys/stat.h>
 
 namespace kestrane::testing {
@@ -71,6 +72,19 @@ protected:
     PocketItem pendingItem(const std::filesystem::path& file)
     {
         return PocketItem::make(file.filename().string(), PocketPayload::makePending(file.string()), 1);
+    }
+
+    static void backdate(const std::filesystem::path& file, std::chrono::minutes age)
+    {
+        std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() - age);
+    }
+
+    static std::set<std::string> namesIn(const std::filesystem::path& folder)
+    {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            names.insert(entry.path().filename().string());
+        return names;
     }
 
     // Runs main-queue posts until the background work has come back: the first result

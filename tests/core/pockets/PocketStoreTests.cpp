@@ -131,13 +131,13 @@ TEST_F(PocketStoreTest, RemovingDeletesOnlyTheNamedItemAndItsOwnFile)
 
     store->remove(first.id, zone);
     EXPECT_EQ(store->items.at(zone), std::vector<PocketItem> { second });
+    EXPECT_EQ(stored().at(zone), std::vector<PocketItem> { second });
     EXPECT_FALSE(fs::exists(store->payloadDirectory() / "first.txt"));
     EXPECT_TRUE(fs::exists(store->payloadDirectory() / "second.txt"));
-    EXPECT_EQ(stored().at(zone), std::vector<PocketItem> { second });
 
     store->removeAll(zone);
-    EXPECT_FALSE(fs::exists(store->payloadDirectory() / "second.txt"));
     const PocketMap onDisk = stored();
+    EXPECT_FALSE(fs::exists(store->payloadDirectory() / "second.txt"));
     ASSERT_EQ(onDisk.count(zone), 1u);
     EXPECT_TRUE(onDisk.at(zone).empty());
 
@@ -172,6 +172,7 @@ TEST_F(PocketStoreTest, ManagedNamesFromTheIndexNeverReachOutsideThePayloadFolde
         store->items[zone] = { item };
         store->remove(item.id, zone);
     }
+    store->waitForWrites();
     ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(readFile(outside), "precious");
     EXPECT_EQ(readFile(store->payloadDirectory() / "sub/inner.txt"), "precious too");
@@ -188,4 +189,105 @@ TEST_F(PocketStoreTest, QuittingRightAfterChangesStillWritesThemAll)
     const std::vector<PocketItem> expected = store->items.at(zone);
     store.reset();
     EXPECT_EQ(decodePocketIndex(readFile(directory() / "pockets.json")).pockets->at(zone), expected);
+}
+
+namespace {
+int lineCount(const std::string& log)
+{
+    return static_cast<int>(std::count(log.begin(), log.end(), '\n'));
+}
+} // namespace
+
+TEST_F(PocketStoreTest, ADropWhoseFileCannotBeWrittenIsRefusedWithOneLineAndNothingLandsElsewhere)
+{
+    const fs::path elsewhere = folder / "elsewhere";
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        { "Payloads is a file", [&] { writeFile(directory() / "Payloads", ""); } },
+        { "Payloads is a link", [&] { fs::create_directory_symlink(elsewhere, directory() / "Payloads"); } },
+        { "the data folder is a link", [&] { fs::remove(directory()); fs::create_directory_symlink(elsewhere, directory()); } },
+    };
+    MemoryPasteboard text;
+    text.setString("a note");
+    for (const auto& [name, prepare] : cases) {
+        store.reset();
+        fs::remove_all(directory());
+        fs::remove_all(elsewhere);
+        fs::create_directories(elsewhere);
+        fs::create_directories(directory());
+        prepare();
+        ::testing::internal::CaptureStderr();
+        open();
+        ::testing::internal::GetCapturedStderr();
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(store->ingest(text, zone), 0) << name;
+        const std::string log = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(lineCount(log), 1) << name << ": " << log;
+        EXPECT_EQ(store->itemCount(zone), 0) << name;
+        EXPECT_TRUE(namesIn(elsewhere).empty()) << name;
+    }
+}
+
+TEST_F(PocketStoreTest, NothingIsDeletedThroughALinkedPayloadFolder)
+{
+    const fs::path elsewhere = folder / "elsewhere";
+    fs::create_directories(elsewhere);
+    fs::create_directories(directory());
+    fs::create_directory_symlink(elsewhere, directory() / "Payloads");
+    const std::string unlisted = Uuid::random().string() + ".txt";
+    writeFile(elsewhere / unlisted, "not the store's to sweep");
+    backdate(elsewhere / unlisted, std::chrono::hours(1));
+    ::testing::internal::CaptureStderr();
+    open();
+    store->items[zone] = { managedItem("listed.txt") };
+    store->removeAll(zone);
+    store->waitForWrites();
+    const std::string log = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(namesIn(elsewhere), (std::set<std::string> { unlisted, "listed.txt" }));
+    EXPECT_EQ(lineCount(log), 2) << "the sweep and the deletion are refused with a line each: " << log;
+}
+
+TEST_F(PocketStoreTest, AnIndexThatCannotBeSavedIsReportedOncePerStreakAndSavedWhenItCanBe)
+{
+    open();
+    const fs::path away = folder / "away";
+    const auto breakFolder = [&] { fs::rename(directory(), away); writeFile(directory(), ""); };
+    const auto mendFolder = [&] { fs::remove(directory()); fs::rename(away, directory()); };
+    const auto change = [&] { store->items[zone].push_back(pendingItem(folder / "file")); store->save(); store->waitForWrites(); };
+    ::testing::internal::CaptureStderr();
+    change();
+    breakFolder();
+    change();
+    change();
+    mendFolder();
+    change();
+    EXPECT_EQ(stored().at(zone).size(), 4u);
+    breakFolder();
+    change();
+    const std::string log = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(lineCount(log), 2) << log;
+    EXPECT_EQ(store->itemCount(zone), 5);
+
+    mendFolder();
+    const PocketMap expected = store->items;
+    store.reset();
+    EXPECT_EQ(decodePocketIndex(readFile(directory() / "pockets.json")).pockets, expected);
+}
+
+TEST_F(PocketStoreTest, PulledFilesStayReadableForTenMinutesWhileOtherRemovalsDeleteAtOnce)
+{
+    open();
+    const PocketItem pulled[] = { managedItem("pulled.txt"), managedItem("pulled.png") };
+    const PocketItem removed = managedItem("removed.txt");
+    store->items[zone] = { pulled[0], removed, pulled[1] };
+    store->releasePulled({ pulled[0].id, pulled[1].id }, zone);
+    store->remove(removed.id, zone);
+    EXPECT_TRUE(stored().at(zone).empty());
+    EXPECT_EQ(namesIn(store->payloadDirectory()), (std::set<std::string> { "pulled.txt", "pulled.png" }));
+
+    main.advance(std::chrono::seconds(599));
+    main.runPending();
+    EXPECT_EQ(namesIn(store->payloadDirectory()).size(), 2u);
+    main.advance(std::chrono::hours(1));
+    main.runPending();
+    EXPECT_TRUE(namesIn(store->payloadDirectory()).empty());
 }
