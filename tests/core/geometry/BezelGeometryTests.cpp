@@ -52,19 +52,18 @@ TEST(BezelGeometry, ProfileHasAFlatCoreAndSmoothAsymmetricFalloffs)
 
 TEST(BezelGeometry, SquircleBlendsTowardAFlatTopSuperellipse)
 {
-    BezelNode node { 100, 40, 10, 30, 30, 1, 4 };
-    const double flat = 39.35979342530861;
-    const double smooth = 31.604938271604937;
-    EXPECT_NEAR(BezelGeometry::profile(node, 120), flat, 1e-12);
-    node.squircle = 0.25;
-    EXPECT_NEAR(BezelGeometry::profile(node, 120), 33.54365206003085, 1e-12);
-    node.squircle = 0.0009;
-    EXPECT_NEAR(BezelGeometry::profile(node, 120), smooth, 1e-12);
+    // Fully flat, a quarter of the way, and below the threshold where the plain falloff is used.
+    const std::pair<double, double> blends[] = { { 1, 39.35979342530861 }, { 0.25, 33.54365206003085 }, { 0.0009, 31.604938271604937 } };
+    for (const auto& [squircle, offset] : blends)
+        EXPECT_NEAR(BezelGeometry::profile({ 100, 40, 10, 30, 30, squircle, 4 }, 120), offset, 1e-12) << squircle;
 }
 
+// Through the overload that reuses a path, which must clear it first.
 TEST(BezelGeometry, OutlineSamplesEachRowOfItsReachThenReturnsToTheEdge)
 {
-    const Path path = BezelGeometry::path({ bump(100, 30, 10, 20) }, width, height);
+    Path path;
+    path.moveTo(1, 2);
+    BezelGeometry::path({ bump(100, 30, 10, 20) }, width, height, path);
     ASSERT_EQ(path.elements.size(), 64u);
     EXPECT_EQ(path.elements[0], (Path::Element { Path::Op::Move, width, 70 }));
     for (int row = 0; row < 60; ++row)
@@ -145,19 +144,7 @@ TEST(BezelGeometry, ClustersAreClippedJustOutsideTheCanvas)
     EXPECT_EQ(bottom.elements[n - 3], (Path::Element { Path::Op::Line, width - atStop, height + 1 }));
     EXPECT_EQ(bottom.elements[n - 2], (Path::Element { Path::Op::Line, width, height + 1 }));
 
-    EXPECT_TRUE(BezelGeometry::path({ bump(-100, 30, 10, 30) }, width, height).empty());
-    EXPECT_TRUE(BezelGeometry::path({ bump(-41, 30, 10, 30) }, width, height).empty());
-    EXPECT_TRUE(BezelGeometry::path({ bump(height + 100, 30, 10, 30) }, width, height).empty());
+    for (double offScreen : { -100.0, -41.0, height + 100 })
+        EXPECT_TRUE(BezelGeometry::path({ bump(offScreen, 30, 10, 30) }, width, height).empty()) << offScreen;
     EXPECT_EQ(subpaths(BezelGeometry::path({ bump(-100, 30, 10, 30), bump(450, 30, 10, 30) }, width, height)), 1);
-}
-
-TEST(BezelGeometry, ReuseOverloadClearsAndMatches)
-{
-    const std::vector<BezelNode> nodes { bump(100, 30, 10, 20), bump(600, 30, 10, 20) };
-    Path reused;
-    reused.moveTo(1, 2);
-    BezelGeometry::path(nodes, width, height, reused);
-    EXPECT_EQ(reused, BezelGeometry::path(nodes, width, height));
-    BezelGeometry::path({}, width, height, reused);
-    EXPECT_TRUE(reused.empty());
 }
