@@ -1,50 +1,42 @@
 #pragma once
 
-#include "Deadline.h"
-#include "Environment.h"
+#include "PollUntil.h"
+
+#include <QProcess>
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include <sys/types.h>
 
 namespace kestrane::e2e {
 
-// A program started with fork and exec, its standard output read through a pipe line by
-// line; its standard error goes to ours unless discarded. Destroying it stops the
-// program: SIGTERM, then SIGKILL if it does not go.
+// A program whose standard output is read line by line; its standard error goes to ours
+// unless discarded. It dies with the test binary, and destroying it stops it: SIGTERM,
+// then SIGKILL if it does not go.
 class ChildProcess {
 public:
     enum class Diagnostics { shown, discarded };
 
-    ChildProcess(const std::vector<std::string>& command, const Environment& environment,
+    ChildProcess(const QStringList& command, const QProcessEnvironment& environment,
         Diagnostics diagnostics = Diagnostics::shown);
-    ~ChildProcess();
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
+    ~ChildProcess() { stop(); }
 
-    pid_t pid() const { return pid_; }
+    pid_t pid() const { return static_cast<pid_t>(process_.processId()); }
 
     // The next line without its line feed; none when the timeout passes or the output ends.
     std::optional<std::string> readLine(milliseconds timeout);
     // Reads lines until one equals `line`; false when it did not come in time.
     bool waitForLine(const std::string& line, milliseconds timeout);
 
-    bool isRunning();
+    bool isRunning() { return !waitForExit(milliseconds(0)); }
     // The exit status (128 + signal number for a killed program); none while it still runs.
     std::optional<int> waitForExit(milliseconds timeout);
     // SIGTERM, a grace period, then SIGKILL; answers the exit status.
-    int stop(milliseconds grace = milliseconds(5000));
+    int stop();
 
 private:
-    bool fillBuffer(milliseconds timeout);
-    void recordStatus(int waitStatus);
-
-    pid_t pid_ = -1;
-    int output_ = -1;
-    std::string buffer_;
-    std::optional<int> exitStatus_;
+    QProcess process_;
 };
 
 } // namespace kestrane::e2e

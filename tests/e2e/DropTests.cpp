@@ -12,7 +12,7 @@ TEST_F(DropTest, FilesDraggedOntoAPocketAreStoredInIt)
     testing::writeFile(files / "notes.txt", "the notes");
     testing::writeFile(files / "plan.pdf", "%PDF-1.4");
     const int pocketY = launchWithDesk({});
-    auto source = launchPeer({ "source", "600", "400", (files / "notes.txt").string(), (files / "plan.pdf").string() });
+    auto source = launchPeer({ "source", "600", "400", QString::fromStdString(files / "notes.txt"), QString::fromStdString(files / "plan.pdf") });
 
     pointer.moveTo(660, 460);
     pointer.press();

@@ -1,5 +1,8 @@
 #include "EndToEndTest.h"
 
+#include <QCoreApplication>
+
+#include <cstdio>
 #include <stdexcept>
 
 namespace kestrane::e2e {
@@ -11,40 +14,43 @@ EndToEndTest::EndToEndTest()
 {
 }
 
-std::unique_ptr<ChildProcess> EndToEndTest::launch(const std::vector<std::string>& arguments, const std::string& displayName) const
+std::unique_ptr<ChildProcess> EndToEndTest::launch(const QStringList& arguments, const std::string& displayName) const
 {
-    std::vector<std::string> command { KESTRANE_PROGRAM };
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    return std::make_unique<ChildProcess>(command, home.environment(displayName.empty() ? display.name() : displayName));
+    return std::make_unique<ChildProcess>(QStringList { KESTRANE_PROGRAM } + arguments,
+        home.environment(displayName.empty() ? display.name() : displayName));
 }
 
-std::unique_ptr<ChildProcess> EndToEndTest::launchAndReport(std::vector<std::string> arguments, PocketReport& report) const
+std::unique_ptr<ChildProcess> EndToEndTest::launchAndReport(const QStringList& arguments, std::vector<std::string>& report) const
 {
-    arguments.push_back("--print-pockets");
-    auto program = launch(arguments);
-    auto printed = PocketReport::readFrom(*program, startTimeout);
-    if (!printed) {
-        const auto status = program->waitForExit(milliseconds(1000));
-        throw std::runtime_error("kestrane printed no pocket report"
-            + (status ? " and exited with status " + std::to_string(*status) : std::string(" in time")));
+    auto program = launch(arguments + QStringList { "--print-pockets" });
+    report.clear();
+    const QDeadlineTimer deadline(startTimeout);
+    while (report.empty() || !report.back().starts_with("SCREEN ")) {
+        auto line = program->readLine(milliseconds(deadline.remainingTime()));
+        if (!line) {
+            const auto status = program->waitForExit(milliseconds(1000));
+            throw std::runtime_error("kestrane printed no pocket report"
+                + (status ? " and exited with status " + std::to_string(*status) : std::string(" in time")));
+        }
+        report.push_back(std::move(*line));
     }
-    report = std::move(*printed);
     return program;
 }
 
-int EndToEndTest::launchWithDesk(const std::vector<std::string>& arguments)
+int EndToEndTest::launchWithDesk(const QStringList& arguments)
 {
     home.writeSettings({ desk });
-    PocketReport report;
+    std::vector<std::string> report;
     program = launchAndReport(arguments, report);
-    if (report.pockets.size() != 1)
-        throw std::runtime_error("kestrane reported " + std::to_string(report.pockets.size()) + " pockets instead of one");
-    return report.pockets.front().y;
+    int y = 0;
+    if (report.size() != 2 || std::sscanf(report.front().c_str(), "POCKET %*s y=%d", &y) != 1)
+        throw std::runtime_error("kestrane did not report the one pocket: " + report.front());
+    return y;
 }
 
-PocketReport EndToEndTest::runOnce(const std::vector<std::string>& arguments) const
+std::vector<std::string> EndToEndTest::runOnce(const QStringList& arguments) const
 {
-    PocketReport report;
+    std::vector<std::string> report;
     auto program = launchAndReport(arguments, report);
     EXPECT_EQ(program->stop(), 0) << "kestrane did not quit cleanly on SIGTERM";
     return report;
@@ -68,16 +74,22 @@ void EndToEndTest::clickStill(int x, int y)
     pointer.click(x, y);
 }
 
-std::unique_ptr<ChildProcess> EndToEndTest::launchPeer(const std::vector<std::string>& arguments) const
+std::unique_ptr<ChildProcess> EndToEndTest::launchPeer(const QStringList& arguments) const
 {
-    std::vector<std::string> command { KESTRANE_DRAG_PEER };
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    Environment environment = home.environment(display.name());
-    environment.set("QT_QPA_PLATFORM", "xcb");
-    auto peer = std::make_unique<ChildProcess>(command, environment);
+    QProcessEnvironment environment = home.environment(display.name());
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    auto peer = std::make_unique<ChildProcess>(QStringList { KESTRANE_DRAG_PEER } + arguments, environment);
     if (!peer->waitForLine("READY", startTimeout))
         throw std::runtime_error("the drag peer did not show its window");
     return peer;
 }
 
 } // namespace kestrane::e2e
+
+// QProcess watches its children through the application's event dispatcher.
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    QCoreApplication application(argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -2,7 +2,6 @@
 
 #include "ChildProcess.h"
 #include "IsolatedHome.h"
-#include "PocketReport.h"
 #include "Pointer.h"
 #include "XvfbDisplay.h"
 
@@ -30,16 +29,17 @@ protected:
     EndToEndTest();
 
     // On the test display, or under another name for it.
-    std::unique_ptr<ChildProcess> launch(const std::vector<std::string>& arguments, const std::string& displayName = {}) const;
-    // Launches with "--print-pockets" added and waits for its report.
-    std::unique_ptr<ChildProcess> launchAndReport(std::vector<std::string> arguments, PocketReport& report) const;
+    std::unique_ptr<ChildProcess> launch(const QStringList& arguments, const std::string& displayName = {}) const;
+    // Launches with "--print-pockets" added and answers the lines of its report, up to
+    // and including the SCREEN line.
+    std::unique_ptr<ChildProcess> launchAndReport(const QStringList& arguments, std::vector<std::string>& report) const;
     // Stores the one pocket `desk`, launches the program into `program` with these
     // arguments and answers the pocket's height on the screen from the report.
-    int launchWithDesk(const std::vector<std::string>& arguments);
+    int launchWithDesk(const QStringList& arguments);
     // One whole run: launch, wait for the report, quit with SIGTERM and expect a clean exit.
-    PocketReport runOnce(const std::vector<std::string>& arguments) const;
+    std::vector<std::string> runOnce(const QStringList& arguments) const;
     // The drag peer in one of its modes, once its window is on the screen.
-    std::unique_ptr<ChildProcess> launchPeer(const std::vector<std::string>& arguments) const;
+    std::unique_ptr<ChildProcess> launchPeer(const QStringList& arguments) const;
 
     // Moves the pointer to (x, y) and keeps it there, wiggling, until the program's window
     // takes the pointer (the overlay follows the pointer a frame or so later); false if it

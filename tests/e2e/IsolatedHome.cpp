@@ -1,25 +1,12 @@
 #include "IsolatedHome.h"
 
-#include <sys/stat.h>
+#include <QByteArray>
+
+#include <nlohmann/json.hpp>
 
 namespace kestrane::e2e {
 
 namespace {
-std::string base64(const std::string& bytes)
-{
-    static constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string text;
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        const std::size_t count = std::min<std::size_t>(3, bytes.size() - i);
-        std::uint32_t group = 0;
-        for (std::size_t k = 0; k < 3; ++k)
-            group = group << 8 | (k < count ? static_cast<unsigned char>(bytes[i + k]) : 0u);
-        for (std::size_t k = 0; k < 4; ++k)
-            text += k <= count ? alphabet[(group >> (18 - 6 * k)) & 0x3F] : '=';
-    }
-    return text;
-}
-
 nlohmann::json zonesDocument(const std::vector<StoredZone>& zones)
 {
     nlohmann::json array = nlohmann::json::array();
@@ -28,44 +15,24 @@ nlohmann::json zonesDocument(const std::vector<StoredZone>& zones)
     return array;
 }
 
-std::filesystem::path madeFolder(const std::filesystem::path& path, mode_t mode)
-{
-    std::filesystem::create_directories(path);
-    ::chmod(path.c_str(), mode);
-    return path;
-}
 } // namespace
 
 IsolatedHome::IsolatedHome()
 {
-    madeFolder(folder_ / "config", 0700);
-    madeFolder(folder_ / "data", 0700);
-    madeFolder(folder_ / "runtime", 0700);
+    for (const char* name : { "config", "data", "runtime" }) {
+        std::filesystem::create_directories(folder_ / name);
+        std::filesystem::permissions(folder_ / name, std::filesystem::perms::owner_all);
+    }
 }
 
-std::filesystem::path IsolatedHome::settingsFile() const
+QProcessEnvironment IsolatedHome::environment(const std::string& display) const
 {
-    return folder_ / "config" / "Kestrane" / "defaults.json";
-}
-
-std::filesystem::path IsolatedHome::indexFile() const
-{
-    return folder_ / "data" / "Kestrane" / "pockets.json";
-}
-
-std::filesystem::path IsolatedHome::payloadFolder() const
-{
-    return folder_ / "data" / "Kestrane" / "Payloads";
-}
-
-Environment IsolatedHome::environment(const std::string& display) const
-{
-    Environment environment = Environment::inherited();
-    environment.set("DISPLAY", display);
-    environment.set("XDG_CONFIG_HOME", (folder_ / "config").string());
-    environment.set("XDG_DATA_HOME", (folder_ / "data").string());
-    environment.set("XDG_RUNTIME_DIR", (folder_ / "runtime").string());
-    environment.unset("WAYLAND_DISPLAY");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", QString::fromStdString(display));
+    environment.insert("XDG_CONFIG_HOME", QString::fromStdString((folder_ / "config").string()));
+    environment.insert("XDG_DATA_HOME", QString::fromStdString((folder_ / "data").string()));
+    environment.insert("XDG_RUNTIME_DIR", QString::fromStdString((folder_ / "runtime").string()));
+    environment.remove("WAYLAND_DISPLAY");
     return environment;
 }
 
@@ -73,22 +40,17 @@ void IsolatedHome::writeSettings(const std::vector<StoredZone>& zones) const
 {
     nlohmann::json settings = { { "kestrane.onboarding.seen.v1", true } };
     if (!zones.empty())
-        settings["kestrane.zones.v1"] = { { "base64", base64(zonesDocument(zones).dump()) } };
+        settings["kestrane.zones.v1"] = { { "base64", QByteArray::fromStdString(zonesDocument(zones).dump()).toBase64().toStdString() } };
     std::filesystem::create_directories(settingsFile().parent_path());
     testing::writeFile(settingsFile(), settings.dump(2));
 }
 
-nlohmann::json IsolatedHome::index() const
-{
-    if (!std::filesystem::exists(indexFile()))
-        return nlohmann::json::object();
-    return nlohmann::json::parse(testing::readFile(indexFile()));
-}
-
 std::vector<StoredItem> IsolatedHome::items(const std::string& zoneID) const
 {
-    const nlohmann::json document = index();
     std::vector<StoredItem> items;
+    if (!std::filesystem::exists(indexFile()))
+        return items;
+    const nlohmann::json document = nlohmann::json::parse(testing::readFile(indexFile()));
     if (!document.contains(zoneID))
         return items;
     for (const nlohmann::json& entry : document[zoneID]) {

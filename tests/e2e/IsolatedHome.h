@@ -1,9 +1,8 @@
 #pragma once
 
-#include "Environment.h"
 #include "TemporaryFolder.h"
 
-#include <nlohmann/json.hpp>
+#include <QProcessEnvironment>
 
 #include <filesystem>
 #include <string>
@@ -31,12 +30,9 @@ public:
     IsolatedHome();
 
     const std::filesystem::path& root() const { return folder_.path(); }
-    std::filesystem::path settingsFile() const;
-    std::filesystem::path indexFile() const;
-    std::filesystem::path payloadFolder() const;
 
     // The program's environment: these folders and the given X display.
-    Environment environment(const std::string& display) const;
+    QProcessEnvironment environment(const std::string& display) const;
 
     // Settings with the introduction already seen, so that it never covers the screen,
     // and with these pockets.
@@ -44,9 +40,12 @@ public:
 
     // The pocket's items in index order; none when the index has no entry for it.
     std::vector<StoredItem> items(const std::string& zoneID) const;
-    nlohmann::json index() const;
 
 private:
+    std::filesystem::path settingsFile() const { return folder_ / "config" / "Kestrane" / "defaults.json"; }
+    std::filesystem::path indexFile() const { return folder_ / "data" / "Kestrane" / "pockets.json"; }
+    std::filesystem::path payloadFolder() const { return folder_ / "data" / "Kestrane" / "Payloads"; }
+
     testing::TemporaryFolder folder_;
 };
 

@@ -16,18 +16,18 @@ Pointer::Pointer(const XvfbDisplay& display)
 
 void Pointer::moveTo(int x, int y)
 {
-    display_.xdotool({ "mousemove", std::to_string(x), std::to_string(y) });
+    display_.xdotool({ "mousemove", QString::number(x), QString::number(y) });
     x_ = x;
     y_ = y;
 }
 
 void Pointer::glideTo(int x, int y, int steps)
 {
-    std::vector<std::string> arguments;
+    QStringList arguments;
     for (int i = 1; i <= steps; ++i) {
         const int stepX = x_ + (x - x_) * i / steps;
         const int stepY = y_ + (y - y_) * i / steps;
-        arguments.insert(arguments.end(), { "mousemove", std::to_string(stepX), std::to_string(stepY), "sleep", stepPause });
+        arguments << "mousemove" << QString::number(stepX) << QString::number(stepY) << "sleep" << stepPause;
     }
     display_.xdotool(arguments);
     x_ = x;
@@ -37,7 +37,7 @@ void Pointer::glideTo(int x, int y, int steps)
 void Pointer::nudge()
 {
     nudged_ = !nudged_;
-    display_.xdotool({ "mousemove", std::to_string(nudged_ ? x_ - 1 : x_), std::to_string(y_) });
+    display_.xdotool({ "mousemove", QString::number(nudged_ ? x_ - 1 : x_), QString::number(y_) });
 }
 
 void Pointer::press()

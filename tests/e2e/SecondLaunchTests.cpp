@@ -1,5 +1,7 @@
 #include "EndToEndTest.h"
 
+#include <QColor>
+
 #include <csignal>
 
 namespace kestrane::e2e {
@@ -14,12 +16,12 @@ constexpr int plusTop = 48;
 constexpr int plusSide = 12;
 constexpr int dark = 80;
 
-double darkShare(const XwdImage& screen, int left, int top)
+double darkShare(const QImage& screen, int left, int top)
 {
     int darkPixels = 0;
     for (int y = top; y < top + 2 * plusSide; ++y) {
         for (int x = left; x < left + plusSide; ++x)
-            darkPixels += screen.pixel(x, y).brightest() <= dark;
+            darkPixels += QColor(screen.pixel(x, y)).value() <= dark;
     }
     return darkPixels / (2.0 * plusSide * plusSide);
 }
@@ -28,7 +30,7 @@ double darkShare(const XwdImage& screen, int left, int top)
 TEST_F(SecondLaunchTest, SecondCopyExitsAtOnceAndTheFirstOpensEditMode)
 {
     // A white window behind the overlay, so that its dark shapes show in screenshots.
-    auto backdrop = launchPeer({ "clicks", "0", "0", std::to_string(XvfbDisplay::width), std::to_string(XvfbDisplay::height) });
+    auto backdrop = launchPeer({ "clicks" });
     launchWithDesk({});
     pointer.moveTo(700, 450);
     EXPECT_EQ(darkShare(display.screenshot(), plusLeft, plusTop), 0.0) << "no plus bulge outside edit mode";
@@ -40,7 +42,7 @@ TEST_F(SecondLaunchTest, SecondCopyExitsAtOnceAndTheFirstOpensEditMode)
     double plus = 0;
     double beside = 0;
     pollUntil([&] {
-        const XwdImage screen = display.screenshot();
+        const QImage screen = display.screenshot();
         plus = darkShare(screen, plusLeft, plusTop);
         beside = darkShare(screen, 1000, plusTop);
         return plus >= 0.7;
@@ -62,7 +64,6 @@ TEST_F(SecondLaunchTest, ACopyThatCannotReachTheFirstFailsInsteadOfRunningBeside
     ::kill(program->pid(), SIGCONT);
     EXPECT_TRUE(program->isRunning());
 }
-
 
 } // namespace
 } // namespace kestrane::e2e

@@ -12,11 +12,6 @@ constexpr milliseconds serverStartTimeout(10000);
 constexpr milliseconds compositorStartTimeout(5000);
 constexpr milliseconds toolTimeout(20000);
 
-std::string screenGeometry()
-{
-    return std::to_string(XvfbDisplay::width) + "x" + std::to_string(XvfbDisplay::height) + "x24";
-}
-
 template <typename Reply>
 std::unique_ptr<Reply, void (*)(void*)> owned(Reply* reply)
 {
@@ -33,9 +28,9 @@ XvfbDisplay::XvfbDisplay()
     : connection_(nullptr, xcb_disconnect)
 {
     // -displayfd picks a free display number and writes it to our pipe once it listens.
-    server_ = std::make_unique<ChildProcess>(
-        std::vector<std::string> { "Xvfb", "-displayfd", "1", "-screen", "0", screenGeometry(), "-nolisten", "tcp" },
-        Environment::inherited(), ChildProcess::Diagnostics::discarded);
+    const QString geometry = QString("%1x%2x24").arg(width).arg(height);
+    server_ = std::make_unique<ChildProcess>(QStringList { "Xvfb", "-displayfd", "1", "-screen", "0", geometry, "-nolisten", "tcp" },
+        QProcessEnvironment::systemEnvironment(), ChildProcess::Diagnostics::discarded);
     const auto number = server_->readLine(serverStartTimeout);
     if (!number || number->empty())
         throw std::runtime_error("Xvfb did not report a display number");
@@ -44,9 +39,7 @@ XvfbDisplay::XvfbDisplay()
     if (xcb_connection_has_error(connection_.get()))
         throw std::runtime_error("cannot connect to Xvfb on " + name_);
 
-    Environment environment = Environment::inherited();
-    environment.set("DISPLAY", name_);
-    compositor_ = std::make_unique<ChildProcess>(std::vector<std::string> { "xcompmgr" }, environment);
+    compositor_ = std::make_unique<ChildProcess>(QStringList { "xcompmgr" }, environment());
     waitForCompositor();
 }
 
@@ -90,28 +83,29 @@ std::optional<pid_t> XvfbDisplay::processUnderPointer() const
     return static_cast<pid_t>(*static_cast<const std::uint32_t*>(xcb_get_property_value(property.get())));
 }
 
-void XvfbDisplay::xdotool(const std::vector<std::string>& arguments) const
+QProcessEnvironment XvfbDisplay::environment() const
 {
-    std::vector<std::string> command { "xdotool" };
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    runTool(std::move(command));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", QString::fromStdString(name_));
+    return environment;
 }
 
-XwdImage XvfbDisplay::screenshot() const
+void XvfbDisplay::xdotool(const QStringList& arguments) const
 {
-    const auto file = scratch_ / "screen.xwd";
-    runTool({ "xwd", "-root", "-silent", "-display", name_, "-out", file.string() });
-    return XwdImage::read(file);
+    ChildProcess tool(QStringList { "xdotool" } + arguments, environment());
+    if (tool.waitForExit(toolTimeout) != 0)
+        throw std::runtime_error("xdotool failed on " + name_ + " (" + arguments.front().toStdString() + " ...)");
 }
 
-void XvfbDisplay::runTool(std::vector<std::string> command) const
+// The compositor paints into the root window, so its contents are what the screen shows.
+QImage XvfbDisplay::screenshot() const
 {
-    Environment environment = Environment::inherited();
-    environment.set("DISPLAY", name_);
-    ChildProcess tool(command, environment);
-    const auto status = tool.waitForExit(toolTimeout);
-    if (status != 0)
-        throw std::runtime_error(command.front() + " failed on " + name_ + " (" + command.at(1) + " ...)");
+    xcb_connection_t* c = connection_.get();
+    const auto image = owned(xcb_get_image_reply(c,
+        xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, rootOf(c), 0, 0, width, height, ~0u), nullptr));
+    if (!image)
+        throw std::runtime_error("cannot read the screen of " + name_);
+    return QImage(xcb_get_image_data(image.get()), width, height, QImage::Format_RGB32).copy();
 }
 
 } // namespace kestrane::e2e

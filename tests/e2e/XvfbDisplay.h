@@ -1,13 +1,12 @@
 #pragma once
 
 #include "ChildProcess.h"
-#include "TemporaryFolder.h"
-#include "XwdImage.h"
+
+#include <QImage>
 
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include <sys/types.h>
 
@@ -31,19 +30,18 @@ public:
     const std::string& name() const { return name_; }
 
     // Runs xdotool with these arguments on this display and waits for it.
-    void xdotool(const std::vector<std::string>& arguments) const;
+    void xdotool(const QStringList& arguments) const;
     // The whole screen as the compositor shows it.
-    XwdImage screenshot() const;
+    QImage screenshot() const;
     // The process whose top-level window would get a click at the pointer now (input
     // shapes taken into account); none over the bare root window.
     std::optional<pid_t> processUnderPointer() const;
 
 private:
-    void runTool(std::vector<std::string> command) const;
     void waitForCompositor() const;
     unsigned atom(const std::string& name) const;
+    QProcessEnvironment environment() const;
 
-    testing::TemporaryFolder scratch_;
     std::unique_ptr<ChildProcess> server_;
     std::string name_;
     std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t*)> connection_;

@@ -38,16 +38,12 @@ std::vector<double> offsets(const Path& path)
 TEST(BezelGeometry, ProfileHasAFlatCoreAndSmoothAsymmetricFalloffs)
 {
     const BezelNode node { 100, 30, 10, 20, 40, 0, 7.5 };
-    EXPECT_EQ(BezelGeometry::profile(node, 100), 30);
-    EXPECT_EQ(BezelGeometry::profile(node, 90), 30);
-    EXPECT_EQ(BezelGeometry::profile(node, 110), 30);
-    // Halfway down each falloff: t = 0.5, so (1 - t²)² = 0.5625.
-    EXPECT_DOUBLE_EQ(BezelGeometry::profile(node, 80), 30 * 0.5625);
-    EXPECT_DOUBLE_EQ(BezelGeometry::profile(node, 130), 30 * 0.5625);
-    EXPECT_EQ(BezelGeometry::profile(node, 70), 0);
-    EXPECT_EQ(BezelGeometry::profile(node, 60), 0);
+    // Rows and offsets; a quarter and half way down a falloff, (1 - t²)² is 0.19140625 and 0.5625.
+    const std::pair<double, double> rows[] = { { 100, 30 }, { 90, 30 }, { 110, 30 }, { 75, 5.7421875 }, { 80, 16.875 },
+        { 130, 16.875 }, { 70, 0 }, { 60, 0 }, { 150, 0 } };
+    for (const auto& [y, offset] : rows)
+        EXPECT_DOUBLE_EQ(BezelGeometry::profile(node, y), offset) << y;
     EXPECT_GT(BezelGeometry::profile(node, 149), 0);
-    EXPECT_EQ(BezelGeometry::profile(node, 150), 0);
 
     EXPECT_EQ(BezelGeometry::profile({ 100, -5, 10, 20, 20, 0, 7.5 }, 100), 0);
     EXPECT_EQ(BezelGeometry::profile({ 100, 30, 10, 0, 20, 0, 7.5 }, 95), 30);
@@ -56,28 +52,27 @@ TEST(BezelGeometry, ProfileHasAFlatCoreAndSmoothAsymmetricFalloffs)
 
 TEST(BezelGeometry, SquircleBlendsTowardAFlatTopSuperellipse)
 {
-    BezelNode node { 100, 40, 10, 30, 30, 1, 4 };
-    // d / R = 0.5 at y = 120: sq = (1 - 0.5⁴)^(1/4).
-    const double flat = 40 * std::pow(1 - std::pow(0.5, 4), 0.25);
-    EXPECT_DOUBLE_EQ(BezelGeometry::profile(node, 120), flat);
-    node.squircle = 0.25;
-    const double smooth = 40 * std::pow(1 - std::pow(10.0 / 30, 2), 2);
-    EXPECT_DOUBLE_EQ(BezelGeometry::profile(node, 120), smooth + 0.25 * (flat - smooth));
-    node.squircle = 0.0009;
-    EXPECT_EQ(BezelGeometry::profile(node, 120), smooth);
+    // Fully flat, a quarter of the way, and below the threshold where the plain falloff is used.
+    const std::pair<double, double> blends[] = { { 1, 39.35979342530861 }, { 0.25, 33.54365206003085 }, { 0.0009, 31.604938271604937 } };
+    for (const auto& [squircle, offset] : blends)
+        EXPECT_NEAR(BezelGeometry::profile({ 100, 40, 10, 30, 30, squircle, 4 }, 120), offset, 1e-12) << squircle;
 }
 
-TEST(BezelGeometry, SingleNodeOutlineHasTheExactElementStructure)
+// Through the overload that reuses a path, which must clear it first.
+TEST(BezelGeometry, OutlineSamplesEachRowOfItsReachThenReturnsToTheEdge)
 {
-    const BezelNode node = bump(100, 30, 10, 20);
-    const Path path = BezelGeometry::path({ node }, width, height);
-    std::vector<Path::Element> expected { { Path::Op::Move, width, 70 } };
-    for (double y = 70; y < 130; ++y)
-        expected.push_back({ Path::Op::Line, width - BezelGeometry::profile(node, y), y });
-    expected.push_back({ Path::Op::Line, width, 130 });
-    expected.push_back({ Path::Op::Line, width, 130 });
-    expected.push_back({ Path::Op::Close, 0, 0 });
-    EXPECT_EQ(path.elements, expected);
+    Path path;
+    path.moveTo(1, 2);
+    BezelGeometry::path({ bump(100, 30, 10, 20) }, width, height, path);
+    ASSERT_EQ(path.elements.size(), 64u);
+    EXPECT_EQ(path.elements[0], (Path::Element { Path::Op::Move, width, 70 }));
+    for (int row = 0; row < 60; ++row)
+        EXPECT_EQ(path.elements[1 + row].y, 70 + row);
+    EXPECT_EQ(path.elements[6], (Path::Element { Path::Op::Line, width - 5.7421875, 75 }));
+    EXPECT_EQ(path.elements[31], (Path::Element { Path::Op::Line, width - 30, 100 }));
+    EXPECT_EQ(path.elements[61], (Path::Element { Path::Op::Line, width, 130 }));
+    EXPECT_EQ(path.elements[62], (Path::Element { Path::Op::Line, width, 130 }));
+    EXPECT_EQ(path.elements[63].op, Path::Op::Close);
 
     // A fractional span still samples whole steps from the start, then the exact stop.
     const Path shifted = BezelGeometry::path({ BezelNode { 100.25, 30, 10, 20, 20.5, 0, 7.5 } }, width, height);
@@ -149,19 +144,7 @@ TEST(BezelGeometry, ClustersAreClippedJustOutsideTheCanvas)
     EXPECT_EQ(bottom.elements[n - 3], (Path::Element { Path::Op::Line, width - atStop, height + 1 }));
     EXPECT_EQ(bottom.elements[n - 2], (Path::Element { Path::Op::Line, width, height + 1 }));
 
-    EXPECT_TRUE(BezelGeometry::path({ bump(-100, 30, 10, 30) }, width, height).empty());
-    EXPECT_TRUE(BezelGeometry::path({ bump(-41, 30, 10, 30) }, width, height).empty());
-    EXPECT_TRUE(BezelGeometry::path({ bump(height + 100, 30, 10, 30) }, width, height).empty());
+    for (double offScreen : { -100.0, -41.0, height + 100 })
+        EXPECT_TRUE(BezelGeometry::path({ bump(offScreen, 30, 10, 30) }, width, height).empty()) << offScreen;
     EXPECT_EQ(subpaths(BezelGeometry::path({ bump(-100, 30, 10, 30), bump(450, 30, 10, 30) }, width, height)), 1);
-}
-
-TEST(BezelGeometry, ReuseOverloadClearsAndMatches)
-{
-    const std::vector<BezelNode> nodes { bump(100, 30, 10, 20), bump(600, 30, 10, 20) };
-    Path reused;
-    reused.moveTo(1, 2);
-    BezelGeometry::path(nodes, width, height, reused);
-    EXPECT_EQ(reused, BezelGeometry::path(nodes, width, height));
-    BezelGeometry::path({}, width, height, reused);
-    EXPECT_TRUE(reused.empty());
 }

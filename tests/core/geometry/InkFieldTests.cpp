@@ -30,11 +30,8 @@ TEST(InkField, ThicknessAtKnownPointsOfTheBorder)
 
 TEST(InkField, NoInkWhenFaintThinOrNotYetSpread)
 {
-    forBorder([](double s) {
-        EXPECT_EQ((InkField { 5000, 26, 2, 0.0005 }).thickness(s, screen), 0) << s;
-        EXPECT_EQ((InkField { 5000, 0.005, 2, 1 }).thickness(s, screen), 0) << s;
-        EXPECT_EQ((InkField { 0, 26, 2, 1 }).thickness(s, screen), 0) << s;
-    });
+    for (const InkField& field : { InkField { 5000, 26, 2, 0.0005 }, InkField { 5000, 0.005, 2, 1 }, InkField { 0, 26, 2, 1 } })
+        forBorder([&](double s) { EXPECT_EQ(field.thickness(s, screen), 0) << s; });
     EXPECT_EQ((InkField { 5000, 26, 2, 1 }).thickness(10, { 0, 0, 52 }), 0);
 }
 

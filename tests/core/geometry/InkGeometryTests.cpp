@@ -10,9 +10,7 @@ using namespace kestrane;
 
 namespace {
 struct Triangle {
-    Point a;
-    Point b;
-    Point c;
+    Point a, b, c;
 
     double turn() const { return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x); }
 };
@@ -24,19 +22,12 @@ std::vector<Triangle> triangles(const Path& path)
     const auto& elements = path.elements;
     EXPECT_EQ(elements.size() % 4, 0u);
     for (std::size_t i = 0; i + 3 < elements.size(); i += 4) {
-        EXPECT_EQ(elements[i].op, Path::Op::Move);
-        EXPECT_EQ(elements[i + 1].op, Path::Op::Line);
-        EXPECT_EQ(elements[i + 2].op, Path::Op::Line);
-        EXPECT_EQ(elements[i + 3].op, Path::Op::Close);
+        const std::vector<Path::Op> ops { elements[i].op, elements[i + 1].op, elements[i + 2].op, elements[i + 3].op };
+        EXPECT_EQ(ops, (std::vector<Path::Op> { Path::Op::Move, Path::Op::Line, Path::Op::Line, Path::Op::Close }));
         result.push_back({ { elements[i].x, elements[i].y }, { elements[i + 1].x, elements[i + 1].y },
             { elements[i + 2].x, elements[i + 2].y } });
     }
     return result;
-}
-
-std::size_t sampleCount(const ScreenPerimeter& perimeter)
-{
-    return static_cast<std::size_t>(std::ceil(perimeter.length() / 3));
 }
 } // namespace
 
@@ -53,16 +44,19 @@ TEST(InkGeometry, EveryTriangleWindsTheSameWay)
     }
 }
 
+// Through the overload that reuses a path, which must clear it first.
 TEST(InkGeometry, BandSpansTheBorderUpToTheFront)
 {
     const ScreenPerimeter screen { 1000, 800, 52 };
-    // The whole border: two triangles for every pair of neighbouring samples.
-    const std::vector<Triangle> whole = triangles(InkGeometry::path({ 1e6, 26, 5, 1 }, screen));
-    EXPECT_EQ(whole.size(), 2 * sampleCount(screen));
+    Path reused;
+    InkGeometry::path({ 1e6, 26, 5, 1 }, screen, reused);
+    // The whole border of 3510.7 points: two triangles for every pair of neighbouring samples.
+    EXPECT_EQ(triangles(reused).size(), 2 * 1171u);
 
     // A partial front: only the pairs within the front's reach either way of the source.
     const double front = 600;
-    const std::vector<Triangle> part = triangles(InkGeometry::path({ front, 26, 5, 1 }, screen));
+    InkGeometry::path({ front, 26, 5, 1 }, screen, reused);
+    const std::vector<Triangle> part = triangles(reused);
     const double pairs = part.size() / 2.0;
     EXPECT_GT(pairs, 2 * (front - 25) / 3);
     EXPECT_LT(pairs, 2 * (front + 6) / 3);
@@ -86,13 +80,4 @@ TEST(InkGeometry, EmptyWithoutInkOrWithTooShortABorder)
     EXPECT_FALSE(InkGeometry::path({ 1e6, 26, 1, 1 }, { 3, 1, 0 }).empty());
     // A nonsensical screen size is refused rather than sampled billions of times.
     EXPECT_TRUE(InkGeometry::path({ 1e300, 26, 1, 1 }, { 1e12, 1e12, 52 }).empty());
-}
-
-TEST(InkGeometry, ReusedPathIsClearedAndMatchesAFreshOne)
-{
-    const ScreenPerimeter screen { 1000, 800, 52 };
-    Path reused;
-    InkGeometry::path({ 1e6, 26, 5, 1 }, screen, reused);
-    InkGeometry::path({ 700, 20, 9, 0.7 }, screen, reused);
-    EXPECT_EQ(reused, InkGeometry::path({ 700, 20, 9, 0.7 }, screen));
 }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <optional>
+
 using namespace kestrane;
 using kestrane::testing::readFile;
 using kestrane::testing::TemporaryFolder;
@@ -24,6 +26,16 @@ std::vector<fs::path> setAsideFiles(const fs::path& folder)
 }
 
 std::string nested(int depth) { return std::string(depth, '[') + std::string(depth, ']'); }
+
+// What `action` writes to standard error.
+template <typename Action> std::string stderrOf(Action action)
+{
+    ::testing::internal::CaptureStderr();
+    action();
+    return ::testing::internal::GetCapturedStderr();
+}
+
+long lineCount(const std::string& log) { return std::count(log.begin(), log.end(), '\n'); }
 } // namespace
 
 TEST(JsonFileDefaults, EveryTypeSurvivesARestartInTheDocumentedForm)
@@ -66,9 +78,8 @@ TEST(JsonFileDefaults, ValuesOfAnotherTypeReadAsAbsentAndUnknownMembersAreKept)
     EXPECT_EQ(defaults.integerValue("count"), 0);
     EXPECT_EQ(defaults.integerValue("huge"), 0);
     EXPECT_FALSE(defaults.stringValue("name"));
-    EXPECT_FALSE(defaults.dataValue("bytes"));
-    EXPECT_FALSE(defaults.dataValue("extra"));
-    EXPECT_FALSE(defaults.dataValue("missing"));
+    for (const char* key : { "bytes", "extra", "missing" })
+        EXPECT_FALSE(defaults.dataValue(key)) << key;
 
     defaults.setBool("flag", true);
     const nlohmann::json stored = nlohmann::json::parse(readFile(file));
@@ -77,7 +88,6 @@ TEST(JsonFileDefaults, ValuesOfAnotherTypeReadAsAbsentAndUnknownMembersAreKept)
     EXPECT_EQ(stored["nested"].dump(), nested(63));
     EXPECT_EQ(stored["flag"], true);
 }
-
 
 TEST(JsonFileDefaults, AnUnreadableFileIsKeptAsideWithOneLogLine)
 {
@@ -88,10 +98,9 @@ TEST(JsonFileDefaults, AnUnreadableFileIsKeptAsideWithOneLogLine)
         const fs::path file = folder / "defaults.json";
         writeFile(file, garbage);
 
-        ::testing::internal::CaptureStderr();
-        JsonFileDefaults defaults(file);
-        const std::string log = ::testing::internal::GetCapturedStderr();
-        EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log.substr(0, 200);
+        std::optional<JsonFileDefaults> defaults;
+        const std::string log = stderrOf([&] { defaults.emplace(file); });
+        EXPECT_EQ(lineCount(log), 1) << log.substr(0, 200);
         EXPECT_THAT(log, HasSubstr("could not be read"));
 
         const std::vector<fs::path> aside = setAsideFiles(folder.path());
@@ -101,8 +110,8 @@ TEST(JsonFileDefaults, AnUnreadableFileIsKeptAsideWithOneLogLine)
         EXPECT_FALSE(fs::exists(file));
 
         // The store starts empty and saves to a fresh file, never over the kept one.
-        EXPECT_FALSE(defaults.boolValue("flag"));
-        defaults.setBool("flag", true);
+        EXPECT_FALSE(defaults->boolValue("flag"));
+        defaults->setBool("flag", true);
         EXPECT_TRUE(JsonFileDefaults(file).boolValue("flag"));
         EXPECT_TRUE(readFile(aside[0]) == garbage);
     }
@@ -115,9 +124,7 @@ TEST(JsonFileDefaults, ASecondUnreadableFileDoesNotReplaceTheFirstKeptOne)
     writeFile(file, "first");
     JsonFileDefaults { file };
     writeFile(file, "second");
-    ::testing::internal::CaptureStderr();
-    JsonFileDefaults { file };
-    ::testing::internal::GetCapturedStderr();
+    stderrOf([&] { JsonFileDefaults { file }; });
     std::vector<std::string> kept;
     for (const fs::path& path : setAsideFiles(folder.path()))
         kept.push_back(readFile(path));
@@ -127,13 +134,11 @@ TEST(JsonFileDefaults, ASecondUnreadableFileDoesNotReplaceTheFirstKeptOne)
 TEST(JsonFileDefaults, WhenTheFileCanNeitherBeReadNorMovedNothingIsWritten)
 {
     // A file of the kernel's: not JSON, and not movable out of its file system.
-    ::testing::internal::CaptureStderr();
-    JsonFileDefaults defaults("/proc/self/status");
-    const std::string log = ::testing::internal::GetCapturedStderr();
-    EXPECT_THAT(log, HasSubstr("will not be saved"));
-    EXPECT_FALSE(defaults.writesEnabled());
-    defaults.setInteger("count", 3);
-    EXPECT_EQ(defaults.integerValue("count"), 3);
+    std::optional<JsonFileDefaults> defaults;
+    EXPECT_THAT(stderrOf([&] { defaults.emplace("/proc/self/status"); }), HasSubstr("will not be saved"));
+    EXPECT_FALSE(defaults->writesEnabled());
+    defaults->setInteger("count", 3);
+    EXPECT_EQ(defaults->integerValue("count"), 3);
 }
 
 TEST(JsonFileDefaults, AFailedWriteKeepsTheValueAndLogsOnce)
@@ -141,11 +146,11 @@ TEST(JsonFileDefaults, AFailedWriteKeepsTheValueAndLogsOnce)
     TemporaryFolder folder;
     writeFile(folder / "blocker", "a file where the folder should be");
     JsonFileDefaults defaults(folder / "blocker/defaults.json");
-    ::testing::internal::CaptureStderr();
-    defaults.setInteger("count", 1);
-    defaults.setInteger("count", 2);
-    const std::string log = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    const std::string log = stderrOf([&] {
+        defaults.setInteger("count", 1);
+        defaults.setInteger("count", 2);
+    });
+    EXPECT_EQ(lineCount(log), 1) << log;
     EXPECT_EQ(defaults.integerValue("count"), 2);
 }
 
@@ -155,11 +160,11 @@ TEST(JsonFileDefaults, AChangeThatWouldMakeTheFileTooLargeIsRefusedWithOneLine)
     const fs::path file = folder / "defaults.json";
     JsonFileDefaults defaults(file);
     defaults.setString("name", "kept");
-    ::testing::internal::CaptureStderr();
-    defaults.setString("name", std::string(1024 * 1024, 'a'));
-    defaults.setData("zones", Bytes(800 * 1024, 7));
-    const std::string log = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
+    const std::string log = stderrOf([&] {
+        defaults.setString("name", std::string(1024 * 1024, 'a'));
+        defaults.setData("zones", Bytes(800 * 1024, 7));
+    });
+    EXPECT_EQ(lineCount(log), 2) << log;
     JsonFileDefaults reread(file);
     for (const JsonFileDefaults* store : { &defaults, &reread }) {
         EXPECT_EQ(store->stringValue("name"), "kept");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <numeric>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -21,9 +22,9 @@ TEST(SerialQueue, RunsTasksInOrderOffTheCallingThreadAndSyncWaitsForThem)
             worker = std::this_thread::get_id();
         });
     queue.drain();
-    ASSERT_EQ(order.size(), 1000u);
-    for (int i = 0; i < 1000; ++i)
-        EXPECT_EQ(order[static_cast<std::size_t>(i)], i);
+    std::vector<int> expected(1000);
+    std::iota(expected.begin(), expected.end(), 0);
+    EXPECT_EQ(order, expected);
     EXPECT_NE(worker, std::this_thread::get_id());
 
     int seen = 0;
