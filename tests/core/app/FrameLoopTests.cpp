@@ -87,12 +87,12 @@ TEST_F(FrameLoopTest, AForeignDragIsSeenFromTheDragSelectionAndEndsHalfASecondAf
     // Holding a button without anything taking the selection is no drag.
     for (int i = 0; i < 20; ++i)
         tick();
-    EXPECT_FALSE(engine->isSystemDragActive);
+    EXPECT_FALSE(engine->state().isSystemDragActive);
 
     input.dragSelectionChanges = 1;
     tick(0.03);
     tick(0.03);
-    EXPECT_TRUE(engine->isSystemDragActive);
+    EXPECT_TRUE(engine->state().isSystemDragActive);
     EXPECT_TRUE(tick().clickable.empty()) << "the drag is still far from the edge";
     input.local = Point { 1340, 300 };
     EXPECT_EQ(tick().clickable, (std::vector<Rect> { { 1440 - 120, 0, 120, 900 } }));
@@ -100,7 +100,7 @@ TEST_F(FrameLoopTest, AForeignDragIsSeenFromTheDragSelectionAndEndsHalfASecondAf
     input.buttonsDown = false;
     tick(0.25);
     tick(0.25);
-    EXPECT_TRUE(engine->isSystemDragActive);
+    EXPECT_TRUE(engine->state().isSystemDragActive);
     tick(0.05);
-    EXPECT_FALSE(engine->isSystemDragActive);
+    EXPECT_FALSE(engine->state().isSystemDragActive);
 }
