@@ -62,6 +62,13 @@ TEST_F(Drawer, TheFrameStaysInsideTheScreenAndPinsToTheTopWhenShort)
 TEST_F(Drawer, OpeningResolvesTheItemsAndKeepsOnlyTheLatestPocketsResult)
 {
     start(2, 3);
+    // Shut before its items came back: the late result is dropped.
+    engine->openDrawer(a());
+    engine->closeDrawer();
+    run(1);
+    deliverResults();
+    EXPECT_TRUE(engine->state().openItems.empty());
+
     engine->openDrawer(a());
     EXPECT_EQ(engine->state().openZone, a());
     EXPECT_TRUE(engine->state().openItems.empty());
