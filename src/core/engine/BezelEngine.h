@@ -1,5 +1,9 @@
 #pragma once
 
+// Words used across the engine: a pocket is what the user sees and drops onto; its zone
+// (Dropzone) is the pocket's stored placement and name; its blob (BlobRuntime) is the
+// pocket's animated bulge on the edge. All three share the zone's id.
+
 #include "engine/BezelState.h"
 #include "engine/BlobRuntime.h"
 #include "engine/EngineServices.h"
