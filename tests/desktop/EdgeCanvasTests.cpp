@@ -17,18 +17,38 @@ constexpr int middle = 450;
 constexpr QRgb opaqueBlack = qRgba(0, 0, 0, 255);
 constexpr QRgb opaqueWhite = qRgba(255, 255, 255, 255);
 
-// One pocket of three items in the middle of a 1440 × 900 edge; tests set its bulge by hand.
+// One pocket in the middle of a 1440 × 900 edge; tests set its bulge, the plus bulge and
+// the pull counter by hand.
 class EdgeCanvasTest : public EngineFixture {
 protected:
-    Dropzone pocket;
+    BlobRuntime bulge;
+    double plus = 0;
+    std::optional<PullCounter> counter;
 
-    void SetUp() override { pocket = startWithOnePocket(3); }
+    void SetUp() override
+    {
+        startWithOnePocket(3);
+        bulge = engine->state().blobs[0];
+    }
 
     void setBulge(double amplitude, double y = middle, int items = 0)
     {
-        engine->blobs[0].amplitude = SpringValue::atRest(amplitude);
-        engine->blobs[0].y = SpringValue::atRest(y);
-        engine->blobs[0].itemCount = items;
+        bulge.amplitude = SpringValue::atRest(amplitude);
+        bulge.y = SpringValue::atRest(y);
+        bulge.itemCount = items;
+    }
+    void count(std::int64_t depth)
+    {
+        const double a = bulge.amplitude.value;
+        counter = PullCounter { { width - a / 2, bulge.y.value }, depth, 3, std::min(a / 54, 1.0) };
+    }
+
+    EdgeScene scene() const
+    {
+        EdgeScene scene { { width, 900 }, { *engine->node(bulge, true) }, plus, counter };
+        if (plus > 0.05)
+            scene.nodes.push_back(BezelEngine::plusNode(plus));
+        return scene;
     }
 
     static QImage blank()
@@ -40,7 +60,7 @@ protected:
 
     QImage render()
     {
-        canvas.update(*engine);
+        canvas.update(scene());
         QImage image = blank();
         QPainter painter(&image);
         canvas.paint(painter);
@@ -50,7 +70,7 @@ protected:
     // Brings a picture of the previous frame up to date, as the window does.
     void repaintChanged(QImage& image)
     {
-        canvas.update(*engine);
+        canvas.update(scene());
         QPainter painter(&image);
         canvas.repaintChanged(painter);
     }
@@ -112,14 +132,14 @@ TEST_F(EdgeCanvasTest, TheBulgeIsFilledOutToItsAmplitudeAndLitOnlyWhenLarge)
 TEST_F(EdgeCanvasTest, ThePlusGlyphFadesInWithThePlusBulge)
 {
     const int row = static_cast<int>(BezelEngine::plusCenter) - 1;
-    engine->plusAmplitude = SpringValue::atRest(6);
+    plus = (6);
     EXPECT_EQ(render().pixel(width - 3, row), opaqueBlack);
 
     // A quarter of the way in: smoothstep gives 0.156 where a linear fade would give 0.25.
-    engine->plusAmplitude = SpringValue::atRest(8.75);
+    plus = (8.75);
     EXPECT_NEAR(qRed(render().pixel(width - 5, row)), 40, 4);
 
-    engine->plusAmplitude = SpringValue::atRest(17);
+    plus = (17);
     const QImage image = render();
     const int center = width - 9; // 1440 − 17 / 2
     EXPECT_EQ(image.pixel(center, row), opaqueWhite);
@@ -134,16 +154,16 @@ TEST_F(EdgeCanvasTest, ThePullCounterShowsWhileCountingAndBrightensWhenComplete)
     const QRect counter(width - 27 - 12, middle - 8, 24, 16);
     EXPECT_EQ(brightest(render(), counter), 0);
 
-    engine->beginPullCount(pocket.id);
+    count(1);
     const int partial = brightest(render(), counter);
     EXPECT_GT(partial, 100);
     EXPECT_LT(partial, 150) << "1 of 3 is drawn at half opacity";
-    engine->setPullDepth(3);
+    count(3);
     EXPECT_GT(brightest(render(), counter), 220);
 
     // Presence 30 / 54 is past the engine's threshold but below the fade-in.
     setBulge(30, middle, 3);
-    ASSERT_TRUE(engine->pullCounter());
+    count(3);
     EXPECT_EQ(brightest(render(), counter.translated(12, 0)), 0);
 }
 
@@ -158,21 +178,21 @@ TEST_F(EdgeCanvasTest, RepaintingTheChangedRegionMatchesAFullRepaint)
     EXPECT_TRUE(region.contains(QRect(width - 30, 300 - 68, 30, 136)));
     EXPECT_LE(region.width(), 34) << "only the edge is repainted";
     EXPECT_TRUE(looksAlike(screen, render()));
-    canvas.update(*engine);
+    canvas.update(scene());
     EXPECT_FALSE(canvas.changedRegion().intersects(QRect(0, 450, width, 10))) << "the old place is clean already";
 
     // The pocket goes while the plus bulge comes; then a counting pocket appears elsewhere.
     setBulge(0, 300);
-    engine->plusAmplitude = SpringValue::atRest(17);
+    plus = (17);
     repaintChanged(screen);
     EXPECT_TRUE(looksAlike(screen, render()));
     setBulge(54, 600, 3);
-    engine->beginPullCount(pocket.id);
+    count(1);
     repaintChanged(screen);
     EXPECT_TRUE(looksAlike(screen, render()));
 
-    engine->plusAmplitude = SpringValue::atRest(0);
-    engine->endPullCount();
+    plus = (0);
+    counter.reset();
     setBulge(0, 600);
     repaintChanged(screen);
     EXPECT_EQ(screen, blank()) << "nothing of the last frame is left";

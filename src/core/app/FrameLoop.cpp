@@ -72,21 +72,17 @@ void FrameLoop::detectSystemDrag(const FrameInput& input)
         lastButtonsDown_ = false;
     }
 
-    if (!input.buttonsDown && engine_.isSystemDragActive) {
-        if (engine_.dragPayload || input.now - lastButtonDownTime_ <= dragEndDelay)
+    if (!input.buttonsDown && engine_.state().isSystemDragActive) {
+        if (engine_.state().dragPayload || input.now - lastButtonDownTime_ <= dragEndDelay)
             return;
-        engine_.dragOriginZone.reset();
-        engine_.isSystemDragActive = false;
-        engine_.dropTarget.reset();
-        engine_.needsStep = true;
-    } else if (input.buttonsDown && !engine_.isSystemDragActive) {
+        engine_.endSystemDrag();
+    } else if (input.buttonsDown && !engine_.state().isSystemDragActive) {
         if (input.now - lastDragProbe_ <= dragProbeInterval)
             return;
         lastDragProbe_ = input.now;
         if (input.dragSelectionChanges == dragProbeBaseline_)
             return;
-        engine_.isSystemDragActive = true;
-        engine_.needsStep = true;
+        engine_.beginSystemDrag();
     }
 }
 
@@ -94,7 +90,7 @@ void FrameLoop::detectSystemDrag(const FrameInput& input)
 // click that is on its way is not lost to the application below.
 bool FrameLoop::ignoresMouse(const FrameInput& input)
 {
-    if (input.pressHeld && !engine_.isSystemDragActive)
+    if (input.pressHeld && !engine_.state().isSystemDragActive)
         return ignoring_;
     if (engine_.wantsMouseEvents()) {
         liveGrace_ = transparencyGrace;
@@ -111,22 +107,23 @@ bool FrameLoop::ignoresMouse(const FrameInput& input)
 // Where clicks land on the overlay when it takes clicks at all.
 std::vector<Rect> FrameLoop::clickableRegion() const
 {
-    const Size size = engine_.size;
+    const BezelState& state = engine_.state();
+    const Size size = state.size;
     const Rect everywhere { 0, 0, size.width, size.height };
     if (introduction_.isRunning())
         return { everywhere };
-    const bool drawerShut = !engine_.wantsOpen && engine_.openProgress.value <= 0.01;
-    if (drawerShut && !engine_.isSystemDragActive) {
-        if (engine_.editProgress.value > 0.01)
+    const bool drawerShut = !state.wantsOpen && state.openProgress.value <= 0.01;
+    if (drawerShut && !state.isSystemDragActive) {
+        if (state.editProgress.value > 0.01)
             return { everywhere };
         std::vector<Rect> pockets;
-        for (const BlobRuntime& blob : engine_.blobs) {
+        for (const BlobRuntime& blob : state.blobs) {
             if (!blob.isDying)
                 pockets.push_back({ size.width - pocketBand, blob.y.value - pocketHalfHeight, pocketBand, 2 * pocketHalfHeight });
         }
         return pockets;
     }
-    if (engine_.isSystemDragActive)
+    if (state.isSystemDragActive)
         return { { size.width - systemDragReach, 0, systemDragReach, size.height } };
     return { everywhere };
 }

@@ -37,11 +37,11 @@ bool Keyboard::keyDown(const KeyEvent& event)
             onboarding_.finish();
             return true;
         }
-        if (engine_.isShowingPreferences) {
+        if (engine_.state().isShowingPreferences) {
             engine_.setShowingPreferences(false);
             return true;
         }
-        if (engine_.isEditing) {
+        if (engine_.state().isEditing) {
             engine_.setEditing(false);
             return true;
         }
@@ -72,7 +72,7 @@ void Keyboard::modifiersChanged(std::uint64_t flags, double now)
 
 void Keyboard::toggleEditMode()
 {
-    if (engine_.isEditing)
+    if (engine_.state().isEditing)
         engine_.setEditing(false);
     else if (actions_.openEditMode)
         actions_.openEditMode();

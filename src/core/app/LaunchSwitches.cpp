@@ -52,17 +52,17 @@ LaunchSwitches LaunchSwitches::parse(const std::vector<std::string>& arguments)
 
 void resetPockets(BezelEngine& engine, PocketStore& store)
 {
-    for (const BlobRuntime& blob : engine.blobs)
+    for (const BlobRuntime& blob : engine.state().blobs)
         store.removeAll(blob.config.id);
     engine.refreshCounts();
 }
 
 void seedPocket(BezelEngine& engine, PocketStore& store, std::int64_t count)
 {
-    if (engine.blobs.empty())
+    if (engine.state().blobs.empty())
         return;
-    auto target = std::find_if(engine.blobs.begin(), engine.blobs.end(), [](const BlobRuntime& b) { return b.itemCount == 0; });
-    const Uuid zone = (target == engine.blobs.end() ? engine.blobs.front() : *target).config.id;
+    auto target = std::find_if(engine.state().blobs.begin(), engine.state().blobs.end(), [](const BlobRuntime& b) { return b.itemCount == 0; });
+    const Uuid zone = (target == engine.state().blobs.end() ? engine.state().blobs.front() : *target).config.id;
     MemoryPasteboard seed;
     for (std::int64_t i = 1; i <= std::max<std::int64_t>(count, 1); ++i) {
         seed.clear();
@@ -74,7 +74,7 @@ void seedPocket(BezelEngine& engine, PocketStore& store, std::int64_t count)
 
 void unseedPockets(BezelEngine& engine, PocketStore& store)
 {
-    for (const BlobRuntime& blob : engine.blobs) {
+    for (const BlobRuntime& blob : engine.state().blobs) {
         auto pocket = store.items.find(blob.config.id);
         if (pocket == store.items.end())
             continue;
@@ -90,12 +90,12 @@ void unseedPockets(BezelEngine& engine, PocketStore& store)
 std::string pocketReport(const BezelEngine& engine)
 {
     std::string report;
-    for (const BlobRuntime& blob : engine.blobs) {
+    for (const BlobRuntime& blob : engine.state().blobs) {
         report += "POCKET " + blob.config.id.string() + " y=" + std::to_string(static_cast<std::int64_t>(blob.y.value))
             + " items=" + std::to_string(blob.itemCount) + "\n";
     }
-    report += "SCREEN w=" + std::to_string(static_cast<std::int64_t>(engine.size.width))
-        + " h=" + std::to_string(static_cast<std::int64_t>(engine.size.height)) + "\n";
+    report += "SCREEN w=" + std::to_string(static_cast<std::int64_t>(engine.state().size.width))
+        + " h=" + std::to_string(static_cast<std::int64_t>(engine.state().size.height)) + "\n";
     return report;
 }
 

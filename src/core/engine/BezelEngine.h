@@ -1,5 +1,10 @@
 #pragma once
 
+// Words used across the engine: a pocket is what the user sees and drops onto; its zone
+// (Dropzone) is the pocket's stored placement and name; its blob (BlobRuntime) is the
+// pocket's animated bulge on the edge. All three share the zone's id.
+
+#include "engine/BezelState.h"
 #include "engine/BlobRuntime.h"
 #include "engine/EngineServices.h"
 #include "engine/PrefRow.h"
@@ -53,19 +58,15 @@ struct BlurHalo {
     bool operator==(const BlurHalo&) const = default;
 };
 
-// A pocket being dragged in edit mode.
-struct DragSession {
-    Uuid blobID;
-    double grabOffset = 0;
-    Point startPoint;
-    double startTime = 0;
-    double moved = 0;
-    bool operator==(const DragSession&) const = default;
+// What a pull hands to the desktop to drag out: the newest items of the pocket.
+struct PullOffer {
+    Uuid zone;
+    ResolvedPocketItems items;
 };
 
 // The model and physics of the edge: one animated blob per pocket plus the global
 // animated values, all advanced by step() once per display frame.
-class BezelEngine {
+class BezelEngine : private BezelState {
 public:
     static constexpr const char* zonesKey = "kestrane.zones.v1";
     static constexpr double topLimit = 166;
@@ -82,6 +83,8 @@ public:
     void setSize(Size size);
     // Bumped by every performed step and every change a view must show.
     std::uint64_t revision() const { return revision_; }
+    // Something the edge shows changed outside the engine.
+    void requestStep() { markChanged(); }
 
     // Zones.
     void saveZones();
@@ -96,6 +99,7 @@ public:
     // Shape.
     std::optional<BezelNode> node(const BlobRuntime& blob, bool sagging) const;
     std::vector<BezelNode> nodes() const;
+    static BezelNode plusNode(double amplitude);
 
     // Pointer, hit testing and dragging pockets.
     void updatePointer(std::optional<Point> point);
@@ -103,11 +107,20 @@ public:
     std::optional<HitTarget> hitTest(Point point) const;
     std::optional<Rect> controlsFrame() const;
     bool wantsMouseEvents() const;
+    // Outside edit mode a press on a pocket holding items starts counting a pull.
     void mouseDown(Point point);
+    // While a pull is counted the depth follows the pointer down; moving off the edge
+    // takes the items, which the desktop then drags out and hands back to finishPull.
+    std::optional<PullOffer> mouseDragged(Point point);
     void mouseUp(Point point);
     void settleDrag(const Uuid& id);
 
-    // Drop intake.
+    // Drop intake. A drag from another program is begun when it takes over the drag
+    // selection, follows the payload while over the overlay, and ends when it leaves,
+    // drops or is let go.
+    void beginSystemDrag();
+    void updateDragPayload(Point point);
+    void endSystemDrag();
     void updateDropTarget();
     bool acceptDrop(const Pasteboard& pasteboard);
     void refreshCounts();
@@ -122,11 +135,8 @@ public:
     std::optional<BezelNode> openLayoutNode() const;
     std::optional<BezelNode> openPocketNode() const;
 
-    // Pull-out counter.
-    void beginPullCount(const Uuid& zone);
-    void setPullDepth(std::int64_t depth);
-    void endPullCount();
-    void beginPull(const Uuid& zone);
+    // Pull-out. moved: the receiver took the items rather than a copy of them.
+    void finishPull(const PullOffer& offer, bool moved);
     std::optional<PullCounter> pullCounter() const;
 
     // Clearing and undo.
@@ -142,61 +152,12 @@ public:
     bool isEditable(const Uuid& id) const;
     void endSoloEditing();
     void setShowingPreferences(bool on);
+    void setPrefHovering(PrefRow row, bool hovering);
     double prefsPresence() const;
     std::vector<BlurHalo> blurHalos() const;
 
     const BlobRuntime* blob(const Uuid& id) const;
-
-    // State read by views and by the frame loop.
-    std::int64_t frame = 0;
-    Size size { 1440, 900 };
-    bool needsStep = true;
-    std::vector<BlobRuntime> blobs;
-    double bottomInset = 0;
-    SpringValue editProgress;
-    bool isEditing = false;
-    SpringValue plusAmplitude;
-    std::optional<Point> pointer;
-    std::optional<Point> dragPayload;
-    bool isSystemDragActive = false;
-    std::optional<Uuid> dropTarget;
-    std::optional<DragSession> dragSession;
-    std::optional<Point> lastSteppedPointer;
-    std::optional<Point> lastSteppedPayload;
-    bool needsPositionSeed = true;
-    std::optional<Uuid> openZone;
-    bool wantsOpen = false;
-    SpringValue openProgress;
-    SpringValue openHeightValue;
-    SpringValue arrangeProgress;
-    ResolvedPocketItems openItems;
-    std::int64_t pointerTick = 0;
-    bool isArranging = false;
-    std::optional<Uuid> soloEditing;
-    bool isShowingPreferences = false;
-    SpringValue prefsProgress;
-    std::array<SpringValue, prefRowCount> prefsRows {};
-    std::array<SpringValue, prefRowCount> prefsSwitches {};
-    std::array<SpringValue, prefRowCount> prefsHovers {};
-    std::array<bool, prefRowCount> prefsHovering {};
-    SpringValue blurScope = SpringValue::atRest(1);
-    bool pullReturnedHome = false;
-    std::optional<Uuid> dragOriginZone;
-    std::optional<Uuid> pullingZone;
-    std::optional<Uuid> pullCountZone;
-    std::int64_t pullDepth = 0;
-    std::int64_t pullTotal = 0;
-    SpringValue pullCount;
-    SpringValue purge;
-    std::optional<Uuid> purgeZone;
-    double purgePast = 0;
-    double purgeCharge = 0;
-    double purgeLastRise = 0;
-    int purgeDetent = 0;
-    std::map<Uuid, std::vector<PocketItem>> liftedItems;
-    bool debugPurge = false;
-    std::optional<Uuid> newlyAdded;
-    std::optional<Uuid> nearestPocket;
+    const BezelState& state() const { return *this; }
 
 private:
     // Sub-steps of the frame step, each in the file of its concern.
@@ -221,6 +182,10 @@ private:
     void storeZonesOnceItemsLand();
     void bounce(const Uuid& id, double velocity);
     void resetPurgeGesture();
+    void beginPullCount(const Uuid& zone, Point origin);
+    void setPullDepth(std::int64_t depth);
+    void endPullCount();
+    std::optional<PullOffer> takeNewest(const Uuid& zone);
 
     EngineServices services_;
     // Lets asynchronous results find out whether the engine still exists.
@@ -231,6 +196,8 @@ private:
     bool zonesStored_ = false;
     // The layout is fitted to the screen once, when its real size first arrives.
     bool screenKnown_ = false;
+    // Where the press that started the pull count was.
+    Point pullOrigin_;
 };
 
 } // namespace kestrane

@@ -13,6 +13,34 @@ constexpr double returnHomeBounce = 420;
 constexpr double swallowKick = 240;
 } // namespace
 
+void BezelEngine::beginSystemDrag()
+{
+    if (isSystemDragActive)
+        return;
+    isSystemDragActive = true;
+    markChanged();
+}
+
+void BezelEngine::updateDragPayload(Point point)
+{
+    if (dragPayload != point) {
+        dragPayload = point;
+        markChanged();
+    }
+    updateDropTarget();
+}
+
+void BezelEngine::endSystemDrag()
+{
+    const bool changed = dragPayload || isSystemDragActive || dropTarget || dragOriginZone;
+    dragPayload.reset();
+    isSystemDragActive = false;
+    dropTarget.reset();
+    dragOriginZone.reset();
+    if (changed)
+        markChanged();
+}
+
 void BezelEngine::updateDropTarget()
 {
     std::optional<Point> position = dragPayload;

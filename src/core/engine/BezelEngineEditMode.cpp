@@ -74,6 +74,15 @@ void BezelEngine::setShowingPreferences(bool on)
     markChanged();
 }
 
+void BezelEngine::setPrefHovering(PrefRow row, bool hovering)
+{
+    bool& current = prefsHovering[static_cast<std::size_t>(row)];
+    if (current == hovering)
+        return;
+    current = hovering;
+    markChanged();
+}
+
 double BezelEngine::prefsPresence() const
 {
     double presence = prefsProgress.value;

@@ -104,6 +104,8 @@ void BezelEngine::mouseDown(Point point)
 {
     const auto target = hitTest(point);
     const Uuid* id = target ? target->blobID() : nullptr;
+    if (id && !isEditing)
+        beginPullCount(*id, point);
     if (!id || !isEditing || !isEditable(*id))
         return;
     const BlobRuntime* pressed = blob(*id);
@@ -116,6 +118,7 @@ void BezelEngine::mouseDown(Point point)
 
 void BezelEngine::mouseUp(Point point)
 {
+    endPullCount();
     const auto target = hitTest(point);
     if (dragSession) {
         const DragSession session = *dragSession;

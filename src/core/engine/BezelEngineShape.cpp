@@ -102,12 +102,15 @@ std::vector<BezelNode> BezelEngine::nodes() const
         if (auto n = node(blob, true))
             result.push_back(*n);
     }
-    const double p = plusAmplitude.value;
-    if (p > 0.05) {
-        const double k = spreadFor(p);
-        result.push_back(BezelNode { plusCenter, p, 9 * k, 44 * k, 44 * k, 0, 4.5 });
-    }
+    if (plusAmplitude.value > 0.05)
+        result.push_back(plusNode(plusAmplitude.value));
     return result;
+}
+
+BezelNode BezelEngine::plusNode(double amplitude)
+{
+    const double k = spreadFor(amplitude);
+    return BezelNode { plusCenter, amplitude, 9 * k, 44 * k, 44 * k, 0, 4.5 };
 }
 
 } // namespace kestrane

@@ -26,6 +26,8 @@ public:
     // Stores what a drop offers at the end of the pocket; how many items were added.
     virtual int ingest(const Pasteboard& pasteboard, const Uuid& zone) = 0;
     virtual void remove(const Uuid& item, const Uuid& zone) = 0;
+    // Takes out items a pull delivered to another program.
+    virtual void releasePulled(const std::vector<Uuid>& itemIDs, const Uuid& zone) = 0;
     // Takes every item out of the pocket, files kept, for a clearing that may be undone.
     virtual std::vector<PocketItem> lift(const Uuid& zone) = 0;
     // Puts lifted items back ahead of whatever the pocket holds now.
@@ -34,6 +36,8 @@ public:
     virtual void discardLifted(const std::vector<PocketItem>& lifted) = 0;
     // Calls completion on the main thread, or at once for an empty pocket.
     virtual void resolveAsync(const Uuid& zone, std::function<void(ResolvedPocketItems)> completion) = 0;
+    // The available items at once, for handing them to another program.
+    virtual ResolvedPocketItems resolve(const Uuid& zone) = 0;
     // Every pocket id the index holds at least one item for.
     virtual std::vector<Uuid> pocketsHoldingItems() const = 0;
 };

@@ -51,6 +51,16 @@ int ManualMainQueue::runPendingWaiting(std::chrono::milliseconds timeout)
     return runPending();
 }
 
+int ManualMainQueue::runUntilIdle()
+{
+    int ran = runPendingWaiting(std::chrono::seconds(10));
+    for (int more = ran; more > 0;) {
+        more = runPendingWaiting(std::chrono::milliseconds(20));
+        ran += more;
+    }
+    return ran;
+}
+
 bool ManualMainQueue::empty() const
 {
     std::lock_guard lock(mutex_);

@@ -21,6 +21,9 @@ public:
     int runPending();
     // Waits up to timeout for at least one posted task, then runs what is pending.
     int runPendingWaiting(std::chrono::milliseconds timeout);
+    // Runs posts until background work has come back: the first may take up to ten
+    // seconds, the rest follow it closely. Returns how many ran.
+    int runUntilIdle();
     bool empty() const;
     // Moves the queue's clock on; delayed tasks now due become pending, earliest first.
     void advance(std::chrono::milliseconds time);

@@ -79,7 +79,7 @@ public:
     // store wrote for them stay readable where they were offered for pulledFileGrace,
     // since the receiver may copy them only after the drop; if the program ends sooner,
     // the next start sweeps them.
-    void releasePulled(const std::vector<Uuid>& itemIDs, const Uuid& zone);
+    void releasePulled(const std::vector<Uuid>& itemIDs, const Uuid& zone) override;
     void removeAll(const Uuid& zone);
     std::vector<PocketItem> lift(const Uuid& zone) override;
     void restore(std::vector<PocketItem> lifted, const Uuid& zone) override;
@@ -90,7 +90,7 @@ public:
     // and delivered as not available. An empty pocket completes at once, before this returns.
     void resolveAsync(const Uuid& zone, std::function<void(ResolvedPocketItems)> completion) override;
     // The same at once, for handing items to another application: only available items.
-    ResolvedPocketItems resolve(const Uuid& zone);
+    ResolvedPocketItems resolve(const Uuid& zone) override;
     // Lets go of the referenced files that were deleted, so that their space is freed
     // before the next resolution of their pocket; cheap enough for a timer.
     void releaseDeletedFiles() { followed_.releaseDeleted(); }

@@ -51,7 +51,7 @@ void bindShortcut(DesktopModel& model, GlobalKeys& keys)
     const bool registered = keys.bindShortcut(shortcut.keyCode, shortcut.modifiers);
     if (registered != model.preferences().shortcutRegistered()) {
         model.preferences().setShortcutRegistered(registered);
-        model.engine().needsStep = true;
+        model.engine().requestStep();
     }
 }
 

@@ -41,7 +41,7 @@ DesktopModel::DesktopModel(std::vector<std::string> arguments, const std::filesy
 void DesktopModel::requestStep()
 {
     if (steppedEngine_)
-        steppedEngine_->needsStep = true;
+        steppedEngine_->requestStep();
 }
 
 } // namespace kestrane

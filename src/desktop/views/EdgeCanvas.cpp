@@ -96,28 +96,32 @@ void EdgeCanvas::setLogicalDpi(double dpi)
     label_ = {};
 }
 
-void EdgeCanvas::update(const BezelEngine& engine)
+EdgeScene EdgeScene::of(const BezelEngine& engine)
 {
-    const std::vector<BezelNode> nodes = engine.nodes();
-    BezelGeometry::path(nodes, engine.size.width, engine.size.height, path_);
-    toPainterPath(path_, outline_);
-    canvas_ = QRectF(0, 0, engine.size.width, engine.size.height).toAlignedRect();
-    rimOpacity_ = rimOpacity(nodes);
+    return { engine.state().size, engine.nodes(), engine.state().plusAmplitude.value, engine.pullCounter() };
+}
 
-    const double p = engine.plusAmplitude.value;
+void EdgeCanvas::update(const EdgeScene& scene)
+{
+    const Size size = scene.size;
+    BezelGeometry::path(scene.nodes, size.width, size.height, path_);
+    toPainterPath(path_, outline_);
+    canvas_ = QRectF(0, 0, size.width, size.height).toAlignedRect();
+    rimOpacity_ = rimOpacity(scene.nodes);
+
+    const double p = scene.plusAmplitude;
     plus_.reset();
     if (p > plusShowAmplitude)
-        plus_ = PlusGlyph { { engine.size.width - p * 0.5, BezelEngine::plusCenter }, smoothstep((p - plusShowAmplitude) / plusFadeAmplitude) };
+        plus_ = PlusGlyph { { size.width - p * 0.5, BezelEngine::plusCenter }, smoothstep((p - plusShowAmplitude) / plusFadeAmplitude) };
 
-    updateCounter(engine);
+    updateCounter(scene.counter);
     previousBounds_ = currentBounds_;
     currentBounds_ = frameBounds();
 }
 
-void EdgeCanvas::updateCounter(const BezelEngine& engine)
+void EdgeCanvas::updateCounter(const std::optional<PullCounter>& counter)
 {
     counter_.reset();
-    const std::optional<PullCounter> counter = engine.pullCounter();
     if (!counter)
         return;
     relabel(counter->depth, counter->total);

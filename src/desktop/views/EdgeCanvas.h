@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/BezelEngine.h"
 #include "geometry/Path.h"
 
 #include <QFont>
@@ -12,12 +13,21 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 class QPainter;
 
 namespace kestrane {
 
-class BezelEngine;
+// What the edge canvas draws of one frame.
+struct EdgeScene {
+    Size size;
+    std::vector<BezelNode> nodes;
+    double plusAmplitude = 0;
+    std::optional<PullCounter> counter;
+
+    static EdgeScene of(const BezelEngine& engine);
+};
 
 // The dark edge with its bulges, drawn in one pass: the outline filled black, a faint rim
 // light along it once a bulge is large, the plus glyph on the plus bulge and the pull
@@ -27,7 +37,8 @@ public:
     EdgeCanvas();
 
     // Rebuilds what this frame shows; the outline's storage is reused from frame to frame.
-    void update(const BezelEngine& engine);
+    void update(const BezelEngine& engine) { update(EdgeScene::of(engine)); }
+    void update(const EdgeScene& scene);
     // Everything the previous and the current frame cover, in whole pixels on the canvas:
     // what must be repainted after update().
     QRect changedRegion() const;
@@ -56,7 +67,7 @@ private:
         double opacity = 0;
     };
 
-    void updateCounter(const BezelEngine& engine);
+    void updateCounter(const std::optional<PullCounter>& counter);
     void relabel(std::int64_t depth, std::int64_t total);
     QRectF frameBounds() const;
     void paintRim(QPainter& painter) const;

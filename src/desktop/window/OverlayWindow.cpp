@@ -12,15 +12,12 @@
 #include <QPainter>
 #include <QScreen>
 
-#include <cmath>
 
 namespace kestrane {
 
 namespace {
 constexpr int activeInterval = 8;
 constexpr int idleInterval = 50;
-constexpr double pullStep = 26;
-constexpr double pullThreshold = 14;
 
 Point toPoint(QPoint p)
 {
@@ -85,7 +82,7 @@ void OverlayWindow::openEditMode()
 
 void OverlayWindow::toggleEditMode()
 {
-    if (model_.engine().isEditing)
+    if (model_.engine().state().isEditing)
         model_.engine().setEditing(false);
     else
         openEditMode();
@@ -140,8 +137,8 @@ void OverlayWindow::applyClickableRegion(const std::vector<Rect>& rects)
 
 void OverlayWindow::followPointerAcrossScreens(QPoint globalPoint)
 {
-    const BezelEngine& engine = model_.engine();
-    if (!engine.isEditing && !isMouseDown_ && engine.editProgress.value < 0.01)
+    const BezelState& state = model_.engine().state();
+    if (!state.isEditing && !isMouseDown_ && state.editProgress.value < 0.01)
         retarget(globalPoint, false);
 }
 
@@ -149,11 +146,11 @@ void OverlayWindow::followPointerAcrossScreens(QPoint globalPoint)
 // otherwise stays with the user's application.
 void OverlayWindow::syncFocus()
 {
-    const BezelEngine& engine = model_.engine();
-    const bool opened = (engine.isEditing && !wasEditing_) || (engine.wantsOpen && !wasDrawerOpen_);
-    const bool editingBegan = engine.isEditing && !wasEditing_;
-    wasEditing_ = engine.isEditing;
-    wasDrawerOpen_ = engine.wantsOpen;
+    const BezelState& state = model_.engine().state();
+    const bool opened = (state.isEditing && !wasEditing_) || (state.wantsOpen && !wasDrawerOpen_);
+    const bool editingBegan = state.isEditing && !wasEditing_;
+    wasEditing_ = state.isEditing;
+    wasDrawerOpen_ = state.wantsOpen;
     // The edit controls keep clear of a panel along the bottom of the screen.
     if (editingBegan && screen())
         model_.engine().updateBottomInset(screen()->geometry().bottom() - screen()->availableGeometry().bottom());
@@ -181,81 +178,33 @@ void OverlayWindow::resizeEvent(QResizeEvent*)
 void OverlayWindow::mousePressEvent(QMouseEvent* event)
 {
     isMouseDown_ = true;
-    BezelEngine& engine = model_.engine();
-    const Point p = toPoint(event->position().toPoint());
-    if (engine.isEditing) {
-        engine.mouseDown(p);
-        return;
-    }
-    const auto hit = engine.hitTest(p);
-    if (hit && hit->blobID() && model_.store().itemCount(*hit->blobID()) > 0) {
-        pullCandidate_ = *hit->blobID();
-        pullOrigin_ = event->position().toPoint();
-        engine.beginPullCount(*pullCandidate_);
-    }
+    model_.engine().mouseDown(toPoint(event->position().toPoint()));
 }
 
 void OverlayWindow::mouseMoveEvent(QMouseEvent* event)
 {
-    BezelEngine& engine = model_.engine();
-    if (engine.isEditing || !pullCandidate_)
-        return;
-    const QPoint p = event->position().toPoint();
-    const auto depth = static_cast<std::int64_t>(std::floor(std::max(0, p.y() - pullOrigin_.y()) / pullStep)) + 1;
-    engine.setPullDepth(depth);
-    if (pullOrigin_.x() - p.x() > pullThreshold) {
-        const Uuid zone = *pullCandidate_;
-        pullCandidate_.reset();
-        beginPullOut(zone, engine.pullDepth);
-    }
+    if (auto offer = model_.engine().mouseDragged(toPoint(event->position().toPoint())))
+        pullOut(*offer);
 }
 
 void OverlayWindow::mouseReleaseEvent(QMouseEvent* event)
 {
     isMouseDown_ = false;
-    pullCandidate_.reset();
-    BezelEngine& engine = model_.engine();
-    engine.endPullCount();
-    engine.mouseUp(toPoint(event->position().toPoint()));
+    model_.engine().mouseUp(toPoint(event->position().toPoint()));
 }
 
-void OverlayWindow::beginPullOut(const Uuid& zone, std::int64_t depth)
+void OverlayWindow::pullOut(const PullOffer& offer)
 {
-    BezelEngine& engine = model_.engine();
-    const ResolvedPocketItems items = model_.store().resolve(zone);
-    const std::size_t take = std::min<std::size_t>(items.size(), static_cast<std::size_t>(std::max<std::int64_t>(depth, 1)));
-    const ResolvedPocketItems tokens(items.end() - static_cast<std::ptrdiff_t>(take), items.end());
-    engine.endPullCount();
-    if (tokens.empty()) {
-        engine.refreshCounts();
-        return;
-    }
-    engine.pullingZone = zone;
-    PullDrag drag(this, tokens);
-    engine.beginPull(zone);
+    PullDrag drag(this, offer.items);
     const PullDrag::Outcome outcome = drag.exec();
-    if (outcome.accepted && !outcome.copyRequested && !engine.pullReturnedHome) {
-        // The receiver may copy the files after the drop: the store keeps them readable.
-        std::vector<Uuid> pulled;
-        for (const auto& token : tokens)
-            pulled.push_back(token->id);
-        model_.store().releasePulled(pulled, zone);
-    }
-    engine.refreshCounts();
+    // The receiver may copy the files after the drop: the store keeps them readable.
+    model_.engine().finishPull(offer, outcome.accepted && !outcome.copyRequested);
     isMouseDown_ = false;
-    engine.pullingZone.reset();
-    engine.pullReturnedHome = false;
-    engine.needsStep = true;
 }
 
 void OverlayWindow::updateDragLocation(QPoint local)
 {
-    BezelEngine& engine = model_.engine();
-    const Point p = toPoint(local);
-    if (engine.dragPayload != p)
-        engine.needsStep = true;
-    engine.dragPayload = p;
-    engine.updateDropTarget();
+    model_.engine().updateDragPayload(toPoint(local));
 }
 
 void OverlayWindow::dragEnterEvent(QDragEnterEvent* event)
@@ -272,7 +221,7 @@ void OverlayWindow::dragEnterEvent(QDragEnterEvent* event)
 void OverlayWindow::dragMoveEvent(QDragMoveEvent* event)
 {
     updateDragLocation(event->position().toPoint());
-    if (model_.engine().dropTarget) {
+    if (model_.engine().state().dropTarget) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
     } else {
@@ -282,29 +231,14 @@ void OverlayWindow::dragMoveEvent(QDragMoveEvent* event)
 
 void OverlayWindow::dragLeaveEvent(QDragLeaveEvent*)
 {
-    endForeignDrag();
-}
-
-void OverlayWindow::endForeignDrag()
-{
-    BezelEngine& engine = model_.engine();
-    if (engine.dragPayload)
-        engine.needsStep = true;
-    engine.dragPayload.reset();
-    engine.updateDropTarget();
-    engine.dragOriginZone.reset();
-    if (engine.isSystemDragActive) {
-        engine.isSystemDragActive = false;
-        engine.dropTarget.reset();
-        engine.needsStep = true;
-    }
+    model_.engine().endSystemDrag();
 }
 
 void OverlayWindow::dropEvent(QDropEvent* event)
 {
     updateDragLocation(event->position().toPoint());
     const bool taken = model_.engine().acceptDrop(MimePasteboard(*event->mimeData()));
-    endForeignDrag();
+    model_.engine().endSystemDrag();
     // A refusal (nothing could be stored) must reach the source as one, so that it
     // keeps what it offered.
     event->setDropAction(taken ? Qt::CopyAction : Qt::IgnoreAction);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/FrameLoop.h"
-#include "platform/Uuid.h"
 #include "views/EdgeCanvas.h"
 #include "x11/DragSelectionWatcher.h"
 #include "x11/OverlayWindowSetup.h"
@@ -18,6 +17,7 @@ namespace kestrane {
 
 class DesktopModel;
 class Keyboard;
+struct PullOffer;
 
 // The one borderless, translucent window over the screen under the pointer. It draws the
 // edge, runs the frame loop, takes clicks only where the edge wants them, receives drops
@@ -54,8 +54,7 @@ private:
     void followPointerAcrossScreens(QPoint globalPoint);
     void syncFocus();
     void updateDragLocation(QPoint local);
-    void endForeignDrag();
-    void beginPullOut(const Uuid& zone, std::int64_t depth);
+    void pullOut(const PullOffer& offer);
 
     DesktopModel& model_;
     const X11Display& display_;
@@ -68,8 +67,6 @@ private:
     std::uint64_t paintedRevision_ = 0;
     std::optional<std::vector<Rect>> appliedRegion_;
     bool isMouseDown_ = false;
-    std::optional<Uuid> pullCandidate_;
-    QPoint pullOrigin_;
     bool wasEditing_ = false;
     bool wasDrawerOpen_ = false;
     Keyboard* keyboard_ = nullptr;

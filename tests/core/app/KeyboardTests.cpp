@@ -43,19 +43,19 @@ TEST_F(KeyboardTest, TwoQuickControlTapsToggleEditModeAndAThirdStartsANewPair)
     keyboard->modifiersChanged(modifier::control, 10.0);
     keyboard->modifiersChanged(0, 10.1);
     keyboard->modifiersChanged(modifier::control, 10.2);
-    EXPECT_TRUE(engine->isEditing);
+    EXPECT_TRUE(engine->state().isEditing);
     keyboard->modifiersChanged(modifier::control, 10.3);
-    EXPECT_TRUE(engine->isEditing);
+    EXPECT_TRUE(engine->state().isEditing);
     keyboard->modifiersChanged(modifier::control, 10.5);
-    EXPECT_FALSE(engine->isEditing);
+    EXPECT_FALSE(engine->state().isEditing);
 
     // Too slow, or with another modifier (Caps Lock included), is not a tap.
     keyboard->modifiersChanged(modifier::control, 20.0);
     keyboard->modifiersChanged(modifier::control, 20.4);
-    EXPECT_FALSE(engine->isEditing);
+    EXPECT_FALSE(engine->state().isEditing);
     keyboard->modifiersChanged(modifier::control | modifier::shift, 20.5);
     keyboard->modifiersChanged(modifier::control | modifier::capsLock, 20.6);
-    EXPECT_FALSE(engine->isEditing);
+    EXPECT_FALSE(engine->state().isEditing);
 }
 
 TEST_F(KeyboardTest, EscapeClosesTheInnermostThingFirst)
@@ -64,16 +64,16 @@ TEST_F(KeyboardTest, EscapeClosesTheInnermostThingFirst)
     engine->setEditing(true);
     engine->setShowingPreferences(true);
     EXPECT_TRUE(keyboard->keyDown(key(keyCode::escape)));
-    EXPECT_FALSE(engine->isShowingPreferences);
-    EXPECT_TRUE(engine->isEditing);
+    EXPECT_FALSE(engine->state().isShowingPreferences);
+    EXPECT_TRUE(engine->state().isEditing);
     EXPECT_TRUE(keyboard->keyDown(key(keyCode::escape)));
-    EXPECT_FALSE(engine->isEditing);
+    EXPECT_FALSE(engine->state().isEditing);
 
     onboarding.start();
     engine->setEditing(true);
     EXPECT_TRUE(keyboard->keyDown(key(keyCode::escape)));
     EXPECT_NE(onboarding.phase(), OnboardingPhase::teaching);
-    EXPECT_TRUE(engine->isEditing) << "the introduction was closed, not edit mode";
+    EXPECT_TRUE(engine->state().isEditing) << "the introduction was closed, not edit mode";
 }
 
 TEST_F(KeyboardTest, TheRecorderGetsKeysFirstAndCommandQQuits)

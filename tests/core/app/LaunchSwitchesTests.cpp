@@ -45,7 +45,7 @@ TEST_F(Switches, SeedingFillsTheFirstEmptyPocketAndUnseedingTakesOnlySeededItems
     makeEngine();
     seedPocket(*engine, store, 3);
     EXPECT_THAT(namesIn(zones[1].id), ::testing::ElementsAre("Seeded item 1.txt", "Seeded item 2.txt", "Seeded item 3.txt"));
-    EXPECT_EQ(engine->blobs[1].itemCount, 3);
+    EXPECT_EQ(engine->state().blobs[1].itemCount, 3);
 
     seedPocket(*engine, store, -5);
     EXPECT_EQ(store.itemCount(zones[2].id), 1);
@@ -55,7 +55,7 @@ TEST_F(Switches, SeedingFillsTheFirstEmptyPocketAndUnseedingTakesOnlySeededItems
     unseedPockets(*engine, store);
     EXPECT_EQ(store.itemCount(zones[0].id), 2);
     EXPECT_EQ(store.itemCount(zones[1].id), 0);
-    EXPECT_EQ(engine->blobs[2].itemCount, 0);
+    EXPECT_EQ(engine->state().blobs[2].itemCount, 0);
 }
 
 TEST_F(Switches, ResettingEmptiesEveryPocketBeforeSeeding)
@@ -67,7 +67,7 @@ TEST_F(Switches, ResettingEmptiesEveryPocketBeforeSeeding)
     seedPocket(*engine, store, 1);
     EXPECT_EQ(store.itemCount(zones[0].id), 1);
     EXPECT_EQ(store.itemCount(zones[2].id), 0);
-    EXPECT_EQ(engine->blobs[0].itemCount, 1);
+    EXPECT_EQ(engine->state().blobs[0].itemCount, 1);
 }
 
 TEST_F(Switches, TheReportHasOneLinePerPocketThenTheScreen)

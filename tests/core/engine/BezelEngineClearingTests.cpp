@@ -52,19 +52,21 @@ protected:
 
 TEST_F(Clearing, ChargePassesThreeDetentsAndCommitsExactlyOnce)
 {
-    overscroll(0, 149);
-    EXPECT_NEAR(engine->purgeCharge, 149.0 / 150, 1e-12);
-    EXPECT_EQ(ticks(), 2);
-    EXPECT_EQ(store.itemCount(pocket.id), 3);
-
-    overscroll(149, 1);
-    EXPECT_EQ(ticks(), 3);
+    // Points of over-scroll so far, and the detents ticked by then.
+    const std::pair<double, int> detents[] = { { 44, 0 }, { 47, 1 }, { 92, 1 }, { 94, 2 }, { 149, 2 }, { 150, 3 } };
+    double past = 0;
+    for (const auto& [points, expected] : detents) {
+        overscroll(past, points - past);
+        past = points;
+        EXPECT_EQ(ticks(), expected) << points;
+        EXPECT_EQ(store.itemCount(pocket.id), points < 150 ? 3 : 0) << points;
+    }
     for (int i = 0; i < 120; ++i)
         frameStep();
     EXPECT_EQ(store.itemCount(pocket.id), 0);
-    EXPECT_EQ(engine->blobs[0].itemCount, 0);
-    EXPECT_FALSE(engine->wantsOpen);
-    EXPECT_EQ(engine->liftedItems.at(pocket.id), items);
+    EXPECT_EQ(engine->state().blobs[0].itemCount, 0);
+    EXPECT_FALSE(engine->state().wantsOpen);
+    EXPECT_EQ(engine->state().liftedItems.at(pocket.id), items);
     EXPECT_EQ(std::count(haptics.played.begin(), haptics.played.end(), HapticPattern::levelChange), 1);
     EXPECT_TRUE(payloadExists(items[0])) << "files stay until the clearing is final";
 }
@@ -73,10 +75,10 @@ TEST_F(Clearing, ASuddenFullChargeCommitsOnlyOnceTheDisplayHasCaughtUp)
 {
     for (double v : { 50.0, 100.0, 150.0 })
         engine->setPurgeOverscroll(v, pocket.id);
-    EXPECT_EQ(engine->purgeCharge, 1);
+    EXPECT_EQ(engine->state().purgeCharge, 1);
     frameStep();
     EXPECT_EQ(store.itemCount(pocket.id), 3);
-    EXPECT_LT(engine->purge.value, 0.995);
+    EXPECT_LT(engine->state().purge.value, 0.995);
     int framesToCommit = 1;
     for (; framesToCommit < 120 && store.itemCount(pocket.id) > 0; ++framesToCommit)
         frameStep();
@@ -85,46 +87,48 @@ TEST_F(Clearing, ASuddenFullChargeCommitsOnlyOnceTheDisplayHasCaughtUp)
     for (int i = 0; i < 120; ++i)
         frameStep();
     EXPECT_EQ(std::count(haptics.played.begin(), haptics.played.end(), HapticPattern::levelChange), 1);
-    EXPECT_EQ(engine->liftedItems.at(pocket.id), items);
+    EXPECT_EQ(engine->state().liftedItems.at(pocket.id), items);
 }
 
 TEST_F(Clearing, SmallRisesNeverChargeAndStrayReportsAreIgnored)
 {
     for (int i = 1; i <= 400; ++i)
         engine->setPurgeOverscroll(0.5 * i, pocket.id);
-    EXPECT_EQ(engine->purgeCharge, 0);
+    EXPECT_EQ(engine->state().purgeCharge, 0);
 
     engine->setPurgeOverscroll(300, Uuid::random());
-    engine->isSystemDragActive = true;
+    engine->beginSystemDrag();
     engine->setPurgeOverscroll(400, pocket.id);
-    engine->isSystemDragActive = false;
-    engine->pullingZone = pocket.id;
+    engine->endSystemDrag();
+    engine->mouseDown({ 1430, 450 });
+    ASSERT_TRUE(engine->mouseDragged({ 1400, 450 }));
     engine->setPurgeOverscroll(500, pocket.id);
-    EXPECT_EQ(engine->purgeCharge, 0);
+    EXPECT_EQ(engine->state().purgeCharge, 0);
 }
 
 TEST_F(Clearing, AHeldChargeDecaysAfterAPauseAndAtOnceWhenStale)
 {
     overscroll(0, 75);
-    const double held = engine->purgeCharge;
+    const double held = engine->state().purgeCharge;
     EXPECT_NEAR(held, 0.5, 1e-9);
     for (double t = 0; t < 0.4; t += frame)
         frameStep();
-    EXPECT_EQ(engine->purgeCharge, held);
+    EXPECT_EQ(engine->state().purgeCharge, held);
     for (double t = 0; t < 0.1; t += frame)
         frameStep();
-    EXPECT_LT(engine->purgeCharge, held);
+    EXPECT_LT(engine->state().purgeCharge, held);
     for (double t = 0; t < 0.55; t += frame)
         frameStep();
-    EXPECT_EQ(engine->purgeCharge, 0);
+    EXPECT_EQ(engine->state().purgeCharge, 0);
 
     // Closing the drawer drains it without the hold.
     engine->openDrawer(pocket.id);
     overscroll(0, 75);
     engine->closeDrawer();
-    const double charged = engine->purgeCharge;
+    EXPECT_EQ(engine->state().purgePast, 0);
+    const double charged = engine->state().purgeCharge;
     frameStep();
-    EXPECT_LT(engine->purgeCharge, charged);
+    EXPECT_LT(engine->state().purgeCharge, charged);
 }
 
 TEST_F(Clearing, UndoPutsTheItemsBackBeforeNewerOnes)
@@ -136,9 +140,9 @@ TEST_F(Clearing, UndoPutsTheItemsBackBeforeNewerOnes)
     std::vector<PocketItem> expected = items;
     expected.push_back(newer);
     EXPECT_EQ(store.items.at(pocket.id), expected);
-    EXPECT_EQ(engine->blobs[0].itemCount, 4);
-    EXPECT_TRUE(engine->liftedItems.empty());
-    EXPECT_FALSE(engine->wantsOpen) << "an undo does not reopen the drawer";
+    EXPECT_EQ(engine->state().blobs[0].itemCount, 4);
+    EXPECT_TRUE(engine->state().liftedItems.empty());
+    EXPECT_FALSE(engine->state().wantsOpen) << "an undo does not reopen the drawer";
     const auto played = haptics.played.size();
     engine->undoClear(pocket.id);
     EXPECT_EQ(haptics.played.size(), played);
@@ -152,15 +156,14 @@ TEST_F(Clearing, OnlyTheLatestClearingCanBeUndoneAndNewItemsEndIt)
     engine->commitPurge(pocket.id);
     EXPECT_FALSE(payloadExists(items[0]));
     EXPECT_TRUE(payloadExists(second[0]));
-    EXPECT_EQ(engine->liftedItems.at(pocket.id), second);
+    EXPECT_EQ(engine->state().liftedItems.at(pocket.id), second);
 
     // A drop into the cleared pocket makes the clearing final.
     MemoryPasteboard text;
     text.setString("new");
-    engine->dragPayload = Point { 1440, 450 };
-    engine->updateDropTarget();
+    engine->updateDragPayload({ 1440, 450 });
     ASSERT_TRUE(engine->acceptDrop(text));
-    EXPECT_TRUE(engine->liftedItems.empty());
+    EXPECT_TRUE(engine->state().liftedItems.empty());
     EXPECT_FALSE(payloadExists(second[0]));
 }
 
@@ -174,16 +177,16 @@ TEST_F(Clearing, RemovalAndTerminationDiscardPendingClearings)
     engine->commitPurge(pocket.id);
     engine->commitPurge(other.id);
     engine->removeZone(other.id);
-    EXPECT_EQ(engine->liftedItems.count(other.id), 0u);
+    EXPECT_EQ(engine->state().liftedItems.count(other.id), 0u);
     EXPECT_FALSE(payloadExists(otherItems[0]));
 
     engine->discardPendingUndo();
-    EXPECT_TRUE(engine->liftedItems.empty());
+    EXPECT_TRUE(engine->state().liftedItems.empty());
     EXPECT_FALSE(payloadExists(items[0]));
 
     // Clearing an empty pocket lifts nothing and offers no undo.
     engine->commitPurge(pocket.id);
-    EXPECT_TRUE(engine->liftedItems.empty());
+    EXPECT_TRUE(engine->state().liftedItems.empty());
 }
 
 TEST_F(Clearing, DebugPurgePrintsOneLinePerAcceptedReport)

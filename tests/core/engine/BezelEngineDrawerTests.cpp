@@ -39,7 +39,7 @@ TEST_F(Drawer, HeightFollowsTheItemsUpToSixRows)
         // Before the first frame the frame already has its final height.
         EXPECT_EQ(engine->drawerFrame()->height, height) << items;
         run(1.5);
-        EXPECT_NEAR(engine->openHeightValue.value, height, 0.01) << items;
+        EXPECT_NEAR(engine->state().openHeightValue.value, height, 0.01) << items;
         EXPECT_EQ(engine->drawerFrame()->x, 1440 - 214);
     }
 }
@@ -52,7 +52,7 @@ TEST_F(Drawer, TheFrameStaysInsideTheScreenAndPinsToTheTopWhenShort)
     engine->openDrawer(a());
     run(1.5);
     // The pocket sits at 166; a 312-point drawer around it would reach above the screen.
-    EXPECT_EQ(engine->blobs[0].y.value, 166);
+    EXPECT_EQ(engine->state().blobs[0].y.value, 166);
     EXPECT_NEAR(engine->drawerFrame()->y, 16, 0.01);
     engine->setSize({ 1440, 300 });
     run(0.1);
@@ -62,27 +62,34 @@ TEST_F(Drawer, TheFrameStaysInsideTheScreenAndPinsToTheTopWhenShort)
 TEST_F(Drawer, OpeningResolvesTheItemsAndKeepsOnlyTheLatestPocketsResult)
 {
     start(2, 3);
+    // Shut before its items came back: the late result is dropped.
     engine->openDrawer(a());
-    EXPECT_EQ(engine->openZone, a());
-    EXPECT_TRUE(engine->openItems.empty());
+    engine->closeDrawer();
+    run(1);
+    deliverResults();
+    EXPECT_TRUE(engine->state().openItems.empty());
+
+    engine->openDrawer(a());
+    EXPECT_EQ(engine->state().openZone, a());
+    EXPECT_TRUE(engine->state().openItems.empty());
     // Switched to B before A's items came back: A's result is dropped.
     engine->openDrawer(b());
-    EXPECT_EQ(engine->openZone, b());
+    EXPECT_EQ(engine->state().openZone, b());
     deliverResults();
-    ASSERT_EQ(engine->openItems.size(), 3u);
-    EXPECT_EQ(engine->openItems[0]->id, store.items.at(b())[0].id);
+    ASSERT_EQ(engine->state().openItems.size(), 3u);
+    EXPECT_EQ(engine->state().openItems[0]->id, store.items.at(b())[0].id);
 
     // A pocket whose items all vanished closes again and shows its true count.
     for (const PocketItem& item : store.items.at(a()))
         std::filesystem::remove(store.payloadDirectory() / item.payload.filename);
     engine->openDrawer(a());
     deliverResults();
-    EXPECT_FALSE(engine->wantsOpen);
-    EXPECT_EQ(engine->blobs[0].itemCount, 0);
+    EXPECT_FALSE(engine->state().wantsOpen);
+    EXPECT_EQ(engine->state().blobs[0].itemCount, 0);
 
     // An empty pocket never opens.
     engine->openDrawer(a());
-    EXPECT_FALSE(engine->wantsOpen);
+    EXPECT_FALSE(engine->state().wantsOpen);
 }
 
 TEST_F(Drawer, TogglingClosesAndAClosingDrawerIgnoresClicksUntilClosed)
@@ -92,15 +99,15 @@ TEST_F(Drawer, TogglingClosesAndAClosingDrawerIgnoresClicksUntilClosed)
     deliverResults();
     run(1);
     engine->toggleOpen(a());
-    EXPECT_FALSE(engine->wantsOpen);
-    EXPECT_EQ(engine->openZone, a());
+    EXPECT_FALSE(engine->state().wantsOpen);
+    EXPECT_EQ(engine->state().openZone, a());
     engine->toggleOpen(a());
-    EXPECT_FALSE(engine->wantsOpen);
+    EXPECT_FALSE(engine->state().wantsOpen);
     run(2);
-    EXPECT_FALSE(engine->openZone);
-    EXPECT_TRUE(engine->openItems.empty());
+    EXPECT_FALSE(engine->state().openZone);
+    EXPECT_TRUE(engine->state().openItems.empty());
     engine->toggleOpen(a());
-    EXPECT_TRUE(engine->wantsOpen);
+    EXPECT_TRUE(engine->state().wantsOpen);
 }
 
 TEST_F(Drawer, RemovingItemsShrinksTheDrawerAndTheLastOneClosesIt)
@@ -109,16 +116,16 @@ TEST_F(Drawer, RemovingItemsShrinksTheDrawerAndTheLastOneClosesIt)
     engine->openDrawer(a());
     deliverResults();
     run(1);
-    const Uuid first = engine->openItems[0]->id;
+    const Uuid first = engine->state().openItems[0]->id;
     engine->removeOpenItem(first);
-    EXPECT_EQ(engine->openItems.size(), 2u);
-    EXPECT_EQ(engine->blobs[0].itemCount, 2);
-    EXPECT_TRUE(engine->wantsOpen);
+    EXPECT_EQ(engine->state().openItems.size(), 2u);
+    EXPECT_EQ(engine->state().blobs[0].itemCount, 2);
+    EXPECT_TRUE(engine->state().wantsOpen);
     run(1.5);
-    EXPECT_NEAR(engine->openHeightValue.value, 128, 0.01);
-    engine->removeOpenItem(engine->openItems[0]->id);
-    engine->removeOpenItem(engine->openItems[0]->id);
-    EXPECT_FALSE(engine->wantsOpen);
+    EXPECT_NEAR(engine->state().openHeightValue.value, 128, 0.01);
+    engine->removeOpenItem(engine->state().openItems[0]->id);
+    engine->removeOpenItem(engine->state().openItems[0]->id);
+    EXPECT_FALSE(engine->state().wantsOpen);
     EXPECT_EQ(store.itemCount(a()), 0);
 }
 
@@ -141,9 +148,11 @@ TEST_F(Drawer, NodesAndContentExistOnlyWhileOpenAndFollowTheBulge)
     EXPECT_NE(engine->openPocketNode(), std::nullopt);
 
     // Barely open, the bulge has not grown around the rows: they keep a usable width.
-    engine->openProgress = SpringValue::atRest(0.01);
+    engine->closeDrawer();
+    while (engine->state().openProgress.value > 0.01)
+        engine->step(frame);
     EXPECT_EQ(engine->openContentRect()->width, 90);
-    engine->openProgress = SpringValue::atRest(0.001);
+    run(1);
     EXPECT_FALSE(engine->openLayoutNode());
     EXPECT_FALSE(engine->openPocketNode());
     EXPECT_FALSE(engine->openContentRect());
@@ -153,9 +162,9 @@ TEST_F(Drawer, PointerTicksOnlyWhileTheDrawerWantsToBeOpen)
 {
     start(1);
     engine->notePointerMoved();
-    EXPECT_EQ(engine->pointerTick, 0);
+    EXPECT_EQ(engine->state().pointerTick, 0);
     engine->openDrawer(a());
     engine->notePointerMoved();
     engine->notePointerMoved();
-    EXPECT_EQ(engine->pointerTick, 2);
+    EXPECT_EQ(engine->state().pointerTick, 2);
 }

@@ -22,55 +22,48 @@ protected:
         text.setString("a note");
     }
 
-    void dragAt(double x, double y)
-    {
-        engine->dragPayload = Point { x, y };
-        engine->updateDropTarget();
-    }
+    void dragAt(double x, double y) { engine->updateDragPayload({ x, y }); }
 };
 } // namespace
 
 TEST_F(DropIntake, TheTargetIsTheNearestLivingBulgeWithinTheStrip)
 {
     dragAt(edge - 261, 225);
-    EXPECT_FALSE(engine->dropTarget);
+    EXPECT_FALSE(engine->state().dropTarget);
     dragAt(edge - 260, 225);
-    EXPECT_EQ(engine->dropTarget, zones[0].id);
+    EXPECT_EQ(engine->state().dropTarget, zones[0].id);
     dragAt(edge, 281.25);
-    EXPECT_EQ(engine->dropTarget, zones[0].id) << "a tie goes to the earlier pocket";
+    EXPECT_EQ(engine->state().dropTarget, zones[0].id) << "a tie goes to the earlier pocket";
     dragAt(edge, 425.5);
-    EXPECT_EQ(engine->dropTarget, zones[1].id);
+    EXPECT_EQ(engine->state().dropTarget, zones[1].id);
     dragAt(edge, 426);
-    EXPECT_FALSE(engine->dropTarget);
-
-    engine->blobs[0].isDying = true;
-    dragAt(edge, 230);
-    EXPECT_FALSE(engine->dropTarget);
+    EXPECT_FALSE(engine->state().dropTarget);
 
     // Without a window drag the polled pointer counts only during a system drag.
-    engine->dragPayload.reset();
-    engine->blobs[0].isDying = false;
-    engine->pointer = Point { edge, 225 };
+    engine->endSystemDrag();
+    engine->updatePointer(Point { edge, 225 });
     engine->updateDropTarget();
-    EXPECT_FALSE(engine->dropTarget);
-    engine->isSystemDragActive = true;
+    EXPECT_FALSE(engine->state().dropTarget);
+    engine->beginSystemDrag();
     engine->updatePointer(Point { edge, 226 });
-    EXPECT_EQ(engine->dropTarget, zones[0].id);
+    EXPECT_EQ(engine->state().dropTarget, zones[0].id);
+
+    engine->removeZone(zones[0].id);
+    dragAt(edge, 230);
+    EXPECT_FALSE(engine->state().dropTarget) << "a dying pocket takes nothing";
 }
 
 TEST_F(DropIntake, EachChangeToAPocketTicksOnceAndNothingElseDoes)
 {
-    dragAt(edge, 225);
-    dragAt(edge, 230);
-    dragAt(edge, 337.5);
-    engine->needsStep = false;
-    const auto revision = engine->revision();
-    dragAt(edge, 342);
-    EXPECT_FALSE(engine->needsStep);
-    EXPECT_EQ(engine->revision(), revision);
+    for (const double y : { 225.0, 230.0, 337.5, 342.0 })
+        dragAt(edge, y);
     dragAt(edge - 300, 342);
-    EXPECT_TRUE(engine->needsStep);
     EXPECT_EQ(haptics.played, (std::vector<HapticPattern> { HapticPattern::alignment, HapticPattern::alignment }));
+    engine->step(frame);
+    const auto revision = engine->revision();
+    dragAt(edge - 300, 342);
+    EXPECT_FALSE(engine->state().needsStep);
+    EXPECT_EQ(engine->revision(), revision);
 }
 
 TEST_F(DropIntake, ADropIsStoredInTheTargetAndSwallowed)
@@ -79,22 +72,22 @@ TEST_F(DropIntake, ADropIsStoredInTheTargetAndSwallowed)
     dragAt(edge, 337.5);
     ASSERT_TRUE(engine->acceptDrop(text));
     EXPECT_EQ(store.itemCount(zones[1].id), 1);
-    EXPECT_EQ(engine->blobs[1].itemCount, 1);
-    EXPECT_EQ(engine->blobs[1].swallow, (SpringValue { 0.64, 16.1, false }));
-    EXPECT_EQ(engine->blobs[1].amplitude.velocity, 240);
-    EXPECT_FALSE(engine->dropTarget);
+    EXPECT_EQ(engine->state().blobs[1].itemCount, 1);
+    EXPECT_EQ(engine->state().blobs[1].swallow, (SpringValue { 0.64, 16.1, false }));
+    EXPECT_EQ(engine->state().blobs[1].amplitude.velocity, 240);
+    EXPECT_FALSE(engine->state().dropTarget);
     EXPECT_EQ(haptics.played.back(), HapticPattern::levelChange);
 
     // Nothing usable: refused, and nothing changes.
     dragAt(edge, 337.5);
     MemoryPasteboard empty;
     EXPECT_FALSE(engine->acceptDrop(empty));
-    EXPECT_EQ(engine->dropTarget, zones[1].id);
-    EXPECT_EQ(engine->blobs[1].itemCount, 1);
+    EXPECT_EQ(engine->state().dropTarget, zones[1].id);
+    EXPECT_EQ(engine->state().blobs[1].itemCount, 1);
 
     // A pocket removed during the drag refuses the drop rather than orphan what it got.
     engine->removeZone(zones[1].id);
-    ASSERT_EQ(engine->blobs.size(), 2u);
+    ASSERT_EQ(engine->state().blobs.size(), 2u);
     EXPECT_FALSE(engine->acceptDrop(text));
     EXPECT_EQ(store.items.count(zones[1].id), 0u);
 }
@@ -103,25 +96,27 @@ TEST_F(DropIntake, PulledItemsDroppedBackHomeAreNotStoredTwice)
 {
     putItems(zones[0].id, 2);
     engine->refreshCounts();
-    engine->beginPull(zones[0].id);
-    const double bounced = engine->blobs[0].amplitude.velocity;
+    engine->mouseDown({ edge - 10, 225 });
+    const auto offer = engine->mouseDragged({ edge - 30, 225 });
+    ASSERT_TRUE(offer);
+    const double bounced = engine->state().blobs[0].amplitude.velocity;
     dragAt(edge, 225);
     EXPECT_TRUE(engine->acceptDrop(text));
-    EXPECT_TRUE(engine->pullReturnedHome);
+    EXPECT_TRUE(engine->state().pullReturnedHome);
+    EXPECT_EQ(engine->state().blobs[0].amplitude.velocity, bounced + 420);
+    engine->finishPull(*offer, true);
     EXPECT_EQ(store.itemCount(zones[0].id), 2);
-    EXPECT_EQ(engine->blobs[0].amplitude.velocity, bounced + 420);
+    EXPECT_FALSE(engine->state().pullReturnedHome);
 
-    // Onto another pocket they are stored, and the pull drag will remove them from home.
+    // Onto another pocket they are stored, and leave home.
+    engine->mouseDown({ edge - 10, 225 });
+    const auto second = engine->mouseDragged({ edge - 30, 225 });
+    dragAt(edge, 225);
+    engine->acceptDrop(text);
     dragAt(edge, 337.5);
     EXPECT_TRUE(engine->acceptDrop(text));
-    EXPECT_FALSE(engine->pullReturnedHome);
+    EXPECT_FALSE(engine->state().pullReturnedHome);
+    engine->finishPull(*second, true);
+    EXPECT_EQ(store.itemCount(zones[0].id), 1);
     EXPECT_EQ(store.itemCount(zones[1].id), 1);
-
-    // A drawer row dragged back onto its pocket is recognised the same way.
-    engine->pullingZone.reset();
-    engine->dragOriginZone = zones[1].id;
-    dragAt(edge, 337.5);
-    EXPECT_TRUE(engine->acceptDrop(text));
-    EXPECT_EQ(store.itemCount(zones[1].id), 1);
-    EXPECT_FALSE(engine->pullReturnedHome);
 }

@@ -21,17 +21,17 @@ protected:
 TEST_F(EditMode, EveryWayOutOfEditingSavesTheZonesExactlyOnce)
 {
     engine->setEditing(true);
-    engine->needsStep = false;
+    engine->step(frame);
     engine->setEditing(true);
-    EXPECT_FALSE(engine->needsStep) << "a second entry changes nothing";
+    EXPECT_FALSE(engine->state().needsStep) << "a second entry changes nothing";
 
-    engine->setArranging(true);
-    engine->dragSession = DragSession { first.id, 0, {}, 0, 0 };
+    grabPocket({ 1440, 270 });
+    ASSERT_TRUE(engine->state().dragSession);
     int writes = defaults.writeCount();
     engine->setEditing(false);
     EXPECT_EQ(defaults.writeCount(), writes + 1);
-    EXPECT_FALSE(engine->isArranging);
-    EXPECT_FALSE(engine->dragSession);
+    EXPECT_FALSE(engine->state().isArranging);
+    EXPECT_FALSE(engine->state().dragSession);
 
     engine->setEditing(true);
     engine->setArranging(true);
@@ -40,10 +40,10 @@ TEST_F(EditMode, EveryWayOutOfEditingSavesTheZonesExactlyOnce)
     EXPECT_EQ(defaults.writeCount(), writes + 1);
 
     engine->addZone();
-    ASSERT_TRUE(engine->soloEditing);
+    ASSERT_TRUE(engine->state().soloEditing);
     writes = defaults.writeCount();
     engine->setShowingPreferences(true);
-    EXPECT_FALSE(engine->soloEditing);
+    EXPECT_FALSE(engine->state().soloEditing);
     EXPECT_EQ(defaults.writeCount(), writes + 1);
     engine->endSoloEditing();
     EXPECT_EQ(defaults.writeCount(), writes + 1);
@@ -54,11 +54,11 @@ TEST_F(EditMode, OnlyArrangementOrTheSoloPocketIsEditable)
     engine->setEditing(true);
     EXPECT_FALSE(engine->isEditable(first.id));
     engine->addZone();
-    const Uuid added = engine->blobs.back().config.id;
+    const Uuid added = engine->state().blobs.back().config.id;
     EXPECT_TRUE(engine->isEditable(added));
     EXPECT_FALSE(engine->isEditable(first.id));
     engine->setArranging(true);
-    EXPECT_FALSE(engine->soloEditing);
+    EXPECT_FALSE(engine->state().soloEditing);
     EXPECT_TRUE(engine->isEditable(first.id));
     EXPECT_TRUE(engine->isEditable(added));
 }
@@ -68,28 +68,28 @@ TEST_F(EditMode, ArrangingAndPreferencesShutTheDrawerAndEachOther)
     engine->openDrawer(first.id);
     engine->setEditing(true);
     engine->setShowingPreferences(true);
-    EXPECT_FALSE(engine->wantsOpen);
+    EXPECT_FALSE(engine->state().wantsOpen);
     EXPECT_EQ(preferences.loginStateRefreshes, 1);
 
     engine->setArranging(true);
-    EXPECT_FALSE(engine->isShowingPreferences);
+    EXPECT_FALSE(engine->state().isShowingPreferences);
     engine->setShowingPreferences(true);
-    EXPECT_FALSE(engine->isArranging);
+    EXPECT_FALSE(engine->state().isArranging);
 
     // Hiding the panel stops a shortcut recording and forgets the hovered rows.
     preferences.switches[static_cast<int>(PrefRow::shortcut)] = true;
-    engine->prefsHovering[2] = true;
+    engine->setPrefHovering(PrefRow::haptics, true);
     engine->setShowingPreferences(false);
     EXPECT_FALSE(preferences.isSwitchOn(PrefRow::shortcut));
-    EXPECT_FALSE(engine->prefsHovering[2]);
+    EXPECT_FALSE(engine->state().prefsHovering[2]);
 
     // Leaving edit mode hides the panel without going through it.
     engine->setShowingPreferences(true);
     preferences.switches[static_cast<int>(PrefRow::shortcut)] = true;
-    engine->prefsHovering[1] = true;
+    engine->setPrefHovering(PrefRow::shortcut, true);
     engine->setEditing(false);
-    EXPECT_FALSE(engine->isShowingPreferences);
-    EXPECT_TRUE(engine->prefsHovering[1]);
+    EXPECT_FALSE(engine->state().isShowingPreferences);
+    EXPECT_TRUE(engine->state().prefsHovering[1]);
     EXPECT_TRUE(preferences.isSwitchOn(PrefRow::shortcut));
 }
 
@@ -100,43 +100,41 @@ TEST_F(EditMode, PanelRowsComeInOneAfterAnother)
     bool row3SeenLate = false;
     for (int i = 0; i < 240; ++i) {
         run(frame);
-        const double p = engine->prefsProgress.value;
+        const double p = engine->state().prefsProgress.value;
         if (p <= 0.22) {
-            EXPECT_NEAR(engine->prefsRows[3].value, 0, 1e-9) << p;
+            EXPECT_NEAR(engine->state().prefsRows[3].value, 0, 1e-9) << p;
         }
-        if (p > 0.3 && engine->prefsRows[0].value > engine->prefsRows[5].value)
+        if (p > 0.3 && engine->state().prefsRows[0].value > engine->state().prefsRows[5].value)
             row3SeenLate = true;
     }
     EXPECT_TRUE(row3SeenLate);
-    EXPECT_NEAR(engine->prefsRows[5].value, 1, 0.01);
+    EXPECT_NEAR(engine->state().prefsRows[5].value, 1, 0.01);
     EXPECT_NEAR(engine->prefsPresence(), 1, 0.01);
 }
 
 TEST_F(EditMode, BlurHalosAppearWithEditModeAndThePanel)
 {
     EXPECT_TRUE(engine->blurHalos().empty());
-    engine->editProgress = SpringValue::atRest(0.001);
-    EXPECT_TRUE(engine->blurHalos().empty());
-    engine->editProgress = SpringValue::atRest(0.5);
+    engine->setEditing(true);
+    run(3);
     std::vector<BlurHalo> halos = engine->blurHalos();
     ASSERT_EQ(halos.size(), 2u);
-    EXPECT_EQ(halos[0], (BlurHalo { 0, { 76, 900 - 24 - 46, 614, 46 }, 0.5 }));
-    EXPECT_EQ(halos[1], (BlurHalo { 1, *engine->controlsFrame(), 0.5 }));
+    EXPECT_EQ(halos[0], (BlurHalo { 0, { 76, 900 - 24 - 46, 614, 46 }, 1 }));
+    EXPECT_EQ(halos[1], (BlurHalo { 1, { 1440 - 88, 900 - 24 - 54, 54, 54 }, 1 }));
 
-    engine->prefsProgress = SpringValue::atRest(0.002);
-    EXPECT_EQ(engine->blurHalos().size(), 2u);
-    engine->prefsRows[4] = SpringValue::atRest(0.5);
+    engine->setShowingPreferences(true);
+    run(3);
     halos = engine->blurHalos();
     ASSERT_EQ(halos.size(), 3u);
-    EXPECT_EQ(halos[2], (BlurHalo { 2, { 76, (900 - 364) / 2.0, 344, 364 }, 0.25 }));
+    EXPECT_EQ(halos[2], (BlurHalo { 2, { 76, (900 - 364) / 2.0, 344, 364 }, 1 }));
 }
 
 TEST_F(EditMode, ThePlusRestsAt22AndSwellsTo32UnderThePointer)
 {
     engine->setEditing(true);
     run(3);
-    EXPECT_NEAR(engine->plusAmplitude.value, 22, 0.05);
-    engine->pointer = Point { 1440, 62 };
+    EXPECT_NEAR(engine->state().plusAmplitude.value, 22, 0.05);
+    engine->updatePointer(Point { 1440, 62 });
     run(3);
-    EXPECT_NEAR(engine->plusAmplitude.value, 32, 0.05);
+    EXPECT_NEAR(engine->state().plusAmplitude.value, 32, 0.05);
 }

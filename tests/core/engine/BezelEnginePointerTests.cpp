@@ -20,6 +20,14 @@ protected:
         return zones;
     }
 
+    // Enters edit mode and steps until its progress has passed the given value.
+    void editUntil(double progress)
+    {
+        engine->setEditing(true);
+        while (engine->state().editProgress.value <= progress)
+            engine->step(frame);
+    }
+
     std::optional<Uuid> hitID(double x, double y)
     {
         const auto hit = engine->hitTest({ x, y });
@@ -39,15 +47,15 @@ TEST_F(Pointer, HitTestingKeepsToTheBandThePlusAndTheNearestPocket)
     EXPECT_EQ(hitID(edge, 450), zones[1].id);
 
     // The plus comes first once edit mode is well under way.
-    engine->editProgress = SpringValue::atRest(1);
+    editUntil(0.3);
+    EXPECT_EQ(hitID(edge, 116), zones[0].id);
+    editUntil(0.999);
     EXPECT_EQ(engine->hitTest({ edge, 100 }), HitTarget::plus());
     EXPECT_EQ(engine->hitTest({ edge, 116 }), HitTarget::plus());
     EXPECT_EQ(hitID(edge, 120), zones[0].id);
-    engine->editProgress = SpringValue::atRest(0.3);
-    EXPECT_EQ(hitID(edge, 116), zones[0].id);
 
     // A dying pocket is never hit; its neighbour is, if within reach.
-    engine->blobs[1].isDying = true;
+    engine->removeZone(zones[1].id);
     EXPECT_EQ(hitID(edge, 450), zones[2].id);
 }
 
@@ -55,7 +63,7 @@ TEST_F(Pointer, TheEditToggleTakesClicksAroundItsSquare)
 {
     placeAt({ 836 });
     EXPECT_FALSE(engine->controlsFrame());
-    engine->editProgress = SpringValue::atRest(1);
+    editUntil(0.999);
     EXPECT_EQ(engine->controlsFrame(), (Rect { edge - 88, 900 - 24 - 54, 54, 54 }));
     EXPECT_FALSE(engine->hitTest({ 1414, 830 }));
     EXPECT_TRUE(engine->hitTest({ 1415, 830 }));
@@ -82,7 +90,7 @@ TEST_F(Pointer, CalmClicksReachTheEdgeOnlyOverPocketsWithItems)
     introduction.running = false;
 
     // During a system drag only the strip along the edge takes events.
-    engine->isSystemDragActive = true;
+    engine->beginSystemDrag();
     engine->updatePointer(Point { edge - 100, 50 });
     EXPECT_TRUE(engine->wantsMouseEvents());
     engine->updatePointer(Point { edge - 130, 600 });
@@ -96,23 +104,23 @@ TEST_F(Pointer, AQuickStillPressIsAClickAndSavesWithoutSettling)
     engine->setArranging(true);
     haptics.played.clear();
     engine->mouseDown({ edge, 600 });
-    ASSERT_TRUE(engine->dragSession);
-    EXPECT_EQ(engine->dragSession->grabOffset, 0);
+    ASSERT_TRUE(engine->state().dragSession);
+    EXPECT_EQ(engine->state().dragSession->grabOffset, 0);
     EXPECT_EQ(haptics.played, std::vector<HapticPattern> { HapticPattern::levelChange });
 
     clock.advance(0.3);
     const int writes = defaults.writeCount();
     engine->mouseUp({ edge, 600 });
-    EXPECT_FALSE(engine->dragSession);
+    EXPECT_FALSE(engine->state().dragSession);
     EXPECT_EQ(defaults.writeCount(), writes + 1);
-    EXPECT_EQ(engine->blobs[1].targetY, 600);
-    EXPECT_FALSE(engine->openZone);
+    EXPECT_EQ(engine->state().blobs[1].targetY, 600);
+    EXPECT_FALSE(engine->state().openZone);
     EXPECT_EQ(haptics.played.size(), 1u);
 
     // Outside arrangement a pocket that is not being named cannot be grabbed.
     engine->setArranging(false);
     engine->mouseDown({ edge, 600 });
-    EXPECT_FALSE(engine->dragSession);
+    EXPECT_FALSE(engine->state().dragSession);
 }
 
 TEST_F(Pointer, ASlowOrLongPressIsADragAndTheDropSettlesInAFreeSlot)
@@ -121,13 +129,14 @@ TEST_F(Pointer, ASlowOrLongPressIsADragAndTheDropSettlesInAFreeSlot)
     engine->setEditing(true);
     engine->setArranging(true);
 
-    // Moved only 4 points, but held for 0.6 s.
+    // Moved only 4 points, but held for half a second.
+    haptics.played.clear();
     engine->mouseDown({ edge, 600 });
     engine->updatePointer(Point { edge, 604 });
-    clock.advance(0.6);
+    clock.advance(0.5);
     engine->mouseUp({ edge, 604 });
-    EXPECT_EQ(engine->blobs[1].targetY, 600);
-    EXPECT_EQ(haptics.played.back(), HapticPattern::levelChange);
+    EXPECT_EQ(engine->state().blobs[1].targetY, 600);
+    EXPECT_EQ(haptics.played, (std::vector<HapticPattern> { HapticPattern::levelChange, HapticPattern::levelChange }));
 
     // Dragged to 30 points below the other pocket, then let go.
     engine->mouseDown({ edge, 600 });
@@ -136,13 +145,13 @@ TEST_F(Pointer, ASlowOrLongPressIsADragAndTheDropSettlesInAFreeSlot)
         clock.advance(frame);
         engine->step(frame);
     }
-    EXPECT_EQ(engine->blobs[1].targetY, 430);
+    EXPECT_EQ(engine->state().blobs[1].targetY, 430);
     const int writes = defaults.writeCount();
     engine->mouseUp({ edge, 430 });
     const double slot = *BezelEngine::nearestFreeSlot(430, { 400 }, 900);
     EXPECT_GE(std::abs(slot - 400), 103.5);
-    EXPECT_EQ(engine->blobs[1].targetY, slot);
-    EXPECT_EQ(engine->blobs[1].config.anchor, slot / 900);
+    EXPECT_EQ(engine->state().blobs[1].targetY, slot);
+    EXPECT_EQ(engine->state().blobs[1].config.anchor, slot / 900);
     EXPECT_EQ(storedZones()[1].anchor, slot / 900);
     EXPECT_EQ(defaults.writeCount(), writes + 1);
 }
@@ -154,22 +163,21 @@ TEST_F(Pointer, ReleasesOpenCloseAndAddAccordingToWhatIsUnderThem)
     engine->refreshCounts();
 
     engine->mouseUp({ edge, 600 });
-    EXPECT_FALSE(engine->openZone);
+    EXPECT_FALSE(engine->state().openZone);
     engine->mouseUp({ edge, 300 });
-    EXPECT_EQ(engine->openZone, zones[0].id);
-    EXPECT_TRUE(engine->wantsOpen);
+    EXPECT_EQ(engine->state().openZone, zones[0].id);
+    EXPECT_TRUE(engine->state().wantsOpen);
     engine->mouseUp({ 200, 300 });
-    EXPECT_FALSE(engine->wantsOpen);
+    EXPECT_FALSE(engine->state().wantsOpen);
 
-    engine->editProgress = SpringValue::atRest(1);
     engine->mouseUp({ edge, 62 });
-    EXPECT_EQ(engine->blobs.size(), 2u);
-    engine->setEditing(true);
+    EXPECT_EQ(engine->state().blobs.size(), 2u);
+    editUntil(0.999);
     engine->mouseUp({ edge, 62 });
-    ASSERT_EQ(engine->blobs.size(), 3u);
-    EXPECT_EQ(engine->soloEditing, engine->blobs[2].config.id);
+    ASSERT_EQ(engine->state().blobs.size(), 3u);
+    EXPECT_EQ(engine->state().soloEditing, engine->state().blobs[2].config.id);
 
     // A click elsewhere ends the naming.
     engine->mouseUp({ 200, 500 });
-    EXPECT_FALSE(engine->soloEditing);
+    EXPECT_FALSE(engine->state().soloEditing);
 }

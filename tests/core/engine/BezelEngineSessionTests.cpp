@@ -60,26 +60,23 @@ protected:
 
 TEST_F(Session, DropOpenClearUndoAndEditAsAUserWould)
 {
-    const Uuid pocket = engine.blobs.at(0).config.id;
+    const Uuid pocket = engine.state().blobs.at(0).config.id;
     hold(0.5, std::nullopt);
-    const double pocketY = engine.blobs[0].y.value;
+    const double pocketY = engine.state().blobs[0].y.value;
 
     // A file manager starts a drag; it sweeps toward the edge and comes over the window.
     MemoryPasteboard drag;
     for (const char* name : { "one.pdf", "two.png", "three.txt" })
         drag.addFile(makeFile(name));
-    engine.isSystemDragActive = true;
+    engine.beginSystemDrag();
     for (double x = 600; x < edge - 20; x += 40)
         tick(Point { x, pocketY + 30 });
-    EXPECT_EQ(engine.dropTarget, pocket);
-    engine.dragPayload = Point { edge - 20, pocketY + 30 };
-    engine.updateDropTarget();
+    EXPECT_EQ(engine.state().dropTarget, pocket);
+    engine.updateDragPayload({ edge - 20, pocketY + 30 });
     ASSERT_TRUE(engine.acceptDrop(drag));
-    engine.dragPayload.reset();
-    engine.isSystemDragActive = false;
-    engine.updateDropTarget();
-    EXPECT_FALSE(engine.dropTarget);
-    EXPECT_EQ(engine.blobs[0].itemCount, 3);
+    engine.endSystemDrag();
+    EXPECT_FALSE(engine.state().dropTarget);
+    EXPECT_EQ(engine.state().blobs[0].itemCount, 3);
     waitFor([&] {
         const auto& list = app->store.items.at(pocket);
         return std::all_of(list.begin(), list.end(), [](const PocketItem& item) { return item.payload.kind == PocketPayload::Kind::reference; });
@@ -88,39 +85,39 @@ TEST_F(Session, DropOpenClearUndoAndEditAsAUserWould)
 
     // A click on the pocket opens its drawer with the three files.
     click({ edge - 10, pocketY });
-    waitFor([&] { return !engine.openItems.empty(); });
+    waitFor([&] { return !engine.state().openItems.empty(); });
     hold(1, Point { edge - 100, pocketY });
-    ASSERT_EQ(engine.openItems.size(), 3u);
-    EXPECT_EQ(engine.openItems[0]->url, folder / "one.pdf");
-    EXPECT_NEAR(engine.openProgress.value, 1, 0.01);
+    ASSERT_EQ(engine.state().openItems.size(), 3u);
+    EXPECT_EQ(engine.state().openItems[0]->url, folder / "one.pdf");
+    EXPECT_NEAR(engine.state().openProgress.value, 1, 0.01);
 
     // Over-scrolling past the end of the list clears the pocket.
-    for (double v = 2; engine.wantsOpen && v < 400; v += 2) {
+    for (double v = 2; engine.state().wantsOpen && v < 400; v += 2) {
         engine.setPurgeOverscroll(v, pocket);
         tick(Point { edge - 100, pocketY });
     }
     hold(1, Point { 300, 300 });
-    EXPECT_FALSE(engine.openZone);
-    EXPECT_EQ(engine.blobs[0].itemCount, 0);
-    ASSERT_EQ(engine.liftedItems.at(pocket).size(), 3u);
+    EXPECT_FALSE(engine.state().openZone);
+    EXPECT_EQ(engine.state().blobs[0].itemCount, 0);
+    ASSERT_EQ(engine.state().liftedItems.at(pocket).size(), 3u);
 
     // Edit mode offers the put-back, which restores them.
     engine.setEditing(true);
     hold(1, Point { 300, 300 });
     engine.undoClear(pocket);
-    EXPECT_EQ(engine.blobs[0].itemCount, 3);
+    EXPECT_EQ(engine.state().blobs[0].itemCount, 3);
 
     // The plus adds a pocket, which is named, then removed again; a second one stays.
     click({ edge - 10, 62 });
-    ASSERT_EQ(engine.blobs.size(), 2u);
-    const Uuid added = engine.blobs[1].config.id;
+    ASSERT_EQ(engine.state().blobs.size(), 2u);
+    const Uuid added = engine.state().blobs[1].config.id;
     engine.rename(added, "Receipts");
     engine.endSoloEditing();
     engine.removeZone(added);
     click({ edge - 10, 62 });
     hold(1, Point { 300, 300 });
-    ASSERT_EQ(engine.blobs.size(), 2u);
-    engine.rename(engine.blobs[1].config.id, "Later");
+    ASSERT_EQ(engine.state().blobs.size(), 2u);
+    engine.rename(engine.state().blobs[1].config.id, "Later");
     click({ 300, 300 });
     engine.setEditing(false);
     hold(2, Point { 300, 300 });
@@ -128,7 +125,7 @@ TEST_F(Session, DropOpenClearUndoAndEditAsAUserWould)
 
     // What is on disk is what the user sees.
     const std::vector<PocketItem> items = app->store.items.at(pocket);
-    const std::vector<Dropzone> zones { engine.blobs[0].config, engine.blobs[1].config };
+    const std::vector<Dropzone> zones { engine.state().blobs[0].config, engine.state().blobs[1].config };
     app.reset();
     const auto index = decodePocketIndex(readFile(folder / "data/Kestrane/pockets.json"));
     ASSERT_TRUE(index.pockets);
@@ -138,9 +135,9 @@ TEST_F(Session, DropOpenClearUndoAndEditAsAUserWould)
         EXPECT_EQ(item.payload.kind, PocketPayload::Kind::reference);
 
     EngineOnDisk next(folder);
-    ASSERT_EQ(next.engine.blobs.size(), 2u);
-    EXPECT_EQ(next.engine.blobs[0].config, zones[0]);
-    EXPECT_EQ(next.engine.blobs[1].config, zones[1]);
-    EXPECT_EQ(next.engine.blobs[1].config.name, "Later");
-    EXPECT_EQ(next.engine.blobs[0].itemCount, 3);
+    ASSERT_EQ(next.engine.state().blobs.size(), 2u);
+    EXPECT_EQ(next.engine.state().blobs[0].config, zones[0]);
+    EXPECT_EQ(next.engine.state().blobs[1].config, zones[1]);
+    EXPECT_EQ(next.engine.state().blobs[1].config.name, "Later");
+    EXPECT_EQ(next.engine.state().blobs[0].itemCount, 3);
 }

@@ -1,214 +1,177 @@
 #include "EngineFixture.h"
 
-#include <cmath>
-
 using namespace kestrane;
 using namespace kestrane::testing;
 
 class EngineStep : public EngineFixture {
 protected:
-    BezelEngine& makeWith(std::vector<Dropzone> zones)
-    {
-        storeZones(zones);
-        return makeEngine();
-    }
+    const std::vector<BlobRuntime>& blobs() const { return engine->state().blobs; }
     void settle() { run(3); }
+    void settleAt(std::optional<Point> pointer)
+    {
+        engine->updatePointer(pointer);
+        settle();
+    }
 };
 
 TEST_F(EngineStep, FirstStepPlacesEveryBlobAtItsClampedAnchor)
 {
-    makeWith({ zone("A", 0.5), zone("Top", 0.01), zone("Bottom", 0.99) });
-    engine->step(frame);
-    EXPECT_EQ(engine->blobs[0].y, SpringValue::atRest(450));
-    EXPECT_EQ(engine->blobs[1].y.value, 166);
-    EXPECT_EQ(engine->blobs[2].y.value, 836);
-    EXPECT_EQ(engine->blobs[1].config.anchor, 166.0 / 900);
+    storeZones({ zone("A", 0.5), zone("Top", 0.01), zone("Bottom", 0.99) });
+    makeEngine().step(frame);
+    EXPECT_EQ(blobs()[0].y, SpringValue::atRest(450));
+    EXPECT_EQ(blobs()[1].y.value, 166);
+    EXPECT_EQ(blobs()[2].y.value, 836);
+    EXPECT_EQ(blobs()[1].config.anchor, 166.0 / 900);
 
     // On a screen too short for the range every pocket keeps to the top limit.
-    makeWith({ zone("A", 0.9) });
-    engine->setSize({ 800, 200 });
+    storeZones({ zone("A", 0.9) });
+    makeEngine().setSize({ 800, 200 });
     engine->step(frame);
-    EXPECT_EQ(engine->blobs[0].y.value, 166);
+    EXPECT_EQ(blobs()[0].y.value, 166);
 }
 
-TEST_F(EngineStep, RestingSwellFollowsTheItemCount)
+TEST_F(EngineStep, SwellFollowsItemsAndTheNearestPocketOnly)
 {
-    Dropzone one = zone("One", 0.3), four = zone("Four", 0.7);
-    putItems(one.id, 1);
+    Dropzone empty = zone("Empty", 0.3), four = zone("Four", 0.7);
     putItems(four.id, 4);
-    makeWith({ one, four });
+    storeZones({ empty, four });
+    makeEngine();
     settle();
-    EXPECT_EQ(engine->blobs[0].amplitude.value, 5.5);
-    EXPECT_NEAR(engine->blobs[1].amplitude.value, 10.6, 0.1);
+    EXPECT_EQ(blobs()[0].amplitude.value, 0);
+    EXPECT_NEAR(blobs()[1].amplitude.value, 10.6, 0.1);
     EXPECT_TRUE(engine->isQuiescent());
-}
 
-TEST_F(EngineStep, PointerProximitySwellsTheNearestPocketOnly)
-{
-    Dropzone empty = zone("Empty", 0.3), filled = zone("Filled", 0.7);
-    putItems(filled.id, 1);
-    makeWith({ empty, filled });
-    engine->step(frame);
+    settleAt(Point { 1420, 270 });
+    EXPECT_EQ(blobs()[0].proximity, 1);
+    EXPECT_EQ(blobs()[0].amplitude.value, 7);
+    EXPECT_EQ(engine->state().nearestPocket, empty.id);
+    settleAt(Point { 1420, 630 });
+    EXPECT_EQ(blobs()[1].amplitude.value, 20);
+    EXPECT_EQ(blobs()[0].amplitude.value, 0);
+    settleAt(Point { 1421, 632 });
+    settleAt(Point { 1300, 630 });
+    EXPECT_EQ(blobs()[1].proximity, 0);
+    EXPECT_EQ(engine->state().nearestPocket, std::nullopt);
 
-    engine->pointer = Point { 1420, 270 };
-    settle();
-    EXPECT_EQ(engine->blobs[0].proximity, 1);
-    EXPECT_EQ(engine->blobs[0].amplitude.value, 7);
-    EXPECT_EQ(engine->nearestPocket, empty.id);
-
-    engine->pointer = Point { 1420, 630 };
-    settle();
-    EXPECT_EQ(engine->blobs[1].amplitude.value, 20);
-    EXPECT_EQ(engine->blobs[0].amplitude.value, 0);
-
-    engine->pointer = Point { 1300, 630 };
-    settle();
-    EXPECT_EQ(engine->blobs[1].proximity, 0);
-    EXPECT_EQ(engine->nearestPocket, std::nullopt);
-    EXPECT_EQ(engine->blobs[1].amplitude.value, 5.5);
-}
-
-TEST_F(EngineStep, BrushingAPocketTicksOncePerApproach)
-{
-    makeWith({ zone("A", 0.5) });
-    engine->step(frame);
-    engine->pointer = Point { 1430, 450 };
-    settle();
-    engine->pointer = Point { 1431, 452 };
-    settle();
-    EXPECT_EQ(haptics.played, std::vector<HapticPattern> { HapticPattern::alignment });
-    engine->pointer = std::nullopt;
-    settle();
-    engine->pointer = Point { 1430, 450 };
-    settle();
-    EXPECT_EQ(haptics.played.size(), 2u);
+    // Brushing a pocket ticks once per approach.
+    EXPECT_EQ(haptics.played, (std::vector<HapticPattern> { HapticPattern::alignment, HapticPattern::alignment }));
+    settleAt(Point { 1420, 630 });
+    EXPECT_EQ(haptics.played.size(), 3u);
 }
 
 TEST_F(EngineStep, NearestPocketTieGoesToTheEarlierBlob)
 {
     Dropzone upper = zone("Upper", 0.4), lower = zone("Lower", 0.6);
-    makeWith({ lower, upper });
+    storeZones({ lower, upper });
+    makeEngine().step(frame);
+    engine->updatePointer(Point { 1400, 450 });
     engine->step(frame);
-    engine->pointer = Point { 1400, 450 };
-    engine->step(frame);
-    EXPECT_EQ(engine->nearestPocket, lower.id);
+    EXPECT_EQ(engine->state().nearestPocket, lower.id);
 }
 
 TEST_F(EngineStep, EditModeSwellsEverythingAndNeverIdles)
 {
-    makeWith({ zone("A", 0.3), zone("B", 0.7) });
-    engine->isEditing = true;
+    storeZones({ zone("A", 0.3), zone("B", 0.7) });
+    makeEngine().setEditing(true);
     settle();
-    EXPECT_EQ(engine->blobs[0].amplitude.value, 22);
-    EXPECT_EQ(engine->blobs[1].amplitude.value, 22);
-    EXPECT_EQ(engine->plusAmplitude.value, 22);
-    EXPECT_FALSE(engine->isQuiescent());
-    const auto frameBefore = engine->frame;
+    EXPECT_EQ(blobs()[0].amplitude.value, 22);
+    EXPECT_EQ(blobs()[1].amplitude.value, 22);
+    EXPECT_EQ(engine->state().plusAmplitude.value, 22);
+    const auto frameBefore = engine->state().frame;
     engine->step(frame);
-    EXPECT_EQ(engine->frame, frameBefore + 1);
+    EXPECT_EQ(engine->state().frame, frameBefore + 1);
 
-    engine->isEditing = false;
-    engine->needsStep = true;
+    engine->setEditing(false);
     settle();
-    EXPECT_EQ(engine->plusAmplitude.value, 0);
+    EXPECT_EQ(engine->state().plusAmplitude.value, 0);
     EXPECT_TRUE(engine->isQuiescent());
-    const auto nodes = engine->nodes();
-    EXPECT_EQ(nodes.size(), 2u);
-    for (const BezelNode& node : nodes)
+    for (const BezelNode& node : engine->nodes())
         EXPECT_EQ(node.amplitude, 0);
 }
 
 TEST_F(EngineStep, ExternalDragSwellsTheTargetAndLeansNeighboursTowardIt)
 {
     Dropzone target = zone("Target", 0.5), neighbour = zone("Neighbour", 0.5 + 129.0 / 900);
-    makeWith({ target, neighbour });
-    engine->step(frame);
-    engine->dropTarget = target.id;
-    engine->dragPayload = Point { 1410, 450 };
+    storeZones({ target, neighbour });
+    makeEngine().step(frame);
+    engine->updateDragPayload(Point { 1410, 450 });
     settle();
-    EXPECT_EQ(engine->blobs[0].amplitude.value, 42);
-    EXPECT_EQ(engine->blobs[0].lean.value, 0);
-    EXPECT_EQ(engine->blobs[1].amplitude.value, 0);
+    EXPECT_EQ(engine->state().dropTarget, target.id);
+    EXPECT_EQ(blobs()[0].amplitude.value, 42);
+    EXPECT_EQ(blobs()[0].lean.value, 0);
+    EXPECT_EQ(blobs()[1].amplitude.value, 0);
 
     // A system drag with no payload uses the pointer; a drag too far from the edge does nothing.
-    engine->dragPayload = std::nullopt;
-    engine->isSystemDragActive = true;
-    engine->pointer = Point { 1410, 500 };
-    settle();
-    EXPECT_GT(engine->blobs[0].lean.value, 0);
-    EXPECT_LE(engine->blobs[0].lean.value, 14);
-    EXPECT_LT(engine->blobs[1].lean.value, 0);
-    engine->pointer = Point { 1179, 500 };
-    settle();
-    EXPECT_EQ(engine->blobs[0].amplitude.value, 0);
-    EXPECT_EQ(engine->blobs[0].lean.value, 0);
+    engine->endSystemDrag();
+    engine->beginSystemDrag();
+    settleAt(Point { 1410, 500 });
+    EXPECT_GT(blobs()[0].lean.value, 0);
+    EXPECT_LE(blobs()[0].lean.value, 14);
+    EXPECT_LT(blobs()[1].lean.value, 0);
+    settleAt(Point { 1179, 500 });
+    EXPECT_EQ(blobs()[0].amplitude.value, 0);
+    EXPECT_EQ(blobs()[0].lean.value, 0);
 }
 
 TEST_F(EngineStep, DraggedPocketAgainstTheWallTicksOnceAndStaysAtTheLimit)
 {
-    makeWith({ zone("A", 0.5) });
-    engine->step(frame);
-    const Uuid id = engine->blobs[0].config.id;
-    engine->isEditing = true;
-    engine->dragSession = DragSession { id, 0, { 1420, 450 }, 0, 0 };
-    engine->pointer = Point { 1420, 300 };
+    storeZones({ zone("A", 0.5) });
+    makeEngine().step(frame);
+    grabPocket({ 1420, 450 });
+    engine->updatePointer(Point { 1420, 300 });
     run(1);
-    EXPECT_TRUE(haptics.played.empty());
+    const std::size_t grabbed = haptics.played.size();
     for (double y = 200; y >= 20; y -= 20) {
-        engine->pointer = Point { 1420, y };
+        engine->updatePointer(Point { 1420, y });
         run(0.1);
     }
-    EXPECT_EQ(engine->blobs[0].targetY, 166);
-    EXPECT_NEAR(engine->blobs[0].y.value, 166, 0.01);
-    EXPECT_EQ(engine->blobs[0].config.anchor, 166.0 / 900);
-    EXPECT_EQ(haptics.played, std::vector<HapticPattern> { HapticPattern::alignment });
-    EXPECT_GE(engine->blobs[0].amplitude.value, 29.99);
+    EXPECT_EQ(blobs()[0].targetY, 166);
+    EXPECT_NEAR(blobs()[0].y.value, 166, 0.01);
+    EXPECT_EQ(blobs()[0].config.anchor, 166.0 / 900);
+    EXPECT_EQ(std::vector<HapticPattern>(haptics.played.begin() + static_cast<std::ptrdiff_t>(grabbed), haptics.played.end()),
+        std::vector<HapticPattern> { HapticPattern::alignment });
+    EXPECT_GE(blobs()[0].amplitude.value, 29.99);
 }
 
 TEST_F(EngineStep, SettledEngineSkipsStepsUntilSomethingChanges)
 {
-    makeWith({ zone("A", 0.5) });
+    storeZones({ zone("A", 0.5) });
+    makeEngine();
     settle();
     ASSERT_TRUE(engine->isQuiescent());
-    const auto frameBefore = engine->frame;
+    const auto frameBefore = engine->state().frame;
     const auto revisionBefore = engine->revision();
     engine->step(frame);
-    EXPECT_EQ(engine->frame, frameBefore);
+    EXPECT_EQ(engine->state().frame, frameBefore);
     EXPECT_EQ(engine->revision(), revisionBefore);
 
-    engine->pointer = Point { 200, 200 };
+    engine->updatePointer(Point { 200, 200 });
     engine->step(frame);
-    EXPECT_EQ(engine->frame, frameBefore + 1);
     engine->step(frame);
-    EXPECT_EQ(engine->frame, frameBefore + 1);
+    EXPECT_EQ(engine->state().frame, frameBefore + 1);
 
     engine->updateBottomInset(0.4);
     engine->step(frame);
-    EXPECT_EQ(engine->frame, frameBefore + 1);
+    EXPECT_EQ(engine->state().frame, frameBefore + 1);
     engine->updateBottomInset(80);
     engine->step(frame);
-    EXPECT_EQ(engine->frame, frameBefore + 2);
-    EXPECT_EQ(engine->bottomInset, 80);
+    EXPECT_EQ(engine->state().frame, frameBefore + 2);
 
     // A zero frame length moves nothing but still counts as a step.
-    engine->needsStep = true;
+    engine->requestStep();
     engine->step(0);
-    EXPECT_EQ(engine->frame, frameBefore + 3);
+    EXPECT_EQ(engine->state().frame, frameBefore + 3);
 }
 
 TEST_F(EngineStep, DrawerOpensAtItsSizeAndLetsGoOnceShut)
 {
-    Dropzone open = zone("Open", 0.5);
-    putItems(open.id, 3);
-    makeWith({ open });
+    const Dropzone open = startWithOnePocket(3);
+    engine->openDrawer(open.id);
     engine->step(frame);
-    engine->openZone = open.id;
-    engine->wantsOpen = true;
-    engine->step(frame);
-    EXPECT_EQ(engine->openHeightValue.value, 3 * 46 + 36);
+    EXPECT_EQ(engine->state().openHeightValue.value, 3 * 46 + 36);
     settle();
-    EXPECT_EQ(engine->openProgress.value, 1);
-    const auto node = engine->node(engine->blobs[0], false);
+    EXPECT_EQ(engine->state().openProgress.value, 1);
+    const auto node = engine->node(blobs()[0], false);
     ASSERT_TRUE(node);
     EXPECT_EQ(node->amplitude, 214);
     EXPECT_EQ(node->squircle, 1);
@@ -216,8 +179,8 @@ TEST_F(EngineStep, DrawerOpensAtItsSizeAndLetsGoOnceShut)
     EXPECT_EQ(node->falloffTop, 16);
     EXPECT_FALSE(engine->isQuiescent());
 
-    engine->wantsOpen = false;
+    engine->closeDrawer();
     settle();
-    EXPECT_EQ(engine->openZone, std::nullopt);
+    EXPECT_EQ(engine->state().openZone, std::nullopt);
     EXPECT_TRUE(engine->isQuiescent());
 }

@@ -42,9 +42,9 @@ protected:
     void expectSpreadApart()
     {
         run(2);
-        for (std::size_t i = 0; i < engine->blobs.size(); ++i) {
-            for (std::size_t j = i + 1; j < engine->blobs.size(); ++j)
-                EXPECT_GE(std::abs(engine->blobs[i].y.value - engine->blobs[j].y.value), 103.5 - 1e-9);
+        for (std::size_t i = 0; i < engine->state().blobs.size(); ++i) {
+            for (std::size_t j = i + 1; j < engine->state().blobs.size(); ++j)
+                EXPECT_GE(std::abs(engine->state().blobs[i].y.value - engine->state().blobs[j].y.value), 103.5 - 1e-9);
         }
     }
 };
@@ -56,12 +56,12 @@ TEST_F(Zones, FirstRunEmptyAndBrokenStoresSeedOnePocketWithoutWriting)
     for (const Bytes& value : { bytes("[]"), bytes(R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":"x","anchor":0.5}])"), bytes("garbage") }) {
         defaults.setData(BezelEngine::zonesKey, value);
         makeEngine();
-        ASSERT_EQ(engine->blobs.size(), 1u);
-        EXPECT_EQ(engine->blobs[0].config, (Dropzone { engine->blobs[0].config.id, "Pocket 1", 0.34, "shelf" }));
+        ASSERT_EQ(engine->state().blobs.size(), 1u);
+        EXPECT_EQ(engine->state().blobs[0].config, (Dropzone { engine->state().blobs[0].config.id, "Pocket 1", 0.34, "shelf" }));
         EXPECT_EQ(defaults.dataValue(BezelEngine::zonesKey), value);
     }
     engine->saveZones();
-    EXPECT_EQ(storedZones(), std::vector<Dropzone> { engine->blobs[0].config });
+    EXPECT_EQ(storedZones(), std::vector<Dropzone> { engine->state().blobs[0].config });
 }
 
 TEST_F(Zones, EveryPocketHoldingItemsHasAPlaceOnTheEdge)
@@ -111,9 +111,9 @@ TEST_F(Zones, PocketsBeyondWhatTheScreenHoldsHandTheirItemsToTheLastThatFits)
     engine->setSize({ 1440, 900 });
     EXPECT_EQ(std::ranges::count(::testing::internal::GetCapturedStderr(), '\n'), 1);
 
-    ASSERT_EQ(engine->blobs.size(), 7u);
+    ASSERT_EQ(engine->state().blobs.size(), 7u);
     expectSpreadApart();
-    EXPECT_EQ(engine->blobs[6].itemCount, 4);
+    EXPECT_EQ(engine->state().blobs[6].itemCount, 4);
     EXPECT_EQ(store.items.at(stacked[6].id), (std::vector<PocketItem> { lastKept[0], beyond[0], beyond[1], unplaced[0] }));
     EXPECT_EQ(storedZones().size(), 7u);
 }
@@ -142,13 +142,13 @@ TEST_F(Zones, A900PointScreenHoldsSevenPocketsThenTheAddRecoils)
         engine->addZone();
         run(0.1);
     }
-    EXPECT_EQ(engine->blobs.size(), 7u);
+    EXPECT_EQ(engine->state().blobs.size(), 7u);
     EXPECT_FALSE(engine->canAddZone());
     const int writes = defaults.writeCount();
-    const double velocity = engine->plusAmplitude.velocity;
+    const double velocity = engine->state().plusAmplitude.velocity;
     engine->addZone();
-    EXPECT_EQ(engine->blobs.size(), 7u);
-    EXPECT_EQ(engine->plusAmplitude.velocity, velocity - 420);
+    EXPECT_EQ(engine->state().blobs.size(), 7u);
+    EXPECT_EQ(engine->state().plusAmplitude.velocity, velocity - 420);
     EXPECT_EQ(defaults.writeCount(), writes);
 
     expectSpreadApart();
@@ -159,22 +159,22 @@ TEST_F(Zones, AddedPocketIsBornAtThePlusNumberedAfterFadingOnesAndSaved)
     makeEngine();
     engine->step(frame);
     engine->addZone();
-    engine->removeZone(engine->blobs[1].config.id);
+    engine->removeZone(engine->state().blobs[1].config.id);
     engine->addZone();
-    const BlobRuntime& added = engine->blobs.back();
+    const BlobRuntime& added = engine->state().blobs.back();
     EXPECT_EQ(added.config.name, "Pocket 3");
     EXPECT_EQ(added.y, SpringValue::atRest(62));
     EXPECT_EQ(added.life, SpringValue::atRest(0));
-    EXPECT_EQ(engine->soloEditing, added.config.id);
-    EXPECT_EQ(engine->newlyAdded, added.config.id);
+    EXPECT_EQ(engine->state().soloEditing, added.config.id);
+    EXPECT_EQ(engine->state().newlyAdded, added.config.id);
     const auto stored = storedZones();
     ASSERT_EQ(stored.size(), 2u);
     EXPECT_EQ(stored[1].id, added.config.id);
 
     // It glides down from the plus to its slot while growing in.
     run(2);
-    EXPECT_NEAR(engine->blobs.back().y.value, engine->blobs.back().config.anchor * 900, 1e-9);
-    EXPECT_EQ(engine->blobs.back().life.value, 1);
+    EXPECT_NEAR(engine->state().blobs.back().y.value, engine->state().blobs.back().config.anchor * 900, 1e-9);
+    EXPECT_EQ(engine->state().blobs.back().life.value, 1);
 }
 
 TEST_F(Zones, RemovalDeletesItemsOnceEndsTheDragAndFadesOut)
@@ -185,41 +185,42 @@ TEST_F(Zones, RemovalDeletesItemsOnceEndsTheDragAndFadesOut)
     putItems(keep.id, 1);
     makeEngine();
     engine->step(frame);
-    engine->dragSession = DragSession { gone.id, 0, {}, 0, 0 };
+    grabPocket({ 1440, 630 });
+    ASSERT_TRUE(engine->state().dragSession);
 
     engine->removeZone(gone.id);
     EXPECT_EQ(store.items.count(gone.id), 0u);
     store.waitForWrites();
     EXPECT_FALSE(std::filesystem::exists(store.payloadDirectory() / goneItems[0].payload.filename));
     EXPECT_EQ(store.itemCount(keep.id), 1);
-    EXPECT_FALSE(engine->dragSession);
-    EXPECT_EQ(storedZones(), std::vector<Dropzone> { engine->blobs[0].config });
+    EXPECT_FALSE(engine->state().dragSession);
+    EXPECT_EQ(storedZones(), std::vector<Dropzone> { engine->state().blobs[0].config });
 
     const int writes = defaults.writeCount();
     engine->removeZone(gone.id);
     engine->removeZone(Uuid::random());
     EXPECT_EQ(defaults.writeCount(), writes);
 
-    const double y = engine->blobs[1].y.value;
-    for (int i = 0; i < 600 && engine->blobs.size() == 2; ++i) {
+    const double y = engine->state().blobs[1].y.value;
+    for (int i = 0; i < 600 && engine->state().blobs.size() == 2; ++i) {
         engine->step(frame);
-        if (engine->blobs.size() == 2) {
-            EXPECT_EQ(engine->blobs[1].y.value, y);
+        if (engine->state().blobs.size() == 2) {
+            EXPECT_EQ(engine->state().blobs[1].y.value, y);
         }
     }
-    ASSERT_EQ(engine->blobs.size(), 1u);
-    EXPECT_EQ(engine->blobs[0].config.id, keep.id);
+    ASSERT_EQ(engine->state().blobs.size(), 1u);
+    EXPECT_EQ(engine->state().blobs[0].config.id, keep.id);
 }
 
 TEST_F(Zones, RenameChangesMemoryOnlyUntilTheNextSave)
 {
     storeZones({ zone("Old", 0.5) });
     makeEngine();
-    const Uuid id = engine->blobs[0].config.id;
+    const Uuid id = engine->state().blobs[0].config.id;
     const int writes = defaults.writeCount();
     engine->rename(id, "  New name ");
     engine->rename(Uuid::random(), "ignored");
-    EXPECT_EQ(engine->blobs[0].config.name, "  New name ");
+    EXPECT_EQ(engine->state().blobs[0].config.name, "  New name ");
     EXPECT_EQ(defaults.writeCount(), writes);
     EXPECT_EQ(storedZones()[0].name, "Old");
     engine->saveZones();
@@ -229,19 +230,19 @@ TEST_F(Zones, RenameChangesMemoryOnlyUntilTheNextSave)
 TEST_F(Zones, FirstItemsInANeverSavedPocketStoreTheZones)
 {
     makeEngine();
-    const Uuid seeded = engine->blobs[0].config.id;
+    const Uuid seeded = engine->state().blobs[0].config.id;
     engine->refreshCounts();
     EXPECT_FALSE(defaults.contains(BezelEngine::zonesKey));
 
     putItems(seeded, 2);
     engine->refreshCounts();
-    EXPECT_EQ(engine->blobs[0].itemCount, 2);
+    EXPECT_EQ(engine->state().blobs[0].itemCount, 2);
     ASSERT_TRUE(defaults.contains(BezelEngine::zonesKey));
 
     // The next launch knows the pocket the items were put in.
     makeEngine();
-    EXPECT_EQ(engine->blobs[0].config.id, seeded);
-    EXPECT_EQ(engine->blobs[0].itemCount, 2);
+    EXPECT_EQ(engine->state().blobs[0].config.id, seeded);
+    EXPECT_EQ(engine->state().blobs[0].itemCount, 2);
     const int writes = defaults.writeCount();
     engine->refreshCounts();
     EXPECT_EQ(defaults.writeCount(), writes);

@@ -1,55 +1,17 @@
 #pragma once
 
-#include "TemporaryFolder.h"
-#include "engine/BezelEngine.h"
-#include "platform/Clock.h"
-#include "platform/ManualMainQueue.h"
-#include "platform/MemoryDefaults.h"
-#include "pockets/PocketStore.h"
-#include "preferences/HapticPattern.h"
+#include "EngineFakes.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <string>
 #include <vector>
 
 namespace kestrane::testing {
 
-inline Dropzone zone(std::string name, double anchor) { return Dropzone { Uuid::random(), std::move(name), anchor, "shelf" }; }
-
-struct RecordingHaptics final : HapticsPerformer {
-    void perform(HapticPattern pattern) override { played.push_back(pattern); }
-    std::vector<HapticPattern> played;
-};
-
-struct FixedPreferences final : EnginePreferences, EnginePreferenceControl {
-    bool isSwitchOn(PrefRow row) const override { return switches[static_cast<int>(row)]; }
-    bool blurWholeScreen() const override { return blur; }
-    void stopRecordingShortcut() override { switches[static_cast<int>(PrefRow::shortcut)] = false; }
-    void refreshLoginState() override { ++loginStateRefreshes; }
-    std::array<bool, prefRowCount> switches {};
-    bool blur = true;
-    int loginStateRefreshes = 0;
-};
-
-struct ScriptedIntroduction final : EngineIntroduction {
-    bool isRunning() const override { return running; }
-    bool running = false;
-};
-
-// Real engine over a real pocket store in a temporary folder, with in-memory settings and a
-// main queue the test runs by hand. Zones are stored before the engine is made.
-class EngineFixture : public ::testing::Test {
+class EngineFixture : public ::testing::Test, protected EngineRig {
 protected:
     static constexpr double frame = 1.0 / 120;
-
-    void storeZones(const std::vector<Dropzone>& zones) { defaults.setData(BezelEngine::zonesKey, encodeZones(zones)); }
-
-    BezelEngine& makeEngine(std::vector<std::string> arguments = {})
-    {
-        engine = std::make_unique<BezelEngine>(EngineServices { defaults, clock, haptics, store, preferences, preferences, introduction, std::move(arguments) });
-        return *engine;
-    }
 
     void run(double seconds)
     {
@@ -87,25 +49,17 @@ protected:
         return added;
     }
 
-    // Lets background resolutions come back, as the desktop's event loop would.
-    void deliverResults()
+    // Edit mode with every pocket movable, and a press that picks up the one at the point.
+    void grabPocket(Point at)
     {
-        if (main.runPendingWaiting(std::chrono::seconds(10)) == 0)
-            return;
-        while (main.runPendingWaiting(std::chrono::milliseconds(20)) > 0) {
-        }
+        engine->setEditing(true);
+        engine->setArranging(true);
+        engine->updatePointer(at);
+        engine->mouseDown(at);
     }
 
-    TemporaryFolder folder;
-    ManualMainQueue main;
-    MemoryDefaults defaults;
-    ManualClock clock;
-    RecordingHaptics haptics;
-    PocketStore store { folder / "Kestrane", main, [] { return 0.0; } };
-    FixedPreferences preferences;
-    ScriptedIntroduction introduction;
-    std::unique_ptr<BezelEngine> engine;
+    // Lets background resolutions come back, as the desktop's event loop would.
+    void deliverResults() { main.runUntilIdle(); }
 };
-
 
 } // namespace kestrane::testing

@@ -87,15 +87,7 @@ protected:
         return names;
     }
 
-    // Runs main-queue posts until the background work has come back: the first result
-    // may take a while, the rest follow it closely.
-    void settle()
-    {
-        if (main.runPendingWaiting(std::chrono::seconds(10)) == 0)
-            return;
-        while (main.runPendingWaiting(std::chrono::milliseconds(20)) > 0) {
-        }
-    }
+    void settle() { main.runUntilIdle(); }
 };
 
 } // namespace kestrane::testing

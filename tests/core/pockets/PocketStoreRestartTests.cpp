@@ -14,17 +14,17 @@ TEST(PocketStoreRestart, ItemsDroppedOnAFirstRunAreInTheirPocketAfterARestart)
     Uuid seeded;
     {
         EngineOnDisk first(folder);
-        ASSERT_EQ(first.engine.blobs.size(), 1u);
-        seeded = first.engine.blobs[0].config.id;
+        ASSERT_EQ(first.engine.state().blobs.size(), 1u);
+        seeded = first.engine.state().blobs[0].config.id;
         MemoryPasteboard text;
         text.setString("a note");
         ASSERT_EQ(first.store.ingest(text, seeded), 1);
         first.engine.refreshCounts();
     }
     EngineOnDisk second(folder);
-    ASSERT_EQ(second.engine.blobs.size(), 1u);
-    EXPECT_EQ(second.engine.blobs[0].config.id, seeded);
-    EXPECT_EQ(second.engine.blobs[0].itemCount, 1);
+    ASSERT_EQ(second.engine.state().blobs.size(), 1u);
+    EXPECT_EQ(second.engine.state().blobs[0].config.id, seeded);
+    EXPECT_EQ(second.engine.state().blobs[0].itemCount, 1);
     EXPECT_EQ(second.store.resolve(seeded).size(), 1u);
 }
 
