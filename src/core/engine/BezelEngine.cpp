@@ -9,7 +9,6 @@ namespace kestrane {
 BezelEngine::BezelEngine(EngineServices services)
     : services_(std::move(services))
 {
-    debugPurge = std::find(services_.arguments.begin(), services_.arguments.end(), "--debug-purge") != services_.arguments.end();
     loadZones();
 }
 

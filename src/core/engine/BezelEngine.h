@@ -2,13 +2,13 @@
 
 #include "engine/BlobRuntime.h"
 #include "engine/EngineServices.h"
-#include "engine/PrefRow.h"
 #include "engine/SpringValue.h"
 #include "geometry/BezelNode.h"
 #include "geometry/Point.h"
 #include "platform/Uuid.h"
 #include "pockets/PocketItem.h"
 #include "pockets/ResolvedPocketItem.h"
+#include "preferences/PrefRow.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,6 @@
 #include "engine/BezelEngine.h"
+#include "geometry/Easing.h"
+#include "geometry/PocketShape.h"
 #include "preferences/HapticPattern.h"
 
 #include <algorithm>

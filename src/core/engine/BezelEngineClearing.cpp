@@ -34,9 +34,10 @@ void BezelEngine::setPurgeOverscroll(double overscroll, const Uuid& zone)
     const double v = std::max(overscroll, 0.0);
     const double rise = v - purgePast;
     purgePast = v;
-    if (debugPurge) {
-        std::printf("PURGE past=%.1f rise=%.1f charge=%.2f\n", v, rise, purgeCharge);
-        std::fflush(stdout);
+    if (services_.purgeTrace) {
+        char line[96];
+        std::snprintf(line, sizeof line, "PURGE past=%.1f rise=%.1f charge=%.2f", v, rise, purgeCharge);
+        services_.purgeTrace(line);
     }
     if (rise > minimumRise) {
         purgeCharge = std::clamp(purgeCharge + rise / fullChargeRise, 0.0, 1.0);

@@ -1,4 +1,5 @@
 #include "engine/BezelEngine.h"
+#include "geometry/Easing.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,7 @@
 #include "geometry/OnboardingDemo.h"
 
-#include "engine/BlobRuntime.h"
+#include "geometry/Easing.h"
+#include "geometry/PocketShape.h"
 #include "pockets/Graphemes.h"
 
 #include <algorithm>

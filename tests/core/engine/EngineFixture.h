@@ -45,9 +45,9 @@ protected:
 
     void storeZones(const std::vector<Dropzone>& zones) { defaults.setData(BezelEngine::zonesKey, encodeZones(zones)); }
 
-    BezelEngine& makeEngine(std::vector<std::string> arguments = {})
+    BezelEngine& makeEngine(EngineTrace purgeTrace = {})
     {
-        engine = std::make_unique<BezelEngine>(EngineServices { defaults, clock, haptics, store, preferences, preferences, introduction, std::move(arguments) });
+        engine = std::make_unique<BezelEngine>(EngineServices { defaults, clock, haptics, store, preferences, preferences, introduction, std::move(purgeTrace) });
         return *engine;
     }
 

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace kestrane {
+
+// The resting swell of a pocket holding n items.
+double heft(int itemCount);
+
+} // namespace kestrane
