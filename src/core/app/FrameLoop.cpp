@@ -8,9 +8,6 @@
 namespace kestrane {
 
 namespace {
-constexpr double pocketBand = 56;
-constexpr double pocketHalfHeight = 54;
-
 double distance(const std::optional<Point>& a, const std::optional<Point>& b)
 {
     if (!a || !b)
@@ -122,7 +119,8 @@ std::vector<Rect> FrameLoop::clickableRegion() const
         std::vector<Rect> pockets;
         for (const BlobRuntime& blob : engine_.blobs) {
             if (!blob.isDying)
-                pockets.push_back({ size.width - pocketBand, blob.y.value - pocketHalfHeight, pocketBand, 2 * pocketHalfHeight });
+                pockets.push_back({ size.width - BezelEngine::hitBandWidth, blob.y.value - BezelEngine::hitHalfHeight, BezelEngine::hitBandWidth,
+                    2 * BezelEngine::hitHalfHeight });
         }
         return pockets;
     }

@@ -71,6 +71,12 @@ public:
     static constexpr double topLimit = 166;
     static constexpr double bottomMargin = 64;
     static constexpr double plusCenter = 62;
+    // A pocket takes the pointer within this band along the right edge, this far above and
+    // below its centre.
+    static constexpr double hitBandWidth = 56;
+    static constexpr double hitHalfHeight = 54;
+    // Below this opening progress a drawer is not drawn and its pocket is let go.
+    static constexpr double drawerShownProgress = 0.001;
 
     explicit BezelEngine(EngineServices services);
 
@@ -221,6 +227,12 @@ private:
     void storeZonesOnceItemsLand();
     void bounce(const Uuid& id, double velocity);
     void resetPurgeGesture();
+    // The open drawer's height (its spring, or where it settles before that first moves)
+    // and the centre it is held at, clear of the screen's ends.
+    double openDrawerHeight(int pocketItemCount) const;
+    double drawerCentre(double pocketY, double halfHeight) const;
+    // How far edit mode's bottom bar and controls sit above the screen's bottom.
+    double editBarBottom() const;
 
     EngineServices services_;
     // Lets asynchronous results find out whether the engine still exists.

@@ -15,6 +15,7 @@ constexpr double holdSeconds = 0.45;
 constexpr double decaySeconds = 0.55;
 constexpr double commitKick = -260;
 constexpr double undoKick = 620;
+constexpr SpringMotion chargeMotion { 0.1, 1.0 };
 } // namespace
 
 void BezelEngine::resetPurgeGesture()
@@ -53,7 +54,7 @@ void BezelEngine::stepPurge(double dt)
         purgeCharge = std::max(0.0, purgeCharge - dt / decaySeconds);
         needsStep = true;
     }
-    purge.step(std::pow(purgeCharge, 1.35), dt, 0.1, 1.0);
+    purge.step(std::pow(purgeCharge, 1.35), dt, chargeMotion);
     const int detent = purgeCharge >= 0.999 ? 3 : purgeCharge > 0.62 ? 2 : purgeCharge > 0.3 ? 1 : 0;
     if (detent > purgeDetent)
         services_.haptics.perform(HapticPattern::alignment);
