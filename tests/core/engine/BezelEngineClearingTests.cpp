@@ -45,7 +45,7 @@ protected:
     bool payloadExists(const PocketItem& item)
     {
         store.waitForWrites();
-        return fs::exists(store.payloadDirectory() / item.payload.filename);
+        return fs::exists(store.payloadDirectory() / *item.payload.managedFilename());
     }
 };
 } // namespace

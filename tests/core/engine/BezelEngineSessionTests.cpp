@@ -82,7 +82,7 @@ TEST_F(Session, DropOpenClearUndoAndEditAsAUserWould)
     EXPECT_EQ(engine.blobs[0].itemCount, 3);
     waitFor([&] {
         const auto& list = app->store.items.at(pocket);
-        return std::all_of(list.begin(), list.end(), [](const PocketItem& item) { return item.payload.kind == PocketPayload::Kind::reference; });
+        return std::all_of(list.begin(), list.end(), [](const PocketItem& item) { return item.payload.bookmark() != nullptr; });
     });
     hold(1, Point { 300, 300 });
 
@@ -91,7 +91,7 @@ TEST_F(Session, DropOpenClearUndoAndEditAsAUserWould)
     waitFor([&] { return !engine.openItems.empty(); });
     hold(1, Point { edge - 100, pocketY });
     ASSERT_EQ(engine.openItems.size(), 3u);
-    EXPECT_EQ(engine.openItems[0]->url, folder / "one.pdf");
+    EXPECT_EQ(engine.openItems[0]->path, folder / "one.pdf");
     EXPECT_NEAR(engine.openProgress.value, 1, 0.01);
 
     // Over-scrolling past the end of the list clears the pocket.
@@ -135,7 +135,7 @@ TEST_F(Session, DropOpenClearUndoAndEditAsAUserWould)
     EXPECT_EQ(index.pockets->at(pocket), items);
     EXPECT_EQ(index.pockets->count(added), 0u);
     for (const PocketItem& item : items)
-        EXPECT_EQ(item.payload.kind, PocketPayload::Kind::reference);
+        EXPECT_TRUE(item.payload.bookmark());
 
     EngineOnDisk next(folder);
     ASSERT_EQ(next.engine.blobs.size(), 2u);

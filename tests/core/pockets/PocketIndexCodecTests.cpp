@@ -232,24 +232,3 @@ TEST(PocketIndexCodec, WritesNonUtf8BytesAsReplacementCharacters)
     EXPECT_EQ(item.name, "caf\uFFFD \uFFFD\uFFFD\uFFFD");
     EXPECT_EQ(item.payload, PocketPayload::makePending("/tmp/\uFFFD.txt"));
 }
-
-TEST(PocketItem, EqualityLooksAtEveryFieldAndOnlyAtThePayloadsOwnValue)
-{
-    const PocketItem item = PocketItem::make("n", PocketPayload::makeReference({ 1, 2, 3 }), 10);
-    PocketItem other = item;
-    EXPECT_EQ(item, other);
-    other.payload.bookmark.back() = 4;
-    EXPECT_NE(item, other);
-    other = item;
-    other.addedAt = 10.000001;
-    EXPECT_NE(item, other);
-    EXPECT_NE(PocketItem::make("n", item.payload, 10).id, item.id);
-
-    // Same value in another case is another payload; a field the case does not use is no part of it.
-    EXPECT_NE(PocketPayload::makeManaged("x"), PocketPayload::makePending("x"));
-    EXPECT_NE(PocketPayload::makeReference({}), PocketPayload::makeManaged(""));
-    PocketPayload stray = PocketPayload::makeManaged("x");
-    stray.path = "/left/over";
-    stray.bookmark = { 9 };
-    EXPECT_EQ(stray, PocketPayload::makeManaged("x"));
-}

@@ -123,7 +123,7 @@ TEST_F(PocketStoreTest, AKilledStoreRestartsWithEveryListedFileAndNoDebris)
         open();
         std::set<std::string> listed;
         for (const PocketItem& item : store->items[zone])
-            listed.insert(item.payload.filename);
+            listed.insert(*item.payload.managedFilename());
         listedInAll += listed.size();
         EXPECT_EQ(namesIn(store->payloadDirectory()), listed) << "round " << round;
         for (const std::string& name : namesIn(directory()))

@@ -19,7 +19,7 @@ protected:
     void SetUp() override { open(); }
 
     const PocketItem& last() { return store->items.at(zone).back(); }
-    std::string payloadOf(const PocketItem& item) { return readFile(store->payloadDirectory() / item.payload.filename); }
+    std::string payloadOf(const PocketItem& item) { return readFile(store->payloadDirectory() / *item.payload.managedFilename()); }
 };
 } // namespace
 
@@ -49,7 +49,7 @@ TEST_F(Ingest, FilesArePendingInDropOrderThenBecomeReferences)
     const std::vector<PocketItem>& list = store->items.at(zone);
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(list[i + 1].id, added[i].id);
-        EXPECT_EQ(list[i + 1].payload.kind, PocketPayload::Kind::reference);
+        EXPECT_TRUE(list[i + 1].payload.bookmark());
     }
     EXPECT_EQ(stored().at(zone), list);
 }
@@ -61,7 +61,7 @@ TEST_F(Ingest, AFileGoneBeforeItsReferenceIsMadeStaysPendingUntilResolved)
     fs::remove(file);
     EXPECT_EQ(store->ingest(drop, zone), 1);
     settle();
-    EXPECT_EQ(last().payload.kind, PocketPayload::Kind::pending);
+    EXPECT_TRUE(last().payload.pendingPath());
     EXPECT_TRUE(store->resolve(zone).empty());
     EXPECT_EQ(store->itemCount(zone), 0);
 }
@@ -75,7 +75,7 @@ TEST_F(Ingest, ALinkIsStoredAsALinkFileNamedAfterItsHost)
     EXPECT_EQ(last().name, "example.org.webloc");
     EXPECT_EQ(payloadOf(last()), weblocDocument("https://example.org/a?b=1&c=<2>"));
     EXPECT_THAT(payloadOf(last()), ::testing::HasSubstr("<string>https://example.org/a?b=1&amp;c=&lt;2&gt;</string>"));
-    EXPECT_THAT(last().payload.filename, ::testing::MatchesRegex("[0-9A-F-]{36}\\.webloc"));
+    EXPECT_THAT(*last().payload.managedFilename(), ::testing::MatchesRegex("[0-9A-F-]{36}\\.webloc"));
 
     drop.clear();
     drop.addUrl("mailto:someone@example.org");
@@ -101,7 +101,7 @@ TEST_F(Ingest, ImagesAreAllNamedImageButKeepTheirOwnFiles)
     const std::vector<PocketItem>& list = store->items.at(zone);
     EXPECT_EQ(list[0].name, "Image.png");
     EXPECT_EQ(list[1].name, "Image.png");
-    EXPECT_NE(list[0].payload.filename, list[1].payload.filename);
+    EXPECT_NE(*list[0].payload.managedFilename(), *list[1].payload.managedFilename());
     EXPECT_EQ(payloadOf(list[1]), std::string(somePng.begin(), somePng.end()));
 
     // An image that could not be converted stores nothing, not even its text.

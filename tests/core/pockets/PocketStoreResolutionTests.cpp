@@ -21,12 +21,12 @@ TEST_F(PocketStoreTest, ResolvingDropsDeadItemsAndRewritesTheIndexWithoutThem)
 
     const ResolvedPocketItems resolved = store->resolve(zone);
     ASSERT_EQ(resolved.size(), 3u);
-    EXPECT_EQ(resolved[0]->url, kept);
+    EXPECT_EQ(resolved[0]->path, kept);
     EXPECT_TRUE(resolved[0]->scoped);
-    EXPECT_EQ(resolved[1]->url, store->payloadDirectory() / "note.txt");
+    EXPECT_EQ(resolved[1]->path, store->payloadDirectory() / "note.txt");
     EXPECT_EQ(resolved[1]->id, managed.id);
     EXPECT_FALSE(resolved[1]->scoped);
-    EXPECT_EQ(resolved[2]->url, pending);
+    EXPECT_EQ(resolved[2]->path, pending);
     EXPECT_EQ(store->itemCount(zone), 3);
     EXPECT_EQ(stored().at(zone), store->items.at(zone));
 
@@ -48,9 +48,9 @@ TEST_F(PocketStoreTest, AStaleReferenceIsRenewedInTheIndexAfterTheNextResolution
 
     const ResolvedPocketItems resolved = store->resolve(zone);
     ASSERT_EQ(resolved.size(), 1u);
-    EXPECT_EQ(resolved[0]->url, file);
-    const Bytes renewed = stored().at(zone).at(0).payload.bookmark;
-    EXPECT_NE(renewed, item.payload.bookmark);
+    EXPECT_EQ(resolved[0]->path, file);
+    const Bytes renewed = *stored().at(zone).at(0).payload.bookmark();
+    EXPECT_NE(renewed, *item.payload.bookmark());
     EXPECT_EQ(renewed, *FileReference::create(file));
     EXPECT_FALSE(FileReference::resolve(renewed)->isStale);
 }
@@ -144,7 +144,7 @@ TEST_F(PocketStoreTest, AReferenceOutOfReachIsKeptUnavailableAndOnlyAFileGoneFro
     store->resolveAsync(zone, [&](ResolvedPocketItems items) { delivered = std::move(items); });
     settle();
     ASSERT_EQ(delivered->size(), 2u);
-    EXPECT_EQ((*delivered)[0]->url, away);
+    EXPECT_EQ((*delivered)[0]->path, away);
     EXPECT_FALSE((*delivered)[0]->available);
     EXPECT_FALSE((*delivered)[1]->available);
     EXPECT_EQ(stored().at(zone).size(), 2u);
@@ -157,7 +157,7 @@ TEST_F(PocketStoreTest, AReferenceOutOfReachIsKeptUnavailableAndOnlyAFileGoneFro
     makeFile("volume/docs/pending.pdf");
     const ResolvedPocketItems back = store->resolve(zone);
     ASSERT_EQ(back.size(), 2u);
-    EXPECT_EQ(back[0]->url, away);
+    EXPECT_EQ(back[0]->path, away);
     EXPECT_TRUE(back[0]->available);
 }
 
@@ -188,7 +188,7 @@ TEST_F(PocketStoreTest, FilesMovedElsewhereWhileRunningAreFollowedButDeletedOnes
 
     std::vector<fs::path> urls;
     for (const auto& item : store->resolve(zone))
-        urls.push_back(item->url);
+        urls.push_back(item->path);
     const std::vector<fs::path> expected { folder / "b/renamed.pdf", draft, folder / "b/dropped.pdf" };
     EXPECT_EQ(urls, expected);
     EXPECT_EQ(store->itemCount(zone), 3);
@@ -198,7 +198,7 @@ TEST_F(PocketStoreTest, FilesMovedElsewhereWhileRunningAreFollowedButDeletedOnes
     settle();
     urls.clear();
     for (const auto& item : store->resolve(zone))
-        urls.push_back(item->url);
+        urls.push_back(item->path);
     EXPECT_EQ(urls, expected);
 
     // Taking an item out lets go of its file.

@@ -61,7 +61,7 @@ TEST_F(PocketStoreTest, AnUnreadableIndexIsNeverWrittenButDropsWorkInMemory)
     drop.addFile(file);
     EXPECT_EQ(store->ingest(drop, zone), 1);
     settle();
-    EXPECT_EQ(store->items.at(zone).at(0).payload.kind, PocketPayload::Kind::reference);
+    EXPECT_TRUE(store->items.at(zone).at(0).payload.bookmark());
     store->removeAll(zone);
     store.reset();
     EXPECT_EQ(readFile(directory() / "pockets.json"), garbage);
@@ -161,7 +161,7 @@ TEST_F(PocketStoreTest, ManagedNamesFromTheIndexNeverReachOutsideThePayloadFolde
     store->items[zone] = list;
     const ResolvedPocketItems resolved = store->resolve(zone);
     ASSERT_EQ(resolved.size(), 1u);
-    EXPECT_EQ(resolved[0]->url, store->payloadDirectory() / "fine.txt");
+    EXPECT_EQ(resolved[0]->path, store->payloadDirectory() / "fine.txt");
 
     ::testing::internal::CaptureStderr();
     store->items[zone] = list;
