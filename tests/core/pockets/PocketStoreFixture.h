@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <set>
 #include <sys/stat.h>
@@ -32,6 +33,16 @@ protected:
         store = std::make_unique<PocketStore>(directory(), main, [] { return 100.0; });
         return *store;
     }
+
+    // Opens the store and answers what it logged.
+    std::string openLogging()
+    {
+        ::testing::internal::CaptureStderr();
+        open();
+        return ::testing::internal::GetCapturedStderr();
+    }
+
+    static int lineCount(const std::string& log) { return static_cast<int>(std::count(log.begin(), log.end(), '\n')); }
 
     // What is on disk once every queued save has landed.
     PocketMap stored()
