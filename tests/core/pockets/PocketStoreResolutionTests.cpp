@@ -6,26 +6,36 @@ using kestrane::testing::PocketStoreTest;
 using kestrane::testing::writeFile;
 namespace fs = std::filesystem;
 
-TEST_F(PocketStoreTest, ResolvingDropsDeadItemsAndRewritesTheIndexWithoutThem)
+// Whatever is there or out of reach (its volume is not mounted) is kept; the rest is dropped
+// and the index rewritten without it. Only what is there is offered to other programs.
+TEST_F(PocketStoreTest, ResolvingKeepsWhatIsThereOrOutOfReachAndDropsTheRest)
 {
     open();
+    fs::create_directories(folder / "volume/docs");
     const fs::path kept = makeFile("kept.pdf");
-    const fs::path doomed = makeFile("doomed.pdf");
     const fs::path pending = makeFile("pending.pdf");
+    const fs::path away = makeFile("volume/docs/away.pdf");
     const PocketItem managed = managedItem("note.txt");
-    store->items[zone] = { referenceItem(doomed), referenceItem(kept), managed, pendingItem(pending),
+    store->items[zone] = { referenceItem(makeFile("doomed.pdf")), referenceItem(kept), managed, pendingItem(pending),
         PocketItem::make("gone", PocketPayload::makeManaged("missing.txt"), 1),
         PocketItem::make("relative", PocketPayload::makePending("relative/path"), 1),
-        PocketItem::make("garbage", PocketPayload::makeReference({ 1, 2, 3 }), 1) };
-    fs::remove(doomed);
+        PocketItem::make("garbage", PocketPayload::makeReference({ 1, 2, 3 }), 1), referenceItem(away),
+        pendingItem(makeFile("volume/docs/pending.pdf")) };
+    const std::vector<PocketItem> all = store->items[zone];
+    fs::remove(folder / "doomed.pdf");
+    fs::remove_all(folder / "volume");
 
-    const ResolvedPocketItems resolved = store->resolve(zone);
-    ASSERT_EQ(resolved.size(), 3u);
-    ASSERT_EQ(store->itemCount(zone), 3);
+    std::optional<ResolvedPocketItems> delivered;
+    store->resolveAsync(zone, [&](ResolvedPocketItems items) { delivered = std::move(items); });
+    settle();
     const auto fields = [](const ResolvedPocketItem& item) { return std::tuple(item.id, item.path, item.scoped, item.available); };
-    EXPECT_EQ(fields(*resolved[0]), std::tuple(store->items[zone][0].id, kept, true, true));
-    EXPECT_EQ(fields(*resolved[1]), std::tuple(managed.id, store->payloadDirectory() / "note.txt", false, true));
-    EXPECT_EQ(fields(*resolved[2]), std::tuple(store->items[zone][2].id, pending, false, true));
+    ASSERT_EQ(delivered->size(), 5u);
+    EXPECT_EQ(fields(*(*delivered)[0]), std::tuple(all[1].id, kept, true, true));
+    EXPECT_EQ(fields(*(*delivered)[1]), std::tuple(managed.id, store->payloadDirectory() / "note.txt", false, true));
+    EXPECT_EQ(fields(*(*delivered)[2]), std::tuple(all[3].id, pending, false, true));
+    EXPECT_EQ(fields(*(*delivered)[3]), std::tuple(all[7].id, away, true, false));
+    EXPECT_EQ(fields(*(*delivered)[4]), std::tuple(all[8].id, folder / "volume/docs/pending.pdf", false, false));
+    EXPECT_EQ(store->items[zone], (std::vector<PocketItem> { all[1], all[2], all[3], all[7], all[8] }));
     EXPECT_EQ(stored().at(zone), store->items.at(zone));
 
     // Nothing died this time: nothing is written.
@@ -33,6 +43,12 @@ TEST_F(PocketStoreTest, ResolvingDropsDeadItemsAndRewritesTheIndexWithoutThem)
     EXPECT_EQ(store->resolve(zone).size(), 3u);
     EXPECT_EQ(indexInode(), before);
     EXPECT_TRUE(store->resolve(Uuid::random()).empty());
+
+    // The volume comes back.
+    fs::create_directories(folder / "volume/docs");
+    makeFile("volume/docs/away.pdf");
+    makeFile("volume/docs/pending.pdf");
+    EXPECT_EQ(store->resolve(zone).size(), 5u);
 }
 
 TEST_F(PocketStoreTest, AStaleReferenceIsRenewedInTheIndexAfterTheNextResolution)
@@ -119,37 +135,6 @@ TEST_F(PocketStoreTest, AdoptionTurnsOnlyStillPendingItemsIntoReferences)
     EXPECT_EQ(list[1], managed);
     EXPECT_EQ(list[2], pendingB);
     EXPECT_EQ(stored().at(zone), list);
-}
-
-TEST_F(PocketStoreTest, AReferenceOutOfReachIsKeptUnavailableAndOnlyAFileGoneFromItsFolderIsDropped)
-{
-    open();
-    fs::create_directories(folder / "volume/docs");
-    const fs::path away = makeFile("volume/docs/away.pdf");
-    const fs::path gone = makeFile("gone.pdf");
-    store->items[zone] = { referenceItem(away), referenceItem(gone), pendingItem(makeFile("volume/docs/pending.pdf")) };
-    fs::remove_all(folder / "volume");
-    fs::remove(gone);
-
-    std::optional<ResolvedPocketItems> delivered;
-    store->resolveAsync(zone, [&](ResolvedPocketItems items) { delivered = std::move(items); });
-    settle();
-    ASSERT_EQ(delivered->size(), 2u);
-    EXPECT_EQ((*delivered)[0]->path, away);
-    EXPECT_FALSE((*delivered)[0]->available);
-    EXPECT_FALSE((*delivered)[1]->available);
-    EXPECT_EQ(stored().at(zone).size(), 2u);
-    // Nothing out of reach is ever offered to another application.
-    EXPECT_TRUE(store->resolve(zone).empty());
-
-    // The volume comes back.
-    fs::create_directories(folder / "volume/docs");
-    makeFile("volume/docs/away.pdf");
-    makeFile("volume/docs/pending.pdf");
-    const ResolvedPocketItems back = store->resolve(zone);
-    ASSERT_EQ(back.size(), 2u);
-    EXPECT_EQ(back[0]->path, away);
-    EXPECT_TRUE(back[0]->available);
 }
 
 TEST_F(PocketStoreTest, FilesMovedElsewhereWhileRunningAreFollowedButDeletedOnesAreNot)
