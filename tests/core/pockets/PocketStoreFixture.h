@@ -64,9 +64,8 @@ protected:
 
     std::filesystem::path makeFile(const std::string& name, const std::string& contents = "data")
     {
-        const std::filesystem::path path = folder / name;
-        writeFile(path, contents);
-        return path;
+        writeFile(folder / name, contents);
+        return folder / name;
     }
 
     PocketItem managedItem(const std::string& filename)
