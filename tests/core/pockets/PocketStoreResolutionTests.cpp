@@ -67,15 +67,6 @@ TEST_F(PocketStoreTest, ABackgroundResolutionNeverOverwritesALaterChange)
     ASSERT_TRUE(delivered);
     EXPECT_TRUE(delivered->empty());
     EXPECT_EQ(store->itemCount(zone), 2);
-
-    // Left alone, the next resolution prunes.
-    delivered.reset();
-    store->resolveAsync(zone, [&](ResolvedPocketItems items) { delivered = std::move(items); });
-    settle();
-    ASSERT_TRUE(delivered);
-    EXPECT_EQ(delivered->size(), 1u);
-    EXPECT_EQ(store->itemCount(zone), 1);
-    EXPECT_EQ(stored().at(zone), store->items.at(zone));
 }
 
 TEST_F(PocketStoreTest, AnEmptyPocketResolvesAtOnceAndResultsArrivingAfterTheStoreIsGoneAreDropped)

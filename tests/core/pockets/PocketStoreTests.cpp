@@ -41,29 +41,6 @@ TEST_F(PocketStoreTest, AFirstLaunchWritesOnlyOnTheFirstChangeAndQuittingRightAf
     EXPECT_EQ(store->itemCount(Uuid::random()), 0);
 }
 
-TEST_F(PocketStoreTest, AnUnreadableIndexIsNeverWrittenButDropsWorkInMemory)
-{
-    // A folder in the index's place, then a damaged file.
-    fs::create_directories(directory() / "pockets.json");
-    EXPECT_EQ(openLogging(), "Kestrane: pocket index could not be read \xE2\x80\x94 writes disabled this launch\n");
-    EXPECT_TRUE(store->indexUnreadable());
-
-    const std::string garbage = "{\"not\": an index";
-    fs::remove(directory() / "pockets.json");
-    writeFile(directory() / "pockets.json", garbage);
-    openLogging();
-    EXPECT_TRUE(store->indexUnreadable());
-    EXPECT_TRUE(store->items.empty());
-    MemoryPasteboard drop;
-    drop.addFile(makeFile("report.pdf"));
-    EXPECT_EQ(store->ingest(drop, zone), 1);
-    settle();
-    EXPECT_TRUE(store->items.at(zone).at(0).payload.bookmark());
-    store->removeAll(zone);
-    store.reset();
-    EXPECT_EQ(readFile(directory() / "pockets.json"), garbage);
-}
-
 TEST_F(PocketStoreTest, LiftRestoreAndDiscardKeepOrDeleteExactlyTheManagedFiles)
 {
     open();
