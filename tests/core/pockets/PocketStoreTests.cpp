@@ -41,56 +41,46 @@ TEST_F(PocketStoreTest, AFirstLaunchWritesOnlyOnTheFirstChangeAndQuittingRightAf
     EXPECT_EQ(store->itemCount(Uuid::random()), 0);
 }
 
-TEST_F(PocketStoreTest, LiftRestoreAndDiscardKeepOrDeleteExactlyTheManagedFiles)
+TEST_F(PocketStoreTest, RemovalsDeleteOnlyTheirOwnManagedFilesAndLiftedItemsComeBackFirst)
 {
     open();
     const fs::path referenced = makeFile("kept-reference.pdf");
     const fs::path pending = makeFile("kept-pending.pdf");
-    store->items[zone] = { managedItem("a.png"), referenceItem(referenced), pendingItem(pending), managedItem("b.txt") };
-    store->save();
-    const std::vector<PocketItem> lifted = store->lift(zone);
-    EXPECT_EQ(names(lifted), (std::vector<std::string> { "a.png", "kept-reference.pdf", "kept-pending.pdf", "b.txt" }));
-    EXPECT_TRUE(stored().at(zone).empty());
-    EXPECT_TRUE(fs::exists(store->payloadDirectory() / "a.png"));
-
-    store->items[zone].push_back(managedItem("new.txt"));
-    store->restore(lifted, zone);
-    EXPECT_THAT(names(store->items.at(zone)), ::testing::ElementsAre("a.png", "kept-reference.pdf", "kept-pending.pdf", "b.txt", "new.txt"));
-    EXPECT_EQ(stored().at(zone), store->items.at(zone));
-    // A restore into a pocket that was forgotten meanwhile brings its entry back.
-    const Uuid other = Uuid::random();
-    store->restore(store->lift(zone), other);
-    EXPECT_EQ(store->itemCount(other), 5);
-
-    writeFile(store->payloadDirectory() / "bystander.txt", "not lifted");
-    const std::vector<PocketItem> relifted = store->lift(other);
-    const ino_t before = indexInode();
-    store->discardLifted(relifted);
-    EXPECT_EQ(namesIn(store->payloadDirectory()), std::set<std::string> { "bystander.txt" });
-    EXPECT_TRUE(fs::exists(referenced) && fs::exists(pending));
-    EXPECT_EQ(indexInode(), before);
-}
-
-TEST_F(PocketStoreTest, RemovingDeletesOnlyTheNamedItemAndItsOwnFile)
-{
-    open();
     const PocketItem first = managedItem("first.txt");
-    const PocketItem second = managedItem("second.txt");
-    store->items[zone] = { first, second };
+    store->items[zone] = { first, managedItem("a.png"), referenceItem(referenced), pendingItem(pending) };
     store->save();
     const ino_t before = indexInode();
     store->remove(Uuid::random(), zone);
     store->remove(first.id, Uuid::random());
     EXPECT_EQ(indexInode(), before);
-    EXPECT_EQ(store->itemCount(zone), 2);
-
     store->remove(first.id, zone);
-    EXPECT_EQ(stored().at(zone), std::vector<PocketItem> { second });
-    EXPECT_EQ(namesIn(store->payloadDirectory()), std::set<std::string> { "second.txt" });
+    EXPECT_EQ(names(stored().at(zone)), (std::vector<std::string> { "a.png", "kept-reference.pdf", "kept-pending.pdf" }));
+    EXPECT_EQ(namesIn(store->payloadDirectory()), std::set<std::string> { "a.png" });
 
+    const std::vector<PocketItem> lifted = store->lift(zone);
+    EXPECT_TRUE(stored().at(zone).empty());
+    EXPECT_TRUE(fs::exists(store->payloadDirectory() / "a.png"));
+    store->items[zone].push_back(managedItem("new.txt"));
+    store->restore(lifted, zone);
+    EXPECT_THAT(names(store->items.at(zone)), ::testing::ElementsAre("a.png", "kept-reference.pdf", "kept-pending.pdf", "new.txt"));
+    EXPECT_EQ(stored().at(zone), store->items.at(zone));
+    // A restore into a pocket that was forgotten meanwhile brings its entry back.
+    const Uuid other = Uuid::random();
+    store->restore(store->lift(zone), other);
+    EXPECT_EQ(store->itemCount(other), 4);
+
+    writeFile(store->payloadDirectory() / "bystander.txt", "not lifted");
+    const std::vector<PocketItem> relifted = store->lift(other);
+    const ino_t unchanged = indexInode();
+    store->discardLifted(relifted);
+    EXPECT_EQ(namesIn(store->payloadDirectory()), std::set<std::string> { "bystander.txt" });
+    EXPECT_TRUE(fs::exists(referenced) && fs::exists(pending));
+    EXPECT_EQ(indexInode(), unchanged);
+
+    store->items[zone] = { managedItem("last.txt") };
     store->removeAll(zone);
     EXPECT_EQ(stored().at(zone), std::vector<PocketItem> {});
-    EXPECT_TRUE(namesIn(store->payloadDirectory()).empty());
+    EXPECT_EQ(namesIn(store->payloadDirectory()), std::set<std::string> { "bystander.txt" });
     store->deleteZone(zone);
     EXPECT_EQ(store->items.count(zone), 0u);
     EXPECT_EQ(stored().count(zone), 0u);
