@@ -52,7 +52,7 @@ TEST_F(FileReferenceTest, AFileThatStayedPutResolvesFreshUnderItsNormalPath)
     EXPECT_EQ(FileReference::resolve(link), (Resolution { folder / "link", false }));
 }
 
-TEST_F(FileReferenceTest, AFileReplacedAtItsPathOrRenamedInItsFolderIsStaleAndFoundWhereItIsNow)
+TEST_F(FileReferenceTest, AFileReplacedOrRenamedInItsFolderIsStaleAndFoundButOneGoneFromItIsNot)
 {
     const fs::path draft = write("draft.txt", "old");
     const Bytes oldDraft = bookmark(draft);
@@ -73,16 +73,13 @@ TEST_F(FileReferenceTest, AFileReplacedAtItsPathOrRenamedInItsFolderIsStaleAndFo
     fs::rename(report, folder / "report.txt~");
     write("report.txt", "second");
     EXPECT_EQ(FileReference::resolve(oldReport), (Resolution { report, true }));
-}
 
-TEST_F(FileReferenceTest, AFileGoneFromItsFolderDoesNotResolve)
-{
+    // A file gone from its folder, deleted or moved elsewhere, does not resolve.
     const Bytes moved = bookmark(write("moved.txt"));
     fs::create_directory(folder / "elsewhere");
     const Bytes deleted = bookmark(write("deleted.txt"));
     fs::remove(folder / "deleted.txt");
     fs::rename(folder / "moved.txt", folder / "elsewhere" / "moved.txt");
-
     EXPECT_EQ(FileReference::resolve(deleted), std::nullopt);
     EXPECT_EQ(FileReference::resolve(moved), std::nullopt);
     EXPECT_EQ(FileReference::create(folder / "never-there.txt"), std::nullopt);

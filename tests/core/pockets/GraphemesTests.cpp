@@ -21,7 +21,7 @@ TEST(Graphemes, CountWhatAReaderSeesAsOneCharacter)
         EXPECT_EQ(graphemeCount(text), count) << text;
 }
 
-TEST(Graphemes, CutOnlyBetweenCharacters)
+TEST(Graphemes, CutOnlyBetweenCharactersOfValidText)
 {
     const std::string text = "a" + family + decomposedE + france + "z";
     EXPECT_EQ(firstGraphemes(text, 0), "");
@@ -32,10 +32,8 @@ TEST(Graphemes, CutOnlyBetweenCharacters)
 
     EXPECT_EQ(firstGraphemesWithinBytes(decomposedE + "x", 2), "");
     EXPECT_EQ(firstGraphemesWithinBytes(decomposedE + "x", 3), decomposedE);
-}
 
-TEST(Graphemes, InvalidUtf8BecomesReplacementCharacters)
-{
+    // Invalid UTF-8 becomes replacement characters.
     EXPECT_EQ(validUtf8("ok \u00E9"), "ok \u00E9");
     EXPECT_EQ(validUtf8("a\xFF" "b"), "a" + replacement + "b");
     EXPECT_EQ(validUtf8("\xC0\x80"), replacement + replacement); // overlong NUL

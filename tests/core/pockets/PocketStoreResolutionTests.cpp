@@ -103,11 +103,9 @@ TEST_F(PocketStoreTest, AdoptionTurnsOnlyStillPendingItemsIntoReferences)
     EXPECT_EQ(indexInode(), before);
 
     store->adopt({ { pendingA.id, bookmark } }, zone);
-    const std::vector<PocketItem>& list = store->items.at(zone);
-    EXPECT_EQ(list[0].payload, PocketPayload::makeReference(bookmark));
-    EXPECT_EQ(list[1], managed);
-    EXPECT_EQ(list[2], pendingB);
-    EXPECT_EQ(stored().at(zone), list);
+    const PocketItem adopted { pendingA.id, pendingA.name, PocketPayload::makeReference(bookmark), pendingA.addedAt };
+    EXPECT_EQ(store->items.at(zone), (std::vector<PocketItem> { adopted, managed, pendingB }));
+    EXPECT_EQ(stored().at(zone), store->items.at(zone));
 }
 
 TEST_F(PocketStoreTest, FilesMovedElsewhereWhileRunningAreFollowedButDeletedOnesAreNot)
