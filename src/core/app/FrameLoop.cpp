@@ -116,11 +116,12 @@ std::vector<Rect> FrameLoop::clickableRegion() const
     if (drawerShut && !engine_.isSystemDragActive) {
         if (engine_.editProgress.value > 0.01)
             return { everywhere };
+        constexpr double band = BezelEngine::hitBandWidth;
+        constexpr double half = BezelEngine::hitHalfHeight;
         std::vector<Rect> pockets;
         for (const BlobRuntime& blob : engine_.blobs) {
             if (!blob.isDying)
-                pockets.push_back({ size.width - BezelEngine::hitBandWidth, blob.y.value - BezelEngine::hitHalfHeight, BezelEngine::hitBandWidth,
-                    2 * BezelEngine::hitHalfHeight });
+                pockets.push_back({ size.width - band, blob.y.value - half, band, 2 * half });
         }
         return pockets;
     }
