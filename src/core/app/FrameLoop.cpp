@@ -8,9 +8,6 @@
 namespace kestrane {
 
 namespace {
-constexpr double pocketBand = 56;
-constexpr double pocketHalfHeight = 54;
-
 double distance(const std::optional<Point>& a, const std::optional<Point>& b)
 {
     if (!a || !b)
@@ -116,10 +113,12 @@ std::vector<Rect> FrameLoop::clickableRegion() const
     if (drawerShut && !state.isSystemDragActive) {
         if (state.editProgress.value > 0.01)
             return { everywhere };
+        constexpr double band = BezelEngine::hitBandWidth;
+        constexpr double half = BezelEngine::hitHalfHeight;
         std::vector<Rect> pockets;
         for (const BlobRuntime& blob : state.blobs) {
             if (!blob.isDying)
-                pockets.push_back({ size.width - pocketBand, blob.y.value - pocketHalfHeight, pocketBand, 2 * pocketHalfHeight });
+                pockets.push_back({ size.width - band, blob.y.value - half, band, 2 * half });
         }
         return pockets;
     }

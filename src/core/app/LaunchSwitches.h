@@ -20,6 +20,7 @@ struct LaunchSwitches {
     bool unseedPocket = false;
     bool printPockets = false;
     bool edit = false;
+    bool debugPurge = false;
 
     static LaunchSwitches parse(const std::vector<std::string>& arguments);
 };

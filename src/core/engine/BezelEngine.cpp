@@ -1,4 +1,5 @@
 #include "engine/BezelEngine.h"
+#include "engine/EngineMotions.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,10 +7,13 @@
 
 namespace kestrane {
 
+namespace {
+constexpr SpringMotion pullCountMotion { 0.3, 0.72 };
+} // namespace
+
 BezelEngine::BezelEngine(EngineServices services)
     : services_(std::move(services))
 {
-    debugPurge = std::find(services_.arguments.begin(), services_.arguments.end(), "--debug-purge") != services_.arguments.end();
     loadZones();
 }
 
@@ -40,13 +44,13 @@ void BezelEngine::step(double dt)
     lastSteppedPayload = dragPayload;
 
     if (isEditing)
-        editProgress.step(1, dt, 0.45, 0.88);
+        editProgress.step(1, dt, editOpeningMotion);
     else
-        editProgress.step(0, dt, 0.15, 1.0);
-    arrangeProgress.step(isArranging ? 1 : 0, dt, 0.45, 0.88);
+        editProgress.step(0, dt, editClosingMotion);
+    arrangeProgress.step(isArranging ? 1 : 0, dt, editOpeningMotion);
     stepPreferences(dt);
     stepPurge(dt);
-    pullCount.step(pullCountZone ? 1 : 0, dt, 0.3, 0.72);
+    pullCount.step(pullCountZone ? 1 : 0, dt, pullCountMotion);
     stepDrawer(dt);
     resolveTargets();
     stepBlobs(dt);

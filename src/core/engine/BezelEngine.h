@@ -7,13 +7,13 @@
 #include "engine/BezelState.h"
 #include "engine/BlobRuntime.h"
 #include "engine/EngineServices.h"
-#include "engine/PrefRow.h"
 #include "engine/SpringValue.h"
 #include "geometry/BezelNode.h"
 #include "geometry/Point.h"
 #include "platform/Uuid.h"
 #include "pockets/PocketItem.h"
 #include "pockets/ResolvedPocketItem.h"
+#include "preferences/PrefRow.h"
 
 #include <array>
 #include <cstdint>
@@ -72,6 +72,12 @@ public:
     static constexpr double topLimit = 166;
     static constexpr double bottomMargin = 64;
     static constexpr double plusCenter = 62;
+    // A pocket takes the pointer within this band along the right edge, this far above and
+    // below its centre.
+    static constexpr double hitBandWidth = 56;
+    static constexpr double hitHalfHeight = 54;
+    // Below this opening progress a drawer is not drawn and its pocket is let go.
+    static constexpr double drawerShownProgress = 0.001;
 
     explicit BezelEngine(EngineServices services);
 
@@ -186,6 +192,12 @@ private:
     void setPullDepth(std::int64_t depth);
     void endPullCount();
     std::optional<PullOffer> takeNewest(const Uuid& zone);
+    // The open drawer's height (its spring, or where it settles before that first moves)
+    // and the centre it is held at, clear of the screen's ends.
+    double openDrawerHeight(int pocketItemCount) const;
+    double drawerCentre(double pocketY, double halfHeight) const;
+    // How far edit mode's bottom bar and controls sit above the screen's bottom.
+    double editBarBottom() const;
 
     EngineServices services_;
     // Lets asynchronous results find out whether the engine still exists.

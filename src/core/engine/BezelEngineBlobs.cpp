@@ -1,4 +1,7 @@
 #include "engine/BezelEngine.h"
+#include "engine/EngineMotions.h"
+#include "geometry/Easing.h"
+#include "geometry/PocketShape.h"
 #include "preferences/HapticPattern.h"
 
 #include <algorithm>
@@ -16,8 +19,14 @@ constexpr double dragReach = 260;
 constexpr double editSwell = 22;
 constexpr double heldSwell = 30;
 constexpr double countedSwell = 54;
-constexpr double openThreshold = 0.05;
+// A pocket whose drawer is opened past this no longer leans toward a drag.
+constexpr double leanEndsOpenProgress = 0.05;
 constexpr double plusReach = 150;
+constexpr SpringMotion draggedMotion { 0.14, 0.9 };
+constexpr SpringMotion makingRoomMotion { 0.42, 0.78 };
+constexpr SpringMotion settlingMotion { 0.34, 0.7 };
+constexpr SpringMotion lifeMotion { 0.4, 0.74 };
+constexpr SpringMotion gulpMotion { 0.46, 0.56 };
 } // namespace
 
 bool BezelEngine::isEditClosing() const
@@ -100,13 +109,13 @@ void BezelEngine::stepBlob(BlobRuntime& blob, double dt, const std::optional<Uui
     const bool isDragged = draggedID == id;
 
     if (isDragged)
-        blob.y.step(blob.targetY, dt, 0.14, 0.9);
+        blob.y.step(blob.targetY, dt, draggedMotion);
     else if (dragSession)
-        blob.y.step(blob.targetY, dt, 0.42, 0.78);
+        blob.y.step(blob.targetY, dt, makingRoomMotion);
     else
-        blob.y.step(blob.targetY, dt, 0.34, 0.7);
-    blob.life.step(blob.isDying ? 0 : 1, dt, 0.4, 0.74);
-    blob.swallow.step(0, dt, 0.46, 0.56);
+        blob.y.step(blob.targetY, dt, settlingMotion);
+    blob.life.step(blob.isDying ? 0 : 1, dt, lifeMotion);
+    blob.swallow.step(0, dt, gulpMotion);
 
     const double y = blob.y.value;
     const double restingSwell = heft(blob.itemCount);
@@ -124,7 +133,7 @@ void BezelEngine::stepBlob(BlobRuntime& blob, double dt, const std::optional<Uui
     }
 
     double leanWeight = 0;
-    const bool noLean = openZone == id && openProgress.value > openThreshold;
+    const bool noLean = openZone == id && openProgress.value > leanEndsOpenProgress;
     if (!noLean && dragPointNow && dragPointNow->x >= size.width - dragReach) {
         const double t = (std::abs(dragPointNow->y - y) - 26) / 103;
         leanWeight = 1 - smoothstep(t);
@@ -134,16 +143,13 @@ void BezelEngine::stepBlob(BlobRuntime& blob, double dt, const std::optional<Uui
     if (isDragged || pullingZone == id)
         swell = std::max(swell, heldSwell);
 
-    if (isEditClosing())
-        blob.amplitude.step(swell * blob.life.value, dt, 0.15, 1.0);
-    else
-        blob.amplitude.step(swell * blob.life.value, dt, 0.3, 0.72);
+    blob.amplitude.step(swell * blob.life.value, dt, isEditClosing() ? editClosingMotion : swellMotion);
 
     double leanTarget = 0;
     if (!noLean && dragPointNow && !isDragged && leanWeight > 0)
         leanTarget = leanWeight * std::clamp(0.4 * (dragPointNow->y - y), -14.0, 14.0);
-    blob.arrange.step(isEditable(id) ? 1 : 0, dt, 0.45, 0.88);
-    blob.lean.step(leanTarget, dt, 0.3, 0.72);
+    blob.arrange.step(isEditable(id) ? 1 : 0, dt, editOpeningMotion);
+    blob.lean.step(leanTarget, dt, swellMotion);
 
     const bool brushed = p > brushThreshold && nearestPocket == id;
     if (brushed && !blob.wasBrushed && !isEditing && !wantsOpen)
@@ -159,10 +165,7 @@ void BezelEngine::stepPlus(double dt)
         const double t = (std::abs(pointer->y - plusCenter) - 22) / 82;
         target += e * (1 - smoothstep(t)) * 10;
     }
-    if (isEditClosing())
-        plusAmplitude.step(target, dt, 0.15, 1.0);
-    else
-        plusAmplitude.step(target, dt, 0.3, 0.72);
+    plusAmplitude.step(target, dt, isEditClosing() ? editClosingMotion : swellMotion);
 }
 
 } // namespace kestrane

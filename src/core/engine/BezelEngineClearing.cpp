@@ -15,6 +15,7 @@ constexpr double holdSeconds = 0.45;
 constexpr double decaySeconds = 0.55;
 constexpr double commitKick = -260;
 constexpr double undoKick = 620;
+constexpr SpringMotion chargeMotion { 0.1, 1.0 };
 } // namespace
 
 void BezelEngine::resetPurgeGesture()
@@ -34,9 +35,10 @@ void BezelEngine::setPurgeOverscroll(double overscroll, const Uuid& zone)
     const double v = std::max(overscroll, 0.0);
     const double rise = v - purgePast;
     purgePast = v;
-    if (debugPurge) {
-        std::printf("PURGE past=%.1f rise=%.1f charge=%.2f\n", v, rise, purgeCharge);
-        std::fflush(stdout);
+    if (services_.purgeTrace) {
+        char line[96];
+        std::snprintf(line, sizeof line, "PURGE past=%.1f rise=%.1f charge=%.2f", v, rise, purgeCharge);
+        services_.purgeTrace(line);
     }
     if (rise > minimumRise) {
         purgeCharge = std::clamp(purgeCharge + rise / fullChargeRise, 0.0, 1.0);
@@ -52,7 +54,7 @@ void BezelEngine::stepPurge(double dt)
         purgeCharge = std::max(0.0, purgeCharge - dt / decaySeconds);
         needsStep = true;
     }
-    purge.step(std::pow(purgeCharge, 1.35), dt, 0.1, 1.0);
+    purge.step(std::pow(purgeCharge, 1.35), dt, chargeMotion);
     const int detent = purgeCharge >= 0.999 ? 3 : purgeCharge > 0.62 ? 2 : purgeCharge > 0.3 ? 1 : 0;
     if (detent > purgeDetent)
         services_.haptics.perform(HapticPattern::alignment);

@@ -1,4 +1,5 @@
 #include "engine/BezelEngine.h"
+#include "geometry/PocketShape.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,16 +7,12 @@
 namespace kestrane {
 
 namespace {
-constexpr double rowPitch = 46;
-constexpr int visibleRows = 6;
-constexpr double extraHeight = 36;
-constexpr double singleItemHeight = 112;
-constexpr double drawerWidth = 214;
-constexpr double screenMargin = 16;
 constexpr double contentInset = 18;
 constexpr double contentSideTrim = 12;
 constexpr double minimumContentWidth = 90;
-constexpr double openThreshold = 0.001;
+constexpr SpringMotion heightMotion { 0.52, 0.86 };
+constexpr SpringMotion openingMotion { 0.52, 0.92 };
+constexpr SpringMotion closingMotion { 0.3, 1.0 };
 } // namespace
 
 void BezelEngine::toggleOpen(const Uuid& id)
@@ -82,16 +79,25 @@ std::optional<Rect> BezelEngine::drawerFrame() const
     const BlobRuntime* open = openZone ? blob(*openZone) : nullptr;
     if (!open)
         return std::nullopt;
-    const int n = std::max(static_cast<int>(openItems.size()), open->itemCount);
-    if (n < 1)
+    if (std::max(static_cast<int>(openItems.size()), open->itemCount) < 1)
         return std::nullopt;
-    const double h = openHeightValue.value > 1 ? openHeightValue.value
-        : n == 1                               ? singleItemHeight
-                                               : std::min(n, visibleRows) * rowPitch + extraHeight;
-    const double lo = h / 2 + screenMargin;
-    const double hi = std::max(lo, size.height - h / 2 - screenMargin);
-    const double centre = std::min(std::max(open->y.value, lo), hi);
+    const double h = openDrawerHeight(open->itemCount);
+    const double centre = drawerCentre(open->y.value, h / 2);
     return Rect { size.width - drawerWidth, centre - h / 2, drawerWidth, h };
+}
+
+double BezelEngine::openDrawerHeight(int pocketItemCount) const
+{
+    if (openHeightValue.value > 1)
+        return openHeightValue.value;
+    return drawerHeight(std::max(static_cast<int>(openItems.size()), pocketItemCount));
+}
+
+double BezelEngine::drawerCentre(double pocketY, double halfHeight) const
+{
+    const double lo = halfHeight + drawerScreenMargin;
+    const double hi = std::max(lo, size.height - halfHeight - drawerScreenMargin);
+    return std::min(hi, std::max(lo, pocketY));
 }
 
 std::optional<Rect> BezelEngine::openContentRect() const
@@ -101,8 +107,8 @@ std::optional<Rect> BezelEngine::openContentRect() const
     if (!frame || !node)
         return std::nullopt;
     const BlobRuntime* open = blob(*openZone);
-    const int n = std::min(visibleRows, std::max(static_cast<int>(openItems.size()), open ? open->itemCount : 0));
-    const double c = std::min(n * rowPitch, frame->height - contentInset);
+    const int n = std::min(drawerVisibleRows, std::max(static_cast<int>(openItems.size()), open ? open->itemCount : 0));
+    const double c = std::min(n * drawerRowPitch, frame->height - contentInset);
     const double middle = frame->y + frame->height / 2;
     const double lowerEdge = middle + c / 2;
     const double d = std::abs(lowerEdge - node->center);
@@ -119,7 +125,7 @@ std::optional<Rect> BezelEngine::openContentRect() const
 
 std::optional<BezelNode> BezelEngine::openLayoutNode() const
 {
-    if (!openZone || !(openProgress.value > openThreshold))
+    if (!openZone || !(openProgress.value > drawerShownProgress))
         return std::nullopt;
     const BlobRuntime* open = blob(*openZone);
     return open ? node(*open, false) : std::nullopt;
@@ -127,7 +133,7 @@ std::optional<BezelNode> BezelEngine::openLayoutNode() const
 
 std::optional<BezelNode> BezelEngine::openPocketNode() const
 {
-    if (!openZone || !(openProgress.value > openThreshold))
+    if (!openZone || !(openProgress.value > drawerShownProgress))
         return std::nullopt;
     const BlobRuntime* open = blob(*openZone);
     return open ? node(*open, true) : std::nullopt;
@@ -137,20 +143,19 @@ void BezelEngine::stepDrawer(double dt)
 {
     if (openZone) {
         if (const BlobRuntime* open = blob(*openZone)) {
-            const int n = std::min(visibleRows, std::max(static_cast<int>(openItems.size()), open->itemCount));
-            const double target = std::max(singleItemHeight, n * rowPitch + extraHeight);
+            const double target = drawerHeight(std::max(static_cast<int>(openItems.size()), open->itemCount));
             // The height starts at 0 and is never reset, so the first opening starts at its size.
             if (openHeightValue.value == 0)
                 openHeightValue = SpringValue::atRest(target);
-            openHeightValue.step(target, dt, 0.52, 0.86);
+            openHeightValue.step(target, dt, heightMotion);
         }
     }
     if (wantsOpen)
-        openProgress.step(1, dt, 0.52, 0.92);
+        openProgress.step(1, dt, openingMotion);
     else
-        openProgress.step(0, dt, 0.3, 1.0);
+        openProgress.step(0, dt, closingMotion);
     // The only place where the drawer's pocket is let go.
-    if (!wantsOpen && openProgress.value < 0.001 && openZone) {
+    if (!wantsOpen && openProgress.value < drawerShownProgress && openZone) {
         openZone.reset();
         openItems.clear();
     }

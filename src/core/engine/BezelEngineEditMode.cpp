@@ -1,4 +1,6 @@
 #include "engine/BezelEngine.h"
+#include "engine/EngineMotions.h"
+#include "geometry/Easing.h"
 
 #include <algorithm>
 
@@ -7,6 +9,13 @@ namespace kestrane {
 namespace {
 constexpr double rowStagger = 0.075;
 constexpr double rowSpan = 0.45;
+constexpr double lowestEditBar = 24;
+constexpr double editBarLift = 18;
+constexpr SpringMotion panelShowMotion { 0.52, 0.96 };
+constexpr SpringMotion rowMotion { 0.44, 1.0 };
+constexpr SpringMotion hoverMotion { 0.3, 0.8 };
+constexpr SpringMotion switchMotion { 0.26, 0.82 };
+constexpr SpringMotion blurScopeMotion { 0.6, 1.0 };
 constexpr PrefRow steppedSwitches[] = { PrefRow::openAtLogin, PrefRow::haptics, PrefRow::blur, PrefRow::shortcut };
 } // namespace
 
@@ -91,13 +100,17 @@ double BezelEngine::prefsPresence() const
     return std::clamp(presence, 0.0, 1.0);
 }
 
+double BezelEngine::editBarBottom() const
+{
+    return std::max(lowestEditBar, bottomInset + editBarLift);
+}
+
 std::vector<BlurHalo> BezelEngine::blurHalos() const
 {
     const double e = std::clamp(editProgress.value, 0.0, 1.0);
     if (e <= 0.001)
         return {};
-    const double m = std::max(bottomInset + 18, 24.0);
-    std::vector<BlurHalo> halos { { 0, { 76, size.height - m - 46, 614, 46 }, e } };
+    std::vector<BlurHalo> halos { { 0, { 76, size.height - editBarBottom() - 46, 614, 46 }, e } };
     if (auto controls = controlsFrame())
         halos.push_back({ 1, *controls, e });
     if (const double presence = prefsPresence(); presence > 0.002)
@@ -108,22 +121,23 @@ std::vector<BlurHalo> BezelEngine::blurHalos() const
 void BezelEngine::stepPreferences(double dt)
 {
     if (isShowingPreferences)
-        prefsProgress.step(1, dt, 0.52, 0.96);
+        prefsProgress.step(1, dt, panelShowMotion);
     else
-        prefsProgress.step(0, dt, isEditing ? 0.44 : 0.15, 1.0);
+        // The panel leaves at its rows' pace while edit mode stays, with edit mode when it closes.
+        prefsProgress.step(0, dt, isEditing ? rowMotion : editClosingMotion);
     const double p = prefsProgress.value;
     // Rows come in one after another; hiding runs the same curve backwards.
     for (int i = 0; i < prefRowCount; ++i) {
         const double x = std::clamp((p - rowStagger * i) / rowSpan, 0.0, 1.0);
-        prefsRows[i].step(x * x * (3 - 2 * x), dt, 0.44, 1.0);
+        prefsRows[i].step(smoothstep(x), dt, rowMotion);
     }
     for (int i = 0; i < prefRowCount; ++i)
-        prefsHovers[i].step(prefsHovering[i] ? 1 : 0, dt, 0.3, 0.8);
+        prefsHovers[i].step(prefsHovering[i] ? 1 : 0, dt, hoverMotion);
     for (PrefRow row : steppedSwitches) {
         const bool on = services_.preferences.isSwitchOn(row);
-        prefsSwitches[static_cast<int>(row)].step(on ? 1 : 0, dt, 0.26, 0.82);
+        prefsSwitches[static_cast<int>(row)].step(on ? 1 : 0, dt, switchMotion);
     }
-    blurScope.step(services_.preferences.blurWholeScreen() ? 1 : 0, dt, 0.6, 1.0);
+    blurScope.step(services_.preferences.blurWholeScreen() ? 1 : 0, dt, blurScopeMotion);
 }
 
 } // namespace kestrane

@@ -8,8 +8,6 @@
 namespace kestrane {
 
 namespace {
-constexpr double hitBand = 56;
-constexpr double hitHalfHeight = 54;
 constexpr double plusActiveProgress = 0.4;
 constexpr double controlsMargin = 8;
 constexpr double controlsSide = 54;
@@ -56,13 +54,12 @@ std::optional<Rect> BezelEngine::controlsFrame() const
 {
     if (editProgress.value <= 0.05)
         return std::nullopt;
-    const double bottom = std::max(24.0, bottomInset + 18);
-    return Rect { size.width - controlsRightInset - controlsSide, size.height - bottom - controlsSide, controlsSide, controlsSide };
+    return Rect { size.width - controlsRightInset - controlsSide, size.height - editBarBottom() - controlsSide, controlsSide, controlsSide };
 }
 
 std::optional<HitTarget> BezelEngine::hitTest(Point point) const
 {
-    if (point.x < size.width - hitBand)
+    if (point.x < size.width - hitBandWidth)
         return std::nullopt;
     if (auto controls = controlsFrame(); controls && contains(enlarged(*controls, controlsMargin), point))
         return std::nullopt;

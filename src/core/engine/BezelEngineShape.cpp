@@ -1,4 +1,6 @@
 #include "engine/BezelEngine.h"
+#include "geometry/Easing.h"
+#include "geometry/PocketShape.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,16 +8,7 @@
 namespace kestrane {
 
 namespace {
-constexpr double drawerWidth = 214;
-constexpr double screenMargin = 16;
-
 double clamp01(double x) { return std::clamp(x, 0.0, 1.0); }
-
-// How much a bulge of amplitude a widens: bigger bulges spread further along the edge.
-double spreadFor(double amplitude)
-{
-    return amplitude > 0 ? 0.62 + 0.38 * std::min(amplitude / 22, 1.8) : 0.62;
-}
 } // namespace
 
 std::optional<BezelNode> BezelEngine::node(const BlobRuntime& blob, bool sagging) const
@@ -27,10 +20,10 @@ std::optional<BezelNode> BezelEngine::node(const BlobRuntime& blob, bool sagging
     const double speed = std::abs(blob.y.velocity) / 2600;
     const double stretch = speed > 0 ? 1 + std::min(speed, 0.55) : 1;
     const double a = blob.amplitude.value / std::sqrt(stretch);
-    const double k = spreadFor(a);
+    const double k = bulgeSpread(a);
     double s = (0.35 + 0.65 * life) * stretch;
     const int n = blob.itemCount;
-    const double fill = n > 0 ? clamp01(n / 8.0) : 0;
+    const double fill = pocketFill(n);
 
     BezelNode result;
     result.center = y + blob.lean.value;
@@ -51,20 +44,13 @@ std::optional<BezelNode> BezelEngine::node(const BlobRuntime& blob, bool sagging
     result.amplitude = a;
 
     const bool isOpen = openZone == blob.config.id;
-    if (isOpen && openProgress.value > 0.001) {
+    if (isOpen && openProgress.value > drawerShownProgress) {
         const double p = clamp01(openProgress.value);
         const double r1 = clamp01(p / 0.72);
         const double r2 = clamp01((p - 0.22) / 0.78);
         const double r3 = clamp01((p - 0.38) / 0.62);
-        double h = openHeightValue.value;
-        if (!(h > 1)) {
-            const double m = std::min<double>(6, std::max<double>(static_cast<double>(openItems.size()), n));
-            h = std::max(112.0, 46 * m + 36);
-        }
-        const double half = h / 2;
-        const double lo = half + screenMargin;
-        const double hi = std::max(lo, size.height - half - screenMargin);
-        const double yt = std::min(hi, std::max(lo, y));
+        const double half = openDrawerHeight(n) / 2;
+        const double yt = drawerCentre(y, half);
         result.center += smoothstep(r2) * (yt - y);
         result.amplitude += (drawerWidth - result.amplitude) * smoothstep(r1);
         result.core += smoothstep(r2) * (std::max(10.0, half - 16) - result.core);
@@ -109,7 +95,7 @@ std::vector<BezelNode> BezelEngine::nodes() const
 
 BezelNode BezelEngine::plusNode(double amplitude)
 {
-    const double k = spreadFor(amplitude);
+    const double k = bulgeSpread(amplitude);
     return BezelNode { plusCenter, amplitude, 9 * k, 44 * k, 44 * k, 0, 4.5 };
 }
 

@@ -1,4 +1,5 @@
 #include "engine/BezelEngine.h"
+#include "geometry/PocketShape.h"
 #include "platform/Defaults.h"
 #include "platform/Log.h"
 

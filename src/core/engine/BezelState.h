@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/BlobRuntime.h"
-#include "engine/PrefRow.h"
+#include "preferences/PrefRow.h"
 #include "engine/SpringValue.h"
 #include "geometry/Point.h"
 #include "platform/Uuid.h"
@@ -75,7 +75,6 @@ struct BezelState {
     double purgeLastRise = 0;
     int purgeDetent = 0;
     std::map<Uuid, std::vector<PocketItem>> liftedItems;
-    bool debugPurge = false;
     std::optional<Uuid> newlyAdded;
     std::optional<Uuid> nearestPocket;
 

@@ -25,10 +25,4 @@ struct BlobRuntime {
     bool operator==(const BlobRuntime&) const = default;
 };
 
-// The resting swell of a pocket holding n items.
-double heft(int itemCount);
-
-// S(t) = t²(3 − 2t) on t clamped to [0, 1].
-double smoothstep(double t);
-
 } // namespace kestrane

@@ -1,71 +1,21 @@
 #pragma once
 
-#include "engine/PrefRow.h"
-#include "platform/Uuid.h"
-#include "pockets/PocketItem.h"
-#include "pockets/ResolvedPocketItem.h"
+#include "engine/EngineIntroduction.h"
+#include "pockets/EnginePocketStore.h"
+#include "preferences/EnginePreferenceControl.h"
+#include "preferences/EnginePreferences.h"
 
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace kestrane {
 
 class Clock;
 class Defaults;
 class HapticsPerformer;
-class Pasteboard;
 
-// What the engine asks of the pocket store.
-class EnginePocketStore {
-public:
-    virtual ~EnginePocketStore() = default;
-    virtual int itemCount(const Uuid& zone) const = 0;
-    // Deletes every item of a removed pocket, forgets the pocket and saves the index.
-    virtual void deleteZone(const Uuid& zone) = 0;
-    // Stores what a drop offers at the end of the pocket; how many items were added.
-    virtual int ingest(const Pasteboard& pasteboard, const Uuid& zone) = 0;
-    virtual void remove(const Uuid& item, const Uuid& zone) = 0;
-    // Takes out items a pull delivered to another program.
-    virtual void releasePulled(const std::vector<Uuid>& itemIDs, const Uuid& zone) = 0;
-    // Takes every item out of the pocket, files kept, for a clearing that may be undone.
-    virtual std::vector<PocketItem> lift(const Uuid& zone) = 0;
-    // Puts lifted items back ahead of whatever the pocket holds now.
-    virtual void restore(std::vector<PocketItem> lifted, const Uuid& zone) = 0;
-    // Makes a clearing final: deletes the files the store wrote for those items.
-    virtual void discardLifted(const std::vector<PocketItem>& lifted) = 0;
-    // Calls completion on the main thread, or at once for an empty pocket.
-    virtual void resolveAsync(const Uuid& zone, std::function<void(ResolvedPocketItems)> completion) = 0;
-    // The available items at once, for handing them to another program.
-    virtual ResolvedPocketItems resolve(const Uuid& zone) = 0;
-    // Every pocket id the index holds at least one item for.
-    virtual std::vector<Uuid> pocketsHoldingItems() const = 0;
-};
-
-// What the engine reads from the preferences model while animating the panel.
-class EnginePreferences {
-public:
-    virtual ~EnginePreferences() = default;
-    virtual bool isSwitchOn(PrefRow row) const = 0;
-    virtual bool blurWholeScreen() const = 0;
-};
-
-// What the engine changes in the preferences model when the panel is shown or hidden.
-class EnginePreferenceControl {
-public:
-    virtual ~EnginePreferenceControl() = default;
-    virtual void stopRecordingShortcut() = 0;
-    // Reads the login item's state from the system again.
-    virtual void refreshLoginState() = 0;
-};
-
-// What the engine needs to know of the first-run introduction.
-class EngineIntroduction {
-public:
-    virtual ~EngineIntroduction() = default;
-    // True while the introduction is on screen in any phase (it then takes the clicks).
-    virtual bool isRunning() const = 0;
-};
+// Receives one diagnostic line (no newline) per traced event; empty when tracing is off.
+using EngineTrace = std::function<void(const std::string& line)>;
 
 struct EngineServices {
     Defaults& defaults;
@@ -75,7 +25,8 @@ struct EngineServices {
     const EnginePreferences& preferences;
     EnginePreferenceControl& preferenceControl;
     const EngineIntroduction& introduction;
-    std::vector<std::string> arguments;
+    // The clearing gesture's over-scroll reports, for tuning it by hand.
+    EngineTrace purgeTrace;
 };
 
 } // namespace kestrane

@@ -1,6 +1,6 @@
 #include "geometry/InkField.h"
 
-#include "engine/BlobRuntime.h"
+#include "geometry/Easing.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,7 @@
 #include "geometry/OnboardingDemo.h"
 
-#include "engine/BlobRuntime.h"
+#include "geometry/Easing.h"
+#include "geometry/PocketShape.h"
 #include "pockets/Graphemes.h"
 
 #include <algorithm>
@@ -14,26 +15,11 @@ constexpr double itemInterval = 0.85;
 constexpr int mostWeightItems = 4;
 constexpr int openItems = 3;
 constexpr int settingsItems = 3;
-constexpr double drawerWidth = 214;
-constexpr double drawerHeight = 174;
 constexpr double rowsAppearAt = 0.25;
 constexpr double cardInset = 34;
 constexpr double vanishedCard = 0.01;
 
 enum DemoLesson { edge = 0, throwing = 1, weight = 2, lookingInside = 3, settings = 4 };
-
-// How wide a bulge of amplitude a spreads.
-double spread(double amplitude)
-{
-    if (amplitude <= 0)
-        return 0.62;
-    return 0.62 + 0.38 * std::min(amplitude / 22, 1.8);
-}
-
-double sag(int items)
-{
-    return items < 1 ? 0 : std::clamp(items * 0.125, 0.0, 1.0);
-}
 
 // Where the throwing lesson is in its repeating cycle, 0 to 1.
 double throwPhase(double t)
@@ -62,18 +48,18 @@ int weightItemsAt(double t)
 
 BezelNode OnboardingDemo::node(double amplitude, int items) const
 {
-    const double k = spread(amplitude);
-    const double f = sag(items);
+    const double k = bulgeSpread(amplitude);
+    const double f = pocketFill(items);
     return { size.height / 2, amplitude, 11 * k, 56 * k * (1 - 0.14 * f), 56 * k * (1 + 0.42 * f), 0, 4.5 };
 }
 
 BezelNode OnboardingDemo::openNode(double open, int items) const
 {
     const double restingAmplitude = heft(items);
-    const double k = spread(restingAmplitude);
+    const double k = bulgeSpread(restingAmplitude);
     const double restingCore = 11 * k;
     const double restingFalloff = 56 * k;
-    const double coreOpen = std::max(std::max(std::min(items, 6) * 46.0 + 36, 112.0) * 0.5 - 16, 10.0);
+    const double coreOpen = std::max(drawerHeight(items) * 0.5 - 16, 10.0);
     const double g = smoothstep((open - 0.38) / 0.62);
     const double falloff = restingFalloff + g * (16 - restingFalloff);
     return { size.height / 2, restingAmplitude + smoothstep(open / 0.72) * (drawerWidth - restingAmplitude),
@@ -112,7 +98,8 @@ std::optional<OpenRows> OnboardingDemo::openRows() const
     const double open = openingAt(time);
     if (!(open > rowsAppearAt))
         return std::nullopt;
-    const Rect frame { size.width - drawerWidth, size.height / 2 - drawerHeight / 2, drawerWidth, drawerHeight };
+    const double height = drawerHeight(openItems);
+    const Rect frame { size.width - drawerWidth, size.height / 2 - height / 2, drawerWidth, height };
     return OpenRows { frame, open };
 }
 

@@ -25,23 +25,14 @@ constexpr double frontOvershoot = 420;
 
 constexpr double teachingBody = 0.66;
 
-struct Motion {
-    double response;
-    double damping;
-};
-constexpr Motion readingMotion { 1.1, 1.0 };
-constexpr Motion hazeInMotion { 0.9, 1.0 };
-constexpr Motion hazeOutMotion { 0.8, 1.0 };
-constexpr Motion wakeBodyMotion { 1.3, 0.92 };
-constexpr Motion teachingBodyMotion { 1.4, 0.95 };
-constexpr Motion revealMotion { 0.85, 0.9 };
-constexpr Motion presenceOutMotion { 1.1, 1.0 };
-constexpr Motion concealMotion { 0.4, 1.0 };
-
-void move(SpringValue& spring, double target, double dt, Motion motion)
-{
-    spring.step(target, dt, motion.response, motion.damping);
-}
+constexpr SpringMotion readingMotion { 1.1, 1.0 };
+constexpr SpringMotion hazeInMotion { 0.9, 1.0 };
+constexpr SpringMotion hazeOutMotion { 0.8, 1.0 };
+constexpr SpringMotion wakeBodyMotion { 1.3, 0.92 };
+constexpr SpringMotion teachingBodyMotion { 1.4, 0.95 };
+constexpr SpringMotion revealMotion { 0.85, 0.9 };
+constexpr SpringMotion presenceOutMotion { 1.1, 1.0 };
+constexpr SpringMotion concealMotion { 0.4, 1.0 };
 } // namespace
 
 Onboarding::Onboarding(Defaults& defaults, std::function<void()> changed)
@@ -102,7 +93,7 @@ void Onboarding::step(double dt, const ScreenPerimeter& perimeter)
     changing([&] {
         state_.elapsed += dt;
         state_.clock += dt;
-        move(state_.reading, state_.phase == Phase::teaching ? 1 : 0, dt, readingMotion);
+        state_.reading.step(state_.phase == Phase::teaching ? 1 : 0, dt, readingMotion);
         stepPhase(dt, perimeter.length());
     });
 }
@@ -181,15 +172,15 @@ void Onboarding::stepPhase(double dt, double borderLength)
 
 void Onboarding::stepSettle(double dt)
 {
-    move(state_.haze, 1, dt, hazeInMotion);
+    state_.haze.step(1, dt, hazeInMotion);
     if (state_.elapsed >= settleDuration)
         enter(Phase::wake);
 }
 
 void Onboarding::stepWake(double dt, double borderLength)
 {
-    move(state_.haze, 1, dt, hazeInMotion);
-    move(state_.inkBody, 1, dt, wakeBodyMotion);
+    state_.haze.step(1, dt, hazeInMotion);
+    state_.inkBody.step(1, dt, wakeBodyMotion);
     // Half the border per run time, with no limit: it is past the far point when waking ends.
     state_.inkFrontValue += dt * (borderLength * 0.5 / frontRunTime);
     if (state_.elapsed >= wakeDuration)
@@ -198,12 +189,12 @@ void Onboarding::stepWake(double dt, double borderLength)
 
 void Onboarding::stepTeaching(double dt, double borderLength)
 {
-    move(state_.haze, 1, dt, hazeInMotion);
-    move(state_.inkBody, teachingBody, dt, teachingBodyMotion);
+    state_.haze.step(1, dt, hazeInMotion);
+    state_.inkBody.step(teachingBody, dt, teachingBodyMotion);
     // On long borders waking leaves the front beyond the limit; the first frame here pulls it back.
     const double limit = borderLength * 0.5 + frontOvershoot;
     state_.inkFrontValue = std::min(state_.inkFrontValue + dt * (borderLength / frontRunTime), limit);
-    move(state_.stepProgress, 1, dt, revealMotion);
+    state_.stepProgress.step(1, dt, revealMotion);
     if (state_.elapsed >= lessonDuration) {
         state_.elapsed = 0;
         nextLesson();
@@ -212,9 +203,9 @@ void Onboarding::stepTeaching(double dt, double borderLength)
 
 void Onboarding::stepLeaving(double dt)
 {
-    move(state_.haze, 0, dt, hazeOutMotion);
-    move(state_.inkPresence, 0, dt, presenceOutMotion);
-    move(state_.stepProgress, 0, dt, concealMotion);
+    state_.haze.step(0, dt, hazeOutMotion);
+    state_.inkPresence.step(0, dt, presenceOutMotion);
+    state_.stepProgress.step(0, dt, concealMotion);
     if (state_.elapsed >= leavingDuration)
         enter(Phase::idle);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/EngineServices.h"
+#include "engine/EngineIntroduction.h"
 #include "geometry/InkField.h"
 #include "geometry/ScreenPerimeter.h"
 #include "onboarding/OnboardingLesson.h"

@@ -8,7 +8,7 @@ namespace {
 std::unordered_set<Uuid> referenceItems(const std::vector<PocketItem>& list, std::unordered_set<Uuid> ids = {})
 {
     for (const PocketItem& item : list) {
-        if (item.payload.kind == PocketPayload::Kind::reference)
+        if (item.payload.bookmark())
             ids.insert(item.id);
     }
     return ids;
@@ -20,9 +20,10 @@ FollowedFiles::Changes FollowedFiles::holdAll(const PocketMap& pockets)
     Changes handles;
     for (const auto& [zone, list] : pockets) {
         for (const PocketItem& item : list) {
-            if (item.payload.kind != PocketPayload::Kind::reference)
+            const Bytes* bookmark = item.payload.bookmark();
+            if (!bookmark)
                 continue;
-            if (auto handle = follow(item.payload.bookmark, nullptr))
+            if (auto handle = follow(*bookmark, nullptr))
                 handles.emplace_back(item.id, std::move(*handle));
         }
     }

@@ -111,21 +111,25 @@ void appendNumber(std::string& out, double value)
 
 void appendPayload(std::string& out, const PocketPayload& payload)
 {
-    switch (payload.kind) {
-    case PocketPayload::Kind::reference:
+    if (const Bytes* bookmark = payload.bookmark()) {
         out += "{\"reference\":{\"bookmark\":";
-        appendString(out, encodeBase64(payload.bookmark));
-        break;
-    case PocketPayload::Kind::managed:
+        appendString(out, encodeBase64(*bookmark));
+    } else if (const std::string* filename = payload.managedFilename()) {
         out += "{\"managed\":{\"filename\":";
-        appendString(out, payload.filename);
-        break;
-    case PocketPayload::Kind::pending:
+        appendString(out, *filename);
+    } else if (const std::string* path = payload.pendingPath()) {
         out += "{\"pending\":{\"path\":";
-        appendString(out, payload.path);
-        break;
+        appendString(out, *path);
     }
     out += "}}";
+}
+
+std::size_t payloadSize(const PocketPayload& payload)
+{
+    if (const Bytes* bookmark = payload.bookmark())
+        return bookmark->size() / 3 * 4;
+    const std::string* text = payload.managedFilename();
+    return text ? text->size() : payload.pendingPath()->size();
 }
 
 void appendItem(std::string& out, const PocketItem& item)
@@ -161,9 +165,7 @@ std::size_t roughEncodedSize(const PocketMap& pockets)
     for (const auto& [pocket, items] : pockets) {
         size += perPocket;
         for (const PocketItem& item : items) {
-            const PocketPayload& payload = item.payload;
-            size += perItem + item.name.size() + payload.bookmark.size() / 3 * 4 + payload.filename.size()
-                + payload.path.size();
+            size += perItem + item.name.size() + payloadSize(item.payload);
         }
     }
     return size;

@@ -27,7 +27,8 @@ struct PayloadCase {
     const char* name;
     const char* field;
 };
-// In the order of PocketPayload::Kind.
+// In the order of PocketPayload's alternatives.
+enum PayloadCaseIndex : std::size_t { referenceCase, managedCase, pendingCase };
 constexpr std::array<PayloadCase, 3> payloadCases { {
     { "reference", "bookmark" },
     { "managed", "filename" },
@@ -82,7 +83,7 @@ private:
     bool leave();
     bool finishItem();
     bool finishPayload();
-    std::optional<PocketPayload> payloadFrom(const CaseDraft& draft, PocketPayload::Kind kind);
+    std::optional<PocketPayload> payloadFrom(const CaseDraft& draft, std::size_t found);
     void itemKey(const std::string& name);
     void payloadKey(const std::string& name);
     bool fail(std::string reason);
@@ -340,29 +341,28 @@ bool PocketIndexReader::finishPayload()
     }
     if (count != 1)
         return fail(wrongKeyCount);
-    draft.payload = payloadFrom(draft.cases[found], static_cast<PocketPayload::Kind>(found));
+    draft.payload = payloadFrom(draft.cases[found], found);
     return draft.payload.has_value();
 }
 
-std::optional<PocketPayload> PocketIndexReader::payloadFrom(const CaseDraft& found, PocketPayload::Kind kind)
+std::optional<PocketPayload> PocketIndexReader::payloadFrom(const CaseDraft& found, std::size_t kind)
 {
     if (!found.hasField) {
-        const PayloadCase& entry = payloadCases[static_cast<std::size_t>(kind)];
+        const PayloadCase& entry = payloadCases[kind];
         fail(std::string("A \"") + entry.name + "\" payload has no string \"" + entry.field + "\".");
         return std::nullopt;
     }
     switch (kind) {
-    case PocketPayload::Kind::reference:
+    case referenceCase:
         if (auto bytes = decodeBase64(found.field))
             return PocketPayload::makeReference(std::move(*bytes));
         fail("A bookmark is not valid Base64.");
         return std::nullopt;
-    case PocketPayload::Kind::managed:
+    case managedCase:
         return PocketPayload::makeManaged(found.field);
-    case PocketPayload::Kind::pending:
+    default:
         return PocketPayload::makePending(found.field);
     }
-    return std::nullopt;
 }
 
 bool PocketIndexReader::parse_error(std::size_t position, const std::string&, const Json::exception&)

@@ -1,46 +1,23 @@
 #include "pockets/PocketPayload.h"
 
-#include <utility>
-
 namespace kestrane {
 
-PocketPayload PocketPayload::makeReference(Bytes bookmark)
+const Bytes* PocketPayload::bookmark() const
 {
-    PocketPayload payload;
-    payload.kind = Kind::reference;
-    payload.bookmark = std::move(bookmark);
-    return payload;
+    const auto* reference = std::get_if<Reference>(&value);
+    return reference ? &reference->bookmark : nullptr;
 }
 
-PocketPayload PocketPayload::makeManaged(std::string filename)
+const std::string* PocketPayload::managedFilename() const
 {
-    PocketPayload payload;
-    payload.kind = Kind::managed;
-    payload.filename = std::move(filename);
-    return payload;
+    const auto* managed = std::get_if<Managed>(&value);
+    return managed ? &managed->filename : nullptr;
 }
 
-PocketPayload PocketPayload::makePending(std::string path)
+const std::string* PocketPayload::pendingPath() const
 {
-    PocketPayload payload;
-    payload.kind = Kind::pending;
-    payload.path = std::move(path);
-    return payload;
-}
-
-bool PocketPayload::operator==(const PocketPayload& other) const
-{
-    if (kind != other.kind)
-        return false;
-    switch (kind) {
-    case Kind::reference:
-        return bookmark == other.bookmark;
-    case Kind::managed:
-        return filename == other.filename;
-    case Kind::pending:
-        return path == other.path;
-    }
-    return false;
+    const auto* pending = std::get_if<Pending>(&value);
+    return pending ? &pending->path : nullptr;
 }
 
 } // namespace kestrane

@@ -3,27 +3,41 @@
 #include "platform/Defaults.h"
 
 #include <string>
+#include <utility>
+#include <variant>
 
 namespace kestrane {
 
-// Where an item's content lives. Only the field that belongs to the kind carries meaning;
-// the factories leave the other two empty, and equality looks at nothing else.
+// Where an item's content lives: one of three cases, each holding only its own field.
 struct PocketPayload {
-    enum class Kind { reference, managed, pending };
+    // The durable file reference, opaque to everyone but its resolver.
+    struct Reference {
+        Bytes bookmark;
+        bool operator==(const Reference&) const = default;
+    };
+    // The name of a file inside the store's own payload folder.
+    struct Managed {
+        std::string filename;
+        bool operator==(const Managed&) const = default;
+    };
+    // The absolute path of a file whose reference has not been made yet.
+    struct Pending {
+        std::string path;
+        bool operator==(const Pending&) const = default;
+    };
+    // The alternatives' order is the stored index's order of cases.
+    std::variant<Reference, Managed, Pending> value;
 
-    Kind kind = Kind::pending;
-    // reference: the durable file reference, opaque to everyone but its resolver.
-    Bytes bookmark;
-    // managed: the name of a file inside the store's own payload folder.
-    std::string filename;
-    // pending: the absolute path of a file whose reference has not been made yet.
-    std::string path;
+    static PocketPayload makeReference(Bytes bookmark) { return { Reference { std::move(bookmark) } }; }
+    static PocketPayload makeManaged(std::string filename) { return { Managed { std::move(filename) } }; }
+    static PocketPayload makePending(std::string path) { return { Pending { std::move(path) } }; }
 
-    static PocketPayload makeReference(Bytes bookmark);
-    static PocketPayload makeManaged(std::string filename);
-    static PocketPayload makePending(std::string path);
+    // The case's field, or null for the other cases.
+    const Bytes* bookmark() const;
+    const std::string* managedFilename() const;
+    const std::string* pendingPath() const;
 
-    bool operator==(const PocketPayload& other) const;
+    bool operator==(const PocketPayload&) const = default;
 };
 
 } // namespace kestrane

@@ -73,8 +73,8 @@ void PocketStore::sweepDebris() const
     std::set<std::string> listed;
     for (const auto& [zone, list] : items) {
         for (const PocketItem& item : list) {
-            if (item.payload.kind == PocketPayload::Kind::managed)
-                listed.insert(item.payload.filename);
+            if (const std::string* filename = item.payload.managedFilename())
+                listed.insert(*filename);
         }
     }
     indexWriter_.removeTemporaries();
@@ -146,8 +146,8 @@ std::optional<std::vector<std::string>> PocketStore::takeOut(const std::vector<U
             continue;
         if (!files)
             files.emplace();
-        if (found->payload.kind == PocketPayload::Kind::managed)
-            files->push_back(found->payload.filename);
+        if (const std::string* filename = found->payload.managedFilename())
+            files->push_back(*filename);
         followed_.release(id);
         list.erase(found);
     }
@@ -211,8 +211,8 @@ void PocketStore::discardLifted(const std::vector<PocketItem>& lifted)
     std::vector<std::string> files;
     for (const PocketItem& item : lifted) {
         followed_.release(item.id);
-        if (item.payload.kind == PocketPayload::Kind::managed)
-            files.push_back(item.payload.filename);
+        if (const std::string* filename = item.payload.managedFilename())
+            files.push_back(*filename);
     }
     deleteWhenPersisted(files, indexWriter_.changes());
 }

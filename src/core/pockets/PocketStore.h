@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/EngineServices.h"
 #include "platform/SerialQueue.h"
+#include "pockets/EnginePocketStore.h"
 #include "pockets/FollowedFiles.h"
 #include "pockets/PayloadFolder.h"
 #include "pockets/PocketIndexWriter.h"

@@ -17,9 +17,9 @@ bool fileExists(const fs::path& path)
     return fs::exists(path, error);
 }
 
-void deliver(PocketStore::Resolution& result, const PocketItem& item, fs::path url, bool scoped, bool available = true)
+void deliver(PocketStore::Resolution& result, const PocketItem& item, fs::path path, bool scoped, bool available = true)
 {
-    result.resolved.push_back(std::make_shared<const ResolvedPocketItem>(ResolvedPocketItem { item.id, std::move(url), scoped, available }));
+    result.resolved.push_back(std::make_shared<const ResolvedPocketItem>(ResolvedPocketItem { item.id, std::move(path), scoped, available }));
 }
 
 // Where a referenced file is now, following it by its held descriptor if need be; the
@@ -27,7 +27,7 @@ void deliver(PocketStore::Resolution& result, const PocketItem& item, fs::path u
 void resolveReference(const PocketItem& item, const FollowedFiles::Handle& held, PocketStore::Resolution& result)
 {
     const auto followed = held ? held->currentPath() : std::nullopt;
-    const auto found = FileReference::resolve(item.payload.bookmark, followed);
+    const auto found = FileReference::resolve(*item.payload.bookmark(), followed);
     if (!found || (found->isAvailable && !fileExists(found->path))) {
         if (held)
             result.followed.emplace_back(item.id, nullptr);
@@ -39,7 +39,7 @@ void resolveReference(const PocketItem& item, const FollowedFiles::Handle& held,
             survivor.payload = PocketPayload::makeReference(std::move(*renewed));
     }
     if (found->isAvailable) {
-        if (auto change = FollowedFiles::follow(survivor.payload.bookmark, held))
+        if (auto change = FollowedFiles::follow(*survivor.payload.bookmark(), held))
             result.followed.emplace_back(item.id, std::move(*change));
     } else if (held && !followed) {
         result.followed.emplace_back(item.id, nullptr);
@@ -67,21 +67,16 @@ PocketStore::Resolution PocketStore::resolveWork(const std::vector<PocketItem>& 
     Resolution result;
     for (std::size_t i = 0; i < list.size(); ++i) {
         const PocketItem& item = list[i];
-        switch (item.payload.kind) {
-        case PocketPayload::Kind::reference:
+        if (item.payload.bookmark()) {
             resolveReference(item, i < held.size() ? held[i] : nullptr, result);
-            break;
-        case PocketPayload::Kind::managed:
-            if (auto file = managedPayloadPath(payloadDirectory, item.payload.filename); file && fileExists(*file)) {
+        } else if (const std::string* filename = item.payload.managedFilename()) {
+            if (auto file = managedPayloadPath(payloadDirectory, *filename); file && fileExists(*file)) {
                 deliver(result, item, *file, false);
                 result.survivors.push_back(item);
             }
-            break;
-        case PocketPayload::Kind::pending: {
-            const fs::path path(item.payload.path);
+        } else if (const std::string* pending = item.payload.pendingPath()) {
+            const fs::path path(*pending);
             resolvePath(item, path.is_absolute() ? std::optional(path) : std::nullopt, result);
-            break;
-        }
         }
     }
     return result;
@@ -178,7 +173,7 @@ void PocketStore::adopt(const Bookmarks& bookmarks, const Uuid& zone)
     bool changed = false;
     for (PocketItem& item : pocket->second) {
         auto found = byItem.find(item.id);
-        if (item.payload.kind != PocketPayload::Kind::pending || found == byItem.end())
+        if (!item.payload.pendingPath() || found == byItem.end())
             continue;
         item.payload = PocketPayload::makeReference(*found->second);
         changed = true;

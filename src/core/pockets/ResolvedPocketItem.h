@@ -12,11 +12,11 @@ namespace kestrane {
 // by the drawer, the drag-out code and the pull gesture, which hold it while they use the
 // file. Linux grants no per-file access that would have to be ended, so `scoped` only
 // records that the location came from a file reference rather than a path. An item that is
-// not available is out of reach for now (its volume is not mounted): url is where it was,
+// not available is out of reach for now (its volume is not mounted): path is where it was,
 // and it must not be handed to another application.
 struct ResolvedPocketItem {
     Uuid id;
-    std::filesystem::path url;
+    std::filesystem::path path;
     bool scoped = false;
     bool available = true;
 };

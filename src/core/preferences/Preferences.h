@@ -1,7 +1,8 @@
 #pragma once
 
-#include "engine/EngineServices.h"
 #include "platform/NotificationCenter.h"
+#include "preferences/EnginePreferenceControl.h"
+#include "preferences/EnginePreferences.h"
 #include "preferences/KeyEvent.h"
 #include "preferences/LoginState.h"
 #include "preferences/Shortcut.h"

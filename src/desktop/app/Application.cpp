@@ -25,7 +25,11 @@ constexpr int printDelay = 600;
 constexpr int introductionDelay = 700;
 constexpr const char* inputMonitoringKey = "kestrane.inputMonitoring";
 constexpr const char* lastLaunchKey = "kestrane.lastLaunch";
-constexpr const char* onboardingSeenKey = "kestrane.onboarding.seen.v1";
+
+void printLine(const std::string& line)
+{
+    std::cout << line << std::endl;
+}
 
 void runPocketSwitches(const LaunchSwitches& switches, DesktopModel& model)
 {
@@ -58,9 +62,9 @@ void bindShortcut(DesktopModel& model, GlobalKeys& keys)
 void scheduleSwitches(const LaunchSwitches& switches, DesktopModel& model, OverlayWindow& window)
 {
     if (switches.onboarding)
-        model.defaults().setBool(onboardingSeenKey, false);
+        model.defaults().setBool(Onboarding::seenKey, false);
     QTimer::singleShot(introductionDelay, &window, [&model] {
-        if (!model.defaults().boolValue(onboardingSeenKey))
+        if (!model.defaults().boolValue(Onboarding::seenKey))
             model.onboarding().start();
     });
     if (switches.printPockets) {
@@ -111,7 +115,8 @@ int runApplication(int argc, char** argv)
         return 1;
     }
     TerminationSignals terminationSignals;
-    DesktopModel model(arguments, *dataFolder);
+    const LaunchSwitches switches = LaunchSwitches::parse(arguments);
+    DesktopModel model(switches.debugPurge ? printLine : EngineTrace {}, *dataFolder);
     OverlayWindow window(model, *display);
     overlay = &window;
     Keyboard keyboard(model.engine(), model.preferences(), model.onboarding(),
@@ -128,7 +133,6 @@ int runApplication(int argc, char** argv)
     window.show();
     recordInputMonitoring(model, globalKeys.listensToModifiers());
 
-    const LaunchSwitches switches = LaunchSwitches::parse(arguments);
     scheduleSwitches(switches, model, window);
     runPocketSwitches(switches, model);
     const auto screensChanged = [&window, &display] {

@@ -25,7 +25,7 @@ std::filesystem::path programPath()
 }
 } // namespace
 
-DesktopModel::DesktopModel(std::vector<std::string> arguments, const std::filesystem::path& dataFolder)
+DesktopModel::DesktopModel(EngineTrace purgeTrace, const std::filesystem::path& dataFolder)
     : defaults_(openDefaults())
     , store_(dataFolder, mainQueue_)
     , loginItem_(programPath())
@@ -33,7 +33,7 @@ DesktopModel::DesktopModel(std::vector<std::string> arguments, const std::filesy
     , haptics_(preferences_, uptime_, hapticSink_)
     , onboarding_(*defaults_, [this] { requestStep(); })
     , engine_(std::make_unique<BezelEngine>(
-          EngineServices { *defaults_, uptime_, haptics_, store_, preferences_, preferences_, onboarding_, std::move(arguments) }))
+          EngineServices { *defaults_, uptime_, haptics_, store_, preferences_, preferences_, onboarding_, std::move(purgeTrace) }))
 {
     steppedEngine_ = engine_.get();
 }

@@ -13,8 +13,6 @@
 
 #include <filesystem>
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace kestrane {
 
@@ -22,7 +20,7 @@ namespace kestrane {
 // reference: settings, pockets, preferences, haptics, the introduction and the engine.
 class DesktopModel {
 public:
-    DesktopModel(std::vector<std::string> arguments, const std::filesystem::path& dataFolder);
+    DesktopModel(EngineTrace purgeTrace, const std::filesystem::path& dataFolder);
     DesktopModel(const DesktopModel&) = delete;
     DesktopModel& operator=(const DesktopModel&) = delete;
 

@@ -2,6 +2,7 @@
 
 #include "engine/BezelEngine.h"
 #include "geometry/BezelGeometry.h"
+#include "geometry/Easing.h"
 #include "views/PathConversion.h"
 
 #include <QFontDatabase>

@@ -23,7 +23,7 @@ QPixmap stackedIcons(const ResolvedPocketItems& items)
     QPainter painter(&pixmap);
     QFileIconProvider icons;
     for (std::size_t i = 0; i < items.size(); ++i) {
-        const QIcon icon = icons.icon(QFileInfo(QString::fromStdString(items[i]->url.string())));
+        const QIcon icon = icons.icon(QFileInfo(QString::fromStdString(items[i]->path.string())));
         const int offset = stackOffset * static_cast<int>(i);
         painter.drawPixmap(offset, offset, icon.pixmap(imageSize, imageSize));
     }
@@ -42,7 +42,7 @@ PullDrag::Outcome PullDrag::exec()
     auto* data = new QMimeData;
     QList<QUrl> urls;
     for (const auto& item : items_)
-        urls.push_back(QUrl::fromLocalFile(QString::fromStdString(item->url.string())));
+        urls.push_back(QUrl::fromLocalFile(QString::fromStdString(item->path.string())));
     data->setUrls(urls);
 
     auto* drag = new QDrag(source_);

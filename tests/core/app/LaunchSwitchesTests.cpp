@@ -34,8 +34,8 @@ TEST(LaunchSwitchParsing, TakesTheCountAfterTheFirstSeedSwitchOnlyWhenItIsAnInte
         EXPECT_EQ(parse({ "--seed-pocket", bad }), std::nullopt) << bad;
     EXPECT_EQ(parse({ "kestrane", "--seed-pocket" }), std::nullopt);
 
-    const LaunchSwitches all = LaunchSwitches::parse({ "--edit", "--print-pockets", "--unseed-pocket", "--reset-pockets", "--onboarding" });
-    EXPECT_TRUE(all.edit && all.printPockets && all.unseedPocket && all.resetPockets && all.onboarding);
+    const LaunchSwitches all = LaunchSwitches::parse({ "--edit", "--print-pockets", "--unseed-pocket", "--reset-pockets", "--onboarding", "--debug-purge" });
+    EXPECT_TRUE(all.edit && all.printPockets && all.unseedPocket && all.resetPockets && all.onboarding && all.debugPurge);
     EXPECT_FALSE(LaunchSwitches::parse({ "--edit=1", "-edit" }).edit);
 }
 

@@ -45,7 +45,7 @@ protected:
     bool payloadExists(const PocketItem& item)
     {
         store.waitForWrites();
-        return fs::exists(store.payloadDirectory() / item.payload.filename);
+        return fs::exists(store.payloadDirectory() / *item.payload.managedFilename());
     }
 };
 } // namespace
@@ -189,16 +189,13 @@ TEST_F(Clearing, RemovalAndTerminationDiscardPendingClearings)
     EXPECT_TRUE(engine->state().liftedItems.empty());
 }
 
-TEST_F(Clearing, DebugPurgePrintsOneLinePerAcceptedReport)
+TEST_F(Clearing, PurgeTraceGetsOneLinePerAcceptedReport)
 {
-    for (const bool debug : { true, false }) {
-        makeEngine(debug ? std::vector<std::string> { "kestrane", "--debug-purge" } : std::vector<std::string> {});
-        engine->openDrawer(pocket.id);
-        ::testing::internal::CaptureStdout();
-        engine->setPurgeOverscroll(38.5, pocket.id);
-        engine->setPurgeOverscroll(42, pocket.id);
-        engine->setPurgeOverscroll(10, Uuid::random());
-        const std::string trace = ::testing::internal::GetCapturedStdout();
-        EXPECT_EQ(trace, debug ? "PURGE past=38.5 rise=38.5 charge=0.00\nPURGE past=42.0 rise=3.5 charge=0.26\n" : "");
-    }
+    std::string trace;
+    makeEngine([&trace](const std::string& line) { trace += line + "\n"; });
+    engine->openDrawer(pocket.id);
+    engine->setPurgeOverscroll(38.5, pocket.id);
+    engine->setPurgeOverscroll(42, pocket.id);
+    engine->setPurgeOverscroll(10, Uuid::random());
+    EXPECT_EQ(trace, "PURGE past=38.5 rise=38.5 charge=0.00\nPURGE past=42.0 rise=3.5 charge=0.26\n");
 }

@@ -81,7 +81,7 @@ TEST_F(Drawer, OpeningResolvesTheItemsAndKeepsOnlyTheLatestPocketsResult)
 
     // A pocket whose items all vanished closes again and shows its true count.
     for (const PocketItem& item : store.items.at(a()))
-        std::filesystem::remove(store.payloadDirectory() / item.payload.filename);
+        std::filesystem::remove(store.payloadDirectory() / *item.payload.managedFilename());
     engine->openDrawer(a());
     deliverResults();
     EXPECT_FALSE(engine->state().wantsOpen);

@@ -79,7 +79,7 @@ TEST_F(Session, DropOpenClearUndoAndEditAsAUserWould)
     EXPECT_EQ(engine.state().blobs[0].itemCount, 3);
     waitFor([&] {
         const auto& list = app->store.items.at(pocket);
-        return std::all_of(list.begin(), list.end(), [](const PocketItem& item) { return item.payload.kind == PocketPayload::Kind::reference; });
+        return std::all_of(list.begin(), list.end(), [](const PocketItem& item) { return item.payload.bookmark() != nullptr; });
     });
     hold(1, Point { 300, 300 });
 
@@ -88,7 +88,7 @@ TEST_F(Session, DropOpenClearUndoAndEditAsAUserWould)
     waitFor([&] { return !engine.state().openItems.empty(); });
     hold(1, Point { edge - 100, pocketY });
     ASSERT_EQ(engine.state().openItems.size(), 3u);
-    EXPECT_EQ(engine.state().openItems[0]->url, folder / "one.pdf");
+    EXPECT_EQ(engine.state().openItems[0]->path, folder / "one.pdf");
     EXPECT_NEAR(engine.state().openProgress.value, 1, 0.01);
 
     // Over-scrolling past the end of the list clears the pocket.
@@ -132,7 +132,7 @@ TEST_F(Session, DropOpenClearUndoAndEditAsAUserWould)
     EXPECT_EQ(index.pockets->at(pocket), items);
     EXPECT_EQ(index.pockets->count(added), 0u);
     for (const PocketItem& item : items)
-        EXPECT_EQ(item.payload.kind, PocketPayload::Kind::reference);
+        EXPECT_TRUE(item.payload.bookmark());
 
     EngineOnDisk next(folder);
     ASSERT_EQ(next.engine.state().blobs.size(), 2u);

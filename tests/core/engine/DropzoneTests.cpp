@@ -191,7 +191,7 @@ TEST_F(Zones, RemovalDeletesItemsOnceEndsTheDragAndFadesOut)
     engine->removeZone(gone.id);
     EXPECT_EQ(store.items.count(gone.id), 0u);
     store.waitForWrites();
-    EXPECT_FALSE(std::filesystem::exists(store.payloadDirectory() / goneItems[0].payload.filename));
+    EXPECT_FALSE(std::filesystem::exists(store.payloadDirectory() / *goneItems[0].payload.managedFilename()));
     EXPECT_EQ(store.itemCount(keep.id), 1);
     EXPECT_FALSE(engine->state().dragSession);
     EXPECT_EQ(storedZones(), std::vector<Dropzone> { engine->state().blobs[0].config });

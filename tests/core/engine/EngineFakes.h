@@ -39,9 +39,9 @@ struct ScriptedIntroduction final : EngineIntroduction {
 
 // What the engine asks of the rest of the program besides its settings and pockets.
 struct FakeEngineServices {
-    EngineServices over(Defaults& defaults, EnginePocketStore& pockets, std::vector<std::string> arguments = {})
+    EngineServices over(Defaults& defaults, EnginePocketStore& pockets, EngineTrace purgeTrace = {})
     {
-        return EngineServices { defaults, clock, haptics, pockets, preferences, preferences, introduction, std::move(arguments) };
+        return EngineServices { defaults, clock, haptics, pockets, preferences, preferences, introduction, std::move(purgeTrace) };
     }
 
     ManualClock clock;
@@ -55,9 +55,9 @@ struct FakeEngineServices {
 struct EngineRig : FakeEngineServices {
     void storeZones(const std::vector<Dropzone>& zones) { defaults.setData(BezelEngine::zonesKey, encodeZones(zones)); }
 
-    BezelEngine& makeEngine(std::vector<std::string> arguments = {})
+    BezelEngine& makeEngine(EngineTrace purgeTrace = {})
     {
-        engine = std::make_unique<BezelEngine>(over(defaults, store, std::move(arguments)));
+        engine = std::make_unique<BezelEngine>(over(defaults, store, std::move(purgeTrace)));
         return *engine;
     }
 

@@ -8,10 +8,10 @@ namespace kestrane::testing {
 // One launch of the program's model with everything on disk: the settings file, the pocket
 // store and an engine over them, all under one folder that later launches reuse.
 struct EngineOnDisk : FakeEngineServices {
-    explicit EngineOnDisk(const TemporaryFolder& folder, std::vector<std::string> arguments = {})
+    explicit EngineOnDisk(const TemporaryFolder& folder, EngineTrace purgeTrace = {})
         : defaults(folder / "config/Kestrane/defaults.json")
         , store(folder / "data/Kestrane", main)
-        , engine(over(defaults, store, std::move(arguments)))
+        , engine(over(defaults, store, std::move(purgeTrace)))
     {
     }
 

@@ -1,9 +1,8 @@
+#include "TemporaryFolder.h"
 #include "pockets/FileReference.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <string>
 #include <thread>
 
@@ -15,17 +14,9 @@ namespace {
 
 class FileReferenceTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "kestrane-fileref-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
     fs::path write(const std::string& name, const std::string& contents = "contents")
     {
-        std::ofstream(folder / name) << contents;
+        kestrane::testing::writeFile(folder / name, contents);
         return folder / name;
     }
 
@@ -36,7 +27,8 @@ protected:
         return bytes.value_or(Bytes {});
     }
 
-    fs::path folder;
+    kestrane::testing::TemporaryFolder temporary;
+    const fs::path folder = temporary.path();
 };
 
 using Resolution = FileReference::Resolution;
@@ -60,47 +52,34 @@ TEST_F(FileReferenceTest, AFileThatStayedPutResolvesFreshUnderItsNormalPath)
     EXPECT_EQ(FileReference::resolve(link), (Resolution { folder / "link", false }));
 }
 
-TEST_F(FileReferenceTest, AFileReplacedAtItsPathIsStaleAndRenewsToTheReplacement)
+TEST_F(FileReferenceTest, AFileReplacedOrRenamedInItsFolderIsStaleAndFoundButOneGoneFromItIsNot)
 {
-    const fs::path file = write("draft.txt", "old");
-    const Bytes old = bookmark(file);
+    const fs::path draft = write("draft.txt", "old");
+    const Bytes oldDraft = bookmark(draft);
     // How editors save: write a new file beside it and rename it over the old one.
-    fs::rename(write(".draft.txt.tmp", "new"), file);
+    fs::rename(write(".draft.txt.tmp", "new"), draft);
+    EXPECT_EQ(FileReference::resolve(oldDraft), (Resolution { draft, true }));
+    EXPECT_EQ(FileReference::resolve(bookmark(draft)), (Resolution { draft, false }));
 
-    EXPECT_EQ(FileReference::resolve(old), (Resolution { file, true }));
-    EXPECT_EQ(FileReference::resolve(bookmark(file)), (Resolution { file, false }));
-}
-
-TEST_F(FileReferenceTest, AFileRenamedWithinItsFolderIsStaleAndFoundUnderItsNewName)
-{
     write("a.txt");
-    const fs::path file = write("b.txt");
+    const Bytes b = bookmark(write("b.txt"));
     write("c.txt");
-    const Bytes old = bookmark(file);
-    fs::rename(file, folder / "renamed.txt");
+    fs::rename(folder / "b.txt", folder / "renamed.txt");
+    EXPECT_EQ(FileReference::resolve(b), (Resolution { folder / "renamed.txt", true }));
 
-    EXPECT_EQ(FileReference::resolve(old), (Resolution { folder / "renamed.txt", true }));
-    EXPECT_EQ(FileReference::resolve(bookmark(folder / "renamed.txt")), (Resolution { folder / "renamed.txt", false }));
-}
-
-TEST_F(FileReferenceTest, TheFileAtThePathWinsOverTheOriginalRenamedAside)
-{
-    const fs::path file = write("report.txt", "first");
-    const Bytes old = bookmark(file);
-    fs::rename(file, folder / "report.txt~");
+    // The file at the path wins over the original renamed aside.
+    const fs::path report = write("report.txt", "first");
+    const Bytes oldReport = bookmark(report);
+    fs::rename(report, folder / "report.txt~");
     write("report.txt", "second");
+    EXPECT_EQ(FileReference::resolve(oldReport), (Resolution { report, true }));
 
-    EXPECT_EQ(FileReference::resolve(old), (Resolution { file, true }));
-}
-
-TEST_F(FileReferenceTest, AFileGoneFromItsFolderDoesNotResolve)
-{
+    // A file gone from its folder, deleted or moved elsewhere, does not resolve.
     const Bytes moved = bookmark(write("moved.txt"));
     fs::create_directory(folder / "elsewhere");
     const Bytes deleted = bookmark(write("deleted.txt"));
     fs::remove(folder / "deleted.txt");
     fs::rename(folder / "moved.txt", folder / "elsewhere" / "moved.txt");
-
     EXPECT_EQ(FileReference::resolve(deleted), std::nullopt);
     EXPECT_EQ(FileReference::resolve(moved), std::nullopt);
     EXPECT_EQ(FileReference::create(folder / "never-there.txt"), std::nullopt);

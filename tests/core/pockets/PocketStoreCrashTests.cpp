@@ -9,6 +9,7 @@
 using namespace kestrane;
 using kestrane::testing::PocketStoreTest;
 using kestrane::testing::readFile;
+using kestrane::testing::writeFile;
 namespace fs = std::filesystem;
 
 namespace {
@@ -123,7 +124,7 @@ TEST_F(PocketStoreTest, AKilledStoreRestartsWithEveryListedFileAndNoDebris)
         open();
         std::set<std::string> listed;
         for (const PocketItem& item : store->items[zone])
-            listed.insert(item.payload.filename);
+            listed.insert(*item.payload.managedFilename());
         listedInAll += listed.size();
         EXPECT_EQ(namesIn(store->payloadDirectory()), listed) << "round " << round;
         for (const std::string& name : namesIn(directory()))
@@ -131,4 +132,60 @@ TEST_F(PocketStoreTest, AKilledStoreRestartsWithEveryListedFileAndNoDebris)
         store.reset();
     });
     EXPECT_GT(listedInAll, 100u);
+}
+
+// What a crash leaves behind goes at the next start: write temporaries at once, files no
+// item lists once they are older than a pull's grace period. An index that could not be
+// read may list any of them, so then nothing goes, and it is never overwritten.
+TEST_F(PocketStoreTest, AStartSweepsWriteDebrisAndOldUnlistedFilesUnlessTheIndexIsUnreadable)
+{
+    const std::string listedName = Uuid::random().string() + ".txt";
+    const struct {
+        std::string name;
+        int minutesOld;
+        bool sweptAfterAGoodRead;
+    } files[] = {
+        { listedName, 120, false },
+        { Uuid::random().string() + ".png", 0, false },
+        { Uuid::random().string() + ".txt", 9, false },
+        { Uuid::random().string() + ".webloc", 60, true },
+        { "notes.md", 60, false },
+        { "." + Uuid::random().string() + ".txt.a1B2c3", 0, true },
+        { "../.pockets.json.Xy12Ab", 0, true },
+    };
+    for (const bool readable : { true, false }) {
+        store.reset();
+        fs::remove_all(directory());
+        fs::create_directories(directory() / "Payloads");
+        PocketMap index;
+        index[zone] = { PocketItem::make("note.txt", PocketPayload::makeManaged(listedName), 1) };
+        writeFile(directory() / "pockets.json", readable ? *encodePocketIndex(index) : "{");
+        for (const auto& file : files) {
+            writeFile(directory() / "Payloads" / file.name, "x");
+            backdate(directory() / "Payloads" / file.name, std::chrono::minutes(file.minutesOld));
+        }
+        EXPECT_EQ(openLogging(), readable ? "" : "Kestrane: pocket index could not be read \xE2\x80\x94 writes disabled this launch\n");
+        EXPECT_EQ(store->indexUnreadable(), !readable);
+        for (const auto& file : files)
+            EXPECT_EQ(fs::exists(directory() / "Payloads" / file.name), !(readable && file.sweptAfterAGoodRead)) << file.name;
+    }
+    // Work goes on in memory.
+    EXPECT_TRUE(store->items.empty());
+    MemoryPasteboard drop;
+    drop.addFile(makeFile("report.pdf"));
+    EXPECT_EQ(store->ingest(drop, zone), 1);
+    settle();
+    EXPECT_TRUE(store->items.at(zone).at(0).payload.bookmark());
+    store->items[zone].push_back(PocketItem::make("note.txt", PocketPayload::makeManaged(listedName), 1));
+    store->removeAll(zone);
+    store->waitForWrites();
+    EXPECT_TRUE(fs::exists(directory() / "Payloads" / listedName));
+    store.reset();
+    EXPECT_EQ(readFile(directory() / "pockets.json"), "{");
+
+    // A folder in the index's place cannot be read either.
+    fs::remove(directory() / "pockets.json");
+    fs::create_directories(directory() / "pockets.json");
+    openLogging();
+    EXPECT_TRUE(store->indexUnreadable());
 }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <set>
 #include <sys/stat.h>
@@ -33,6 +34,16 @@ protected:
         return *store;
     }
 
+    // Opens the store and answers what it logged.
+    std::string openLogging()
+    {
+        ::testing::internal::CaptureStderr();
+        open();
+        return ::testing::internal::GetCapturedStderr();
+    }
+
+    static int lineCount(const std::string& log) { return static_cast<int>(std::count(log.begin(), log.end(), '\n')); }
+
     // What is on disk once every queued save has landed.
     PocketMap stored()
     {
@@ -53,9 +64,8 @@ protected:
 
     std::filesystem::path makeFile(const std::string& name, const std::string& contents = "data")
     {
-        const std::filesystem::path path = folder / name;
-        writeFile(path, contents);
-        return path;
+        writeFile(folder / name, contents);
+        return folder / name;
     }
 
     PocketItem managedItem(const std::string& filename)

@@ -19,17 +19,16 @@ protected:
     void SetUp() override { open(); }
 
     const PocketItem& last() { return store->items.at(zone).back(); }
-    std::string payloadOf(const PocketItem& item) { return readFile(store->payloadDirectory() / item.payload.filename); }
+    std::string payloadOf(const PocketItem& item) { return readFile(store->payloadDirectory() / *item.payload.managedFilename()); }
 };
 } // namespace
 
 TEST_F(Ingest, FilesArePendingInDropOrderThenBecomeReferences)
 {
-    const fs::path files[] = { makeFile("b.pdf"), makeFile("a.pdf"), makeFile("c d.pdf") };
-    fs::create_directories(folder / "Folder");
+    const fs::path files[] = { makeFile("b.pdf"), makeFile("a.pdf"), makeFile("c d.pdf"), folder / "Folder" };
+    fs::create_directories(files[3]);
     for (const fs::path& file : files)
         drop.addFile(file);
-    drop.addFile(folder / "Folder");
     drop.addUrl("https://example.com/ignored");
     drop.setString("ignored too");
     store->items[zone] = { managedItem("earlier.txt") };
@@ -38,104 +37,71 @@ TEST_F(Ingest, FilesArePendingInDropOrderThenBecomeReferences)
     const std::vector<PocketItem> added(store->items.at(zone).begin() + 1, store->items.at(zone).end());
     ASSERT_EQ(added.size(), 4u);
     const char* expectedNames[] = { "b.pdf", "a.pdf", "c d.pdf", "Folder" };
-    for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(added[i].name, expectedNames[i]);
-        EXPECT_EQ(added[i].payload, PocketPayload::makePending(i < 3 ? files[i].string() : (folder / "Folder").string()));
-        EXPECT_EQ(added[i].addedAt, 100);
-    }
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(added[i], (PocketItem { added[i].id, expectedNames[i], PocketPayload::makePending(files[i].string()), 100 }));
     EXPECT_EQ(stored().at(zone).size(), 5u);
 
     settle();
     const std::vector<PocketItem>& list = store->items.at(zone);
-    for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(list[i + 1].id, added[i].id);
-        EXPECT_EQ(list[i + 1].payload.kind, PocketPayload::Kind::reference);
-    }
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(list[i + 1].payload, PocketPayload::makeReference(*FileReference::create(files[i])));
     EXPECT_EQ(stored().at(zone), list);
-}
 
-TEST_F(Ingest, AFileGoneBeforeItsReferenceIsMadeStaysPendingUntilResolved)
-{
-    const fs::path file = makeFile("fleeting.pdf");
-    drop.addFile(file);
-    fs::remove(file);
+    // A file gone before its reference is made stays pending, and is dropped when resolved.
+    drop.clear();
+    drop.addFile(makeFile("fleeting.pdf"));
+    fs::remove(folder / "fleeting.pdf");
     EXPECT_EQ(store->ingest(drop, zone), 1);
     settle();
-    EXPECT_EQ(last().payload.kind, PocketPayload::Kind::pending);
-    EXPECT_TRUE(store->resolve(zone).empty());
-    EXPECT_EQ(store->itemCount(zone), 0);
+    EXPECT_TRUE(last().payload.pendingPath());
+    EXPECT_EQ(store->resolve(zone).size(), 5u);
+    EXPECT_EQ(store->itemCount(zone), 5);
 }
 
-TEST_F(Ingest, ALinkIsStoredAsALinkFileNamedAfterItsHost)
+TEST_F(Ingest, ALinkThenAnImageThenTextIsStoredInAFileOfItsOwn)
 {
-    drop.addUrl("https://example.org/a?b=1&c=<2>");
-    drop.setImage({ somePng });
-    EXPECT_EQ(store->ingest(drop, zone), 1);
-    ASSERT_EQ(store->itemCount(zone), 1);
-    EXPECT_EQ(last().name, "example.org.webloc");
-    EXPECT_EQ(payloadOf(last()), weblocDocument("https://example.org/a?b=1&c=<2>"));
-    EXPECT_THAT(payloadOf(last()), ::testing::HasSubstr("<string>https://example.org/a?b=1&amp;c=&lt;2&gt;</string>"));
-    EXPECT_THAT(last().payload.filename, ::testing::MatchesRegex("[0-9A-F-]{36}\\.webloc"));
-
-    drop.clear();
-    drop.addUrl("mailto:someone@example.org");
-    EXPECT_EQ(store->ingest(drop, zone), 1);
-    EXPECT_EQ(last().name, "Link.webloc");
-}
-
-TEST_F(Ingest, AFileUrlThatNamesNoLocalFileFallsThroughToTheImage)
-{
-    drop.addUrl("file://elsewhere/share/doc.pdf");
-    drop.setImage({ somePng });
-    drop.setString("text");
-    EXPECT_EQ(store->ingest(drop, zone), 1);
-    EXPECT_EQ(last().name, "Image.png");
-}
-
-TEST_F(Ingest, ImagesAreAllNamedImageButKeepTheirOwnFiles)
-{
-    drop.setImage({ somePng });
-    drop.setString("a caption");
-    EXPECT_EQ(store->ingest(drop, zone), 1);
-    EXPECT_EQ(store->ingest(drop, zone), 1);
-    const std::vector<PocketItem>& list = store->items.at(zone);
-    EXPECT_EQ(list[0].name, "Image.png");
-    EXPECT_EQ(list[1].name, "Image.png");
-    EXPECT_NE(list[0].payload.filename, list[1].payload.filename);
-    EXPECT_EQ(payloadOf(list[1]), std::string(somePng.begin(), somePng.end()));
-
-    // An image that could not be converted stores nothing, not even its text.
-    drop.setImage({ std::nullopt });
-    EXPECT_EQ(store->ingest(drop, zone), 0);
-    EXPECT_EQ(store->itemCount(zone), 2);
-}
-
-TEST_F(Ingest, TextIsStoredUnderItsHeadline)
-{
-    const std::pair<std::string, std::string> cases[] = {
-        { "  two words \nsecond line", "two words.txt" },
-        { "abcdefghijklmnopqrstuvwxyzABCD", "abcdefghijklmnopqrstuvwx\xE2\x80\xA6.txt" },
-        { "either/or", "either-or.txt" },
-        { "     ", "Text.txt" },
+    const std::string png(somePng.begin(), somePng.end());
+    const std::string link = "https://example.org/a?b=1&c=<2>";
+    const struct {
+        std::function<void()> fill;
+        std::string name;
+        std::string content;
+    } cases[] = {
+        { [&] { drop.addUrl(link); drop.setImage({ somePng }); }, "example.org.webloc", weblocDocument(link) },
+        { [&] { drop.addUrl("mailto:someone@example.org"); }, "Link.webloc", weblocDocument("mailto:someone@example.org") },
+        // A file URL that names no local file falls through to what comes next.
+        { [&] { drop.addUrl("file://elsewhere/share/doc.pdf"); drop.setImage({ somePng }); drop.setString("text"); }, "Image.png", png },
+        { [&] { drop.setImage({ somePng }); drop.setString("a caption"); }, "Image.png", png },
+        { [&] { drop.setString("  two words \nsecond line"); }, "two words.txt", "  two words \nsecond line" },
     };
-    for (const auto& [text, name] : cases) {
-        drop.setString(text);
-        EXPECT_EQ(store->ingest(drop, zone), 1);
+    std::set<std::string> files;
+    for (const auto& [fill, name, content] : cases) {
+        drop.clear();
+        fill();
+        EXPECT_EQ(store->ingest(drop, zone), 1) << name;
         EXPECT_EQ(last().name, name);
-        EXPECT_EQ(payloadOf(last()), text);
+        EXPECT_EQ(payloadOf(last()), content) << name;
+        EXPECT_THAT(*last().payload.managedFilename(), ::testing::MatchesRegex("[0-9A-F-]{36}\\.(webloc|png|txt)"));
+        files.insert(*last().payload.managedFilename());
     }
-    drop.setString("");
-    EXPECT_EQ(store->ingest(drop, zone), 0);
+    EXPECT_EQ(files.size(), std::size(cases));
 }
 
 TEST_F(Ingest, NothingUsableOrNowhereToWriteStoresNothing)
 {
+    EXPECT_EQ(store->ingest(drop, zone), 0);
+    drop.setString("");
+    EXPECT_EQ(store->ingest(drop, zone), 0);
+    // An image that could not be converted stores nothing, not even its text.
+    drop.setImage({ std::nullopt });
+    drop.setString("text");
     EXPECT_EQ(store->ingest(drop, zone), 0);
     EXPECT_EQ(indexInode(), 0u);
     EXPECT_EQ(store->items.count(zone), 0u);
 
     // Without a payload folder, links and text fail and leave no item and no file.
     fs::remove_all(store->payloadDirectory());
+    drop.clear();
     drop.addUrl("https://example.org/");
     EXPECT_EQ(store->ingest(drop, zone), 0);
     drop.clear();

@@ -6,28 +6,36 @@ using kestrane::testing::PocketStoreTest;
 using kestrane::testing::writeFile;
 namespace fs = std::filesystem;
 
-TEST_F(PocketStoreTest, ResolvingDropsDeadItemsAndRewritesTheIndexWithoutThem)
+// Whatever is there or out of reach (its volume is not mounted) is kept; the rest is dropped
+// and the index rewritten without it. Only what is there is offered to other programs.
+TEST_F(PocketStoreTest, ResolvingKeepsWhatIsThereOrOutOfReachAndDropsTheRest)
 {
     open();
+    fs::create_directories(folder / "volume/docs");
     const fs::path kept = makeFile("kept.pdf");
-    const fs::path doomed = makeFile("doomed.pdf");
     const fs::path pending = makeFile("pending.pdf");
+    const fs::path away = makeFile("volume/docs/away.pdf");
     const PocketItem managed = managedItem("note.txt");
-    store->items[zone] = { referenceItem(doomed), referenceItem(kept), managed, pendingItem(pending),
+    store->items[zone] = { referenceItem(makeFile("doomed.pdf")), referenceItem(kept), managed, pendingItem(pending),
         PocketItem::make("gone", PocketPayload::makeManaged("missing.txt"), 1),
         PocketItem::make("relative", PocketPayload::makePending("relative/path"), 1),
-        PocketItem::make("garbage", PocketPayload::makeReference({ 1, 2, 3 }), 1) };
-    fs::remove(doomed);
+        PocketItem::make("garbage", PocketPayload::makeReference({ 1, 2, 3 }), 1), referenceItem(away),
+        pendingItem(makeFile("volume/docs/pending.pdf")) };
+    const std::vector<PocketItem> all = store->items[zone];
+    fs::remove(folder / "doomed.pdf");
+    fs::remove_all(folder / "volume");
 
-    const ResolvedPocketItems resolved = store->resolve(zone);
-    ASSERT_EQ(resolved.size(), 3u);
-    EXPECT_EQ(resolved[0]->url, kept);
-    EXPECT_TRUE(resolved[0]->scoped);
-    EXPECT_EQ(resolved[1]->url, store->payloadDirectory() / "note.txt");
-    EXPECT_EQ(resolved[1]->id, managed.id);
-    EXPECT_FALSE(resolved[1]->scoped);
-    EXPECT_EQ(resolved[2]->url, pending);
-    EXPECT_EQ(store->itemCount(zone), 3);
+    std::optional<ResolvedPocketItems> delivered;
+    store->resolveAsync(zone, [&](ResolvedPocketItems items) { delivered = std::move(items); });
+    settle();
+    const auto fields = [](const ResolvedPocketItem& item) { return std::tuple(item.id, item.path, item.scoped, item.available); };
+    ASSERT_EQ(delivered->size(), 5u);
+    EXPECT_EQ(fields(*(*delivered)[0]), std::tuple(all[1].id, kept, true, true));
+    EXPECT_EQ(fields(*(*delivered)[1]), std::tuple(managed.id, store->payloadDirectory() / "note.txt", false, true));
+    EXPECT_EQ(fields(*(*delivered)[2]), std::tuple(all[3].id, pending, false, true));
+    EXPECT_EQ(fields(*(*delivered)[3]), std::tuple(all[7].id, away, true, false));
+    EXPECT_EQ(fields(*(*delivered)[4]), std::tuple(all[8].id, folder / "volume/docs/pending.pdf", false, false));
+    EXPECT_EQ(store->items[zone], (std::vector<PocketItem> { all[1], all[2], all[3], all[7], all[8] }));
     EXPECT_EQ(stored().at(zone), store->items.at(zone));
 
     // Nothing died this time: nothing is written.
@@ -35,24 +43,12 @@ TEST_F(PocketStoreTest, ResolvingDropsDeadItemsAndRewritesTheIndexWithoutThem)
     EXPECT_EQ(store->resolve(zone).size(), 3u);
     EXPECT_EQ(indexInode(), before);
     EXPECT_TRUE(store->resolve(Uuid::random()).empty());
-}
 
-TEST_F(PocketStoreTest, AStaleReferenceIsRenewedInTheIndexAfterTheNextResolution)
-{
-    open();
-    const fs::path file = makeFile("draft.txt", "old");
-    const PocketItem item = referenceItem(file);
-    store->items[zone] = { item };
-    // Replaced at its path, as editors save: the same path now holds another file.
-    fs::rename(makeFile("draft.txt.new", "new"), file);
-
-    const ResolvedPocketItems resolved = store->resolve(zone);
-    ASSERT_EQ(resolved.size(), 1u);
-    EXPECT_EQ(resolved[0]->url, file);
-    const Bytes renewed = stored().at(zone).at(0).payload.bookmark;
-    EXPECT_NE(renewed, item.payload.bookmark);
-    EXPECT_EQ(renewed, *FileReference::create(file));
-    EXPECT_FALSE(FileReference::resolve(renewed)->isStale);
+    // The volume comes back.
+    fs::create_directories(folder / "volume/docs");
+    makeFile("volume/docs/away.pdf");
+    makeFile("volume/docs/pending.pdf");
+    EXPECT_EQ(store->resolve(zone).size(), 5u);
 }
 
 TEST_F(PocketStoreTest, ABackgroundResolutionNeverOverwritesALaterChange)
@@ -71,38 +67,22 @@ TEST_F(PocketStoreTest, ABackgroundResolutionNeverOverwritesALaterChange)
     ASSERT_TRUE(delivered);
     EXPECT_TRUE(delivered->empty());
     EXPECT_EQ(store->itemCount(zone), 2);
-
-    // Left alone, the next resolution prunes.
-    delivered.reset();
-    store->resolveAsync(zone, [&](ResolvedPocketItems items) { delivered = std::move(items); });
-    settle();
-    ASSERT_TRUE(delivered);
-    EXPECT_EQ(delivered->size(), 1u);
-    EXPECT_EQ(store->itemCount(zone), 1);
-    EXPECT_EQ(stored().at(zone), store->items.at(zone));
 }
 
-TEST_F(PocketStoreTest, AnEmptyPocketResolvesBeforeResolveAsyncReturns)
+TEST_F(PocketStoreTest, AnEmptyPocketResolvesAtOnceAndResultsArrivingAfterTheStoreIsGoneAreDropped)
 {
     open();
-    bool called = false;
-    store->resolveAsync(zone, [&](ResolvedPocketItems items) { called = items.empty(); });
-    EXPECT_TRUE(called);
+    int calls = 0;
+    store->resolveAsync(zone, [&](ResolvedPocketItems items) { calls += items.empty(); });
     store->items[zone] = {};
-    called = false;
-    store->resolveAsync(zone, [&](ResolvedPocketItems items) { called = items.empty(); });
-    EXPECT_TRUE(called);
-}
+    store->resolveAsync(zone, [&](ResolvedPocketItems items) { calls += items.empty(); });
+    EXPECT_EQ(calls, 2);
 
-TEST_F(PocketStoreTest, ResultsArrivingAfterTheStoreIsGoneAreDropped)
-{
-    open();
     store->items[zone] = { managedItem("a.txt") };
-    bool called = false;
-    store->resolveAsync(zone, [&](ResolvedPocketItems) { called = true; });
+    store->resolveAsync(zone, [&](ResolvedPocketItems) { ++calls; });
     store.reset();
     EXPECT_GE(main.runPending(), 1);
-    EXPECT_FALSE(called);
+    EXPECT_EQ(calls, 2);
 }
 
 TEST_F(PocketStoreTest, AdoptionTurnsOnlyStillPendingItemsIntoReferences)
@@ -123,42 +103,9 @@ TEST_F(PocketStoreTest, AdoptionTurnsOnlyStillPendingItemsIntoReferences)
     EXPECT_EQ(indexInode(), before);
 
     store->adopt({ { pendingA.id, bookmark } }, zone);
-    const std::vector<PocketItem>& list = store->items.at(zone);
-    EXPECT_EQ(list[0].payload, PocketPayload::makeReference(bookmark));
-    EXPECT_EQ(list[1], managed);
-    EXPECT_EQ(list[2], pendingB);
-    EXPECT_EQ(stored().at(zone), list);
-}
-
-TEST_F(PocketStoreTest, AReferenceOutOfReachIsKeptUnavailableAndOnlyAFileGoneFromItsFolderIsDropped)
-{
-    open();
-    fs::create_directories(folder / "volume/docs");
-    const fs::path away = makeFile("volume/docs/away.pdf");
-    const fs::path gone = makeFile("gone.pdf");
-    store->items[zone] = { referenceItem(away), referenceItem(gone), pendingItem(makeFile("volume/docs/pending.pdf")) };
-    fs::remove_all(folder / "volume");
-    fs::remove(gone);
-
-    std::optional<ResolvedPocketItems> delivered;
-    store->resolveAsync(zone, [&](ResolvedPocketItems items) { delivered = std::move(items); });
-    settle();
-    ASSERT_EQ(delivered->size(), 2u);
-    EXPECT_EQ((*delivered)[0]->url, away);
-    EXPECT_FALSE((*delivered)[0]->available);
-    EXPECT_FALSE((*delivered)[1]->available);
-    EXPECT_EQ(stored().at(zone).size(), 2u);
-    // Nothing out of reach is ever offered to another application.
-    EXPECT_TRUE(store->resolve(zone).empty());
-
-    // The volume comes back.
-    fs::create_directories(folder / "volume/docs");
-    makeFile("volume/docs/away.pdf");
-    makeFile("volume/docs/pending.pdf");
-    const ResolvedPocketItems back = store->resolve(zone);
-    ASSERT_EQ(back.size(), 2u);
-    EXPECT_EQ(back[0]->url, away);
-    EXPECT_TRUE(back[0]->available);
+    const PocketItem adopted { pendingA.id, pendingA.name, PocketPayload::makeReference(bookmark), pendingA.addedAt };
+    EXPECT_EQ(store->items.at(zone), (std::vector<PocketItem> { adopted, managed, pendingB }));
+    EXPECT_EQ(stored().at(zone), store->items.at(zone));
 }
 
 TEST_F(PocketStoreTest, FilesMovedElsewhereWhileRunningAreFollowedButDeletedOnesAreNot)
@@ -186,20 +133,20 @@ TEST_F(PocketStoreTest, FilesMovedElsewhereWhileRunningAreFollowedButDeletedOnes
     fs::rename(draft, folder / "a/draft.txt~");
     makeFile("a/draft.txt", "saved");
 
-    std::vector<fs::path> urls;
-    for (const auto& item : store->resolve(zone))
-        urls.push_back(item->url);
+    const auto paths = [&] {
+        std::vector<fs::path> found;
+        for (const auto& item : store->resolve(zone))
+            found.push_back(item->path);
+        return found;
+    };
     const std::vector<fs::path> expected { folder / "b/renamed.pdf", draft, folder / "b/dropped.pdf" };
-    EXPECT_EQ(urls, expected);
+    EXPECT_EQ(paths(), expected);
     EXPECT_EQ(store->itemCount(zone), 3);
-
+    EXPECT_EQ(*stored().at(zone).at(1).payload.bookmark(), *FileReference::create(draft));
     // The references were renewed: they lead there after a restart.
     open();
     settle();
-    urls.clear();
-    for (const auto& item : store->resolve(zone))
-        urls.push_back(item->url);
-    EXPECT_EQ(urls, expected);
+    EXPECT_EQ(paths(), expected);
 
     // Taking an item out lets go of its file.
     const auto holders = [](const fs::path& file) {

@@ -1,4 +1,3 @@
-#include "pockets/MemoryPasteboard.h"
 #include "pockets/Url.h"
 
 #include <gtest/gtest.h>
@@ -6,21 +5,21 @@
 using namespace kestrane;
 namespace fs = std::filesystem;
 
-TEST(Url, FileUrlsGiveTheirDecodedLocalPath)
+TEST(Url, OnlyLocalAbsoluteFileUrlsGiveTheirDecodedPath)
 {
-    EXPECT_EQ(localPathFromFileUrl("file:///home/me/a%20b.txt"), fs::path("/home/me/a b.txt"));
-    EXPECT_EQ(localPathFromFileUrl("file://localhost/tmp/x"), fs::path("/tmp/x"));
-    EXPECT_EQ(localPathFromFileUrl("FILE://LocalHost/tmp/x"), fs::path("/tmp/x"));
-    EXPECT_EQ(localPathFromFileUrl("file:/tmp/x"), fs::path("/tmp/x"));
-    EXPECT_EQ(localPathFromFileUrl("file:///tmp/caf%C3%A9"), fs::path("/tmp/caf\u00E9"));
-    EXPECT_EQ(localPathFromFileUrl("file:///tmp/folder/"), fs::path("/tmp/folder"));
-    EXPECT_EQ(localPathFromFileUrl("file:///tmp/x?query#fragment"), fs::path("/tmp/x"));
-    EXPECT_EQ(localPathFromFileUrl("file:///tmp/100%"), fs::path("/tmp/100%"));
-    EXPECT_EQ(localPathFromFileUrl("file:///tmp/%zz%4"), fs::path("/tmp/%zz%4"));
-}
-
-TEST(Url, OnlyLocalAbsoluteFileUrlsGiveAPath)
-{
+    const std::pair<const char*, std::optional<fs::path>> cases[] = {
+        { "file:///home/me/a%20b.txt", "/home/me/a b.txt" },
+        { "file://localhost/tmp/x", "/tmp/x" },
+        { "FILE://LocalHost/tmp/x", "/tmp/x" },
+        { "file:/tmp/x", "/tmp/x" },
+        { "file:///tmp/caf%C3%A9", "/tmp/caf\u00E9" },
+        { "file:///tmp/folder/", "/tmp/folder" },
+        { "file:///tmp/x?query#fragment", "/tmp/x" },
+        { "file:///tmp/100%", "/tmp/100%" },
+        { "file:///tmp/%zz%4", "/tmp/%zz%4" },
+    };
+    for (const auto& [url, path] : cases)
+        EXPECT_EQ(localPathFromFileUrl(url), path) << url;
     for (const char* url : { "http://example.com/x", "file://server/share/x", "file:relative/x", "file:", "file://",
                              "file:///a%00b", "", "/tmp/plain-path", "://x", "1file:///x" })
         EXPECT_EQ(localPathFromFileUrl(url), std::nullopt) << url;
@@ -42,36 +41,15 @@ TEST(Url, PathsSurviveTheRoundTripThroughAFileUrl)
 
 TEST(Url, HostsComeWithoutUserPortOrBrackets)
 {
-    EXPECT_EQ(urlHost("https://example.com"), "example.com");
-    EXPECT_EQ(urlHost("ftp://me:pw@files.example.com:21/pub"), "files.example.com");
-    EXPECT_EQ(urlHost("http://a@b@c.example/"), "c.example");
-    EXPECT_EQ(urlHost("http://[::1]:8080/"), "::1");
-    EXPECT_EQ(urlHost("mailto:someone@example.com"), std::nullopt);
-    EXPECT_EQ(urlHost("file:///tmp/x"), std::nullopt);
-    EXPECT_EQ(urlHost("http://:80/"), std::nullopt);
-}
-
-TEST(MemoryPasteboard, OffersLocalFileUrlsAmongAllUrlsInOrder)
-{
-    MemoryPasteboard pasteboard;
-    EXPECT_TRUE(pasteboard.urls().empty());
-    EXPECT_EQ(pasteboard.image(), std::nullopt);
-    EXPECT_EQ(pasteboard.string(), std::nullopt);
-
-    pasteboard.addFile("/tmp/b file.txt");
-    pasteboard.addUrl("https://example.com/");
-    pasteboard.addUrl("file://server/share/remote.txt");
-    pasteboard.addUrl("file:///tmp/a.txt");
-    pasteboard.setImage(PasteboardImage { std::nullopt });
-    pasteboard.setString("hello");
-
-    EXPECT_EQ(pasteboard.fileUrls(), (std::vector<std::string> { "file:///tmp/b%20file.txt", "file:///tmp/a.txt" }));
-    EXPECT_EQ(pasteboard.urls().size(), 4u);
-    EXPECT_EQ(pasteboard.urls()[1], "https://example.com/");
-    EXPECT_EQ(pasteboard.image(), PasteboardImage { std::nullopt });
-    EXPECT_EQ(pasteboard.string(), "hello");
-
-    pasteboard.clear();
-    EXPECT_TRUE(pasteboard.urls().empty());
-    EXPECT_EQ(pasteboard.string(), std::nullopt);
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        { "https://example.com", "example.com" },
+        { "ftp://me:pw@files.example.com:21/pub", "files.example.com" },
+        { "http://a@b@c.example/", "c.example" },
+        { "http://[::1]:8080/", "::1" },
+        { "mailto:someone@example.com", std::nullopt },
+        { "file:///tmp/x", std::nullopt },
+        { "http://:80/", std::nullopt },
+    };
+    for (const auto& [url, host] : cases)
+        EXPECT_EQ(urlHost(url), host) << url;
 }
