@@ -5,24 +5,17 @@ namespace {
 
 using ClickThroughTest = EndToEndTest;
 
-std::string clickAt(int x, int y)
-{
-    return "CLICK " + std::to_string(x) + " " + std::to_string(y);
-}
-
 TEST_F(ClickThroughTest, ClicksReachTheWindowBelowExceptOnAPocketHoldingItems)
 {
     // Shown first, so that the overlay lies above it.
     auto below = launchPeer({ "clicks" });
     const int pocketY = launchWithDesk({ "--seed-pocket", "2" });
 
-    clickStill(700, 450);
-    EXPECT_EQ(below->readLine(eventTimeout), clickAt(700, 450)) << "bare screen";
-    // Beside the edge, but well outside the pocket's band.
-    clickStill(edgeX, pocketY + 150);
-    EXPECT_EQ(below->readLine(eventTimeout), clickAt(edgeX, pocketY + 150)) << "the edge away from the pocket";
-    clickStill(XvfbDisplay::width - 70, pocketY);
-    EXPECT_EQ(below->readLine(eventTimeout), clickAt(XvfbDisplay::width - 70, pocketY)) << "left of the pocket's band";
+    // Bare screen, the edge away from the pocket, and left of the pocket's band.
+    for (const QPoint at : { QPoint(700, 450), QPoint(edgeX, pocketY + 150), QPoint(XvfbDisplay::width - 70, pocketY) }) {
+        clickStill(at.x(), at.y());
+        EXPECT_EQ(below->readLine(eventTimeout), QString("CLICK %1 %2").arg(at.x()).arg(at.y()).toStdString());
+    }
 
     ASSERT_TRUE(hoverUntilTaken(*program, edgeX, pocketY)) << "the overlay takes the pointer over the pocket";
     clickStill(edgeX, pocketY);

@@ -53,10 +53,7 @@ private:
 
 class ClickWindow : public PeerWindow {
 public:
-    ClickWindow()
-        : PeerWindow(QGuiApplication::primaryScreen()->geometry(), Qt::white)
-    {
-    }
+    using PeerWindow::PeerWindow;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override
@@ -68,11 +65,8 @@ protected:
 
 class DragSourceWindow : public PeerWindow {
 public:
-    DragSourceWindow(QPoint topLeft, QList<QUrl> files)
-        : PeerWindow(QRect(topLeft, QSize(120, 120)), QColor(40, 90, 200))
-        , files_(std::move(files))
-    {
-    }
+    using PeerWindow::PeerWindow;
+    QList<QUrl> files;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override { pressedAt_ = event->position().toPoint(); }
@@ -83,7 +77,7 @@ protected:
             return;
         dragging_ = true;
         auto* data = new QMimeData;
-        data->setUrls(files_);
+        data->setUrls(files);
         auto* drag = new QDrag(this);
         drag->setMimeData(data);
         const Qt::DropAction result = drag->exec(Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::CopyAction);
@@ -92,59 +86,53 @@ protected:
     }
 
 private:
-    QList<QUrl> files_;
     QPoint pressedAt_;
     bool dragging_ = false;
 };
 
 class DropTargetWindow : public PeerWindow {
 public:
-    explicit DropTargetWindow(const QRect& geometry)
-        : PeerWindow(geometry, QColor(220, 220, 220))
-    {
-        setAcceptDrops(true);
-    }
+    using PeerWindow::PeerWindow;
 
 protected:
-    void dragEnterEvent(QDragEnterEvent* event) override { acceptFiles(event); }
-    void dragMoveEvent(QDragMoveEvent* event) override { acceptFiles(event); }
+    void dragEnterEvent(QDragEnterEvent* event) override { dragMoveEvent(event); }
+    void dragMoveEvent(QDragMoveEvent* event) override
+    {
+        if (event->mimeData()->hasUrls())
+            event->acceptProposedAction();
+    }
     void dropEvent(QDropEvent* event) override
     {
         for (const QUrl& url : event->mimeData()->urls()) {
             if (url.isLocalFile()) {
                 say("DROP " + url.toLocalFile());
-                QTimer::singleShot(2000, [path = url.toLocalFile()] { readLater(path); });
+                QTimer::singleShot(2000, [path = url.toLocalFile()] {
+                    QFile file(path);
+                    say(file.open(QIODevice::ReadOnly) ? "RECEIVED " + path + ": " + QString::fromUtf8(file.readAll()) : "MISSING " + path);
+                });
             }
         }
         event->acceptProposedAction();
-    }
-
-private:
-    static void acceptFiles(QDropEvent* event)
-    {
-        if (event->mimeData()->hasUrls())
-            event->acceptProposedAction();
-    }
-    static void readLater(const QString& path)
-    {
-        QFile file(path);
-        say(file.open(QIODevice::ReadOnly) ? "RECEIVED " + path + ": " + QString::fromUtf8(file.readAll()) : "MISSING " + path);
     }
 };
 
 std::unique_ptr<PeerWindow> windowFor(const QStringList& arguments)
 {
     const QString mode = arguments.value(1);
+    const auto number = [&](int i) { return arguments[i].toInt(); };
     if (mode == "source" && arguments.size() >= 5) {
-        QList<QUrl> files;
+        auto window = std::make_unique<DragSourceWindow>(QRect(number(2), number(3), 120, 120), QColor(40, 90, 200));
         for (const QString& path : arguments.mid(4))
-            files.push_back(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
-        return std::make_unique<DragSourceWindow>(QPoint(arguments[2].toInt(), arguments[3].toInt()), files);
+            window->files.push_back(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+        return window;
     }
-    if (mode == "receiver" && arguments.size() == 6)
-        return std::make_unique<DropTargetWindow>(QRect(arguments[2].toInt(), arguments[3].toInt(), arguments[4].toInt(), arguments[5].toInt()));
+    if (mode == "receiver" && arguments.size() == 6) {
+        auto window = std::make_unique<DropTargetWindow>(QRect(number(2), number(3), number(4), number(5)), QColor(220, 220, 220));
+        window->setAcceptDrops(true);
+        return window;
+    }
     if (mode == "clicks")
-        return std::make_unique<ClickWindow>();
+        return std::make_unique<ClickWindow>(QGuiApplication::primaryScreen()->geometry(), Qt::white);
     return nullptr;
 }
 } // namespace

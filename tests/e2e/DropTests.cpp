@@ -25,7 +25,7 @@ TEST_F(DropTest, FilesDraggedOntoAPocketAreStoredInIt)
     pointer.glideTo(edgeX, pocketY + 2, 3);
     pointer.release();
 
-    EXPECT_TRUE(source->waitForLine("DRAGGED copy", eventTimeout)) << "the edge took the drop as a copy";
+    EXPECT_EQ(source->readLine(eventTimeout), "DRAGGED copy") << "the edge took the drop as a copy";
     std::vector<StoredItem> stored;
     pollUntil([&] { return (stored = home.items(desk.id)).size() >= 2; }, eventTimeout);
     ASSERT_EQ(stored.size(), 2u);

@@ -9,11 +9,6 @@ namespace kestrane::e2e {
 
 const StoredZone EndToEndTest::desk { "5C7E2A90-1B3D-4F68-8A4C-D2E6F0B91357", "Desk", 0.5 };
 
-EndToEndTest::EndToEndTest()
-    : pointer(display)
-{
-}
-
 std::unique_ptr<ChildProcess> EndToEndTest::launch(const QStringList& arguments, const std::string& displayName) const
 {
     return std::make_unique<ChildProcess>(QStringList { KESTRANE_PROGRAM } + arguments,
@@ -79,7 +74,7 @@ std::unique_ptr<ChildProcess> EndToEndTest::launchPeer(const QStringList& argume
     QProcessEnvironment environment = home.environment(display.name());
     environment.insert("QT_QPA_PLATFORM", "xcb");
     auto peer = std::make_unique<ChildProcess>(QStringList { KESTRANE_DRAG_PEER } + arguments, environment);
-    if (!peer->waitForLine("READY", startTimeout))
+    if (peer->readLine(startTimeout) != "READY")
         throw std::runtime_error("the drag peer did not show its window");
     return peer;
 }

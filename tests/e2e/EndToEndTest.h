@@ -26,8 +26,6 @@ protected:
     // idle frames, so that it has seen where the pointer is and which buttons are down.
     static constexpr milliseconds stillness { 150 };
 
-    EndToEndTest();
-
     // On the test display, or under another name for it.
     std::unique_ptr<ChildProcess> launch(const QStringList& arguments, const std::string& displayName = {}) const;
     // Launches with "--print-pockets" added and answers the lines of its report, up to
@@ -53,7 +51,7 @@ protected:
 
     XvfbDisplay display;
     IsolatedHome home;
-    Pointer pointer;
+    Pointer pointer { display };
     std::unique_ptr<ChildProcess> program;
 };
 

@@ -2,7 +2,10 @@
 
 #include "TemporaryFolder.h"
 
+#include <QByteArray>
 #include <QProcessEnvironment>
+
+#include <nlohmann/json.hpp>
 
 #include <filesystem>
 #include <string>
@@ -27,25 +30,59 @@ struct StoredItem {
 // files it keeps in them.
 class IsolatedHome {
 public:
-    IsolatedHome();
+    IsolatedHome()
+    {
+        for (const char* name : { "config", "data", "runtime" }) {
+            std::filesystem::create_directories(folder_ / name);
+            std::filesystem::permissions(folder_ / name, std::filesystem::perms::owner_all);
+        }
+    }
 
     const std::filesystem::path& root() const { return folder_.path(); }
 
     // The program's environment: these folders and the given X display.
-    QProcessEnvironment environment(const std::string& display) const;
+    QProcessEnvironment environment(const std::string& display) const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DISPLAY", QString::fromStdString(display));
+        for (const auto& [variable, name] : { std::pair("XDG_CONFIG_HOME", "config"), { "XDG_DATA_HOME", "data" }, { "XDG_RUNTIME_DIR", "runtime" } })
+            environment.insert(variable, QString::fromStdString((folder_ / name).string()));
+        environment.remove("WAYLAND_DISPLAY");
+        return environment;
+    }
 
     // Settings with the introduction already seen, so that it never covers the screen,
     // and with these pockets.
-    void writeSettings(const std::vector<StoredZone>& zones) const;
+    void writeSettings(const std::vector<StoredZone>& zones) const
+    {
+        nlohmann::json settings = { { "kestrane.onboarding.seen.v1", true } }, stored = nlohmann::json::array();
+        for (const StoredZone& zone : zones)
+            stored.push_back({ { "id", zone.id }, { "name", zone.name }, { "anchor", zone.anchor }, { "kind", "shelf" } });
+        if (!zones.empty())
+            settings["kestrane.zones.v1"] = { { "base64", QByteArray::fromStdString(stored.dump()).toBase64().toStdString() } };
+        std::filesystem::create_directories(folder_ / "config/Kestrane");
+        testing::writeFile(folder_ / "config/Kestrane/defaults.json", settings.dump(2));
+    }
 
     // The pocket's items in index order; none when the index has no entry for it.
-    std::vector<StoredItem> items(const std::string& zoneID) const;
+    std::vector<StoredItem> items(const std::string& zoneID) const
+    {
+        const std::filesystem::path index = folder_ / "data/Kestrane/pockets.json";
+        std::vector<StoredItem> items;
+        const nlohmann::json document = std::filesystem::exists(index) ? nlohmann::json::parse(testing::readFile(index)) : nlohmann::json::object();
+        for (const nlohmann::json& entry : document.value(zoneID, nlohmann::json::array())) {
+            StoredItem item { entry.at("id"), entry.at("name"), {} };
+            const nlohmann::json& payload = entry.at("payload");
+            if (payload.contains("managed"))
+                item.file = folder_ / "data/Kestrane/Payloads" / payload["managed"].at("filename").get<std::string>();
+            else if (payload.contains("pending"))
+                item.file = payload["pending"].at("path").get<std::string>();
+            items.push_back(std::move(item));
+        }
+        return items;
+    }
 
 private:
-    std::filesystem::path settingsFile() const { return folder_ / "config" / "Kestrane" / "defaults.json"; }
-    std::filesystem::path indexFile() const { return folder_ / "data" / "Kestrane" / "pockets.json"; }
-    std::filesystem::path payloadFolder() const { return folder_ / "data" / "Kestrane" / "Payloads"; }
-
     testing::TemporaryFolder folder_;
 };
 

@@ -14,14 +14,13 @@ using SecondLaunchTest = EndToEndTest;
 constexpr int plusLeft = XvfbDisplay::width - 14;
 constexpr int plusTop = 48;
 constexpr int plusSide = 12;
-constexpr int dark = 80;
 
 double darkShare(const QImage& screen, int left, int top)
 {
     int darkPixels = 0;
     for (int y = top; y < top + 2 * plusSide; ++y) {
         for (int x = left; x < left + plusSide; ++x)
-            darkPixels += QColor(screen.pixel(x, y)).value() <= dark;
+            darkPixels += QColor(screen.pixel(x, y)).value() <= 80;
     }
     return darkPixels / (2.0 * plusSide * plusSide);
 }
@@ -39,8 +38,7 @@ TEST_F(SecondLaunchTest, SecondCopyExitsAtOnceAndTheFirstOpensEditMode)
     EXPECT_EQ(second->waitForExit(eventTimeout), 0);
     EXPECT_EQ(second->readLine(milliseconds(0)), std::nullopt) << "the second copy prints nothing";
 
-    double plus = 0;
-    double beside = 0;
+    double plus = 0, beside = 0;
     pollUntil([&] {
         const QImage screen = display.screenshot();
         plus = darkShare(screen, plusLeft, plusTop);

@@ -8,12 +8,7 @@
 namespace kestrane::e2e {
 
 namespace {
-constexpr milliseconds serverStartTimeout(10000);
-constexpr milliseconds compositorStartTimeout(5000);
-constexpr milliseconds toolTimeout(20000);
-
-template <typename Reply>
-std::unique_ptr<Reply, void (*)(void*)> owned(Reply* reply)
+template <typename Reply> std::unique_ptr<Reply, void (*)(void*)> owned(Reply* reply)
 {
     return { reply, std::free };
 }
@@ -28,10 +23,10 @@ XvfbDisplay::XvfbDisplay()
     : connection_(nullptr, xcb_disconnect)
 {
     // -displayfd picks a free display number and writes it to our pipe once it listens.
-    const QString geometry = QString("%1x%2x24").arg(width).arg(height);
-    server_ = std::make_unique<ChildProcess>(QStringList { "Xvfb", "-displayfd", "1", "-screen", "0", geometry, "-nolisten", "tcp" },
+    server_ = std::make_unique<ChildProcess>(
+        QStringList { "Xvfb", "-displayfd", "1", "-screen", "0", QString("%1x%2x24").arg(width).arg(height), "-nolisten", "tcp" },
         QProcessEnvironment::systemEnvironment(), ChildProcess::Diagnostics::discarded);
-    const auto number = server_->readLine(serverStartTimeout);
+    const auto number = server_->readLine(milliseconds(10000));
     if (!number || number->empty())
         throw std::runtime_error("Xvfb did not report a display number");
     name_ = ":" + *number;
@@ -41,13 +36,6 @@ XvfbDisplay::XvfbDisplay()
 
     compositor_ = std::make_unique<ChildProcess>(QStringList { "xcompmgr" }, environment());
     waitForCompositor();
-}
-
-XvfbDisplay::~XvfbDisplay()
-{
-    compositor_.reset();
-    connection_.reset();
-    server_.reset();
 }
 
 unsigned XvfbDisplay::atom(const std::string& name) const
@@ -65,7 +53,7 @@ void XvfbDisplay::waitForCompositor() const
     const bool running = pollUntil([&] {
         const auto owner = owned(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr));
         return owner && owner->owner != XCB_NONE;
-    }, compositorStartTimeout);
+    }, milliseconds(5000));
     if (!running)
         throw std::runtime_error("xcompmgr did not start on " + name_);
 }
@@ -93,7 +81,7 @@ QProcessEnvironment XvfbDisplay::environment() const
 void XvfbDisplay::xdotool(const QStringList& arguments) const
 {
     ChildProcess tool(QStringList { "xdotool" } + arguments, environment());
-    if (tool.waitForExit(toolTimeout) != 0)
+    if (tool.waitForExit(milliseconds(20000)) != 0)
         throw std::runtime_error("xdotool failed on " + name_ + " (" + arguments.front().toStdString() + " ...)");
 }
 

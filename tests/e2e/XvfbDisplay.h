@@ -15,14 +15,14 @@ struct xcb_connection_t;
 namespace kestrane::e2e {
 
 // A private X server (Xvfb on the first free display number) with xcompmgr compositing
-// it, so that translucent windows are blended as on a desktop. Both stop with this object.
+// it, so that translucent windows are blended as on a desktop. Both stop with this object,
+// the compositor first.
 class XvfbDisplay {
 public:
     static constexpr int width = 1440;
     static constexpr int height = 900;
 
     XvfbDisplay();
-    ~XvfbDisplay();
     XvfbDisplay(const XvfbDisplay&) = delete;
     XvfbDisplay& operator=(const XvfbDisplay&) = delete;
 

@@ -31,15 +31,11 @@ protected:
         return frames;
     }
 
-    void runFrames(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            flow.step(frame, screen);
-    }
+    void runFrames(int count) { while (count-- > 0) flow.step(frame, screen); }
 };
 } // namespace
 
-TEST_F(OnboardingTest, PhasesLastTheirTimesThroughEveryLesson)
+TEST_F(OnboardingTest, PhasesLastTheirTimesAndTheInkFrontRunsPastTheFarPointThenHoldsAtItsLimit)
 {
     flow.start();
     EXPECT_EQ(flow.phase(), Phase::settle);
@@ -47,12 +43,22 @@ TEST_F(OnboardingTest, PhasesLastTheirTimesThroughEveryLesson)
     EXPECT_EQ(runPhase(), 71);
     EXPECT_EQ(flow.phase(), Phase::wake);
     EXPECT_EQ(flow.state().elapsed, 0);
-    EXPECT_EQ(runPhase(), 250);
+    // Half the border in 3.1 s: past the far point between frames 198 and 199 of wake.
+    runFrames(198);
+    EXPECT_LT(flow.state().inkFrontValue, screen.length() / 2);
+    runFrames(1);
+    EXPECT_GT(flow.state().inkFrontValue, screen.length() / 2);
+    EXPECT_EQ(runPhase(), 51);
+    EXPECT_NEAR(flow.state().inkFrontValue, 2211.9, 0.1);
+    // From the first teaching frame on, the front is held at L / 2 + 420.
     for (int lesson = 0; lesson < 4; ++lesson) {
         EXPECT_EQ(flow.state().step, lesson);
-        runFrames(295);
+        runFrames(1);
+        EXPECT_NEAR(flow.state().inkFrontValue, 2175.36, 0.01);
+        runFrames(294);
         EXPECT_EQ(flow.state().stepProgress, SpringValue::atRest(0));
     }
+    EXPECT_EQ(flow.field(), (InkField { flow.state().inkFrontValue, flow.state().inkBody.value * 26, flow.state().clock, 1 }));
     EXPECT_EQ(runPhase(), 295);
     EXPECT_EQ(flow.phase(), Phase::leaving);
     EXPECT_EQ(runPhase(), 96);
@@ -60,36 +66,12 @@ TEST_F(OnboardingTest, PhasesLastTheirTimesThroughEveryLesson)
     EXPECT_NEAR(flow.state().clock, 29.5, 8 * frame);
 }
 
-TEST_F(OnboardingTest, InkFrontRunsPastTheFarPointThenHoldsAtItsLimit)
-{
-    flow.start();
-    runPhase();
-    // Half the border in 3.1 s: past the far point between frames 198 and 199 of wake.
-    runFrames(198);
-    EXPECT_LT(flow.state().inkFrontValue, screen.length() / 2);
-    runFrames(1);
-    EXPECT_GT(flow.state().inkFrontValue, screen.length() / 2);
-    runPhase();
-    EXPECT_NEAR(flow.state().inkFrontValue, 2211.9, 0.1);
-    // The first teaching frame pulls the front back to L / 2 + 420.
-    const double limit = screen.length() / 2 + 420;
-    EXPECT_NEAR(limit, 2175.36, 0.01);
-    runFrames(1);
-    EXPECT_DOUBLE_EQ(flow.state().inkFrontValue, limit);
-    runFrames(200);
-    EXPECT_DOUBLE_EQ(flow.state().inkFrontValue, limit);
-
-    const InkField field = flow.field();
-    EXPECT_EQ(field, (InkField { limit, flow.state().inkBody.value * 26, flow.state().clock, 1 }));
-}
-
 TEST_F(OnboardingTest, ClicksCountOnlyWhileTeachingAndDoNotRestartTheLessonClock)
 {
     flow.advance();
     flow.finish();
     flow.step(frame, screen);
-    EXPECT_EQ(flow.phase(), Phase::idle);
-    EXPECT_EQ(changes, 0);
+    EXPECT_TRUE(flow.phase() == Phase::idle && changes == 0);
 
     // The view is told once per change; ignored clicks and broken frames change nothing.
     flow.start();
@@ -107,14 +89,12 @@ TEST_F(OnboardingTest, ClicksCountOnlyWhileTeachingAndDoNotRestartTheLessonClock
     // A click at 3 s moves on; the next lesson then ends by itself 1.6 s later.
     runFrames(192);
     flow.advance();
-    EXPECT_EQ(flow.state().step, 1);
-    EXPECT_EQ(flow.state().elapsed, 3);
+    EXPECT_EQ(std::pair(flow.state().step, flow.state().elapsed), std::pair(1, 3.0));
     runFrames(103);
     EXPECT_EQ(flow.state().step, 2);
 
-    flow.advance();
-    flow.advance();
-    flow.advance();
+    for (int click = 0; click < 3; ++click)
+        flow.advance();
     EXPECT_EQ(flow.phase(), Phase::leaving);
     const OnboardingState leaving = flow.state();
     flow.advance();
@@ -123,36 +103,23 @@ TEST_F(OnboardingTest, ClicksCountOnlyWhileTeachingAndDoNotRestartTheLessonClock
     EXPECT_EQ(flow.state(), leaving);
 }
 
-TEST_F(OnboardingTest, EscapeWhileWakingFadesTheInkButKeepsItsBody)
-{
-    flow.start();
-    runPhase();
-    runFrames(60);
-    flow.finish();
-    EXPECT_EQ(flow.phase(), Phase::leaving);
-    const OnboardingState left = flow.state();
-    runFrames(40);
-    EXPECT_EQ(flow.state().inkBody, left.inkBody);
-    EXPECT_EQ(flow.state().inkFrontValue, left.inkFrontValue);
-    EXPECT_LT(flow.state().inkPresence.value, 0.6);
-    EXPECT_LT(flow.state().haze.value, 0.6);
-    EXPECT_EQ(runPhase(), 56);
-    EXPECT_FALSE(static_cast<const EngineIntroduction&>(flow).isRunning());
-}
-
-TEST_F(OnboardingTest, ReplayStartsAgainFromTheFirstLessonAndMarksItSeen)
+TEST_F(OnboardingTest, EscapeWhileWakingFadesTheInkButKeepsItsBodyAndAReplayStartsAfresh)
 {
     EXPECT_FALSE(flow.wasSeen());
     flow.start();
     EXPECT_TRUE(defaults.boolValue("kestrane.onboarding.seen.v1"));
-    runPhase();
-    runPhase();
-    flow.advance();
     defaults.setBool(Onboarding::seenKey, false);
-    flow.finish();
-    EXPECT_TRUE(flow.wasSeen());
     runPhase();
-    ASSERT_EQ(flow.phase(), Phase::idle);
+    runFrames(60);
+    flow.finish();
+    EXPECT_EQ(flow.phase(), Phase::leaving);
+    EXPECT_TRUE(flow.wasSeen()) << "marked again when it ends";
+    const OnboardingState left = flow.state();
+    runFrames(40);
+    EXPECT_EQ(std::pair(flow.state().inkBody, flow.state().inkFrontValue), std::pair(left.inkBody, left.inkFrontValue));
+    EXPECT_LT(std::max(flow.state().inkPresence.value, flow.state().haze.value), 0.6);
+    EXPECT_EQ(runPhase(), 56);
+    EXPECT_FALSE(static_cast<const EngineIntroduction&>(flow).isRunning());
 
     // Everything but the text's fade starts as on a first run.
     flow.start();

@@ -1,40 +1,21 @@
+#include "StderrOf.h"
 #include "TemporaryFolder.h"
 #include "platform/JsonFileDefaults.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <map>
 #include <optional>
+#include <tuple>
 
 using namespace kestrane;
-using kestrane::testing::readFile;
-using kestrane::testing::TemporaryFolder;
-using kestrane::testing::writeFile;
+using namespace kestrane::testing;
 using ::testing::HasSubstr;
 namespace fs = std::filesystem;
 
 namespace {
-std::vector<fs::path> setAsideFiles(const fs::path& folder)
-{
-    std::vector<fs::path> found;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        if (entry.path().filename().string().starts_with("defaults.json.unreadable-"))
-            found.push_back(entry.path());
-    }
-    return found;
-}
-
 std::string nested(int depth) { return std::string(depth, '[') + std::string(depth, ']'); }
-
-// What `action` writes to standard error.
-template <typename Action> std::string stderrOf(Action action)
-{
-    ::testing::internal::CaptureStderr();
-    action();
-    return ::testing::internal::GetCapturedStderr();
-}
-
 long lineCount(const std::string& log) { return std::count(log.begin(), log.end(), '\n'); }
 } // namespace
 
@@ -52,88 +33,61 @@ TEST(JsonFileDefaults, EveryTypeSurvivesARestartInTheDocumentedForm)
         defaults.setString("gone", "x");
         defaults.remove("gone");
     }
-    const nlohmann::json stored = nlohmann::json::parse(readFile(file));
-    EXPECT_EQ(stored["zones"], (nlohmann::json { { "base64", "AAEC+v8=" } }));
-    EXPECT_FALSE(stored.contains("gone"));
-
-    JsonFileDefaults defaults(file);
-    EXPECT_TRUE(defaults.boolValue("flag"));
-    EXPECT_EQ(defaults.integerValue("count"), -1234567890123);
-    EXPECT_EQ(defaults.stringValue("name"), "Pocket \xE2\x80\xA6 1");
-    EXPECT_EQ(defaults.dataValue("zones"), (Bytes { 0, 1, 2, 250, 255 }));
-    EXPECT_EQ(defaults.dataValue("empty"), Bytes {});
-    EXPECT_FALSE(defaults.stringValue("gone"));
-    EXPECT_TRUE(defaults.writesEnabled());
+    EXPECT_EQ(nlohmann::json::parse(readFile(file)), nlohmann::json::parse(R"({"flag":true,"count":-1234567890123,)"
+        R"("name":"Pocket \u2026 1","zones":{"base64":"AAEC+v8="},"empty":{"base64":""}})"));
+    const JsonFileDefaults d(file);
+    EXPECT_EQ(std::tuple(d.boolValue("flag"), d.integerValue("count"), d.stringValue("name"), d.dataValue("zones"), d.dataValue("empty")),
+        std::tuple(true, -1234567890123, "Pocket \xE2\x80\xA6 1", Bytes { 0, 1, 2, 250, 255 }, Bytes {}));
 }
 
 TEST(JsonFileDefaults, ValuesOfAnotherTypeReadAsAbsentAndUnknownMembersAreKept)
 {
     TemporaryFolder folder;
-    const fs::path file = folder / "defaults.json";
-    writeFile(file, R"({"flag":"yes","count":2.5,"huge":18446744073709551615,"name":7,)"
-                    R"("bytes":{"base64":"not base64!"},"extra":{"base64":"AA==","more":1},)"
-                    R"("someone.else":[1,{"deep":null}],"nested":)" + nested(63) + "}");
-    JsonFileDefaults defaults(file);
-    EXPECT_FALSE(defaults.boolValue("flag"));
-    EXPECT_EQ(defaults.integerValue("count"), 0);
-    EXPECT_EQ(defaults.integerValue("huge"), 0);
-    EXPECT_FALSE(defaults.stringValue("name"));
+    const std::string others = R"("huge":18446744073709551615,"someone.else":[1,{"deep":null}],"nested":)" + nested(63);
+    writeFile(folder / "defaults.json", R"({"flag":"yes","count":2.5,"name":7,"bytes":{"base64":"not base64!"},)"
+        R"("extra":{"base64":"AA==","more":1},)" + others + "}");
+    JsonFileDefaults defaults(folder / "defaults.json");
+    EXPECT_FALSE(defaults.boolValue("flag") || defaults.stringValue("name"));
+    EXPECT_EQ(defaults.integerValue("count") + defaults.integerValue("huge"), 0);
     for (const char* key : { "bytes", "extra", "missing" })
         EXPECT_FALSE(defaults.dataValue(key)) << key;
 
     defaults.setBool("flag", true);
-    const nlohmann::json stored = nlohmann::json::parse(readFile(file));
-    EXPECT_EQ(stored["someone.else"], nlohmann::json::parse(R"([1,{"deep":null}])"));
-    EXPECT_EQ(stored["huge"], 18446744073709551615ull);
-    EXPECT_EQ(stored["nested"].dump(), nested(63));
-    EXPECT_EQ(stored["flag"], true);
+    nlohmann::json stored = nlohmann::json::parse(readFile(folder / "defaults.json"));
+    for (const char* replaced : { "flag", "count", "name", "bytes", "extra" })
+        stored.erase(replaced);
+    EXPECT_EQ(stored, nlohmann::json::parse("{" + others + "}"));
 }
 
+// Each in turn into the same folder, so that no kept file replaces an earlier one.
 TEST(JsonFileDefaults, AnUnreadableFileIsKeptAsideWithOneLogLine)
 {
+    TemporaryFolder folder;
+    const fs::path file = folder / "defaults.json";
     const std::string unreadable[] = { "{\"flag\": tru", "[1, 2]", "\xFF\xFE", "{\"x\": " + nested(100000) + "}",
         "{\"x\": " + nested(64) + "}", "{\"x\": \"" + std::string(1024 * 1024, 'a') + "\"}" };
-    for (const std::string& garbage : unreadable) {
-        TemporaryFolder folder;
-        const fs::path file = folder / "defaults.json";
-        writeFile(file, garbage);
-
+    for (std::size_t i = 0; i < std::size(unreadable); ++i) {
+        writeFile(file, unreadable[i]);
         std::optional<JsonFileDefaults> defaults;
         const std::string log = stderrOf([&] { defaults.emplace(file); });
         EXPECT_EQ(lineCount(log), 1) << log.substr(0, 200);
         EXPECT_THAT(log, HasSubstr("could not be read"));
-
-        const std::vector<fs::path> aside = setAsideFiles(folder.path());
-        ASSERT_EQ(aside.size(), 1u);
-        EXPECT_TRUE(readFile(aside[0]) == garbage);
-        EXPECT_THAT(log, HasSubstr(aside[0].string()));
         EXPECT_FALSE(fs::exists(file));
 
-        // The store starts empty and saves to a fresh file, never over the kept one.
+        std::map<std::string, fs::path> kept;
+        for (const auto& entry : fs::directory_iterator(folder.path()))
+            kept[readFile(entry.path())] = entry.path();
+        ASSERT_EQ(kept.size(), i + 1);
+        ASSERT_TRUE(kept.contains(unreadable[i]));
+        EXPECT_THAT(log, HasSubstr(kept[unreadable[i]].string()));
+        EXPECT_THAT(kept[unreadable[i]].filename().string(), ::testing::StartsWith("defaults.json.unreadable-"));
+
+        // The store starts empty and saves to a fresh file.
         EXPECT_FALSE(defaults->boolValue("flag"));
         defaults->setBool("flag", true);
         EXPECT_TRUE(JsonFileDefaults(file).boolValue("flag"));
-        EXPECT_TRUE(readFile(aside[0]) == garbage);
     }
-}
-
-TEST(JsonFileDefaults, ASecondUnreadableFileDoesNotReplaceTheFirstKeptOne)
-{
-    TemporaryFolder folder;
-    const fs::path file = folder / "defaults.json";
-    writeFile(file, "first");
-    JsonFileDefaults { file };
-    writeFile(file, "second");
-    stderrOf([&] { JsonFileDefaults { file }; });
-    std::vector<std::string> kept;
-    for (const fs::path& path : setAsideFiles(folder.path()))
-        kept.push_back(readFile(path));
-    EXPECT_THAT(kept, ::testing::UnorderedElementsAre("first", "second"));
-}
-
-TEST(JsonFileDefaults, WhenTheFileCanNeitherBeReadNorMovedNothingIsWritten)
-{
-    // A file of the kernel's: not JSON, and not movable out of its file system.
+    // A file of the kernel's can be neither read as JSON nor moved out of its file system.
     std::optional<JsonFileDefaults> defaults;
     EXPECT_THAT(stderrOf([&] { defaults.emplace("/proc/self/status"); }), HasSubstr("will not be saved"));
     EXPECT_FALSE(defaults->writesEnabled());
@@ -141,31 +95,24 @@ TEST(JsonFileDefaults, WhenTheFileCanNeitherBeReadNorMovedNothingIsWritten)
     EXPECT_EQ(defaults->integerValue("count"), 3);
 }
 
-TEST(JsonFileDefaults, AFailedWriteKeepsTheValueAndLogsOnce)
+TEST(JsonFileDefaults, FailedOrOversizedWritesLogOnceEachAndKeepWhatTheyCan)
 {
     TemporaryFolder folder;
     writeFile(folder / "blocker", "a file where the folder should be");
-    JsonFileDefaults defaults(folder / "blocker/defaults.json");
-    const std::string log = stderrOf([&] {
-        defaults.setInteger("count", 1);
-        defaults.setInteger("count", 2);
-    });
-    EXPECT_EQ(lineCount(log), 1) << log;
-    EXPECT_EQ(defaults.integerValue("count"), 2);
-}
+    JsonFileDefaults blocked(folder / "blocker/defaults.json");
+    EXPECT_EQ(lineCount(stderrOf([&] {
+        blocked.setInteger("count", 1);
+        blocked.setInteger("count", 2);
+    })), 1);
+    EXPECT_EQ(blocked.integerValue("count"), 2);
 
-TEST(JsonFileDefaults, AChangeThatWouldMakeTheFileTooLargeIsRefusedWithOneLine)
-{
-    TemporaryFolder folder;
-    const fs::path file = folder / "defaults.json";
-    JsonFileDefaults defaults(file);
+    JsonFileDefaults defaults(folder / "defaults.json");
     defaults.setString("name", "kept");
-    const std::string log = stderrOf([&] {
+    EXPECT_EQ(lineCount(stderrOf([&] {
         defaults.setString("name", std::string(1024 * 1024, 'a'));
         defaults.setData("zones", Bytes(800 * 1024, 7));
-    });
-    EXPECT_EQ(lineCount(log), 2) << log;
-    JsonFileDefaults reread(file);
+    })), 2);
+    JsonFileDefaults reread(folder / "defaults.json");
     for (const JsonFileDefaults* store : { &defaults, &reread }) {
         EXPECT_EQ(store->stringValue("name"), "kept");
         EXPECT_FALSE(store->contains("zones"));
@@ -175,23 +122,17 @@ TEST(JsonFileDefaults, AChangeThatWouldMakeTheFileTooLargeIsRefusedWithOneLine)
 TEST(JsonFileDefaults, ASymlinkedFileIsWrittenThroughToItsTarget)
 {
     // A link into another folder, a chain of two links, and a link whose target is not there yet.
-    const std::vector<std::pair<std::string, std::string>> links[] = {
-        { { "defaults.json", "../dotfiles/defaults.json" } },
-        { { "defaults.json", "middle.json" }, { "middle.json", "../dotfiles/defaults.json" } },
-        { { "defaults.json", "../dotfiles/absent.json" } },
-    };
-    for (const auto& chain : links) {
+    for (const char* target : { "../dotfiles/defaults.json", "middle.json", "../dotfiles/absent.json" }) {
         TemporaryFolder folder;
         fs::create_directories(folder / "config");
         fs::create_directories(folder / "dotfiles");
         writeFile(folder / "dotfiles/defaults.json", "{}");
-        for (const auto& [link, target] : chain)
-            fs::create_symlink(target, folder / "config" / link);
+        fs::create_symlink("../dotfiles/defaults.json", folder / "config/middle.json");
+        fs::create_symlink(target, folder / "config/defaults.json");
 
         JsonFileDefaults(folder / "config/defaults.json").setBool("flag", true);
         EXPECT_TRUE(JsonFileDefaults(folder / "config/defaults.json").boolValue("flag"));
         EXPECT_EQ(fs::canonical(folder / "config/defaults.json").parent_path(), fs::canonical(folder / "dotfiles"));
-        for (const auto& [link, _] : chain)
-            EXPECT_TRUE(fs::is_symlink(folder / "config" / link)) << link;
+        EXPECT_TRUE(fs::is_symlink(folder / "config/defaults.json") && fs::is_symlink(folder / "config/middle.json"));
     }
 }

@@ -1,70 +1,52 @@
+#include "StderrOf.h"
 #include "platform/ManualMainQueue.h"
 #include "platform/SerialQueue.h"
 
-#include <gtest/gtest.h>
-
 #include <atomic>
-#include <numeric>
 #include <stdexcept>
 #include <thread>
 #include <vector>
 
 using namespace kestrane;
 
-TEST(SerialQueue, RunsTasksInOrderOffTheCallingThreadAndSyncWaitsForThem)
+TEST(SerialQueue, RunsTasksInOrderOffTheCallingThreadSurvivesThrowsAndFinishesAllAtTheEnd)
 {
-    SerialQueue queue("Kestrane.Test.queue");
     std::vector<int> order;
-    std::thread::id worker;
-    for (int i = 0; i < 1000; ++i)
-        queue.async([&, i] {
-            order.push_back(i);
-            worker = std::this_thread::get_id();
-        });
-    queue.drain();
-    std::vector<int> expected(1000);
-    std::iota(expected.begin(), expected.end(), 0);
-    EXPECT_EQ(order, expected);
-    EXPECT_NE(worker, std::this_thread::get_id());
-
-    int seen = 0;
-    queue.sync([&] { seen = static_cast<int>(order.size()); });
-    EXPECT_EQ(seen, 1000);
-}
-
-TEST(SerialQueue, AThrowingTaskIsLoggedAndTheQueueCarriesOn)
-{
-    SerialQueue queue("Kestrane.Test.queue");
-    ::testing::internal::CaptureStderr();
-    queue.async([] { throw std::runtime_error("disk on fire"); });
-    bool ran = false;
-    queue.sync([&] { ran = true; });
-    const std::string log = ::testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(ran);
-    EXPECT_NE(log.find("disk on fire"), std::string::npos);
-}
-
-TEST(SerialQueue, DestructionFinishesEveryQueuedTask)
-{
-    std::atomic<int> ran = 0;
+    std::atomic<bool> onCaller = false;
+    auto queueUpTo = [&](SerialQueue& queue, int first, int end) {
+        queue.async([] { std::this_thread::sleep_for(std::chrono::milliseconds(20)); });
+        for (int i = first; i < end; ++i)
+            queue.async([&, caller = std::this_thread::get_id(), i] {
+                order.push_back(i);
+                onCaller = onCaller || std::this_thread::get_id() == caller;
+            });
+    };
+    std::string log;
     {
         SerialQueue queue("Kestrane.Test.queue");
-        queue.async([] { std::this_thread::sleep_for(std::chrono::milliseconds(20)); });
-        for (int i = 0; i < 100; ++i)
-            queue.async([&] { ++ran; });
+        log = kestrane::testing::stderrOf([&] {
+            queueUpTo(queue, 0, 1);
+            queue.async([] { throw std::runtime_error("disk on fire"); });
+            queue.sync([&] { order.push_back(1); });
+        });
+        EXPECT_EQ(order.size(), 2u) << "sync waits for its task";
+        queueUpTo(queue, 2, 50);
+        queue.drain();
+        EXPECT_EQ(order.size(), 50u) << "drain waits for every queued task";
+        queueUpTo(queue, 50, 100);
     }
-    EXPECT_EQ(ran, 100);
+    EXPECT_NE(log.find("disk on fire"), std::string::npos);
+    ASSERT_EQ(order.size(), 100u) << "destruction finishes every queued task";
+    for (int i = 0; i < 100; ++i)
+        EXPECT_EQ(order[i], i);
+    EXPECT_FALSE(onCaller);
 }
 
 TEST(ManualMainQueue, RunsPostsFromAnyThreadOnlyWhenAsked)
 {
     ManualMainQueue main;
     std::vector<int> order;
-    std::thread poster([&] {
-        for (int i = 0; i < 3; ++i)
-            main.post([&order, i] { order.push_back(i); });
-    });
-    poster.join();
+    std::thread([&] { for (int i = 0; i < 3; ++i) main.post([&order, i] { order.push_back(i); }); }).join();
     EXPECT_TRUE(order.empty());
     EXPECT_EQ(main.runPending(), 3);
     EXPECT_EQ(order, (std::vector<int> { 0, 1, 2 }));
@@ -76,10 +58,7 @@ TEST(ManualMainQueue, RunsPostsFromAnyThreadOnlyWhenAsked)
     EXPECT_EQ(main.runPending(), 1);
     EXPECT_EQ(order.back(), 9);
 
-    std::thread late([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        main.post([&] { order.push_back(10); });
-    });
+    std::thread late([&] { std::this_thread::sleep_for(std::chrono::milliseconds(10)); main.post([&] { order.push_back(10); }); });
     EXPECT_EQ(main.runPendingWaiting(std::chrono::seconds(10)), 1);
     late.join();
     EXPECT_EQ(order.back(), 10);

@@ -11,8 +11,7 @@ TEST(NotificationCenterTest, APostReachesItsObserversInOrderAndTheyMayChangeTheL
 {
     NotificationCenter center;
     std::vector<std::string> heard;
-    NotificationCenter::Token self = 0;
-    NotificationCenter::Token later = 0;
+    NotificationCenter::Token self = 0, later = 0;
     self = center.observe("n", [&] {
         heard.push_back("self");
         center.removeObserver(self);

@@ -15,11 +15,6 @@ namespace kestrane::testing {
 // Real preferences over in-memory defaults and a login item in a temporary config folder.
 class PreferencesTest : public ::testing::Test {
 protected:
-    PreferencesTest()
-    {
-        notifications.observe(Preferences::shortcutChangedNotification, [this] { ++shortcutPosts; });
-    }
-
     Preferences& open()
     {
         preferences = std::make_unique<Preferences>(defaults, loginItems, notifications, [this] { ++steps; });
@@ -34,6 +29,7 @@ protected:
     XdgAutostartLoginItem loginItems { "/usr/bin/kestrane", config.path() };
     MemoryDefaults defaults;
     NotificationCenter notifications;
+    NotificationCenter::Token postCounter = notifications.observe(Preferences::shortcutChangedNotification, [this] { ++shortcutPosts; });
     std::unique_ptr<Preferences> preferences;
     int shortcutPosts = 0;
     int steps = 0;
