@@ -11,13 +11,12 @@ protected:
     void start(int itemsInA, int itemsInB = 0)
     {
         storeZones(zones);
-        putItems(a(), itemsInA);
-        putItems(b(), itemsInB);
+        putItems(a, itemsInA);
+        putItems(b, itemsInB);
         makeEngine().step(frame);
     }
 
-    const Uuid& a() const { return zones[0].id; }
-    const Uuid& b() const { return zones[1].id; }
+    const Uuid a = zones[0].id, b = zones[1].id;
 };
 } // namespace
 
@@ -26,7 +25,7 @@ TEST_F(Drawer, HeightFollowsTheItemsUpToSixRowsAndTheFrameStaysOnScreen)
     for (const auto& [items, height] : { std::pair { 1, 112.0 }, { 2, 128.0 }, { 6, 312.0 }, { 9, 312.0 } }) {
         store.items.clear();
         start(items);
-        engine->openDrawer(a());
+        engine->openDrawer(a);
         // Before the first frame the frame already has its final height.
         EXPECT_EQ(engine->drawerFrame()->height, height) << items;
         run(1.5);
@@ -44,73 +43,66 @@ TEST_F(Drawer, OpeningResolvesTheItemsAndKeepsOnlyTheLatestPocketsResult)
 {
     start(2, 3);
     // Shut before its items came back: the late result is dropped.
-    engine->openDrawer(a());
+    engine->openDrawer(a);
     engine->closeDrawer();
     run(1);
-    deliverResults();
+    main.runUntilIdle();
     EXPECT_TRUE(engine->state().openItems.empty());
 
-    engine->openDrawer(a());
+    engine->openDrawer(a);
     // Switched to B before A's items came back: A's result is dropped.
-    engine->openDrawer(b());
-    EXPECT_EQ(engine->state().openZone, b());
-    deliverResults();
+    engine->openDrawer(b);
+    main.runUntilIdle();
     ASSERT_EQ(engine->state().openItems.size(), 3u);
-    EXPECT_EQ(engine->state().openItems[0]->id, store.items.at(b())[0].id);
+    EXPECT_EQ(engine->state().openItems[0]->id, store.items.at(b)[0].id);
 
     // A pocket whose items all vanished closes again and shows its true count.
-    for (const PocketItem& item : store.items.at(a()))
+    for (const PocketItem& item : store.items.at(a))
         std::filesystem::remove(store.payloadDirectory() / item.payload.filename);
-    engine->openDrawer(a());
-    deliverResults();
+    engine->openDrawer(a);
+    main.runUntilIdle();
     EXPECT_EQ(std::tuple(engine->state().wantsOpen, engine->state().blobs[0].itemCount), std::tuple(false, 0));
-    engine->openDrawer(a());
+    engine->openDrawer(a);
     EXPECT_FALSE(engine->state().wantsOpen) << "an empty pocket never opens";
 }
 
-TEST_F(Drawer, TogglingClosesAndAClosingDrawerIgnoresClicksUntilClosed)
+TEST_F(Drawer, TogglingClosesAClosingDrawerIgnoresClicksAndRemovingItemsShrinksIt)
 {
-    start(2);
+    start(3);
     engine->notePointerMoved();
-    engine->toggleOpen(a());
-    deliverResults();
+    engine->toggleOpen(a);
+    main.runUntilIdle();
     run(1);
     engine->notePointerMoved();
     EXPECT_EQ(engine->state().pointerTick, 1) << "the pointer ticks only while the drawer wants to be open";
     EXPECT_FALSE(engine->isQuiescent());
-    engine->toggleOpen(a());
-    EXPECT_EQ(std::tuple(engine->state().wantsOpen, engine->state().openZone), std::tuple(false, a()));
-    engine->toggleOpen(a());
+    engine->toggleOpen(a);
+    EXPECT_EQ(std::tuple(engine->state().wantsOpen, engine->state().openZone), std::tuple(false, a));
+    engine->toggleOpen(a);
     EXPECT_FALSE(engine->state().wantsOpen);
     run(2);
     EXPECT_EQ(std::tuple(engine->state().openZone, engine->state().openItems.size(), engine->isQuiescent()), std::tuple(std::nullopt, 0u, true));
-    engine->toggleOpen(a());
+    engine->toggleOpen(a);
     EXPECT_TRUE(engine->state().wantsOpen);
-}
 
-TEST_F(Drawer, RemovingItemsShrinksTheDrawerAndTheLastOneClosesIt)
-{
-    start(3);
-    engine->openDrawer(a());
-    deliverResults();
-    run(1);
+    // Removing items shrinks the drawer; the last one closes it.
+    main.runUntilIdle();
     engine->removeOpenItem(engine->state().openItems[0]->id);
     EXPECT_EQ(std::tuple(engine->state().openItems.size(), engine->state().blobs[0].itemCount, engine->state().wantsOpen), std::tuple(2u, 2, true));
     run(1.5);
     EXPECT_NEAR(engine->state().openHeightValue.value, 128, 0.01);
     engine->removeOpenItem(engine->state().openItems[0]->id);
     engine->removeOpenItem(engine->state().openItems[0]->id);
-    EXPECT_FALSE(engine->state().wantsOpen);
-    EXPECT_EQ(store.itemCount(a()), 0);
+    EXPECT_EQ(std::tuple(engine->state().wantsOpen, store.itemCount(a)), std::tuple(false, 0));
 }
 
 TEST_F(Drawer, NodesAndContentExistOnlyWhileOpenFollowTheBulgeAndStayOnScreen)
 {
     start(3);
     EXPECT_FALSE(engine->openLayoutNode());
-    engine->openDrawer(a());
+    engine->openDrawer(a);
     EXPECT_FALSE(engine->openContentRect()) << "nothing before the drawer has moved";
-    deliverResults();
+    main.runUntilIdle();
     run(2);
     const auto node = engine->node(engine->state().blobs[0], false);
     EXPECT_EQ(node, engine->openLayoutNode());
@@ -128,7 +120,7 @@ TEST_F(Drawer, NodesAndContentExistOnlyWhileOpenFollowTheBulgeAndStayOnScreen)
     blob.y = SpringValue::atRest(890);
     EXPECT_EQ(engine->node(blob, false)->center, 900 - 16 - 87);
     for (double v = 1; v <= 150; ++v)
-        engine->setPurgeOverscroll(v, a());
+        engine->setPurgeOverscroll(v, a);
     engine->step(frame);
     ASSERT_GT(engine->state().purge.value, 0.001);
     ASSERT_LT(engine->state().purge.value, 0.995);

@@ -99,6 +99,5 @@ TEST_F(DropIntake, PulledItemsDroppedBackHomeAreNotStoredTwice)
     EXPECT_TRUE(engine->acceptDrop(text));
     EXPECT_FALSE(engine->state().pullReturnedHome);
     engine->finishPull(*second, true);
-    EXPECT_EQ(store.itemCount(zones[0].id), 1);
-    EXPECT_EQ(store.itemCount(zones[1].id), 1);
+    EXPECT_EQ(std::tuple(store.itemCount(zones[0].id), store.itemCount(zones[1].id)), std::tuple(1, 1));
 }

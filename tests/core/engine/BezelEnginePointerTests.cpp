@@ -71,10 +71,8 @@ TEST_F(Pointer, AShortStillPressIsAClickAndALongOrMovingOneADrag)
         EXPECT_EQ(engine->state().dragSession->grabOffset, 0);
         engine->updatePointer(Point { edge, 600 + moved });
         clock.advance(held);
-        const int writes = defaults.writeCount();
-        engine->mouseUp({ edge, 600 + moved });
+        EXPECT_EQ(writesDuring([&] { engine->mouseUp({ edge, 600 + moved }); }), 1);
         EXPECT_FALSE(engine->state().dragSession);
-        EXPECT_EQ(defaults.writeCount(), writes + 1);
         EXPECT_EQ(haptics.played, std::vector<HapticPattern>(drag ? 2 : 1, HapticPattern::levelChange)) << moved << " " << held;
         EXPECT_FALSE(engine->state().openZone);
     }

@@ -12,9 +12,8 @@ protected:
 
     void SetUp() override
     {
-        pocket = startWithOnePocket(0);
-        items = putItems(pocket.id, 3);
-        engine->refreshCounts();
+        pocket = startWithOnePocket(3);
+        items = store.items.at(pocket.id);
     }
     std::optional<PullOffer> dragTo(double right, double down) { return engine->mouseDragged({ press.x + right, press.y + down }); }
     std::int64_t depth() const { return engine->state().pullDepth; }

@@ -1,22 +1,21 @@
 #include "EngineFixture.h"
 
-#include <cmath>
-
 using namespace kestrane;
 using namespace kestrane::testing;
 
-class EngineShape : public EngineFixture {
-protected:
-    BlobRuntime blobWith(double amplitude, int items)
-    {
-        BlobRuntime blob;
-        blob.config = zone("A", 0.5);
-        blob.y = SpringValue::atRest(400);
-        blob.amplitude = SpringValue::atRest(amplitude);
-        blob.itemCount = items;
-        return blob;
-    }
-};
+namespace {
+BlobRuntime blobWith(double amplitude, int items)
+{
+    BlobRuntime blob;
+    blob.config = zone("A", 0.5);
+    blob.y = SpringValue::atRest(400);
+    blob.amplitude = SpringValue::atRest(amplitude);
+    blob.itemCount = items;
+    return blob;
+}
+} // namespace
+
+using EngineShape = EngineFixture;
 
 TEST_F(EngineShape, NodeProportionsForEmptyFilledFastAndGulpingPockets)
 {

@@ -56,8 +56,14 @@ protected:
         engine->mouseDown(at);
     }
 
-    // Lets background resolutions come back, as the desktop's event loop would.
-    void deliverResults() { main.runUntilIdle(); }
+    // How many times the settings were written while the action ran.
+    int writesDuring(const std::function<void()>& action)
+    {
+        const int before = defaults.writeCount();
+        action();
+        return defaults.writeCount() - before;
+    }
+
 };
 
 } // namespace kestrane::testing
