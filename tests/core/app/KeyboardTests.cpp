@@ -2,22 +2,16 @@
 #include "engine/EngineFixture.h"
 #include "onboarding/Onboarding.h"
 #include "platform/NotificationCenter.h"
-#include "preferences/LoginItemService.h"
 #include "preferences/Preferences.h"
+#include "preferences/XdgAutostartLoginItem.h"
 
 using namespace kestrane;
 using namespace kestrane::testing;
 
 namespace {
-struct NoLoginItem final : LoginItemService {
-    LoginState status() const override { return LoginState::off(); }
-    std::optional<LoginItemFailure> registerItem() override { return std::nullopt; }
-    std::optional<LoginItemFailure> unregisterItem() override { return std::nullopt; }
-};
-
 class KeyboardTest : public EngineFixture {
 protected:
-    NoLoginItem loginItem;
+    XdgAutostartLoginItem loginItem { "/usr/bin/kestrane", folder.path() };
     NotificationCenter notifications;
     Preferences prefs { defaults, loginItem, notifications, {} };
     Onboarding onboarding { defaults };
@@ -31,60 +25,48 @@ protected:
             Keyboard::Actions { [this] { engine->setEditing(true); }, [this] { ++quits; } });
     }
 
-    static KeyEvent key(std::uint16_t code, std::uint64_t flags = 0, std::string characters = "")
-    {
-        return { code, flags, std::move(characters) };
-    }
 };
 } // namespace
 
 TEST_F(KeyboardTest, TwoQuickControlTapsToggleEditModeAndAThirdStartsANewPair)
 {
-    keyboard->modifiersChanged(modifier::control, 10.0);
-    keyboard->modifiersChanged(0, 10.1);
-    keyboard->modifiersChanged(modifier::control, 10.2);
-    EXPECT_TRUE(engine->state().isEditing);
-    keyboard->modifiersChanged(modifier::control, 10.3);
-    EXPECT_TRUE(engine->state().isEditing);
-    keyboard->modifiersChanged(modifier::control, 10.5);
-    EXPECT_FALSE(engine->state().isEditing);
-
-    // Too slow, or with another modifier (Caps Lock included), is not a tap.
-    keyboard->modifiersChanged(modifier::control, 20.0);
-    keyboard->modifiersChanged(modifier::control, 20.4);
-    EXPECT_FALSE(engine->state().isEditing);
-    keyboard->modifiersChanged(modifier::control | modifier::shift, 20.5);
-    keyboard->modifiersChanged(modifier::control | modifier::capsLock, 20.6);
-    EXPECT_FALSE(engine->state().isEditing);
+    // Modifier flags, when they changed, and whether edit mode is on afterwards. Too slow, or
+    // with another modifier (Caps Lock included), is not a tap.
+    const std::tuple<std::uint64_t, double, bool> changes[] = { { modifier::control, 10.0, false }, { 0, 10.1, false },
+        { modifier::control, 10.2, true }, { modifier::control, 10.3, true }, { modifier::control, 10.5, false },
+        { modifier::control, 20.0, false }, { modifier::control, 20.4, false },
+        { modifier::control | modifier::shift, 20.5, false }, { modifier::control | modifier::capsLock, 20.6, false } };
+    for (const auto& [flags, now, editing] : changes) {
+        keyboard->modifiersChanged(flags, now);
+        EXPECT_EQ(engine->state().isEditing, editing) << now;
+    }
 }
 
-TEST_F(KeyboardTest, EscapeClosesTheInnermostThingFirst)
+TEST_F(KeyboardTest, TheRecorderGetsKeysFirstEscapeClosesTheInnermostThingAndCommandQQuits)
 {
-    EXPECT_FALSE(keyboard->keyDown(key(keyCode::escape)));
+    const KeyEvent escape { keyCode::escape, 0, "" };
+    EXPECT_FALSE(keyboard->keyDown(escape));
     engine->setEditing(true);
     engine->setShowingPreferences(true);
-    EXPECT_TRUE(keyboard->keyDown(key(keyCode::escape)));
-    EXPECT_FALSE(engine->state().isShowingPreferences);
-    EXPECT_TRUE(engine->state().isEditing);
-    EXPECT_TRUE(keyboard->keyDown(key(keyCode::escape)));
+    EXPECT_TRUE(keyboard->keyDown(escape));
+    EXPECT_EQ(std::tuple(engine->state().isShowingPreferences, engine->state().isEditing), std::tuple(false, true));
+    EXPECT_TRUE(keyboard->keyDown(escape));
     EXPECT_FALSE(engine->state().isEditing);
 
     onboarding.start();
     engine->setEditing(true);
-    EXPECT_TRUE(keyboard->keyDown(key(keyCode::escape)));
+    EXPECT_TRUE(keyboard->keyDown(escape));
     EXPECT_NE(onboarding.phase(), OnboardingPhase::teaching);
     EXPECT_TRUE(engine->state().isEditing) << "the introduction was closed, not edit mode";
-}
 
-TEST_F(KeyboardTest, TheRecorderGetsKeysFirstAndCommandQQuits)
-{
+    // The shortcut recorder gets keys first; Command-Q quits.
     prefs.beginRecordingShortcut();
-    EXPECT_TRUE(keyboard->keyDown(key(keyCode::q, modifier::command, "q")));
+    EXPECT_TRUE(keyboard->keyDown(KeyEvent { keyCode::q, modifier::command, "q" }));
     EXPECT_EQ(quits, 0) << "recording takes the key";
     prefs.stopRecordingShortcut();
 
-    EXPECT_TRUE(keyboard->keyDown(key(keyCode::q, modifier::command | modifier::shift, "Q")));
+    EXPECT_TRUE(keyboard->keyDown(KeyEvent { keyCode::q, modifier::command | modifier::shift, "Q" }));
     EXPECT_EQ(quits, 1);
-    EXPECT_FALSE(keyboard->keyDown(key(keyCode::q, 0, "q")));
+    EXPECT_FALSE(keyboard->keyDown(KeyEvent { keyCode::q, 0, "q" }));
     EXPECT_EQ(quits, 1);
 }

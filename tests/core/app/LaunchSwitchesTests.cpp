@@ -1,8 +1,6 @@
 #include "app/LaunchSwitches.h"
 #include "engine/EngineFixture.h"
 
-#include <gmock/gmock.h>
-
 using namespace kestrane;
 using namespace kestrane::testing;
 
@@ -12,14 +10,6 @@ protected:
     std::vector<Dropzone> zones { zone("A", 0.25), zone("B", 0.5), zone("C", 0.75) };
 
     void SetUp() override { storeZones(zones); }
-
-    std::vector<std::string> namesIn(const Uuid& id)
-    {
-        std::vector<std::string> names;
-        for (const PocketItem& item : store.items[id])
-            names.push_back(item.name);
-        return names;
-    }
 };
 } // namespace
 
@@ -39,45 +29,33 @@ TEST(LaunchSwitchParsing, TakesTheCountAfterTheFirstSeedSwitchOnlyWhenItIsAnInte
     EXPECT_FALSE(LaunchSwitches::parse({ "--edit=1", "-edit" }).edit);
 }
 
-TEST_F(Switches, SeedingFillsTheFirstEmptyPocketAndUnseedingTakesOnlySeededItems)
+TEST_F(Switches, SeedingUnseedingResettingAndTheReportActOnTheRightPockets)
 {
     putItems(zones[0].id, 2);
     makeEngine();
     seedPocket(*engine, store, 3);
-    EXPECT_THAT(namesIn(zones[1].id), ::testing::ElementsAre("Seeded item 1.txt", "Seeded item 2.txt", "Seeded item 3.txt"));
-    EXPECT_EQ(engine->state().blobs[1].itemCount, 3);
+    const auto& seeded = store.items[zones[1].id];
+    EXPECT_EQ(std::tuple(seeded.size(), seeded[0].name, seeded[2].name, engine->state().blobs[1].itemCount),
+        std::tuple(3u, "Seeded item 1.txt", "Seeded item 3.txt", 3));
 
     seedPocket(*engine, store, -5);
-    EXPECT_EQ(store.itemCount(zones[2].id), 1);
     seedPocket(*engine, store, 0);
-    EXPECT_EQ(store.itemCount(zones[0].id), 3) << "with every pocket holding items, the first one";
+    EXPECT_EQ(std::tuple(store.itemCount(zones[2].id), store.itemCount(zones[0].id)), std::tuple(1, 3)) << "with every pocket holding items, the first one";
 
     unseedPockets(*engine, store);
-    EXPECT_EQ(store.itemCount(zones[0].id), 2);
-    EXPECT_EQ(store.itemCount(zones[1].id), 0);
-    EXPECT_EQ(engine->state().blobs[2].itemCount, 0);
-}
+    EXPECT_EQ(std::tuple(store.itemCount(zones[0].id), store.itemCount(zones[1].id), engine->state().blobs[2].itemCount), std::tuple(2, 0, 0));
 
-TEST_F(Switches, ResettingEmptiesEveryPocketBeforeSeeding)
-{
-    putItems(zones[0].id, 2);
     putItems(zones[2].id, 1);
-    makeEngine();
     resetPockets(*engine, store);
     seedPocket(*engine, store, 1);
-    EXPECT_EQ(store.itemCount(zones[0].id), 1);
-    EXPECT_EQ(store.itemCount(zones[2].id), 0);
-    EXPECT_EQ(engine->state().blobs[0].itemCount, 1);
-}
+    EXPECT_EQ(std::tuple(store.itemCount(zones[0].id), store.itemCount(zones[2].id), engine->state().blobs[0].itemCount), std::tuple(1, 0, 1))
+        << "resetting empties every pocket before seeding";
 
-TEST_F(Switches, TheReportHasOneLinePerPocketThenTheScreen)
-{
-    storeZones({ zones[0], zones[1] });
-    putItems(zones[1].id, 4);
-    makeEngine();
+    // The report has one line per pocket, then the screen, in whole points.
     engine->setSize({ 1440.7, 900.9 });
     engine->step(frame);
-    const std::string expected = "POCKET " + zones[0].id.string() + " y=225 items=0\n" + "POCKET " + zones[1].id.string()
-        + " y=450 items=4\n" + "SCREEN w=1440 h=900\n";
-    EXPECT_EQ(pocketReport(*engine), expected);
+    std::string expected;
+    for (const auto& [i, y, items] : { std::tuple { 0, 225, 1 }, { 1, 450, 0 }, { 2, 675, 0 } })
+        expected += "POCKET " + zones[i].id.string() + " y=" + std::to_string(y) + " items=" + std::to_string(items) + "\n";
+    EXPECT_EQ(pocketReport(*engine), expected + "SCREEN w=1440 h=900\n");
 }

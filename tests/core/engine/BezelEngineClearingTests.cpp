@@ -1,34 +1,24 @@
 #include "EngineFixture.h"
 #include "pockets/MemoryPasteboard.h"
 
-#include <gmock/gmock.h>
-
 using namespace kestrane;
 using namespace kestrane::testing;
-namespace fs = std::filesystem;
 
 namespace {
 class Clearing : public EngineFixture {
 protected:
-    Dropzone pocket = zone("A", 0.5);
-    std::vector<PocketItem> items;
+    Dropzone pocket = zone("A", 0.5), other = zone("B", 0.2);
+    std::vector<PocketItem> items, otherItems;
 
     void SetUp() override
     {
-        storeZones({ pocket });
+        storeZones({ pocket, other });
         items = putItems(pocket.id, 3);
-        makeEngine();
-        engine->step(frame);
-        engine->openDrawer(pocket.id);
-        deliverResults();
+        otherItems = putItems(other.id, 1);
+        makeEngine().openDrawer(pocket.id);
+        main.runUntilIdle();
         run(1);
         haptics.played.clear();
-    }
-
-    void frameStep()
-    {
-        clock.advance(frame);
-        engine->step(frame);
     }
 
     // Reports a growing over-scroll, one point per frame, for `points` points.
@@ -36,21 +26,21 @@ protected:
     {
         for (double v = from + 1; v <= from + points; ++v) {
             engine->setPurgeOverscroll(v, pocket.id);
-            frameStep();
+            run(frame);
         }
     }
 
-    int ticks() const { return static_cast<int>(std::count(haptics.played.begin(), haptics.played.end(), HapticPattern::alignment)); }
+    long played(HapticPattern pattern) const { return std::count(haptics.played.begin(), haptics.played.end(), pattern); }
     // Files go only once the index without their items is on disk.
     bool payloadExists(const PocketItem& item)
     {
         store.waitForWrites();
-        return fs::exists(store.payloadDirectory() / *item.payload.managedFilename());
+        return std::filesystem::exists(store.payloadDirectory() / *item.payload.managedFilename());
     }
 };
 } // namespace
 
-TEST_F(Clearing, ChargePassesThreeDetentsAndCommitsExactlyOnce)
+TEST_F(Clearing, ChargePassesThreeDetentsAndCommitsExactlyOnceWhenTheDisplayHasCaughtUp)
 {
     // Points of over-scroll so far, and the detents ticked by then.
     const std::pair<double, int> detents[] = { { 44, 0 }, { 47, 1 }, { 92, 1 }, { 94, 2 }, { 149, 2 }, { 150, 3 } };
@@ -58,36 +48,29 @@ TEST_F(Clearing, ChargePassesThreeDetentsAndCommitsExactlyOnce)
     for (const auto& [points, expected] : detents) {
         overscroll(past, points - past);
         past = points;
-        EXPECT_EQ(ticks(), expected) << points;
+        EXPECT_EQ(played(HapticPattern::alignment), expected) << points;
         EXPECT_EQ(store.itemCount(pocket.id), points < 150 ? 3 : 0) << points;
     }
-    for (int i = 0; i < 120; ++i)
-        frameStep();
-    EXPECT_EQ(store.itemCount(pocket.id), 0);
-    EXPECT_EQ(engine->state().blobs[0].itemCount, 0);
-    EXPECT_FALSE(engine->state().wantsOpen);
+    run(1);
+    EXPECT_EQ(std::tuple(engine->state().wantsOpen, played(HapticPattern::levelChange)), std::tuple(false, 1L));
     EXPECT_EQ(engine->state().liftedItems.at(pocket.id), items);
-    EXPECT_EQ(std::count(haptics.played.begin(), haptics.played.end(), HapticPattern::levelChange), 1);
     EXPECT_TRUE(payloadExists(items[0])) << "files stay until the clearing is final";
-}
 
-TEST_F(Clearing, ASuddenFullChargeCommitsOnlyOnceTheDisplayHasCaughtUp)
-{
+    // A sudden full charge commits only once the display has caught up.
+    engine->undoClear(pocket.id);
+    engine->openDrawer(pocket.id);
+    main.runUntilIdle();
+    run(1);
+    haptics.played.clear();
     for (double v : { 50.0, 100.0, 150.0 })
         engine->setPurgeOverscroll(v, pocket.id);
     EXPECT_EQ(engine->state().purgeCharge, 1);
-    frameStep();
-    EXPECT_EQ(store.itemCount(pocket.id), 3);
-    EXPECT_LT(engine->state().purge.value, 0.995);
-    int framesToCommit = 1;
+    int framesToCommit = 0;
     for (; framesToCommit < 120 && store.itemCount(pocket.id) > 0; ++framesToCommit)
-        frameStep();
+        run(frame);
     EXPECT_GT(framesToCommit, 2);
-    EXPECT_EQ(store.itemCount(pocket.id), 0);
-    for (int i = 0; i < 120; ++i)
-        frameStep();
-    EXPECT_EQ(std::count(haptics.played.begin(), haptics.played.end(), HapticPattern::levelChange), 1);
-    EXPECT_EQ(engine->state().liftedItems.at(pocket.id), items);
+    run(1);
+    EXPECT_EQ(played(HapticPattern::levelChange), 1);
 }
 
 TEST_F(Clearing, SmallRisesNeverChargeAndStrayReportsAreIgnored)
@@ -106,85 +89,57 @@ TEST_F(Clearing, SmallRisesNeverChargeAndStrayReportsAreIgnored)
     EXPECT_EQ(engine->state().purgeCharge, 0);
 }
 
-TEST_F(Clearing, AHeldChargeDecaysAfterAPauseAndAtOnceWhenStale)
+TEST_F(Clearing, AHeldChargeDecaysAfterAPauseAndAtOnceWhenTheDrawerCloses)
 {
     overscroll(0, 75);
-    const double held = engine->state().purgeCharge;
-    EXPECT_NEAR(held, 0.5, 1e-9);
-    for (double t = 0; t < 0.4; t += frame)
-        frameStep();
-    EXPECT_EQ(engine->state().purgeCharge, held);
-    for (double t = 0; t < 0.1; t += frame)
-        frameStep();
-    EXPECT_LT(engine->state().purgeCharge, held);
-    for (double t = 0; t < 0.55; t += frame)
-        frameStep();
+    EXPECT_NEAR(engine->state().purgeCharge, 0.5, 1e-9);
+    run(0.4);
+    EXPECT_NEAR(engine->state().purgeCharge, 0.5, 1e-9);
+    run(0.1);
+    EXPECT_LT(engine->state().purgeCharge, 0.5);
+    run(0.55);
     EXPECT_EQ(engine->state().purgeCharge, 0);
 
-    // Closing the drawer drains it without the hold.
     engine->openDrawer(pocket.id);
     overscroll(0, 75);
     engine->closeDrawer();
     EXPECT_EQ(engine->state().purgePast, 0);
-    const double charged = engine->state().purgeCharge;
-    frameStep();
-    EXPECT_LT(engine->state().purgeCharge, charged);
+    run(frame);
+    EXPECT_LT(engine->state().purgeCharge, 0.5) << "closing drains without the hold";
 }
 
-TEST_F(Clearing, UndoPutsTheItemsBackBeforeNewerOnes)
+TEST_F(Clearing, UndoPutsTheLatestClearingBackUntilADropRemovalOrQuittingEndsIt)
 {
     engine->commitPurge(pocket.id);
-    putItems(pocket.id, 1);
-    const PocketItem newer = store.items.at(pocket.id).back();
+    const PocketItem newer = putItems(pocket.id, 1)[0];
     engine->undoClear(pocket.id);
-    std::vector<PocketItem> expected = items;
-    expected.push_back(newer);
-    EXPECT_EQ(store.items.at(pocket.id), expected);
-    EXPECT_EQ(engine->state().blobs[0].itemCount, 4);
-    EXPECT_TRUE(engine->state().liftedItems.empty());
-    EXPECT_FALSE(engine->state().wantsOpen) << "an undo does not reopen the drawer";
-    const auto played = haptics.played.size();
+    EXPECT_EQ(store.items.at(pocket.id), (std::vector { items[0], items[1], items[2], newer }));
+    EXPECT_EQ(std::tuple(engine->state().blobs[0].itemCount, engine->state().wantsOpen), std::tuple(4, false)) << "an undo does not reopen the drawer";
     engine->undoClear(pocket.id);
-    EXPECT_EQ(haptics.played.size(), played);
-}
+    EXPECT_EQ(store.itemCount(pocket.id), 4);
 
-TEST_F(Clearing, OnlyTheLatestClearingCanBeUndoneAndNewItemsEndIt)
-{
+    // A second clearing makes the first final; a drop into the cleared pocket ends the second.
     engine->commitPurge(pocket.id);
     const std::vector<PocketItem> second = putItems(pocket.id, 2);
-    // Put in directly: not a drop, so the first clearing is still pending here.
     engine->commitPurge(pocket.id);
-    EXPECT_FALSE(payloadExists(items[0]));
-    EXPECT_TRUE(payloadExists(second[0]));
+    EXPECT_EQ(std::tuple(payloadExists(items[0]), payloadExists(second[0])), std::tuple(false, true));
     EXPECT_EQ(engine->state().liftedItems.at(pocket.id), second);
-
-    // A drop into the cleared pocket makes the clearing final.
     MemoryPasteboard text;
     text.setString("new");
     engine->updateDragPayload({ 1440, 450 });
     ASSERT_TRUE(engine->acceptDrop(text));
-    EXPECT_TRUE(engine->state().liftedItems.empty());
-    EXPECT_FALSE(payloadExists(second[0]));
-}
+    EXPECT_TRUE(engine->state().liftedItems.empty() && !payloadExists(second[0]));
 
-TEST_F(Clearing, RemovalAndTerminationDiscardPendingClearings)
-{
-    const Dropzone other = zone("B", 0.2);
-    storeZones({ pocket, other });
-    const std::vector<PocketItem> otherItems = putItems(other.id, 1);
-    makeEngine();
-    engine->step(frame);
+    // Removing a pocket, or quitting, makes pending clearings final.
+    const PocketItem dropped = store.items.at(pocket.id).at(0);
     engine->commitPurge(pocket.id);
     engine->commitPurge(other.id);
     engine->removeZone(other.id);
-    EXPECT_EQ(engine->state().liftedItems.count(other.id), 0u);
     EXPECT_FALSE(payloadExists(otherItems[0]));
 
     engine->discardPendingUndo();
-    EXPECT_TRUE(engine->state().liftedItems.empty());
-    EXPECT_FALSE(payloadExists(items[0]));
-
-    // Clearing an empty pocket lifts nothing and offers no undo.
+    EXPECT_FALSE(payloadExists(dropped));
+    // Clearing an empty pocket offers no undo.
     engine->commitPurge(pocket.id);
     EXPECT_TRUE(engine->state().liftedItems.empty());
 }

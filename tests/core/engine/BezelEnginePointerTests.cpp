@@ -15,8 +15,7 @@ protected:
         for (double y : heights)
             zones.push_back(zone("Pocket", y / 900));
         storeZones(zones);
-        makeEngine();
-        engine->step(frame);
+        makeEngine().step(frame);
         return zones;
     }
 
@@ -27,67 +26,106 @@ protected:
         while (engine->state().editProgress.value <= progress)
             engine->step(frame);
     }
-
-    std::optional<Uuid> hitID(double x, double y)
-    {
-        const auto hit = engine->hitTest({ x, y });
-        return hit && hit->blobID() ? std::optional<Uuid>(*hit->blobID()) : std::nullopt;
-    }
 };
 } // namespace
 
-TEST_F(Pointer, HitTestingKeepsToTheBandThePlusAndTheNearestPocket)
+TEST_F(Pointer, HitTestingKeepsToTheBandThePlusTheToggleAndTheNearestPocket)
 {
-    const auto zones = placeAt({ 170, 400, 500 });
-    EXPECT_FALSE(engine->hitTest({ edge - 57, 170 }));
-    EXPECT_EQ(hitID(edge - 56, 170), zones[0].id);
-    EXPECT_EQ(hitID(edge, 116), zones[0].id);
-    EXPECT_FALSE(engine->hitTest({ edge, 115 }));
+    const auto zones = placeAt({ 170, 400, 500, 836 });
+    using Hit = std::optional<HitTarget>;
+    const auto pocket = [&](int i) { return Hit(HitTarget::blob(zones[i].id)); };
+    const auto expectHits = [&](const std::vector<std::tuple<double, double, Hit>>& cases) {
+        for (const auto& [x, y, hit] : cases)
+            EXPECT_EQ(engine->hitTest({ x, y }), hit) << x << " " << y;
+    };
     // Midway between two pockets the earlier one wins.
-    EXPECT_EQ(hitID(edge, 450), zones[1].id);
+    expectHits({ { edge - 57, 170, {} }, { edge - 56, 170, pocket(0) }, { edge, 116, pocket(0) }, { edge, 115, {} }, { edge, 450, pocket(1) } });
+    EXPECT_FALSE(engine->controlsFrame());
 
-    // The plus comes first once edit mode is well under way.
+    // The plus comes first once edit mode is well under way; the toggle's square and a
+    // margin around it are left to the toggle.
     editUntil(0.3);
-    EXPECT_EQ(hitID(edge, 116), zones[0].id);
+    expectHits({ { edge, 116, pocket(0) } });
     editUntil(0.999);
-    EXPECT_EQ(engine->hitTest({ edge, 100 }), HitTarget::plus());
-    EXPECT_EQ(engine->hitTest({ edge, 116 }), HitTarget::plus());
-    EXPECT_EQ(hitID(edge, 120), zones[0].id);
+    expectHits({ { edge, 100, HitTarget::plus() }, { edge, 116, HitTarget::plus() }, { edge, 120, pocket(0) }, { 1414, 830, {} }, { 1415, 830, pocket(3) } });
+    EXPECT_EQ(engine->controlsFrame(), (Rect { edge - 88, 900 - 24 - 54, 54, 54 }));
+    engine->updateBottomInset(40);
+    EXPECT_EQ(engine->controlsFrame()->y, 900 - 58 - 54);
 
     // A dying pocket is never hit; its neighbour is, if within reach.
     engine->removeZone(zones[1].id);
-    EXPECT_EQ(hitID(edge, 450), zones[2].id);
+    expectHits({ { edge, 450, pocket(2) } });
 }
 
-TEST_F(Pointer, TheEditToggleTakesClicksAroundItsSquare)
+TEST_F(Pointer, AShortStillPressIsAClickAndALongOrMovingOneADrag)
 {
-    placeAt({ 836 });
-    EXPECT_FALSE(engine->controlsFrame());
-    editUntil(0.999);
-    EXPECT_EQ(engine->controlsFrame(), (Rect { edge - 88, 900 - 24 - 54, 54, 54 }));
-    EXPECT_FALSE(engine->hitTest({ 1414, 830 }));
-    EXPECT_TRUE(engine->hitTest({ 1415, 830 }));
-    engine->updateBottomInset(40);
-    EXPECT_EQ(engine->controlsFrame()->y, 900 - 58 - 54);
+    placeAt({ 400, 600 });
+    engine->setEditing(true);
+    engine->setArranging(true);
+    // Points moved, seconds held, and whether the press was a drag (which ticks when let go).
+    const std::tuple<double, double, bool> presses[] = { { 4, 0.5, true }, { 0, 0.25, false }, { 4, 0.375, false }, { 5, 0.125, true } };
+    for (const auto& [moved, held, drag] : presses) {
+        haptics.played.clear();
+        engine->mouseDown({ edge, 600 });
+        ASSERT_TRUE(engine->state().dragSession);
+        EXPECT_EQ(engine->state().dragSession->grabOffset, 0);
+        engine->updatePointer(Point { edge, 600 + moved });
+        clock.advance(held);
+        EXPECT_EQ(writesDuring([&] { engine->mouseUp({ edge, 600 + moved }); }), 1);
+        EXPECT_FALSE(engine->state().dragSession);
+        EXPECT_EQ(haptics.played, std::vector<HapticPattern>(drag ? 2 : 1, HapticPattern::levelChange)) << moved << " " << held;
+        EXPECT_FALSE(engine->state().openZone);
+    }
+
+    // Dragged to 30 points below the other pocket and let go, it settles a slot away.
+    engine->mouseDown({ edge, 600 });
+    for (double y = 600; y >= 430; y -= 10) {
+        engine->updatePointer(Point { edge, y });
+        run(frame);
+    }
+    EXPECT_EQ(engine->state().blobs[1].targetY, 430);
+    engine->mouseUp({ edge, 430 });
+    // The nearest free place in steps of 4: 506 is the first at least 103.5 below 400.
+    EXPECT_EQ(engine->state().blobs[1].targetY, 506);
+    EXPECT_EQ(storedZones()[1].anchor, 506.0 / 900);
+
+    // Outside arrangement a pocket that is not being named cannot be grabbed.
+    engine->setArranging(false);
+    engine->mouseDown({ edge, 506 });
+    EXPECT_FALSE(engine->state().dragSession);
 }
 
-TEST_F(Pointer, CalmClicksReachTheEdgeOnlyOverPocketsWithItems)
+TEST_F(Pointer, CalmClicksReachTheEdgeOnlyOverPocketsWithItemsAndOpenCloseOrAddThere)
 {
     const auto zones = placeAt({ 300, 600 });
-    putItems(zones[1].id, 2);
+    putItems(zones[1].id, 1);
     engine->refreshCounts();
-    engine->updatePointer(Point { edge - 10, 300 });
-    EXPECT_FALSE(engine->wantsMouseEvents());
-    engine->updatePointer(Point { edge - 10, 600 });
-    EXPECT_TRUE(engine->wantsMouseEvents());
-    engine->updatePointer(Point { 500, 600 });
-    EXPECT_FALSE(engine->wantsMouseEvents());
-    engine->updatePointer(std::nullopt);
-    EXPECT_FALSE(engine->wantsMouseEvents());
-
+    const std::pair<std::optional<Point>, bool> cases[] = { { Point { edge - 10, 300 }, false },
+        { Point { edge - 10, 600 }, true }, { Point { 500, 600 }, false }, { std::nullopt, false } };
+    for (const auto& [pointer, wanted] : cases) {
+        engine->updatePointer(pointer);
+        EXPECT_EQ(engine->wantsMouseEvents(), wanted);
+    }
     introduction.running = true;
     EXPECT_TRUE(engine->wantsMouseEvents());
     introduction.running = false;
+    engine->mouseDown({ edge - 10, 300 });
+    EXPECT_FALSE(engine->state().pullCountZone) << "an empty pocket starts no pull";
+
+    engine->mouseUp({ edge, 300 });
+    EXPECT_FALSE(engine->state().openZone);
+    engine->mouseUp({ edge, 600 });
+    EXPECT_EQ(std::tuple(engine->state().openZone, engine->state().wantsOpen), std::tuple(zones[1].id, true));
+    engine->mouseUp({ 200, 600 });
+    EXPECT_FALSE(engine->state().wantsOpen);
+    engine->mouseUp({ edge, 62 });
+    EXPECT_EQ(engine->state().blobs.size(), 2u);
+    editUntil(0.999);
+    engine->mouseUp({ edge, 62 });
+    ASSERT_EQ(engine->state().blobs.size(), 3u);
+    EXPECT_EQ(engine->state().soloEditing, engine->state().blobs[2].config.id);
+    engine->mouseUp({ 200, 500 });
+    EXPECT_FALSE(engine->state().soloEditing) << "a click elsewhere ends the naming";
 
     // During a system drag only the strip along the edge takes events.
     engine->beginSystemDrag();
@@ -95,89 +133,4 @@ TEST_F(Pointer, CalmClicksReachTheEdgeOnlyOverPocketsWithItems)
     EXPECT_TRUE(engine->wantsMouseEvents());
     engine->updatePointer(Point { edge - 130, 600 });
     EXPECT_FALSE(engine->wantsMouseEvents());
-}
-
-TEST_F(Pointer, AQuickStillPressIsAClickAndSavesWithoutSettling)
-{
-    const auto zones = placeAt({ 300, 600 });
-    engine->setEditing(true);
-    engine->setArranging(true);
-    haptics.played.clear();
-    engine->mouseDown({ edge, 600 });
-    ASSERT_TRUE(engine->state().dragSession);
-    EXPECT_EQ(engine->state().dragSession->grabOffset, 0);
-    EXPECT_EQ(haptics.played, std::vector<HapticPattern> { HapticPattern::levelChange });
-
-    clock.advance(0.3);
-    const int writes = defaults.writeCount();
-    engine->mouseUp({ edge, 600 });
-    EXPECT_FALSE(engine->state().dragSession);
-    EXPECT_EQ(defaults.writeCount(), writes + 1);
-    EXPECT_EQ(engine->state().blobs[1].targetY, 600);
-    EXPECT_FALSE(engine->state().openZone);
-    EXPECT_EQ(haptics.played.size(), 1u);
-
-    // Outside arrangement a pocket that is not being named cannot be grabbed.
-    engine->setArranging(false);
-    engine->mouseDown({ edge, 600 });
-    EXPECT_FALSE(engine->state().dragSession);
-}
-
-TEST_F(Pointer, ASlowOrLongPressIsADragAndTheDropSettlesInAFreeSlot)
-{
-    const auto zones = placeAt({ 400, 600 });
-    engine->setEditing(true);
-    engine->setArranging(true);
-
-    // Moved only 4 points, but held for half a second.
-    haptics.played.clear();
-    engine->mouseDown({ edge, 600 });
-    engine->updatePointer(Point { edge, 604 });
-    clock.advance(0.5);
-    engine->mouseUp({ edge, 604 });
-    EXPECT_EQ(engine->state().blobs[1].targetY, 600);
-    EXPECT_EQ(haptics.played, (std::vector<HapticPattern> { HapticPattern::levelChange, HapticPattern::levelChange }));
-
-    // Dragged to 30 points below the other pocket, then let go.
-    engine->mouseDown({ edge, 600 });
-    for (double y = 600; y >= 430; y -= 10) {
-        engine->updatePointer(Point { edge, y });
-        clock.advance(frame);
-        engine->step(frame);
-    }
-    EXPECT_EQ(engine->state().blobs[1].targetY, 430);
-    const int writes = defaults.writeCount();
-    engine->mouseUp({ edge, 430 });
-    const double slot = *BezelEngine::nearestFreeSlot(430, { 400 }, 900);
-    EXPECT_GE(std::abs(slot - 400), 103.5);
-    EXPECT_EQ(engine->state().blobs[1].targetY, slot);
-    EXPECT_EQ(engine->state().blobs[1].config.anchor, slot / 900);
-    EXPECT_EQ(storedZones()[1].anchor, slot / 900);
-    EXPECT_EQ(defaults.writeCount(), writes + 1);
-}
-
-TEST_F(Pointer, ReleasesOpenCloseAndAddAccordingToWhatIsUnderThem)
-{
-    const auto zones = placeAt({ 300, 600 });
-    putItems(zones[0].id, 1);
-    engine->refreshCounts();
-
-    engine->mouseUp({ edge, 600 });
-    EXPECT_FALSE(engine->state().openZone);
-    engine->mouseUp({ edge, 300 });
-    EXPECT_EQ(engine->state().openZone, zones[0].id);
-    EXPECT_TRUE(engine->state().wantsOpen);
-    engine->mouseUp({ 200, 300 });
-    EXPECT_FALSE(engine->state().wantsOpen);
-
-    engine->mouseUp({ edge, 62 });
-    EXPECT_EQ(engine->state().blobs.size(), 2u);
-    editUntil(0.999);
-    engine->mouseUp({ edge, 62 });
-    ASSERT_EQ(engine->state().blobs.size(), 3u);
-    EXPECT_EQ(engine->state().soloEditing, engine->state().blobs[2].config.id);
-
-    // A click elsewhere ends the naming.
-    engine->mouseUp({ 200, 500 });
-    EXPECT_FALSE(engine->state().soloEditing);
 }

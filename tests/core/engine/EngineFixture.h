@@ -37,16 +37,14 @@ protected:
     // Puts n text items, each with its payload file, into a pocket and returns them.
     std::vector<PocketItem> putItems(const Uuid& zone, int n)
     {
-        std::vector<PocketItem> added;
+        std::vector<PocketItem>& list = store.items[zone];
         for (int i = 0; i < n; ++i) {
             const std::string filename = Uuid::random().string() + ".txt";
             writeFile(store.payloadDirectory() / filename, "note " + std::to_string(i));
-            added.push_back(PocketItem::make("note " + std::to_string(i) + ".txt", PocketPayload::makeManaged(filename), 0));
+            list.push_back(PocketItem::make("note " + std::to_string(i) + ".txt", PocketPayload::makeManaged(filename), 0));
         }
-        std::vector<PocketItem>& list = store.items[zone];
-        list.insert(list.end(), added.begin(), added.end());
         store.save();
-        return added;
+        return { list.end() - n, list.end() };
     }
 
     // Edit mode with every pocket movable, and a press that picks up the one at the point.
@@ -58,8 +56,14 @@ protected:
         engine->mouseDown(at);
     }
 
-    // Lets background resolutions come back, as the desktop's event loop would.
-    void deliverResults() { main.runUntilIdle(); }
+    // How many times the settings were written while the action ran.
+    int writesDuring(const std::function<void()>& action)
+    {
+        const int before = defaults.writeCount();
+        action();
+        return defaults.writeCount() - before;
+    }
+
 };
 
 } // namespace kestrane::testing

@@ -16,14 +16,15 @@ SpringValue integrate(SpringValue s, double target, double h, double response, d
     const double omega = 6.283185307179586 / response;
     const bool critical = damping >= 0.9999 && damping <= 1.0001;
     const double zeta = critical ? 1.0 : (damping > 0 ? damping : 0);
-    auto acc = [&](double x, double v) { return -omega * omega * x - 2 * zeta * omega * v; };
+    // The state's derivative (x', v') at a point (x, v).
+    auto f = [&](double x, double v) { return std::pair { v, -omega * omega * x - 2 * zeta * omega * v }; };
     double x = s.value - target, v = s.velocity;
     const double dt = h / 20000;
     for (int i = 0; i < 20000; ++i) {
-        double k1x = v, k1v = acc(x, v);
-        double k2x = v + dt / 2 * k1v, k2v = acc(x + dt / 2 * k1x, v + dt / 2 * k1v);
-        double k3x = v + dt / 2 * k2v, k3v = acc(x + dt / 2 * k2x, v + dt / 2 * k2v);
-        double k4x = v + dt * k3v, k4v = acc(x + dt * k3x, v + dt * k3v);
+        const auto [k1x, k1v] = f(x, v);
+        const auto [k2x, k2v] = f(x + dt / 2 * k1x, v + dt / 2 * k1v);
+        const auto [k3x, k3v] = f(x + dt / 2 * k2x, v + dt / 2 * k2v);
+        const auto [k4x, k4v] = f(x + dt * k3x, v + dt * k3v);
         x += dt / 6 * (k1x + 2 * k2x + 2 * k3x + k4x);
         v += dt / 6 * (k1v + 2 * k2v + 2 * k3v + k4v);
     }
