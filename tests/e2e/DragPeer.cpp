@@ -1,6 +1,7 @@
 // A stand-in for another application on the test display:
-//   kestrane_drag_peer source X Y FILE...   drags the files' URLs when pressed and moved, and
-//                                           says "DRAGGED <action>" when the drag is over
+//   kestrane_drag_peer source X Y FILE...   drags the (absolute) files' URLs when pressed and
+//                                           moved, and says "DRAGGED <action>" when the drag
+//                                           is over
 //   kestrane_drag_peer receiver X Y W H     takes drops as a file manager does: says
 //                                           "DROP <path>" for each file at the drop and only
 //                                           2 s later reads it: "RECEIVED <path>: <content>"
@@ -11,7 +12,6 @@
 #include <QApplication>
 #include <QDrag>
 #include <QFile>
-#include <QFileInfo>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -29,14 +29,19 @@ void say(const QString& line)
     std::cout << line.toStdString() << std::endl;
 }
 
+// Every mode's window: only a source has files to drag, only a receiver accepts drops.
 class PeerWindow : public QWidget {
 public:
-    PeerWindow(const QRect& geometry, const QColor& colour)
+    PeerWindow(const QString& mode, const QRect& geometry, const QColor& colour)
         : QWidget(nullptr, Qt::FramelessWindowHint)
+        , mode_(mode)
         , colour_(colour)
     {
         setGeometry(geometry);
+        setAcceptDrops(mode == "receiver");
     }
+
+    QList<QUrl> files;
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -46,34 +51,17 @@ protected:
             QTimer::singleShot(0, this, [] { say("READY"); }); // after this paint reaches the server
     }
 
-private:
-    QColor colour_;
-    bool announced_ = false;
-};
-
-class ClickWindow : public PeerWindow {
-public:
-    using PeerWindow::PeerWindow;
-
-protected:
     void mousePressEvent(QMouseEvent* event) override
     {
+        pressedAt_ = event->position().toPoint();
         const QPoint at = event->globalPosition().toPoint();
-        say(QString("CLICK %1 %2").arg(at.x()).arg(at.y()));
+        if (mode_ == "clicks")
+            say(QString("CLICK %1 %2").arg(at.x()).arg(at.y()));
     }
-};
 
-class DragSourceWindow : public PeerWindow {
-public:
-    using PeerWindow::PeerWindow;
-    QList<QUrl> files;
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override { pressedAt_ = event->position().toPoint(); }
     void mouseMoveEvent(QMouseEvent* event) override
     {
-        const bool held = event->buttons() & Qt::LeftButton;
-        if (!held || dragging_ || (event->position().toPoint() - pressedAt_).manhattanLength() < QApplication::startDragDistance())
+        if (files.isEmpty() || !(event->buttons() & Qt::LeftButton) || dragging_ || (event->position().toPoint() - pressedAt_).manhattanLength() < QApplication::startDragDistance())
             return;
         dragging_ = true;
         auto* data = new QMimeData;
@@ -85,16 +73,6 @@ protected:
         dragging_ = false;
     }
 
-private:
-    QPoint pressedAt_;
-    bool dragging_ = false;
-};
-
-class DropTargetWindow : public PeerWindow {
-public:
-    using PeerWindow::PeerWindow;
-
-protected:
     void dragEnterEvent(QDragEnterEvent* event) override { dragMoveEvent(event); }
     void dragMoveEvent(QDragMoveEvent* event) override
     {
@@ -114,6 +92,13 @@ protected:
         }
         event->acceptProposedAction();
     }
+
+private:
+    QString mode_;
+    QColor colour_;
+    bool announced_ = false;
+    QPoint pressedAt_;
+    bool dragging_ = false;
 };
 
 std::unique_ptr<PeerWindow> windowFor(const QStringList& arguments)
@@ -121,18 +106,15 @@ std::unique_ptr<PeerWindow> windowFor(const QStringList& arguments)
     const QString mode = arguments.value(1);
     const auto number = [&](int i) { return arguments[i].toInt(); };
     if (mode == "source" && arguments.size() >= 5) {
-        auto window = std::make_unique<DragSourceWindow>(QRect(number(2), number(3), 120, 120), QColor(40, 90, 200));
+        auto window = std::make_unique<PeerWindow>(mode, QRect(number(2), number(3), 120, 120), QColor(40, 90, 200));
         for (const QString& path : arguments.mid(4))
-            window->files.push_back(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+            window->files.push_back(QUrl::fromLocalFile(path));
         return window;
     }
-    if (mode == "receiver" && arguments.size() == 6) {
-        auto window = std::make_unique<DropTargetWindow>(QRect(number(2), number(3), number(4), number(5)), QColor(220, 220, 220));
-        window->setAcceptDrops(true);
-        return window;
-    }
+    if (mode == "receiver" && arguments.size() == 6)
+        return std::make_unique<PeerWindow>(mode, QRect(number(2), number(3), number(4), number(5)), QColor(220, 220, 220));
     if (mode == "clicks")
-        return std::make_unique<ClickWindow>(QGuiApplication::primaryScreen()->geometry(), Qt::white);
+        return std::make_unique<PeerWindow>(mode, QGuiApplication::primaryScreen()->geometry(), Qt::white);
     return nullptr;
 }
 } // namespace

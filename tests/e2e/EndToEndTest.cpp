@@ -7,18 +7,16 @@
 
 namespace kestrane::e2e {
 
-const StoredZone EndToEndTest::desk { "5C7E2A90-1B3D-4F68-8A4C-D2E6F0B91357", "Desk", 0.5 };
-
 std::unique_ptr<ChildProcess> EndToEndTest::launch(const QStringList& arguments, const std::string& displayName) const
 {
     return std::make_unique<ChildProcess>(QStringList { KESTRANE_PROGRAM } + arguments,
         home.environment(displayName.empty() ? display.name() : displayName));
 }
 
-std::unique_ptr<ChildProcess> EndToEndTest::launchAndReport(const QStringList& arguments, std::vector<std::string>& report) const
+std::vector<std::string> EndToEndTest::launchAndReport(const QStringList& arguments)
 {
-    auto program = launch(arguments + QStringList { "--print-pockets" });
-    report.clear();
+    program = launch(arguments + QStringList { "--print-pockets" });
+    std::vector<std::string> report;
     const QDeadlineTimer deadline(startTimeout);
     while (report.empty() || !report.back().starts_with("SCREEN ")) {
         auto line = program->readLine(milliseconds(deadline.remainingTime()));
@@ -29,44 +27,33 @@ std::unique_ptr<ChildProcess> EndToEndTest::launchAndReport(const QStringList& a
         }
         report.push_back(std::move(*line));
     }
-    return program;
+    return report;
 }
 
 int EndToEndTest::launchWithDesk(const QStringList& arguments)
 {
     home.writeSettings({ desk });
-    std::vector<std::string> report;
-    program = launchAndReport(arguments, report);
+    const std::vector<std::string> report = launchAndReport(arguments);
     int y = 0;
     if (report.size() != 2 || std::sscanf(report.front().c_str(), "POCKET %*s y=%d", &y) != 1)
         throw std::runtime_error("kestrane did not report the one pocket: " + report.front());
     return y;
 }
 
-std::vector<std::string> EndToEndTest::runOnce(const QStringList& arguments) const
+std::vector<std::string> EndToEndTest::runOnce(const QStringList& arguments)
 {
-    std::vector<std::string> report;
-    auto program = launchAndReport(arguments, report);
+    const std::vector<std::string> report = launchAndReport(arguments);
     EXPECT_EQ(program->stop(), 0) << "kestrane did not quit cleanly on SIGTERM";
     return report;
 }
 
 bool EndToEndTest::hoverUntilTaken(const ChildProcess& program, int x, int y)
 {
-    pointer.moveTo(x, y);
+    int moves = 0;
     return pollUntil([&] {
-        if (display.processUnderPointer() == program.pid())
-            return true;
-        pointer.nudge();
-        return false;
+        pointer.moveTo(x - moves++ % 2, y);
+        return display.processUnderPointer() == program.pid();
     }, eventTimeout);
-}
-
-void EndToEndTest::clickStill(int x, int y)
-{
-    pointer.moveTo(x, y);
-    std::this_thread::sleep_for(stillness);
-    pointer.click(x, y);
 }
 
 std::unique_ptr<ChildProcess> EndToEndTest::launchPeer(const QStringList& arguments) const

@@ -22,32 +22,27 @@ protected:
     // How long a click or a drop is given to arrive before it is taken not to come.
     static constexpr milliseconds absenceWait { 600 };
     static constexpr int edgeX = XvfbDisplay::width - 10;
-    // How long a hand holds still before it clicks or moves on: a few of the overlay's
-    // idle frames, so that it has seen where the pointer is and which buttons are down.
-    static constexpr milliseconds stillness { 150 };
 
     // On the test display, or under another name for it.
     std::unique_ptr<ChildProcess> launch(const QStringList& arguments, const std::string& displayName = {}) const;
-    // Launches with "--print-pockets" added and answers the lines of its report, up to
-    // and including the SCREEN line.
-    std::unique_ptr<ChildProcess> launchAndReport(const QStringList& arguments, std::vector<std::string>& report) const;
+    // Launches into `program` with "--print-pockets" added and answers the lines of its
+    // report, up to and including the SCREEN line.
+    std::vector<std::string> launchAndReport(const QStringList& arguments);
     // Stores the one pocket `desk`, launches the program into `program` with these
     // arguments and answers the pocket's height on the screen from the report.
     int launchWithDesk(const QStringList& arguments);
     // One whole run: launch, wait for the report, quit with SIGTERM and expect a clean exit.
-    std::vector<std::string> runOnce(const QStringList& arguments) const;
+    std::vector<std::string> runOnce(const QStringList& arguments);
     // The drag peer in one of its modes, once its window is on the screen.
     std::unique_ptr<ChildProcess> launchPeer(const QStringList& arguments) const;
 
-    // Moves the pointer to (x, y) and keeps it there, wiggling, until the program's window
-    // takes the pointer (the overlay follows the pointer a frame or so later); false if it
-    // never did.
+    // Moves the pointer to (x, y) and keeps it there, wiggling by a point, until the
+    // program's window takes the pointer (the overlay follows the pointer a frame or so
+    // later, and looks at it only when it moves); false if it never did.
     bool hoverUntilTaken(const ChildProcess& program, int x, int y);
-    // Moves there, holds still and clicks.
-    void clickStill(int x, int y);
 
     // One pocket halfway down the edge.
-    static const StoredZone desk;
+    static inline const StoredZone desk { "5C7E2A90-1B3D-4F68-8A4C-D2E6F0B91357", "Desk", 0.5 };
 
     XvfbDisplay display;
     IsolatedHome home;

@@ -22,7 +22,7 @@ struct StoredZone {
 struct StoredItem {
     std::string id;
     std::string name;
-    // The file the item stands for: its payload in Payloads/ or the dropped file itself.
+    // The item's payload in Payloads/; empty for an item that refers to a file elsewhere.
     std::filesystem::path file;
 };
 
@@ -75,8 +75,6 @@ public:
             const nlohmann::json& payload = entry.at("payload");
             if (payload.contains("managed"))
                 item.file = folder_ / "data/Kestrane/Payloads" / payload["managed"].at("filename").get<std::string>();
-            else if (payload.contains("pending"))
-                item.file = payload["pending"].at("path").get<std::string>();
             items.push_back(std::move(item));
         }
         return items;

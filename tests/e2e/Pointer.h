@@ -2,6 +2,10 @@
 
 #include "XvfbDisplay.h"
 
+#include <QPoint>
+
+#include <thread>
+
 namespace kestrane::e2e {
 
 // The mouse of the test display, moved and pressed through xdotool (XTest), so that
@@ -16,8 +20,7 @@ public:
     void moveTo(int x, int y)
     {
         display_.xdotool({ "mousemove", QString::number(x), QString::number(y) });
-        x_ = x;
-        y_ = y;
+        at_ = { x, y };
     }
 
     // Moves in even steps with a short pause after each, as a hand does, so that drag
@@ -26,32 +29,30 @@ public:
     {
         QStringList arguments;
         for (int i = 1; i <= steps; ++i)
-            arguments << "mousemove" << QString::number(x_ + (x - x_) * i / steps) << QString::number(y_ + (y - y_) * i / steps) << "sleep" << "0.03";
+            arguments << "mousemove" << QString::number(at_.x() + (x - at_.x()) * i / steps) << QString::number(at_.y() + (y - at_.y()) * i / steps) << "sleep" << "0.03";
         display_.xdotool(arguments);
-        x_ = x;
-        y_ = y;
+        at_ = { x, y };
     }
 
-    // A one-point wiggle, for programs that look at the pointer only when it moves.
-    void nudge()
+    // A hand holds still after pressing and before clicking: a few of the overlay's idle
+    // frames, so that it has seen where the pointer is and which buttons are down.
+    void press()
     {
-        nudged_ = !nudged_;
-        display_.xdotool({ "mousemove", QString::number(nudged_ ? x_ - 1 : x_), QString::number(y_) });
+        display_.xdotool({ "mousedown", "1" });
+        std::this_thread::sleep_for(stillness);
     }
-
-    void press() { display_.xdotool({ "mousedown", "1" }); }
     void release() { display_.xdotool({ "mouseup", "1" }); }
     void click(int x, int y)
     {
         moveTo(x, y);
+        std::this_thread::sleep_for(stillness);
         display_.xdotool({ "click", "1" });
     }
 
 private:
+    static constexpr milliseconds stillness { 150 };
     const XvfbDisplay& display_;
-    int x_ = XvfbDisplay::width / 2;
-    int y_ = XvfbDisplay::height / 2;
-    bool nudged_ = false;
+    QPoint at_ { XvfbDisplay::width / 2, XvfbDisplay::height / 2 };
 };
 
 } // namespace kestrane::e2e

@@ -34,20 +34,11 @@ XvfbDisplay::XvfbDisplay()
     if (xcb_connection_has_error(connection_.get()))
         throw std::runtime_error("cannot connect to Xvfb on " + name_);
 
-    compositor_ = std::make_unique<ChildProcess>(QStringList { "xcompmgr" }, environment());
-    waitForCompositor();
-}
+    environment_ = QProcessEnvironment::systemEnvironment();
+    environment_.insert("DISPLAY", QString::fromStdString(name_));
 
-unsigned XvfbDisplay::atom(const std::string& name) const
-{
-    xcb_connection_t* c = connection_.get();
-    const auto reply = owned(xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(name.size()), name.c_str()), nullptr));
-    return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-}
-
-// A compositing manager announces itself by owning the selection _NET_WM_CM_S<screen>.
-void XvfbDisplay::waitForCompositor() const
-{
+    // A compositing manager announces itself by owning the selection _NET_WM_CM_S<screen>.
+    compositor_ = std::make_unique<ChildProcess>(QStringList { "xcompmgr" }, environment_);
     xcb_connection_t* c = connection_.get();
     const xcb_atom_t selection = atom("_NET_WM_CM_S0");
     const bool running = pollUntil([&] {
@@ -56,6 +47,13 @@ void XvfbDisplay::waitForCompositor() const
     }, milliseconds(5000));
     if (!running)
         throw std::runtime_error("xcompmgr did not start on " + name_);
+}
+
+unsigned XvfbDisplay::atom(const std::string& name) const
+{
+    xcb_connection_t* c = connection_.get();
+    const auto reply = owned(xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(name.size()), name.c_str()), nullptr));
+    return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
 }
 
 std::optional<pid_t> XvfbDisplay::processUnderPointer() const
@@ -71,16 +69,9 @@ std::optional<pid_t> XvfbDisplay::processUnderPointer() const
     return static_cast<pid_t>(*static_cast<const std::uint32_t*>(xcb_get_property_value(property.get())));
 }
 
-QProcessEnvironment XvfbDisplay::environment() const
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("DISPLAY", QString::fromStdString(name_));
-    return environment;
-}
-
 void XvfbDisplay::xdotool(const QStringList& arguments) const
 {
-    ChildProcess tool(QStringList { "xdotool" } + arguments, environment());
+    ChildProcess tool(QStringList { "xdotool" } + arguments, environment_);
     if (tool.waitForExit(milliseconds(20000)) != 0)
         throw std::runtime_error("xdotool failed on " + name_ + " (" + arguments.front().toStdString() + " ...)");
 }

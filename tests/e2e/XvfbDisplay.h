@@ -23,8 +23,6 @@ public:
     static constexpr int height = 900;
 
     XvfbDisplay();
-    XvfbDisplay(const XvfbDisplay&) = delete;
-    XvfbDisplay& operator=(const XvfbDisplay&) = delete;
 
     // ":N", for DISPLAY.
     const std::string& name() const { return name_; }
@@ -38,12 +36,11 @@ public:
     std::optional<pid_t> processUnderPointer() const;
 
 private:
-    void waitForCompositor() const;
     unsigned atom(const std::string& name) const;
-    QProcessEnvironment environment() const;
 
     std::unique_ptr<ChildProcess> server_;
     std::string name_;
+    QProcessEnvironment environment_;
     std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t*)> connection_;
     std::unique_ptr<ChildProcess> compositor_;
 };

@@ -1,17 +1,9 @@
 #include "RoundTrip.h"
 #include "platform/DefaultsFileCodec.h"
 
-#include <cstdint>
-#include <string_view>
-
-using namespace kestrane;
-
 // The writer may refuse values whose file would be too large; what it writes must read back.
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+void kestrane::fuzz::checkInput(std::string_view input)
 {
-    fuzz::checkRoundTrip(
-        "settings file", std::string_view(reinterpret_cast<const char*>(data), size),
-        [](std::string_view text) { return decodeDefaultsFile(text).values; },
-        [](const nlohmann::json& values) { return encodeDefaultsFile(values); });
-    return 0;
+    checkRoundTrip("settings file", input, [](std::string_view text) { return decodeDefaultsFile(text).values; },
+        [](const nlohmann::json& values) { return encodeDefaultsFile(values); }, true);
 }

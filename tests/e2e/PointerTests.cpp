@@ -1,0 +1,86 @@
+#include "EndToEndTest.h"
+
+#include <set>
+
+namespace kestrane::e2e {
+namespace {
+
+using PointerTest = EndToEndTest;
+
+TEST_F(PointerTest, ClicksReachTheWindowBelowExceptOnAPocketHoldingItems)
+{
+    // Shown first, so that the overlay lies above it.
+    auto below = launchPeer({ "clicks" });
+    const int pocketY = launchWithDesk({ "--seed-pocket", "2" });
+
+    // Bare screen, the edge away from the pocket, and left of the pocket's band.
+    for (const QPoint at : { QPoint(700, 450), QPoint(edgeX, pocketY + 150), QPoint(XvfbDisplay::width - 70, pocketY) }) {
+        pointer.click(at.x(), at.y());
+        EXPECT_EQ(below->readLine(eventTimeout), QString("CLICK %1 %2").arg(at.x()).arg(at.y()).toStdString());
+    }
+
+    ASSERT_TRUE(hoverUntilTaken(*program, edgeX, pocketY)) << "the overlay takes the pointer over the pocket";
+    pointer.click(edgeX, pocketY);
+    EXPECT_EQ(below->readLine(absenceWait), std::nullopt) << "the pocket keeps its click";
+}
+
+TEST_F(PointerTest, FilesDraggedOntoAPocketAreStoredInIt)
+{
+    const auto notes = home.root() / "notes.txt", plan = home.root() / "plan.pdf";
+    testing::writeFile(notes, "the notes");
+    testing::writeFile(plan, "%PDF-1.4");
+    const int pocketY = launchWithDesk({});
+    auto source = launchPeer({ "source", "600", "400", QString::fromStdString(notes), QString::fromStdString(plan) });
+
+    // The overlay learns of another program's drag when the drag selection changes while
+    // a button is held, so it must see the press before the drag begins.
+    pointer.moveTo(660, 460);
+    pointer.press();
+    pointer.glideTo(700, 470, 4);
+    pointer.glideTo(edgeX - 40, pocketY, 16);
+    ASSERT_TRUE(hoverUntilTaken(*program, edgeX, pocketY)) << "the edge takes a drag that reaches it";
+    pointer.glideTo(edgeX, pocketY + 2, 3);
+    pointer.release();
+
+    EXPECT_EQ(source->readLine(eventTimeout), "DRAGGED copy") << "the edge took the drop as a copy";
+    std::vector<StoredItem> stored;
+    pollUntil([&] { return (stored = home.items(desk.id)).size() >= 2; }, eventTimeout);
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_EQ(stored[0].name, "notes.txt");
+    EXPECT_EQ(stored[1].name, "plan.pdf");
+    EXPECT_TRUE(std::filesystem::exists(notes)) << "a dropped file stays where it was";
+}
+
+// The receiver reads the files only after the drop, as a file manager copies them.
+TEST_F(PointerTest, PulledItemsLeaveThePocketAndStayReadableForTheReceiver)
+{
+    auto receiver = launchPeer({ "receiver", "300", "200", "400", "400" });
+    const int pocketY = launchWithDesk({ "--seed-pocket", "3" });
+    const std::vector<StoredItem> before = home.items(desk.id);
+    ASSERT_EQ(before.size(), 3u);
+
+    ASSERT_TRUE(hoverUntilTaken(*program, edgeX, pocketY)) << "the overlay takes the pointer over the pocket";
+    pointer.press();
+    // 26 points down takes a second item, then a pull to the left starts the drag.
+    pointer.glideTo(edgeX, pocketY + 30, 3);
+    pointer.glideTo(edgeX - 20, pocketY + 30, 3);
+    pointer.glideTo(500, 400, 16);
+    ASSERT_TRUE(hoverUntilTaken(*receiver, 500, 400)) << "the drag reaches the receiver";
+    pointer.glideTo(505, 405, 3);
+    pointer.release();
+
+    std::vector<StoredItem> after;
+    pollUntil([&] { return (after = home.items(desk.id)).size() <= 1; }, eventTimeout);
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_EQ(after[0].id, before[0].id) << "the oldest item stays";
+
+    std::set<std::string> received;
+    for (std::optional<std::string> line; received.size() < 2 && (line = receiver->readLine(eventTimeout));)
+        if (!line->starts_with("DROP "))
+            received.insert(*line);
+    EXPECT_EQ(received, (std::set<std::string> {
+        "RECEIVED " + before[1].file.string() + ": Seeded item 2", "RECEIVED " + before[2].file.string() + ": Seeded item 3" }));
+}
+
+} // namespace
+} // namespace kestrane::e2e
