@@ -22,8 +22,7 @@ TEST(ItemName, EveryNameIsAUsableFileName)
     EXPECT_EQ(safeFileName("", ""), "-");
     EXPECT_EQ(safeFileName("a/b", "/x"), "a-b-x");
 
-    const std::string longName = linkItemName("https://" + std::string(300, 'h') + "/");
-    EXPECT_EQ(longName, std::string(248, 'h') + ".webloc");
+    EXPECT_EQ(linkItemName("https://" + std::string(300, 'h') + "/"), std::string(248, 'h') + ".webloc");
 
     // 24 characters of a hundred combining marks each: far over the limit in bytes.
     std::string heavy;
@@ -32,8 +31,5 @@ TEST(ItemName, EveryNameIsAUsableFileName)
         for (int mark = 0; mark < 100; ++mark)
             heavy += "\u0301";
     }
-    const std::string cut = textItemName(heavy);
-    EXPECT_LE(cut.size(), 255u);
-    EXPECT_TRUE(cut.ends_with(".txt"));
-    EXPECT_EQ(cut, heavy.substr(0, 201) + ".txt");
+    EXPECT_EQ(textItemName(heavy), heavy.substr(0, 201) + ".txt");
 }
