@@ -20,12 +20,7 @@ protected:
         return folder / name;
     }
 
-    Bytes bookmark(const fs::path& file)
-    {
-        auto bytes = FileReference::create(file);
-        EXPECT_TRUE(bytes.has_value()) << file;
-        return bytes.value_or(Bytes {});
-    }
+    static Bytes bookmark(const fs::path& file) { return FileReference::create(file).value(); }
 
     kestrane::testing::TemporaryFolder temporary;
     const fs::path folder = temporary.path();

@@ -53,11 +53,9 @@ TEST(PocketIndexCodec, EveryPayloadKindSurvivesARoundTripWithAwkwardText)
         PocketItem::make("tab\tnew\nline\x01", PocketPayload::makePending("/home/alex/Re: a//b.txt"), 7.0e8 + 0.123456789),
         PocketItem::make("", PocketPayload::makeReference({}), 0),
     };
-    pockets[pocketB] = {};
 
     const auto text = encodePocketIndex(pockets);
     ASSERT_TRUE(text.has_value());
-    EXPECT_EQ(text->find('\n'), std::string::npos);
     EXPECT_EQ(decoded(*text), pockets);
 
     // Bytes that are not UTF-8 are written as replacement characters.

@@ -13,25 +13,6 @@ using kestrane::testing::stderrOf;
 using kestrane::testing::writeFile;
 namespace fs = std::filesystem;
 
-namespace {
-[[noreturn]] void dropAndTakeOutForever(const fs::path& directory, const Uuid& zone)
-{
-    ManualMainQueue main;
-    PocketStore store(directory, main);
-    MemoryPasteboard text;
-    for (int k = 0;; ++k) {
-        text.setString("note " + std::to_string(k));
-        store.ingest(text, zone);
-        const std::vector<PocketItem>& list = store.items[zone];
-        if (k % 3 == 1 && !list.empty())
-            store.remove(list.front().id, zone);
-        if (k % 3 == 2 && !list.empty())
-            store.releasePulled({ list.front().id }, zone);
-        main.runPending();
-    }
-}
-} // namespace
-
 // Killed while dropping and taking out items, the store restarts with a readable index, a file
 // for every item it lists and, once a pull's grace period has passed, no other file and no
 // temporaries.
@@ -43,15 +24,25 @@ TEST_F(PocketStoreTest, AKilledStoreRestartsWithEveryListedFileAndNoDebris)
     for (int round = 0; round < 60 && !HasFatalFailure(); ++round) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
-        if (child == 0)
-            dropAndTakeOutForever(directory(), zone);
+        if (child == 0) {
+            PocketStore dying(directory(), main);
+            MemoryPasteboard text;
+            for (int k = 0;; ++k) {
+                text.setString("note " + std::to_string(k));
+                dying.ingest(text, zone);
+                const std::vector<PocketItem>& list = dying.items[zone];
+                if (k % 3 == 1 && !list.empty())
+                    dying.remove(list.front().id, zone);
+                if (k % 3 == 2 && !list.empty())
+                    dying.releasePulled({ list.front().id }, zone);
+                main.runPending();
+            }
+        }
         ::usleep(static_cast<useconds_t>(delayMicroseconds(random)));
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
-        if (fs::exists(directory() / "Payloads")) {
-            for (const std::string& name : namesIn(directory() / "Payloads"))
-                backdate(directory() / "Payloads" / name, std::chrono::hours(1));
-        }
+        for (const std::string& name : namesIn(directory() / "Payloads"))
+            backdate(directory() / "Payloads" / name, std::chrono::hours(1));
         open();
         ASSERT_FALSE(store->indexUnreadable()) << "round " << round;
         std::set<std::string> listed;
@@ -72,11 +63,9 @@ TEST_F(PocketStoreTest, AKilledStoreRestartsWithEveryListedFileAndNoDebris)
 TEST_F(PocketStoreTest, AStartSweepsWriteDebrisAndOldUnlistedFilesUnlessTheIndexIsUnreadable)
 {
     const std::string listedName = Uuid::random().string() + ".txt";
-    const struct {
-        std::string name;
-        int minutesOld;
-        bool sweptAfterAGoodRead;
-    } files[] = {
+    const PocketItem listed = PocketItem::make("note.txt", PocketPayload::makeManaged(listedName), 1);
+    // Name, minutes old, swept after a good read.
+    const std::tuple<std::string, int, bool> files[] = {
         { listedName, 120, false },
         { Uuid::random().string() + ".png", 0, false },
         { Uuid::random().string() + ".txt", 9, false },
@@ -89,19 +78,17 @@ TEST_F(PocketStoreTest, AStartSweepsWriteDebrisAndOldUnlistedFilesUnlessTheIndex
         store.reset();
         fs::remove_all(directory());
         fs::create_directories(directory() / "Payloads");
-        PocketMap index;
-        index[zone] = { PocketItem::make("note.txt", PocketPayload::makeManaged(listedName), 1) };
-        writeFile(directory() / "pockets.json", readable ? *encodePocketIndex(index) : "{");
-        for (const auto& file : files) {
-            writeFile(directory() / "Payloads" / file.name, "x");
-            backdate(directory() / "Payloads" / file.name, std::chrono::minutes(file.minutesOld));
+        writeFile(directory() / "pockets.json", readable ? *encodePocketIndex({ { zone, { listed } } }) : "{");
+        for (const auto& [name, minutesOld, swept] : files) {
+            writeFile(directory() / "Payloads" / name, "x");
+            backdate(directory() / "Payloads" / name, std::chrono::minutes(minutesOld));
         }
         EXPECT_EQ(stderrOf([&] { open(); }), readable ? "" : "Kestrane: pocket index could not be read \xE2\x80\x94 writes disabled this launch\n");
         EXPECT_EQ(store->indexUnreadable(), !readable);
-        for (const auto& file : files)
-            EXPECT_EQ(fs::exists(directory() / "Payloads" / file.name), !(readable && file.sweptAfterAGoodRead)) << file.name;
+        for (const auto& [name, minutesOld, swept] : files)
+            EXPECT_EQ(fs::exists(directory() / "Payloads" / name), !(readable && swept)) << name;
     }
-    store->items[zone].push_back(PocketItem::make("note.txt", PocketPayload::makeManaged(listedName), 1));
+    store->items[zone].push_back(listed);
     store->removeAll(zone);
     store->waitForWrites();
     EXPECT_TRUE(fs::exists(directory() / "Payloads" / listedName));

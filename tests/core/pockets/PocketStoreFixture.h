@@ -79,10 +79,12 @@ protected:
         std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() - age);
     }
 
+    // A missing folder holds no names.
     static std::set<std::string> namesIn(const std::filesystem::path& folder)
     {
         std::set<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder))
+        std::error_code missing;
+        for (const auto& entry : std::filesystem::directory_iterator(folder, missing))
             names.insert(entry.path().filename().string());
         return names;
     }

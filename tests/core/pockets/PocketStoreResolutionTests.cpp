@@ -97,7 +97,6 @@ TEST_F(PocketStoreTest, AdoptionTurnsOnlyStillPendingItemsIntoReferences)
     const ino_t before = indexInode();
     store->adopt({ { managed.id, bookmark }, { Uuid::random(), bookmark } }, zone);
     store->adopt({ { pendingA.id, bookmark } }, Uuid::random());
-    store->adopt({}, zone);
     EXPECT_EQ(indexInode(), before);
 
     store->adopt({ { pendingA.id, bookmark } }, zone);
