@@ -1,5 +1,6 @@
 #pragma once
 
+#include "StderrOf.h"
 #include "TemporaryFolder.h"
 #include "platform/ManualMainQueue.h"
 #include "pockets/FileReference.h"
@@ -34,14 +35,6 @@ protected:
         return *store;
     }
 
-    // Opens the store and answers what it logged.
-    std::string openLogging()
-    {
-        ::testing::internal::CaptureStderr();
-        open();
-        return ::testing::internal::GetCapturedStderr();
-    }
-
     static int lineCount(const std::string& log) { return static_cast<int>(std::count(log.begin(), log.end(), '\n')); }
 
     // What is on disk once every queued save has landed.
@@ -67,19 +60,16 @@ protected:
         writeFile(folder / name, contents);
         return folder / name;
     }
-
     PocketItem managedItem(const std::string& filename)
     {
         writeFile(store->payloadDirectory() / filename, "payload");
         return PocketItem::make(filename, PocketPayload::makeManaged(filename), 1);
     }
-
-    PocketItem referenceItem(const std::filesystem::path& file)
+    static PocketItem referenceItem(const std::filesystem::path& file)
     {
         return PocketItem::make(file.filename().string(), PocketPayload::makeReference(*FileReference::create(file)), 1);
     }
-
-    PocketItem pendingItem(const std::filesystem::path& file)
+    static PocketItem pendingItem(const std::filesystem::path& file)
     {
         return PocketItem::make(file.filename().string(), PocketPayload::makePending(file.string()), 1);
     }
@@ -89,10 +79,12 @@ protected:
         std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() - age);
     }
 
+    // A missing folder holds no names.
     static std::set<std::string> namesIn(const std::filesystem::path& folder)
     {
         std::set<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder))
+        std::error_code missing;
+        for (const auto& entry : std::filesystem::directory_iterator(folder, missing))
             names.insert(entry.path().filename().string());
         return names;
     }

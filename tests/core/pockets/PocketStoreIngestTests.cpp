@@ -39,8 +39,6 @@ TEST_F(Ingest, FilesArePendingInDropOrderThenBecomeReferences)
     const char* expectedNames[] = { "b.pdf", "a.pdf", "c d.pdf", "Folder" };
     for (std::size_t i = 0; i < 4; ++i)
         EXPECT_EQ(added[i], (PocketItem { added[i].id, expectedNames[i], PocketPayload::makePending(files[i].string()), 100 }));
-    EXPECT_EQ(stored().at(zone).size(), 5u);
-
     settle();
     const std::vector<PocketItem>& list = store->items.at(zone);
     for (std::size_t i = 0; i < 4; ++i)
@@ -54,8 +52,6 @@ TEST_F(Ingest, FilesArePendingInDropOrderThenBecomeReferences)
     EXPECT_EQ(store->ingest(drop, zone), 1);
     settle();
     EXPECT_TRUE(last().payload.pendingPath());
-    EXPECT_EQ(store->resolve(zone).size(), 5u);
-    EXPECT_EQ(store->itemCount(zone), 5);
 }
 
 TEST_F(Ingest, ALinkThenAnImageThenTextIsStoredInAFileOfItsOwn)
@@ -87,7 +83,7 @@ TEST_F(Ingest, ALinkThenAnImageThenTextIsStoredInAFileOfItsOwn)
     EXPECT_EQ(files.size(), std::size(cases));
 }
 
-TEST_F(Ingest, NothingUsableOrNowhereToWriteStoresNothing)
+TEST_F(Ingest, NothingUsableStoresNothing)
 {
     EXPECT_EQ(store->ingest(drop, zone), 0);
     drop.setString("");
@@ -98,15 +94,4 @@ TEST_F(Ingest, NothingUsableOrNowhereToWriteStoresNothing)
     EXPECT_EQ(store->ingest(drop, zone), 0);
     EXPECT_EQ(indexInode(), 0u);
     EXPECT_EQ(store->items.count(zone), 0u);
-
-    // Without a payload folder, links and text fail and leave no item and no file.
-    fs::remove_all(store->payloadDirectory());
-    drop.clear();
-    drop.addUrl("https://example.org/");
-    EXPECT_EQ(store->ingest(drop, zone), 0);
-    drop.clear();
-    drop.setString("text");
-    EXPECT_EQ(store->ingest(drop, zone), 0);
-    EXPECT_EQ(store->itemCount(zone), 0);
-    EXPECT_FALSE(fs::exists(store->payloadDirectory()));
 }

@@ -2,29 +2,17 @@
 
 #include "pockets/MemoryPasteboard.h"
 
-#include <gmock/gmock.h>
-
 using namespace kestrane;
 using kestrane::testing::PocketStoreTest;
 using kestrane::testing::readFile;
+using kestrane::testing::stderrOf;
 using kestrane::testing::writeFile;
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-namespace {
-std::vector<std::string> names(const std::vector<PocketItem>& items)
-{
-    std::vector<std::string> result;
-    for (const PocketItem& item : items)
-        result.push_back(item.name);
-    return result;
-}
-} // namespace
-
 TEST_F(PocketStoreTest, AFirstLaunchWritesOnlyOnTheFirstChangeAndQuittingRightAfterChangesWritesThemAll)
 {
     open();
-    EXPECT_TRUE(fs::is_directory(directory() / "Payloads"));
     store->removeAll(zone);
     store->remove(Uuid::random(), zone);
     store->restore(store->lift(zone), zone);
@@ -37,8 +25,6 @@ TEST_F(PocketStoreTest, AFirstLaunchWritesOnlyOnTheFirstChangeAndQuittingRightAf
     const PocketMap expected = store->items;
     open();
     EXPECT_EQ(store->items, expected);
-    EXPECT_EQ(store->itemCount(zone), 50);
-    EXPECT_EQ(store->itemCount(Uuid::random()), 0);
 }
 
 TEST_F(PocketStoreTest, RemovalsDeleteOnlyTheirOwnManagedFilesAndLiftedItemsComeBackFirst)
@@ -47,22 +33,24 @@ TEST_F(PocketStoreTest, RemovalsDeleteOnlyTheirOwnManagedFilesAndLiftedItemsCome
     const fs::path referenced = makeFile("kept-reference.pdf");
     const fs::path pending = makeFile("kept-pending.pdf");
     const PocketItem first = managedItem("first.txt");
-    store->items[zone] = { first, managedItem("a.png"), referenceItem(referenced), pendingItem(pending) };
+    const std::vector<PocketItem> rest { managedItem("a.png"), referenceItem(referenced), pendingItem(pending) };
+    store->items[zone] = { first, rest[0], rest[1], rest[2] };
     store->save();
     const ino_t before = indexInode();
     store->remove(Uuid::random(), zone);
     store->remove(first.id, Uuid::random());
     EXPECT_EQ(indexInode(), before);
     store->remove(first.id, zone);
-    EXPECT_EQ(names(stored().at(zone)), (std::vector<std::string> { "a.png", "kept-reference.pdf", "kept-pending.pdf" }));
+    EXPECT_EQ(stored().at(zone), rest);
     EXPECT_EQ(namesIn(store->payloadDirectory()), std::set<std::string> { "a.png" });
 
     const std::vector<PocketItem> lifted = store->lift(zone);
     EXPECT_TRUE(stored().at(zone).empty());
     EXPECT_TRUE(fs::exists(store->payloadDirectory() / "a.png"));
-    store->items[zone].push_back(managedItem("new.txt"));
+    const PocketItem added = managedItem("new.txt");
+    store->items[zone].push_back(added);
     store->restore(lifted, zone);
-    EXPECT_THAT(names(store->items.at(zone)), ::testing::ElementsAre("a.png", "kept-reference.pdf", "kept-pending.pdf", "new.txt"));
+    EXPECT_EQ(store->items.at(zone), (std::vector<PocketItem> { rest[0], rest[1], rest[2], added }));
     EXPECT_EQ(stored().at(zone), store->items.at(zone));
     // A restore into a pocket that was forgotten meanwhile brings its entry back.
     const Uuid other = Uuid::random();
@@ -102,17 +90,17 @@ TEST_F(PocketStoreTest, ManagedNamesFromTheIndexNeverReachOutsideThePayloadFolde
     ASSERT_EQ(resolved.size(), 1u);
     EXPECT_EQ(resolved[0]->path, store->payloadDirectory() / "fine.txt");
 
-    ::testing::internal::CaptureStderr();
-    store->items[zone] = list;
-    store->removeAll(zone);
-    store->items[zone] = list;
-    store->discardLifted(store->lift(zone));
-    for (const PocketItem& item : list) {
-        store->items[zone] = { item };
-        store->remove(item.id, zone);
-    }
-    store->waitForWrites();
-    ::testing::internal::GetCapturedStderr();
+    stderrOf([&] {
+        store->items[zone] = list;
+        store->removeAll(zone);
+        store->items[zone] = list;
+        store->discardLifted(store->lift(zone));
+        for (const PocketItem& item : list) {
+            store->items[zone] = { item };
+            store->remove(item.id, zone);
+        }
+        store->waitForWrites();
+    });
     EXPECT_EQ(readFile(outside), "precious");
     EXPECT_EQ(readFile(store->payloadDirectory() / "sub/inner.txt"), "precious too");
 }
@@ -137,27 +125,18 @@ TEST_F(PocketStoreTest, NothingIsWrittenOrDeletedThroughALinkedOrMisplacedFolder
         prepare();
         writeFile(elsewhere / unlisted, "not the store's to sweep");
         backdate(elsewhere / unlisted, std::chrono::hours(1));
-        openLogging();
-        ::testing::internal::CaptureStderr();
-        EXPECT_EQ(store->ingest(text, zone), 0) << name;
-        std::string log = ::testing::internal::GetCapturedStderr();
+        // Neither the start's sweep nor a removal deletes through the link.
+        stderrOf([&] {
+            open();
+            store->items[zone] = { PocketItem::make("listed", PocketPayload::makeManaged(unlisted), 1) };
+            store->removeAll(zone);
+            store->waitForWrites();
+        });
+        const std::string log = stderrOf([&] { EXPECT_EQ(store->ingest(text, zone), 0) << name; });
         EXPECT_EQ(lineCount(log), 1) << name << ": " << log;
         EXPECT_EQ(store->itemCount(zone), 0) << name;
         EXPECT_EQ(namesIn(elsewhere), std::set<std::string> { unlisted }) << name;
     }
-    // Through a linked payload folder, neither the start's sweep nor a removal deletes.
-    store.reset();
-    fs::remove_all(directory());
-    fs::create_directories(directory());
-    fs::create_directory_symlink(elsewhere, directory() / "Payloads");
-    ::testing::internal::CaptureStderr();
-    open();
-    store->items[zone] = { managedItem("listed.txt") };
-    store->removeAll(zone);
-    store->waitForWrites();
-    const std::string log = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(namesIn(elsewhere), (std::set<std::string> { unlisted, "listed.txt" }));
-    EXPECT_EQ(lineCount(log), 2) << log;
 }
 
 TEST_F(PocketStoreTest, AnIndexThatCannotBeSavedIsReportedOncePerStreakAndSavedWhenItCanBe)
@@ -167,17 +146,14 @@ TEST_F(PocketStoreTest, AnIndexThatCannotBeSavedIsReportedOncePerStreakAndSavedW
     const auto breakFolder = [&] { fs::rename(directory(), away); writeFile(directory(), ""); };
     const auto mendFolder = [&] { fs::remove(directory()); fs::rename(away, directory()); };
     const auto change = [&] { store->items[zone].push_back(pendingItem(folder / "file")); store->save(); store->waitForWrites(); };
-    ::testing::internal::CaptureStderr();
-    change();
-    breakFolder();
-    change();
-    change();
-    mendFolder();
-    change();
-    EXPECT_EQ(stored().at(zone).size(), 4u);
-    breakFolder();
-    change();
-    const std::string log = ::testing::internal::GetCapturedStderr();
+    const std::string log = stderrOf([&] {
+        const std::function<void()> steps[] = { change, breakFolder, change, change, mendFolder, change };
+        for (const auto& step : steps)
+            step();
+        EXPECT_EQ(stored().at(zone).size(), 4u);
+        breakFolder();
+        change();
+    });
     EXPECT_EQ(lineCount(log), 2) << log;
 
     mendFolder();
