@@ -63,12 +63,14 @@ void BezelEngine::closeDrawer()
     markChanged();
 }
 
-void BezelEngine::removeOpenItem(const Uuid& itemID)
+void BezelEngine::removeOpenItem(const Uuid& item)
 {
     if (!openZone)
         return;
+    // A copy: callers may pass the id of an open item, which the erase below destroys.
+    const Uuid itemID = item;
     services_.pockets.remove(itemID, *openZone);
-    std::erase_if(openItems, [&](const auto& item) { return item->id == itemID; });
+    std::erase_if(openItems, [&](const auto& open) { return open->id == itemID; });
     refreshCounts();
     if (openItems.empty())
         closeDrawer();
