@@ -47,6 +47,16 @@ XvfbDisplay::XvfbDisplay()
     }, milliseconds(5000));
     if (!running)
         throw std::runtime_error("xcompmgr did not start on " + name_);
+
+    // A window manager announces itself by a check window on the root.
+    windowManager_ = std::make_unique<ChildProcess>(QStringList { "openbox", "--sm-disable" }, environment_, ChildProcess::Diagnostics::discarded);
+    const xcb_atom_t check = atom("_NET_SUPPORTING_WM_CHECK");
+    const bool managed = pollUntil([&] {
+        const auto property = owned(xcb_get_property_reply(c, xcb_get_property(c, 0, rootOf(c), check, XCB_ATOM_WINDOW, 0, 1), nullptr));
+        return property && xcb_get_property_value_length(property.get()) == 4;
+    }, milliseconds(5000));
+    if (!managed)
+        throw std::runtime_error("openbox did not start on " + name_);
 }
 
 unsigned XvfbDisplay::atom(const std::string& name) const
@@ -59,14 +69,17 @@ unsigned XvfbDisplay::atom(const std::string& name) const
 std::optional<pid_t> XvfbDisplay::processUnderPointer() const
 {
     xcb_connection_t* c = connection_.get();
-    const auto pointer = owned(xcb_query_pointer_reply(c, xcb_query_pointer(c, rootOf(c)), nullptr));
-    if (!pointer || pointer->child == XCB_NONE)
-        return std::nullopt;
-    const auto property = owned(xcb_get_property_reply(c,
-        xcb_get_property(c, 0, pointer->child, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 0, 1), nullptr));
-    if (!property || xcb_get_property_value_length(property.get()) != 4)
-        return std::nullopt;
-    return static_cast<pid_t>(*static_cast<const std::uint32_t*>(xcb_get_property_value(property.get())));
+    // A managed window lies inside the window manager's frame: look down to the client.
+    for (xcb_window_t window = rootOf(c);;) {
+        const auto pointer = owned(xcb_query_pointer_reply(c, xcb_query_pointer(c, window), nullptr));
+        if (!pointer || pointer->child == XCB_NONE)
+            return std::nullopt;
+        window = pointer->child;
+        const auto property = owned(xcb_get_property_reply(c,
+            xcb_get_property(c, 0, window, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 0, 1), nullptr));
+        if (property && xcb_get_property_value_length(property.get()) == 4)
+            return static_cast<pid_t>(*static_cast<const std::uint32_t*>(xcb_get_property_value(property.get())));
+    }
 }
 
 void XvfbDisplay::xdotool(const QStringList& arguments) const

@@ -15,8 +15,8 @@ struct xcb_connection_t;
 namespace kestrane::e2e {
 
 // A private X server (Xvfb on the first free display number) with xcompmgr compositing
-// it, so that translucent windows are blended as on a desktop. Both stop with this object,
-// the compositor first.
+// it, so that translucent windows are blended as on a desktop, and openbox managing its
+// windows. All stop with this object, the server last.
 class XvfbDisplay {
 public:
     static constexpr int width = 1440;
@@ -43,6 +43,7 @@ private:
     QProcessEnvironment environment_;
     std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t*)> connection_;
     std::unique_ptr<ChildProcess> compositor_;
+    std::unique_ptr<ChildProcess> windowManager_;
 };
 
 } // namespace kestrane::e2e

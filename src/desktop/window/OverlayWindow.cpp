@@ -26,7 +26,7 @@ Point toPoint(QPoint p)
 } // namespace
 
 OverlayWindow::OverlayWindow(DesktopModel& model, const X11Display& display)
-    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool | Qt::NoDropShadowWindowHint)
+    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool | Qt::NoDropShadowWindowHint | Qt::X11BypassWindowManagerHint)
     , model_(model)
     , display_(display)
     , dragWatcher_(display)
