@@ -52,6 +52,12 @@ void FrameLoop::afterStep(const FrameInput& input, FrameOutput& output)
     const bool still = engine_.isQuiescent() && !moved_ && !input.pressHeld && !introduction_.isRunning();
     idleTicks_ = still ? idleTicks_ + 1 : 0;
     output.idle = idleTicks_ >= idleThreshold;
+    output.asleep = output.idle && !input.buttonsDown && !engine_.state().isSystemDragActive;
+}
+
+bool FrameLoop::isWithinReach(const std::optional<Point>& local) const
+{
+    return local && local->x >= engine_.state().size.width - wakeReach;
 }
 
 // A drag started in another program sends us nothing until it reaches the overlay, but it

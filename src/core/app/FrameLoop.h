@@ -34,6 +34,9 @@ struct FrameOutput {
     std::vector<Rect> clickable;
     // Few frames per second will do: nothing has moved for a while.
     bool idle = false;
+    // No frame is needed until an event says something may move: idle, and no button is
+    // held that may start a drag or end one.
+    bool asleep = false;
 };
 
 // The per-frame logic of the overlay: elapsed time, a drag started in another program,
@@ -47,6 +50,9 @@ public:
     static constexpr double dragEndDelay = 0.5;
     static constexpr int transparencyGrace = 12;
     static constexpr double systemDragReach = 120;
+    // How far from the right edge a pointer wakes a sleeping loop: beyond the farthest
+    // reach of anything on the edge that answers the pointer.
+    static constexpr double wakeReach = 300;
 
     FrameLoop(BezelEngine& engine, const EngineIntroduction& introduction);
 
@@ -65,6 +71,8 @@ public:
     }
 
     void restart(double now) { lastTickTime_ = now; }
+    // Whether a pointer at this point of the overlay may change what the edge shows.
+    bool isWithinReach(const std::optional<Point>& local) const;
 
 private:
     double elapsed(double now);

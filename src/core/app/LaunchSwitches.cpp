@@ -45,6 +45,7 @@ LaunchSwitches LaunchSwitches::parse(const std::vector<std::string>& arguments)
     switches.printPockets = has(arguments, "--print-pockets");
     switches.edit = has(arguments, "--edit");
     switches.debugPurge = has(arguments, "--debug-purge");
+    switches.debugFrames = has(arguments, "--debug-frames");
     auto seed = std::find(arguments.begin(), arguments.end(), "--seed-pocket");
     if (seed != arguments.end() && std::next(seed) != arguments.end())
         switches.seedPocket = parseDecimalInteger(*std::next(seed));

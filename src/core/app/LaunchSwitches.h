@@ -21,6 +21,7 @@ struct LaunchSwitches {
     bool printPockets = false;
     bool edit = false;
     bool debugPurge = false;
+    bool debugFrames = false;
 
     static LaunchSwitches parse(const std::vector<std::string>& arguments);
 };

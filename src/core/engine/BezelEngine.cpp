@@ -21,6 +21,8 @@ void BezelEngine::markChanged()
 {
     needsStep = true;
     ++revision_;
+    if (services_.changed)
+        services_.changed();
 }
 
 bool BezelEngine::shouldSkipStep() const

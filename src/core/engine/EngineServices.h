@@ -27,6 +27,9 @@ struct EngineServices {
     const EngineIntroduction& introduction;
     // The clearing gesture's over-scroll reports, for tuning it by hand.
     EngineTrace purgeTrace;
+    // Told whenever something changed that a frame must show, so that a sleeping frame
+    // loop wakes up; may be empty.
+    std::function<void()> changed;
 };
 
 } // namespace kestrane

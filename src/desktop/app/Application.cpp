@@ -74,6 +74,30 @@ void scheduleSwitches(const LaunchSwitches& switches, DesktopModel& model, Overl
     }
     if (switches.edit)
         QTimer::singleShot(editDelay, &window, [&window] { window.openEditMode(); });
+    if (switches.debugFrames)
+        window.reportFrames();
+}
+
+// Follows every screen's geometry (a mode change, a rotation) and every screen that comes
+// or goes.
+void followScreens(QApplication& app, OverlayWindow& window, const X11Display& display)
+{
+    const auto screensChanged = [&window, &display] {
+        if (auto pointer = display.queryPointer())
+            window.retarget(QPoint(pointer->x, pointer->y) / window.devicePixelRatioF(), true);
+    };
+    const auto watch = [&window, screensChanged](QScreen* screen) {
+        QObject::connect(screen, &QScreen::geometryChanged, &window, screensChanged);
+        QObject::connect(screen, &QScreen::refreshRateChanged, &window, screensChanged);
+    };
+    for (QScreen* screen : QGuiApplication::screens())
+        watch(screen);
+    QObject::connect(&app, &QGuiApplication::screenAdded, &window, [watch, screensChanged](QScreen* screen) {
+        watch(screen);
+        screensChanged();
+    });
+    QObject::connect(&app, &QGuiApplication::primaryScreenChanged, &window, screensChanged);
+    QObject::connect(&app, &QGuiApplication::screenRemoved, &window, screensChanged);
 }
 } // namespace
 
@@ -135,13 +159,7 @@ int runApplication(int argc, char** argv)
 
     scheduleSwitches(switches, model, window);
     runPocketSwitches(switches, model);
-    const auto screensChanged = [&window, &display] {
-        if (auto pointer = display->queryPointer())
-            window.retarget(QPoint(pointer->x, pointer->y), true);
-    };
-    QObject::connect(&app, &QGuiApplication::primaryScreenChanged, &window, screensChanged);
-    QObject::connect(&app, &QGuiApplication::screenAdded, &window, screensChanged);
-    QObject::connect(&app, &QGuiApplication::screenRemoved, &window, screensChanged);
+    followScreens(app, window, *display);
 
     const int status = app.exec();
     model.engine().discardPendingUndo();

@@ -12,6 +12,7 @@
 #include "services/QtMainQueue.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace kestrane {
@@ -31,6 +32,8 @@ public:
     BezelEngine& engine() { return *engine_; }
     NotificationCenter& notifications() { return notifications_; }
     const Clock& uptime() const { return uptime_; }
+    // Called whenever the engine has something new to show.
+    void setChangeListener(std::function<void()> listener) { changeListener_ = std::move(listener); }
 
 private:
     void requestStep();
@@ -38,6 +41,7 @@ private:
     // Declared first: preferences and the introduction ask for steps while the members
     // below are still being built, before the engine exists.
     BezelEngine* steppedEngine_ = nullptr;
+    std::function<void()> changeListener_;
     SteadyClock uptime_;
     QtMainQueue mainQueue_;
     std::unique_ptr<Defaults> defaults_;

@@ -12,12 +12,13 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <iostream>
 
 namespace kestrane {
 
 namespace {
-constexpr int activeInterval = 8;
-constexpr int idleInterval = 50;
+// A moving pointer is looked at once per frame of a sleeping loop, not once per motion.
+constexpr int pointerCheckDelay = 16;
 
 Point toPoint(QPoint p)
 {
@@ -29,8 +30,9 @@ OverlayWindow::OverlayWindow(DesktopModel& model, const X11Display& display)
     : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool | Qt::NoDropShadowWindowHint | Qt::X11BypassWindowManagerHint)
     , model_(model)
     , display_(display)
-    , dragWatcher_(display)
+    , dragWatcher_(display, [this] { wake(); })
     , loop_(model.engine(), model.onboarding())
+    , pacer_([this] { tick(); })
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -40,17 +42,25 @@ OverlayWindow::OverlayWindow(DesktopModel& model, const X11Display& display)
     setWindowTitle("Kestrane");
     setGeometry(0, 0, 1440, 900);
     winId();
-    setup_ = std::make_unique<OverlayWindowSetup>(display_, static_cast<xcb_window_t>(winId()));
+    const auto window = static_cast<xcb_window_t>(winId());
+    setup_ = std::make_unique<OverlayWindowSetup>(display_, window);
     setup_->applyWindowHints();
+    focus_ = std::make_unique<FocusHandback>(display_, window);
+    stacking_ = std::make_unique<StackingGuard>(display_, window);
     canvas_.setLogicalDpi(logicalDpiY());
     applyClickableRegion({});
 
     clock_.start();
     loop_.restart(0);
-    frameTimer_.setTimerType(Qt::PreciseTimer);
-    frameTimer_.setInterval(activeInterval);
-    connect(&frameTimer_, &QTimer::timeout, this, &OverlayWindow::tick);
-    frameTimer_.start();
+    pointerCheck_.setSingleShot(true);
+    pointerCheck_.setInterval(pointerCheckDelay);
+    connect(&pointerCheck_, &QTimer::timeout, this, [this] {
+        const FrameInput input = sampleInput();
+        const bool elsewhere = input.mouse && !input.local;
+        if (elsewhere || loop_.isWithinReach(input.local) || input.buttonsDown)
+            wake();
+    });
+    model_.setChangeListener([this] { wake(); });
 }
 
 OverlayWindow::~OverlayWindow() = default;
@@ -67,6 +77,7 @@ void OverlayWindow::retarget(QPoint globalPoint, bool force)
     if (!force && geometry() == screen->geometry())
         return;
     setGeometry(screen->geometry());
+    pacer_.setRefreshRate(screen->refreshRate());
     update();
 }
 
@@ -77,7 +88,6 @@ void OverlayWindow::openEditMode()
     model_.engine().setEditing(true);
     applyClickableRegion({ { 0, 0, static_cast<double>(width()), static_cast<double>(height()) } });
     raise();
-    activateWindow();
 }
 
 void OverlayWindow::toggleEditMode()
@@ -88,10 +98,33 @@ void OverlayWindow::toggleEditMode()
         openEditMode();
 }
 
+void OverlayWindow::wake()
+{
+    if (pacer_.pace() == FramePacer::Pace::asleep && sleepListener_)
+        sleepListener_(false);
+    pacer_.wake();
+}
+
+void OverlayWindow::pointerMovedWhileAsleep()
+{
+    if (pacer_.pace() == FramePacer::Pace::asleep && !pointerCheck_.isActive())
+        pointerCheck_.start();
+}
+
+void OverlayWindow::reportFrames()
+{
+    pacer_.reportFramesEachSecond([](int frames) { std::cout << "FRAMES " << frames << std::endl; });
+}
+
+double OverlayWindow::uptime() const
+{
+    return static_cast<double>(clock_.nsecsElapsed()) / 1e9;
+}
+
 FrameInput OverlayWindow::sampleInput()
 {
     FrameInput input;
-    input.now = static_cast<double>(clock_.nsecsElapsed()) / 1e9;
+    input.now = uptime();
     input.dragSelectionChanges = dragWatcher_.changes();
     input.pressHeld = isMouseDown_;
     if (const auto pointer = display_.queryPointer()) {
@@ -118,13 +151,23 @@ void OverlayWindow::tick()
     if (output.pointerMoved && input.mouse)
         followPointerAcrossScreens(QPoint(static_cast<int>(input.mouse->x), static_cast<int>(input.mouse->y)));
     applyClickableRegion(output.clickable);
-    syncFocus();
+    syncFocus(input.now);
     if (engine.revision() != paintedRevision_) {
         paintedRevision_ = engine.revision();
         canvas_.update(engine);
         update(canvas_.changedRegion());
     }
-    frameTimer_.setInterval(output.idle ? idleInterval : activeInterval);
+    pace(output);
+}
+
+void OverlayWindow::pace(const FrameOutput& output)
+{
+    const auto pace = output.asleep ? FramePacer::Pace::asleep : output.idle ? FramePacer::Pace::slow : FramePacer::Pace::active;
+    if (pace == pacer_.pace())
+        return;
+    pacer_.setPace(pace);
+    if (pace == FramePacer::Pace::asleep && sleepListener_)
+        sleepListener_(true);
 }
 
 void OverlayWindow::applyClickableRegion(const std::vector<Rect>& rects)
@@ -142,21 +185,20 @@ void OverlayWindow::followPointerAcrossScreens(QPoint globalPoint)
         retarget(globalPoint, false);
 }
 
-// The window takes keyboard focus only for edit mode and an open drawer, so that typing
-// otherwise stays with the user's application.
-void OverlayWindow::syncFocus()
+void OverlayWindow::syncFocus(double now)
 {
     const BezelState& state = model_.engine().state();
-    const bool opened = (state.isEditing && !wasEditing_) || (state.wantsOpen && !wasDrawerOpen_);
     const bool editingBegan = state.isEditing && !wasEditing_;
     wasEditing_ = state.isEditing;
-    wasDrawerOpen_ = state.wantsOpen;
     // The edit controls keep clear of a panel along the bottom of the screen.
     if (editingBegan && screen())
         model_.engine().updateBottomInset(screen()->geometry().bottom() - screen()->availableGeometry().bottom());
-    if (opened) {
-        raise();
-        activateWindow();
+    const KeyFocus::Situation situation { state.isEditing, state.wantsOpen, model_.onboarding().isRunning(), isActiveWindow(), now };
+    switch (keyFocus_.sync(situation)) {
+    case KeyFocus::Action::take: focus_->take(true); break;
+    case KeyFocus::Action::retake: focus_->take(false); break;
+    case KeyFocus::Action::handBack: focus_->handBack(); break;
+    case KeyFocus::Action::none: break;
     }
 }
 
@@ -173,22 +215,31 @@ void OverlayWindow::resizeEvent(QResizeEvent*)
 {
     model_.engine().setSize({ static_cast<double>(width()), static_cast<double>(height()) });
     appliedRegion_.reset();
+    wake();
+}
+
+void OverlayWindow::moveEvent(QMoveEvent*)
+{
+    wake();
 }
 
 void OverlayWindow::mousePressEvent(QMouseEvent* event)
 {
+    wake();
     isMouseDown_ = true;
     model_.engine().mouseDown(toPoint(event->position().toPoint()));
 }
 
 void OverlayWindow::mouseMoveEvent(QMouseEvent* event)
 {
+    wake();
     if (auto offer = model_.engine().mouseDragged(toPoint(event->position().toPoint())))
         pullOut(*offer);
 }
 
 void OverlayWindow::mouseReleaseEvent(QMouseEvent* event)
 {
+    wake();
     isMouseDown_ = false;
     model_.engine().mouseUp(toPoint(event->position().toPoint()));
 }
@@ -204,6 +255,7 @@ void OverlayWindow::pullOut(const PullOffer& offer)
 
 void OverlayWindow::updateDragLocation(QPoint local)
 {
+    wake();
     model_.engine().updateDragPayload(toPoint(local));
 }
 

@@ -1,15 +1,20 @@
 #pragma once
 
 #include "app/FrameLoop.h"
+#include "app/KeyFocus.h"
 #include "views/EdgeCanvas.h"
+#include "window/FramePacer.h"
 #include "x11/DragSelectionWatcher.h"
+#include "x11/FocusHandback.h"
 #include "x11/OverlayWindowSetup.h"
+#include "x11/StackingGuard.h"
 #include "x11/X11Display.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -21,7 +26,9 @@ struct PullOffer;
 
 // The one borderless, translucent window over the screen under the pointer. It draws the
 // edge, runs the frame loop, takes clicks only where the edge wants them, receives drops
-// and starts the drags that pull items out of a pocket.
+// and starts the drags that pull items out of a pocket. It bypasses the window manager,
+// so that no managed window, full-screen or not, can cover it, and it takes the keyboard
+// focus only while something on it needs keys.
 class OverlayWindow final : public QWidget {
     Q_OBJECT
 
@@ -35,9 +42,20 @@ public:
     void toggleEditMode();
     void setKeyboard(Keyboard* keyboard) { keyboard_ = keyboard; }
 
+    // Something may move: frames run again at the screen's rate.
+    void wake();
+    // The pointer moved while the loop sleeps: frames run again only when it comes near
+    // the edge or leaves this screen. Says whether the pointer should still be watched.
+    void pointerMovedWhileAsleep();
+    // Whether the loop sleeps; while it does, raw pointer motion is worth watching.
+    void onSleepChanged(std::function<void(bool asleep)> listener) { sleepListener_ = std::move(listener); }
+    // Prints the frames of every second in which any ran.
+    void reportFrames();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -52,23 +70,29 @@ private:
     FrameInput sampleInput();
     void applyClickableRegion(const std::vector<Rect>& rects);
     void followPointerAcrossScreens(QPoint globalPoint);
-    void syncFocus();
+    void syncFocus(double now);
+    void pace(const FrameOutput& output);
+    double uptime() const;
     void updateDragLocation(QPoint local);
     void pullOut(const PullOffer& offer);
 
     DesktopModel& model_;
     const X11Display& display_;
     std::unique_ptr<OverlayWindowSetup> setup_;
+    std::unique_ptr<FocusHandback> focus_;
+    std::unique_ptr<StackingGuard> stacking_;
     DragSelectionWatcher dragWatcher_;
     FrameLoop loop_;
+    KeyFocus keyFocus_;
     EdgeCanvas canvas_;
-    QTimer frameTimer_;
+    FramePacer pacer_;
     QElapsedTimer clock_;
+    QTimer pointerCheck_;
+    std::function<void(bool)> sleepListener_;
     std::uint64_t paintedRevision_ = 0;
     std::optional<std::vector<Rect>> appliedRegion_;
     bool isMouseDown_ = false;
     bool wasEditing_ = false;
-    bool wasDrawerOpen_ = false;
     Keyboard* keyboard_ = nullptr;
 };
 

@@ -6,7 +6,8 @@
 
 namespace kestrane {
 
-DragSelectionWatcher::DragSelectionWatcher(const X11Display& display)
+DragSelectionWatcher::DragSelectionWatcher(const X11Display& display, std::function<void()> changed)
+    : changed_(std::move(changed))
 {
     xcb_connection_t* c = display.connection();
     const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(c, &xcb_xfixes_id);
@@ -32,8 +33,11 @@ bool DragSelectionWatcher::nativeEventFilter(const QByteArray& eventType, void* 
     if (!available_ || eventType != "xcb_generic_event_t")
         return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & 0x7F) == selectionNotifyEvent_)
-        ++changes_;
+    if ((event->response_type & 0x7F) != selectionNotifyEvent_)
+        return false;
+    ++changes_;
+    if (changed_)
+        changed_();
     return false;
 }
 

@@ -5,6 +5,7 @@
 #include <QAbstractNativeEventFilter>
 
 #include <cstdint>
+#include <functional>
 
 namespace kestrane {
 
@@ -12,7 +13,8 @@ namespace kestrane {
 // takes the selection, so a change while a button is held means a drag is under way.
 class DragSelectionWatcher final : public QAbstractNativeEventFilter {
 public:
-    explicit DragSelectionWatcher(const X11Display& display);
+    // changed, when given, is called at each change.
+    DragSelectionWatcher(const X11Display& display, std::function<void()> changed);
     ~DragSelectionWatcher() override;
 
     std::uint64_t changes() const { return changes_; }
@@ -23,6 +25,7 @@ private:
     std::uint8_t selectionNotifyEvent_ = 0;
     bool available_ = false;
     std::uint64_t changes_ = 0;
+    std::function<void()> changed_;
 };
 
 } // namespace kestrane

@@ -10,15 +10,6 @@
 
 namespace kestrane {
 
-namespace {
-template <typename Reply> using ReplyPointer = std::unique_ptr<Reply, decltype(&std::free)>;
-
-template <typename Reply> ReplyPointer<Reply> owned(Reply* reply)
-{
-    return ReplyPointer<Reply>(reply, &std::free);
-}
-} // namespace
-
 bool X11Display::canConnect()
 {
     const char* name = std::getenv("DISPLAY");
@@ -53,6 +44,21 @@ xcb_atom_t X11Display::atom(std::string_view name) const
     const auto cookie = xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(name.size()), name.data());
     const auto reply = owned(xcb_intern_atom_reply(connection_, cookie, nullptr));
     return reply ? reply->atom : xcb_atom_t { XCB_ATOM_NONE };
+}
+
+bool X11Display::hasWindowManager() const
+{
+    const auto cookie = xcb_get_property(connection_, 0, root_, atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW, 0, 1);
+    const auto reply = owned(xcb_get_property_reply(connection_, cookie, nullptr));
+    return reply && xcb_get_property_value_length(reply.get()) == 4;
+}
+
+bool X11Display::exists(xcb_window_t window) const
+{
+    xcb_generic_error_t* error = nullptr;
+    const auto reply = owned(xcb_get_window_attributes_reply(connection_, xcb_get_window_attributes(connection_, window), &error));
+    std::free(error);
+    return reply != nullptr;
 }
 
 std::optional<X11Display::Pointer> X11Display::queryPointer() const

@@ -3,10 +3,18 @@
 #include <xcb/xcb.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string_view>
 
 namespace kestrane {
+
+// A reply from xcb, freed when it goes.
+template <typename Reply> std::unique_ptr<Reply, decltype(&std::free)> owned(Reply* reply)
+{
+    return { reply, &std::free };
+}
 
 // The X connection Qt opened, and the few calls the program makes on it directly.
 class X11Display {
@@ -20,6 +28,10 @@ public:
     xcb_connection_t* connection() const { return connection_; }
     xcb_window_t root() const { return root_; }
     xcb_atom_t atom(std::string_view name) const;
+    // Whether a window manager that follows the desktop conventions runs.
+    bool hasWindowManager() const;
+    // Whether the window still exists; asking about a gone window is no error.
+    bool exists(xcb_window_t window) const;
 
     struct Pointer {
         int x = 0;

@@ -51,6 +51,14 @@ TEST_F(FrameLoopTest, StepsAreCappedARepeatedTimeDoesNothingAndAStillEdgeIdles)
     EXPECT_EQ(ticksUntilIdle(), 31);
     input.pressHeld = true;
     EXPECT_FALSE(tick().idle);
+
+    // Asleep only while no held button may be starting a drag.
+    input.pressHeld = false;
+    ticksUntilIdle();
+    EXPECT_TRUE(tick().asleep);
+    input.buttonsDown = true;
+    const FrameOutput held = tick();
+    EXPECT_TRUE(held.idle && !held.asleep);
 }
 
 TEST_F(FrameLoopTest, ClicksKeepReachingTheEdgeForTwelveFramesAfterItStopsWantingThem)

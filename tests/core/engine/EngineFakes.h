@@ -41,7 +41,7 @@ struct ScriptedIntroduction final : EngineIntroduction {
 struct FakeEngineServices {
     EngineServices over(Defaults& defaults, EnginePocketStore& pockets, EngineTrace purgeTrace = {})
     {
-        return EngineServices { defaults, clock, haptics, pockets, preferences, preferences, introduction, std::move(purgeTrace) };
+        return EngineServices { defaults, clock, haptics, pockets, preferences, preferences, introduction, std::move(purgeTrace), {} };
     }
 
     ManualClock clock;

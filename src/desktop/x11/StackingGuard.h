@@ -1,0 +1,31 @@
+#pragma once
+
+#include "x11/X11Display.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QTimer>
+
+namespace kestrane {
+
+// Keeps the overlay above every window the window manager manages, full-screen ones
+// included. The overlay bypasses the window manager, which stacks its own windows and may
+// raise one over it; whenever a managed window is mapped or restacked, the overlay goes
+// back just above the highest one, and stays below menus and tooltips above it.
+class StackingGuard final : public QAbstractNativeEventFilter {
+public:
+    StackingGuard(const X11Display& display, xcb_window_t overlay);
+    ~StackingGuard() override;
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+    // Restacks the overlay now if a managed window lies above it.
+    void restack() const;
+
+private:
+    bool watchesRootChildren_ = false;
+    const X11Display& display_;
+    xcb_window_t overlay_;
+    QTimer pending_;
+};
+
+} // namespace kestrane
