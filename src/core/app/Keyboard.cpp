@@ -10,9 +10,6 @@
 namespace kestrane {
 
 namespace {
-// Only the modifier bits that do not depend on the device.
-constexpr std::uint64_t deviceIndependentFlags = 0xffff0000;
-
 std::string lowerCased(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -57,17 +54,8 @@ bool Keyboard::keyDown(const KeyEvent& event)
 
 void Keyboard::modifiersChanged(std::uint64_t flags, double now)
 {
-    // Only Control going down on its own counts; its release, or Control with anything
-    // else held (Caps Lock included), does not.
-    if ((flags & deviceIndependentFlags) != modifier::control)
-        return;
-    if (now - lastControlTap_ < doubleTapWindow) {
-        // A third tap right after starts a new pair instead of toggling back.
-        lastControlTap_ = 0;
+    if (doubleTap_.modifiersChanged(flags, now))
         toggleEditMode();
-        return;
-    }
-    lastControlTap_ = now;
 }
 
 void Keyboard::toggleEditMode()

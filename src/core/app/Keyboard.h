@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ControlDoubleTap.h"
 #include "preferences/KeyEvent.h"
 
 #include <functional>
@@ -15,8 +16,6 @@ class Preferences;
 // toggles edit mode.
 class Keyboard {
 public:
-    static constexpr double doubleTapWindow = 0.35;
-
     struct Actions {
         std::function<void()> openEditMode;
         std::function<void()> quit;
@@ -26,8 +25,10 @@ public:
 
     // True when the key was used and must go no further.
     bool keyDown(const KeyEvent& event);
-    // The modifier flags changed to these, at this many seconds of uptime.
+    // The modifier flags held or locked are now these, at this many seconds of uptime.
     void modifiersChanged(std::uint64_t flags, double now);
+    // A key other than Control, or a mouse button, went down anywhere.
+    void otherInputPressed() { doubleTap_.otherInputPressed(); }
     // Leaves edit mode when it is on, enters it otherwise.
     void toggleEditMode();
 
@@ -36,7 +37,7 @@ private:
     Preferences& preferences_;
     Onboarding& onboarding_;
     Actions actions_;
-    double lastControlTap_ = 0;
+    ControlDoubleTap doubleTap_;
 };
 
 } // namespace kestrane

@@ -9,6 +9,8 @@
 #include "pockets/HeldFile.h"
 #include "window/OverlayWindow.h"
 #include "x11/GlobalKeys.h"
+#include "x11/KeyboardState.h"
+#include "x11/RawInput.h"
 #include "x11/X11Display.h"
 
 #include <QApplication>
@@ -141,21 +143,26 @@ int runApplication(int argc, char** argv)
     TerminationSignals terminationSignals;
     const LaunchSwitches switches = LaunchSwitches::parse(arguments);
     DesktopModel model(switches.debugPurge ? printLine : EngineTrace {}, *dataFolder);
+    RawInput rawInput(*display);
     OverlayWindow window(model, *display);
     overlay = &window;
     Keyboard keyboard(model.engine(), model.preferences(), model.onboarding(),
         { [&window] { window.openEditMode(); }, [] { QCoreApplication::quit(); } });
     window.setKeyboard(&keyboard);
-    GlobalKeys globalKeys(*display,
-        { [&keyboard] { keyboard.toggleEditMode(); },
-            [&keyboard, &model](std::uint64_t flags) { keyboard.modifiersChanged(flags, model.uptime().now()); } });
+    KeyboardState keyboardState(*display, [&keyboard, &model](std::uint64_t flags) { keyboard.modifiersChanged(flags, model.uptime().now()); });
+    rawInput.onKey([&keyboard, &keyboardState](std::uint32_t keycode, bool pressed) {
+        if (pressed && !keyboardState.isControlKey(keycode))
+            keyboard.otherInputPressed();
+    });
+    rawInput.onButtonPress([&keyboard] { keyboard.otherInputPressed(); });
+    GlobalKeys globalKeys(*display, [&keyboard] { keyboard.toggleEditMode(); });
     bindShortcut(model, globalKeys);
     model.notifications().observe(Preferences::shortcutChangedNotification, [&] { bindShortcut(model, globalKeys); });
 
     if (auto pointer = display->queryPointer())
         window.retarget(QPoint(pointer->x, pointer->y), true);
     window.show();
-    recordInputMonitoring(model, globalKeys.listensToModifiers());
+    recordInputMonitoring(model, rawInput.available());
 
     scheduleSwitches(switches, model, window);
     runPocketSwitches(switches, model);

@@ -28,17 +28,29 @@ protected:
 };
 } // namespace
 
-TEST_F(KeyboardTest, TwoQuickControlTapsToggleEditModeAndAThirdStartsANewPair)
+TEST_F(KeyboardTest, OnlyTwoQuickLoneControlPressesToggleEditMode)
 {
-    // Modifier flags, when they changed, and whether edit mode is on afterwards. Too slow, or
-    // with another modifier (Caps Lock included), is not a tap.
-    const std::tuple<std::uint64_t, double, bool> changes[] = { { modifier::control, 10.0, false }, { 0, 10.1, false },
-        { modifier::control, 10.2, true }, { modifier::control, 10.3, true }, { modifier::control, 10.5, false },
-        { modifier::control, 20.0, false }, { modifier::control, 20.4, false },
-        { modifier::control | modifier::shift, 20.5, false }, { modifier::control | modifier::capsLock, 20.6, false } };
-    for (const auto& [flags, now, editing] : changes) {
-        keyboard->modifiersChanged(flags, now);
-        EXPECT_EQ(engine->state().isEditing, editing) << now;
+    // Modifier flags and when they changed; `other` is another key or a button going down.
+    constexpr std::uint64_t ctrl = modifier::control, alt = modifier::option, caps = modifier::capsLock, other = ~0ull;
+    const std::tuple<const char*, std::vector<std::pair<std::uint64_t, double>>, bool> cases[] = {
+        { "double tap", { { ctrl, 1.0 }, { 0, 1.1 }, { ctrl, 1.2 }, { 0, 1.3 } }, true },
+        { "a third tap starts a new pair", { { ctrl, 1.0 }, { 0, 1.1 }, { ctrl, 1.2 }, { 0, 1.3 }, { ctrl, 1.4 }, { 0, 1.5 } }, true },
+        { "slow pair", { { ctrl, 1.0 }, { 0, 1.1 }, { ctrl, 1.4 }, { 0, 1.5 } }, false },
+        { "Ctrl+C, Ctrl+V", { { ctrl, 1.0 }, { other, 1.05 }, { 0, 1.1 }, { ctrl, 1.2 }, { other, 1.25 }, { 0, 1.3 } }, false },
+        { "Ctrl+Alt+D twice, then a double tap",
+            { { ctrl, 1.0 }, { ctrl | alt, 1.02 }, { other, 1.04 }, { ctrl, 1.06 }, { 0, 1.08 }, { ctrl, 1.2 }, { ctrl | alt, 1.22 },
+                { other, 1.24 }, { alt, 1.26 }, { 0, 1.28 }, { ctrl, 1.4 }, { 0, 1.45 }, { ctrl, 1.5 }, { 0, 1.55 } },
+            true },
+        { "Caps Lock on", { { caps, 1.0 }, { ctrl | caps, 1.1 }, { caps, 1.15 }, { ctrl | caps, 1.2 }, { caps, 1.25 } }, false },
+        { "a button during the second tap", { { ctrl, 1.0 }, { 0, 1.05 }, { ctrl, 1.1 }, { other, 1.15 }, { 0, 1.2 } }, false },
+        { "a key between the taps", { { ctrl, 1.0 }, { 0, 1.05 }, { other, 1.1 }, { ctrl, 1.15 }, { 0, 1.2 } }, false },
+    };
+    for (const auto& [name, changes, editing] : cases) {
+        engine->setEditing(false);
+        Keyboard keys(*engine, prefs, onboarding, { [this] { engine->setEditing(true); }, {} });
+        for (const auto& [flags, now] : changes)
+            flags == other ? keys.otherInputPressed() : keys.modifiersChanged(flags, now);
+        EXPECT_EQ(engine->state().isEditing, editing) << name;
     }
 }
 

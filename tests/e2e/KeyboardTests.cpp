@@ -1,0 +1,45 @@
+#include "EndToEndTest.h"
+
+namespace kestrane::e2e {
+namespace {
+
+class KeyboardTest : public EndToEndTest {
+protected:
+    // In edit mode the overlay takes clicks on the whole screen; otherwise a click on bare
+    // screen reaches the window below. Waits `wait` for the click to come through.
+    bool clickReachesPeer(ChildProcess& peer, milliseconds wait)
+    {
+        pointer.click(700, 450);
+        return peer.readLine(wait) == "CLICK 700 450";
+    }
+
+    void doubleTapControl() const
+    {
+        display.xdotool({ "keydown", "Control_L", "keyup", "Control_L", "sleep", "0.1", "keydown", "Control_L", "keyup", "Control_L", "sleep", "0.3" });
+    }
+};
+
+TEST_F(KeyboardTest, OnlyTwoLoneControlPressesToggleEditMode)
+{
+    auto peer = launchPeer({ "clicks" });
+    launchWithDesk({});
+    // The click gives the peer the keyboard focus, so that copy and paste go to it.
+    ASSERT_TRUE(clickReachesPeer(*peer, eventTimeout));
+
+    display.xdotool({ "key", "ctrl+c", "sleep", "0.05", "key", "ctrl+v", "sleep", "0.3" });
+    EXPECT_TRUE(clickReachesPeer(*peer, eventTimeout)) << "copy and paste leave edit mode closed";
+
+    // The shortcut opens edit mode and closes it again; Control is not left held after it.
+    display.xdotool({ "key", "ctrl+alt+d", "sleep", "0.5", "key", "ctrl+alt+d", "sleep", "0.5" });
+    doubleTapControl();
+    EXPECT_FALSE(clickReachesPeer(*peer, absenceWait)) << "the double tap opens edit mode";
+    doubleTapControl();
+    EXPECT_TRUE(clickReachesPeer(*peer, eventTimeout)) << "and closes it";
+
+    display.xdotool({ "key", "Caps_Lock" });
+    doubleTapControl();
+    EXPECT_TRUE(clickReachesPeer(*peer, eventTimeout)) << "Caps Lock on blocks the double tap";
+}
+
+} // namespace
+} // namespace kestrane::e2e
