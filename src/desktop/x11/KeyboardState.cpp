@@ -18,11 +18,6 @@
 namespace kestrane {
 
 namespace {
-template <typename Reply> std::unique_ptr<Reply, decltype(&std::free)> owned(Reply* reply)
-{
-    return { reply, &std::free };
-}
-
 std::uint64_t flagsFor(std::uint16_t held, std::uint16_t locked)
 {
     std::uint64_t flags = (locked & XCB_MOD_MASK_LOCK) ? modifier::capsLock : 0;
