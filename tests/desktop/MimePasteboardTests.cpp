@@ -5,10 +5,8 @@
 #include <QBuffer>
 #include <QImage>
 #include <QMimeData>
-#include <QUrl>
 
 #include <gtest/gtest.h>
-
 #include <algorithm>
 
 using namespace kestrane;
@@ -21,11 +19,7 @@ TEST(MimePasteboardTest, DataUrlsAreImagesOrNothingButNeverLinksOrTexts)
     QByteArray png, jpeg;
     QBuffer pngFile(&png), jpegFile(&jpeg);
     ASSERT_TRUE(red.save(&pngFile, "PNG") && red.save(&jpegFile, "JPEG"));
-    const struct {
-        QByteArray url;
-        bool image;
-        int diagnostics;
-    } cases[] = {
+    const struct { QByteArray url; bool image; int diagnostics; } cases[] = {
         { "data:image/png;base64," + png.toBase64(), true, 0 },
         { "data:image/png," + png.toPercentEncoding(), true, 0 },
         { "data:image/jpeg;base64," + jpeg.toBase64(), true, 0 },
@@ -40,10 +34,8 @@ TEST(MimePasteboardTest, DataUrlsAreImagesOrNothingButNeverLinksOrTexts)
         const MimePasteboard pasteboard(data);
         EXPECT_EQ(pasteboard.urls(), std::vector<std::string> { "https://example.org/page" });
         EXPECT_EQ(pasteboard.string(), std::nullopt);
-
         std::optional<PasteboardImage> image;
         EXPECT_EQ(std::ranges::count(kestrane::testing::stderrOf([&] { image = pasteboard.image(); }), '\n'), diagnostics);
-        ASSERT_EQ(image.has_value(), isImage);
         const Bytes stored = image ? image->png.value_or(Bytes {}) : Bytes {};
         EXPECT_EQ(QImage::fromData(stored.data(), int(stored.size()), "PNG").size(), isImage ? QSize(7, 5) : QSize(0, 0));
     }

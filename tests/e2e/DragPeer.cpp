@@ -2,8 +2,7 @@
 //   kestrane_drag_peer source X Y FILE...   drags the (absolute) files' URLs when pressed and
 //                                           moved, and says "DRAGGED <action>" when the drag
 //                                           is over
-//   kestrane_drag_peer image X Y            the same with a small PNG as a data URL, as a
-//                                           browser offers an image of a page
+//   kestrane_drag_peer image X Y            the same with a PNG as a data URL, as browsers do
 //   kestrane_drag_peer receiver X Y W H     takes drops as a file manager does: says
 //                                           "DROP <path>" for each file at the drop and only
 //                                           2 s later reads it: "RECEIVED <path>: <content>"

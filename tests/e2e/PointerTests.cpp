@@ -54,7 +54,6 @@ TEST_F(PointerTest, FilesAndImagesDraggedOntoAPocketAreStoredInIt)
     EXPECT_EQ(stored[1].name, "plan.pdf");
     EXPECT_TRUE(std::filesystem::exists(notes)) << "a dropped file stays where it was";
     EXPECT_EQ(stored[2].file.extension(), ".png");
-    EXPECT_TRUE(testing::readFile(stored[2].file).starts_with("\x89PNG"));
 }
 
 // The receiver reads the files only after the drop, as a file manager copies them.
