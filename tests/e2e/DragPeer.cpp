@@ -2,6 +2,7 @@
 //   kestrane_drag_peer source X Y FILE...   drags the (absolute) files' URLs when pressed and
 //                                           moved, and says "DRAGGED <action>" when the drag
 //                                           is over
+//   kestrane_drag_peer image X Y            the same with a PNG as a data URL, as browsers do
 //   kestrane_drag_peer receiver X Y W H     takes drops as a file manager does: says
 //                                           "DROP <path>" for each file at the drop and only
 //                                           2 s later reads it: "RECEIVED <path>: <content>"
@@ -10,8 +11,10 @@
 //                                           for each press it receives
 // Each says "READY" once its window is on the screen. Every line is flushed at once.
 #include <QApplication>
+#include <QBuffer>
 #include <QDrag>
 #include <QFile>
+#include <QImage>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -29,7 +32,17 @@ void say(const QString& line)
     std::cout << line.toStdString() << std::endl;
 }
 
-// Every mode's window: only a source has files to drag, only a receiver accepts drops.
+QUrl pngDataUrl()
+{
+    QImage image(16, 12, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    image.save(&buffer, "PNG");
+    return QUrl("data:image/png;base64," + QString::fromLatin1(png.toBase64()));
+}
+
+// Every mode's window: only a source has URLs to drag, only a receiver accepts drops.
 class PeerWindow : public QWidget {
 public:
     PeerWindow(const QString& mode, const QRect& geometry, const QColor& colour)
@@ -41,7 +54,7 @@ public:
         setAcceptDrops(mode == "receiver");
     }
 
-    QList<QUrl> files;
+    QList<QUrl> offered;
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -61,11 +74,11 @@ protected:
 
     void mouseMoveEvent(QMouseEvent* event) override
     {
-        if (files.isEmpty() || !(event->buttons() & Qt::LeftButton) || dragging_ || (event->position().toPoint() - pressedAt_).manhattanLength() < QApplication::startDragDistance())
+        if (offered.isEmpty() || !(event->buttons() & Qt::LeftButton) || dragging_ || (event->position().toPoint() - pressedAt_).manhattanLength() < QApplication::startDragDistance())
             return;
         dragging_ = true;
         auto* data = new QMimeData;
-        data->setUrls(files);
+        data->setUrls(offered);
         auto* drag = new QDrag(this);
         drag->setMimeData(data);
         const Qt::DropAction result = drag->exec(Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::CopyAction);
@@ -105,10 +118,12 @@ std::unique_ptr<PeerWindow> windowFor(const QStringList& arguments)
 {
     const QString mode = arguments.value(1);
     const auto number = [&](int i) { return arguments[i].toInt(); };
-    if (mode == "source" && arguments.size() >= 5) {
+    if ((mode == "source" && arguments.size() >= 5) || (mode == "image" && arguments.size() == 4)) {
         auto window = std::make_unique<PeerWindow>(mode, QRect(number(2), number(3), 120, 120), QColor(40, 90, 200));
+        if (mode == "image")
+            window->offered.push_back(pngDataUrl());
         for (const QString& path : arguments.mid(4))
-            window->files.push_back(QUrl::fromLocalFile(path));
+            window->offered.push_back(QUrl::fromLocalFile(path));
         return window;
     }
     if (mode == "receiver" && arguments.size() == 6)
@@ -124,7 +139,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const std::unique_ptr<PeerWindow> window = windowFor(app.arguments());
     if (!window) {
-        std::cerr << "usage: kestrane_drag_peer source X Y FILE... | receiver X Y W H | clicks\n";
+        std::cerr << "usage: kestrane_drag_peer source X Y FILE... | image X Y | receiver X Y W H | clicks\n";
         return 2;
     }
     window->show();

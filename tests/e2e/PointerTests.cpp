@@ -24,31 +24,36 @@ TEST_F(PointerTest, ClicksReachTheWindowBelowExceptOnAPocketHoldingItems)
     EXPECT_EQ(below->readLine(absenceWait), std::nullopt) << "the pocket keeps its click";
 }
 
-TEST_F(PointerTest, FilesDraggedOntoAPocketAreStoredInIt)
+TEST_F(PointerTest, FilesAndImagesDraggedOntoAPocketAreStoredInIt)
 {
     const auto notes = home.root() / "notes.txt", plan = home.root() / "plan.pdf";
     testing::writeFile(notes, "the notes");
     testing::writeFile(plan, "%PDF-1.4");
     const int pocketY = launchWithDesk({});
-    auto source = launchPeer({ "source", "600", "400", QString::fromStdString(notes), QString::fromStdString(plan) });
+    const auto dragOntoDesk = [&](const QStringList& peerArguments, size_t itemsAfter) {
+        auto source = launchPeer(peerArguments);
+        // The overlay learns of another program's drag when the drag selection changes
+        // while a button is held, so it must see the press before the drag begins.
+        pointer.moveTo(660, 460);
+        pointer.press();
+        pointer.glideTo(700, 470, 4);
+        pointer.glideTo(edgeX - 40, pocketY, 16);
+        ASSERT_TRUE(hoverUntilTaken(*program, edgeX, pocketY)) << "the edge takes a drag that reaches it";
+        pointer.glideTo(edgeX, pocketY + 2, 3);
+        pointer.release();
+        EXPECT_EQ(source->readLine(eventTimeout), "DRAGGED copy") << "the edge took the drop as a copy";
+        pollUntil([&] { return home.items(desk.id).size() >= itemsAfter; }, eventTimeout);
+    };
+    dragOntoDesk({ "source", "600", "400", QString::fromStdString(notes), QString::fromStdString(plan) }, 2);
+    // As a browser offers an image of a page: a data URL, which is no link.
+    dragOntoDesk({ "image", "600", "400" }, 3);
 
-    // The overlay learns of another program's drag when the drag selection changes while
-    // a button is held, so it must see the press before the drag begins.
-    pointer.moveTo(660, 460);
-    pointer.press();
-    pointer.glideTo(700, 470, 4);
-    pointer.glideTo(edgeX - 40, pocketY, 16);
-    ASSERT_TRUE(hoverUntilTaken(*program, edgeX, pocketY)) << "the edge takes a drag that reaches it";
-    pointer.glideTo(edgeX, pocketY + 2, 3);
-    pointer.release();
-
-    EXPECT_EQ(source->readLine(eventTimeout), "DRAGGED copy") << "the edge took the drop as a copy";
-    std::vector<StoredItem> stored;
-    pollUntil([&] { return (stored = home.items(desk.id)).size() >= 2; }, eventTimeout);
-    ASSERT_EQ(stored.size(), 2u);
+    const std::vector<StoredItem> stored = home.items(desk.id);
+    ASSERT_EQ(stored.size(), 3u);
     EXPECT_EQ(stored[0].name, "notes.txt");
     EXPECT_EQ(stored[1].name, "plan.pdf");
     EXPECT_TRUE(std::filesystem::exists(notes)) << "a dropped file stays where it was";
+    EXPECT_EQ(stored[2].file.extension(), ".png");
 }
 
 // The receiver reads the files only after the drop, as a file manager copies them.

@@ -1,11 +1,54 @@
 #include "services/MimePasteboard.h"
 
+#include "platform/Log.h"
+
 #include <QBuffer>
 #include <QImage>
 #include <QMimeData>
-#include <QUrl>
 
 namespace kestrane {
+
+namespace {
+bool isDataUrl(const QUrl& url)
+{
+    return url.scheme().compare("data", Qt::CaseInsensitive) == 0;
+}
+
+// A plain text that is one data URL and nothing else.
+std::optional<QUrl> dataUrlIn(const QString& text)
+{
+    const QUrl url(text.trimmed(), QUrl::StrictMode);
+    if (!url.isValid() || !isDataUrl(url))
+        return std::nullopt;
+    return url;
+}
+
+std::optional<Bytes> pngOf(const QImage& image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (image.isNull() || !image.save(&buffer, "PNG") || png.isEmpty())
+        return std::nullopt;
+    return Bytes(png.begin(), png.end());
+}
+
+// A data URL is "data:<media type>[;<parameter>]...[;base64],<content>", the content
+// percent-encoded. Only image media types are read; nullopt for any other.
+std::optional<QImage> imageOfDataUrl(const QUrl& url)
+{
+    const QByteArray path = url.path(QUrl::FullyEncoded).toLatin1();
+    const qsizetype comma = path.indexOf(',');
+    const QByteArray header = path.left(comma).toLower();
+    if (comma < 0 || !header.startsWith("image/"))
+        return std::nullopt;
+    QByteArray content = QByteArray::fromPercentEncoding(path.mid(comma + 1));
+    if (header.endsWith(";base64")) {
+        auto decoded = QByteArray::fromBase64Encoding(content, QByteArray::AbortOnBase64DecodingErrors);
+        content = decoded ? *decoded : QByteArray();
+    }
+    return QImage::fromData(content);
+}
+} // namespace
 
 std::vector<std::string> MimePasteboard::fileUrls() const
 {
@@ -21,7 +64,7 @@ std::vector<std::string> MimePasteboard::urls() const
 {
     std::vector<std::string> all;
     for (const QUrl& url : data_.urls()) {
-        if (url.isValid())
+        if (url.isValid() && !isDataUrl(url))
             all.push_back(url.toString(QUrl::FullyEncoded).toStdString());
     }
     return all;
@@ -29,24 +72,36 @@ std::vector<std::string> MimePasteboard::urls() const
 
 std::optional<PasteboardImage> MimePasteboard::image() const
 {
-    if (!data_.hasImage())
-        return std::nullopt;
-    const QImage image = qvariant_cast<QImage>(data_.imageData());
-    if (image.isNull())
-        return PasteboardImage { std::nullopt };
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG") || png.isEmpty())
-        return PasteboardImage { std::nullopt };
-    return PasteboardImage { Bytes(png.begin(), png.end()) };
+    if (data_.hasImage())
+        return PasteboardImage { pngOf(qvariant_cast<QImage>(data_.imageData())) };
+    for (const QUrl& url : dataUrls()) {
+        const std::optional<QImage> image = imageOfDataUrl(url);
+        if (!image)
+            continue;
+        if (std::optional<Bytes> png = pngOf(*image))
+            return PasteboardImage { std::move(png) };
+        logLine("Kestrane: a dropped image (" + url.toString().left(48).toStdString() + "…) could not be decoded; ignored");
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> MimePasteboard::string() const
 {
     if (!data_.hasText())
         return std::nullopt;
-    return data_.text().toStdString();
+    const QString text = data_.text();
+    if (dataUrlIn(text))
+        return std::nullopt;
+    return text.toStdString();
+}
+
+QList<QUrl> MimePasteboard::dataUrls() const
+{
+    QList<QUrl> found = data_.urls();
+    found.removeIf([](const QUrl& url) { return !isDataUrl(url); });
+    if (const auto inText = data_.hasText() ? dataUrlIn(data_.text()) : std::nullopt; inText && !found.contains(*inText))
+        found.push_back(*inText);
+    return found;
 }
 
 bool MimePasteboard::offersAnything(const QMimeData& data)

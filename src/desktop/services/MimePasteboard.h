@@ -2,12 +2,19 @@
 
 #include "pockets/Pasteboard.h"
 
+#include <QList>
+#include <QUrl>
+
 class QMimeData;
 
 namespace kestrane {
 
 // What a drop offers, read from its MIME data: file URLs, every URL, an image (converted to
 // PNG) and plain text. Reads the data on demand; valid while the drop lasts.
+//
+// Browsers offer an image of a page as a `data:` URL, often repeated as the plain text:
+// such a URL holds the content itself, so it is read as an image (or not at all) and never
+// as a link or a text.
 class MimePasteboard final : public Pasteboard {
 public:
     explicit MimePasteboard(const QMimeData& data) : data_(data) {}
@@ -21,6 +28,9 @@ public:
     static bool offersAnything(const QMimeData& data);
 
 private:
+    // The data URLs offered as URLs or as the whole plain text, each once.
+    QList<QUrl> dataUrls() const;
+
     const QMimeData& data_;
 };
 
