@@ -8,8 +8,8 @@
 
 namespace kestrane::e2e {
 
-// The mouse of the test display, moved and pressed through xdotool (XTest), so that
-// every program sees the events a real mouse would make.
+// The mouse of the test display, moved and pressed through XTest, so that every program
+// sees the events a real mouse would make.
 class Pointer {
 public:
     explicit Pointer(const XvfbDisplay& display)
@@ -19,7 +19,7 @@ public:
 
     void moveTo(int x, int y)
     {
-        display_.xdotool({ "mousemove", QString::number(x), QString::number(y) });
+        display_.movePointer(x, y);
         at_ = { x, y };
     }
 
@@ -27,26 +27,27 @@ public:
     // sources and targets see the motion on the way.
     void glideTo(int x, int y, int steps = 8)
     {
-        QStringList arguments;
-        for (int i = 1; i <= steps; ++i)
-            arguments << "mousemove" << QString::number(at_.x() + (x - at_.x()) * i / steps) << QString::number(at_.y() + (y - at_.y()) * i / steps) << "sleep" << "0.03";
-        display_.xdotool(arguments);
-        at_ = { x, y };
+        const QPoint from = at_;
+        for (int i = 1; i <= steps; ++i) {
+            moveTo(from.x() + (x - from.x()) * i / steps, from.y() + (y - from.y()) * i / steps);
+            std::this_thread::sleep_for(milliseconds(30));
+        }
     }
 
     // A hand holds still after pressing and before clicking: a few of the overlay's idle
     // frames, so that it has seen where the pointer is and which buttons are down.
     void press()
     {
-        display_.xdotool({ "mousedown", "1" });
+        display_.pressButton(true);
         std::this_thread::sleep_for(stillness);
     }
-    void release() { display_.xdotool({ "mouseup", "1" }); }
+    void release() { display_.pressButton(false); }
     void click(int x, int y)
     {
         moveTo(x, y);
         std::this_thread::sleep_for(stillness);
-        display_.xdotool({ "click", "1" });
+        display_.pressButton(true);
+        display_.pressButton(false);
     }
 
 private:

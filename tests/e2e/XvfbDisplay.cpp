@@ -1,6 +1,7 @@
 #include "XvfbDisplay.h"
 
 #include <xcb/xcb.h>
+#include <xcb/xtest.h>
 
 #include <cstdlib>
 #include <stdexcept>
@@ -80,6 +81,23 @@ std::optional<pid_t> XvfbDisplay::processUnderPointer() const
         if (property && xcb_get_property_value_length(property.get()) == 4)
             return static_cast<pid_t>(*static_cast<const std::uint32_t*>(xcb_get_property_value(property.get())));
     }
+}
+
+void XvfbDisplay::fakeInput(std::uint8_t type, std::uint8_t detail, int x, int y) const
+{
+    xcb_connection_t* c = connection_.get();
+    xcb_test_fake_input(c, type, detail, XCB_CURRENT_TIME, rootOf(c), static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), 0);
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
+
+void XvfbDisplay::movePointer(int x, int y) const
+{
+    fakeInput(XCB_MOTION_NOTIFY, 0, x, y);
+}
+
+void XvfbDisplay::pressButton(bool down) const
+{
+    fakeInput(down ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, 1, 0, 0);
 }
 
 void XvfbDisplay::xdotool(const QStringList& arguments) const

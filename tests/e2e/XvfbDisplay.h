@@ -27,6 +27,11 @@ public:
     // ":N", for DISPLAY.
     const std::string& name() const { return name_; }
 
+    // Moves the pointer to (x, y), or presses or releases the first button, as the mouse
+    // itself would (XTest): every program sees the raw device events too, and the server
+    // has handled the event when this returns.
+    void movePointer(int x, int y) const;
+    void pressButton(bool down) const;
     // Runs xdotool with these arguments on this display and waits for it.
     void xdotool(const QStringList& arguments) const;
     // The whole screen as the compositor shows it.
@@ -37,6 +42,7 @@ public:
 
 private:
     unsigned atom(const std::string& name) const;
+    void fakeInput(std::uint8_t type, std::uint8_t detail, int x, int y) const;
 
     std::unique_ptr<ChildProcess> server_;
     std::string name_;

@@ -1,0 +1,94 @@
+#include "EndToEndTest.h"
+
+#include <QColor>
+
+#include <fstream>
+#include <sstream>
+
+namespace kestrane::e2e {
+namespace {
+
+class DesktopTest : public EndToEndTest {
+protected:
+    // A real terminal that writes what is typed into it to `typed`.
+    std::unique_ptr<ChildProcess> terminal(const QStringList& options)
+    {
+        auto process = std::make_unique<ChildProcess>(QStringList { "xterm", "-bg", "white" } + options
+                + QStringList { "-e", "sh", "-c", "cat > \"$0\"", QString::fromStdString(typed) },
+            home.environment(display.name()), ChildProcess::Diagnostics::discarded);
+        if (!pollUntil([&] { return std::filesystem::exists(typed); }, startTimeout))
+            throw std::runtime_error("xterm did not start");
+        std::this_thread::sleep_for(milliseconds(500));
+        return process;
+    }
+
+    std::string typedText() const
+    {
+        std::ifstream file(typed);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    }
+
+    void keys(const QString& text) { display.xdotool({ "type", "--delay", "20", text }); }
+    void shortcut() { display.xdotool({ "key", "ctrl+alt+d", "sleep", "0.6" }); }
+
+    std::filesystem::path typed = home.root() / "typed.txt";
+};
+
+TEST_F(DesktopTest, TypingReachesTheUsersWindowAgainWhenEditModeOrTheDrawerCloses)
+{
+    auto xterm = terminal({ "-geometry", "80x10+100+100" });
+    const int pocketY = launchWithDesk({ "--seed-pocket", "2" });
+    pointer.click(300, 150);
+    keys("one ");
+    shortcut();
+    shortcut();
+    keys("two ");
+    ASSERT_TRUE(hoverUntilTaken(*program, edgeX, pocketY));
+    pointer.click(edgeX, pocketY);
+    std::this_thread::sleep_for(milliseconds(600));
+    pointer.click(700, 600); // the drawer's backdrop takes this click and closes it
+    std::this_thread::sleep_for(milliseconds(600));
+    keys("three\n");
+    EXPECT_TRUE(pollUntil([&] { return typedText() == "one two three\n"; }, eventTimeout)) << typedText();
+}
+
+TEST_F(DesktopTest, AFocusedFullScreenWindowDoesNotCoverAPocketHoldingItems)
+{
+    const int pocketY = launchWithDesk({ "--seed-pocket", "2" });
+    auto xterm = terminal({ "-fullscreen" });
+    pointer.click(700, 450);
+    std::this_thread::sleep_for(milliseconds(600));
+    const QImage screen = display.screenshot();
+    EXPECT_GT(QColor(screen.pixel(700, 450)).value(), 200) << "the terminal fills the screen";
+    EXPECT_LT(QColor(screen.pixel(XvfbDisplay::width - 2, pocketY)).value(), 80) << "the pocket is drawn above it";
+}
+
+// Xephyr, unlike Xvfb, can change its screen mode through RandR.
+TEST_F(DesktopTest, AScreenModeChangeMovesTheEdgeWithTheScreen)
+{
+    ChildProcess nested({ "Xephyr", "-displayfd", "1", "-screen", "1024x768", "-resizeable", "-nolisten", "tcp" },
+        home.environment(display.name()), ChildProcess::Diagnostics::discarded);
+    const std::string nestedName = ":" + nested.readLine(startTimeout).value_or("");
+    program = launch({}, nestedName);
+    // xwininfo lists the overlay as: 0x200006 "Kestrane": ("kestrane" "Kestrane")  1440x900+0+0  +0+0
+    const auto overlaySize = [&] {
+        ChildProcess query({ "xwininfo", "-root", "-tree" }, home.environment(nestedName));
+        while (auto line = query.readLine(eventTimeout)) {
+            std::istringstream words(line->substr(std::min(line->size(), line->find("(\"kestrane\""))));
+            std::string geometry;
+            while (words >> geometry && geometry.find('x') == std::string::npos) { }
+            if (!geometry.empty())
+                return geometry.substr(0, geometry.find('+'));
+        }
+        return std::string();
+    };
+    std::string size;
+    EXPECT_TRUE(pollUntil([&] { return (size = overlaySize()) == "1024x768"; }, startTimeout)) << size;
+    ChildProcess xrandr({ "xrandr", "--output", "default", "--mode", "800x600" }, home.environment(nestedName));
+    ASSERT_EQ(xrandr.waitForExit(eventTimeout), 0);
+    EXPECT_TRUE(pollUntil([&] { return (size = overlaySize()) == "800x600"; }, eventTimeout)) << size;
+    program.reset(); // before its X server goes
+}
+
+} // namespace
+} // namespace kestrane::e2e
