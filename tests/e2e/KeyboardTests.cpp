@@ -41,5 +41,17 @@ TEST_F(KeyboardTest, OnlyTwoLoneControlPressesToggleEditMode)
     EXPECT_TRUE(clickReachesPeer(*peer, eventTimeout)) << "Caps Lock on blocks the double tap";
 }
 
+TEST_F(KeyboardTest, ShortcutFollowsItsKeyToAnotherKeyCode)
+{
+    auto peer = launchPeer({ "clicks" });
+    launchWithDesk({});
+    ASSERT_TRUE(clickReachesPeer(*peer, eventTimeout));
+    // Dvorak puts "d" on the key code of US "h"; xdotool types by symbol, so on the new one.
+    ChildProcess layout({ "setxkbmap", "us", "-variant", "dvorak" }, home.environment(display.name()));
+    ASSERT_EQ(layout.waitForExit(eventTimeout), 0);
+    display.xdotool({ "sleep", "0.3", "key", "ctrl+alt+d", "sleep", "0.5" });
+    EXPECT_FALSE(clickReachesPeer(*peer, absenceWait)) << "the shortcut opens edit mode";
+}
+
 } // namespace
 } // namespace kestrane::e2e

@@ -164,6 +164,7 @@ int runApplication(int argc, char** argv)
     GlobalKeys globalKeys(*display, [&keyboard] { keyboard.toggleEditMode(); });
     bindShortcut(model, globalKeys);
     model.notifications().observe(Preferences::shortcutChangedNotification, [&] { bindShortcut(model, globalKeys); });
+    keyboardState.onKeymapChanged([&] { bindShortcut(model, globalKeys); });
 
     if (auto pointer = display->queryPointer())
         window.retarget(QPoint(pointer->x, pointer->y), true);

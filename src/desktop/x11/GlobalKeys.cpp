@@ -1,12 +1,14 @@
 #include "x11/GlobalKeys.h"
 
 #include "app/KeyCodes.h"
+#include "platform/Log.h"
 #include "x11/KeyboardState.h"
 
 #include <QCoreApplication>
 
 #include <xcb/xcb_keysyms.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -15,6 +17,8 @@ namespace kestrane {
 namespace {
 constexpr std::uint16_t numLock = XCB_MOD_MASK_2;
 constexpr std::uint16_t capsLock = XCB_MOD_MASK_LOCK;
+// The grab must hold whatever the lock keys are doing.
+constexpr std::uint16_t lockVariants[] = { 0, numLock, capsLock, numLock | capsLock };
 
 std::uint16_t xModifiers(std::uint64_t flags)
 {
@@ -23,6 +27,19 @@ std::uint16_t xModifiers(std::uint64_t flags)
         if (flags & modifier.flag)
             mods |= modifier.mask;
     return mods;
+}
+// Every key code that gives the symbol in some group or level, as the keymap is now: a
+// table made afresh, since one keeps the mapping it first read.
+std::vector<std::uint8_t> keycodesFor(xcb_connection_t* c, xcb_keysym_t keysym)
+{
+    std::unique_ptr<xcb_key_symbols_t, decltype(&xcb_key_symbols_free)> symbols(xcb_key_symbols_alloc(c), &xcb_key_symbols_free);
+    std::unique_ptr<xcb_keycode_t, decltype(&std::free)> found(xcb_key_symbols_get_keycode(symbols.get(), keysym), &std::free);
+    std::vector<std::uint8_t> keycodes;
+    for (const xcb_keycode_t* keycode = found.get(); keycode && *keycode != XCB_NO_SYMBOL; ++keycode)
+        keycodes.push_back(*keycode);
+    std::sort(keycodes.begin(), keycodes.end());
+    keycodes.erase(std::unique(keycodes.begin(), keycodes.end()), keycodes.end());
+    return keycodes;
 }
 } // namespace
 
@@ -46,37 +63,39 @@ bool GlobalKeys::bindShortcut(std::uint16_t keyCode, std::uint64_t modifierFlags
     const auto keysym = keysymForKeyCode(keyCode);
     if (!keysym)
         return false;
-    xcb_connection_t* c = display_.connection();
-    std::unique_ptr<xcb_key_symbols_t, decltype(&xcb_key_symbols_free)> symbols(xcb_key_symbols_alloc(c), &xcb_key_symbols_free);
-    std::unique_ptr<xcb_keycode_t, decltype(&std::free)> keycodes(xcb_key_symbols_get_keycode(symbols.get(), *keysym), &std::free);
-    if (!keycodes || *keycodes == XCB_NO_SYMBOL)
+    grabbedKeycodes_ = keycodesFor(display_.connection(), *keysym);
+    grabbedMods_ = xModifiers(modifierFlags);
+    if (grabbedKeycodes_.empty()) {
+        logLine("Kestrane: no key of the current keyboard layout types the shortcut's key");
         return false;
-    const std::uint16_t mods = xModifiers(modifierFlags);
-    bool granted = true;
-    // The grab must hold whatever the lock keys are doing.
-    for (std::uint16_t locks : { std::uint16_t(0), numLock, capsLock, std::uint16_t(numLock | capsLock) }) {
-        const auto cookie = xcb_grab_key_checked(c, 1, display_.root(), mods | locks, keycodes.get()[0], XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-        if (auto* error = xcb_request_check(c, cookie)) {
-            granted = false;
-            std::free(error);
-        }
     }
-    grabbedKeycode_ = keycodes.get()[0];
-    grabbedMods_ = mods;
-    if (!granted)
-        ungrab();
+    if (grab())
+        return true;
+    ungrab();
+    return false;
+}
+
+bool GlobalKeys::grab() const
+{
+    xcb_connection_t* c = display_.connection();
+    std::vector<xcb_void_cookie_t> cookies;
+    for (std::uint8_t keycode : grabbedKeycodes_)
+        for (std::uint16_t locks : lockVariants)
+            cookies.push_back(xcb_grab_key_checked(c, 1, display_.root(), grabbedMods_ | locks, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    bool granted = true;
+    for (const xcb_void_cookie_t& cookie : cookies)
+        granted = !owned(xcb_request_check(c, cookie)) && granted;
     return granted;
 }
 
 void GlobalKeys::ungrab()
 {
-    if (!grabbedKeycode_)
-        return;
     xcb_connection_t* c = display_.connection();
-    for (std::uint16_t locks : { std::uint16_t(0), numLock, capsLock, std::uint16_t(numLock | capsLock) })
-        xcb_ungrab_key(c, grabbedKeycode_, display_.root(), grabbedMods_ | locks);
+    for (std::uint8_t keycode : grabbedKeycodes_)
+        for (std::uint16_t locks : lockVariants)
+            xcb_ungrab_key(c, keycode, display_.root(), grabbedMods_ | locks);
     xcb_flush(c);
-    grabbedKeycode_ = 0;
+    grabbedKeycodes_.clear();
 }
 
 bool GlobalKeys::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
@@ -84,8 +103,8 @@ bool GlobalKeys::nativeEventFilter(const QByteArray& eventType, void* message, q
     if (eventType != "xcb_generic_event_t")
         return false;
     const auto* key = static_cast<const xcb_key_press_event_t*>(message);
-    if ((key->response_type & 0x7F) != XCB_KEY_PRESS || !grabbedKeycode_ || key->detail != grabbedKeycode_
-        || key->event != display_.root() || (key->state & ~(numLock | capsLock)) != grabbedMods_)
+    if ((key->response_type & 0x7F) != XCB_KEY_PRESS
+        || std::find(grabbedKeycodes_.begin(), grabbedKeycodes_.end(), key->detail) == grabbedKeycodes_.end() || key->event != display_.root() || (key->state & ~(numLock | capsLock)) != grabbedMods_)
         return false;
     if (shortcutPressed_)
         shortcutPressed_();

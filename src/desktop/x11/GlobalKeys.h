@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace kestrane {
 
@@ -16,7 +17,8 @@ public:
     GlobalKeys(const X11Display& display, std::function<void()> shortcutPressed);
     ~GlobalKeys() override;
 
-    // Grabs keyCode with the modifier flags (stored forms) in place of the previous grab.
+    // Grabs keyCode with the modifier flags (stored forms) in place of the previous grab, on
+    // every X key code that now gives its symbol; called again when the keymap changes.
     // False when another program holds the combination or the key has no X equivalent.
     bool bindShortcut(std::uint16_t keyCode, std::uint64_t modifierFlags);
 
@@ -24,10 +26,11 @@ public:
 
 private:
     void ungrab();
+    bool grab() const;
 
     const X11Display& display_;
     std::function<void()> shortcutPressed_;
-    std::uint8_t grabbedKeycode_ = 0;
+    std::vector<std::uint8_t> grabbedKeycodes_;
     std::uint16_t grabbedMods_ = 0;
 };
 

@@ -42,26 +42,40 @@ KeyboardState::KeyboardState(const X11Display& display, std::function<void(std::
     , changed_(std::move(changed))
 {
     refreshControlKeys();
+    keymapSettled_.setSingleShot(true);
+    keymapSettled_.setInterval(0);
+    QObject::connect(&keymapSettled_, &QTimer::timeout, [this] {
+        refreshControlKeys();
+        if (keymapChanged_)
+            keymapChanged_();
+    });
+    QCoreApplication::instance()->installNativeEventFilter(this);
     xcb_connection_t* c = display.connection();
     if (!useKeyboardExtension(c)) {
         logLine("Kestrane: the X server has no keyboard extension; the double tap of Control is off");
         return;
     }
     xkbEvent_ = xcb_get_extension_data(c, &xcb_xkb_id)->first_event;
-    xcb_xkb_select_events(c, XCB_XKB_ID_USE_CORE_KBD, XCB_XKB_EVENT_TYPE_STATE_NOTIFY, 0, XCB_XKB_EVENT_TYPE_STATE_NOTIFY, 0, 0, nullptr);
+    constexpr std::uint16_t events = XCB_XKB_EVENT_TYPE_STATE_NOTIFY | XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
+    constexpr std::uint16_t mapParts = XCB_XKB_MAP_PART_KEY_TYPES | XCB_XKB_MAP_PART_KEY_SYMS | XCB_XKB_MAP_PART_MODIFIER_MAP;
+    xcb_xkb_select_events(c, XCB_XKB_ID_USE_CORE_KBD, events, 0, events, mapParts, mapParts, nullptr);
     xcb_flush(c);
-    QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
 KeyboardState::~KeyboardState()
 {
-    if (xkbEvent_ && QCoreApplication::instance())
+    if (QCoreApplication::instance())
         QCoreApplication::instance()->removeNativeEventFilter(this);
 }
 
 bool KeyboardState::isControlKey(std::uint32_t keycode) const
 {
     return std::find(controlKeys_.begin(), controlKeys_.end(), keycode) != controlKeys_.end();
+}
+
+void KeyboardState::onKeymapChanged(std::function<void()> listener)
+{
+    keymapChanged_ = std::move(listener);
 }
 
 void KeyboardState::refreshControlKeys()
@@ -77,12 +91,28 @@ void KeyboardState::refreshControlKeys()
     std::copy_if(controlRow, controlRow + perModifier, std::back_inserter(controlKeys_), [](xcb_keycode_t key) { return key != 0; });
 }
 
+// The core event comes to programs that do not take the keyboard extension's map events,
+// and with it the changes made through the core protocol (xmodmap).
+bool KeyboardState::isKeymapChange(const void* message) const
+{
+    const auto* event = static_cast<const xcb_mapping_notify_event_t*>(message);
+    if ((event->response_type & 0x7F) == XCB_MAPPING_NOTIFY)
+        return event->request != XCB_MAPPING_POINTER;
+    const auto* xkb = static_cast<const xcb_xkb_map_notify_event_t*>(message);
+    return xkbEvent_ && (xkb->response_type & 0x7F) == xkbEvent_
+        && (xkb->xkbType == XCB_XKB_NEW_KEYBOARD_NOTIFY || xkb->xkbType == XCB_XKB_MAP_NOTIFY);
+}
+
 bool KeyboardState::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
 {
     if (eventType != "xcb_generic_event_t")
         return false;
+    if (isKeymapChange(message)) {
+        keymapSettled_.start();
+        return false;
+    }
     const auto* event = static_cast<const xcb_xkb_state_notify_event_t*>(message);
-    if ((event->response_type & 0x7F) != xkbEvent_ || event->xkbType != XCB_XKB_STATE_NOTIFY)
+    if (!xkbEvent_ || (event->response_type & 0x7F) != xkbEvent_ || event->xkbType != XCB_XKB_STATE_NOTIFY)
         return false;
     const std::uint64_t flags = flagsFor(event->baseMods | event->latchedMods, event->lockedMods);
     if (flags != std::exchange(flags_, flags) && changed_)
