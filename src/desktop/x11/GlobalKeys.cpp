@@ -28,6 +28,7 @@ std::uint16_t xModifiers(std::uint64_t flags)
             mods |= modifier.mask;
     return mods;
 }
+
 // Every key code that gives the symbol in some group or level, as the keymap is now: a
 // table made afresh, since one keeps the mapping it first read.
 std::vector<std::uint8_t> keycodesFor(xcb_connection_t* c, xcb_keysym_t keysym)
