@@ -68,7 +68,7 @@ TEST_F(DesktopTest, AScreenModeChangeMovesTheEdgeWithTheScreen)
 {
     ChildProcess nested({ "Xephyr", "-displayfd", "1", "-screen", "1024x768", "-resizeable", "-nolisten", "tcp" },
         home.environment(display.name()), ChildProcess::Diagnostics::discarded);
-    const std::string nestedName = ":" + nested.readLine(startTimeout).value_or("");
+    const std::string nestedName = std::string(":").append(nested.readLine(startTimeout).value_or(""));
     program = launch({}, nestedName);
     // xwininfo lists the overlay as: 0x200006 "Kestrane": ("kestrane" "Kestrane")  1440x900+0+0  +0+0
     const auto overlaySize = [&] {

@@ -116,7 +116,7 @@ void PocketIndexWriter::flush()
 
 void PocketIndexWriter::removeTemporaries() const
 {
-    const std::string prefix = "." + file_.filename().string() + ".";
+    const std::string prefix = std::string(".").append(file_.filename().string()).append(".");
     constexpr std::size_t randomPart = 6;
     const fs::path folder = file_.parent_path();
     if (linkedFolderRefusal(folder))

@@ -71,7 +71,7 @@ TEST_F(PocketStoreTest, AStartSweepsWriteDebrisAndOldUnlistedFilesUnlessTheIndex
         { Uuid::random().string() + ".txt", 9, false },
         { Uuid::random().string() + ".webloc", 60, true },
         { "notes.md", 60, false },
-        { "." + Uuid::random().string() + ".txt.a1B2c3", 0, true },
+        { std::string(".").append(Uuid::random().string()).append(".txt.a1B2c3"), 0, true },
         { "../.pockets.json.Xy12Ab", 0, true },
     };
     for (const bool readable : { true, false }) {
