@@ -1,5 +1,6 @@
 #include "EngineFakes.h"
 #include "views/EdgeCanvas.h"
+#include "x11/OverlayWindowSetup.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -55,3 +56,30 @@ static void BM_EdgeCanvasFrameSevenMoving(benchmark::State& state)
     state.counters["region px"] = static_cast<double>(canvas.changedRegion().width() * canvas.changedRegion().height());
 }
 BENCHMARK(BM_EdgeCanvasFrameSevenMoving);
+
+// Without a compositor, a frame whose outline changed also reshapes the window: the
+// painted region of the same moving edge, as the rectangles sent to the X server.
+static void BM_BoundingShapeSevenMoving(benchmark::State& state)
+{
+    ensureApplication();
+    testing::EngineRig edge;
+    BezelEngine& engine = edge.makeFilledEdge(7, itemsPerPocket);
+    EdgeCanvas canvas;
+    double phase = 0;
+    std::size_t rectangles = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        phase += 0.05;
+        const Point payload { 1410, 450 + 400 * std::sin(phase) };
+        engine.beginSystemDrag();
+        engine.updatePointer(payload);
+        engine.updateDragPayload(payload);
+        engine.step(frame);
+        canvas.update(engine);
+        state.ResumeTiming();
+        rectangles = OverlayWindowSetup::rectanglesOf(canvas.paintedRegion()).size();
+        benchmark::DoNotOptimize(rectangles);
+    }
+    state.counters["rectangles"] = static_cast<double>(rectangles);
+}
+BENCHMARK(BM_BoundingShapeSevenMoving);
