@@ -28,6 +28,17 @@ void ensureApplication()
     static QGuiApplication application(argc, argv);
 }
 
+// One frame of an external drag sweeping up and down the edge.
+void stepSweep(BezelEngine& engine, double& phase)
+{
+    phase += 0.05;
+    const Point payload { 1410, 450 + 400 * std::sin(phase) };
+    engine.beginSystemDrag();
+    engine.updatePointer(payload);
+    engine.updateDragPayload(payload);
+    engine.step(frame);
+}
+
 } // namespace
 
 // One whole frame with seven pockets moving as an external drag sweeps up and down the
@@ -42,12 +53,7 @@ static void BM_EdgeCanvasFrameSevenMoving(benchmark::State& state)
     screen.fill(Qt::transparent);
     double phase = 0;
     for (auto _ : state) {
-        phase += 0.05;
-        const Point payload { 1410, 450 + 400 * std::sin(phase) };
-        engine.beginSystemDrag();
-        engine.updatePointer(payload);
-        engine.updateDragPayload(payload);
-        engine.step(frame);
+        stepSweep(engine, phase);
         canvas.update(engine);
         QPainter painter(&screen);
         canvas.repaintChanged(painter);
@@ -69,12 +75,7 @@ static void BM_BoundingShapeSevenMoving(benchmark::State& state)
     std::size_t rectangles = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        phase += 0.05;
-        const Point payload { 1410, 450 + 400 * std::sin(phase) };
-        engine.beginSystemDrag();
-        engine.updatePointer(payload);
-        engine.updateDragPayload(payload);
-        engine.step(frame);
+        stepSweep(engine, phase);
         canvas.update(engine);
         state.ResumeTiming();
         rectangles = OverlayWindowSetup::rectanglesOf(canvas.paintedRegion()).size();
