@@ -1,5 +1,6 @@
 #include "EngineFakes.h"
 #include "views/EdgeCanvas.h"
+#include "x11/OverlayWindowSetup.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -27,6 +28,17 @@ void ensureApplication()
     static QGuiApplication application(argc, argv);
 }
 
+// One frame of an external drag sweeping up and down the edge.
+void stepSweep(BezelEngine& engine, double& phase)
+{
+    phase += 0.05;
+    const Point payload { 1410, 450 + 400 * std::sin(phase) };
+    engine.beginSystemDrag();
+    engine.updatePointer(payload);
+    engine.updateDragPayload(payload);
+    engine.step(frame);
+}
+
 } // namespace
 
 // One whole frame with seven pockets moving as an external drag sweeps up and down the
@@ -41,12 +53,7 @@ static void BM_EdgeCanvasFrameSevenMoving(benchmark::State& state)
     screen.fill(Qt::transparent);
     double phase = 0;
     for (auto _ : state) {
-        phase += 0.05;
-        const Point payload { 1410, 450 + 400 * std::sin(phase) };
-        engine.beginSystemDrag();
-        engine.updatePointer(payload);
-        engine.updateDragPayload(payload);
-        engine.step(frame);
+        stepSweep(engine, phase);
         canvas.update(engine);
         QPainter painter(&screen);
         canvas.repaintChanged(painter);
@@ -55,3 +62,25 @@ static void BM_EdgeCanvasFrameSevenMoving(benchmark::State& state)
     state.counters["region px"] = static_cast<double>(canvas.changedRegion().width() * canvas.changedRegion().height());
 }
 BENCHMARK(BM_EdgeCanvasFrameSevenMoving);
+
+// Without a compositor, a frame whose outline changed also reshapes the window: the
+// painted region of the same moving edge, as the rectangles sent to the X server.
+static void BM_BoundingShapeSevenMoving(benchmark::State& state)
+{
+    ensureApplication();
+    testing::EngineRig edge;
+    BezelEngine& engine = edge.makeFilledEdge(7, itemsPerPocket);
+    EdgeCanvas canvas;
+    double phase = 0;
+    std::size_t rectangles = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        stepSweep(engine, phase);
+        canvas.update(engine);
+        state.ResumeTiming();
+        rectangles = OverlayWindowSetup::rectanglesOf(canvas.paintedRegion()).size();
+        benchmark::DoNotOptimize(rectangles);
+    }
+    state.counters["rectangles"] = static_cast<double>(rectangles);
+}
+BENCHMARK(BM_BoundingShapeSevenMoving);

@@ -63,6 +63,35 @@ TEST_F(DesktopTest, AFocusedFullScreenWindowDoesNotCoverAPocketHoldingItems)
     EXPECT_LT(QColor(screen.pixel(XvfbDisplay::width - 2, pocketY)).value(), 80) << "the pocket is drawn above it";
 }
 
+// Without a compositor the translucent overlay cannot be blended: it must show nothing but
+// what it draws, and where it covers the screen in edit mode, what lies behind it.
+TEST_F(DesktopTest, WithoutACompositorTheDesktopShowsEverywhereButOnTheBulges)
+{
+    display.setCompositing(false);
+    auto white = launchPeer({ "clicks" });
+    const int pocketY = launchWithDesk({ "--seed-pocket", "2" });
+    const auto expectDesktopAndPocket = [&](const char* when) {
+        std::this_thread::sleep_for(milliseconds(800));
+        const QImage screen = display.screenshot();
+        int darkLeftOfTheEdge = 0;
+        for (int y = 0; y < XvfbDisplay::height; ++y)
+            for (int x = 0; x < XvfbDisplay::width - 60; ++x)
+                darkLeftOfTheEdge += QColor(screen.pixel(x, y)).value() < 200;
+        EXPECT_EQ(darkLeftOfTheEdge, 0) << when;
+        EXPECT_LT(QColor(screen.pixel(XvfbDisplay::width - 2, pocketY)).value(), 80) << when;
+    };
+    expectDesktopAndPocket("without a compositor");
+    shortcut();
+    expectDesktopAndPocket("in edit mode");
+    pointer.click(700, 450);
+    EXPECT_EQ(white->readLine(absenceWait), std::nullopt) << "edit mode takes every click";
+    shortcut();
+    display.setCompositing(true);
+    expectDesktopAndPocket("once a compositor runs");
+    display.setCompositing(false);
+    expectDesktopAndPocket("once it stopped");
+}
+
 // Xephyr, unlike Xvfb, can change its screen mode through RandR.
 TEST_F(DesktopTest, AScreenModeChangeMovesTheEdgeWithTheScreen)
 {

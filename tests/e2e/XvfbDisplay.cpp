@@ -38,18 +38,10 @@ XvfbDisplay::XvfbDisplay()
     environment_ = QProcessEnvironment::systemEnvironment();
     environment_.insert("DISPLAY", QString::fromStdString(name_));
 
-    // A compositing manager announces itself by owning the selection _NET_WM_CM_S<screen>.
-    compositor_ = std::make_unique<ChildProcess>(QStringList { "xcompmgr" }, environment_);
-    xcb_connection_t* c = connection_.get();
-    const xcb_atom_t selection = atom("_NET_WM_CM_S0");
-    const bool running = pollUntil([&] {
-        const auto owner = owned(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr));
-        return owner && owner->owner != XCB_NONE;
-    }, milliseconds(5000));
-    if (!running)
-        throw std::runtime_error("xcompmgr did not start on " + name_);
+    setCompositing(true);
 
     // A window manager announces itself by a check window on the root.
+    xcb_connection_t* c = connection_.get();
     windowManager_ = std::make_unique<ChildProcess>(QStringList { "openbox", "--sm-disable" }, environment_, ChildProcess::Diagnostics::discarded);
     const xcb_atom_t check = atom("_NET_SUPPORTING_WM_CHECK");
     const bool managed = pollUntil([&] {
@@ -58,6 +50,23 @@ XvfbDisplay::XvfbDisplay()
     }, milliseconds(5000));
     if (!managed)
         throw std::runtime_error("openbox did not start on " + name_);
+}
+
+// A compositing manager announces itself by owning the selection _NET_WM_CM_S<screen>.
+void XvfbDisplay::setCompositing(bool on)
+{
+    if (on)
+        compositor_ = std::make_unique<ChildProcess>(QStringList { "xcompmgr" }, environment_);
+    else
+        compositor_.reset();
+    xcb_connection_t* c = connection_.get();
+    const xcb_atom_t selection = atom("_NET_WM_CM_S0");
+    const bool done = pollUntil([&] {
+        const auto owner = owned(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr));
+        return owner && (owner->owner != XCB_NONE) == on;
+    }, milliseconds(5000));
+    if (!done)
+        throw std::runtime_error(std::string("xcompmgr did not ") + (on ? "start" : "stop") + " on " + name_);
 }
 
 unsigned XvfbDisplay::atom(const std::string& name) const

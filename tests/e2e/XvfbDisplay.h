@@ -15,14 +15,17 @@ struct xcb_connection_t;
 namespace kestrane::e2e {
 
 // A private X server (Xvfb on the first free display number) with xcompmgr compositing
-// it, so that translucent windows are blended as on a desktop, and openbox managing its
-// windows. All stop with this object, the server last.
+// it (unless told otherwise), so that translucent windows are blended as on a desktop, and
+// openbox managing its windows. All stop with this object, the server last.
 class XvfbDisplay {
 public:
     static constexpr int width = 1440;
     static constexpr int height = 900;
 
     XvfbDisplay();
+
+    // Starts or stops the compositor and waits until it owns its selection, or no longer.
+    void setCompositing(bool on);
 
     // ":N", for DISPLAY.
     const std::string& name() const { return name_; }

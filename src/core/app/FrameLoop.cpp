@@ -49,6 +49,8 @@ void FrameLoop::afterStep(const FrameInput& input, FrameOutput& output)
 {
     output.stepped = true;
     output.clickable = ignoresMouse(input) ? std::vector<Rect> {} : clickableRegion();
+    if (reachesBeyondPockets())
+        output.covered = clickableRegion();
     const bool still = engine_.isQuiescent() && !moved_ && !input.pressHeld && !introduction_.isRunning();
     idleTicks_ = still ? idleTicks_ + 1 : 0;
     output.idle = idleTicks_ >= idleThreshold;
@@ -105,6 +107,13 @@ bool FrameLoop::ignoresMouse(const FrameInput& input)
         ignoring_ = true;
     }
     return ignoring_;
+}
+
+bool FrameLoop::reachesBeyondPockets() const
+{
+    const BezelState& state = engine_.state();
+    const bool drawerShut = !state.wantsOpen && state.openProgress.value <= 0.01;
+    return introduction_.isRunning() || !drawerShut || state.isSystemDragActive || state.editProgress.value > 0.01;
 }
 
 // Where clicks land on the overlay when it takes clicks at all.

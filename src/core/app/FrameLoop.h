@@ -32,6 +32,10 @@ struct FrameOutput {
     bool pointerMoved = false;
     // Clicks reach the overlay only inside these rectangles (empty: nowhere).
     std::vector<Rect> clickable;
+    // Where the overlay stands between the user and the desktop beyond the pockets (the
+    // introduction, edit mode, a drawer, a drop strip), whether or not it takes clicks
+    // this frame; empty when only the pockets matter.
+    std::vector<Rect> covered;
     // Few frames per second will do: nothing has moved for a while.
     bool idle = false;
     // No frame is needed until an event says something may move: idle, and no button is
@@ -82,6 +86,7 @@ private:
     void detectSystemDrag(const FrameInput& input);
     bool ignoresMouse(const FrameInput& input);
     std::vector<Rect> clickableRegion() const;
+    bool reachesBeyondPockets() const;
 
     BezelEngine& engine_;
     const EngineIntroduction& introduction_;

@@ -165,6 +165,17 @@ QRect EdgeCanvas::changedRegion() const
     return grown.toAlignedRect().intersected(canvas_);
 }
 
+QRegion EdgeCanvas::paintedRegion() const
+{
+    QRegion region;
+    if (path_.empty())
+        return region;
+    // The plus glyph and the pull counter lie on their bulges, inside the outline.
+    for (const QPolygonF& polygon : outline_.toFillPolygons())
+        region += QRegion(polygon.toPolygon(), outline_.fillRule());
+    return region;
+}
+
 void EdgeCanvas::paint(QPainter& painter) const
 {
     painter.save();

@@ -8,6 +8,7 @@
 #include <QPointF>
 #include <QRect>
 #include <QRectF>
+#include <QRegion>
 #include <QSizeF>
 #include <QString>
 
@@ -42,6 +43,9 @@ public:
     // Everything the previous and the current frame cover, in whole pixels on the canvas:
     // what must be repainted after update().
     QRect changedRegion() const;
+    // The pixels this frame paints at all, in whole pixels: where a window without a
+    // compositor to blend it must show.
+    QRegion paintedRegion() const;
     void paint(QPainter& painter) const;
     // Clears the changed region of a device that still shows the previous frame and paints
     // this frame into it.

@@ -5,12 +5,14 @@
 #include "app/Keyboard.h"
 #include "services/MimePasteboard.h"
 #include "window/PullDrag.h"
+#include "x11/ScreenCapture.h"
 
 #include <QDragEnterEvent>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPainter>
 #include <QScreen>
+#include <QTransform>
 
 #include <iostream>
 
@@ -19,6 +21,17 @@ namespace kestrane {
 namespace {
 // A moving pointer is looked at once per frame of a sleeping loop, not once per motion.
 constexpr int pointerCheckDelay = 16;
+// Once the overlay stops showing, the windows below need a moment to repaint what it
+// covered before the screen can be read.
+constexpr int backdropCaptureDelay = 80;
+
+QRegion regionOf(const std::vector<Rect>& rects)
+{
+    QRegion region;
+    for (const Rect& rect : rects)
+        region += QRectF(rect.x, rect.y, rect.width, rect.height).toAlignedRect();
+    return region;
+}
 
 Point toPoint(QPoint p)
 {
@@ -30,7 +43,8 @@ OverlayWindow::OverlayWindow(DesktopModel& model, const X11Display& display)
     : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool | Qt::NoDropShadowWindowHint | Qt::X11BypassWindowManagerHint)
     , model_(model)
     , display_(display)
-    , dragWatcher_(display, [this] { wake(); })
+    , dragWatcher_(display, "XdndSelection", [this] { wake(); })
+    , compositorWatcher_(display, display.compositorSelection(), [this] { followCompositor(); })
     , loop_(model.engine(), model.onboarding())
     , pacer_([this] { tick(); })
 {
@@ -49,6 +63,19 @@ OverlayWindow::OverlayWindow(DesktopModel& model, const X11Display& display)
     stacking_ = std::make_unique<StackingGuard>(display_, window);
     canvas_.setLogicalDpi(logicalDpiY());
     applyClickableRegion({});
+    // Shown unshaped without a compositor, the translucent window would blacken the screen.
+    if (!compositorWatcher_.hasOwner()) {
+        shape_ = QRegion();
+        setup_->setBoundingShape(shape_);
+    }
+    backdropCapture_.setSingleShot(true);
+    backdropCapture_.setInterval(backdropCaptureDelay);
+    connect(&backdropCapture_, &QTimer::timeout, this, [this] {
+        backdrop_ = captureScreen(display_, QTransform::fromScale(devicePixelRatioF(), devicePixelRatioF()).mapRect(geometry()));
+        backdrop_.setDevicePixelRatio(devicePixelRatioF());
+        update();
+        wake();
+    });
 
     clock_.start();
     loop_.restart(0);
@@ -157,7 +184,52 @@ void OverlayWindow::tick()
         canvas_.update(engine);
         update(canvas_.changedRegion());
     }
+    updateShape(output);
     pace(output);
+}
+
+void OverlayWindow::followCompositor()
+{
+    shape_.reset();
+    backdrop_ = QImage();
+    backdropCapture_.stop();
+    if (compositorWatcher_.hasOwner())
+        setup_->setBoundingShape(std::nullopt);
+    update();
+    wake();
+}
+
+// Without a compositor the window is shaped to what it paints: the edge, and, while it
+// must cover more, a picture of the desktop behind that area.
+void OverlayWindow::updateShape(const FrameOutput& output)
+{
+    if (compositorWatcher_.hasOwner() || backdropCapture_.isActive())
+        return;
+    QRegion wanted = canvas_.paintedRegion();
+    if (output.covered.empty()) {
+        if (!backdrop_.isNull()) {
+            backdrop_ = QImage();
+            update();
+        }
+    } else if (backdrop_.isNull()) {
+        captureBackdrop();
+        return;
+    } else {
+        wanted += regionOf(output.covered);
+    }
+    if (shape_ != wanted) {
+        shape_ = wanted;
+        setup_->setBoundingShape(shape_);
+    }
+}
+
+// The screen is read with the overlay hidden, so that the picture holds only what lies
+// behind it.
+void OverlayWindow::captureBackdrop()
+{
+    shape_ = QRegion();
+    setup_->setBoundingShape(shape_);
+    backdropCapture_.start();
 }
 
 void OverlayWindow::pace(const FrameOutput& output)
@@ -206,13 +278,17 @@ void OverlayWindow::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(event->rect(), Qt::transparent);
+    if (backdrop_.isNull())
+        painter.fillRect(event->rect(), Qt::transparent);
+    else
+        painter.drawImage(event->rect(), backdrop_, QRectF(event->rect().topLeft() * backdrop_.devicePixelRatio(), event->rect().size() * backdrop_.devicePixelRatio()));
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     canvas_.paint(painter);
 }
 
 void OverlayWindow::resizeEvent(QResizeEvent*)
 {
+    backdrop_ = QImage();
     model_.engine().setSize({ static_cast<double>(width()), static_cast<double>(height()) });
     appliedRegion_.reset();
     wake();

@@ -4,13 +4,15 @@
 #include "app/KeyFocus.h"
 #include "views/EdgeCanvas.h"
 #include "window/FramePacer.h"
-#include "x11/DragSelectionWatcher.h"
 #include "x11/FocusHandback.h"
 #include "x11/OverlayWindowSetup.h"
+#include "x11/SelectionWatcher.h"
 #include "x11/StackingGuard.h"
 #include "x11/X11Display.h"
 
 #include <QElapsedTimer>
+#include <QImage>
+#include <QRegion>
 #include <QTimer>
 #include <QWidget>
 
@@ -28,7 +30,8 @@ struct PullOffer;
 // edge, runs the frame loop, takes clicks only where the edge wants them, receives drops
 // and starts the drags that pull items out of a pocket. It bypasses the window manager,
 // so that no managed window, full-screen or not, can cover it, and it takes the keyboard
-// focus only while something on it needs keys.
+// focus only while something on it needs keys. Without a compositor to blend it, it shows
+// only where it draws, and paints a picture of the desktop behind where it must cover more.
 class OverlayWindow final : public QWidget {
     Q_OBJECT
 
@@ -72,6 +75,9 @@ private:
     void followPointerAcrossScreens(QPoint globalPoint);
     void syncFocus(double now);
     void pace(const FrameOutput& output);
+    void followCompositor();
+    void updateShape(const FrameOutput& output);
+    void captureBackdrop();
     double uptime() const;
     void updateDragLocation(QPoint local);
     void pullOut(const PullOffer& offer);
@@ -81,7 +87,8 @@ private:
     std::unique_ptr<OverlayWindowSetup> setup_;
     std::unique_ptr<FocusHandback> focus_;
     std::unique_ptr<StackingGuard> stacking_;
-    DragSelectionWatcher dragWatcher_;
+    SelectionWatcher dragWatcher_;
+    SelectionWatcher compositorWatcher_;
     FrameLoop loop_;
     KeyFocus keyFocus_;
     EdgeCanvas canvas_;
@@ -89,6 +96,11 @@ private:
     QElapsedTimer clock_;
     QTimer pointerCheck_;
     std::function<void(bool)> sleepListener_;
+    // Without a compositor: the shape the window has, and the desktop behind it as it was
+    // when the overlay began to cover more than the pockets.
+    std::optional<QRegion> shape_;
+    QImage backdrop_;
+    QTimer backdropCapture_;
     std::uint64_t paintedRevision_ = 0;
     std::optional<std::vector<Rect>> appliedRegion_;
     bool isMouseDown_ = false;

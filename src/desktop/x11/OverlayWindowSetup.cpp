@@ -54,4 +54,28 @@ void OverlayWindowSetup::setInputRegion(const std::vector<Rect>& rects) const
     xcb_flush(c);
 }
 
+void OverlayWindowSetup::setBoundingShape(const std::optional<QRegion>& region) const
+{
+    xcb_connection_t* c = display_.connection();
+    if (!region) {
+        xcb_shape_mask(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, window_, 0, 0, XCB_NONE);
+    } else {
+        const std::vector<xcb_rectangle_t> rects = rectanglesOf(*region);
+        xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, XCB_CLIP_ORDERING_YX_BANDED, window_, 0, 0,
+            static_cast<std::uint32_t>(rects.size()), rects.data());
+    }
+    xcb_flush(c);
+}
+
+std::vector<xcb_rectangle_t> OverlayWindowSetup::rectanglesOf(const QRegion& region)
+{
+    std::vector<xcb_rectangle_t> rects;
+    rects.reserve(static_cast<std::size_t>(region.rectCount()));
+    for (const QRect& rect : region) {
+        rects.push_back({ static_cast<std::int16_t>(rect.x()), static_cast<std::int16_t>(rect.y()),
+            static_cast<std::uint16_t>(rect.width()), static_cast<std::uint16_t>(rect.height()) });
+    }
+    return rects;
+}
+
 } // namespace kestrane

@@ -36,7 +36,7 @@ std::optional<X11Display> X11Display::fromApplication()
     const xcb_screen_iterator_t screens = xcb_setup_roots_iterator(setup);
     if (!screens.rem)
         return std::nullopt;
-    return X11Display(connection, screens.data->root);
+    return X11Display(connection, screens.data->root, 0);
 }
 
 xcb_atom_t X11Display::atom(std::string_view name) const

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace kestrane {
@@ -28,6 +29,8 @@ public:
     xcb_connection_t* connection() const { return connection_; }
     xcb_window_t root() const { return root_; }
     xcb_atom_t atom(std::string_view name) const;
+    // The selection a compositing manager owns while it composites this screen.
+    std::string compositorSelection() const { return "_NET_WM_CM_S" + std::to_string(screenNumber_); }
     // Whether a window manager that follows the desktop conventions runs.
     bool hasWindowManager() const;
     // Whether the window still exists; asking about a gone window is no error.
@@ -43,10 +46,16 @@ public:
     std::optional<Pointer> queryPointer() const;
 
 private:
-    X11Display(xcb_connection_t* connection, xcb_window_t root) : connection_(connection), root_(root) {}
+    X11Display(xcb_connection_t* connection, xcb_window_t root, int screenNumber)
+        : connection_(connection)
+        , root_(root)
+        , screenNumber_(screenNumber)
+    {
+    }
 
     xcb_connection_t* connection_;
     xcb_window_t root_;
+    int screenNumber_;
 };
 
 } // namespace kestrane
