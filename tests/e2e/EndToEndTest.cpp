@@ -61,8 +61,11 @@ std::unique_ptr<ChildProcess> EndToEndTest::launchPeer(const QStringList& argume
     QProcessEnvironment environment = home.environment(display.name());
     environment.insert("QT_QPA_PLATFORM", "xcb");
     auto peer = std::make_unique<ChildProcess>(QStringList { KESTRANE_DRAG_PEER } + arguments, environment);
-    if (peer->readLine(startTimeout) != "READY")
+    if (peer->readLine(startTimeout) != "READY") {
+        ChildProcess tree({ "sh", "-c", "xwininfo -root -tree | head -30 >&2; xprop -root | head -40 >&2" }, environment);
+        tree.waitForExit(milliseconds(3000));
         throw std::runtime_error("the drag peer did not show its window");
+    }
     return peer;
 }
 
