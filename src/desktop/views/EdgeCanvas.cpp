@@ -3,6 +3,7 @@
 #include "engine/BezelEngine.h"
 #include "geometry/BezelGeometry.h"
 #include "geometry/Easing.h"
+#include "views/FilledRegion.h"
 #include "views/PathConversion.h"
 
 #include <QFontDatabase>
@@ -167,13 +168,10 @@ QRect EdgeCanvas::changedRegion() const
 
 QRegion EdgeCanvas::paintedRegion() const
 {
-    QRegion region;
     if (path_.empty())
-        return region;
+        return {};
     // The plus glyph and the pull counter lie on their bulges, inside the outline.
-    for (const QPolygonF& polygon : outline_.toFillPolygons())
-        region += QRegion(polygon.toPolygon(), outline_.fillRule());
-    return region;
+    return filledRegion(outline_, outline_.boundingRect().toAlignedRect().intersected(canvas_));
 }
 
 void EdgeCanvas::paint(QPainter& painter) const
