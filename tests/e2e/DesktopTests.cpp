@@ -104,7 +104,8 @@ TEST_F(DesktopTest, WithoutACompositorTheDesktopShowsEverywhereButOnTheBulges)
     expectDesktopAndPocket("once it stopped");
 }
 
-// Xephyr, unlike Xvfb, can change its screen mode through RandR.
+// Xephyr, unlike Xvfb, can change its screen mode through RandR. At rest the overlay is a
+// band along the right edge of the screen.
 TEST_F(DesktopTest, AScreenModeChangeMovesTheEdgeWithTheScreen)
 {
     // A server starting beside the other tests' servers now and then loses its display
@@ -126,15 +127,15 @@ TEST_F(DesktopTest, AScreenModeChangeMovesTheEdgeWithTheScreen)
             std::string geometry;
             while (words >> geometry && geometry.find('x') == std::string::npos) { }
             if (!geometry.empty())
-                return geometry.substr(0, geometry.find('+'));
+                return geometry;
         }
         return std::string();
     };
     std::string size;
-    EXPECT_TRUE(pollUntil([&] { return (size = overlaySize()) == "1024x768"; }, startTimeout)) << size;
+    EXPECT_TRUE(pollUntil([&] { return (size = overlaySize()) == "160x768+864+0"; }, startTimeout)) << size;
     ChildProcess xrandr({ "xrandr", "--output", "default", "--mode", "800x600" }, home.environment(nestedName));
     ASSERT_EQ(xrandr.waitForExit(eventTimeout), 0);
-    EXPECT_TRUE(pollUntil([&] { return (size = overlaySize()) == "800x600"; }, eventTimeout)) << size;
+    EXPECT_TRUE(pollUntil([&] { return (size = overlaySize()) == "160x600+640+0"; }, eventTimeout)) << size;
     program.reset(); // before its X server goes
 }
 

@@ -51,6 +51,7 @@ void FrameLoop::afterStep(const FrameInput& input, FrameOutput& output)
     output.clickable = ignoresMouse(input) ? std::vector<Rect> {} : clickableRegion();
     if (reachesBeyondPockets())
         output.covered = clickableRegion();
+    output.wholeScreen = needsWholeScreen();
     const bool still = engine_.isQuiescent() && !moved_ && !input.pressHeld && !introduction_.isRunning();
     idleTicks_ = still ? idleTicks_ + 1 : 0;
     output.idle = idleTicks_ >= idleThreshold;
@@ -111,9 +112,14 @@ bool FrameLoop::ignoresMouse(const FrameInput& input)
 
 bool FrameLoop::reachesBeyondPockets() const
 {
+    return needsWholeScreen() || engine_.state().isSystemDragActive;
+}
+
+bool FrameLoop::needsWholeScreen() const
+{
     const BezelState& state = engine_.state();
     const bool drawerShut = !state.wantsOpen && state.openProgress.value <= 0.01;
-    return introduction_.isRunning() || !drawerShut || state.isSystemDragActive || state.editProgress.value > 0.01;
+    return introduction_.isRunning() || !drawerShut || state.isEditing || state.editProgress.value > 0.01;
 }
 
 // Where clicks land on the overlay when it takes clicks at all.

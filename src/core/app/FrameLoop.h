@@ -36,6 +36,8 @@ struct FrameOutput {
     // introduction, edit mode, a drawer, a drop strip), whether or not it takes clicks
     // this frame; empty when only the pockets matter.
     std::vector<Rect> covered;
+    // The overlay needs the whole screen: a drawer, edit mode or the introduction.
+    bool wholeScreen = false;
     // Few frames per second will do: nothing has moved for a while.
     bool idle = false;
     // No frame is needed until an event says something may move: idle, and no button is
@@ -87,6 +89,7 @@ private:
     bool ignoresMouse(const FrameInput& input);
     std::vector<Rect> clickableRegion() const;
     bool reachesBeyondPockets() const;
+    bool needsWholeScreen() const;
 
     BezelEngine& engine_;
     const EngineIntroduction& introduction_;

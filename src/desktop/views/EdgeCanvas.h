@@ -46,6 +46,8 @@ public:
     // The pixels this frame paints at all, in whole pixels: where a window without a
     // compositor to blend it must show.
     QRegion paintedRegion() const;
+    // What this frame draws, in canvas coordinates; empty when nothing.
+    QRectF paintedBounds() const { return currentBounds_; }
     void paint(QPainter& painter) const;
     // Clears the changed region of a device that still shows the previous frame and paints
     // this frame into it.

@@ -24,19 +24,23 @@ constexpr int pointerCheckDelay = 16;
 // Once the overlay stops showing, the windows below need a moment to repaint what it
 // covered before the screen can be read.
 constexpr int backdropCaptureDelay = 80;
+// The band the window keeps to at rest: wide enough for a swollen bulge and for the drop
+// strip of a drag (FrameLoop::systemDragReach); a wider bulge makes it grow.
+constexpr int bandWidth = 160;
 
-QRegion regionOf(const std::vector<Rect>& rects)
+QRectF translated(const Rect& rect, QPoint by)
+{
+    return QRectF(rect.x, rect.y, rect.width, rect.height).translated(by);
+}
+
+QRegion regionOf(const std::vector<Rect>& rects, QPoint by)
 {
     QRegion region;
     for (const Rect& rect : rects)
-        region += QRectF(rect.x, rect.y, rect.width, rect.height).toAlignedRect();
+        region += translated(rect, by).toAlignedRect();
     return region;
 }
 
-Point toPoint(QPoint p)
-{
-    return { static_cast<double>(p.x()), static_cast<double>(p.y()) };
-}
 } // namespace
 
 OverlayWindow::OverlayWindow(DesktopModel& model, const X11Display& display)
@@ -54,7 +58,9 @@ OverlayWindow::OverlayWindow(DesktopModel& model, const X11Display& display)
     setMouseTracking(true);
     setAcceptDrops(true);
     setWindowTitle("Kestrane");
-    setGeometry(0, 0, 1440, 900);
+    waylandSession_ = qEnvironmentVariableIsSet("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland";
+    screenArea_ = QRect(0, 0, 1440, 900);
+    setGeometry(frameFor(false));
     winId();
     const auto window = static_cast<xcb_window_t>(winId());
     setup_ = std::make_unique<OverlayWindowSetup>(display_, window);
@@ -94,18 +100,51 @@ OverlayWindow::~OverlayWindow() = default;
 
 void OverlayWindow::retarget(QPoint globalPoint, bool force)
 {
-    if (!force && geometry().contains(globalPoint))
+    if (!force && screenArea_.contains(globalPoint))
         return;
     QScreen* screen = QGuiApplication::screenAt(globalPoint);
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    if (!force && geometry() == screen->geometry())
+    if (!force && screenArea_ == screen->geometry())
         return;
-    setGeometry(screen->geometry());
+    screenArea_ = screen->geometry();
+    model_.engine().setSize({ static_cast<double>(screenArea_.width()), static_cast<double>(screenArea_.height()) });
+    setGeometry(frameFor(wholeScreen_));
     pacer_.setRefreshRate(screen->refreshRate());
     update();
+}
+
+QRect OverlayWindow::frameFor(bool wholeScreen) const
+{
+    if (wholeScreen)
+        return screenArea_;
+    return { screenArea_.right() + 1 - bandWidth, screenArea_.top(), bandWidth, screenArea_.height() };
+}
+
+// The window changes size only when what it must cover changes: the whole screen for a
+// drawer, edit mode and the introduction, or a bulge wider than the band.
+void OverlayWindow::fitToNeed(const FrameOutput& output)
+{
+    const QRectF drawn = canvas_.paintedBounds();
+    const bool bulgeBeyondBand = !drawn.isEmpty() && drawn.left() < screenArea_.width() - bandWidth;
+    setWholeScreen(output.wholeScreen || bulgeBeyondBand);
+}
+
+void OverlayWindow::setWholeScreen(bool whole)
+{
+    if (whole == wholeScreen_)
+        return;
+    wholeScreen_ = whole;
+    setGeometry(frameFor(whole));
+    shape_.reset();
+    update();
+}
+
+Point OverlayWindow::onScreen(QPointF windowPoint) const
+{
+    return { windowPoint.x() + origin().x(), windowPoint.y() + origin().y() };
 }
 
 void OverlayWindow::openEditMode()
@@ -113,7 +152,8 @@ void OverlayWindow::openEditMode()
     if (auto pointer = display_.queryPointer())
         retarget(QPoint(pointer->x, pointer->y) / devicePixelRatioF(), false);
     model_.engine().setEditing(true);
-    applyClickableRegion({ { 0, 0, static_cast<double>(width()), static_cast<double>(height()) } });
+    setWholeScreen(true);
+    applyClickableRegion({ { 0, 0, static_cast<double>(screenArea_.width()), static_cast<double>(screenArea_.height()) } });
     raise();
 }
 
@@ -157,11 +197,13 @@ FrameInput OverlayWindow::sampleInput()
     if (const auto pointer = display_.queryPointer()) {
         const double scale = devicePixelRatioF();
         const Point global { pointer->x / scale, pointer->y / scale };
-        input.mouse = global;
         input.buttonsDown = pointer->buttonsDown;
-        const QRect frame = geometry();
-        if (frame.contains(QPoint(static_cast<int>(global.x), static_cast<int>(global.y))))
-            input.local = Point { global.x - frame.x(), global.y - frame.y() };
+        if (waylandSession_ && !pointerInside_ && !isMouseDown_)
+            return input;
+        input.mouse = global;
+        const QRect& screen = screenArea_;
+        if (screen.contains(QPoint(static_cast<int>(global.x), static_cast<int>(global.y))))
+            input.local = Point { global.x - screen.x(), global.y - screen.y() };
     }
     return input;
 }
@@ -171,7 +213,7 @@ void OverlayWindow::tick()
     const FrameInput input = sampleInput();
     BezelEngine& engine = model_.engine();
     const FrameOutput output = loop_.tick(input, [&](double dt) {
-        model_.onboarding().step(dt, Onboarding::screenPerimeter(width(), height()));
+        model_.onboarding().step(dt, Onboarding::screenPerimeter(screenArea_.width(), screenArea_.height()));
     });
     if (!output.stepped)
         return;
@@ -182,8 +224,9 @@ void OverlayWindow::tick()
     if (engine.revision() != paintedRevision_) {
         paintedRevision_ = engine.revision();
         canvas_.update(engine);
-        update(canvas_.changedRegion());
+        update(canvas_.changedRegion().translated(-origin()));
     }
+    fitToNeed(output);
     updateShape(output);
     pace(output);
 }
@@ -205,7 +248,7 @@ void OverlayWindow::updateShape(const FrameOutput& output)
 {
     if (compositorWatcher_.hasOwner() || backdropCapture_.isActive())
         return;
-    QRegion wanted = canvas_.paintedRegion();
+    QRegion wanted = canvas_.paintedRegion().translated(-origin());
     if (output.covered.empty()) {
         if (!backdrop_.isNull()) {
             backdrop_ = QImage();
@@ -215,7 +258,7 @@ void OverlayWindow::updateShape(const FrameOutput& output)
         captureBackdrop();
         return;
     } else {
-        wanted += regionOf(output.covered);
+        wanted += regionOf(output.covered, -origin());
     }
     if (shape_ != wanted) {
         shape_ = wanted;
@@ -247,7 +290,12 @@ void OverlayWindow::applyClickableRegion(const std::vector<Rect>& rects)
     if (appliedRegion_ == rects)
         return;
     appliedRegion_ = rects;
-    setup_->setInputRegion(rects);
+    std::vector<Rect> inWindow;
+    for (const Rect& rect : rects) {
+        const QRectF moved = translated(rect, -origin());
+        inWindow.push_back({ moved.x(), moved.y(), moved.width(), moved.height() });
+    }
+    setup_->setInputRegion(inWindow);
 }
 
 void OverlayWindow::followPointerAcrossScreens(QPoint globalPoint)
@@ -283,13 +331,13 @@ void OverlayWindow::paintEvent(QPaintEvent* event)
     else
         painter.drawImage(event->rect(), backdrop_, QRectF(event->rect().topLeft() * backdrop_.devicePixelRatio(), event->rect().size() * backdrop_.devicePixelRatio()));
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.translate(-origin());
     canvas_.paint(painter);
 }
 
 void OverlayWindow::resizeEvent(QResizeEvent*)
 {
     backdrop_ = QImage();
-    model_.engine().setSize({ static_cast<double>(width()), static_cast<double>(height()) });
     appliedRegion_.reset();
     wake();
 }
@@ -303,13 +351,13 @@ void OverlayWindow::mousePressEvent(QMouseEvent* event)
 {
     wake();
     isMouseDown_ = true;
-    model_.engine().mouseDown(toPoint(event->position().toPoint()));
+    model_.engine().mouseDown(onScreen(event->position()));
 }
 
 void OverlayWindow::mouseMoveEvent(QMouseEvent* event)
 {
     wake();
-    if (auto offer = model_.engine().mouseDragged(toPoint(event->position().toPoint())))
+    if (auto offer = model_.engine().mouseDragged(onScreen(event->position())))
         pullOut(*offer);
 }
 
@@ -317,7 +365,7 @@ void OverlayWindow::mouseReleaseEvent(QMouseEvent* event)
 {
     wake();
     isMouseDown_ = false;
-    model_.engine().mouseUp(toPoint(event->position().toPoint()));
+    model_.engine().mouseUp(onScreen(event->position()));
 }
 
 void OverlayWindow::pullOut(const PullOffer& offer)
@@ -332,7 +380,7 @@ void OverlayWindow::pullOut(const PullOffer& offer)
 void OverlayWindow::updateDragLocation(QPoint local)
 {
     wake();
-    model_.engine().updateDragPayload(toPoint(local));
+    model_.engine().updateDragPayload(onScreen(local));
 }
 
 void OverlayWindow::dragEnterEvent(QDragEnterEvent* event)
@@ -371,6 +419,18 @@ void OverlayWindow::dropEvent(QDropEvent* event)
     // keeps what it offered.
     event->setDropAction(taken ? Qt::CopyAction : Qt::IgnoreAction);
     event->setAccepted(taken);
+}
+
+void OverlayWindow::enterEvent(QEnterEvent*)
+{
+    pointerInside_ = true;
+    wake();
+}
+
+void OverlayWindow::leaveEvent(QEvent*)
+{
+    pointerInside_ = false;
+    wake();
 }
 
 void OverlayWindow::keyPressEvent(QKeyEvent* event)

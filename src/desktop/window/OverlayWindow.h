@@ -32,6 +32,8 @@ struct PullOffer;
 // so that no managed window, full-screen or not, can cover it, and it takes the keyboard
 // focus only while something on it needs keys. Without a compositor to blend it, it shows
 // only where it draws, and paints a picture of the desktop behind where it must cover more.
+// At rest it is only a band along the right edge of the screen; it grows to the whole
+// screen while a drawer, edit mode or the introduction needs it.
 class OverlayWindow final : public QWidget {
     Q_OBJECT
 
@@ -67,6 +69,8 @@ protected:
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     void tick();
@@ -76,6 +80,13 @@ private:
     void syncFocus(double now);
     void pace(const FrameOutput& output);
     void followCompositor();
+    void fitToNeed(const FrameOutput& output);
+    void setWholeScreen(bool whole);
+    QRect frameFor(bool wholeScreen) const;
+    // Where the window's top-left corner lies on its screen; the engine and the canvas
+    // work in the screen's coordinates.
+    QPoint origin() const { return geometry().topLeft() - screenArea_.topLeft(); }
+    Point onScreen(QPointF windowPoint) const;
     void updateShape(const FrameOutput& output);
     void captureBackdrop();
     double uptime() const;
@@ -102,6 +113,14 @@ private:
     QImage backdrop_;
     QTimer backdropCapture_;
     std::uint64_t paintedRevision_ = 0;
+    // The screen the overlay is on, and whether the window covers all of it or only a
+    // band along its right edge.
+    QRect screenArea_;
+    bool wholeScreen_ = false;
+    // Under a Wayland session the X server keeps reporting where the pointer last was over
+    // an X window: it counts only while it is over the overlay.
+    bool waylandSession_ = false;
+    bool pointerInside_ = false;
     std::optional<std::vector<Rect>> appliedRegion_;
     bool isMouseDown_ = false;
     bool wasEditing_ = false;
