@@ -5,7 +5,6 @@
 #include "app/Keyboard.h"
 #include "services/MimePasteboard.h"
 #include "window/PullDrag.h"
-#include "x11/ScreenCapture.h"
 
 #include <QDragEnterEvent>
 #include <QGuiApplication>
@@ -21,9 +20,6 @@ namespace kestrane {
 namespace {
 // A moving pointer is looked at once per frame of a sleeping loop, not once per motion.
 constexpr int pointerCheckDelay = 16;
-// Once the overlay stops showing, the windows below need a moment to repaint what it
-// covered before the screen can be read.
-constexpr int backdropCaptureDelay = 80;
 // The band the window keeps to at rest: wide enough for a swollen bulge and for the drop
 // strip of a drag (FrameLoop::systemDragReach); a wider bulge makes it grow.
 constexpr int bandWidth = 160;
@@ -48,7 +44,6 @@ OverlayWindow::OverlayWindow(DesktopModel& model, const X11Display& display)
     , model_(model)
     , display_(display)
     , dragWatcher_(display, "XdndSelection", [this] { wake(); })
-    , compositorWatcher_(display, display.compositorSelection(), [this] { followCompositor(); })
     , loop_(model.engine(), model.onboarding())
     , pacer_([this] { tick(); })
 {
@@ -69,16 +64,7 @@ OverlayWindow::OverlayWindow(DesktopModel& model, const X11Display& display)
     stacking_ = std::make_unique<StackingGuard>(display_, window);
     canvas_.setLogicalDpi(logicalDpiY());
     applyClickableRegion({});
-    // Shown unshaped without a compositor, the translucent window would blacken the screen.
-    if (!compositorWatcher_.hasOwner()) {
-        shape_ = QRegion();
-        setup_->setBoundingShape(shape_);
-    }
-    backdropCapture_.setSingleShot(true);
-    backdropCapture_.setInterval(backdropCaptureDelay);
-    connect(&backdropCapture_, &QTimer::timeout, this, [this] {
-        backdrop_ = captureScreen(display_, QTransform::fromScale(devicePixelRatioF(), devicePixelRatioF()).mapRect(geometry()));
-        backdrop_.setDevicePixelRatio(devicePixelRatioF());
+    cover_ = std::make_unique<UnblendedCover>(display_, *setup_, [this] {
         update();
         wake();
     });
@@ -138,7 +124,6 @@ void OverlayWindow::setWholeScreen(bool whole)
         return;
     wholeScreen_ = whole;
     setGeometry(frameFor(whole));
-    shape_.reset();
     update();
 }
 
@@ -231,48 +216,12 @@ void OverlayWindow::tick()
     pace(output);
 }
 
-void OverlayWindow::followCompositor()
-{
-    shape_.reset();
-    backdrop_ = QImage();
-    backdropCapture_.stop();
-    if (compositorWatcher_.hasOwner())
-        setup_->setBoundingShape(std::nullopt);
-    update();
-    wake();
-}
-
-// Without a compositor the window is shaped to what it paints: the edge, and, while it
-// must cover more, a picture of the desktop behind that area.
+// Without a compositor the window shows only the edge and, while it must cover more,
+// a picture of the desktop behind that area.
 void OverlayWindow::updateShape(const FrameOutput& output)
 {
-    if (compositorWatcher_.hasOwner() || backdropCapture_.isActive())
-        return;
-    QRegion wanted = canvas_.paintedRegion().translated(-origin());
-    if (output.covered.empty()) {
-        if (!backdrop_.isNull()) {
-            backdrop_ = QImage();
-            update();
-        }
-    } else if (backdrop_.isNull()) {
-        captureBackdrop();
-        return;
-    } else {
-        wanted += regionOf(output.covered, -origin());
-    }
-    if (shape_ != wanted) {
-        shape_ = wanted;
-        setup_->setBoundingShape(shape_);
-    }
-}
-
-// The screen is read with the overlay hidden, so that the picture holds only what lies
-// behind it.
-void OverlayWindow::captureBackdrop()
-{
-    shape_ = QRegion();
-    setup_->setBoundingShape(shape_);
-    backdropCapture_.start();
+    const QRect device = QTransform::fromScale(devicePixelRatioF(), devicePixelRatioF()).mapRect(geometry());
+    cover_->update(canvas_.paintedRegion().translated(-origin()), regionOf(output.covered, -origin()), device);
 }
 
 void OverlayWindow::pace(const FrameOutput& output)
@@ -325,19 +274,14 @@ void OverlayWindow::syncFocus(double now)
 void OverlayWindow::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    if (backdrop_.isNull())
-        painter.fillRect(event->rect(), Qt::transparent);
-    else
-        painter.drawImage(event->rect(), backdrop_, QRectF(event->rect().topLeft() * backdrop_.devicePixelRatio(), event->rect().size() * backdrop_.devicePixelRatio()));
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    cover_->paintBackground(painter, event->rect());
     painter.translate(-origin());
     canvas_.paint(painter);
 }
 
 void OverlayWindow::resizeEvent(QResizeEvent*)
 {
-    backdrop_ = QImage();
+    cover_->forgetPicture();
     appliedRegion_.reset();
     wake();
 }

@@ -4,6 +4,7 @@
 #include "app/KeyFocus.h"
 #include "views/EdgeCanvas.h"
 #include "window/FramePacer.h"
+#include "window/UnblendedCover.h"
 #include "x11/FocusHandback.h"
 #include "x11/OverlayWindowSetup.h"
 #include "x11/SelectionWatcher.h"
@@ -79,7 +80,6 @@ private:
     void followPointerAcrossScreens(QPoint globalPoint);
     void syncFocus(double now);
     void pace(const FrameOutput& output);
-    void followCompositor();
     void fitToNeed(const FrameOutput& output);
     void setWholeScreen(bool whole);
     QRect frameFor(bool wholeScreen) const;
@@ -88,7 +88,6 @@ private:
     QPoint origin() const { return geometry().topLeft() - screenArea_.topLeft(); }
     Point onScreen(QPointF windowPoint) const;
     void updateShape(const FrameOutput& output);
-    void captureBackdrop();
     double uptime() const;
     void updateDragLocation(QPoint local);
     void pullOut(const PullOffer& offer);
@@ -99,7 +98,6 @@ private:
     std::unique_ptr<FocusHandback> focus_;
     std::unique_ptr<StackingGuard> stacking_;
     SelectionWatcher dragWatcher_;
-    SelectionWatcher compositorWatcher_;
     FrameLoop loop_;
     KeyFocus keyFocus_;
     EdgeCanvas canvas_;
@@ -107,11 +105,7 @@ private:
     QElapsedTimer clock_;
     QTimer pointerCheck_;
     std::function<void(bool)> sleepListener_;
-    // Without a compositor: the shape the window has, and the desktop behind it as it was
-    // when the overlay began to cover more than the pockets.
-    std::optional<QRegion> shape_;
-    QImage backdrop_;
-    QTimer backdropCapture_;
+    std::unique_ptr<UnblendedCover> cover_;
     std::uint64_t paintedRevision_ = 0;
     // The screen the overlay is on, and whether the window covers all of it or only a
     // band along its right edge.
