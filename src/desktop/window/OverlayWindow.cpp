@@ -239,6 +239,12 @@ void OverlayWindow::applyClickableRegion(const std::vector<Rect>& rects)
     if (appliedRegion_ == rects)
         return;
     appliedRegion_ = rects;
+    // A Wayland compositor gives the window every click on it whatever its input shape;
+    // taking them all in X too tells the overlay when the pointer enters and leaves it.
+    if (waylandSession_) {
+        setup_->setInputRegion({ { 0, 0, static_cast<double>(width()), static_cast<double>(height()) } });
+        return;
+    }
     std::vector<Rect> inWindow;
     for (const Rect& rect : rects) {
         const QRectF moved = translated(rect, -origin());
