@@ -26,13 +26,12 @@ protected:
 
     std::filesystem::path directory() const { return folder / "Kestrane"; }
 
-    PocketStore& open()
+    void open()
     {
         store.reset();
         // What a store that is gone posted does nothing: clear it, so settle() waits for the new one.
         main.runPending();
         store = std::make_unique<PocketStore>(directory(), main, [] { return 100.0; });
-        return *store;
     }
 
     static int lineCount(const std::string& log) { return static_cast<int>(std::count(log.begin(), log.end(), '\n')); }
@@ -57,6 +56,7 @@ protected:
 
     std::filesystem::path makeFile(const std::string& name, const std::string& contents = "data")
     {
+        std::filesystem::create_directories((folder / name).parent_path());
         writeFile(folder / name, contents);
         return folder / name;
     }
