@@ -33,6 +33,5 @@ using PocketMap = std::map<Uuid, std::vector<PocketItem>>;
 inline constexpr double referenceDateEpoch = 978307200;
 
 double referenceDateSeconds(std::chrono::system_clock::time_point time);
-std::chrono::system_clock::time_point timeFromReferenceDate(double seconds);
 
 } // namespace kestrane
