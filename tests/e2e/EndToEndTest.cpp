@@ -13,7 +13,6 @@ std::unique_ptr<ChildProcess> EndToEndTest::launch(const QStringList& arguments,
         home.environment(displayName.empty() ? display.name() : displayName));
 }
 
-namespace {
 std::vector<std::string> readReport(ChildProcess& program)
 {
     std::vector<std::string> report;
@@ -29,11 +28,9 @@ std::vector<std::string> readReport(ChildProcess& program)
     }
     return report;
 }
-} // namespace
 
-int reportedPocketY(ChildProcess& program)
+int pocketY(const std::vector<std::string>& report)
 {
-    const std::vector<std::string> report = readReport(program);
     int y = 0;
     if (report.size() != 2 || std::sscanf(report.front().c_str(), "POCKET %*s y=%d", &y) != 1)
         throw std::runtime_error("kestrane did not report the one pocket: " + report.front());
@@ -49,8 +46,7 @@ std::vector<std::string> EndToEndTest::launchAndReport(const QStringList& argume
 int EndToEndTest::launchWithDesk(const QStringList& arguments)
 {
     home.writeSettings({ desk });
-    program = launch(arguments + QStringList { "--print-pockets" });
-    return reportedPocketY(*program);
+    return pocketY(launchAndReport(arguments));
 }
 
 std::vector<std::string> EndToEndTest::runOnce(const QStringList& arguments)

@@ -23,8 +23,10 @@ constexpr int edgeX = XvfbDisplay::width - 10;
 // One pocket halfway down the edge.
 inline const StoredZone desk { "5C7E2A90-1B3D-4F68-8A4C-D2E6F0B91357", "Desk", 0.5 };
 
-// The height of the one pocket in the report of a program started with "--print-pockets".
-int reportedPocketY(ChildProcess& program);
+// The report of a program started with "--print-pockets", up to and including its SCREEN line.
+std::vector<std::string> readReport(ChildProcess& program);
+// The height of the one pocket in the report.
+int pocketY(const std::vector<std::string>& report);
 
 // Each test gets its own X server, compositor and settings, data and runtime folders.
 // Programs a test starts are stopped when it ends, before the server goes.

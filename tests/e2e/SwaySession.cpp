@@ -80,14 +80,9 @@ exec cd ")" + folder_.path().string() + R"(" && echo "$WAYLAND_DISPLAY $DISPLAY"
 )");
     handOver(folder_.path());
 
-    QProcessEnvironment environment = ownEnvironment();
-    environment.remove("WAYLAND_DISPLAY");
-    environment.remove("DISPLAY");
-    for (const auto& [variable, value] : { std::pair("WLR_BACKENDS", "headless"), { "WLR_LIBINPUT_NO_DEVICES", "1" }, { "WLR_RENDERER", "pixman" } })
-        environment.insert(variable, value);
     // sway's log goes to a file in its folder, shown when it does not start.
-    sway_ = std::make_unique<ChildProcess>(
-        asSessionUser({ "sh", "-c", "cd \"$0\" && exec sway -c config 2>sway.log", text(folder_.path()) }), environment);
+    const QString start = "cd \"$0\" && unset WAYLAND_DISPLAY DISPLAY && exec env WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c config 2>sway.log";
+    sway_ = std::make_unique<ChildProcess>(asSessionUser({ "sh", "-c", start, text(folder_.path()) }), ownEnvironment());
 
     const std::filesystem::path names = folder_ / "names";
     if (!pollUntil([&] { return std::filesystem::exists(names) || !sway_->isRunning(); }, milliseconds(15000)) || !std::filesystem::exists(names))

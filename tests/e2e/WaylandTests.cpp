@@ -17,9 +17,7 @@ protected:
         } catch (const std::runtime_error& error) {
             GTEST_SKIP() << "No sway session: " << error.what();
         }
-        QProcessEnvironment environment = sway->environment();
-        environment.insert("QT_QPA_PLATFORM", "wayland");
-        window = std::make_unique<ChildProcess>(SwaySession::asSessionUser({ KESTRANE_DRAG_PEER, "clicks" }), environment);
+        window = std::make_unique<ChildProcess>(SwaySession::asSessionUser({ KESTRANE_DRAG_PEER, "-platform", "wayland", "clicks" }), sway->environment());
         if (window->readLine(startTimeout) != "READY")
             throw std::runtime_error("the native window did not show");
     }
@@ -32,7 +30,7 @@ protected:
         SwaySession::handOver(home.root());
         program = std::make_unique<ChildProcess>(SwaySession::asSessionUser({ KESTRANE_PROGRAM, "--seed-pocket", "2", "--print-pockets" }),
             sway->environment(home.environment({})));
-        return reportedPocketY(*program);
+        return pocketY(readReport(*program));
     }
 
     // How many points of the row, along the edge, the program draws dark.
