@@ -5,7 +5,7 @@
 #include <xcb/xcb.h>
 
 #include <fstream>
-#include <sstream>
+#include <regex>
 
 namespace kestrane::e2e {
 namespace {
@@ -122,13 +122,10 @@ TEST_F(DesktopTest, AScreenModeChangeMovesTheEdgeWithTheScreen)
     // xwininfo lists the overlay as: 0x200006 "Kestrane": ("kestrane" "Kestrane")  1440x900+0+0  +0+0
     const auto overlaySize = [&] {
         ChildProcess query({ "xwininfo", "-root", "-tree" }, home.environment(nestedName));
-        while (auto line = query.readLine(eventTimeout)) {
-            std::istringstream words(line->substr(std::min(line->size(), line->find("(\"kestrane\""))));
-            std::string geometry;
-            while (words >> geometry && geometry.find('x') == std::string::npos) { }
-            if (!geometry.empty())
-                return geometry;
-        }
+        std::smatch match;
+        for (std::optional<std::string> line; (line = query.readLine(eventTimeout));)
+            if (std::regex_search(*line, match, std::regex(R"(\("kestrane" .*\)\s+(\S+))")))
+                return match[1].str();
         return std::string();
     };
     std::string size;

@@ -23,7 +23,6 @@
 #include <QWidget>
 
 #include <iostream>
-#include <memory>
 
 namespace {
 
@@ -45,10 +44,10 @@ QUrl pngDataUrl()
 // Every mode's window: only a source has URLs to drag, only a receiver accepts drops.
 class PeerWindow : public QWidget {
 public:
-    PeerWindow(const QString& mode, const QRect& geometry, const QColor& colour)
+    PeerWindow(const QString& mode, const QRect& geometry)
         : QWidget(nullptr, Qt::FramelessWindowHint)
         , mode_(mode)
-        , colour_(colour)
+        , colour_(mode == "clicks" ? QColor(Qt::white) : mode == "receiver" ? QColor(220, 220, 220) : QColor(40, 90, 200))
     {
         setGeometry(geometry);
         setAcceptDrops(mode == "receiver");
@@ -94,7 +93,7 @@ protected:
     }
     void dropEvent(QDropEvent* event) override
     {
-        for (const QUrl& url : event->mimeData()->urls()) {
+        for (const QUrl& url : event->mimeData()->urls())
             if (url.isLocalFile()) {
                 say("DROP " + url.toLocalFile());
                 QTimer::singleShot(2000, [path = url.toLocalFile()] {
@@ -102,7 +101,6 @@ protected:
                     say(file.open(QIODevice::ReadOnly) ? "RECEIVED " + path + ": " + QString::fromUtf8(file.readAll()) : "MISSING " + path);
                 });
             }
-        }
         event->acceptProposedAction();
     }
 
@@ -114,34 +112,24 @@ private:
     bool dragging_ = false;
 };
 
-std::unique_ptr<PeerWindow> windowFor(const QStringList& arguments)
-{
-    const QString mode = arguments.value(1);
-    const auto number = [&](int i) { return arguments[i].toInt(); };
-    if ((mode == "source" && arguments.size() >= 5) || (mode == "image" && arguments.size() == 4)) {
-        auto window = std::make_unique<PeerWindow>(mode, QRect(number(2), number(3), 120, 120), QColor(40, 90, 200));
-        if (mode == "image")
-            window->offered.push_back(pngDataUrl());
-        for (const QString& path : arguments.mid(4))
-            window->offered.push_back(QUrl::fromLocalFile(path));
-        return window;
-    }
-    if (mode == "receiver" && arguments.size() == 6)
-        return std::make_unique<PeerWindow>(mode, QRect(number(2), number(3), number(4), number(5)), QColor(220, 220, 220));
-    if (mode == "clicks")
-        return std::make_unique<PeerWindow>(mode, QGuiApplication::primaryScreen()->geometry(), Qt::white);
-    return nullptr;
-}
 } // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    const std::unique_ptr<PeerWindow> window = windowFor(app.arguments());
-    if (!window) {
+    const QStringList arguments = app.arguments();
+    const QString mode = arguments.value(1);
+    const auto number = [&](int i) { return arguments.value(i).toInt(); };
+    if (!QStringList { "source", "image", "receiver", "clicks" }.contains(mode)) {
         std::cerr << "usage: kestrane_drag_peer source X Y FILE... | image X Y | receiver X Y W H | clicks\n";
         return 2;
     }
-    window->show();
+    PeerWindow window(mode, mode == "clicks" ? QGuiApplication::primaryScreen()->geometry()
+            : QRect(number(2), number(3), mode == "receiver" ? number(4) : 120, mode == "receiver" ? number(5) : 120));
+    if (mode == "image")
+        window.offered.push_back(pngDataUrl());
+    for (const QString& path : mode == "source" ? arguments.mid(4) : QStringList())
+        window.offered.push_back(QUrl::fromLocalFile(path));
+    window.show();
     return app.exec();
 }

@@ -13,15 +13,14 @@ std::unique_ptr<ChildProcess> EndToEndTest::launch(const QStringList& arguments,
         home.environment(displayName.empty() ? display.name() : displayName));
 }
 
-std::vector<std::string> EndToEndTest::launchAndReport(const QStringList& arguments)
+std::vector<std::string> readReport(ChildProcess& program)
 {
-    program = launch(arguments + QStringList { "--print-pockets" });
     std::vector<std::string> report;
     const QDeadlineTimer deadline(startTimeout);
     while (report.empty() || !report.back().starts_with("SCREEN ")) {
-        auto line = program->readLine(milliseconds(deadline.remainingTime()));
+        auto line = program.readLine(milliseconds(deadline.remainingTime()));
         if (!line) {
-            const auto status = program->waitForExit(milliseconds(1000));
+            const auto status = program.waitForExit(milliseconds(1000));
             throw std::runtime_error("kestrane printed no pocket report"
                 + (status ? " and exited with status " + std::to_string(*status) : std::string(" in time")));
         }
@@ -30,14 +29,24 @@ std::vector<std::string> EndToEndTest::launchAndReport(const QStringList& argume
     return report;
 }
 
-int EndToEndTest::launchWithDesk(const QStringList& arguments)
+int pocketY(const std::vector<std::string>& report)
 {
-    home.writeSettings({ desk });
-    const std::vector<std::string> report = launchAndReport(arguments);
     int y = 0;
     if (report.size() != 2 || std::sscanf(report.front().c_str(), "POCKET %*s y=%d", &y) != 1)
         throw std::runtime_error("kestrane did not report the one pocket: " + report.front());
     return y;
+}
+
+std::vector<std::string> EndToEndTest::launchAndReport(const QStringList& arguments)
+{
+    program = launch(arguments + QStringList { "--print-pockets" });
+    return readReport(*program);
+}
+
+int EndToEndTest::launchWithDesk(const QStringList& arguments)
+{
+    home.writeSettings({ desk });
+    return pocketY(launchAndReport(arguments));
 }
 
 std::vector<std::string> EndToEndTest::runOnce(const QStringList& arguments)

@@ -13,16 +13,25 @@
 
 namespace kestrane::e2e {
 
+// The waits of every end-to-end test, under X and under Wayland.
+constexpr milliseconds startTimeout { 15000 };
+constexpr milliseconds eventTimeout { 5000 };
+// How long a click or a drop is given to arrive before it is taken not to come.
+constexpr milliseconds absenceWait { 600 };
+// A point of the edge of either session's 1440-point-wide screen.
+constexpr int edgeX = XvfbDisplay::width - 10;
+// One pocket halfway down the edge.
+inline const StoredZone desk { "5C7E2A90-1B3D-4F68-8A4C-D2E6F0B91357", "Desk", 0.5 };
+
+// The report of a program started with "--print-pockets", up to and including its SCREEN line.
+std::vector<std::string> readReport(ChildProcess& program);
+// The height of the one pocket in the report.
+int pocketY(const std::vector<std::string>& report);
+
 // Each test gets its own X server, compositor and settings, data and runtime folders.
 // Programs a test starts are stopped when it ends, before the server goes.
 class EndToEndTest : public ::testing::Test {
 protected:
-    static constexpr milliseconds startTimeout { 10000 };
-    static constexpr milliseconds eventTimeout { 5000 };
-    // How long a click or a drop is given to arrive before it is taken not to come.
-    static constexpr milliseconds absenceWait { 600 };
-    static constexpr int edgeX = XvfbDisplay::width - 10;
-
     // On the test display, or under another name for it.
     std::unique_ptr<ChildProcess> launch(const QStringList& arguments, const std::string& displayName = {}) const;
     // Launches into `program` with "--print-pockets" added and answers the lines of its
@@ -40,9 +49,6 @@ protected:
     // program's window takes the pointer (the overlay follows the pointer a frame or so
     // later, and looks at it only when it moves); false if it never did.
     bool hoverUntilTaken(const ChildProcess& program, int x, int y);
-
-    // One pocket halfway down the edge.
-    static inline const StoredZone desk { "5C7E2A90-1B3D-4F68-8A4C-D2E6F0B91357", "Desk", 0.5 };
 
     XvfbDisplay display;
     IsolatedHome home;

@@ -4,7 +4,9 @@
 #include <QStandardPaths>
 
 #include <fstream>
+#include <optional>
 #include <stdexcept>
+#include <string_view>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -19,31 +21,15 @@ const passwd* sessionUser()
     return ::geteuid() == 0 ? ::getpwnam("nobody") : nullptr;
 }
 
-// Once the session is up, sway runs the last line with its environment, in which it has
-// put the names of its displays, and the file `names` appears in `folder` with them.
-std::string configuration(const std::filesystem::path& folder)
-{
-    return R"(output HEADLESS-1 resolution 1440x900 position 0 0
-xwayland enable
-default_border none
-default_floating_border none
-for_window [app_id=".*"] floating enable
-exec cd ")" + folder.string() + R"(" && echo "$WAYLAND_DISPLAY $DISPLAY" > names.part && mv names.part names
-)";
-}
-
 QString text(const std::filesystem::path& path)
 {
     return QString::fromStdString(path.string());
 }
 
-} // namespace
-
-std::optional<std::string> SwaySession::unavailable()
+std::optional<std::string> unavailable()
 {
-#ifndef KESTRANE_WAYLAND_INPUT
-    return "kestrane_wayland_input was not built (no wayland-client or wayland-scanner)";
-#else
+    if (std::string_view(KESTRANE_WAYLAND_INPUT).empty())
+        return "kestrane_wayland_input was not built (no wayland-client or wayland-scanner)";
     for (const char* program : { "sway", "Xwayland", "grim" })
         if (QStandardPaths::findExecutable(program).isEmpty())
             return std::string("no ") + program + " here (apt-get install sway xwayland grim qt6-wayland)";
@@ -51,12 +37,13 @@ std::optional<std::string> SwaySession::unavailable()
         return "no Qt Wayland platform plugin here (apt-get install qt6-wayland)";
     if (::geteuid() == 0 && !sessionUser())
         return "sway refuses to run as root and there is no user \"nobody\" to run it as";
-    ChildProcess probe(asSessionUser({ "test", "-x", KESTRANE_PROGRAM }), QProcessEnvironment::systemEnvironment());
+    ChildProcess probe(SwaySession::asSessionUser({ "test", "-x", KESTRANE_PROGRAM }), QProcessEnvironment::systemEnvironment());
     if (probe.waitForExit(milliseconds(5000)) != 0)
         return std::string("the user sway runs as cannot run ") + KESTRANE_PROGRAM + " (a private folder above it?)";
     return std::nullopt;
-#endif
 }
+
+} // namespace
 
 QStringList SwaySession::asSessionUser(const QStringList& command)
 {
@@ -71,34 +58,31 @@ QStringList SwaySession::asSessionUser(const QStringList& command)
 
 void SwaySession::handOver(const std::filesystem::path& folder)
 {
-    const passwd* user = sessionUser();
-    if (!user)
-        return;
-    const auto give = [&](const std::filesystem::path& path) {
-        if (::lchown(path.c_str(), user->pw_uid, user->pw_gid) != 0)
-            throw std::runtime_error("cannot hand " + path.string() + " over to the session's user");
-    };
-    give(folder);
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
-        give(entry.path());
+    if (sessionUser() && ChildProcess({ "chown", "-R", "nobody:", text(folder) }, QProcessEnvironment::systemEnvironment()).waitForExit(milliseconds(5000)) != 0)
+        throw std::runtime_error("cannot hand " + folder.string() + " over to the session's user");
 }
 
 SwaySession::SwaySession()
 {
+    if (const auto reason = unavailable())
+        throw std::runtime_error(*reason);
     std::filesystem::create_directories(folder_ / "home");
-    std::filesystem::create_directories(runtimeFolder());
-    std::filesystem::permissions(runtimeFolder(), std::filesystem::perms::owner_all);
-    testing::writeFile(folder_ / "config", configuration(folder_.path()));
+    std::filesystem::create_directories(folder_ / "runtime");
+    std::filesystem::permissions(folder_ / "runtime", std::filesystem::perms::owner_all);
+    // Once the session is up, sway runs the last line with its environment, in which it
+    // has put the names of its displays, and the file `names` appears with them.
+    testing::writeFile(folder_ / "config", R"(output HEADLESS-1 resolution 1440x900 position 0 0
+xwayland enable
+default_border none
+default_floating_border none
+for_window [app_id=".*"] floating enable
+exec cd ")" + folder_.path().string() + R"(" && echo "$WAYLAND_DISPLAY $DISPLAY" > names.part && mv names.part names
+)");
     handOver(folder_.path());
 
-    QProcessEnvironment environment = this->environment();
-    environment.remove("WAYLAND_DISPLAY");
-    environment.remove("DISPLAY");
-    for (const auto& [variable, value] : { std::pair("WLR_BACKENDS", "headless"), { "WLR_LIBINPUT_NO_DEVICES", "1" }, { "WLR_RENDERER", "pixman" } })
-        environment.insert(variable, value);
     // sway's log goes to a file in its folder, shown when it does not start.
-    sway_ = std::make_unique<ChildProcess>(
-        asSessionUser({ "sh", "-c", "cd \"$0\" && exec sway -c config 2>sway.log", text(folder_.path()) }), environment);
+    const QString start = "cd \"$0\" && unset WAYLAND_DISPLAY DISPLAY && exec env WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c config 2>sway.log";
+    sway_ = std::make_unique<ChildProcess>(asSessionUser({ "sh", "-c", start, text(folder_.path()) }), ownEnvironment());
 
     const std::filesystem::path names = folder_ / "names";
     if (!pollUntil([&] { return std::filesystem::exists(names) || !sway_->isRunning(); }, milliseconds(15000)) || !std::filesystem::exists(names))
@@ -108,42 +92,40 @@ SwaySession::SwaySession()
         throw std::runtime_error("sway started without XWayland: " + logTail());
 }
 
-QProcessEnvironment SwaySession::environment() const
+QProcessEnvironment SwaySession::ownEnvironment() const
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("HOME", text(folder_ / "home"));
-    environment.insert("XDG_RUNTIME_DIR", text(runtimeFolder()));
-    environment.insert("WAYLAND_DISPLAY", QString::fromStdString(waylandName_));
-    environment.insert("DISPLAY", QString::fromStdString(xName_));
-    environment.insert("XDG_SESSION_TYPE", "wayland");
+    environment.insert("XDG_RUNTIME_DIR", text(folder_ / "runtime"));
     return environment;
 }
 
-bool SwaySession::runToEnd(const QStringList& command) const
+QProcessEnvironment SwaySession::environment(QProcessEnvironment base) const
 {
-    ChildProcess process(asSessionUser(command), environment());
-    return process.waitForExit(milliseconds(20000)) == 0;
+    base.insert("WAYLAND_DISPLAY", text(folder_ / "runtime" / waylandName_));
+    base.insert("DISPLAY", QString::fromStdString(xName_));
+    base.insert("XDG_SESSION_TYPE", "wayland");
+    return base;
 }
 
-void SwaySession::input(const QStringList& steps) const
+void SwaySession::run(const QStringList& command) const
 {
-#ifdef KESTRANE_WAYLAND_INPUT
-    if (!runToEnd(QStringList { KESTRANE_WAYLAND_INPUT } + steps))
-#endif
-        throw std::runtime_error(failure("kestrane_wayland_input " + steps.join(' ').toStdString()));
+    ChildProcess process(asSessionUser(command), environment());
+    if (process.waitForExit(milliseconds(20000)) != 0)
+        throw std::runtime_error(command.join(' ').toStdString() + " failed"
+            + (sway_->isRunning() ? "" : ": sway is gone, its log ends with " + logTail()));
+}
+
+void SwaySession::input(const char* step, int x, int y) const
+{
+    run({ KESTRANE_WAYLAND_INPUT, step, QString::number(x), QString::number(y), QString::number(width), QString::number(height) });
 }
 
 QImage SwaySession::screenshot() const
 {
     const std::filesystem::path file = folder_ / "home/screen.ppm";
-    if (!runToEnd({ "grim", "-t", "ppm", text(file) }))
-        throw std::runtime_error(failure("grim"));
+    run({ "grim", "-t", "ppm", text(file) });
     return QImage(text(file));
-}
-
-std::string SwaySession::failure(const std::string& command) const
-{
-    return command + " failed" + (sway_->isRunning() ? "" : ": sway is gone, its log ends with " + logTail());
 }
 
 std::string SwaySession::logTail() const

@@ -9,7 +9,6 @@
 
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 
 namespace kestrane::e2e {
@@ -22,34 +21,30 @@ public:
     static constexpr int width = 1440;
     static constexpr int height = 900;
 
-    // Why no session can be had on this machine, in one line; none when one can.
-    static std::optional<std::string> unavailable();
-    // Throws, saying why, when sway does not start or announce its displays.
+    // Throws, saying why in one line, when this machine cannot run a session or sway does
+    // not start or announce its displays.
     SwaySession();
 
-    // "wayland-N", relative to runtimeFolder(), and ":N" for XWayland.
-    const std::string& waylandName() const { return waylandName_; }
-    const std::string& xName() const { return xName_; }
-    std::filesystem::path runtimeFolder() const { return folder_ / "runtime"; }
-
-    // The environment of a native client of the session.
-    QProcessEnvironment environment() const;
+    // `base` with the session's displays, for a client of it; by default, the session's
+    // own home and runtime folders.
+    QProcessEnvironment environment(QProcessEnvironment base) const;
+    QProcessEnvironment environment() const { return environment(ownEnvironment()); }
     // The command, run as the session's user.
     static QStringList asSessionUser(const QStringList& command);
     // Makes the folder and everything in it the session user's.
     static void handOver(const std::filesystem::path& folder);
 
-    // Drives the session's pointer with these steps of kestrane_wayland_input (move X Y,
-    // press, release, click X Y, wait MS) and waits until the compositor has handled them.
-    void input(const QStringList& steps) const;
+    // Moves the session's pointer to (x, y), and for "click" clicks there, and waits until
+    // the compositor has handled it.
+    void input(const char* step, int x, int y) const;
     // The output as the compositor composes it, without the cursor.
     QImage screenshot() const;
 
 private:
-    // Runs a short command as the session's user in its environment; false if it failed.
-    bool runToEnd(const QStringList& command) const;
-    // Why the command failed, with sway's last words when it is gone.
-    std::string failure(const std::string& command) const;
+    QProcessEnvironment ownEnvironment() const;
+    // Runs a short command as the session's user; throws, with sway's last words when it
+    // is gone, if the command fails.
+    void run(const QStringList& command) const;
     std::string logTail() const;
 
     testing::TemporaryFolder folder_;

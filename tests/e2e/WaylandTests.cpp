@@ -1,9 +1,7 @@
-#include "IsolatedHome.h"
+#include "EndToEndTest.h"
 #include "SwaySession.h"
 
 #include <QColor>
-
-#include <gtest/gtest.h>
 
 namespace kestrane::e2e {
 namespace {
@@ -12,23 +10,14 @@ namespace {
 // reports its clicks; the pointer moves as the user's mouse, from the compositor's side.
 class WaylandTest : public ::testing::Test {
 protected:
-    static constexpr milliseconds startTimeout { 15000 };
-    static constexpr milliseconds eventTimeout { 5000 };
-    static constexpr milliseconds absenceWait { 600 };
-    static constexpr int edgeX = SwaySession::width - 10;
-
     void SetUp() override
     {
-        if (const auto reason = SwaySession::unavailable())
-            GTEST_SKIP() << "No sway session: " << *reason;
         try {
             sway.emplace();
         } catch (const std::runtime_error& error) {
             GTEST_SKIP() << "No sway session: " << error.what();
         }
-        QProcessEnvironment environment = sway->environment();
-        environment.insert("QT_QPA_PLATFORM", "wayland");
-        window = std::make_unique<ChildProcess>(SwaySession::asSessionUser({ KESTRANE_DRAG_PEER, "clicks" }), environment);
+        window = std::make_unique<ChildProcess>(SwaySession::asSessionUser({ KESTRANE_DRAG_PEER, "-platform", "wayland", "clicks" }), sway->environment());
         if (window->readLine(startTimeout) != "READY")
             throw std::runtime_error("the native window did not show");
     }
@@ -37,21 +26,12 @@ protected:
     // and answers the pocket's height.
     int launchWithPocket()
     {
-        home.writeSettings({ { "5C7E2A90-1B3D-4F68-8A4C-D2E6F0B91357", "Desk", 0.5 } });
+        home.writeSettings({ desk });
         SwaySession::handOver(home.root());
-        QProcessEnvironment environment = home.environment(sway->xName());
-        environment.insert("WAYLAND_DISPLAY", QString::fromStdString((sway->runtimeFolder() / sway->waylandName()).string()));
-        environment.insert("XDG_SESSION_TYPE", "wayland");
-        program = std::make_unique<ChildProcess>(SwaySession::asSessionUser({ KESTRANE_PROGRAM, "--seed-pocket", "2", "--print-pockets" }), environment);
-        int y = -1;
-        for (std::optional<std::string> line; y < 0 && (line = program->readLine(startTimeout));)
-            std::sscanf(line->c_str(), "POCKET %*s y=%d", &y);
-        if (y < 0)
-            throw std::runtime_error("the program did not report its pocket");
-        return y;
+        program = std::make_unique<ChildProcess>(SwaySession::asSessionUser({ KESTRANE_PROGRAM, "--seed-pocket", "2", "--print-pockets" }),
+            sway->environment(home.environment({})));
+        return pocketY(readReport(*program));
     }
-
-    void pointer(const char* step, int x, int y) const { sway->input({ step, QString::number(x), QString::number(y) }); }
 
     // How many points of the row, along the edge, the program draws dark.
     int inkAlongTheEdge(int y) const
@@ -74,7 +54,7 @@ TEST_F(WaylandTest, ANativeWindowLeftOfTheEdgeReceivesClicksWhileTheProgramRuns)
 {
     launchWithPocket();
     for (const int x : { 200, 1000 }) {
-        pointer("click", x, 450);
+        sway->input("click", x, 450);
         EXPECT_EQ(window->readLine(eventTimeout), QString("CLICK %1 450").arg(x).toStdString());
     }
 }
@@ -85,10 +65,10 @@ TEST_F(WaylandTest, APocketHoldingItemsSwellsUnderThePointerAndKeepsItsClick)
     const int idle = inkAlongTheEdge(pocketY);
     int moves = 0;
     EXPECT_TRUE(pollUntil([&] {
-        pointer("move", edgeX - moves++ % 2, pocketY);
+        sway->input("move", edgeX - moves++ % 2, pocketY);
         return inkAlongTheEdge(pocketY) > idle + 5;
     }, eventTimeout)) << "the pocket swells from " << idle << " points";
-    pointer("click", edgeX, pocketY);
+    sway->input("click", edgeX, pocketY);
     EXPECT_EQ(window->readLine(absenceWait), std::nullopt) << "the pocket keeps its click";
 }
 

@@ -39,34 +39,30 @@ XvfbDisplay::XvfbDisplay()
     environment_.insert("DISPLAY", QString::fromStdString(name_));
 
     setCompositing(true);
-
-    // A window manager announces itself by a check window on the root.
-    xcb_connection_t* c = connection_.get();
     windowManager_ = std::make_unique<ChildProcess>(QStringList { "openbox", "--sm-disable" }, environment_, ChildProcess::Diagnostics::discarded);
-    const xcb_atom_t check = atom("_NET_SUPPORTING_WM_CHECK");
-    const bool managed = pollUntil([&] {
-        const auto property = owned(xcb_get_property_reply(c, xcb_get_property(c, 0, rootOf(c), check, XCB_ATOM_WINDOW, 0, 1), nullptr));
-        return property && xcb_get_property_value_length(property.get()) == 4;
-    }, milliseconds(5000));
-    if (!managed)
+    if (!awaitOwner("WM_S0", true))
         throw std::runtime_error("openbox did not start on " + name_);
 }
 
-// A compositing manager announces itself by owning the selection _NET_WM_CM_S<screen>.
 void XvfbDisplay::setCompositing(bool on)
 {
     if (on)
         compositor_ = std::make_unique<ChildProcess>(QStringList { "xcompmgr" }, environment_);
     else
         compositor_.reset();
-    xcb_connection_t* c = connection_.get();
-    const xcb_atom_t selection = atom("_NET_WM_CM_S0");
-    const bool done = pollUntil([&] {
-        const auto owner = owned(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr));
-        return owner && (owner->owner != XCB_NONE) == on;
-    }, milliseconds(5000));
-    if (!done)
+    if (!awaitOwner("_NET_WM_CM_S0", on))
         throw std::runtime_error(std::string("xcompmgr did not ") + (on ? "start" : "stop") + " on " + name_);
+}
+
+// A window or compositing manager announces itself by owning a selection of the screen.
+bool XvfbDisplay::awaitOwner(const std::string& selection, bool present) const
+{
+    xcb_connection_t* c = connection_.get();
+    const xcb_atom_t name = atom(selection);
+    return pollUntil([&] {
+        const auto owner = owned(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, name), nullptr));
+        return owner && (owner->owner != XCB_NONE) == present;
+    }, milliseconds(5000));
 }
 
 unsigned XvfbDisplay::atom(const std::string& name) const

@@ -45,6 +45,8 @@ public:
 
 private:
     unsigned atom(const std::string& name) const;
+    // Waits until the selection has an owner, or none; false if it never did in time.
+    bool awaitOwner(const std::string& selection, bool present) const;
     void fakeInput(std::uint8_t type, std::uint8_t detail, int x, int y) const;
 
     std::unique_ptr<ChildProcess> server_;
