@@ -5,13 +5,14 @@
 #include <gmock/gmock.h>
 #include <nlohmann/json.hpp>
 
-#include <map>
 #include <optional>
 #include <tuple>
 
 using namespace kestrane;
 using namespace kestrane::testing;
 using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
+using ::testing::StartsWith;
 namespace fs = std::filesystem;
 
 namespace {
@@ -64,23 +65,18 @@ TEST(JsonFileDefaults, AnUnreadableFileIsKeptAsideWithOneLogLine)
 {
     TemporaryFolder folder;
     const fs::path file = folder / "defaults.json";
-    const std::string unreadable[] = { "{\"flag\": tru", "[1, 2]", "\xFF\xFE", "{\"x\": " + nested(100000) + "}",
-        "{\"x\": " + nested(64) + "}", "{\"x\": \"" + std::string(1024 * 1024, 'a') + "\"}" };
+    // Not JSON, not an object, one level too deep, larger than the reader accepts.
+    const std::string unreadable[] = { "{\"flag\": tru", "[1, 2]", "{\"x\": " + nested(64) + "}", "{\"x\": \"" + std::string(1024 * 1024, 'a') + "\"}" };
     for (std::size_t i = 0; i < std::size(unreadable); ++i) {
         writeFile(file, unreadable[i]);
         std::optional<JsonFileDefaults> defaults;
         const std::string log = stderrOf([&] { defaults.emplace(file); });
-        EXPECT_EQ(lineCount(log), 1) << log.substr(0, 200);
-        EXPECT_THAT(log, HasSubstr("could not be read"));
-        EXPECT_FALSE(fs::exists(file));
-
-        std::map<std::string, fs::path> kept;
-        for (const auto& entry : fs::directory_iterator(folder.path()))
-            kept[readFile(entry.path())] = entry.path();
-        ASSERT_EQ(kept.size(), i + 1);
-        ASSERT_TRUE(kept.contains(unreadable[i]));
-        EXPECT_THAT(log, HasSubstr(kept[unreadable[i]].string()));
-        EXPECT_THAT(kept[unreadable[i]].filename().string(), ::testing::StartsWith("defaults.json.unreadable-"));
+        EXPECT_THAT(log, MatchesRegex("Kestrane: settings file [^\n]* could not be read [^\n]*\n"));
+        const std::size_t at = log.find("kept as ") + 8;
+        const fs::path aside = log.substr(at, log.find(", starting") - at);
+        EXPECT_THAT(aside.string(), StartsWith(file.string() + ".unreadable-"));
+        EXPECT_EQ(readFile(aside), unreadable[i]);
+        EXPECT_EQ(std::size_t(std::distance(fs::directory_iterator(folder.path()), {})), i + 1);
 
         // The store starts empty and saves to a fresh file.
         EXPECT_FALSE(defaults->boolValue("flag"));
