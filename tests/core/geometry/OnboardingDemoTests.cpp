@@ -71,6 +71,7 @@ TEST(OnboardingDemo, HeadlineIsTypedInWholeCharacters)
     EXPECT_EQ(typedHeadline(headline, 0.05), (TypedHeadline { "", true }));
     EXPECT_EQ(typedHeadline(headline, 0.72), (TypedHeadline { headline, false }));
     EXPECT_EQ(typedCharacterCount(24, 0.385), 12u);
+    EXPECT_EQ(typedCharacterCount(24, 0.3936), 12u) << "12.46 characters round to 12";
     EXPECT_EQ(typedCharacterCount(24, nan), 0u);
     // An accent written as a combining mark is typed together with its letter.
     EXPECT_EQ(typedHeadline("Cafe\u0301 ok", 0.385).shown, "Cafe\u0301");
