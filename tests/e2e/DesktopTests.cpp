@@ -1,11 +1,11 @@
 #include "EndToEndTest.h"
 
 #include <QColor>
+#include <QRegularExpression>
 
 #include <xcb/xcb.h>
 
 #include <fstream>
-#include <regex>
 
 namespace kestrane::e2e {
 namespace {
@@ -122,10 +122,10 @@ TEST_F(DesktopTest, AScreenModeChangeMovesTheEdgeWithTheScreen)
     // xwininfo lists the overlay as: 0x200006 "Kestrane": ("kestrane" "Kestrane")  1440x900+0+0  +0+0
     const auto overlaySize = [&] {
         ChildProcess query({ "xwininfo", "-root", "-tree" }, home.environment(nestedName));
-        std::smatch match;
+        const QRegularExpression overlay(R"(\("kestrane" .*\)\s+(\S+))");
         for (std::optional<std::string> line; (line = query.readLine(eventTimeout));)
-            if (std::regex_search(*line, match, std::regex(R"(\("kestrane" .*\)\s+(\S+))")))
-                return match[1].str();
+            if (const auto match = overlay.match(QString::fromStdString(*line)); match.hasMatch())
+                return match.captured(1).toStdString();
         return std::string();
     };
     std::string size;
