@@ -220,8 +220,15 @@ void OverlayWindow::tick()
 // a picture of the desktop behind that area.
 void OverlayWindow::updateShape(const FrameOutput& output)
 {
+    if (!cover_->isActive())
+        return;
+    // The painted region is scan-converted once per drawn frame, not on every tick.
+    if (shapedRevision_ != paintedRevision_) {
+        shapedRevision_ = paintedRevision_;
+        painted_ = canvas_.paintedRegion();
+    }
     const QRect device = QTransform::fromScale(devicePixelRatioF(), devicePixelRatioF()).mapRect(geometry());
-    cover_->update(canvas_.paintedRegion().translated(-origin()), regionOf(output.covered, -origin()), device);
+    cover_->update(painted_.translated(-origin()), regionOf(output.covered, -origin()), device);
 }
 
 void OverlayWindow::pace(const FrameOutput& output)

@@ -106,6 +106,8 @@ private:
     QTimer pointerCheck_;
     std::function<void(bool)> sleepListener_;
     std::unique_ptr<UnblendedCover> cover_;
+    QRegion painted_;
+    std::uint64_t shapedRevision_ = 0;
     std::uint64_t paintedRevision_ = 0;
     // The screen the overlay is on, and whether the window covers all of it or only a
     // band along its right edge.

@@ -24,6 +24,8 @@ public:
     // `changed` is told when the whole window must be repainted.
     UnblendedCover(const X11Display& display, const OverlayWindowSetup& setup, std::function<void()> changed);
 
+    // Whether it is at work: no compositor runs.
+    bool isActive() const { return !compositor_.hasOwner(); }
     // Shapes the window to the painted region and the covered one (window coordinates);
     // `frame` is the window's place on the root window, where the picture is read.
     void update(const QRegion& painted, const QRegion& covered, const QRect& frame);
