@@ -42,6 +42,10 @@ bool Keyboard::keyDown(const KeyEvent& event)
             engine_.setEditing(false);
             return true;
         }
+        if (engine_.state().wantsOpen) {
+            engine_.closeDrawer();
+            return true;
+        }
         return false;
     }
     if ((event.modifierFlags & modifier::command) && lowerCased(event.charactersIgnoringModifiers) == "q") {

@@ -136,6 +136,9 @@ public:
     void openDrawer(const Uuid& id);
     void closeDrawer();
     void removeOpenItem(const Uuid& itemID);
+    // An item is dragged out of the open drawer: dropped back on its own pocket, it is
+    // recognised as already there.
+    void beginRowDrag();
     std::optional<Rect> drawerFrame() const;
     std::optional<Rect> openContentRect() const;
     std::optional<BezelNode> openLayoutNode() const;

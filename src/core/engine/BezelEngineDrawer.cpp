@@ -76,6 +76,12 @@ void BezelEngine::removeOpenItem(const Uuid& item)
         closeDrawer();
 }
 
+void BezelEngine::beginRowDrag()
+{
+    dragOriginZone = openZone ? *openZone : Uuid::random();
+    markChanged();
+}
+
 std::optional<Rect> BezelEngine::drawerFrame() const
 {
     const BlobRuntime* open = openZone ? blob(*openZone) : nullptr;

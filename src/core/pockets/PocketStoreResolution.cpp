@@ -19,7 +19,13 @@ bool fileExists(const fs::path& path)
 
 void deliver(PocketStore::Resolution& result, const PocketItem& item, fs::path path, bool scoped, bool available = true)
 {
-    result.resolved.push_back(std::make_shared<const ResolvedPocketItem>(ResolvedPocketItem { item.id, std::move(path), scoped, available }));
+    std::string name = path.filename().string();
+    result.resolved.push_back(std::make_shared<const ResolvedPocketItem>(ResolvedPocketItem { item.id, std::move(path), scoped, available, std::move(name) }));
+}
+
+void deliverManaged(PocketStore::Resolution& result, const PocketItem& item, fs::path path)
+{
+    result.resolved.push_back(std::make_shared<const ResolvedPocketItem>(ResolvedPocketItem { item.id, std::move(path), false, true, item.name }));
 }
 
 // Where a referenced file is now, following it by its held descriptor if need be; the
@@ -71,7 +77,7 @@ PocketStore::Resolution PocketStore::resolveWork(const std::vector<PocketItem>& 
             resolveReference(item, i < held.size() ? held[i] : nullptr, result);
         } else if (const std::string* filename = item.payload.managedFilename()) {
             if (auto file = managedPayloadPath(payloadDirectory, *filename); file && fileExists(*file)) {
-                deliver(result, item, *file, false);
+                deliverManaged(result, item, *file);
                 result.survivors.push_back(item);
             }
         } else if (const std::string* pending = item.payload.pendingPath()) {

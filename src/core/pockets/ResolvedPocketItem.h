@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace kestrane {
@@ -19,6 +20,9 @@ struct ResolvedPocketItem {
     std::filesystem::path path;
     bool scoped = false;
     bool available = true;
+    // What the user knows it by: a file's name as it is now, or the name of content the
+    // store keeps under a generated file name.
+    std::string name;
 };
 
 using ResolvedPocketItems = std::vector<std::shared_ptr<const ResolvedPocketItem>>;

@@ -4,8 +4,10 @@
 #include "app/KeyCodes.h"
 #include "app/Keyboard.h"
 #include "services/MimePasteboard.h"
+#include "window/ItemOpener.h"
 #include "window/PullDrag.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -20,6 +22,11 @@ namespace kestrane {
 namespace {
 // A moving pointer is looked at once per frame of a sleeping loop, not once per motion.
 constexpr int pointerCheckDelay = 16;
+// A wheel's notch scrolls the drawer by a row.
+constexpr double wheelNotchDistance = 46;
+constexpr int angleDeltaPerNotch = 120;
+constexpr int rowDragIconSize = 44;
+constexpr int pullIconSize = 56;
 // The band the window keeps to at rest: wide enough for a swollen bulge and for the drop
 // strip of a drag (FrameLoop::systemDragReach); a wider bulge makes it grow.
 constexpr int bandWidth = 160;
@@ -199,6 +206,8 @@ void OverlayWindow::tick()
     BezelEngine& engine = model_.engine();
     const FrameOutput output = loop_.tick(input, [&](double dt) {
         model_.onboarding().step(dt, Onboarding::screenPerimeter(screenArea_.width(), screenArea_.height()));
+        if (drawer_.step(dt, input.now))
+            engine.requestStep();
     });
     if (!output.stepped)
         return;
@@ -206,14 +215,23 @@ void OverlayWindow::tick()
         followPointerAcrossScreens(QPoint(static_cast<int>(input.mouse->x), static_cast<int>(input.mouse->y)));
     applyClickableRegion(output.clickable);
     syncFocus(input.now);
-    if (engine.revision() != paintedRevision_) {
-        paintedRevision_ = engine.revision();
-        canvas_.update(engine);
-        update(canvas_.changedRegion().translated(-origin()));
-    }
+    if (engine.revision() != paintedRevision_ || output.pointerMoved)
+        repaintChanges(input);
     fitToNeed(output);
     updateShape(output);
     pace(output);
+}
+
+void OverlayWindow::repaintChanges(const FrameInput& input)
+{
+    BezelEngine& engine = model_.engine();
+    const auto pointer = input.local ? std::optional(QPointF(input.local->x, input.local->y)) : std::nullopt;
+    drawer_.update(engine, pointer);
+    if (engine.revision() == paintedRevision_)
+        return update(drawer_.changedRegion().translated(-origin()));
+    paintedRevision_ = engine.revision();
+    canvas_.update(engine);
+    update(QRegion(canvas_.changedRegion()).united(drawer_.changedRegion()).translated(-origin()));
 }
 
 // Without a compositor the window shows only the edge and, while it must cover more,
@@ -290,6 +308,7 @@ void OverlayWindow::paintEvent(QPaintEvent* event)
     cover_->paintBackground(painter, event->rect());
     painter.translate(-origin());
     canvas_.paint(painter);
+    drawer_.paint(painter);
 }
 
 void OverlayWindow::resizeEvent(QResizeEvent*)
@@ -308,13 +327,23 @@ void OverlayWindow::mousePressEvent(QMouseEvent* event)
 {
     wake();
     isMouseDown_ = true;
-    model_.engine().mouseDown(onScreen(event->position()));
+    const Point at = onScreen(event->position());
+    if (!pressDrawer({ at.x, at.y }))
+        model_.engine().mouseDown(at);
 }
 
 void OverlayWindow::mouseMoveEvent(QMouseEvent* event)
 {
     wake();
-    if (auto offer = model_.engine().mouseDragged(onScreen(event->position())))
+    const Point at = onScreen(event->position());
+    if (drawerPress_) {
+        if (drawerPress_->part == DrawerView::Part::row && rowPress_.becomesDrag(at))
+            dragRowOut(drawerPress_->item);
+        return;
+    }
+    if (drawerSwallowedPress_)
+        return;
+    if (auto offer = model_.engine().mouseDragged(at))
         pullOut(*offer);
 }
 
@@ -322,12 +351,94 @@ void OverlayWindow::mouseReleaseEvent(QMouseEvent* event)
 {
     wake();
     isMouseDown_ = false;
-    model_.engine().mouseUp(onScreen(event->position()));
+    const Point at = onScreen(event->position());
+    if (!releaseDrawer({ at.x, at.y }))
+        model_.engine().mouseUp(at);
+}
+
+// The open drawer's list takes the presses that land on it; the rest go to the edge, where
+// a press away from every pocket closes the drawer.
+bool OverlayWindow::pressDrawer(QPointF at)
+{
+    drawerPress_ = drawer_.hitAt(at);
+    drawerSwallowedPress_ = !drawerPress_ && drawer_.takesInput() && drawer_.contains(at);
+    if (drawerPress_ && drawerPress_->part == DrawerView::Part::row)
+        rowPress_.press({ at.x(), at.y() });
+    return drawerPress_ || drawerSwallowedPress_;
+}
+
+bool OverlayWindow::releaseDrawer(QPointF at)
+{
+    const auto press = std::exchange(drawerPress_, std::nullopt);
+    if (std::exchange(drawerSwallowedPress_, false))
+        return true;
+    if (!press)
+        return false;
+    if (press->part == DrawerView::Part::row) {
+        if (rowPress_.release())
+            openRow(*press->item);
+        return true;
+    }
+    const auto hit = drawer_.hitAt(at);
+    if (hit && hit->part == DrawerView::Part::removeButton && hit->item == press->item)
+        model_.engine().removeOpenItem(press->item->id);
+    return true;
+}
+
+void OverlayWindow::openRow(const ResolvedPocketItem& item)
+{
+    openItem(item);
+    model_.engine().closeDrawer();
+    model_.engine().setEditing(false);
+}
+
+// One item dragged out of its row, offered for copying; it stays in the pocket.
+void OverlayWindow::dragRowOut(const ResolvedPocketItems::value_type& item)
+{
+    drawerPress_.reset();
+    if (!item->available)
+        return;
+    model_.engine().beginRowDrag();
+    PullDrag(this, { item }, rowDragIconSize).exec();
+    isMouseDown_ = false;
+}
+
+void OverlayWindow::wheelEvent(QWheelEvent* event)
+{
+    wake();
+    const QPointF at = event->position() + origin();
+    const auto frame = model_.engine().drawerFrame();
+    if (!drawer_.contains(at) && !(frame && QRectF(frame->x, frame->y, frame->width, frame->height).contains(at)))
+        return;
+    // Touchpads report the distance itself; a wheel reports notches.
+    if (!event->pixelDelta().isNull())
+        drawer_.scroll(-event->pixelDelta().y(), false, uptime());
+    else
+        drawer_.scroll(-event->angleDelta().y() * wheelNotchDistance / angleDeltaPerNotch, true, uptime());
+}
+
+bool OverlayWindow::drawerKey(int key)
+{
+    if (!drawer_.takesInput() || model_.engine().state().isEditing)
+        return false;
+    switch (key) {
+    case Qt::Key_Up: drawer_.moveHighlight(-1); break;
+    case Qt::Key_Down: drawer_.moveHighlight(1); break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (const auto item = drawer_.hoveredItem())
+            openRow(*item);
+        break;
+    case Qt::Key_Delete: drawer_.removeHighlighted(model_.engine()); break;
+    default: return false;
+    }
+    model_.engine().requestStep();
+    return true;
 }
 
 void OverlayWindow::pullOut(const PullOffer& offer)
 {
-    PullDrag drag(this, offer.items);
+    PullDrag drag(this, offer.items, pullIconSize);
     const PullDrag::Outcome outcome = drag.exec();
     // The receiver may copy the files after the drop: the store keeps them readable.
     model_.engine().finishPull(offer, outcome.accepted && !outcome.copyRequested);
@@ -392,6 +503,9 @@ void OverlayWindow::leaveEvent(QEvent*)
 
 void OverlayWindow::keyPressEvent(QKeyEvent* event)
 {
+    wake();
+    if (drawerKey(event->key()))
+        return;
     const auto key = keyEventFrom(*event);
     if (key && keyboard_ && keyboard_->keyDown(*key))
         return;

@@ -2,6 +2,8 @@
 
 #include "app/FrameLoop.h"
 #include "app/KeyFocus.h"
+#include "app/RowPress.h"
+#include "views/DrawerView.h"
 #include "views/EdgeCanvas.h"
 #include "window/FramePacer.h"
 #include "window/UnblendedCover.h"
@@ -69,6 +71,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
@@ -91,6 +94,12 @@ private:
     double uptime() const;
     void updateDragLocation(QPoint local);
     void pullOut(const PullOffer& offer);
+    void repaintChanges(const FrameInput& input);
+    bool pressDrawer(QPointF at);
+    bool releaseDrawer(QPointF at);
+    void dragRowOut(const ResolvedPocketItems::value_type& item);
+    void openRow(const ResolvedPocketItem& item);
+    bool drawerKey(int key);
 
     DesktopModel& model_;
     const X11Display& display_;
@@ -101,6 +110,11 @@ private:
     FrameLoop loop_;
     KeyFocus keyFocus_;
     EdgeCanvas canvas_;
+    DrawerView drawer_;
+    // A press the drawer took: on a row (a click or a drag) or on a row's remove button.
+    std::optional<DrawerView::Hit> drawerPress_;
+    bool drawerSwallowedPress_ = false;
+    RowPress rowPress_;
     FramePacer pacer_;
     QElapsedTimer clock_;
     QTimer pointerCheck_;

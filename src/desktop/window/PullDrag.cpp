@@ -1,7 +1,8 @@
 #include "window/PullDrag.h"
 
+#include "views/FileIcon.h"
+
 #include <QDrag>
-#include <QFileIconProvider>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPainter>
@@ -11,29 +12,27 @@
 namespace kestrane {
 
 namespace {
-constexpr int imageSize = 56;
 constexpr int stackOffset = 5;
 
 // The items' icons stacked, each a little right of and below the one before.
-QPixmap stackedIcons(const ResolvedPocketItems& items)
+QPixmap stackedIcons(const ResolvedPocketItems& items, int size)
 {
-    const int extent = imageSize + stackOffset * static_cast<int>(items.size() - 1);
+    const int extent = size + stackOffset * static_cast<int>(items.size() - 1);
     QPixmap pixmap(extent, extent);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
-    QFileIconProvider icons;
     for (std::size_t i = 0; i < items.size(); ++i) {
-        const QIcon icon = icons.icon(QFileInfo(QString::fromStdString(items[i]->path.string())));
         const int offset = stackOffset * static_cast<int>(i);
-        painter.drawPixmap(offset, offset, icon.pixmap(imageSize, imageSize));
+        painter.drawPixmap(offset, offset, FileIcon::icon(items[i]->path).pixmap(size, size));
     }
     return pixmap;
 }
 } // namespace
 
-PullDrag::PullDrag(QWidget* source, ResolvedPocketItems items)
+PullDrag::PullDrag(QWidget* source, ResolvedPocketItems items, int iconSize)
     : source_(source)
     , items_(std::move(items))
+    , iconSize_(iconSize)
 {
 }
 
@@ -47,7 +46,8 @@ PullDrag::Outcome PullDrag::exec()
 
     auto* drag = new QDrag(source_);
     drag->setMimeData(data);
-    drag->setPixmap(stackedIcons(items_));
+    drag->setPixmap(stackedIcons(items_, iconSize_));
+    drag->setHotSpot(QPoint(iconSize_ / 2, iconSize_ / 2));
     const Qt::DropAction result = drag->exec(Qt::CopyAction, Qt::CopyAction);
     return { result != Qt::IgnoreAction, (QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier) != 0 };
 }

@@ -17,13 +17,15 @@ public:
         bool copyRequested = false;
     };
 
-    PullDrag(QWidget* source, ResolvedPocketItems items);
+    // The drag shows the items' icons, each iconSize pixels wide.
+    PullDrag(QWidget* source, ResolvedPocketItems items, int iconSize);
     // Runs the drag until it is dropped or cancelled.
     Outcome exec();
 
 private:
     QWidget* source_;
     ResolvedPocketItems items_;
+    int iconSize_;
 };
 
 } // namespace kestrane

@@ -17,10 +17,11 @@ protected:
     Onboarding onboarding { defaults };
     int quits = 0;
     std::unique_ptr<Keyboard> keyboard;
+    Dropzone pocket;
 
     void SetUp() override
     {
-        makeEngine();
+        pocket = startWithOnePocket(2);
         keyboard = std::make_unique<Keyboard>(*engine, prefs, onboarding,
             Keyboard::Actions { [this] { engine->setEditing(true); }, [this] { ++quits; } });
     }
@@ -58,12 +59,16 @@ TEST_F(KeyboardTest, TheRecorderGetsKeysFirstEscapeClosesTheInnermostThingAndCom
 {
     const KeyEvent escape { keyCode::escape, 0, "" };
     EXPECT_FALSE(keyboard->keyDown(escape));
+    const auto open = [&] { return std::tuple(engine->state().isShowingPreferences, engine->state().isEditing, engine->state().wantsOpen); };
     engine->setEditing(true);
     engine->setShowingPreferences(true);
     EXPECT_TRUE(keyboard->keyDown(escape));
-    EXPECT_EQ(std::tuple(engine->state().isShowingPreferences, engine->state().isEditing), std::tuple(false, true));
+    EXPECT_EQ(open(), std::tuple(false, true, false));
+    engine->openDrawer(pocket.id);
     EXPECT_TRUE(keyboard->keyDown(escape));
-    EXPECT_FALSE(engine->state().isEditing);
+    EXPECT_EQ(open(), std::tuple(false, false, true));
+    EXPECT_TRUE(keyboard->keyDown(escape));
+    EXPECT_EQ(open(), std::tuple(false, false, false));
 
     onboarding.start();
     engine->setEditing(true);

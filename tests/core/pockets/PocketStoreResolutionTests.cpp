@@ -120,8 +120,10 @@ TEST_F(PocketStoreTest, FilesMovedElsewhereWhileRunningAreFollowedButDeletedOnes
 
     const auto paths = [&] {
         std::vector<fs::path> found;
-        for (const auto& item : store->resolve(zone))
+        for (const auto& item : store->resolve(zone)) {
             found.push_back(item->path);
+            EXPECT_EQ(item->name, item->path.filename()) << "a file is shown by its name now";
+        }
         return found;
     };
     const std::vector<fs::path> expected { folder / "b/renamed.pdf", draft, folder / "b/dropped.pdf" };

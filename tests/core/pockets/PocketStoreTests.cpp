@@ -64,11 +64,12 @@ TEST_F(PocketStoreTest, ManagedNamesFromTheIndexNeverReachOutsideThePayloadFolde
     for (const std::string& name : { "../../outside.txt"s, outside.string(), ".."s, "."s, ""s })
         list.push_back(PocketItem::make("x", PocketPayload::makeManaged(name), 1));
     list.push_back(managedItem("fine.txt"));
+    list.back().name = "Fine note.txt";
 
     store->items[zone] = list;
     const ResolvedPocketItems resolved = store->resolve(zone);
     ASSERT_EQ(resolved.size(), 1u);
-    EXPECT_EQ(resolved[0]->path, store->payloadDirectory() / "fine.txt");
+    EXPECT_EQ(std::pair(resolved[0]->path, resolved[0]->name), std::pair(store->payloadDirectory() / "fine.txt", "Fine note.txt"s));
     // Every removal deletes through the same checked names; one of them stands for all.
     store->items[zone] = list;
     stderrOf([&] { store->removeAll(zone); store->waitForWrites(); });

@@ -1,0 +1,92 @@
+#include "app/DrawerScroll.h"
+
+#include <algorithm>
+
+namespace kestrane {
+
+namespace {
+// How stiff the stretch is: the list never stretches further than its own height, and
+// half-way only after a pull of almost twice that.
+constexpr double stretchStiffness = 0.55;
+constexpr SpringMotion glideMotion { 0.16, 1.0 };
+constexpr SpringMotion returnMotion { 0.38, 1.0 };
+
+// A pull of `pull` points beyond an end shows as this stretch, for a list `height` tall.
+double stretchFor(double pull, double height)
+{
+    return (1 - 1 / (pull * stretchStiffness / height + 1)) * height;
+}
+
+double pullFor(double stretch, double height)
+{
+    stretch = std::min(stretch, height * 0.999);
+    return stretch * height / ((height - stretch) * stretchStiffness);
+}
+} // namespace
+
+void DrawerScroll::setExtent(double visible, double content)
+{
+    visible_ = std::max(visible, 1.0);
+    content_ = std::max(content, visible_);
+}
+
+double DrawerScroll::limit() const
+{
+    return content_ - visible_;
+}
+
+// Positions past an end are kept as the stretch the user sees; input moves them in the
+// space of the pull that made that stretch.
+double DrawerScroll::unresisted(double position) const
+{
+    if (position > limit())
+        return limit() + pullFor(position - limit(), visible_);
+    if (position < 0)
+        return -pullFor(-position, visible_);
+    return position;
+}
+
+double DrawerScroll::resisted(double position) const
+{
+    if (position > limit())
+        return limit() + stretchFor(position - limit(), visible_);
+    if (position < 0)
+        return -stretchFor(-position, visible_);
+    return position;
+}
+
+void DrawerScroll::scrollBy(double delta, bool smooth, double now)
+{
+    target_ = resisted(unresisted(target_) + delta);
+    lastInput_ = now;
+    released_ = false;
+    if (!smooth)
+        shown_.snap(target_);
+}
+
+void DrawerScroll::reveal(double top, double bottom)
+{
+    const double inView = std::clamp(target_, bottom - visible_, top);
+    target_ = std::clamp(inView, 0.0, limit());
+}
+
+void DrawerScroll::reset()
+{
+    target_ = 0;
+    shown_.snap(0);
+    released_ = true;
+}
+
+bool DrawerScroll::step(double dt, double now)
+{
+    if (!released_ && now - lastInput_ >= releaseDelay)
+        released_ = true;
+    if (released_)
+        target_ = std::clamp(target_, 0.0, limit());
+    if (!isMoving())
+        return false;
+    shown_.step(target_, dt, released_ ? returnMotion : glideMotion);
+    return true;
+}
+
+} // namespace kestrane
