@@ -57,10 +57,13 @@ double DrawerScroll::resisted(double position) const
 
 void DrawerScroll::scrollBy(double delta, bool smooth, double now)
 {
-    target_ = resisted(unresisted(target_) + delta);
+    // Input that comes while the list springs back starts from where the user sees it.
+    const double from = released_ ? shown_.value : target_;
+    target_ = resisted(unresisted(from) + delta);
     lastInput_ = now;
     released_ = false;
-    if (!smooth)
+    // Past an end the list answers at once, so that each notch of a wheel is felt as a pull.
+    if (!smooth || target_ < 0 || target_ > limit())
         shown_.snap(target_);
 }
 

@@ -16,7 +16,8 @@ public:
     // The height the list shows and the height of everything it holds.
     void setExtent(double visible, double content);
     // Scrolls toward the end of the list for a positive delta, in points. A smooth scroll
-    // (a wheel's notch) glides to its place; otherwise the list follows at once.
+    // (a wheel's notch) glides to its place inside the list; otherwise, and past either
+    // end, the list follows at once.
     void scrollBy(double delta, bool smooth, double now);
     // Glides the list so that the span [top, bottom] of its content is in view.
     void reveal(double top, double bottom);

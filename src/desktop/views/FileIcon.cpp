@@ -1,11 +1,11 @@
 #include "views/FileIcon.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QMimeDatabase>
-#include <QStyle>
+#include <QPainter>
+#include <QPixmap>
 
 #include <algorithm>
 #include <array>
@@ -33,6 +33,26 @@ QIcon launcherIcon(const QString& path)
         }
     }
     return {};
+}
+
+// Drawn here where neither the theme nor the widget style has an icon: a pale page, or a
+// folder's tab and body.
+QIcon generic(bool folder)
+{
+    QPixmap pixmap(64, 64);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    if (folder) {
+        painter.setBrush(QColor(120, 160, 210));
+        painter.drawRoundedRect(QRectF(6, 12, 24, 12), 3, 3);
+        painter.drawRoundedRect(QRectF(6, 18, 52, 36), 4, 4);
+    } else {
+        painter.setBrush(QColor(236, 236, 236));
+        painter.drawRoundedRect(QRectF(14, 6, 36, 52), 3, 3);
+    }
+    return QIcon(pixmap);
 }
 
 QIcon themed(const QString& name)
@@ -71,11 +91,7 @@ QIcon FileIcon::lookUp(const std::filesystem::path& path)
         icon = themed(type.iconName());
     if (icon.isNull())
         icon = themed(type.genericIconName());
-    if (icon.isNull()) {
-        const bool folder = type.name() == "inode/directory";
-        icon = QApplication::style()->standardIcon(folder ? QStyle::SP_DirIcon : QStyle::SP_FileIcon);
-    }
-    return icon;
+    return icon.isNull() ? generic(type.name() == "inode/directory") : icon;
 }
 
 } // namespace kestrane
