@@ -65,6 +65,22 @@ bool EndToEndTest::hoverUntilTaken(const ChildProcess& program, int x, int y)
     }, eventTimeout);
 }
 
+std::unique_ptr<ChildProcess> EndToEndTest::dragOntoPocket(int pocketY, const QStringList& peerArguments)
+{
+    auto source = launchPeer(peerArguments);
+    // The overlay learns of another program's drag when the drag selection changes while a
+    // button is held, so it must see the press before the drag begins.
+    pointer.moveTo(660, 460);
+    pointer.press();
+    pointer.glideTo(700, 470, 4);
+    pointer.glideTo(edgeX - 40, pocketY, 16);
+    EXPECT_TRUE(hoverUntilTaken(*program, edgeX, pocketY)) << "the edge takes a drag that reaches it";
+    pointer.glideTo(edgeX, pocketY + 2, 3);
+    pointer.release();
+    EXPECT_EQ(source->readLine(eventTimeout), "DRAGGED copy") << "the edge took the drop as a copy";
+    return source;
+}
+
 std::unique_ptr<ChildProcess> EndToEndTest::launchPeer(const QStringList& arguments) const
 {
     QProcessEnvironment environment = home.environment(display.name());

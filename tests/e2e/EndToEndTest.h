@@ -45,6 +45,11 @@ protected:
     // The drag peer in one of its modes, once its window is on the screen.
     std::unique_ptr<ChildProcess> launchPeer(const QStringList& arguments) const;
 
+    // Drags what a drag peer in these arguments offers from its window onto the pocket at
+    // this height, and expects the edge to take it as a copy. The peer is handed back: the
+    // program may still read what it offered.
+    std::unique_ptr<ChildProcess> dragOntoPocket(int pocketY, const QStringList& peerArguments);
+
     // Moves the pointer to (x, y) and keeps it there, wiggling by a point, until the
     // program's window takes the pointer (the overlay follows the pointer a frame or so
     // later, and looks at it only when it moves); false if it never did.

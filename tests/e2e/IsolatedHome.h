@@ -40,10 +40,12 @@ public:
 
     const std::filesystem::path& root() const { return folder_.path(); }
 
-    // The program's environment: these folders and the given X display.
+    // The program's environment: these folders and the given X display. Programs a test puts
+    // in bin/ are found before the system's.
     QProcessEnvironment environment(const std::string& display) const
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("PATH", QString::fromStdString((folder_ / "bin").string()) + ":" + environment.value("PATH"));
         environment.insert("DISPLAY", QString::fromStdString(display));
         for (const auto& [variable, name] : { std::pair("XDG_CONFIG_HOME", "config"), { "XDG_DATA_HOME", "data" }, { "XDG_RUNTIME_DIR", "runtime" } })
             environment.insert(variable, QString::fromStdString((folder_ / name).string()));

@@ -31,17 +31,7 @@ TEST_F(PointerTest, FilesAndImagesDraggedOntoAPocketAreStoredInIt)
     testing::writeFile(plan, "%PDF-1.4");
     const int pocketY = launchWithDesk({});
     const auto dragOntoDesk = [&](const QStringList& peerArguments, size_t itemsAfter) {
-        auto source = launchPeer(peerArguments);
-        // The overlay learns of another program's drag when the drag selection changes
-        // while a button is held, so it must see the press before the drag begins.
-        pointer.moveTo(660, 460);
-        pointer.press();
-        pointer.glideTo(700, 470, 4);
-        pointer.glideTo(edgeX - 40, pocketY, 16);
-        ASSERT_TRUE(hoverUntilTaken(*program, edgeX, pocketY)) << "the edge takes a drag that reaches it";
-        pointer.glideTo(edgeX, pocketY + 2, 3);
-        pointer.release();
-        EXPECT_EQ(source->readLine(eventTimeout), "DRAGGED copy") << "the edge took the drop as a copy";
+        auto source = dragOntoPocket(pocketY, peerArguments);
         pollUntil([&] { return home.items(desk.id).size() >= itemsAfter; }, eventTimeout);
     };
     dragOntoDesk({ "source", "600", "400", QString::fromStdString(notes), QString::fromStdString(plan) }, 2);

@@ -100,9 +100,9 @@ void XvfbDisplay::movePointer(int x, int y) const
     fakeInput(XCB_MOTION_NOTIFY, 0, x, y);
 }
 
-void XvfbDisplay::pressButton(bool down) const
+void XvfbDisplay::pressButton(bool down, int button) const
 {
-    fakeInput(down ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, 1, 0, 0);
+    fakeInput(down ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, static_cast<std::uint8_t>(button), 0, 0);
 }
 
 void XvfbDisplay::xdotool(const QStringList& arguments) const

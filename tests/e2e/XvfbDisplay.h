@@ -30,11 +30,11 @@ public:
     // ":N", for DISPLAY.
     const std::string& name() const { return name_; }
 
-    // Moves the pointer to (x, y), or presses or releases the first button, as the mouse
-    // itself would (XTest): every program sees the raw device events too, and the server
-    // has handled the event when this returns.
+    // Moves the pointer to (x, y), or presses or releases a button (the first unless told;
+    // 4 and 5 are the wheel's notches), as the mouse itself would (XTest): every program
+    // sees the raw device events too, and the server has handled the event when this returns.
     void movePointer(int x, int y) const;
-    void pressButton(bool down) const;
+    void pressButton(bool down, int button = 1) const;
     // Runs xdotool with these arguments on this display and waits for it.
     void xdotool(const QStringList& arguments) const;
     // The whole screen as the compositor shows it.

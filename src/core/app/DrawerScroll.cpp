@@ -5,22 +5,22 @@
 namespace kestrane {
 
 namespace {
-// How stiff the stretch is: the list never stretches further than its own height, and
-// half-way only after a pull of almost twice that.
-constexpr double stretchStiffness = 0.55;
+// How soft the stretch is: the list never stretches further than its own height, and
+// half-way only after a pull of more than three times that.
+constexpr double stretchSoftness = 0.3;
 constexpr SpringMotion glideMotion { 0.16, 1.0 };
 constexpr SpringMotion returnMotion { 0.38, 1.0 };
 
 // A pull of `pull` points beyond an end shows as this stretch, for a list `height` tall.
 double stretchFor(double pull, double height)
 {
-    return (1 - 1 / (pull * stretchStiffness / height + 1)) * height;
+    return (1 - 1 / (pull * stretchSoftness / height + 1)) * height;
 }
 
 double pullFor(double stretch, double height)
 {
     stretch = std::min(stretch, height * 0.999);
-    return stretch * height / ((height - stretch) * stretchStiffness);
+    return stretch * height / ((height - stretch) * stretchSoftness);
 }
 } // namespace
 

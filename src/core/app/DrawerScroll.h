@@ -10,8 +10,9 @@ namespace kestrane {
 // what charges the clearing of the pocket.
 class DrawerScroll {
 public:
-    // How long the input must pause before a stretched list springs back, in seconds.
-    static constexpr double releaseDelay = 0.12;
+    // How long the input must pause before a stretched list springs back, in seconds: a
+    // touchpad's stream holds the stretch, while a wheel's notches each pull against it.
+    static constexpr double releaseDelay = 0.03;
 
     // The height the list shows and the height of everything it holds.
     void setExtent(double visible, double content);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace kestrane {
 
@@ -76,11 +77,13 @@ void FramePacer::countFrame()
     if (!reporter_)
         return;
     const double current = now();
+    longestThisSecond_ = std::max(longestThisSecond_, std::exchange(currentWork_, 0));
     if (current - secondStart_ >= 1) {
         if (framesThisSecond_ > 0)
-            reporter_(framesThisSecond_);
+            reporter_(framesThisSecond_, longestThisSecond_);
         secondStart_ = current;
         framesThisSecond_ = 0;
+        longestThisSecond_ = 0;
     }
     ++framesThisSecond_;
 }

@@ -26,8 +26,11 @@ public:
     // Back to the active pace; the next frame comes at once when the loop slept.
     void wake();
     Pace pace() const { return pace_; }
-    // With a reporter, the frames of every second in which there were any.
-    void reportFramesEachSecond(std::function<void(int frames)> reporter) { reporter_ = std::move(reporter); }
+    // With a reporter, the frames of every second in which there were any, and the longest
+    // time one of them took, in seconds.
+    void reportFramesEachSecond(std::function<void(int frames, double longest)> reporter) { reporter_ = std::move(reporter); }
+    // Time the current frame spent working (stepping, drawing), counted towards the longest.
+    void addWork(double seconds) { currentWork_ += seconds; }
 
 private:
     void fire();
@@ -42,9 +45,11 @@ private:
     Pace pace_ = Pace::active;
     double refreshRate_ = 60;
     double nextFrame_ = 0;
-    std::function<void(int)> reporter_;
+    std::function<void(int, double)> reporter_;
     double secondStart_ = 0;
     int framesThisSecond_ = 0;
+    double currentWork_ = 0;
+    double longestThisSecond_ = 0;
 };
 
 } // namespace kestrane

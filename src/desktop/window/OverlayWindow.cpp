@@ -172,7 +172,9 @@ void OverlayWindow::pointerMovedWhileAsleep()
 
 void OverlayWindow::reportFrames()
 {
-    pacer_.reportFramesEachSecond([](int frames) { std::cout << "FRAMES " << frames << std::endl; });
+    pacer_.reportFramesEachSecond([](int frames, double longest) {
+        std::cout << "FRAMES " << frames << " longest=" << longest * 1000 << "ms" << std::endl;
+    });
 }
 
 double OverlayWindow::uptime() const
@@ -201,6 +203,14 @@ FrameInput OverlayWindow::sampleInput()
 }
 
 void OverlayWindow::tick()
+{
+    QElapsedTimer work;
+    work.start();
+    stepFrame();
+    pacer_.addWork(static_cast<double>(work.nsecsElapsed()) / 1e9);
+}
+
+void OverlayWindow::stepFrame()
 {
     const FrameInput input = sampleInput();
     BezelEngine& engine = model_.engine();
@@ -304,8 +314,16 @@ void OverlayWindow::syncFocus(double now)
 
 void OverlayWindow::paintEvent(QPaintEvent* event)
 {
+    QElapsedTimer work;
+    work.start();
+    paintLayers(event->rect());
+    pacer_.addWork(static_cast<double>(work.nsecsElapsed()) / 1e9);
+}
+
+void OverlayWindow::paintLayers(QRect area)
+{
     QPainter painter(this);
-    cover_->paintBackground(painter, event->rect());
+    cover_->paintBackground(painter, area);
     painter.translate(-origin());
     canvas_.paint(painter);
     drawer_.paint(painter);

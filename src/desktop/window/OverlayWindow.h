@@ -78,6 +78,8 @@ protected:
 
 private:
     void tick();
+    void stepFrame();
+    void paintLayers(QRect area);
     FrameInput sampleInput();
     void applyClickableRegion(const std::vector<Rect>& rects);
     void followPointerAcrossScreens(QPoint globalPoint);

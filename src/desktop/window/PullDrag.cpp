@@ -47,7 +47,6 @@ PullDrag::Outcome PullDrag::exec()
     auto* drag = new QDrag(source_);
     drag->setMimeData(data);
     drag->setPixmap(stackedIcons(items_, iconSize_));
-    drag->setHotSpot(QPoint(iconSize_ / 2, iconSize_ / 2));
     const Qt::DropAction result = drag->exec(Qt::CopyAction, Qt::CopyAction);
     return { result != Qt::IgnoreAction, (QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier) != 0 };
 }

@@ -25,7 +25,7 @@ TEST(DrawerScroll, FollowsInsideStretchesWithResistancePastEitherEndAndSpringsBa
     EXPECT_EQ(scroll.offset(), 100);
     scroll.scrollBy(150, false, 0.01);
     const double stretch = scroll.bottomOverscroll();
-    EXPECT_GT(stretch, 20);
+    EXPECT_GT(stretch, 15);
     EXPECT_LT(stretch, 66) << "66 points of pull past the end stretch less than that";
     scroll.scrollBy(400, false, 0.02);
     EXPECT_GT(scroll.bottomOverscroll(), stretch);
@@ -40,10 +40,10 @@ TEST(DrawerScroll, FollowsInsideStretchesWithResistancePastEitherEndAndSpringsBa
     settle(scroll, 0.05 + DrawerScroll::releaseDelay);
     EXPECT_EQ(scroll.offset(), 0);
 
-    scroll.scrollBy(1000, true, 1);
-    EXPECT_EQ(scroll.offset(), 0) << "a wheel's notch glides";
+    scroll.scrollBy(100, true, 1);
+    EXPECT_EQ(scroll.offset(), 0) << "a wheel's notch glides inside the list";
     settle(scroll, 1);
-    EXPECT_EQ(scroll.bottomOverscroll(), 0);
+    EXPECT_EQ(scroll.offset(), 100);
     EXPECT_FALSE(scroll.isMoving());
 
     scroll.reveal(0, 46);

@@ -1,0 +1,157 @@
+#include "EndToEndTest.h"
+
+#include <QRegularExpression>
+#include <QUrl>
+
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <utility>
+#include <thread>
+
+namespace kestrane::e2e {
+namespace {
+
+using DrawerTest = EndToEndTest;
+
+// A drawer row as the screen shows it: its height, and where its icon begins and its name
+// ends (the lit pixels left of the remove button).
+struct ShownRow {
+    int y = 0;
+    int left = 0;
+    int right = 0;
+};
+
+std::vector<ShownRow> shownRows(const QImage& screen)
+{
+    std::vector<ShownRow> rows;
+    int start = -1;
+    ShownRow row { 0, screen.width(), 0 };
+    for (int y = 0; y <= screen.height(); ++y) {
+        bool lit = false;
+        for (int x = screen.width() - 214; y < screen.height() && x < screen.width() - 44; ++x) {
+            if (qRed(screen.pixel(x, y)) > 150 && qBlue(screen.pixel(x, y)) > 150) {
+                lit = true;
+                row.left = std::min(row.left, x);
+                row.right = std::max(row.right, x);
+            }
+        }
+        if (lit && start < 0)
+            start = y;
+        if (!lit && start >= 0) {
+            row.y = (start + y) / 2;
+            rows.push_back(row);
+            row = { 0, screen.width(), 0 };
+            start = -1;
+        }
+    }
+    return rows;
+}
+
+// The rows of the drawer once it has stopped moving.
+std::vector<ShownRow> settledRows(const XvfbDisplay& display, size_t count)
+{
+    std::vector<ShownRow> rows, before;
+    pollUntil([&] {
+        before = std::exchange(rows, shownRows(display.screenshot()));
+        return rows.size() == count && before.size() == count && rows[0].left == before[0].left && rows[0].y == before[0].y;
+    }, eventTimeout);
+    return rows;
+}
+
+// The longest frame the program reported among the lines it printed so far; each line is
+// also handed to the listener.
+double longestFrame(ChildProcess& program, const std::function<void(const std::string&)>& listener = {})
+{
+    double longest = 0;
+    const QRegularExpression frames("^FRAMES \\d+ longest=([0-9.]+)ms$");
+    while (auto line = program.readLine(milliseconds(300))) {
+        if (listener)
+            listener(*line);
+        if (const auto match = frames.match(QString::fromStdString(*line)); match.hasMatch())
+            longest = std::max(longest, match.captured(1).toDouble());
+    }
+    return longest;
+}
+
+void wheel(const XvfbDisplay& display, int notches)
+{
+    for (int i = 0; i < notches; ++i) {
+        display.pressButton(true, 5);
+        display.pressButton(false, 5);
+        std::this_thread::sleep_for(milliseconds(120));
+    }
+}
+
+TEST_F(DrawerTest, ShowsTheDroppedFilesByNameAndOpensOneWithTheDefaultApplication)
+{
+    std::filesystem::create_directories(home.root() / "bin");
+    const auto opened = home.root() / "opened";
+    testing::writeFile(home.root() / "bin/xdg-open", "#!/bin/sh\necho \"$@\" > '" + opened.string() + "'\n");
+    std::filesystem::permissions(home.root() / "bin/xdg-open", std::filesystem::perms::owner_all);
+    QStringList files;
+    for (const char* name : { "a.txt", "notes.md", "the quarterly plan for everyone.pdf" }) {
+        testing::writeFile(home.root() / name, name);
+        files << QString::fromStdString((home.root() / name).string());
+    }
+    const int pocketY = launchWithDesk({});
+    auto source = dragOntoPocket(pocketY, QStringList { "source", "600", "400" } + files);
+    ASSERT_TRUE(pollUntil([&] { return home.items(desk.id).size() == 3; }, eventTimeout));
+
+    ASSERT_TRUE(hoverUntilTaken(*program, edgeX, pocketY));
+    pointer.click(edgeX, pocketY);
+    pointer.moveTo(900, pocketY);
+    const std::vector<ShownRow> rows = settledRows(display, 3);
+    ASSERT_EQ(rows.size(), 3u);
+    // Names of different lengths, in the order they were dropped: a missing, swapped or
+    // wrong name (such as the stored file's own) ends its row elsewhere.
+    EXPECT_LT(rows[0].right + 10, rows[1].right);
+    EXPECT_LT(rows[1].right + 10, rows[2].right);
+    EXPECT_LT(rows[0].right - rows[0].left, 26 + 10 + 40) << "\"a.txt\" is a short name";
+
+    pointer.click(rows[1].left + 60, rows[1].y);
+    ASSERT_TRUE(pollUntil([&] { return std::filesystem::exists(opened); }, eventTimeout));
+    EXPECT_EQ(testing::readFile(opened), QUrl::fromLocalFile(files[1]).toString().toStdString() + "\n");
+}
+
+TEST_F(DrawerTest, ARowDraggedOutIsCopiedTheRemoveButtonTakesOneAndScrollingPastTheEndClearsAll)
+{
+    auto receiver = launchPeer({ "receiver", "300", "200", "400", "400" });
+    const int pocketY = launchWithDesk({ "--seed-pocket", "3", "--debug-purge", "--debug-frames" });
+    const std::vector<StoredItem> seeded = home.items(desk.id);
+    ASSERT_TRUE(hoverUntilTaken(*program, edgeX, pocketY));
+    pointer.click(edgeX, pocketY);
+    const std::vector<ShownRow> rows = settledRows(display, 3);
+    ASSERT_EQ(rows.size(), 3u);
+    std::this_thread::sleep_for(milliseconds(1000));
+    std::cout << "longest frame while the drawer opened: " << longestFrame(*program) << " ms" << std::endl;
+
+    pointer.moveTo(rows[0].left + 60, rows[0].y);
+    pointer.press();
+    pointer.glideTo(rows[0].left + 40, rows[0].y + 10, 3);
+    pointer.glideTo(500, 400, 12);
+    ASSERT_TRUE(hoverUntilTaken(*receiver, 500, 400)) << "the drag reaches the receiver";
+    pointer.release();
+    std::optional<std::string> line;
+    while ((line = receiver->readLine(eventTimeout)) && line->starts_with("DROP "))
+        ;
+    EXPECT_EQ(line, "RECEIVED " + seeded[0].file.string() + ": Seeded item 1");
+    EXPECT_EQ(home.items(desk.id).size(), 3u) << "a row dragged out stays in its pocket";
+
+    pointer.moveTo(rows[1].left + 60, rows[1].y);
+    std::this_thread::sleep_for(milliseconds(300));
+    pointer.click(XvfbDisplay::width - 24, rows[1].y);
+    std::vector<StoredItem> left;
+    ASSERT_TRUE(pollUntil([&] { return (left = home.items(desk.id)).size() == 2; }, eventTimeout));
+    EXPECT_EQ(std::tuple(left[0].id, left[1].id), std::tuple(seeded[0].id, seeded[2].id));
+
+    pointer.moveTo(rows[0].left + 60, rows[0].y + 10);
+    wheel(display, 25);
+    EXPECT_TRUE(pollUntil([&] { return home.items(desk.id).empty(); }, eventTimeout)) << "cleared";
+    int purgeLines = 0;
+    longestFrame(*program, [&](const std::string& line) { purgeLines += line.starts_with("PURGE "); });
+    EXPECT_GT(purgeLines, 10);
+}
+
+} // namespace
+} // namespace kestrane::e2e
