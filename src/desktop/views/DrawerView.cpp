@@ -70,6 +70,16 @@ DrawerView::DrawerView()
 {
 }
 
+void DrawerView::warmUp() const
+{
+    const QString sample = QFontMetricsF(nameFont_).elidedText("Seeded item 1.txt", Qt::ElideMiddle, 40);
+    QImage scratch(64, 32, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&scratch);
+    painter.setFont(nameFont_);
+    painter.drawText(QPointF(0, 20), sample);
+    painter.drawPixmap(QRectF(0, 0, iconSide, iconSide), FileIcon::icon("document.txt").pixmap(26, 26), QRectF());
+}
+
 void DrawerView::update(BezelEngine& engine, std::optional<QPointF> pointer)
 {
     follow(engine);

@@ -39,6 +39,8 @@ public:
     };
 
     DrawerView();
+    // Loads what the first drawer needs (its font, the icon theme) ahead of time.
+    void warmUp() const;
 
     // Takes this frame's drawer from the engine and the pointer (absent when it is off the
     // screen), and tells the engine how far the list is pulled past its end.

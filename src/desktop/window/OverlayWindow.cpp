@@ -26,6 +26,7 @@ constexpr int pointerCheckDelay = 16;
 constexpr double wheelNotchDistance = 46;
 constexpr int angleDeltaPerNotch = 120;
 constexpr int rowDragIconSize = 44;
+constexpr int warmUpDelay = 500;
 constexpr int pullIconSize = 56;
 // The band the window keeps to at rest: wide enough for a swollen bulge and for the drop
 // strip of a drag (FrameLoop::systemDragReach); a wider bulge makes it grow.
@@ -87,6 +88,9 @@ OverlayWindow::OverlayWindow(DesktopModel& model, const X11Display& display)
             wake();
     });
     model_.setChangeListener([this] { wake(); });
+    // Loading fonts, the icon theme and the MIME database takes longer than a frame: done
+    // once at start, not while the first drawer opens.
+    QTimer::singleShot(warmUpDelay, this, [this] { drawer_.warmUp(); });
 }
 
 OverlayWindow::~OverlayWindow() = default;
