@@ -59,6 +59,21 @@ QIcon themed(const QString& name)
 {
     return name.isEmpty() ? QIcon() : QIcon::fromTheme(name);
 }
+// Without a desktop environment to name one, Qt looks only in hicolor, which has almost no
+// icons for file types: a complete theme is borrowed where one is installed.
+void chooseFallbackTheme()
+{
+    if (QIcon::themeName() != "hicolor" && !QIcon::themeName().isEmpty())
+        return;
+    for (const QString& folder : QIcon::themeSearchPaths()) {
+        for (const char* theme : { "Adwaita", "breeze", "gnome" }) {
+            if (QFileInfo::exists(folder + "/" + theme + "/index.theme")) {
+                QIcon::setFallbackThemeName(theme);
+                return;
+            }
+        }
+    }
+}
 } // namespace
 
 QString FileIcon::cacheKey(const std::filesystem::path& path)
@@ -73,6 +88,8 @@ QString FileIcon::cacheKey(const std::filesystem::path& path)
 QIcon FileIcon::icon(const std::filesystem::path& path)
 {
     static QHash<QString, QIcon> cache;
+    if (cache.isEmpty())
+        chooseFallbackTheme();
     const QString key = cacheKey(path);
     auto found = cache.constFind(key);
     if (found != cache.constEnd())
