@@ -9,13 +9,14 @@
 
 namespace kestrane {
 
-void ClearBlur::setBackdrop(const QImage& picture, const QRectF& area)
+bool ClearBlur::setBackdrop(const QImage& picture, const QRectF& area)
 {
     area_ = area;
     if (picture.cacheKey() == backdrop_.cacheKey())
-        return;
+        return false;
     backdrop_ = picture;
     blurred_ = QImage();
+    return true;
 }
 
 bool ClearBlur::setRadius(double radius)

@@ -22,8 +22,9 @@ public:
     static constexpr double radiusStep = 0.25;
 
     // The picture (in device pixels) of what lies behind `area` (in the painter's
-    // coordinates). A picture already held is recognised and not blurred again.
-    void setBackdrop(const QImage& picture, const QRectF& area);
+    // coordinates). A picture already held is recognised and not blurred again; returns
+    // whether the picture changed.
+    bool setBackdrop(const QImage& picture, const QRectF& area);
     bool hasBackdrop() const { return !backdrop_.isNull(); }
     // Changes the radius; returns whether the blurred picture will differ.
     bool setRadius(double radius);

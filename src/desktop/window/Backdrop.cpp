@@ -38,7 +38,10 @@ QImage Backdrop::picture() const
 {
     if (!wanted_)
         return {};
-    return cover_.isActive() ? cover_.picture() : picture_;
+    if (!cover_.isActive())
+        return picture_;
+    // The cover reads the window's whole frame, which is the area only once it has grown.
+    return cover_.picture().size() == area_.size() ? cover_.picture() : QImage();
 }
 
 void Backdrop::refresh()

@@ -68,6 +68,7 @@ OverlayWindow::OverlayWindow(DesktopModel& model, const X11Display& display)
         update();
         wake();
     });
+    backdrop_ = std::make_unique<Backdrop>(display_, window, *cover_, [this] { wake(); });
 
     clock_.start();
     loop_.restart(0);
@@ -211,6 +212,10 @@ void OverlayWindow::tick()
         canvas_.update(engine);
         update(canvas_.changedRegion().translated(-origin()));
     }
+    const double scale = devicePixelRatioF();
+    backdrop_->want(model_.onboarding().isRunning(), QTransform::fromScale(scale, scale).mapRect(screenArea_));
+    introduction_.update(model_.onboarding(), backdrop_->picture(), screenArea_.size());
+    update(introduction_.changedRegion().translated(-origin()));
     fitToNeed(output);
     updateShape(output);
     pace(output);
@@ -290,6 +295,7 @@ void OverlayWindow::paintEvent(QPaintEvent* event)
     cover_->paintBackground(painter, event->rect());
     painter.translate(-origin());
     canvas_.paint(painter);
+    introduction_.paint(painter);
 }
 
 void OverlayWindow::resizeEvent(QResizeEvent*)
@@ -307,6 +313,11 @@ void OverlayWindow::moveEvent(QMoveEvent*)
 void OverlayWindow::mousePressEvent(QMouseEvent* event)
 {
     wake();
+    // While the introduction runs, a click anywhere moves it on and reaches nothing else.
+    if (model_.onboarding().isRunning()) {
+        model_.onboarding().advance();
+        return;
+    }
     isMouseDown_ = true;
     model_.engine().mouseDown(onScreen(event->position()));
 }
@@ -321,6 +332,8 @@ void OverlayWindow::mouseMoveEvent(QMouseEvent* event)
 void OverlayWindow::mouseReleaseEvent(QMouseEvent* event)
 {
     wake();
+    if (model_.onboarding().isRunning())
+        return;
     isMouseDown_ = false;
     model_.engine().mouseUp(onScreen(event->position()));
 }
