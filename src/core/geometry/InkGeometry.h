@@ -16,4 +16,10 @@ Path path(const InkField& field, const ScreenPerimeter& perimeter);
 // Path every frame so its storage is reused.
 void path(const InkField& field, const ScreenPerimeter& perimeter, Path& out);
 
+// The same band as closed outlines rather than triangles, for drawing: out along the outer
+// rim and back along the ink's inner edge for each run of ink, or two rings wound opposite
+// ways when the ink runs all round. Filled by the non-zero rule it covers what the
+// triangles do, without thousands of overlapping edges for a rasteriser to sort.
+void band(const InkField& field, const ScreenPerimeter& perimeter, Path& out);
+
 } // namespace kestrane::InkGeometry

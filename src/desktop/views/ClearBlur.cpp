@@ -33,6 +33,9 @@ const QImage& ClearBlur::blurred()
     if (blurred_.isNull() || blurredKey_ != backdrop_.cacheKey() || blurredRadius_ != radius_) {
         const double pixelsPerPoint = area_.width() > 0 ? backdrop_.width() / area_.width() : 1;
         blurred_ = gaussianBlurred(backdrop_, radius_ * pixelsPerPoint);
+        // A blurred screen is as opaque as the screen was; told so, the painter copies it.
+        if (!backdrop_.hasAlphaChannel())
+            blurred_.convertTo(QImage::Format_RGB32);
         blurredKey_ = backdrop_.cacheKey();
         blurredRadius_ = radius_;
     }

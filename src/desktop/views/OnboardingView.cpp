@@ -91,7 +91,7 @@ void OnboardingView::update(const Onboarding& flow, const QImage& backdrop, QSiz
     const bool backdropChanged = haze_.setBackdrop(backdrop, QRectF(QPointF(0, 0), screen));
     hazeOpacity_ = haze * (hazeOpacity + readingOpacity * reading);
 
-    InkGeometry::path(flow.field(), Onboarding::screenPerimeter(screen.width(), screen.height()), inkPath_);
+    InkGeometry::band(flow.field(), Onboarding::screenPerimeter(screen.width(), screen.height()), inkPath_);
     toPainterPath(inkPath_, ink_);
     inkDepth_ = depthOf(inkPath_, screen);
     demo_.reset();

@@ -21,9 +21,17 @@ QImage captureDrawable(const X11Display& display, xcb_drawable_t drawable, const
     // Only the 24- and 32-bit depths of today's screens come as 32-bit pixels.
     if (!image || image->depth < 24 || xcb_get_image_data_length(image.get()) < area.width() * area.height() * 4)
         return {};
-    // Windows with an alpha channel hold premultiplied pixels; the others none.
-    const auto format = image->depth == deepest ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
-    return QImage(xcb_get_image_data(image.get()), area.width(), area.height(), format).copy();
+    // Windows with an alpha channel hold premultiplied pixels; the others leave the top
+    // byte undefined, where a picture of them must say opaque.
+    if (image->depth == deepest)
+        return QImage(xcb_get_image_data(image.get()), area.width(), area.height(), QImage::Format_ARGB32_Premultiplied).copy();
+    QImage picture = QImage(xcb_get_image_data(image.get()), area.width(), area.height(), QImage::Format_RGB32).copy();
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x)
+            line[x] |= 0xff000000u;
+    }
+    return picture;
 }
 
 struct Placed {
