@@ -7,8 +7,9 @@
 //                                           "DROP <path>" for each file at the drop and only
 //                                           2 s later reads it: "RECEIVED <path>: <content>"
 //                                           or "MISSING <path>"
-//   kestrane_drag_peer clicks               covers the screen in white and says "CLICK x y"
-//                                           for each press it receives
+//   kestrane_drag_peer clicks               covers the screen in white, with a patch of
+//                                           black lines like text at (100, 600, 400, 120),
+//                                           and says "CLICK x y" for each press it receives
 // Each says "READY" once its window is on the screen. Every line is flushed at once.
 #include <QApplication>
 #include <QBuffer>
@@ -58,7 +59,12 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override
     {
-        QPainter(this).fillRect(rect(), colour_);
+        QPainter painter(this);
+        painter.fillRect(rect(), colour_);
+        if (mode_ == "clicks") {
+            for (int y = 600; y < 720; y += 3)
+                painter.fillRect(100, y, 400, 1, Qt::black);
+        }
         if (!std::exchange(announced_, true))
             QTimer::singleShot(0, this, [] { say("READY"); }); // after this paint reaches the server
     }
