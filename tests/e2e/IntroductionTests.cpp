@@ -34,7 +34,7 @@ class IntroductionTest : public EndToEndTest {
 protected:
     std::unique_ptr<ChildProcess> peer;
 
-    void SetUp() override { peer = launchPeer({ "clicks" }); }
+    void SetUp() override { peer = launchPeer({ "clicks", "lines" }); }
 
     // The desktop as the compositor shows it once the peer's lines reached the screen.
     double bareContrast()
