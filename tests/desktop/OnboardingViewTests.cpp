@@ -1,7 +1,9 @@
 #include "views/OnboardingView.h"
 
+#include "geometry/InkGeometry.h"
 #include "onboarding/Onboarding.h"
 #include "platform/MemoryDefaults.h"
+#include "views/PathConversion.h"
 
 #include <QImage>
 #include <QPainter>
@@ -123,5 +125,34 @@ TEST(LessonBlockTest, TypesTheHeadlineBehindACaret)
         EXPECT_EQ(block.headline().text().toStdString(), lesson.headline);
         const QRectF ink = block.headline().metrics().tightBoundingRect(block.headline().text());
         EXPECT_NEAR(rightmost, start.left() - 3 + ink.right(), 2) << progress;
+    }
+}
+
+// The band is drawn from outlines rather than the triangles that define it: both must
+// cover the same pixels, whether the ink runs all round or only part of the way.
+TEST(InkBandTest, CoversWhatTheTrianglesCover)
+{
+    const ScreenPerimeter screen = Onboarding::screenPerimeter(width, height);
+    const auto filled = [](const Path& path) {
+        QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter(&image).fillPath(toPainterPath(path), Qt::black);
+        return image;
+    };
+    for (const InkField field : { InkField { 900, 26, 3.0, 1 }, InkField { 2700, 17, 12.5, 0.8 } }) {
+        const QImage triangles = filled(InkGeometry::path(field, screen));
+        Path outline;
+        InkGeometry::band(field, screen, outline);
+        const QImage band = filled(outline);
+        int inked = 0;
+        int differing = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                inked += qAlpha(triangles.pixel(x, y)) > 0;
+                differing += qAlpha(triangles.pixel(x, y)) != qAlpha(band.pixel(x, y));
+            }
+        }
+        EXPECT_GT(inked, 10000) << field.front;
+        EXPECT_LT(differing, inked / 1000) << field.front;
     }
 }

@@ -12,7 +12,7 @@ namespace kestrane {
 bool ClearBlur::setBackdrop(const QImage& picture, const QRectF& area)
 {
     area_ = area;
-    if (picture.cacheKey() == backdrop_.cacheKey())
+    if (picture.cacheKey() == backdrop_.cacheKey() || (picture.isNull() && backdrop_.isNull()))
         return false;
     backdrop_ = picture;
     blurred_ = QImage();

@@ -23,7 +23,7 @@ public:
 
     // The picture (in device pixels) of what lies behind `area` (in the painter's
     // coordinates). A picture already held is recognised and not blurred again; returns
-    // whether the picture changed.
+    // whether the picture changed. A null picture lets go of the one held.
     bool setBackdrop(const QImage& picture, const QRectF& area);
     bool hasBackdrop() const { return !backdrop_.isNull(); }
     // Changes the radius; returns whether the blurred picture will differ.

@@ -83,6 +83,7 @@ void OnboardingView::update(const Onboarding& flow, const QImage& backdrop, QSiz
     if (!isShown()) {
         changed_ = before;
         drawn_ = QRegion();
+        haze_.setBackdrop(QImage(), QRectF());
         return;
     }
     const double reading = clamp01(state.reading.value);
