@@ -22,20 +22,24 @@ bool ClearBlur::setBackdrop(const QImage& picture, const QRectF& area)
 bool ClearBlur::setRadius(double radius)
 {
     const double quantised = std::round(std::max(radius, 0.0) / radiusStep) * radiusStep;
-    if (quantised == radius_)
-        return false;
+    const bool changed = quantised != radius_;
+    // A change soon after the last one is a step of an animation.
+    if (changed)
+        moving_ = framesStill_ < stillFrames;
+    framesStill_ = changed ? 0 : std::min(framesStill_ + 1, stillFrames);
+    moving_ = moving_ && framesStill_ < stillFrames;
     radius_ = quantised;
-    return true;
+    return changed;
 }
 
 const QImage& ClearBlur::blurred()
 {
-    if (blurred_.isNull() || blurredKey_ != backdrop_.cacheKey() || blurredRadius_ != radius_) {
+    const bool stale = blurred_.isNull() || blurredKey_ != backdrop_.cacheKey() || blurredRadius_ != radius_;
+    // A radius that moves gets drafts; the exact blur once it holds still.
+    if (stale || (isDraft_ && !moving_)) {
         const double pixelsPerPoint = area_.width() > 0 ? backdrop_.width() / area_.width() : 1;
-        blurred_ = gaussianBlurred(backdrop_, radius_ * pixelsPerPoint);
-        // A blurred screen is as opaque as the screen was; told so, the painter copies it.
-        if (!backdrop_.hasAlphaChannel())
-            blurred_.convertTo(QImage::Format_RGB32);
+        isDraft_ = moving_;
+        blurred_ = gaussianBlurred(backdrop_, radius_ * pixelsPerPoint, isDraft_ ? BlurQuality::draft : BlurQuality::exact);
         blurredKey_ = backdrop_.cacheKey();
         blurredRadius_ = radius_;
     }

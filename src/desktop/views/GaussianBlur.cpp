@@ -155,11 +155,11 @@ int reductionFor(double sigma)
     return factor;
 }
 
-QImage enlarged(const QImage& small, int factor, QSize size)
+QImage enlarged(const QImage& small, int factor, QSize size, QImage::Format format)
 {
     if (factor == 1)
-        return small;
-    QImage large(size, QImage::Format_ARGB32_Premultiplied);
+        return small.convertToFormat(format);
+    QImage large(size, format);
     QPainter painter(&large);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -170,13 +170,15 @@ QImage enlarged(const QImage& small, int factor, QSize size)
 
 } // namespace
 
-QImage gaussianBlurred(const QImage& picture, double sigma)
+QImage gaussianBlurred(const QImage& picture, double sigma, BlurQuality quality)
 {
+    // A blurred opaque picture is as opaque: said so, a painter copies it rather than blends.
+    const auto format = picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
     if (!(sigma >= negligibleSigma))
-        return picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const int factor = reductionFor(sigma);
+        return picture.convertToFormat(format);
+    const int factor = quality == BlurQuality::draft ? largestFactor : reductionFor(sigma);
     const double leftOver = std::sqrt(std::max(sigma * sigma - scalingVariance(factor), 0.0)) / factor;
-    return enlarged(sampledGaussian(shrunk(picture, factor), leftOver), factor, picture.size());
+    return enlarged(sampledGaussian(shrunk(picture, factor), leftOver), factor, picture.size(), format);
 }
 
 } // namespace kestrane
