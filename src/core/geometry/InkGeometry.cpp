@@ -98,24 +98,35 @@ Sample sampleAt(const InkThickness& ink, const ScreenPerimeter& perimeter, doubl
     return { { p.x - rim * in.x, p.y - rim * in.y }, { p.x + th * in.x, p.y + th * in.y }, th };
 }
 
-enum class RunEnds { open, closed };
-
 // One closed outline through a run of samples: out along the outer points from `first` for
-// `pairs` pairs, back along the inner points. A run all round the border (open ends) is two
-// rings instead, wound opposite ways, so that the non-zero rule leaves the inside empty.
-void appendRun(const std::vector<Sample>& samples, std::size_t first, std::size_t pairs, RunEnds ends, Path& out)
+// `pairs` pairs, back along the inner points.
+void appendRun(const std::vector<Sample>& samples, std::size_t first, std::size_t pairs, Path& out)
 {
     const std::size_t n = samples.size();
-    const std::size_t count = ends == RunEnds::open ? n : pairs + 1;
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i <= pairs; ++i) {
         const Point& p = samples[(first + i) % n].outer;
         i == 0 ? out.moveTo(p.x, p.y) : out.lineTo(p.x, p.y);
     }
-    if (ends == RunEnds::open)
-        out.close();
-    for (std::size_t i = count; i-- > 0;) {
+    for (std::size_t i = pairs + 1; i-- > 0;) {
         const Point& p = samples[(first + i) % n].inner;
-        ends == RunEnds::open && i + 1 == count ? out.moveTo(p.x, p.y) : out.lineTo(p.x, p.y);
+        out.lineTo(p.x, p.y);
+    }
+    out.close();
+}
+
+// Ink all round: the outer ring one way, the inner ring the other, so that the non-zero
+// rule leaves the inside empty. The outer ring lies wholly outside the screen (a corner
+// radius beyond it), so a rectangle just round the screen stands in for it.
+void appendRing(const std::vector<Sample>& samples, const ScreenPerimeter& perimeter, Path& out)
+{
+    out.moveTo(-1, -1);
+    out.lineTo(perimeter.width + 1, -1);
+    out.lineTo(perimeter.width + 1, perimeter.height + 1);
+    out.lineTo(-1, perimeter.height + 1);
+    out.close();
+    for (std::size_t i = samples.size(); i-- > 0;) {
+        const Point& p = samples[i].inner;
+        i + 1 == samples.size() ? out.moveTo(p.x, p.y) : out.lineTo(p.x, p.y);
     }
     out.close();
 }
@@ -172,19 +183,18 @@ void band(const InkField& field, const ScreenPerimeter& perimeter, Path& out)
     while (start < n && joined(start))
         ++start;
     if (start == n) {
-        // Ink all round: the outer ring one way, the inner ring the other.
-        appendRun(samples, 0, n - 1, RunEnds::open, out);
+        appendRing(samples, perimeter, out);
         return;
     }
-    // Each run of joined pairs from pair first to pair last covers samples first to last + 1.
+    // A run begins at a joined pair after one that is not; its pairs cover one sample more.
     for (std::size_t step = 1; step <= n; ++step) {
         const std::size_t first = (start + step) % n;
-        if (!joined(first) || (step > 1 && joined((first + n - 1) % n)))
+        if (!joined(first) || joined((first + n - 1) % n))
             continue;
         std::size_t length = 0;
         while (length < n && joined((first + length) % n))
             ++length;
-        appendRun(samples, first, length, RunEnds::closed, out);
+        appendRun(samples, first, length, out);
     }
 }
 
