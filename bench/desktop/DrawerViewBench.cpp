@@ -1,7 +1,7 @@
+#include "BenchApplication.h"
 #include "EngineFakes.h"
 #include "views/DrawerView.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -11,16 +11,6 @@ using namespace kestrane;
 
 namespace {
 constexpr double frame = 1.0 / 120;
-
-void ensureApplication()
-{
-    static int argc = 1;
-    static char name[] = "kestrane_desktop_bench";
-    static char* argv[] = { name, nullptr };
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication application(argc, argv);
-}
 } // namespace
 
 // One frame of an open drawer of twenty rows scrolling to and fro under a still pointer

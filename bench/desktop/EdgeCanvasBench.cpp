@@ -1,3 +1,4 @@
+#include "BenchApplication.h"
 #include "EngineFakes.h"
 #include "views/EdgeCanvas.h"
 #include "x11/OverlayWindowSetup.h"
@@ -16,17 +17,6 @@ namespace {
 
 constexpr double frame = 1.0 / 120;
 constexpr int itemsPerPocket = 3;
-
-// Fonts and the raster engine want an application; painting goes to images only.
-void ensureApplication()
-{
-    static int argc = 1;
-    static char name[] = "kestrane_desktop_bench";
-    static char* argv[] = { name, nullptr };
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication application(argc, argv);
-}
 
 // One frame of an external drag sweeping up and down the edge.
 void stepSweep(BezelEngine& engine, double& phase)

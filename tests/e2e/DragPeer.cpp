@@ -7,8 +7,10 @@
 //                                           "DROP <path>" for each file at the drop and only
 //                                           2 s later reads it: "RECEIVED <path>: <content>"
 //                                           or "MISSING <path>"
-//   kestrane_drag_peer clicks               covers the screen in white and says "CLICK x y"
-//                                           for each press it receives
+//   kestrane_drag_peer clicks [lines]       covers the screen in white and says "CLICK x y"
+//                                           for each press it receives; with "lines", a
+//                                           patch of black lines like text lies at
+//                                           (100, 600, 400, 120)
 // Each says "READY" once its window is on the screen. Every line is flushed at once.
 #include <QApplication>
 #include <QBuffer>
@@ -54,11 +56,17 @@ public:
     }
 
     QList<QUrl> offered;
+    bool lines = false;
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
-        QPainter(this).fillRect(rect(), colour_);
+        QPainter painter(this);
+        painter.fillRect(rect(), colour_);
+        if (lines) {
+            for (int y = 600; y < 720; y += 3)
+                painter.fillRect(100, y, 400, 1, Qt::black);
+        }
         if (!std::exchange(announced_, true))
             QTimer::singleShot(0, this, [] { say("READY"); }); // after this paint reaches the server
     }
@@ -121,7 +129,7 @@ int main(int argc, char** argv)
     const QString mode = arguments.value(1);
     const auto number = [&](int i) { return arguments.value(i).toInt(); };
     if (!QStringList { "source", "image", "receiver", "clicks" }.contains(mode)) {
-        std::cerr << "usage: kestrane_drag_peer source X Y FILE... | image X Y | receiver X Y W H | clicks\n";
+        std::cerr << "usage: kestrane_drag_peer source X Y FILE... | image X Y | receiver X Y W H | clicks [lines]\n";
         return 2;
     }
     PeerWindow window(mode, mode == "clicks" ? QGuiApplication::primaryScreen()->geometry()
@@ -130,6 +138,7 @@ int main(int argc, char** argv)
         window.offered.push_back(pngDataUrl());
     for (const QString& path : mode == "source" ? arguments.mid(4) : QStringList())
         window.offered.push_back(QUrl::fromLocalFile(path));
+    window.lines = mode == "clicks" && arguments.value(2) == "lines";
     window.show();
     return app.exec();
 }

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace kestrane::InkGeometry {
 
@@ -97,6 +98,39 @@ Sample sampleAt(const InkThickness& ink, const ScreenPerimeter& perimeter, doubl
     return { { p.x - rim * in.x, p.y - rim * in.y }, { p.x + th * in.x, p.y + th * in.y }, th };
 }
 
+// One closed outline through a run of samples: out along the outer points from `first` for
+// `pairs` pairs, back along the inner points.
+void appendRun(const std::vector<Sample>& samples, std::size_t first, std::size_t pairs, Path& out)
+{
+    const std::size_t n = samples.size();
+    for (std::size_t i = 0; i <= pairs; ++i) {
+        const Point& p = samples[(first + i) % n].outer;
+        i == 0 ? out.moveTo(p.x, p.y) : out.lineTo(p.x, p.y);
+    }
+    for (std::size_t i = pairs + 1; i-- > 0;) {
+        const Point& p = samples[(first + i) % n].inner;
+        out.lineTo(p.x, p.y);
+    }
+    out.close();
+}
+
+// Ink all round: the outer ring one way, the inner ring the other, so that the non-zero
+// rule leaves the inside empty. The outer ring lies wholly outside the screen (a corner
+// radius beyond it), so a rectangle just round the screen stands in for it.
+void appendRing(const std::vector<Sample>& samples, const ScreenPerimeter& perimeter, Path& out)
+{
+    out.moveTo(-1, -1);
+    out.lineTo(perimeter.width + 1, -1);
+    out.lineTo(perimeter.width + 1, perimeter.height + 1);
+    out.lineTo(-1, perimeter.height + 1);
+    out.close();
+    for (std::size_t i = samples.size(); i-- > 0;) {
+        const Point& p = samples[i].inner;
+        i + 1 == samples.size() ? out.moveTo(p.x, p.y) : out.lineTo(p.x, p.y);
+    }
+    out.close();
+}
+
 void appendPair(const Sample& a, const Sample& b, TriangleWriter& out)
 {
     if (!(a.thickness > thinnestInk) && !(b.thickness > thinnestInk))
@@ -128,6 +162,40 @@ void path(const InkField& field, const ScreenPerimeter& perimeter, Path& out)
         previous = next;
     }
     appendPair(previous, first, writer);
+}
+
+// A pair of neighbouring samples is joined when ink lies on either.
+void band(const InkField& field, const ScreenPerimeter& perimeter, Path& out)
+{
+    out.clear();
+    const InkThickness ink(field, perimeter);
+    if (ink.isEmpty())
+        return;
+    const std::size_t n = sampleCount(perimeter.length());
+    if (n < minimumSamples)
+        return;
+    std::vector<Sample> samples;
+    samples.reserve(n);
+    for (std::size_t i = 0; i < n; ++i)
+        samples.push_back(sampleAt(ink, perimeter, perimeter.radius(), static_cast<double>(i) * sampleStep));
+    const auto joined = [&](std::size_t i) { return samples[i].thickness > thinnestInk || samples[(i + 1) % n].thickness > thinnestInk; };
+    std::size_t start = 0;
+    while (start < n && joined(start))
+        ++start;
+    if (start == n) {
+        appendRing(samples, perimeter, out);
+        return;
+    }
+    // A run begins at a joined pair after one that is not; its pairs cover one sample more.
+    for (std::size_t step = 1; step <= n; ++step) {
+        const std::size_t first = (start + step) % n;
+        if (!joined(first) || joined((first + n - 1) % n))
+            continue;
+        std::size_t length = 0;
+        while (length < n && joined((first + length) % n))
+            ++length;
+        appendRun(samples, first, length, out);
+    }
 }
 
 Path path(const InkField& field, const ScreenPerimeter& perimeter)

@@ -16,4 +16,11 @@ Path path(const InkField& field, const ScreenPerimeter& perimeter);
 // Path every frame so its storage is reused.
 void path(const InkField& field, const ScreenPerimeter& perimeter, Path& out);
 
+// The same band as closed outlines rather than triangles, for drawing: out along the outer
+// rim and back along the ink's inner edge for each run of ink, or, when the ink runs all
+// round, the inner ring inside a rectangle just round the screen. Filled by the non-zero
+// rule it covers on the screen what the triangles do, without thousands of overlapping
+// edges for a rasteriser to sort.
+void band(const InkField& field, const ScreenPerimeter& perimeter, Path& out);
+
 } // namespace kestrane::InkGeometry

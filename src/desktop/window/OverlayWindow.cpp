@@ -76,6 +76,7 @@ OverlayWindow::OverlayWindow(DesktopModel& model, const X11Display& display)
         update();
         wake();
     });
+    backdrop_ = std::make_unique<Backdrop>(display_, window, *cover_, [this] { wake(); });
 
     clock_.start();
     loop_.restart(0);
@@ -231,6 +232,10 @@ void OverlayWindow::stepFrame()
     syncFocus(input.now);
     if (engine.revision() != paintedRevision_ || output.pointerMoved)
         repaintChanges(input);
+    const double scale = devicePixelRatioF();
+    backdrop_->want(model_.onboarding().isRunning(), QTransform::fromScale(scale, scale).mapRect(screenArea_));
+    introduction_.update(model_.onboarding(), backdrop_->picture(), screenArea_.size());
+    update(introduction_.changedRegion().translated(-origin()));
     fitToNeed(output);
     updateShape(output);
     pace(output);
@@ -331,6 +336,7 @@ void OverlayWindow::paintLayers(QRect area)
     painter.translate(-origin());
     canvas_.paint(painter);
     drawer_.paint(painter);
+    introduction_.paint(painter);
 }
 
 void OverlayWindow::resizeEvent(QResizeEvent*)
@@ -348,6 +354,11 @@ void OverlayWindow::moveEvent(QMoveEvent*)
 void OverlayWindow::mousePressEvent(QMouseEvent* event)
 {
     wake();
+    // While the introduction runs, a click anywhere moves it on and reaches nothing else.
+    if (model_.onboarding().isRunning()) {
+        model_.onboarding().advance();
+        return;
+    }
     isMouseDown_ = true;
     const Point at = onScreen(event->position());
     if (!pressDrawer({ at.x, at.y }))
@@ -372,6 +383,8 @@ void OverlayWindow::mouseMoveEvent(QMouseEvent* event)
 void OverlayWindow::mouseReleaseEvent(QMouseEvent* event)
 {
     wake();
+    if (model_.onboarding().isRunning())
+        return;
     isMouseDown_ = false;
     const Point at = onScreen(event->position());
     if (!releaseDrawer({ at.x, at.y }))

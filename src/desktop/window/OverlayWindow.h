@@ -5,6 +5,8 @@
 #include "app/RowPress.h"
 #include "views/DrawerView.h"
 #include "views/EdgeCanvas.h"
+#include "views/OnboardingView.h"
+#include "window/Backdrop.h"
 #include "window/FramePacer.h"
 #include "window/UnblendedCover.h"
 #include "x11/FocusHandback.h"
@@ -122,6 +124,9 @@ private:
     QTimer pointerCheck_;
     std::function<void(bool)> sleepListener_;
     std::unique_ptr<UnblendedCover> cover_;
+    // What lies behind the overlay, for the layers that blur it.
+    std::unique_ptr<Backdrop> backdrop_;
+    OnboardingView introduction_;
     QRegion painted_;
     std::uint64_t shapedRevision_ = 0;
     std::uint64_t paintedRevision_ = 0;

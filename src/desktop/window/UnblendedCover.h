@@ -31,6 +31,9 @@ public:
     void update(const QRegion& painted, const QRegion& covered, const QRect& frame);
     // The window moved or changed size: the picture no longer fits.
     void forgetPicture() { picture_ = QImage(); }
+    // The picture of the desktop behind the window, in device pixels of the window's frame;
+    // null until it has been read.
+    const QImage& picture() const { return picture_; }
     // Fills the rectangle with the picture, or with transparency where there is none.
     void paintBackground(QPainter& painter, const QRect& rect) const;
 

@@ -12,4 +12,14 @@ namespace kestrane {
 // there when it is read.
 QImage captureScreen(const X11Display& display, const QRect& area);
 
+// The desktop's background picture (the root window's pixmap that desktops publish) over
+// the rectangle; null when none is published or it does not cover the rectangle.
+QImage captureRootBackground(const X11Display& display, const QRect& area);
+
+// What lies below the window in a rectangle of the root window, put together from the
+// contents of each window stacked under it, drawn over `background`. Only a compositor
+// keeps the contents of covered windows: without one, use captureScreen with the window
+// hidden.
+QImage captureBelow(const X11Display& display, xcb_window_t window, const QRect& area, const QImage& background);
+
 } // namespace kestrane

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "window/UnblendedCover.h"
+#include "x11/X11Display.h"
+
+#include <QImage>
+#include <QRect>
+#include <QTimer>
+
+#include <functional>
+
+namespace kestrane {
+
+// The one picture of what lies behind the overlay, shared by every layer that blurs it.
+// With a compositor it is put together from the windows stacked below the overlay, which
+// keeps the overlay's own drawing out of it, and read again every refresh interval while
+// it is wanted, so that a window moved behind shows within a second. Without one, the
+// overlay covers the windows' own pixels: the picture is the one the cover read with the
+// overlay hidden when it began to cover, and stays as it was until the overlay stops
+// covering (reading it again would hide the overlay for a moment each time).
+class Backdrop {
+public:
+    static constexpr int refreshInterval = 750;
+
+    // `changed` is told when the picture changed.
+    Backdrop(const X11Display& display, xcb_window_t overlay, const UnblendedCover& cover, std::function<void()> changed);
+
+    // Keeps a picture of the area (root window pixels) while wanted; drops it when not.
+    void want(bool wanted, const QRect& area);
+    // Null until there is one.
+    QImage picture() const;
+
+private:
+    void refresh();
+
+    const X11Display& display_;
+    xcb_window_t overlay_;
+    const UnblendedCover& cover_;
+    std::function<void()> changed_;
+    QTimer refreshing_;
+    bool wanted_ = false;
+    QRect area_;
+    QImage background_;
+    QImage picture_;
+};
+
+} // namespace kestrane

@@ -1,0 +1,94 @@
+#include "EndToEndTest.h"
+
+#include <QColor>
+
+#include <cmath>
+#include <thread>
+
+namespace kestrane::e2e {
+namespace {
+
+// The peer's patch of black lines on white: text-like, high local contrast.
+const QRect textPatch { 100, 600, 400, 120 };
+
+// How far the patch's grey levels spread: their standard deviation.
+double contrastOf(const QImage& screen)
+{
+    double sum = 0;
+    double squares = 0;
+    const int count = textPatch.width() * textPatch.height();
+    for (int y = textPatch.top(); y <= textPatch.bottom(); ++y) {
+        for (int x = textPatch.left(); x <= textPatch.right(); ++x) {
+            const double grey = qGray(screen.pixel(x, y));
+            sum += grey;
+            squares += grey * grey;
+        }
+    }
+    const double mean = sum / count;
+    return std::sqrt(std::max(squares / count - mean * mean, 0.0));
+}
+
+// A first launch with fresh folders plays the introduction over a window that counts the
+// clicks it gets; the test starts each program at the SCREEN line of its report.
+class IntroductionTest : public EndToEndTest {
+protected:
+    std::unique_ptr<ChildProcess> peer;
+
+    void SetUp() override { peer = launchPeer({ "clicks", "lines" }); }
+
+    // The desktop as the compositor shows it once the peer's lines reached the screen.
+    double bareContrast()
+    {
+        double contrast = 0;
+        for (int attempt = 0; attempt < 50 && contrast == 0; ++attempt) {
+            std::this_thread::sleep_for(milliseconds(100));
+            contrast = contrastOf(display.screenshot());
+        }
+        return contrast;
+    }
+
+    void launchFirstRun() { launchAndReport({}); }
+    static void waitUntil(std::chrono::steady_clock::time_point when) { std::this_thread::sleep_until(when); }
+
+    bool clickReachesPeer(milliseconds wait)
+    {
+        pointer.click(700, 800);
+        return peer->readLine(wait) == "CLICK 700 800";
+    }
+};
+
+TEST_F(IntroductionTest, HazeAndInkShowAndFiveClicksEndIt)
+{
+    const double bare = bareContrast();
+    ASSERT_GT(bare, 100);
+    launchFirstRun();
+    const auto started = std::chrono::steady_clock::now();
+
+    waitUntil(started + milliseconds(2000));
+    EXPECT_LT(contrastOf(display.screenshot()), 0.9 * bare) << "the haze begins to blur the screen";
+
+    waitUntil(started + milliseconds(8000));
+    const QImage lesson = display.screenshot();
+    EXPECT_LT(contrastOf(lesson), 0.5 * bare) << "the lesson's haze blurs the window behind";
+    // The ink runs all round the border, over what was white.
+    for (const QPoint at : { QPoint(3, 450), QPoint(720, 3), QPoint(1436, 450), QPoint(720, 896) })
+        EXPECT_LT(qGray(lesson.pixel(at)), 60) << at.x() << "," << at.y();
+
+    for (int click = 0; click < 5; ++click)
+        EXPECT_FALSE(clickReachesPeer(milliseconds(150))) << "click " << click << " belongs to the introduction";
+    std::this_thread::sleep_for(milliseconds(1600));
+    EXPECT_TRUE(clickReachesPeer(eventTimeout)) << "after the closing fade, clicks reach the window below";
+}
+
+TEST_F(IntroductionTest, EscapeEndsIt)
+{
+    launchFirstRun();
+    const auto started = std::chrono::steady_clock::now();
+    waitUntil(started + milliseconds(2000));
+    display.xdotool({ "key", "Escape" });
+    std::this_thread::sleep_for(milliseconds(1600));
+    EXPECT_TRUE(clickReachesPeer(eventTimeout));
+}
+
+} // namespace
+} // namespace kestrane::e2e
