@@ -129,6 +129,9 @@ public:
     void endSystemDrag();
     void updateDropTarget();
     bool acceptDrop(const Pasteboard& pasteboard);
+    // Stores what the pasteboard offers in this pocket with the swallow of a drop, for
+    // content that comes without a drag (a paste, the command line); the items taken.
+    int swallowInto(const Uuid& zone, const Pasteboard& pasteboard);
     void refreshCounts();
 
     // Drawer.
