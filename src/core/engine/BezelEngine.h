@@ -187,6 +187,7 @@ private:
     bool shouldSkipStep() const;
     BlobRuntime* mutableBlob(const Uuid& id);
     void markChanged();
+    void resolveOpenItems(const Uuid& id);
     void loadZones();
     bool recoverUnplacedPockets(std::vector<Dropzone>& zones);
     void fitZonesToScreen();

@@ -111,6 +111,8 @@ int BezelEngine::swallowInto(const Uuid& zone, const Pasteboard& pasteboard)
     swallowing->amplitude.velocity += swallowKick;
     swallowing->amplitude.isSettled = false;
     storeZonesOnceItemsLand();
+    if (wantsOpen && openZone == zone)
+        resolveOpenItems(zone);
     markChanged();
     services_.haptics.perform(HapticPattern::levelChange);
     return taken;
