@@ -1,5 +1,7 @@
 #include "EndToEndTest.h"
 
+#include <QStandardPaths>
+
 #include <nlohmann/json.hpp>
 
 namespace kestrane::e2e {
@@ -83,8 +85,23 @@ TEST_F(Command, AddGoesThroughTheRunningCopy)
     EXPECT_TRUE(program->isRunning());
 }
 
+// The Nautilus script as Nautilus runs it: the selection one path a line, in its environment.
+TEST_F(Command, TheFileManagerScriptAddsTheSelection)
+{
+    home.writeSettings({ desk });
+    std::filesystem::create_directories(home.root() / "bin");
+    std::filesystem::create_symlink(KESTRANE_PROGRAM, home.root() / "bin/kestrane");
+    QProcessEnvironment environment = home.environment(display.name());
+    environment.insert("NAUTILUS_SCRIPT_SELECTED_FILE_PATHS", file("one two.txt") + "\n" + file("three.txt") + "\n");
+    ChildProcess script({ KESTRANE_PACKAGING "/file-managers/Put in a pocket" }, environment);
+    EXPECT_EQ(script.waitForExit(eventTimeout), 0);
+    EXPECT_EQ(deskNames(), (std::vector<std::string> { "one two.txt", "three.txt" }));
+}
+
 TEST_F(Command, CtrlVInAnOpenDrawerAddsTheCopiedFile)
 {
+    if (QStandardPaths::findExecutable("xclip").isEmpty())
+        GTEST_SKIP() << "xclip is not installed";
     const int pocketY = launchWithDesk({ "--seed-pocket", "1" });
     const std::string uri = "file://" + file("copied.txt").toStdString();
     ChildProcess copy({ "sh", "-c", QString::fromStdString("printf '%s\\r\\n' '" + uri + "' | xclip -selection clipboard -t text/uri-list") },
