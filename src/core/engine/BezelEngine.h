@@ -129,6 +129,9 @@ public:
     void endSystemDrag();
     void updateDropTarget();
     bool acceptDrop(const Pasteboard& pasteboard);
+    // Stores what the pasteboard offers in this pocket with the swallow of a drop, for
+    // content that comes without a drag (a paste, the command line); the items taken.
+    int swallowInto(const Uuid& zone, const Pasteboard& pasteboard);
     void refreshCounts();
 
     // Drawer.
@@ -184,6 +187,7 @@ private:
     bool shouldSkipStep() const;
     BlobRuntime* mutableBlob(const Uuid& id);
     void markChanged();
+    void resolveOpenItems(const Uuid& id);
     void loadZones();
     bool recoverUnplacedPockets(std::vector<Dropzone>& zones);
     void fitZonesToScreen();

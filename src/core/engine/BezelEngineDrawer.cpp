@@ -36,6 +36,11 @@ void BezelEngine::openDrawer(const Uuid& id)
     openItems.clear();
     wantsOpen = true;
     markChanged();
+    resolveOpenItems(id);
+}
+
+void BezelEngine::resolveOpenItems(const Uuid& id)
+{
     services_.pockets.resolveAsync(id, [weak = std::weak_ptr<BezelEngine*>(self_), id](ResolvedPocketItems items) {
         auto alive = weak.lock();
         if (!alive)

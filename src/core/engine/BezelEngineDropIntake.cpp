@@ -76,7 +76,6 @@ bool BezelEngine::acceptDrop(const Pasteboard& pasteboard)
     // A pocket removed during the drag is still fading out; its items would be orphaned.
     if (found == blobs.end() || found->isDying)
         return false;
-    const std::size_t index = static_cast<std::size_t>(found - blobs.begin());
 
     // Items pulled out of a pocket and dropped back onto it are already there.
     if (const std::optional<Uuid> origin = pullingZone ? pullingZone : dragOriginZone) {
@@ -92,19 +91,31 @@ bool BezelEngine::acceptDrop(const Pasteboard& pasteboard)
         pullReturnedHome = false;
     }
 
-    if (services_.pockets.ingest(pasteboard, target) < 1)
+    if (swallowInto(target, pasteboard) < 1)
         return false;
-    lapseUndo(target);
-    BlobRuntime& swallowing = blobs[index];
-    swallowing.itemCount = services_.pockets.itemCount(target);
-    swallowing.swallow = SpringValue { 0.64, 16.1, false };
-    swallowing.amplitude.velocity += swallowKick;
-    swallowing.amplitude.isSettled = false;
-    storeZonesOnceItemsLand();
     dropTarget.reset();
+    return true;
+}
+
+int BezelEngine::swallowInto(const Uuid& zone, const Pasteboard& pasteboard)
+{
+    BlobRuntime* swallowing = mutableBlob(zone);
+    if (!swallowing || swallowing->isDying)
+        return 0;
+    const int taken = services_.pockets.ingest(pasteboard, zone);
+    if (taken < 1)
+        return 0;
+    lapseUndo(zone);
+    swallowing->itemCount = services_.pockets.itemCount(zone);
+    swallowing->swallow = SpringValue { 0.64, 16.1, false };
+    swallowing->amplitude.velocity += swallowKick;
+    swallowing->amplitude.isSettled = false;
+    storeZonesOnceItemsLand();
+    if (wantsOpen && openZone == zone)
+        resolveOpenItems(zone);
     markChanged();
     services_.haptics.perform(HapticPattern::levelChange);
-    return true;
+    return taken;
 }
 
 void BezelEngine::refreshCounts()

@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include "app/CommandRunner.h"
 #include "app/DesktopModel.h"
 #include "app/Keyboard.h"
 #include "app/LaunchSwitches.h"
@@ -105,6 +106,10 @@ void followScreens(QApplication& app, OverlayWindow& window, const X11Display& d
 
 int runApplication(int argc, char** argv)
 {
+    std::error_code noWorkingFolder;
+    const auto command = CommandLine::parse({ argv, argv + argc }, std::filesystem::current_path(noWorkingFolder));
+    if (const auto status = runWithoutWindow(command, argc, argv))
+        return *status;
     if (!X11Display::canConnect())
         return 1;
     // Every referenced file is held open while the program runs; beyond the limit, files
@@ -124,10 +129,13 @@ int runApplication(int argc, char** argv)
 
     const std::vector<std::string> arguments(argv, argv + argc);
     OverlayWindow* overlay = nullptr;
+    DesktopModel* running = nullptr;
     // Claimed before the store reads the index: one writer per data folder.
     SingleInstance instance(*dataFolder, [&overlay] {
         if (overlay)
             overlay->openEditMode();
+    }, [&running](const std::string& request) {
+        return running ? answerPocketRequest(request, *running) : CommandOutcome { 1, "Kestrane: the running copy is still starting\n" }.encode();
     });
     switch (instance.claim()) {
     case SingleInstance::Claim::first: break;
@@ -146,6 +154,7 @@ int runApplication(int argc, char** argv)
     RawInput rawInput(*display);
     OverlayWindow window(model, *display);
     overlay = &window;
+    running = &model;
     Keyboard keyboard(model.engine(), model.preferences(), model.onboarding(),
         { [&window] { window.openEditMode(); }, [] { QCoreApplication::quit(); } });
     window.setKeyboard(&keyboard);

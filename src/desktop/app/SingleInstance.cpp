@@ -13,6 +13,8 @@ namespace kestrane {
 namespace {
 // A copy that just took the lock may not be listening yet.
 constexpr int handOverTimeout = 3000;
+// A request stores or lists items in the running copy before it answers.
+constexpr int requestTimeout = 10000;
 constexpr int retryInterval = 100;
 constexpr char reopenMessage[] = "reopen\n";
 constexpr char reopenAnswer[] = "ok\n";
@@ -37,9 +39,10 @@ QString socketPathFor(const std::filesystem::path& dataFolder)
 }
 } // namespace
 
-SingleInstance::SingleInstance(const std::filesystem::path& dataFolder, std::function<void()> onReopen)
+SingleInstance::SingleInstance(const std::filesystem::path& dataFolder, std::function<void()> onReopen, RequestHandler onRequest)
     : lock_(dataFolder)
     , onReopen_(std::move(onReopen))
+    , onRequest_(std::move(onRequest))
     , socketPath_(socketPathFor(dataFolder))
 {
 }
@@ -84,36 +87,55 @@ void SingleInstance::listen()
 void SingleInstance::answer(QLocalSocket* socket)
 {
     connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-        if (!socket->readAll().contains("reopen"))
-            return;
-        socket->write(reopenAnswer);
-        if (onReopen_)
-            onReopen_();
+        while (socket->canReadLine()) {
+            const QByteArray line = socket->readLine().trimmed();
+            if (line == QByteArray(reopenMessage).trimmed()) {
+                socket->write(reopenAnswer);
+                if (onReopen_)
+                    onReopen_();
+            } else if (onRequest_) {
+                socket->write(QByteArray::fromStdString(onRequest_(line.toStdString())) + "\n");
+            }
+        }
     });
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
 }
 
 bool SingleInstance::handOver() const
 {
-    if (socketPath_.isEmpty())
-        return false;
-    const QDeadlineTimer deadline(handOverTimeout);
+    return exchange(socketPath_, reopenMessage, handOverTimeout) == reopenAnswer;
+}
+
+std::optional<std::string> SingleInstance::ask(const std::filesystem::path& dataFolder, const std::string& request)
+{
+    const auto answer = exchange(socketPathFor(dataFolder), QByteArray::fromStdString(request) + "\n", requestTimeout);
+    if (!answer)
+        return std::nullopt;
+    return answer->trimmed().toStdString();
+}
+
+// Sends one line and reads one back.
+std::optional<QByteArray> SingleInstance::exchange(const QString& socketPath, const QByteArray& line, int timeout)
+{
+    if (socketPath.isEmpty())
+        return std::nullopt;
+    const QDeadlineTimer deadline(timeout);
     QLocalSocket socket;
     while (true) {
-        socket.connectToServer(socketPath_);
+        socket.connectToServer(socketPath);
         if (socket.waitForConnected(static_cast<int>(deadline.remainingTime())))
             break;
         if (deadline.hasExpired())
-            return false;
+            return std::nullopt;
         QThread::msleep(retryInterval);
     }
-    socket.write(reopenMessage);
+    socket.write(line);
     socket.flush();
     while (!socket.canReadLine()) {
         if (deadline.hasExpired() || !socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
-            return false;
+            return std::nullopt;
     }
-    return socket.readLine() == reopenAnswer;
+    return socket.readLine();
 }
 
 } // namespace kestrane

@@ -7,6 +7,8 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <string>
 
 namespace kestrane {
 
@@ -25,18 +27,28 @@ public:
         failed,
     };
 
-    // onReopen runs in the first copy whenever a later copy is started.
-    SingleInstance(const std::filesystem::path& dataFolder, std::function<void()> onReopen);
+    // What the first copy answers to a request line of a later copy (one line each).
+    using RequestHandler = std::function<std::string(const std::string& request)>;
+
+    // onReopen runs in the first copy whenever a later copy is started; onRequest whenever
+    // a later copy hands it a request.
+    SingleInstance(const std::filesystem::path& dataFolder, std::function<void()> onReopen, RequestHandler onRequest = {});
 
     Claim claim();
+
+    // From a copy that found the folder locked: hands the running copy one request line
+    // and answers its reply; none when it does not answer.
+    static std::optional<std::string> ask(const std::filesystem::path& dataFolder, const std::string& request);
 
 private:
     void listen();
     void answer(QLocalSocket* socket);
     bool handOver() const;
+    static std::optional<QByteArray> exchange(const QString& socketPath, const QByteArray& line, int timeout);
 
     InstanceLock lock_;
     std::function<void()> onReopen_;
+    RequestHandler onRequest_;
     QLocalServer server_;
     QString socketPath_;
 };

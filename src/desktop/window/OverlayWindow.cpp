@@ -4,6 +4,7 @@
 #include "app/KeyCodes.h"
 #include "app/Keyboard.h"
 #include "services/MimePasteboard.h"
+#include "window/ClipboardPaste.h"
 #include "window/ItemOpener.h"
 #include "window/PullDrag.h"
 
@@ -540,6 +541,8 @@ void OverlayWindow::keyPressEvent(QKeyEvent* event)
 {
     wake();
     if (drawerKey(event->key()))
+        return;
+    if (event->matches(QKeySequence::Paste) && pasteIntoOpenDrawer(model_.engine()))
         return;
     const auto key = keyEventFrom(*event);
     if (key && keyboard_ && keyboard_->keyDown(*key))

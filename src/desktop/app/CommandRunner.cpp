@@ -1,0 +1,103 @@
+#include "app/CommandRunner.h"
+
+#include "app/DesktopModel.h"
+#include "app/PocketCommand.h"
+#include "app/SingleInstance.h"
+#include "platform/InstanceLock.h"
+#include "platform/JsonFileDefaults.h"
+#include "platform/Log.h"
+#include "services/QtMainQueue.h"
+
+#include <QCoreApplication>
+
+#include <iostream>
+
+namespace kestrane {
+
+namespace {
+int print(const CommandOutcome& outcome)
+{
+    (outcome.status == 0 ? std::cout : std::cerr) << outcome.output << std::flush;
+    return outcome.status;
+}
+
+// The pockets as the edge will show them: the stored layout, else the pockets that hold
+// items (the edge gives each a place again), else the first pocket it will make.
+std::vector<Dropzone> zonesOnDisk(const PocketStore& store)
+{
+    std::vector<Dropzone> zones;
+    if (const auto file = JsonFileDefaults::standardLocation()) {
+        if (const auto data = JsonFileDefaults(*file).dataValue(BezelEngine::zonesKey))
+            zones = decodeZones(*data).value_or(std::vector<Dropzone> {});
+    }
+    if (!zones.empty())
+        return zones;
+    for (const Uuid& pocket : store.pocketsHoldingItems())
+        zones.push_back(Dropzone { pocket, "Pocket " + std::to_string(zones.size() + 1) });
+    if (zones.empty())
+        zones.push_back(Dropzone { Uuid::random(), "Pocket 1" });
+    return zones;
+}
+
+int runHere(const PocketRequest& request, const std::filesystem::path& dataFolder, int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    QtMainQueue mainQueue;
+    PocketStore store(dataFolder, mainQueue);
+    const CommandOutcome outcome = carryOut(request, zonesOnDisk(store), store,
+        [&store](const Uuid& zone, const Pasteboard& pasteboard) { return store.ingest(pasteboard, zone); });
+    store.waitForWrites();
+    return print(outcome);
+}
+} // namespace
+
+int runPocketRequest(const PocketRequest& request, const std::filesystem::path& dataFolder, int argc, char** argv)
+{
+    InstanceLock lock(dataFolder);
+    switch (lock.status()) {
+    case InstanceLock::Status::taken: return runHere(request, dataFolder, argc, argv);
+    case InstanceLock::Status::refused: logLine(lock.reason()); return 1;
+    case InstanceLock::Status::held: break;
+    }
+    const auto answer = SingleInstance::ask(dataFolder, request.encode());
+    const auto outcome = answer ? CommandOutcome::decode(*answer) : std::nullopt;
+    if (!outcome) {
+        logLine("Kestrane: the running copy did not answer; nothing was done");
+        return 1;
+    }
+    return print(*outcome);
+}
+
+std::optional<int> runWithoutWindow(const CommandLine& command, int argc, char** argv)
+{
+    switch (command.action) {
+    case CommandLine::Action::run: return std::nullopt;
+    case CommandLine::Action::help: std::cout << usageText(); return 0;
+    case CommandLine::Action::version: std::cout << versionText(); return 0;
+    case CommandLine::Action::invalid: std::cerr << "kestrane: " << command.error << "\n\n" << usageText(); return 2;
+    case CommandLine::Action::request: break;
+    }
+    const auto dataFolder = PocketStore::standardDirectory();
+    if (!dataFolder) {
+        logLine("Kestrane: no folder for the pockets (neither XDG_DATA_HOME nor HOME is set)");
+        return 1;
+    }
+    return runPocketRequest(command.request, *dataFolder, argc, argv);
+}
+
+std::string answerPocketRequest(const std::string& line, DesktopModel& model)
+{
+    const auto request = PocketRequest::decode(line);
+    if (!request)
+        return CommandOutcome { 1, "Kestrane: the running copy did not understand the request\n" }.encode();
+    std::vector<Dropzone> zones;
+    for (const BlobRuntime& blob : model.engine().state().blobs) {
+        if (blob.isLiving())
+            zones.push_back(blob.config);
+    }
+    return carryOut(*request, zones, model.store(),
+        [&model](const Uuid& zone, const Pasteboard& pasteboard) { return model.engine().swallowInto(zone, pasteboard); })
+        .encode();
+}
+
+} // namespace kestrane

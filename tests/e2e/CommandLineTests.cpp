@@ -1,0 +1,119 @@
+#include "EndToEndTest.h"
+
+#include <QStandardPaths>
+
+#include <nlohmann/json.hpp>
+
+namespace kestrane::e2e {
+namespace {
+
+struct Finished {
+    int status = -1;
+    std::string output;
+};
+
+class Command : public EndToEndTest {
+protected:
+    // Runs the program to its end with these arguments; without a display when asked.
+    Finished run(const QStringList& arguments, bool withDisplay = true)
+    {
+        QProcessEnvironment environment = home.environment(display.name());
+        if (!withDisplay)
+            environment.remove("DISPLAY");
+        ChildProcess command(QStringList { KESTRANE_PROGRAM } + arguments, environment, ChildProcess::Diagnostics::discarded);
+        Finished finished;
+        while (auto line = command.readLine(eventTimeout))
+            finished.output += *line + "\n";
+        finished.status = command.waitForExit(eventTimeout).value_or(-1);
+        return finished;
+    }
+
+    QString file(const std::string& name)
+    {
+        testing::writeFile(home.root() / name, name);
+        return QString::fromStdString((home.root() / name).string());
+    }
+
+    std::vector<std::string> deskNames() const
+    {
+        std::vector<std::string> names;
+        for (const StoredItem& item : home.items(desk.id))
+            names.push_back(item.name);
+        return names;
+    }
+};
+
+TEST_F(Command, HelpAndVersionNeedNoDisplayAndAnUnknownSwitchExitsTwo)
+{
+    const Finished help = run({ "--help" }, false);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.output.starts_with("Usage: kestrane") && help.output.find("--add PATH|URL") != std::string::npos) << help.output;
+    EXPECT_EQ(run({ "--version" }, false).output, "kestrane 0.1\n");
+    const Finished unknown = run({ "--frobnicate" }, false);
+    EXPECT_EQ(std::pair(unknown.status, unknown.output), std::pair(2, std::string())) << "usage goes to standard error";
+}
+
+// Files, a link and a text, by the pocket's name; a missing path stores nothing at all.
+TEST_F(Command, AddStoresWithoutARunningCopyAndListPrintsTheIndex)
+{
+    home.writeSettings({ desk });
+    EXPECT_EQ(run({ "--add", file("a.txt"), "/nonexistent/b", "https://example.org/page" }).status, 1);
+    EXPECT_TRUE(home.items(desk.id).empty());
+
+    EXPECT_EQ(run({ "--add", file("a.txt"), file("b.txt"), "https://example.org/page", "--pocket", "Desk" }, false).status, 0);
+    EXPECT_EQ(run({ "--add-text", "two words\nmore" }, false).status, 0);
+    EXPECT_EQ(deskNames(), (std::vector<std::string> { "a.txt", "b.txt", "example.org.webloc", "two words.txt" }));
+    EXPECT_EQ(run({ "--add", file("c.txt"), "--pocket", "Attic" }).status, 1);
+
+    const auto items = home.items(desk.id);
+    const Finished listed = run({ "--list" }, false);
+    EXPECT_EQ(listed.output.substr(0, listed.output.find('\n')), "Desk\ta.txt\t" + file("a.txt").toStdString());
+    const auto json = nlohmann::json::parse(run({ "--list", "--json" }, false).output);
+    EXPECT_EQ(json.at(0).at("name"), "Desk");
+    EXPECT_EQ(json.at(0).at("items").at(2).at("path"), items[2].file.string());
+}
+
+TEST_F(Command, AddGoesThroughTheRunningCopy)
+{
+    launchWithDesk({});
+    EXPECT_EQ(run({ "--add", file("a.txt"), file("b.txt"), "mailto:me@example.org" }).status, 0);
+    EXPECT_EQ(deskNames(), (std::vector<std::string> { "a.txt", "b.txt", "Link.webloc" }));
+    EXPECT_EQ(run({ "--add", file("c.txt"), "/nonexistent" }).status, 1);
+    const std::string listed = run({ "--list" }).output;
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 3);
+    EXPECT_TRUE(listed.starts_with("Desk\ta.txt\t" + file("a.txt").toStdString() + "\n")) << listed;
+    EXPECT_TRUE(program->isRunning());
+}
+
+// The Nautilus script as Nautilus runs it: the selection one path a line, in its environment.
+TEST_F(Command, TheFileManagerScriptAddsTheSelection)
+{
+    home.writeSettings({ desk });
+    std::filesystem::create_directories(home.root() / "bin");
+    std::filesystem::create_symlink(KESTRANE_PROGRAM, home.root() / "bin/kestrane");
+    QProcessEnvironment environment = home.environment(display.name());
+    environment.insert("NAUTILUS_SCRIPT_SELECTED_FILE_PATHS", file("one two.txt") + "\n" + file("three.txt") + "\n");
+    ChildProcess script({ KESTRANE_PACKAGING "/file-managers/Put in a pocket" }, environment);
+    EXPECT_EQ(script.waitForExit(eventTimeout), 0);
+    EXPECT_EQ(deskNames(), (std::vector<std::string> { "one two.txt", "three.txt" }));
+}
+
+TEST_F(Command, CtrlVInAnOpenDrawerAddsTheCopiedFile)
+{
+    if (QStandardPaths::findExecutable("xclip").isEmpty())
+        GTEST_SKIP() << "xclip is not installed";
+    const int pocketY = launchWithDesk({ "--seed-pocket", "1" });
+    const std::string uri = "file://" + file("copied.txt").toStdString();
+    ChildProcess copy({ "sh", "-c", QString::fromStdString("printf '%s\\r\\n' '" + uri + "' | xclip -selection clipboard -t text/uri-list") },
+        home.environment(display.name()));
+    ASSERT_EQ(copy.waitForExit(eventTimeout), 0);
+    ASSERT_TRUE(hoverUntilTaken(*program, edgeX, pocketY));
+    pointer.click(edgeX, pocketY);
+    pointer.moveTo(XvfbDisplay::width - 100, pocketY);
+    display.xdotool({ "sleep", "0.5", "key", "ctrl+v" });
+    ASSERT_TRUE(pollUntil([&] { return home.items(desk.id).size() == 2; }, eventTimeout));
+    EXPECT_EQ(home.items(desk.id)[1].name, "copied.txt");
+}
+
+} // namespace
+} // namespace kestrane::e2e
