@@ -77,7 +77,9 @@ TEST_F(Command, AddGoesThroughTheRunningCopy)
 {
     launchWithDesk({});
     EXPECT_EQ(run({ "--add", file("a.txt"), file("b.txt"), "mailto:me@example.org" }).status, 0);
-    EXPECT_EQ(deskNames(), (std::vector<std::string> { "a.txt", "b.txt", "Link.webloc" }));
+    // The running copy writes its index a moment after it answers.
+    const std::vector<std::string> added { "a.txt", "b.txt", "Link.webloc" };
+    EXPECT_TRUE(pollUntil([&] { return deskNames() == added; }, eventTimeout)) << deskNames().size();
     EXPECT_EQ(run({ "--add", file("c.txt"), "/nonexistent" }).status, 1);
     const std::string listed = run({ "--list" }).output;
     EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 3);
