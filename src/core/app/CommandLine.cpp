@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <array>
-#include <regex>
+#include <cctype>
 #include <string_view>
 
 namespace kestrane {
@@ -21,8 +21,14 @@ bool isRunSwitch(std::string_view argument)
 // "scheme://…" or a mail link; anything else names a file, however odd its name.
 bool looksLikeUrl(const std::string& target)
 {
-    static const std::regex url("^([A-Za-z][A-Za-z0-9+.-]*://|mailto:).+");
-    return std::regex_match(target, url);
+    if (target.starts_with("mailto:"))
+        return target.size() > 7;
+    const std::size_t colon = target.find("://");
+    if (colon == std::string::npos || colon == 0 || target.size() <= colon + 3 || !std::isalpha(static_cast<unsigned char>(target[0])))
+        return false;
+    return std::all_of(target.begin(), target.begin() + static_cast<std::ptrdiff_t>(colon), [](unsigned char c) {
+        return std::isalnum(c) || c == '+' || c == '.' || c == '-';
+    });
 }
 
 std::string targetFrom(const std::string& argument, const std::filesystem::path& workingFolder)
