@@ -364,6 +364,8 @@ void EditChrome::focusNewPocket()
             if (row->id == id && row->field->isVisible()) {
                 row->field->setFocusPolicy(Qt::ClickFocus);
                 row->field->setFocus(Qt::OtherFocusReason);
+                // Typing replaces the name it was given.
+                row->field->selectAll();
             }
         }
     });
