@@ -1,6 +1,8 @@
 #include "views/EditChrome.h"
 
-#include "app/DesktopModel.h"
+#include "onboarding/Onboarding.h"
+#include "platform/Defaults.h"
+#include "preferences/Preferences.h"
 #include "geometry/Easing.h"
 #include "views/GaussianBlur.h"
 #include "views/styles/LegibleLabel.h"
@@ -145,7 +147,7 @@ struct EditChrome::Row {
     }
 };
 
-EditChrome::EditChrome(DesktopModel& model, QWidget& host)
+EditChrome::EditChrome(EditModeModel model, QWidget& host)
     : model_(model)
     , host_(host)
     , addLabel_(legibleLabel(13, QFont::Medium, 0.9))

@@ -20,7 +20,6 @@ class QWidget;
 
 namespace kestrane {
 
-class DesktopModel;
 
 // What edit mode shows over the desktop: the blurred, dimmed screen behind everything; one
 // row per pocket beside the edge with its name (a real text field), its item count, the
@@ -42,7 +41,7 @@ public:
         bool operator==(const Hit&) const = default;
     };
 
-    EditChrome(DesktopModel& model, QWidget& host);
+    EditChrome(EditModeModel model, QWidget& host);
     ~EditChrome();
 
     // Takes this frame's state: the pointer (screen coordinates, absent off the screen), the
@@ -79,7 +78,7 @@ private:
     QRegion drawnRegion() const;
     bool takesInput() const;
 
-    DesktopModel& model_;
+    EditModeModel model_;
     QWidget& host_;
     QSizeF screen_;
     QPoint origin_;

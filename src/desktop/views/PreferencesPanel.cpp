@@ -1,6 +1,9 @@
 #include "views/PreferencesPanel.h"
 
-#include "app/DesktopModel.h"
+#include "engine/BezelEngine.h"
+#include "onboarding/Onboarding.h"
+#include "platform/Defaults.h"
+#include "preferences/Preferences.h"
 #include "geometry/Easing.h"
 #include "views/GaussianBlur.h"
 #include "views/styles/GlassChip.h"
@@ -65,7 +68,7 @@ std::pair<QString, QString> twoLines(const QString& text, const QFontMetricsF& m
 }
 } // namespace
 
-PreferencesPanel::PreferencesPanel(DesktopModel& model)
+PreferencesPanel::PreferencesPanel(EditModeModel model)
     : model_(model)
     , header_(legibleLabel(11, QFont::DemiBold, 0.45))
 {

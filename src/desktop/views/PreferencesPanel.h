@@ -1,6 +1,7 @@
 #pragma once
 
 #include "preferences/PrefRow.h"
+#include "views/EditModeModel.h"
 #include "views/styles/ShadowedText.h"
 
 #include <QImage>
@@ -14,7 +15,6 @@ class QPainter;
 
 namespace kestrane {
 
-class DesktopModel;
 
 // The controls of the preferences panel: a row's switch or chip.
 struct PanelControl {
@@ -36,7 +36,7 @@ public:
     // Replaying leaves edit mode first; the introduction starts this much later (ms).
     static constexpr int replayDelay = 320;
 
-    explicit PreferencesPanel(DesktopModel& model);
+    explicit PreferencesPanel(EditModeModel model);
 
     // Takes this frame's springs and texts; reports the hovered control to the engine while
     // the panel takes input.
@@ -74,7 +74,7 @@ private:
     void renderRow(Row& row, int index);
     void paintControl(QPainter& painter, const Row& row, int index, QRectF frame) const;
 
-    DesktopModel& model_;
+    EditModeModel model_;
     QRectF frame_;
     bool shown_ = false;
     ShadowedText header_;

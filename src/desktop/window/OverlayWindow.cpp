@@ -55,7 +55,7 @@ OverlayWindow::OverlayWindow(DesktopModel& model, const X11Display& display)
     , dragWatcher_(display, "XdndSelection", [this] { wake(); })
     , loop_(model.engine(), model.onboarding())
     , pacer_([this] { tick(); })
-    , chrome_(model, *this)
+    , chrome_({ model.engine(), model.preferences(), model.defaults(), model.onboarding() }, *this)
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
