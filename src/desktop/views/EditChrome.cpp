@@ -46,6 +46,8 @@ constexpr double haloBlur = 48;
 // The mask and the dimmed picture are worked out at half the screen's resolution: both are
 // soft, and scaled up they show no difference.
 constexpr double maskScale = 0.5;
+// The halos are blurred far more than the mask is detailed: they are drawn smaller still.
+constexpr double haloScale = 0.125;
 constexpr double labelReach = 24;
 
 double clamp01(double x)
@@ -183,9 +185,8 @@ void EditChrome::update(std::optional<QPointF> pointer, const QImage& backdrop, 
         return;
     }
     const bool backdropChanged = blur_.setBackdrop(backdrop, QRectF(QPointF(), screen_));
-    const auto previousMask = maskKey_;
-    updateBlurMask();
-    if (backdropChanged || previousMask != maskKey_ || dimmed_.isNull())
+    const QRegion maskChanged = updateBlurMask();
+    if (backdropChanged || !maskChanged.isEmpty())
         dimmed_ = QImage();
     if (pointer && !takesInput())
         pointer.reset();
@@ -194,30 +195,39 @@ void EditChrome::update(std::optional<QPointF> pointer, const QImage& backdrop, 
     panel_.update(screen_, pointer, takesInput());
     focusNewPocket();
 
-    std::vector<double> wholeKey { quantised(edit_) };
-    wholeKey.insert(wholeKey.end(), maskKey_.begin(), maskKey_.end());
-    const bool whole = !wasShown || backdropChanged || wholeKey != wholeKey_;
-    wholeKey_ = wholeKey;
+    const double shownEditBefore = std::exchange(paintedEdit_, quantised(edit_));
+    const bool whole = !wasShown || backdropChanged || shownEditBefore != paintedEdit_;
     drawn_ = drawnRegion();
-    changed_ = whole ? QRegion(QRectF(QPointF(), screen_).toAlignedRect()) : before + drawn_ + panel_.changedRegion();
+    changed_ = whole ? QRegion(QRectF(QPointF(), screen_).toAlignedRect()) : before + drawn_ + panel_.changedRegion() + maskChanged;
 }
 
-void EditChrome::updateBlurMask()
+QRegion EditChrome::updateBlurMask()
 {
     const BezelState& state = model_.engine().state();
-    std::vector<double> key { quantised(clamp01(state.blurScope.value)), screen_.width(), screen_.height() };
-    const auto halos = model_.engine().blurHalos();
-    for (const BlurHalo& halo : halos)
-        key.insert(key.end(), { double(halo.id), halo.rect.x, halo.rect.y, halo.rect.width, halo.rect.height, quantised(clamp01(halo.presence)) });
-    if (key == maskKey_)
-        return;
-    maskKey_ = key;
+    const double scope = quantised(clamp01(state.blurScope.value));
+    auto halos = model_.engine().blurHalos();
+    for (BlurHalo& halo : halos)
+        halo.presence = quantised(clamp01(halo.presence));
+    const QRect whole = QRectF(QPointF(), screen_).toAlignedRect();
+    if (scope == maskScope_ && halos == maskHalos_ && blurMask_.size() == (screen_ * maskScale).toSize())
+        return {};
+    // A halo reaches half its growth and three of its blur's deviations beyond its rect.
+    const double reach = haloGrowth / 2 + 1.5 * haloBlur + 1;
+    const auto haloRegion = [&](const std::vector<BlurHalo>& list) {
+        QRegion region;
+        for (const BlurHalo& halo : list)
+            region += QRectF(halo.rect.x, halo.rect.y, halo.rect.width, halo.rect.height).adjusted(-reach, -reach, reach, reach).toAlignedRect();
+        return region;
+    };
+    const QRegion changed = scope != maskScope_ ? QRegion(whole) : haloRegion(maskHalos_) + haloRegion(halos);
+    maskScope_ = scope;
+    maskHalos_ = halos;
     const QSize size = (screen_ * maskScale).toSize();
-    QImage haloLayer(size, QImage::Format_ARGB32_Premultiplied);
+    QImage haloLayer((screen_ * haloScale).toSize(), QImage::Format_ARGB32_Premultiplied);
     haloLayer.fill(Qt::transparent);
     QPainter haloPainter(&haloLayer);
     haloPainter.setRenderHint(QPainter::Antialiasing);
-    haloPainter.scale(maskScale, maskScale);
+    haloPainter.scale(haloScale, haloScale);
     haloPainter.setPen(Qt::NoPen);
     for (const BlurHalo& halo : halos) {
         const QRectF rect = QRectF(halo.rect.x, halo.rect.y, halo.rect.width, halo.rect.height).adjusted(-haloGrowth / 2, -haloGrowth / 2, haloGrowth / 2, haloGrowth / 2);
@@ -230,15 +240,15 @@ void EditChrome::updateBlurMask()
     blurMask_.fill(Qt::transparent);
     QPainter mask(&blurMask_);
     mask.scale(maskScale, maskScale);
-    const QRectF whole(QPointF(), screen_);
     mask.fillRect(whole, white(clamp01(state.blurScope.value)));
     QLinearGradient band(screen_.width() - bandWidth, 0, screen_.width(), 0);
     band.setColorAt(0, white(0));
     band.setColorAt(0.5, white(1));
     band.setColorAt(1, white(1));
     mask.fillRect(QRectF(screen_.width() - bandWidth, 0, bandWidth, screen_.height()), band);
-    mask.resetTransform();
-    mask.drawImage(0, 0, gaussianBlurred(haloLayer, haloBlur / 2 * maskScale));
+    mask.setRenderHint(QPainter::SmoothPixmapTransform);
+    mask.drawImage(QRectF(whole), gaussianBlurred(haloLayer, haloBlur / 2 * haloScale));
+    return changed;
 }
 
 void EditChrome::paintBackdrop(QPainter& painter)

@@ -66,7 +66,8 @@ public:
 private:
     struct Row;
 
-    void updateBlurMask();
+    // Draws the blur mask again when it changed; answers the area it changed.
+    QRegion updateBlurMask();
     void layOutRows(std::optional<QPointF> pointer);
     void placeRow(Row& row, const BlobRuntime& blob, double slide, std::optional<QPointF> pointer);
     void syncField(Row& row, bool editable);
@@ -87,7 +88,8 @@ private:
     ClearBlur blur_;
     QImage blurMask_;
     QImage dimmed_;
-    std::vector<double> maskKey_;
+    double maskScope_ = -1;
+    std::vector<BlurHalo> maskHalos_;
     qint64 dimmedBackdrop_ = -1;
     GlassCircleButton editToggle_ { 54 };
     GlassCircleButton prefsToggle_ { 42 };
@@ -100,7 +102,7 @@ private:
     PreferencesPanel panel_;
     QRegion drawn_;
     QRegion changed_;
-    std::vector<double> wholeKey_;
+    double paintedEdit_ = -1;
 };
 
 } // namespace kestrane

@@ -79,6 +79,8 @@ PreferencesPanel::PreferencesPanel(EditModeModel model)
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         rows_[i].title = legibleLabel(13.5, QFont::Medium, 0.95);
         rows_[i].title.setText(titleOf(static_cast<PrefRow>(i)));
+        rows_[i].detail = { legibleLabel(11, QFont::Normal, 0.48), legibleLabel(11, QFont::Normal, 0.48) };
+        rows_[i].chipLabel = legibleLabel(12, QFont::Medium, 0.94);
     }
 }
 
@@ -193,7 +195,8 @@ void PreferencesPanel::renderRow(Row& row, int index)
         return;
     }
     const QRectF local(reach, reach, width, rowHeight);
-    const double ratio = 2;
+    // A row still blurred is drawn at half the detail of a settled one.
+    const double ratio = row.look.blur > 0.05 ? 1 : 2;
     row.picture = QImage((local.size() + QSizeF(2 * reach, 2 * reach)).toSize() * ratio, QImage::Format_ARGB32_Premultiplied);
     row.picture.setDevicePixelRatio(ratio);
     row.picture.fill(Qt::transparent);
@@ -201,17 +204,17 @@ void PreferencesPanel::renderRow(Row& row, int index)
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF control = controlFrame(index).translated(local.topLeft() - rowFrame(index).topLeft());
     const double textWidth = control.left() - controlSpacing - local.left();
-    ShadowedText detailLine = legibleLabel(11, QFont::Normal, 0.48);
-    const auto [first, second] = twoLines(detail, detailLine.metrics(), textWidth);
+    const auto [first, second] = twoLines(detail, row.detail[0].metrics(), textWidth);
+    row.detail[0].setText(first);
+    row.detail[1].setText(second);
     const QFontMetricsF titleMetrics = row.title.metrics();
-    const QFontMetricsF detailMetrics = detailLine.metrics();
+    const QFontMetricsF detailMetrics = row.detail[0].metrics();
     const double blockHeight = titleMetrics.height() + detailLineGap + detailMetrics.height() * (second.isEmpty() ? 1 : 2);
     double top = local.center().y() - blockHeight / 2;
     row.title.paint(painter, { local.left(), top + titleMetrics.ascent() });
     top += titleMetrics.height() + detailLineGap;
-    for (const QString& line : { first, second }) {
-        detailLine.setText(line);
-        detailLine.paint(painter, { local.left(), top + detailMetrics.ascent() });
+    for (const ShadowedText& line : row.detail) {
+        line.paint(painter, { local.left(), top + detailMetrics.ascent() });
         top += detailMetrics.height();
     }
     paintControl(painter, row, index, control);
@@ -221,7 +224,7 @@ void PreferencesPanel::renderRow(Row& row, int index)
     row.picture.setDevicePixelRatio(ratio);
 }
 
-void PreferencesPanel::paintControl(QPainter& painter, const Row& row, int index, QRectF frame) const
+void PreferencesPanel::paintControl(QPainter& painter, Row& row, int index, QRectF frame) const
 {
     const auto prefRow = static_cast<PrefRow>(index);
     if (hasSwitch(prefRow)) {
@@ -230,8 +233,8 @@ void PreferencesPanel::paintControl(QPainter& painter, const Row& row, int index
     }
     const double lit = prefRow == PrefRow::shortcut ? row.control : 0;
     GlassChip::paint(painter, frame, row.hover, lit, true);
-    ShadowedText label = legibleLabel(12, QFont::Medium, 0.94);
-    label.setText(row.chip);
+    row.chipLabel.setText(row.chip);
+    const ShadowedText& label = row.chipLabel;
     const QFontMetricsF metrics = label.metrics();
     label.paint(painter, { frame.left() + GlassChip::padding, frame.center().y() + (metrics.ascent() - metrics.descent()) / 2 });
 }

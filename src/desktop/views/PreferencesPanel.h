@@ -59,6 +59,8 @@ public:
 private:
     struct Row {
         ShadowedText title { {}, {}, std::vector<Shadow> {} };
+        std::array<ShadowedText, 2> detail { ShadowedText { {}, {}, std::vector<Shadow> {} }, ShadowedText { {}, {}, std::vector<Shadow> {} } };
+        ShadowedText chipLabel { {}, {}, std::vector<Shadow> {} };
         QString chip;
         QImage picture;
         QString pictureKey;
@@ -72,7 +74,7 @@ private:
     QRectF rowFrame(int index) const;
     QRectF controlFrame(int index) const;
     void renderRow(Row& row, int index);
-    void paintControl(QPainter& painter, const Row& row, int index, QRectF frame) const;
+    void paintControl(QPainter& painter, Row& row, int index, QRectF frame) const;
 
     EditModeModel model_;
     QRectF frame_;
