@@ -258,10 +258,13 @@ void EditChrome::paintBackdrop(QPainter& painter)
     if (dimmed_.isNull()) {
         dimmed_ = QImage(blurMask_.size(), QImage::Format_ARGB32_Premultiplied);
         dimmed_.fill(Qt::black);
-        QPainter compose(&dimmed_);
-        compose.setRenderHint(QPainter::SmoothPixmapTransform);
+        if (blur_.hasBackdrop() && blurredKey_ != blur_.blurred().cacheKey()) {
+            blurredKey_ = blur_.blurred().cacheKey();
+            smallBlur_ = blur_.blurred().scaled(dimmed_.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        }
         if (blur_.hasBackdrop())
-            compose.drawImage(QRectF(dimmed_.rect()), blur_.blurred());
+            dimmed_ = smallBlur_.copy();
+        QPainter compose(&dimmed_);
         compose.fillRect(dimmed_.rect(), QColor::fromRgbF(0, 0, 0, static_cast<float>(blur_.hasBackdrop() ? dimOpacity : 1)));
         compose.setCompositionMode(QPainter::CompositionMode_DestinationIn);
         compose.drawImage(0, 0, blurMask_);

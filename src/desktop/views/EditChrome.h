@@ -88,9 +88,11 @@ private:
     ClearBlur blur_;
     QImage blurMask_;
     QImage dimmed_;
+    // The blurred backdrop at the mask's resolution, made once per blurred picture.
+    QImage smallBlur_;
+    qint64 blurredKey_ = 0;
     double maskScope_ = -1;
     std::vector<BlurHalo> maskHalos_;
-    qint64 dimmedBackdrop_ = -1;
     GlassCircleButton editToggle_ { 54 };
     GlassCircleButton prefsToggle_ { 42 };
     ShadowedText addLabel_;
