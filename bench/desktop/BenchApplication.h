@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QGuiApplication>
+#include <QApplication>
 
 namespace kestrane {
 
@@ -12,7 +12,7 @@ inline void ensureApplication()
     static char* argv[] = { name, nullptr };
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication application(argc, argv);
+    static QApplication application(argc, argv);
 }
 
 } // namespace kestrane

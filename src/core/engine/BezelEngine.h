@@ -98,6 +98,8 @@ public:
     void addZone();
     void removeZone(const Uuid& id);
     void rename(const Uuid& id, const std::string& name);
+    // The pocket just added, whose name field takes the keyboard once; cleared on reading.
+    std::optional<Uuid> takeNewlyAdded() { return std::exchange(newlyAdded, std::nullopt); }
     static std::optional<double> nearestFreeSlot(double y, const std::vector<double>& avoiding, double height);
     void seedPositions();
     void cullDeadZones();

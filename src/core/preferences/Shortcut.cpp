@@ -16,15 +16,15 @@ std::string Shortcut::display() const
 {
     // The order is fixed whatever order the keys were pressed in.
     constexpr std::pair<std::uint64_t, std::string_view> symbols[] = {
-        { modifier::control, "⌃" },
-        { modifier::option, "⌥" },
-        { modifier::shift, "⇧" },
-        { modifier::command, "⌘" },
+        { modifier::control, "Ctrl+" },
+        { modifier::option, "Alt+" },
+        { modifier::shift, "Shift+" },
+        { modifier::command, "Super+" },
     };
     std::string text;
-    for (const auto& [flag, symbol] : symbols)
+    for (const auto& [flag, name] : symbols)
         if (modifiers & flag)
-            text += symbol;
+            text += name;
     return text + label;
 }
 

@@ -16,7 +16,7 @@ struct Shortcut {
     // Control-Option-D.
     static Shortcut standard();
 
-    // The modifier symbols in the order ⌃ ⌥ ⇧ ⌘, then the label.
+    // The modifiers in the order Ctrl Alt Shift Super, then the label: "Ctrl+Alt+D".
     std::string display() const;
 
     bool operator==(const Shortcut&) const = default;

@@ -14,6 +14,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScreen>
+#include <QToolTip>
 #include <QTransform>
 
 #include <iostream>
@@ -55,12 +56,14 @@ OverlayWindow::OverlayWindow(DesktopModel& model, const X11Display& display)
     , dragWatcher_(display, "XdndSelection", [this] { wake(); })
     , loop_(model.engine(), model.onboarding())
     , pacer_([this] { tick(); })
+    , chrome_({ model.engine(), model.preferences(), model.defaults(), model.onboarding() }, *this)
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
     setAcceptDrops(true);
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setWindowTitle("Kestrane");
     waylandSession_ = qEnvironmentVariableIsSet("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland";
     screenArea_ = QRect(0, 0, 1440, 900);
@@ -222,7 +225,7 @@ void OverlayWindow::stepFrame()
     BezelEngine& engine = model_.engine();
     const FrameOutput output = loop_.tick(input, [&](double dt) {
         model_.onboarding().step(dt, Onboarding::screenPerimeter(screenArea_.width(), screenArea_.height()));
-        if (drawer_.step(dt, input.now))
+        if (drawer_.step(dt, input.now) | chrome_.step(dt))
             engine.requestStep();
     });
     if (!output.stepped)
@@ -234,9 +237,10 @@ void OverlayWindow::stepFrame()
     if (engine.revision() != paintedRevision_ || output.pointerMoved)
         repaintChanges(input);
     const double scale = devicePixelRatioF();
-    backdrop_->want(model_.onboarding().isRunning(), QTransform::fromScale(scale, scale).mapRect(screenArea_));
+    backdrop_->want(model_.onboarding().isRunning() || engine.state().editProgress.value > 0.01, QTransform::fromScale(scale, scale).mapRect(screenArea_));
     introduction_.update(model_.onboarding(), backdrop_->picture(), screenArea_.size());
-    update(introduction_.changedRegion().translated(-origin()));
+    chrome_.update(input.local ? std::optional(QPointF(input.local->x, input.local->y)) : std::nullopt, backdrop_->picture(), origin());
+    update(introduction_.changedRegion().united(chrome_.changedRegion()).translated(-origin()));
     fitToNeed(output);
     updateShape(output);
     pace(output);
@@ -335,8 +339,10 @@ void OverlayWindow::paintLayers(QRect area)
     QPainter painter(this);
     cover_->paintBackground(painter, area);
     painter.translate(-origin());
+    chrome_.paintBackdrop(painter);
     canvas_.paint(painter);
     drawer_.paint(painter);
+    chrome_.paint(painter);
     introduction_.paint(painter);
 }
 
@@ -362,8 +368,11 @@ void OverlayWindow::mousePressEvent(QMouseEvent* event)
     }
     isMouseDown_ = true;
     const Point at = onScreen(event->position());
-    if (!pressDrawer({ at.x, at.y }))
-        model_.engine().mouseDown(at);
+    if (pressDrawer({ at.x, at.y }))
+        return;
+    if (chrome_.hitAt({ at.x, at.y }))
+        return chrome_.press({ at.x, at.y });
+    model_.engine().mouseDown(at);
 }
 
 void OverlayWindow::mouseMoveEvent(QMouseEvent* event)
@@ -388,7 +397,7 @@ void OverlayWindow::mouseReleaseEvent(QMouseEvent* event)
         return;
     isMouseDown_ = false;
     const Point at = onScreen(event->position());
-    if (!releaseDrawer({ at.x, at.y }))
+    if (!chrome_.release({ at.x, at.y }) && !releaseDrawer({ at.x, at.y }))
         model_.engine().mouseUp(at);
 }
 
@@ -535,6 +544,19 @@ void OverlayWindow::leaveEvent(QEvent*)
 {
     pointerInside_ = false;
     wake();
+}
+
+bool OverlayWindow::event(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QString text = chrome_.helpAt(help->pos() + origin());
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), text, this);
+    return true;
 }
 
 void OverlayWindow::keyPressEvent(QKeyEvent* event)

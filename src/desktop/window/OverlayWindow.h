@@ -4,6 +4,7 @@
 #include "app/KeyFocus.h"
 #include "app/RowPress.h"
 #include "views/DrawerView.h"
+#include "views/EditChrome.h"
 #include "views/EdgeCanvas.h"
 #include "views/OnboardingView.h"
 #include "window/Backdrop.h"
@@ -77,6 +78,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void tick();
@@ -127,6 +129,7 @@ private:
     // What lies behind the overlay, for the layers that blur it.
     std::unique_ptr<Backdrop> backdrop_;
     OnboardingView introduction_;
+    EditChrome chrome_;
     QRegion painted_;
     std::uint64_t shapedRevision_ = 0;
     std::uint64_t paintedRevision_ = 0;

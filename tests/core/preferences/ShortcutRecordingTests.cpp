@@ -46,7 +46,7 @@ TEST_F(ShortcutRecordingTest, LabelsNameTheKeyReadablyAfterTheModifiersInAFixedO
 {
     open().beginRecordingShortcut();
     const std::uint64_t all = modifier::command | modifier::shift | modifier::option | modifier::control;
-    EXPECT_EQ((Shortcut { 40, all, "K" }).display(), "⌃⌥⇧⌘K");
+    EXPECT_EQ((Shortcut { 40, all, "K" }).display(), "Ctrl+Alt+Shift+Super+K");
     // The last four have no readable character: whitespace only, none at all, a control
     // character, bad UTF-8.
     const std::tuple<std::uint16_t, std::string, std::string> keys[] = { { 49, " ", "Space" }, { 96, "\xEF\x9C\x88", "F5" },

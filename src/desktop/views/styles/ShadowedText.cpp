@@ -4,6 +4,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace kestrane {
@@ -11,12 +12,22 @@ namespace kestrane {
 namespace {
 // A Gaussian is drawn out to three standard deviations.
 constexpr double gaussianReach = 3;
+
+double blurMargin(const Shadow& shadow)
+{
+    return std::ceil(gaussianReach * shadow.radius / 2);
+}
 } // namespace
 
 ShadowedText::ShadowedText(QFont font, QColor color, Shadow shadow)
+    : ShadowedText(std::move(font), color, std::vector<Shadow> { shadow })
+{
+}
+
+ShadowedText::ShadowedText(QFont font, QColor color, std::vector<Shadow> shadows)
     : font_(std::move(font))
     , color_(color)
-    , shadow_(shadow)
+    , shadows_(std::move(shadows))
 {
 }
 
@@ -30,33 +41,49 @@ void ShadowedText::setText(const QString& text)
 
 double ShadowedText::shadowReach() const
 {
-    return std::ceil(gaussianReach * shadow_.radius / 2) + std::max(std::abs(shadow_.offset.x()), std::abs(shadow_.offset.y()));
+    double reach = 0;
+    for (const Shadow& shadow : shadows_)
+        reach = std::max(reach, blurMargin(shadow) + std::max(std::abs(shadow.offset.x()), std::abs(shadow.offset.y())));
+    return reach;
 }
 
 void ShadowedText::drawShadow()
 {
     shadowPicture_ = QImage();
-    if (text_.isEmpty())
+    if (text_.isEmpty() || shadows_.empty())
         return;
     const QFontMetricsF measure = metrics();
-    const double margin = std::ceil(gaussianReach * shadow_.radius / 2);
+    const double margin = shadowReach();
     const QSize size(static_cast<int>(std::ceil(measure.horizontalAdvance(text_) + 2 * margin)), static_cast<int>(std::ceil(measure.height() + 2 * margin)));
     QImage picture(size, QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
-    painter.setFont(font_);
-    painter.setPen(shadow_.color);
-    painter.drawText(QPointF(margin, margin + measure.ascent()), text_);
+    for (const Shadow& shadow : shadows_) {
+        QImage glyphs(size, QImage::Format_ARGB32_Premultiplied);
+        glyphs.fill(Qt::transparent);
+        QPainter text(&glyphs);
+        text.setFont(font_);
+        text.setPen(shadow.color);
+        text.drawText(QPointF(margin, margin + measure.ascent()) + shadow.offset, text_);
+        text.end();
+        painter.drawImage(0, 0, gaussianBlurred(glyphs, shadow.radius / 2));
+    }
     painter.end();
-    shadowPicture_ = gaussianBlurred(picture, shadow_.radius / 2);
-    shadowCorner_ = QPointF(-margin, -margin - measure.ascent()) + shadow_.offset;
+    shadowPicture_ = picture;
+    shadowCorner_ = QPointF(-margin, -margin - measure.ascent());
+}
+
+void ShadowedText::paintShadows(QPainter& painter, QPointF baseline) const
+{
+    if (!shadowPicture_.isNull())
+        painter.drawImage(baseline + shadowCorner_, shadowPicture_);
 }
 
 void ShadowedText::paint(QPainter& painter, QPointF baseline) const
 {
     if (text_.isEmpty())
         return;
-    painter.drawImage(baseline + shadowCorner_, shadowPicture_);
+    paintShadows(painter, baseline);
     painter.setFont(font_);
     painter.setPen(color_);
     painter.drawText(baseline, text_);

@@ -7,6 +7,8 @@
 #include <QPointF>
 #include <QString>
 
+#include <vector>
+
 class QPainter;
 
 namespace kestrane {
@@ -19,11 +21,12 @@ struct Shadow {
     QPointF offset;
 };
 
-// One line of text in one font and colour over a blurred shadow of itself. The shadow is
+// One line of text in one font and colour over blurred shadows of itself. The shadows are
 // drawn once per text and kept, so a line that stays the same costs only its glyphs.
 class ShadowedText {
 public:
     ShadowedText(QFont font, QColor color, Shadow shadow);
+    ShadowedText(QFont font, QColor color, std::vector<Shadow> shadows);
 
     void setText(const QString& text);
     const QString& text() const { return text_; }
@@ -34,13 +37,15 @@ public:
     double shadowReach() const;
     // Draws the line with its baseline starting at `baseline`.
     void paint(QPainter& painter, QPointF baseline) const;
+    // Only the shadows, for a text whose glyphs something else draws.
+    void paintShadows(QPainter& painter, QPointF baseline) const;
 
 private:
     void drawShadow();
 
     QFont font_;
     QColor color_;
-    Shadow shadow_;
+    std::vector<Shadow> shadows_;
     QString text_;
     QImage shadowPicture_;
     // Where the shadow picture's corner lies from the baseline's start.

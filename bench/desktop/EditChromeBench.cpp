@@ -1,0 +1,100 @@
+#include "BenchApplication.h"
+#include "EngineFakes.h"
+#include "onboarding/Onboarding.h"
+#include "preferences/LoginItemService.h"
+#include "preferences/Preferences.h"
+#include "views/EditChrome.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QWidget>
+
+#include <benchmark/benchmark.h>
+
+using namespace kestrane;
+
+namespace {
+
+constexpr double frame = 1.0 / 60;
+
+struct NoLoginItem final : LoginItemService {
+    LoginState status() const override { return LoginState::off(); }
+    std::optional<LoginItemFailure> registerItem() override { return std::nullopt; }
+    std::optional<LoginItemFailure> unregisterItem() override { return std::nullopt; }
+};
+
+// Seven pockets on a 1440 × 900 screen and edit mode's views over them.
+struct EditScene {
+    testing::EngineRig edge;
+    BezelEngine& engine = edge.makeFilledEdge(7, 2);
+    NoLoginItem loginItem;
+    NotificationCenter notifications;
+    Preferences preferences { edge.defaults, loginItem, notifications, nullptr };
+    Onboarding onboarding { edge.defaults };
+    QWidget host;
+    EditChrome chrome { { engine, preferences, edge.defaults, onboarding }, host };
+    QImage desktop = QImage(1440, 900, QImage::Format_RGB32);
+    QImage screen = QImage(1440, 900, QImage::Format_ARGB32_Premultiplied);
+
+    EditScene()
+    {
+        desktop.fill(QColor(59, 110, 165));
+        QPainter painter(&desktop);
+        painter.fillRect(600, 100, 720, 520, QColor(244, 233, 200));
+        for (int y = 110; y < 610; y += 13)
+            painter.drawText(605, y, QStringLiteral("-rwxr-xr-x 1 root root 14544 Dec 1 00:12 composite-im6.q16"));
+    }
+
+    // One frame: a step, then what changed repainted.
+    void drawFrame(const QImage& backdrop)
+    {
+        engine.step(frame);
+        chrome.update(std::nullopt, backdrop, QPoint());
+        QPainter painter(&screen);
+        painter.setClipRegion(chrome.changedRegion());
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(screen.rect(), Qt::transparent);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        chrome.paintBackdrop(painter);
+        chrome.paint(painter);
+    }
+};
+
+} // namespace
+
+// A frame of edit mode while the preferences panel comes in or goes out.
+static void BM_EditModeFrameWithPanelAnimating(benchmark::State& state)
+{
+    ensureApplication();
+    EditScene scene;
+    scene.engine.setEditing(true);
+    for (int i = 0; i < 90; ++i)
+        scene.drawFrame(scene.desktop);
+    int frames = 0;
+    for (auto _ : state) {
+        // The panel's rows take about a second to come in or go out.
+        if (frames++ % 60 == 0)
+            scene.engine.setShowingPreferences(!scene.engine.state().isShowingPreferences);
+        scene.drawFrame(scene.desktop);
+    }
+}
+BENCHMARK(BM_EditModeFrameWithPanelAnimating)->Unit(benchmark::kMillisecond);
+
+// From the call that enters edit mode to its first frame drawn over a freshly captured
+// (and so not yet blurred) desktop.
+static void BM_EnteringEditModeToFirstFrame(benchmark::State& state)
+{
+    ensureApplication();
+    EditScene scene;
+    for (auto _ : state) {
+        state.PauseTiming();
+        scene.engine.setEditing(false);
+        for (int i = 0; i < 90; ++i)
+            scene.drawFrame(QImage());
+        const QImage captured = scene.desktop.copy();
+        state.ResumeTiming();
+        scene.engine.setEditing(true);
+        scene.drawFrame(captured);
+    }
+}
+BENCHMARK(BM_EnteringEditModeToFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(20);

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "engine/BezelEngine.h"
+#include "views/ClearBlur.h"
+#include "views/PreferencesPanel.h"
+#include "views/styles/GlassCircleButton.h"
+#include "views/styles/ShadowedText.h"
+
+#include <QImage>
+#include <QRegion>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QLineEdit;
+class QPainter;
+class QWidget;
+
+namespace kestrane {
+
+
+// What edit mode shows over the desktop: the blurred, dimmed screen behind everything; one
+// row per pocket beside the edge with its name (a real text field), its item count, the
+// put-back and remove buttons; "Add pocket" beside the plus bulge; the edit and preferences
+// toggles; the footer hint; and the preferences panel. It fades and slides with the
+// engine's springs and calls the engine's operations. Everything is in the screen's
+// coordinates; the name fields are children of the host window, placed by its origin.
+class EditChrome {
+public:
+    // Rows end this far from the screen's right edge, clear of where pockets are grabbed.
+    static constexpr double rowTrailingInset = 64;
+
+    // A press on the panel away from its controls is taken and does nothing.
+    enum class Control { editToggle, prefsToggle, removePocket, putBack, panel, backdrop };
+    struct Hit {
+        Control control;
+        std::optional<Uuid> zone = {};
+        std::optional<PanelControl> panelControl = {};
+        bool operator==(const Hit&) const = default;
+    };
+
+    EditChrome(EditModeModel model, QWidget& host);
+    ~EditChrome();
+
+    // Takes this frame's state: the pointer (screen coordinates, absent off the screen), the
+    // picture behind the overlay and the window's origin on the screen.
+    void update(std::optional<QPointF> pointer, const QImage& backdrop, QPoint origin);
+    // Advances the buttons' own hover and press motion; true while any of it moves.
+    bool step(double dt);
+    void paintBackdrop(QPainter& painter);
+    void paint(QPainter& painter) const;
+    QRegion changedRegion() const { return changed_; }
+
+    bool isShown() const { return edit_ > 0.001; }
+    // Which control, or the dimmed backdrop, takes a press at the point; nothing where the
+    // press belongs to a pocket or the plus bulge, or while the chrome takes no input.
+    std::optional<Hit> hitAt(QPointF point) const;
+    void press(QPointF point);
+    // Performs the pressed control when the release lands on it; true when the chrome had
+    // the press.
+    bool release(QPointF point);
+    QString helpAt(QPointF point) const;
+
+private:
+    struct Row;
+
+    // Draws the blur mask again when it changed; answers the area it changed.
+    QRegion updateBlurMask();
+    void layOutRows(std::optional<QPointF> pointer);
+    void placeRow(Row& row, const BlobRuntime& blob, double slide, std::optional<QPointF> pointer);
+    void syncField(Row& row, bool editable);
+    void focusNewPocket();
+    void layOutControls(std::optional<QPointF> pointer);
+    void perform(const Hit& hit);
+    void paintRow(QPainter& painter, const Row& row) const;
+    void paintFooter(QPainter& painter) const;
+    QRegion drawnRegion() const;
+    bool takesInput() const;
+
+    EditModeModel model_;
+    QWidget& host_;
+    QSizeF screen_;
+    QPoint origin_;
+    double edit_ = 0;
+    std::vector<std::unique_ptr<Row>> rows_;
+    ClearBlur blur_;
+    QImage blurMask_;
+    QImage dimmed_;
+    // The blurred backdrop at the mask's resolution, made once per blurred picture.
+    QImage smallBlur_;
+    qint64 blurredKey_ = 0;
+    double maskScope_ = -1;
+    std::vector<BlurHalo> maskHalos_;
+    GlassCircleButton editToggle_ { 54 };
+    GlassCircleButton prefsToggle_ { 42 };
+    ShadowedText addLabel_;
+    ShadowedText footer_;
+    QRectF footerFrame_;
+    double addOpacity_ = 0;
+    std::optional<Hit> pressed_;
+    std::optional<Hit> hovered_;
+    PreferencesPanel panel_;
+    QRegion drawn_;
+    QRegion changed_;
+    double paintedEdit_ = -1;
+};
+
+} // namespace kestrane

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "preferences/PrefRow.h"
+#include "views/EditModeModel.h"
+#include "views/styles/ShadowedText.h"
+
+#include <QImage>
+#include <QRectF>
+#include <QRegion>
+
+#include <array>
+#include <optional>
+
+class QPainter;
+
+namespace kestrane {
+
+
+// The controls of the preferences panel: a row's switch or chip.
+struct PanelControl {
+    PrefRow row;
+    bool operator==(const PanelControl&) const = default;
+};
+
+// The small panel of settings in edit mode: a header and six rows (title, detail and a glass
+// switch or chip each) that come in one after another, blurred until they settle, following
+// the engine's preference springs. Its controls change the preferences, replay the
+// introduction or quit the program.
+class PreferencesPanel {
+public:
+    static constexpr double width = 344;
+    static constexpr double height = 364;
+    static constexpr double leadingInset = 76;
+    static constexpr double headerHeight = 28;
+    static constexpr double rowHeight = 56;
+    // Replaying leaves edit mode first; the introduction starts this much later (ms).
+    static constexpr int replayDelay = 320;
+
+    explicit PreferencesPanel(EditModeModel model);
+
+    // Takes this frame's springs and texts; reports the hovered control to the engine while
+    // the panel takes input.
+    void update(QSizeF screen, std::optional<QPointF> pointer, bool takesInput);
+    void paint(QPainter& painter) const;
+    QRegion changedRegion() const { return changed_; }
+    bool isShown() const { return shown_; }
+    bool contains(QPointF point) const { return shown_ && frame_.contains(point); }
+    std::optional<PanelControl> controlAt(QPointF point) const;
+    void perform(PanelControl control);
+
+    // How a row looks at its presence r (0 … 1): opacity, blur radius and scale.
+    struct RowLook {
+        double opacity;
+        double blur;
+        double scale;
+    };
+    static RowLook rowLook(double presence);
+
+private:
+    struct Row {
+        ShadowedText title { {}, {}, std::vector<Shadow> {} };
+        std::array<ShadowedText, 2> detail { ShadowedText { {}, {}, std::vector<Shadow> {} }, ShadowedText { {}, {}, std::vector<Shadow> {} } };
+        ShadowedText chipLabel { {}, {}, std::vector<Shadow> {} };
+        QString chip;
+        QImage picture;
+        QString pictureKey;
+        RowLook look { 0, 0, 1 };
+        double control = 0;
+        double hover = 0;
+    };
+
+    QString detailFor(PrefRow row) const;
+    QString chipFor(PrefRow row) const;
+    QRectF rowFrame(int index) const;
+    QRectF controlFrame(int index) const;
+    void renderRow(Row& row, int index);
+    void paintControl(QPainter& painter, Row& row, int index, QRectF frame) const;
+
+    EditModeModel model_;
+    QRectF frame_;
+    bool shown_ = false;
+    ShadowedText header_;
+    double headerProgress_ = 0;
+    std::array<Row, prefRowCount> rows_;
+    std::optional<PrefRow> hovered_;
+    QString key_;
+    QRegion changed_;
+};
+
+} // namespace kestrane

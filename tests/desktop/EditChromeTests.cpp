@@ -1,0 +1,105 @@
+#include "views/EditChrome.h"
+
+#include "engine/EngineFixture.h"
+#include "onboarding/Onboarding.h"
+#include "platform/NotificationCenter.h"
+#include "preferences/LoginItemService.h"
+#include "preferences/Preferences.h"
+
+#include <QLineEdit>
+#include <QWidget>
+
+using namespace kestrane;
+using namespace kestrane::testing;
+
+namespace {
+
+struct NoLoginItem final : LoginItemService {
+    LoginState status() const override { return LoginState::off(); }
+    std::optional<LoginItemFailure> registerItem() override { return std::nullopt; }
+    std::optional<LoginItemFailure> unregisterItem() override { return std::nullopt; }
+};
+
+// Three pockets holding 0, 1 and 2 items, in edit mode.
+class EditChromeTest : public EngineFixture {
+protected:
+    NoLoginItem loginItem;
+    NotificationCenter notifications;
+    std::unique_ptr<Preferences> preferences;
+    std::unique_ptr<Onboarding> onboarding;
+    QWidget host;
+    std::unique_ptr<EditChrome> chrome;
+    std::vector<Dropzone> pockets { zone("Empty", 0.3), zone("One", 0.5), zone("Two", 0.7) };
+
+    void SetUp() override
+    {
+        storeZones(pockets);
+        putItems(pockets[1].id, 1);
+        putItems(pockets[2].id, 2);
+        makeEngine().setSize({ 1440, 900 });
+        preferences = std::make_unique<Preferences>(defaults, loginItem, notifications, nullptr);
+        onboarding = std::make_unique<Onboarding>(defaults);
+        chrome = std::make_unique<EditChrome>(EditModeModel { *engine, *preferences, defaults, *onboarding }, host);
+        engine->setEditing(true);
+        settle();
+    }
+
+    void settle()
+    {
+        run(1.5);
+        chrome->update(std::nullopt, QImage(), QPoint());
+    }
+
+    double yOf(int pocket) const { return engine->blob(pockets[pocket].id)->y.value; }
+    int visibleFields() const
+    {
+        int visible = 0;
+        for (const QLineEdit* field : host.findChildren<QLineEdit*>())
+            visible += field->isVisibleTo(&host);
+        return visible;
+    }
+};
+
+// Just left of where the rows end at the edge: the count badge while not arranging.
+constexpr double badgeX = 1440 - EditChrome::rowTrailingInset - 7 - 9;
+// The remove button's centre once arranging.
+constexpr double removeX = 1440 - EditChrome::rowTrailingInset - 13;
+
+TEST_F(EditChromeTest, RowsCountItemsTakeRemovalOnlyWhenArrangingAndLeaveWithTheirPocket)
+{
+    EXPECT_EQ(chrome->helpAt({ badgeX, yOf(0) }), "") << "no badge on an empty pocket";
+    EXPECT_EQ(chrome->helpAt({ badgeX, yOf(1) }), "1 item");
+    EXPECT_EQ(chrome->helpAt({ badgeX, yOf(2) }), "2 items");
+    EXPECT_EQ(visibleFields(), 3);
+
+    const auto hitRemove = [&] { return chrome->hitAt({ removeX, yOf(0) }); };
+    ASSERT_TRUE(hitRemove());
+    EXPECT_NE(hitRemove()->control, EditChrome::Control::removePocket) << "not arranging";
+    engine->setArranging(true);
+    for (int frame = 0; frame < 200 && engine->blob(pockets[0].id)->arrange.value < 0.55; ++frame)
+        run(1.0 / 120);
+    chrome->update(std::nullopt, QImage(), QPoint());
+    ASSERT_LT(engine->blob(pockets[0].id)->arrange.value, 0.6);
+    EXPECT_NE(hitRemove()->control, EditChrome::Control::removePocket) << "arrange below 0.6";
+    settle();
+    EXPECT_EQ(hitRemove()->control, EditChrome::Control::removePocket);
+    EXPECT_EQ(chrome->helpAt({ removeX, yOf(0) }), "Remove this pocket");
+
+    chrome->press({ removeX, yOf(0) });
+    EXPECT_TRUE(chrome->release({ removeX, yOf(0) }));
+    settle();
+    EXPECT_EQ(visibleFields(), 2) << "the removed pocket's row is gone";
+}
+
+TEST(PreferencesPanelLook, RowsComeInFadedBlurredAndSmaller)
+{
+    const auto quitRow = PreferencesPanel::rowLook(0.3);
+    EXPECT_NEAR(quitRow.opacity, 0.57, 0.005);
+    EXPECT_NEAR(quitRow.blur, 12.6, 1e-9);
+    EXPECT_NEAR(quitRow.scale, 0.9902, 1e-9);
+    const auto settled = PreferencesPanel::rowLook(1);
+    EXPECT_EQ(settled.opacity, 1);
+    EXPECT_EQ(settled.blur, 0);
+}
+
+} // namespace

@@ -1,0 +1,160 @@
+#include "EndToEndTest.h"
+
+
+#include <QByteArray>
+#include <QColor>
+
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <thread>
+
+namespace kestrane::e2e {
+namespace {
+
+using std::this_thread::sleep_for;
+
+// Where edit mode's controls stand on the 1440 × 900 screen.
+constexpr int rowRemoveX = XvfbDisplay::width - 64 - 13;
+const QPoint editToggle { XvfbDisplay::width - 34 - 27, XvfbDisplay::height - 24 - 27 };
+const QPoint prefsToggle { 76 + 21, XvfbDisplay::height - 24 - 21 };
+// The panel's rows, 56 high below a 28-high header, in a panel centred vertically; a
+// control ends at the panel's right-hand side.
+constexpr int controlX = 76 + 344 - 12;
+constexpr int rowY(int row) { return (XvfbDisplay::height - 364) / 2 + 28 + 56 * row + 28; }
+// The peer's patch of black lines on white.
+const QRect textPatch { 100, 600, 400, 120 };
+
+// Mean grey level and its spread over the patch.
+std::pair<double, double> brightnessAndContrast(const QImage& screen)
+{
+    double sum = 0;
+    double squares = 0;
+    const double count = textPatch.width() * textPatch.height();
+    for (int y = textPatch.top(); y <= textPatch.bottom(); ++y) {
+        for (int x = textPatch.left(); x <= textPatch.right(); ++x) {
+            const double grey = qGray(screen.pixel(x, y));
+            sum += grey;
+            squares += grey * grey;
+        }
+    }
+    const double mean = sum / count;
+    return { mean, std::sqrt(std::max(squares / count - mean * mean, 0.0)) };
+}
+
+class EditModeTest : public EndToEndTest {
+protected:
+    std::unique_ptr<ChildProcess> peer;
+
+    void open(const QStringList& arguments = {})
+    {
+        peer = launchPeer({ "clicks", "lines" });
+        launchWithDesk(arguments);
+        toggle("ctrl+alt+d");
+    }
+    void toggle(const char* keys) const { display.xdotool({ "key", keys, "sleep", "0.7" }); }
+    void click(QPoint at, int settle = 500)
+    {
+        pointer.click(at.x(), at.y());
+        sleep_for(milliseconds(settle));
+    }
+    bool clickReachesPeer(milliseconds wait)
+    {
+        pointer.click(700, 450);
+        return peer->readLine(wait) == "CLICK 700 450";
+    }
+
+    nlohmann::json settings() const { return nlohmann::json::parse(testing::readFile(home.root() / "config/Kestrane/defaults.json")); }
+    nlohmann::json zones() const
+    {
+        const std::string encoded = settings().at("kestrane.zones.v1").at("base64");
+        return nlohmann::json::parse(QByteArray::fromBase64(QByteArray::fromStdString(encoded)).toStdString());
+    }
+    std::optional<nlohmann::json> zoneNamed(const std::string& name) const
+    {
+        for (const auto& zone : zones())
+            if (zone.at("name") == name)
+                return zone;
+        return std::nullopt;
+    }
+};
+
+TEST_F(EditModeTest, ScreenDimsAndBlursBehindTheRows)
+{
+    peer = launchPeer({ "clicks", "lines" });
+    sleep_for(milliseconds(500));
+    const auto [bareBrightness, bareContrast] = brightnessAndContrast(display.screenshot());
+    ASSERT_GT(bareContrast, 100);
+    const int y = launchWithDesk({});
+    toggle("ctrl+alt+d");
+    const QImage shot = display.screenshot();
+    const auto [brightness, contrast] = brightnessAndContrast(shot);
+    EXPECT_LT(brightness, 0.85 * bareBrightness) << "dimmed";
+    EXPECT_LT(contrast, 0.5 * bareContrast) << "blurred";
+    int bright = 0;
+    for (int x = XvfbDisplay::width - 64 - 168; x < XvfbDisplay::width - 64; ++x)
+        for (int dy = -8; dy <= 8; ++dy)
+            bright += qGray(shot.pixel(x, y + dy)) > 200;
+    EXPECT_GT(bright, 20) << "the pocket's name is written in its row";
+}
+
+TEST_F(EditModeTest, AddNameArrangeAndRemovePockets)
+{
+    open();
+    click({ edgeX, 62 }, 300);
+    ASSERT_TRUE(pollUntil([&] { return zones().size() == 2; }, eventTimeout)) << "the plus bulge adds a pocket";
+    sleep_for(milliseconds(200));
+    display.xdotool({ "type", "--delay", "40", "Work" });
+    display.xdotool({ "key", "Return" });
+    ASSERT_TRUE(pollUntil([&] { return zoneNamed("Work").has_value(); }, eventTimeout)) << "the new pocket's field had the keyboard";
+
+    click(editToggle, 900);
+    const auto before = zoneNamed("Desk");
+    ASSERT_TRUE(before);
+    const int deskY = static_cast<int>(std::lround(before->at("anchor").get<double>() * XvfbDisplay::height));
+    pointer.moveTo(edgeX, deskY);
+    pointer.press();
+    pointer.glideTo(edgeX, deskY + 100, 12);
+    pointer.release();
+    sleep_for(milliseconds(600));
+    EXPECT_NEAR(zoneNamed("Desk")->at("anchor").get<double>() * XvfbDisplay::height, deskY + 100, 12) << "dragged 100 down";
+
+    const int workY = static_cast<int>(std::lround(zoneNamed("Work")->at("anchor").get<double>() * XvfbDisplay::height));
+    click({ rowRemoveX, workY }, 700);
+    EXPECT_FALSE(zoneNamed("Work")) << "its remove button removes it";
+}
+
+TEST_F(EditModeTest, PanelSwitchesShortcutAndQuit)
+{
+    open({ "--seed-pocket", "1" });
+    click(prefsToggle, 900);
+    const auto autostart = home.root() / "config/autostart/kestrane.desktop";
+    for (const auto& [row, key] : { std::pair(2, "kestrane.prefs.haptics"), { 3, "kestrane.prefs.blurWholeScreen" } }) {
+        click({ controlX, rowY(row) });
+        EXPECT_EQ(settings().value(key, true), false) << key;
+    }
+    click({ controlX, rowY(0) });
+    EXPECT_TRUE(std::filesystem::exists(autostart));
+    click({ controlX, rowY(0) });
+    EXPECT_FALSE(std::filesystem::exists(autostart));
+
+    click({ controlX, rowY(1) }, 300);
+    display.xdotool({ "key", "ctrl+shift+k", "sleep", "0.3" });
+    EXPECT_EQ(settings().value("kestrane.prefs.shortcut.label", ""), "K");
+    toggle("ctrl+shift+k");
+    EXPECT_TRUE(clickReachesPeer(eventTimeout)) << "the new shortcut leaves edit mode";
+    toggle("ctrl+alt+d");
+    EXPECT_TRUE(clickReachesPeer(eventTimeout)) << "the old one no longer opens it";
+    toggle("ctrl+shift+k");
+    EXPECT_FALSE(clickReachesPeer(absenceWait)) << "the new one opens it";
+
+    // That click left edit mode again.
+    toggle("ctrl+shift+k");
+    click(prefsToggle, 900);
+    pointer.click(controlX, rowY(5));
+    EXPECT_EQ(program->waitForExit(eventTimeout), 0);
+    EXPECT_EQ(home.items(desk.id).size(), 1u) << "the index is intact";
+}
+
+} // namespace
+} // namespace kestrane::e2e
