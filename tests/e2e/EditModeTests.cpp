@@ -1,4 +1,5 @@
 #include "EndToEndTest.h"
+#include "TextPatch.h"
 
 
 #include <QByteArray>
@@ -22,26 +23,6 @@ const QPoint prefsToggle { 76 + 21, XvfbDisplay::height - 24 - 21 };
 // control ends at the panel's right-hand side.
 constexpr int controlX = 76 + 344 - 12;
 constexpr int rowY(int row) { return (XvfbDisplay::height - 364) / 2 + 28 + 56 * row + 28; }
-// The peer's patch of black lines on white.
-const QRect textPatch { 100, 600, 400, 120 };
-
-// Mean grey level and its spread over the patch.
-std::pair<double, double> brightnessAndContrast(const QImage& screen)
-{
-    double sum = 0;
-    double squares = 0;
-    const double count = textPatch.width() * textPatch.height();
-    for (int y = textPatch.top(); y <= textPatch.bottom(); ++y) {
-        for (int x = textPatch.left(); x <= textPatch.right(); ++x) {
-            const double grey = qGray(screen.pixel(x, y));
-            sum += grey;
-            squares += grey * grey;
-        }
-    }
-    const double mean = sum / count;
-    return { mean, std::sqrt(std::max(squares / count - mean * mean, 0.0)) };
-}
-
 class EditModeTest : public EndToEndTest {
 protected:
     std::unique_ptr<ChildProcess> peer;

@@ -1,4 +1,5 @@
 #include "EndToEndTest.h"
+#include "TextPatch.h"
 
 #include <QColor>
 
@@ -8,24 +9,10 @@
 namespace kestrane::e2e {
 namespace {
 
-// The peer's patch of black lines on white: text-like, high local contrast.
-const QRect textPatch { 100, 600, 400, 120 };
-
-// How far the patch's grey levels spread: their standard deviation.
+// How far the grey levels of the peer's text-like patch spread.
 double contrastOf(const QImage& screen)
 {
-    double sum = 0;
-    double squares = 0;
-    const int count = textPatch.width() * textPatch.height();
-    for (int y = textPatch.top(); y <= textPatch.bottom(); ++y) {
-        for (int x = textPatch.left(); x <= textPatch.right(); ++x) {
-            const double grey = qGray(screen.pixel(x, y));
-            sum += grey;
-            squares += grey * grey;
-        }
-    }
-    const double mean = sum / count;
-    return std::sqrt(std::max(squares / count - mean * mean, 0.0));
+    return brightnessAndContrast(screen).second;
 }
 
 // A first launch with fresh folders plays the introduction over a window that counts the
