@@ -84,7 +84,9 @@ TEST_F(EditModeTest, AddNameArrangeAndRemovePockets)
     open();
     click({ edgeX, 62 }, 300);
     ASSERT_TRUE(pollUntil([&] { return zones().size() == 2; }, eventTimeout)) << "the plus bulge adds a pocket";
-    sleep_for(milliseconds(200));
+    // The field takes the keyboard on the next turn of the program's event loop, which a
+    // loaded machine may keep waiting a while.
+    sleep_for(milliseconds(800));
     display.xdotool({ "type", "--delay", "40", "Work" });
     display.xdotool({ "key", "Return" });
     ASSERT_TRUE(pollUntil([&] { return zoneNamed("Work").has_value(); }, eventTimeout)) << "the new pocket's field had the keyboard";
