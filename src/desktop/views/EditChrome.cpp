@@ -367,22 +367,29 @@ void EditChrome::syncField(Row& row, bool editable)
     }
 }
 
+// A fresh pocket's field takes the keyboard once the event loop has placed and shown it and
+// it takes input; until then every frame tries again.
 void EditChrome::focusNewPocket()
 {
-    const auto id = model_.engine().takeNewlyAdded();
-    if (!id)
+    if (const auto id = model_.engine().takeNewlyAdded())
+        pendingFocus_ = *id;
+    if (!pendingFocus_ || focusQueued_)
         return;
-    // The field exists from this frame on; it takes the keyboard once the event loop has
-    // placed and shown it.
-    QTimer::singleShot(0, &host_, [this, id = *id] {
-        for (const auto& row : rows_) {
-            if (row->id == id && row->field->isVisible()) {
-                row->field->setFocusPolicy(Qt::ClickFocus);
-                row->field->setFocus(Qt::OtherFocusReason);
-                // Typing replaces the name it was given.
-                row->field->selectAll();
-            }
+    focusQueued_ = true;
+    QTimer::singleShot(0, &host_, [this] {
+        focusQueued_ = false;
+        const auto row = std::find_if(rows_.begin(), rows_.end(), [&](const auto& each) { return each->id == pendingFocus_; });
+        if (row == rows_.end()) {
+            pendingFocus_.reset();
+            return;
         }
+        QLineEdit& field = *(*row)->field;
+        if (!field.isVisible() || field.focusPolicy() == Qt::NoFocus)
+            return;
+        field.setFocus(Qt::OtherFocusReason);
+        // Typing replaces the name it was given.
+        field.selectAll();
+        pendingFocus_.reset();
     });
 }
 

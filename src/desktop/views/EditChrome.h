@@ -85,6 +85,9 @@ private:
     QPoint origin_;
     double edit_ = 0;
     std::vector<std::unique_ptr<Row>> rows_;
+    // A fresh pocket whose field is still to take the keyboard.
+    std::optional<Uuid> pendingFocus_;
+    bool focusQueued_ = false;
     ClearBlur blur_;
     QImage blurMask_;
     QImage dimmed_;
