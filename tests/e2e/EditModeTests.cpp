@@ -32,6 +32,8 @@ protected:
         peer = launchPeer({ "clicks", "lines" });
         launchWithDesk(arguments);
         toggle("ctrl+alt+d");
+        // A loaded machine may take longer than the toggle's pause to cover the screen.
+        EXPECT_TRUE(hoverUntilTaken(*program, 700, 450)) << "edit mode takes the screen's clicks";
     }
     void toggle(const char* keys) const { display.xdotool({ "key", keys, "sleep", "0.7" }); }
     void click(QPoint at, int settle = 500)
