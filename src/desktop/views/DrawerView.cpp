@@ -5,8 +5,8 @@
 #include "geometry/PocketShape.h"
 #include "views/FileIcon.h"
 #include "views/PathConversion.h"
+#include "views/styles/LegibleLabel.h"
 
-#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
@@ -51,22 +51,10 @@ QTransform scaledAbout(QPointF centre, double scale)
         * QTransform::fromTranslate(centre.x(), centre.y());
 }
 
-QColor white(double opacity)
-{
-    return QColor::fromRgbF(1, 1, 1, static_cast<float>(std::clamp(opacity, 0.0, 1.0)));
-}
-
-QFont systemFont(int pixelSize, QFont::Weight weight)
-{
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPixelSize(pixelSize);
-    font.setWeight(weight);
-    return font;
-}
 } // namespace
 
 DrawerView::DrawerView()
-    : nameFont_(systemFont(12, QFont::Medium))
+    : nameFont_(uiFont(12, QFont::Medium))
 {
 }
 

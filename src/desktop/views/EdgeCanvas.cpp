@@ -5,6 +5,7 @@
 #include "geometry/Easing.h"
 #include "views/FilledRegion.h"
 #include "views/PathConversion.h"
+#include "views/styles/LegibleLabel.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -68,10 +69,6 @@ QRectF plusBox(QPointF center)
     return { center.x() - plusSide / 2, center.y() - plusSide / 2, plusSide, plusSide };
 }
 
-QColor white(double opacity)
-{
-    return QColor::fromRgbF(1, 1, 1, static_cast<float>(opacity));
-}
 
 QFont counterFontFor(double dpi)
 {

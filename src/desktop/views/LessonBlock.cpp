@@ -2,6 +2,7 @@
 
 #include "geometry/Easing.h"
 #include "geometry/OnboardingDemo.h"
+#include "views/styles/LegibleLabel.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -42,10 +43,6 @@ QFont systemFont(double pixelSize, QFont::Weight weight)
     return font;
 }
 
-QColor white(double opacity)
-{
-    return QColor::fromRgbF(1, 1, 1, static_cast<float>(opacity));
-}
 
 QColor black(double opacity)
 {

@@ -5,6 +5,7 @@
 #include "geometry/InkGeometry.h"
 #include "onboarding/Onboarding.h"
 #include "views/PathConversion.h"
+#include "views/styles/LegibleLabel.h"
 
 #include <QPainter>
 
@@ -49,10 +50,6 @@ constexpr double demoHalfHeight = 260;
 // Antialiasing and the card's width reach past the outlines.
 constexpr double margin = 24;
 
-QColor white(double opacity)
-{
-    return QColor::fromRgbF(1, 1, 1, static_cast<float>(opacity));
-}
 
 double clamp01(double value)
 {
