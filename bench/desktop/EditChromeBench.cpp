@@ -3,7 +3,10 @@
 #include "onboarding/Onboarding.h"
 #include "preferences/LoginItemService.h"
 #include "preferences/Preferences.h"
+#include "views/EdgeCanvas.h"
 #include "views/EditChrome.h"
+#include "x11/ScreenCapture.h"
+#include "x11/X11Display.h"
 
 #include <QImage>
 #include <QPainter>
@@ -23,7 +26,8 @@ struct NoLoginItem final : LoginItemService {
     std::optional<LoginItemFailure> unregisterItem() override { return std::nullopt; }
 };
 
-// Seven pockets on a 1440 × 900 screen and edit mode's views over them.
+// Seven pockets on a 1440 × 900 screen, the edge and edit mode's views over them, painted as
+// the window paints them.
 struct EditScene {
     testing::EngineRig edge;
     BezelEngine& engine = edge.makeFilledEdge(7, 2);
@@ -32,6 +36,7 @@ struct EditScene {
     Preferences preferences { edge.defaults, loginItem, notifications, nullptr };
     Onboarding onboarding { edge.defaults };
     QWidget host;
+    EdgeCanvas canvas;
     EditChrome chrome { { engine, preferences, edge.defaults, onboarding }, host };
     QImage desktop = QImage(1440, 900, QImage::Format_RGB32);
     QImage screen = QImage(1440, 900, QImage::Format_ARGB32_Premultiplied);
@@ -49,14 +54,17 @@ struct EditScene {
     void drawFrame(const QImage& backdrop)
     {
         engine.step(frame);
+        canvas.update(engine);
         chrome.update(std::nullopt, backdrop, QPoint());
+        const QRegion changed = chrome.changedRegion() + canvas.changedRegion();
         QPainter painter(&screen);
-        painter.setClipRegion(chrome.changedRegion());
+        painter.setClipRegion(changed);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.fillRect(screen.rect(), Qt::transparent);
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         chrome.paintBackdrop(painter);
-        chrome.paint(painter);
+        canvas.paint(painter);
+        chrome.paint(painter, changed);
     }
 };
 
@@ -98,3 +106,31 @@ static void BM_EnteringEditModeToFirstFrame(benchmark::State& state)
     }
 }
 BENCHMARK(BM_EnteringEditModeToFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The same, with the picture read from a real X server as edit mode reads it on entering:
+// the root's background (or the screen), then every window composed over it. Run under a
+// display with QT_QPA_PLATFORM=xcb, ideally with windows and a compositor running.
+static void BM_EnteringEditModeWithScreenCapture(benchmark::State& state)
+{
+    ensureApplication();
+    const auto display = X11Display::fromApplication();
+    if (!display) {
+        state.SkipWithError("needs an X display: run with QT_QPA_PLATFORM=xcb");
+        return;
+    }
+    EditScene scene;
+    const QRect area(0, 0, 1440, 900);
+    for (auto _ : state) {
+        state.PauseTiming();
+        scene.engine.setEditing(false);
+        for (int i = 0; i < 90; ++i)
+            scene.drawFrame(QImage());
+        state.ResumeTiming();
+        scene.engine.setEditing(true);
+        QImage background = captureRootBackground(*display, area);
+        if (background.isNull())
+            background = captureScreen(*display, area);
+        scene.drawFrame(captureBelow(*display, XCB_NONE, area, background));
+    }
+}
+BENCHMARK(BM_EnteringEditModeWithScreenCapture)->Unit(benchmark::kMillisecond)->Iterations(20);

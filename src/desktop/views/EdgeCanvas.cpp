@@ -103,8 +103,12 @@ EdgeScene EdgeScene::of(const BezelEngine& engine)
 void EdgeCanvas::update(const EdgeScene& scene)
 {
     const Size size = scene.size;
+    std::swap(previousPath_, path_);
     BezelGeometry::path(scene.nodes, size.width, size.height, path_);
-    toPainterPath(path_, outline_);
+    const QRect canvasBefore = canvas_;
+    const double rimBefore = rimOpacity_;
+    const auto plusBefore = plus_;
+    const auto counterBefore = counter_;
     canvas_ = QRectF(0, 0, size.width, size.height).toAlignedRect();
     rimOpacity_ = rimOpacity(scene.nodes);
 
@@ -114,6 +118,9 @@ void EdgeCanvas::update(const EdgeScene& scene)
         plus_ = PlusGlyph { { size.width - p * 0.5, BezelEngine::plusCenter }, smoothstep((p - plusShowAmplitude) / plusFadeAmplitude) };
 
     updateCounter(scene.counter);
+    unchanged_ = path_ == previousPath_ && canvas_ == canvasBefore && rimOpacity_ == rimBefore && plus_ == plusBefore && counter_ == counterBefore;
+    if (!unchanged_)
+        toPainterPath(path_, outline_);
     previousBounds_ = currentBounds_;
     currentBounds_ = frameBounds();
 }
@@ -157,7 +164,7 @@ QRectF EdgeCanvas::frameBounds() const
 QRect EdgeCanvas::changedRegion() const
 {
     const QRectF covered = previousBounds_.united(currentBounds_);
-    if (covered.isNull())
+    if (unchanged_ || covered.isNull())
         return {};
     const QRectF grown = covered.adjusted(-repaintMargin, -repaintMargin, repaintMargin, repaintMargin);
     return grown.toAlignedRect().intersected(canvas_);

@@ -41,7 +41,8 @@ public:
     void update(const BezelEngine& engine) { update(EdgeScene::of(engine)); }
     void update(const EdgeScene& scene);
     // Everything the previous and the current frame cover, in whole pixels on the canvas:
-    // what must be repainted after update().
+    // what must be repainted after update(); nothing when the frame shows what the previous
+    // one showed.
     QRect changedRegion() const;
     // The pixels this frame paints at all, in whole pixels: where a window without a
     // compositor to blend it must show.
@@ -60,6 +61,7 @@ private:
     struct PlusGlyph {
         QPointF center;
         double opacity = 0;
+        bool operator==(const PlusGlyph&) const = default;
     };
     // The counter's text and its measured size, kept while depth and total stay the same.
     struct CounterLabel {
@@ -71,6 +73,7 @@ private:
     struct Counter {
         QRectF box;
         double opacity = 0;
+        bool operator==(const Counter&) const = default;
     };
 
     void updateCounter(const std::optional<PullCounter>& counter);
@@ -81,6 +84,9 @@ private:
     void paintCounter(QPainter& painter) const;
 
     Path path_;
+    // The previous frame's path, to tell a frame that shows the same as the one before.
+    Path previousPath_;
+    bool unchanged_ = false;
     QPainterPath outline_;
     QRect canvas_;
     double rimOpacity_ = 0;

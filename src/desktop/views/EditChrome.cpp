@@ -60,6 +60,42 @@ double quantised(double x)
     return std::round(x * 256) / 256;
 }
 
+QRectF grownHalo(const BlurHalo& halo)
+{
+    const QRectF rect(halo.rect.x, halo.rect.y, halo.rect.width, halo.rect.height);
+    return rect.adjusted(-haloGrowth / 2, -haloGrowth / 2, haloGrowth / 2, haloGrowth / 2);
+}
+
+// Where the mask differs between two sets of halos: the places of those that changed.
+QRegion haloChanges(const std::vector<BlurHalo>& before, const std::vector<BlurHalo>& after)
+{
+    // A halo's blur reaches three of its deviations beyond the grown rect.
+    const double reach = 1.5 * haloBlur + 1;
+    QRegion changed;
+    const auto addUnmatched = [&](const std::vector<BlurHalo>& list, const std::vector<BlurHalo>& other) {
+        for (const BlurHalo& halo : list) {
+            if (std::find(other.begin(), other.end(), halo) == other.end())
+                changed += grownHalo(halo).adjusted(-reach, -reach, reach, reach).toAlignedRect();
+        }
+    };
+    addUnmatched(before, after);
+    addUnmatched(after, before);
+    return changed;
+}
+
+// The mask is drawn at half resolution: an area to redraw is widened to even coordinates,
+// so that it covers whole pixels of the mask.
+QRegion evenAligned(const QRegion& region)
+{
+    QRegion aligned;
+    for (const QRect& rect : region) {
+        const int left = rect.left() & ~1;
+        const int top = rect.top() & ~1;
+        aligned += QRect(QPoint(left, top), QPoint((rect.right() | 1), (rect.bottom() | 1)));
+    }
+    return aligned;
+}
+
 QPainterPath checkmark()
 {
     QPainterPath path;
@@ -157,7 +193,6 @@ EditChrome::EditChrome(EditModeModel model, QWidget& host)
     , panel_(model)
 {
     addLabel_.setText("Add pocket");
-    blur_.setRadius(blurRadius);
 }
 
 EditChrome::~EditChrome() = default;
@@ -173,21 +208,23 @@ void EditChrome::update(std::optional<QPointF> pointer, const QImage& backdrop, 
     const bool wasShown = isShown();
     screen_ = QSizeF(state.size.width, state.size.height);
     origin_ = origin;
-    edit_ = clamp01(state.editProgress.value);
-    const QRegion before = drawn_;
+    // Quantised like every look that decides a repaint, so that pieces repainted at different
+    // times agree on it.
+    edit_ = quantised(clamp01(state.editProgress.value));
     if (!isShown()) {
         for (auto& row : rows_)
             syncField(*row, false);
-        blur_.setBackdrop(QImage(), QRectF());
+        setBackdrop(QImage());
+        dimmedSmall_ = QImage();
         dimmed_ = QImage();
+        dimmedStale_ = QRegion();
         changed_ = wasShown ? QRegion(QRectF(QPointF(), screen_).toAlignedRect()) : QRegion();
-        drawn_ = QRegion();
+        pieces_.clear();
         return;
     }
-    const bool backdropChanged = blur_.setBackdrop(backdrop, QRectF(QPointF(), screen_));
+    const bool backdropChanged = setBackdrop(backdrop);
     const QRegion maskChanged = updateBlurMask();
-    if (backdropChanged || !maskChanged.isEmpty())
-        dimmed_ = QImage();
+    dimmedStale_ += backdropChanged ? QRegion(QRectF(QPointF(), screen_).toAlignedRect()) : maskChanged;
     if (pointer && !takesInput())
         pointer.reset();
     layOutRows(pointer);
@@ -195,10 +232,10 @@ void EditChrome::update(std::optional<QPointF> pointer, const QImage& backdrop, 
     panel_.update(screen_, pointer, takesInput());
     focusNewPocket();
 
-    const double shownEditBefore = std::exchange(paintedEdit_, quantised(edit_));
+    const double shownEditBefore = std::exchange(paintedEdit_, edit_);
     const bool whole = !wasShown || backdropChanged || shownEditBefore != paintedEdit_;
-    drawn_ = drawnRegion();
-    changed_ = whole ? QRegion(QRectF(QPointF(), screen_).toAlignedRect()) : before + drawn_ + panel_.changedRegion() + maskChanged;
+    const QRegion piecesChanged = trackPieces();
+    changed_ = whole ? QRegion(QRectF(QPointF(), screen_).toAlignedRect()) : piecesChanged + panel_.changedRegion() + maskChanged;
 }
 
 QRegion EditChrome::updateBlurMask()
@@ -209,70 +246,99 @@ QRegion EditChrome::updateBlurMask()
     for (BlurHalo& halo : halos)
         halo.presence = quantised(clamp01(halo.presence));
     const QRect whole = QRectF(QPointF(), screen_).toAlignedRect();
-    if (scope == maskScope_ && halos == maskHalos_ && blurMask_.size() == (screen_ * maskScale).toSize())
+    const QSize size = (screen_ * maskScale).toSize();
+    const bool fresh = blurMask_.size() != size || scope != maskScope_;
+    if (!fresh && halos == maskHalos_)
         return {};
-    // A halo reaches half its growth and three of its blur's deviations beyond its rect.
-    const double reach = haloGrowth / 2 + 1.5 * haloBlur + 1;
-    const auto haloRegion = [&](const std::vector<BlurHalo>& list) {
-        QRegion region;
-        for (const BlurHalo& halo : list)
-            region += QRectF(halo.rect.x, halo.rect.y, halo.rect.width, halo.rect.height).adjusted(-reach, -reach, reach, reach).toAlignedRect();
-        return region;
-    };
-    const QRegion changed = scope != maskScope_ ? QRegion(whole) : haloRegion(maskHalos_) + haloRegion(halos);
+    const QRegion changed = fresh ? QRegion(whole) : evenAligned(haloChanges(maskHalos_, halos));
     maskScope_ = scope;
     maskHalos_ = halos;
-    const QSize size = (screen_ * maskScale).toSize();
-    QImage haloLayer((screen_ * haloScale).toSize(), QImage::Format_ARGB32_Premultiplied);
-    haloLayer.fill(Qt::transparent);
-    QPainter haloPainter(&haloLayer);
-    haloPainter.setRenderHint(QPainter::Antialiasing);
-    haloPainter.scale(haloScale, haloScale);
-    haloPainter.setPen(Qt::NoPen);
-    for (const BlurHalo& halo : halos) {
-        const QRectF rect = QRectF(halo.rect.x, halo.rect.y, halo.rect.width, halo.rect.height).adjusted(-haloGrowth / 2, -haloGrowth / 2, haloGrowth / 2, haloGrowth / 2);
-        haloPainter.setBrush(white(clamp01(halo.presence)));
-        haloPainter.drawRoundedRect(rect, haloCorner, haloCorner);
-    }
-    haloPainter.end();
-
-    blurMask_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
-    blurMask_.fill(Qt::transparent);
+    if (fresh)
+        blurMask_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
     QPainter mask(&blurMask_);
     mask.scale(maskScale, maskScale);
-    mask.fillRect(whole, white(clamp01(state.blurScope.value)));
+    mask.setClipRegion(changed);
+    mask.setCompositionMode(QPainter::CompositionMode_Source);
+    mask.fillRect(whole, white(scope));
+    mask.setCompositionMode(QPainter::CompositionMode_SourceOver);
     QLinearGradient band(screen_.width() - bandWidth, 0, screen_.width(), 0);
     band.setColorAt(0, white(0));
     band.setColorAt(0.5, white(1));
     band.setColorAt(1, white(1));
     mask.fillRect(QRectF(screen_.width() - bandWidth, 0, bandWidth, screen_.height()), band);
     mask.setRenderHint(QPainter::SmoothPixmapTransform);
-    mask.drawImage(QRectF(whole), gaussianBlurred(haloLayer, haloBlur / 2 * haloScale));
+    mask.drawImage(QRectF(whole), haloPicture(halos));
     return changed;
+}
+
+QImage EditChrome::haloPicture(const std::vector<BlurHalo>& halos) const
+{
+    QImage picture((screen_ * haloScale).toSize(), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(haloScale, haloScale);
+    painter.setPen(Qt::NoPen);
+    for (const BlurHalo& halo : halos) {
+        painter.setBrush(white(halo.presence));
+        painter.drawRoundedRect(grownHalo(halo), haloCorner, haloCorner);
+    }
+    painter.end();
+    return gaussianBlurred(picture, haloBlur / 2 * haloScale);
+}
+
+bool EditChrome::setBackdrop(const QImage& backdrop)
+{
+    if (backdrop.cacheKey() == backdrop_.cacheKey() || (backdrop.isNull() && backdrop_.isNull()))
+        return false;
+    backdrop_ = backdrop;
+    const double pixelsPerPoint = screen_.width() > 0 ? backdrop.width() / screen_.width() : 1;
+    blurred_ = backdrop.isNull() ? ReducedBlur {} : gaussianBlurredReduced(backdrop, blurRadius * pixelsPerPoint);
+    return true;
+}
+
+void EditChrome::composeDimmed(const QRegion& area)
+{
+    const QRect small = dimmedSmall_.rect();
+    QRegion smallArea;
+    for (const QRect& rect : area)
+        smallArea += QRect(rect.x() / 2, rect.y() / 2, rect.width() / 2, rect.height() / 2);
+    QPainter compose(&dimmedSmall_);
+    compose.setClipRegion(smallArea);
+    compose.setRenderHint(QPainter::SmoothPixmapTransform);
+    compose.setCompositionMode(QPainter::CompositionMode_Source);
+    const bool blurred = !blurred_.picture.isNull();
+    if (blurred)
+        compose.drawImage(QRectF(small), blurred_.picture, QRectF(QPointF(), QSizeF(backdrop_.size()) / blurred_.factor));
+    else
+        compose.fillRect(small, Qt::black);
+    compose.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    compose.fillRect(small, QColor::fromRgbF(0, 0, 0, static_cast<float>(blurred ? dimOpacity : 1)));
+    compose.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    compose.drawImage(small, blurMask_);
+    compose.end();
+
+    QPainter enlarge(&dimmed_);
+    enlarge.setClipRegion(area);
+    enlarge.setRenderHint(QPainter::SmoothPixmapTransform);
+    enlarge.setCompositionMode(QPainter::CompositionMode_Source);
+    enlarge.drawImage(QRectF(dimmed_.rect()), dimmedSmall_);
 }
 
 void EditChrome::paintBackdrop(QPainter& painter)
 {
     if (!isShown())
         return;
-    if (dimmed_.isNull()) {
-        dimmed_ = QImage(blurMask_.size(), QImage::Format_ARGB32_Premultiplied);
-        dimmed_.fill(Qt::black);
-        if (blur_.hasBackdrop() && blurredKey_ != blur_.blurred().cacheKey()) {
-            blurredKey_ = blur_.blurred().cacheKey();
-            smallBlur_ = blur_.blurred().scaled(dimmed_.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        }
-        if (blur_.hasBackdrop())
-            dimmed_ = smallBlur_.copy();
-        QPainter compose(&dimmed_);
-        compose.fillRect(dimmed_.rect(), QColor::fromRgbF(0, 0, 0, static_cast<float>(blur_.hasBackdrop() ? dimOpacity : 1)));
-        compose.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-        compose.drawImage(0, 0, blurMask_);
+    if (dimmed_.size() != screen_.toSize() || dimmedSmall_.size() != blurMask_.size()) {
+        dimmed_ = QImage(screen_.toSize(), QImage::Format_ARGB32_Premultiplied);
+        dimmedSmall_ = QImage(blurMask_.size(), QImage::Format_ARGB32_Premultiplied);
+        dimmedStale_ = QRegion(dimmed_.rect());
     }
+    if (!dimmedStale_.isEmpty())
+        composeDimmed(std::exchange(dimmedStale_, QRegion()));
     painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.setOpacity(edit_ * (blur_.hasBackdrop() ? 1 : dimOpacity));
-    painter.drawImage(QRectF(QPointF(), screen_), dimmed_);
+    painter.setOpacity(edit_ * (backdrop_.isNull() ? dimOpacity : 1));
+    painter.drawImage(QPointF(), dimmed_);
     painter.restore();
 }
 
@@ -352,12 +418,16 @@ void EditChrome::syncField(Row& row, bool editable)
     if (!field.hasFocus() && field.text() != row.nameShadow.text())
         field.setText(row.nameShadow.text());
     field.setGeometry(row.name.translated(-QPointF(origin_)).toAlignedRect());
+    // Setting a field's margins or colours repaints it, and the window beneath it, even when
+    // nothing changes: they are set only when they differ.
     const int padding = static_cast<int>(std::lround(13 * row.arrange));
-    field.setTextMargins(padding, 0, padding, 0);
+    if (field.textMargins() != QMargins(padding, 0, padding, 0))
+        field.setTextMargins(padding, 0, padding, 0);
     QPalette palette = field.palette();
     palette.setColor(QPalette::Text, white((0.92 + 0.08 * row.arrange) * row.opacity));
     palette.setColor(QPalette::PlaceholderText, white(0.45 * row.opacity));
-    field.setPalette(palette);
+    if (palette != field.palette())
+        field.setPalette(palette);
     const bool takes = editable && takesInput();
     field.setAttribute(Qt::WA_TransparentForMouseEvents, !takes);
     field.setFocusPolicy(takes ? Qt::ClickFocus : Qt::NoFocus);
@@ -408,7 +478,9 @@ void EditChrome::layOutControls(std::optional<QPointF> pointer)
     footer_.setText(lead + shortcutHint(model_.preferences().shortcut(), model_.defaults().boolValue("kestrane.inputMonitoring")));
     const double footerHeight = footer_.metrics().height() + 22;
     footerFrame_ = QRectF(leadingInset + 42 + footerSpacing, bottom - 21 - footerHeight / 2, footer_.width() + 32, footerHeight);
+    drawFooterPicture();
     addOpacity_ = edit_ * clamp01(state.plusAmplitude.value / 18);
+    addFrame_ = placeAddLabel();
 }
 
 bool EditChrome::step(double dt)
@@ -506,42 +578,64 @@ QString EditChrome::helpAt(QPointF point) const
     return {};
 }
 
-QRegion EditChrome::drawnRegion() const
+QRegion EditChrome::trackPieces()
 {
-    QRegion region;
+    pieces_.begin();
     for (const auto& row : rows_) {
-        if (row->opacity > 0.001)
-            region += row->bounds().toAlignedRect();
+        if (row->opacity <= 0.001)
+            continue;
+        pieces_.note(row->id.string(), row->bounds().toAlignedRect(),
+            { row->opacity, row->arrange, double(row->items), double(row->lifted), double(row->hoverRemove), double(row->hoverPutBack),
+                row->removeScale.value, row->putBackScale.value, row->name.left(), row->badge.left(), double(qHash(row->nameShadow.text())) });
     }
-    region += QRectF(0, plusLabelY - labelReach - 10, screen_.width(), 2 * (labelReach + 10)).toAlignedRect();
-    region += editToggle_.bounds().toAlignedRect();
-    region += prefsToggle_.bounds().toAlignedRect();
-    region += footerFrame_.adjusted(-labelReach, -labelReach, labelReach, labelReach).toAlignedRect();
-    return region + panel_.changedRegion();
+    const bool arranging = model_.engine().state().isArranging;
+    if (addOpacity_ > 0.001)
+        pieces_.note("add", addFrame_.toAlignedRect(), { addOpacity_ });
+    auto toggleLook = editToggle_.look();
+    toggleLook.insert(toggleLook.end(), { edit_, double(arranging) });
+    pieces_.note("edit", editToggle_.bounds().toAlignedRect(), toggleLook);
+    auto prefsLook = prefsToggle_.look();
+    prefsLook.push_back(edit_);
+    pieces_.note("prefs", prefsToggle_.bounds().toAlignedRect(), prefsLook);
+    pieces_.note("footer", footerFrame_.adjusted(-labelReach, -labelReach, labelReach, labelReach).toAlignedRect(), { edit_, double(qHash(footer_.text())) });
+    return pieces_.end();
 }
 
-void EditChrome::paint(QPainter& painter) const
+QRectF EditChrome::placeAddLabel() const
+{
+    const double right = screen_.width() - rowTrailingInset + (1 - edit_) * rowSlideIn;
+    const double reach = labelReach + 10;
+    return { right - addLabel_.width() - reach, plusLabelY - reach, addLabel_.width() + 2 * reach, 2 * reach };
+}
+
+void EditChrome::paint(QPainter& painter, const QRegion& area) const
 {
     if (!isShown())
         return;
+    // Pieces outside the area being repainted are skipped: clipped away, their shapes would
+    // still be filled at full cost.
+    const auto repainted = [&](const QRectF& bounds) { return area.intersects(bounds.toAlignedRect()); };
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     for (const auto& row : rows_) {
-        if (row->opacity > 0.001)
+        if (row->opacity > 0.001 && repainted(row->bounds()))
             paintRow(painter, *row);
     }
-    if (addOpacity_ > 0.001) {
+    if (addOpacity_ > 0.001 && repainted(addFrame_)) {
         painter.setOpacity(addOpacity_);
         const QFontMetricsF metrics = addLabel_.metrics();
-        const double right = screen_.width() - rowTrailingInset + (1 - edit_) * rowSlideIn;
+        const double right = addFrame_.right() - labelReach - 10;
         addLabel_.paint(painter, { right - addLabel_.width(), plusLabelY + (metrics.ascent() - metrics.descent()) / 2 });
     }
     painter.setOpacity(1);
     panel_.paint(painter);
     const bool arranging = model_.engine().state().isArranging;
-    editToggle_.paint(painter, arranging ? checkmark() : pencil(), edit_);
-    prefsToggle_.paint(painter, gear(), edit_);
-    paintFooter(painter);
+    if (repainted(editToggle_.bounds()))
+        editToggle_.paint(painter, arranging ? checkmark() : pencil(), edit_);
+    if (repainted(prefsToggle_.bounds()))
+        prefsToggle_.paint(painter, gear(), edit_);
+    if (repainted(footerFrame_.adjusted(-labelReach, -labelReach, labelReach, labelReach)))
+        paintFooter(painter);
     painter.restore();
 }
 
@@ -594,7 +688,21 @@ void EditChrome::paintRow(QPainter& painter, const Row& row) const
 void EditChrome::paintFooter(QPainter& painter) const
 {
     painter.setOpacity(edit_);
-    const QRectF frame = footerFrame_;
+    painter.drawImage(footerFrame_.topLeft() - QPointF(labelReach, labelReach), footerPicture_);
+}
+
+void EditChrome::drawFooterPicture()
+{
+    if (footerPictureText_ == footer_.text() && !footerPicture_.isNull())
+        return;
+    footerPictureText_ = footer_.text();
+    const QRectF frame(QPointF(labelReach, labelReach), footerFrame_.size());
+    const double ratio = host_.devicePixelRatioF();
+    footerPicture_ = QImage(((footerFrame_.size() + QSizeF(2 * labelReach, 2 * labelReach)) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    footerPicture_.setDevicePixelRatio(ratio);
+    footerPicture_.fill(Qt::transparent);
+    QPainter painter(&footerPicture_);
+    painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     for (int ring = 3; ring >= 1; --ring) {
         const double grow = 6.0 * ring;

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "engine/BezelEngine.h"
-#include "views/ClearBlur.h"
+#include "views/GaussianBlur.h"
 #include "views/PreferencesPanel.h"
+#include "views/RepaintTracker.h"
 #include "views/styles/GlassCircleButton.h"
 #include "views/styles/ShadowedText.h"
 
@@ -50,7 +51,8 @@ public:
     // Advances the buttons' own hover and press motion; true while any of it moves.
     bool step(double dt);
     void paintBackdrop(QPainter& painter);
-    void paint(QPainter& painter) const;
+    // Paints the pieces that reach into `area`, the part of the screen being repainted.
+    void paint(QPainter& painter, const QRegion& area) const;
     QRegion changedRegion() const { return changed_; }
 
     bool isShown() const { return edit_ > 0.001; }
@@ -66,8 +68,11 @@ public:
 private:
     struct Row;
 
-    // Draws the blur mask again when it changed; answers the area it changed.
+    // Draws the blur mask again where it changed; answers that area.
     QRegion updateBlurMask();
+    QImage haloPicture(const std::vector<BlurHalo>& halos) const;
+    bool setBackdrop(const QImage& backdrop);
+    void composeDimmed(const QRegion& area);
     void layOutRows(std::optional<QPointF> pointer);
     void placeRow(Row& row, const BlobRuntime& blob, double slide, std::optional<QPointF> pointer);
     void syncField(Row& row, bool editable);
@@ -76,7 +81,12 @@ private:
     void perform(const Hit& hit);
     void paintRow(QPainter& painter, const Row& row) const;
     void paintFooter(QPainter& painter) const;
-    QRegion drawnRegion() const;
+    // The footer drawn once per text: its frame, shadow and hint, at the frame's corner.
+    void drawFooterPicture();
+    // Notes every piece's place and look; answers what changed since the last frame.
+    QRegion trackPieces();
+    // Where "Add pocket" is drawn, its shadows included.
+    QRectF placeAddLabel() const;
     bool takesInput() const;
 
     EditModeModel model_;
@@ -88,12 +98,16 @@ private:
     // A fresh pocket whose field is still to take the keyboard.
     std::optional<Uuid> pendingFocus_;
     bool focusQueued_ = false;
-    ClearBlur blur_;
+    // The picture behind the overlay and its blur, kept at the reduced size it is worked out at.
+    QImage backdrop_;
+    ReducedBlur blurred_;
     QImage blurMask_;
+    // The blurred backdrop, darkened and masked: composed at the mask's resolution, then
+    // enlarged once into a picture the screen's size that frames only copy. The stale part is
+    // composed again before it is next painted.
+    QImage dimmedSmall_;
     QImage dimmed_;
-    // The blurred backdrop at the mask's resolution, made once per blurred picture.
-    QImage smallBlur_;
-    qint64 blurredKey_ = 0;
+    QRegion dimmedStale_;
     double maskScope_ = -1;
     std::vector<BlurHalo> maskHalos_;
     GlassCircleButton editToggle_ { 54 };
@@ -101,11 +115,14 @@ private:
     ShadowedText addLabel_;
     ShadowedText footer_;
     QRectF footerFrame_;
+    QImage footerPicture_;
+    QString footerPictureText_;
     double addOpacity_ = 0;
+    QRectF addFrame_;
     std::optional<Hit> pressed_;
     std::optional<Hit> hovered_;
     PreferencesPanel panel_;
-    QRegion drawn_;
+    RepaintTracker pieces_;
     QRegion changed_;
     double paintedEdit_ = -1;
 };

@@ -97,7 +97,8 @@ QImage sampledGaussian(const QImage& picture, double sigma)
     return source;
 }
 
-// The picture shrunk by a whole factor, each pixel the mean of the block it replaces.
+// The picture shrunk by a whole factor, each pixel the mean of the block it replaces. The
+// block's rows are added a whole row of bytes at a time, then each block's columns.
 QImage shrunk(const QImage& picture, int factor)
 {
     // An opaque picture has the same bytes as a premultiplied one.
@@ -109,30 +110,27 @@ QImage shrunk(const QImage& picture, int factor)
     const int width = (sourceWidth + factor - 1) / factor;
     const int height = (sourceHeight + factor - 1) / factor;
     QImage small(width, height, QImage::Format_ARGB32_Premultiplied);
-    std::vector<std::uint32_t> sums(static_cast<std::size_t>(width) * 4);
+    const auto channels = static_cast<std::size_t>(sourceWidth) * 4;
+    std::vector<std::uint32_t> columns(channels);
     for (int row = 0; row < height; ++row) {
-        std::fill(sums.begin(), sums.end(), 0);
+        std::fill(columns.begin(), columns.end(), 0);
         const int firstY = row * factor;
         const int lastY = std::min(sourceHeight, firstY + factor);
         for (int y = firstY; y < lastY; ++y) {
             const std::uint8_t* in = source.constScanLine(y);
-            std::uint32_t* sum = sums.data();
-            for (int x = 0; x < sourceWidth; sum += 4) {
-                std::uint32_t block[4] = { 0, 0, 0, 0 };
-                for (const int end = std::min(x + factor, sourceWidth); x < end; ++x, in += 4) {
-                    for (int c = 0; c < 4; ++c)
-                        block[c] += in[c];
-                }
-                for (int c = 0; c < 4; ++c)
-                    sum[c] += block[c];
-            }
+            for (std::size_t i = 0; i < channels; ++i)
+                columns[i] += in[i];
         }
         std::uint8_t* out = small.scanLine(row);
         const auto rows = static_cast<std::uint32_t>(lastY - firstY);
         for (int column = 0; column < width; ++column) {
-            const auto count = rows * static_cast<std::uint32_t>(std::min(factor, sourceWidth - column * factor));
+            const int firstX = column * factor;
+            const int lastX = std::min(sourceWidth, firstX + factor);
+            const auto count = rows * static_cast<std::uint32_t>(lastX - firstX);
             for (int c = 0; c < 4; ++c) {
-                const std::uint32_t total = sums[static_cast<std::size_t>(column * 4 + c)];
+                std::uint32_t total = 0;
+                for (int x = firstX; x < lastX; ++x)
+                    total += columns[static_cast<std::size_t>(x * 4 + c)];
                 out[column * 4 + c] = static_cast<std::uint8_t>((total + count / 2) / count);
             }
         }
@@ -168,6 +166,14 @@ QImage enlarged(const QImage& small, int factor, QSize size, QImage::Format form
     return large;
 }
 
+// The picture shrunk by the factor and blurred there by what the shrinking and a later
+// bilinear enlarging leave of sigma.
+QImage blurredAt(const QImage& picture, double sigma, int factor)
+{
+    const double leftOver = std::sqrt(std::max(sigma * sigma - scalingVariance(factor), 0.0)) / factor;
+    return sampledGaussian(shrunk(picture, factor), leftOver);
+}
+
 } // namespace
 
 QImage gaussianBlurred(const QImage& picture, double sigma, BlurQuality quality)
@@ -177,8 +183,15 @@ QImage gaussianBlurred(const QImage& picture, double sigma, BlurQuality quality)
     if (!(sigma >= negligibleSigma))
         return picture.convertToFormat(format);
     const int factor = quality == BlurQuality::draft ? largestFactor : reductionFor(sigma);
-    const double leftOver = std::sqrt(std::max(sigma * sigma - scalingVariance(factor), 0.0)) / factor;
-    return enlarged(sampledGaussian(shrunk(picture, factor), leftOver), factor, picture.size(), format);
+    return enlarged(blurredAt(picture, sigma, factor), factor, picture.size(), format);
+}
+
+ReducedBlur gaussianBlurredReduced(const QImage& picture, double sigma)
+{
+    if (!(sigma >= negligibleSigma))
+        return { picture.convertToFormat(QImage::Format_ARGB32_Premultiplied), 1 };
+    const int factor = reductionFor(sigma);
+    return { blurredAt(picture, sigma, factor), factor };
 }
 
 } // namespace kestrane

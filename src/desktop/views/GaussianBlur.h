@@ -19,4 +19,13 @@ enum class BlurQuality { exact, draft };
 // whole matches a Gaussian of sigma within a few percent of intensity.
 QImage gaussianBlurred(const QImage& picture, double sigma, BlurQuality quality = BlurQuality::exact);
 
+// The same exact blur left at the resolution it was worked out at, for a caller that scales
+// it while drawing it anyway: the picture's size divided by `factor`, rounded up, of which
+// the original's area is the top-left size / factor.
+struct ReducedBlur {
+    QImage picture;
+    int factor = 1;
+};
+ReducedBlur gaussianBlurredReduced(const QImage& picture, double sigma);
+
 } // namespace kestrane

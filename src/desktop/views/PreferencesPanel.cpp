@@ -22,6 +22,8 @@ namespace kestrane {
 namespace {
 constexpr double shownPresence = 0.002;
 constexpr double maxBlur = 18;
+// Blurs are worked out in steps of this much deviation (points).
+constexpr double blurStep = 0.25;
 constexpr double controlSpacing = 18;
 constexpr double detailLineGap = 2;
 constexpr double reach = 20;
@@ -164,7 +166,7 @@ void PreferencesPanel::update(QSizeF screen, std::optional<QPointF> pointer, boo
         row.hover = clamp01(state.prefsHovers[i].value);
         row.chip = chipFor(static_cast<PrefRow>(i));
         renderRow(row, i);
-        key += row.pictureKey;
+        key += QString("|%1|%2|%3|%4").arg(row.sharpKey).arg(row.blurredSigma).arg(row.look.opacity, 0, 'f', 3).arg(row.look.scale, 0, 'f', 4);
     }
     std::optional<PrefRow> hovered;
     if (pointer && takesInput) {
@@ -182,25 +184,37 @@ void PreferencesPanel::update(QSizeF screen, std::optional<QPointF> pointer, boo
     key_ = key;
 }
 
+// A row is drawn sharp once per content; while it comes in or goes out only its blur is worked
+// out again, from the sharp picture at half its detail, in steps of a quarter point.
 void PreferencesPanel::renderRow(Row& row, int index)
 {
-    const auto prefRow = static_cast<PrefRow>(index);
-    const QString detail = detailFor(prefRow);
-    const QString key = QString("%1|%2|%3|%4|%5|%6").arg(detail, row.chip).arg(row.look.opacity, 0, 'f', 3).arg(row.look.blur, 0, 'f', 2).arg(row.control, 0, 'f', 3).arg(row.hover, 0, 'f', 3);
-    if (key == row.pictureKey)
+    const QString detail = detailFor(static_cast<PrefRow>(index));
+    const QString sharpKey = QString("%1|%2|%3|%4").arg(detail, row.chip).arg(row.control, 0, 'f', 3).arg(row.hover, 0, 'f', 3);
+    if (sharpKey != row.sharpKey) {
+        row.sharpKey = sharpKey;
+        drawSharp(row, index, detail);
+        row.blurredSigma = -1;
+    }
+    const double sigma = std::round(row.look.blur / 2 / blurStep) * blurStep;
+    if (sigma == row.blurredSigma)
         return;
-    row.pictureKey = key;
-    if (row.look.opacity <= 0.001) {
-        row.picture = QImage();
+    row.blurredSigma = sigma;
+    if (sigma <= 0) {
+        row.picture = row.sharp;
         return;
     }
+    row.picture = gaussianBlurred(row.halfSharp, sigma, BlurQuality::draft);
+    row.picture.setDevicePixelRatio(1);
+}
+
+void PreferencesPanel::drawSharp(Row& row, int index, const QString& detail)
+{
     const QRectF local(reach, reach, width, rowHeight);
-    // A row still blurred is drawn at half the detail of a settled one.
-    const double ratio = row.look.blur > 0.05 ? 1 : 2;
-    row.picture = QImage((local.size() + QSizeF(2 * reach, 2 * reach)).toSize() * ratio, QImage::Format_ARGB32_Premultiplied);
-    row.picture.setDevicePixelRatio(ratio);
-    row.picture.fill(Qt::transparent);
-    QPainter painter(&row.picture);
+    constexpr double ratio = 2;
+    row.sharp = QImage((local.size() + QSizeF(2 * reach, 2 * reach)).toSize() * ratio, QImage::Format_ARGB32_Premultiplied);
+    row.sharp.setDevicePixelRatio(ratio);
+    row.sharp.fill(Qt::transparent);
+    QPainter painter(&row.sharp);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF control = controlFrame(index).translated(local.topLeft() - rowFrame(index).topLeft());
     const double textWidth = control.left() - controlSpacing - local.left();
@@ -219,9 +233,8 @@ void PreferencesPanel::renderRow(Row& row, int index)
     }
     paintControl(painter, row, index, control);
     painter.end();
-    if (row.look.blur > 0.05)
-        row.picture = gaussianBlurred(row.picture, row.look.blur / 2 * ratio, BlurQuality::draft);
-    row.picture.setDevicePixelRatio(ratio);
+    row.halfSharp = row.sharp.scaled(row.sharp.size() / ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    row.halfSharp.setDevicePixelRatio(1);
 }
 
 void PreferencesPanel::paintControl(QPainter& painter, Row& row, int index, QRectF frame) const
@@ -251,7 +264,7 @@ void PreferencesPanel::paint(QPainter& painter) const
     }
     for (int i = 0; i < prefRowCount; ++i) {
         const Row& row = rows_[i];
-        if (row.picture.isNull())
+        if (row.picture.isNull() || row.look.opacity <= 0.001)
             continue;
         const QRectF frame = rowFrame(i);
         painter.save();

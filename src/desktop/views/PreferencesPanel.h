@@ -62,8 +62,13 @@ private:
         std::array<ShadowedText, 2> detail { ShadowedText { {}, {}, std::vector<Shadow> {} }, ShadowedText { {}, {}, std::vector<Shadow> {} } };
         ShadowedText chipLabel { {}, {}, std::vector<Shadow> {} };
         QString chip;
+        // The row drawn sharp at twice the detail, and at half of that for blurring.
+        QImage sharp;
+        QImage halfSharp;
+        QString sharpKey;
+        // What is painted: the sharp picture, or the half one blurred by blurredSigma.
         QImage picture;
-        QString pictureKey;
+        double blurredSigma = -1;
         RowLook look { 0, 0, 1 };
         double control = 0;
         double hover = 0;
@@ -74,6 +79,7 @@ private:
     QRectF rowFrame(int index) const;
     QRectF controlFrame(int index) const;
     void renderRow(Row& row, int index);
+    void drawSharp(Row& row, int index, const QString& detail);
     void paintControl(QPainter& painter, Row& row, int index, QRectF frame) const;
 
     EditModeModel model_;

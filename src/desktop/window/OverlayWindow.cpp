@@ -330,19 +330,22 @@ void OverlayWindow::paintEvent(QPaintEvent* event)
 {
     QElapsedTimer work;
     work.start();
-    paintLayers(event->rect());
+    paintLayers(event->region());
     pacer_.addWork(static_cast<double>(work.nsecsElapsed()) / 1e9);
 }
 
-void OverlayWindow::paintLayers(QRect area)
+void OverlayWindow::paintLayers(const QRegion& area)
 {
     QPainter painter(this);
-    cover_->paintBackground(painter, area);
+    cover_->paintBackground(painter, area.boundingRect());
     painter.translate(-origin());
+    const QRegion screenArea = area.translated(origin());
     chrome_.paintBackdrop(painter);
-    canvas_.paint(painter);
+    // Stroking the edge's outline costs the same however little of it is repainted.
+    if (screenArea.intersects(canvas_.paintedBounds().adjusted(-8, -8, 8, 8).toAlignedRect()))
+        canvas_.paint(painter);
     drawer_.paint(painter);
-    chrome_.paint(painter);
+    chrome_.paint(painter, screenArea);
     introduction_.paint(painter);
 }
 

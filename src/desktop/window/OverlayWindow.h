@@ -83,7 +83,7 @@ protected:
 private:
     void tick();
     void stepFrame();
-    void paintLayers(QRect area);
+    void paintLayers(const QRegion& area);
     FrameInput sampleInput();
     void applyClickableRegion(const std::vector<Rect>& rects);
     void followPointerAcrossScreens(QPoint globalPoint);

@@ -54,13 +54,32 @@ QRectF GlassCircleButton::bounds() const
 
 void GlassCircleButton::paint(QPainter& painter, const QPainterPath& symbol, double opacity) const
 {
+    const double ratio = painter.device()->devicePixelRatioF();
+    const std::vector<double> shown = look();
+    if (picture_.isNull() || shown != pictureLook_ || symbol != pictureSymbol_ || ratio != picture_.devicePixelRatioF()) {
+        pictureLook_ = shown;
+        pictureSymbol_ = symbol;
+        drawPicture(symbol, ratio);
+    }
+    painter.save();
+    painter.setOpacity(painter.opacity() * opacity);
+    painter.drawImage(bounds().topLeft(), picture_);
+    painter.restore();
+}
+
+void GlassCircleButton::drawPicture(const QPainterPath& symbol, double ratio) const
+{
     const double hover = std::clamp(hover_.value, 0.0, 1.2);
     const double press = std::clamp(press_.value, 0.0, 1.0);
     const double lit = std::clamp(lit_.value, 0.0, 1.0);
     const double scale = mix(1 + 0.07 * hover, 0.88, press);
-    painter.save();
-    painter.setOpacity(painter.opacity() * opacity);
-    painter.translate(centre_);
+    const QSizeF size = bounds().size();
+    picture_ = QImage((size * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    picture_.setDevicePixelRatio(ratio);
+    picture_.fill(Qt::transparent);
+    QPainter painter(&picture_);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(size.width() / 2, size.height() / 2);
     painter.scale(scale, scale);
     const double r = diameter_ / 2;
     const QRectF disc(-r, -r, diameter_, diameter_);
@@ -86,7 +105,6 @@ void GlassCircleButton::paint(QPainter& painter, const QPainterPath& symbol, dou
     painter.drawPath(symbol);
     painter.setPen(QPen(white(0.96), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawPath(symbol);
-    painter.restore();
 }
 
 } // namespace kestrane

@@ -2,8 +2,11 @@
 
 #include "engine/SpringValue.h"
 
+#include <QImage>
 #include <QPainterPath>
 #include <QRectF>
+
+#include <vector>
 
 class QPainter;
 
@@ -23,10 +26,14 @@ public:
     bool contains(QPointF point) const;
     // What the button covers with its shadow and scale, for repainting.
     QRectF bounds() const;
+    // The numbers its drawing depends on besides its place: a change means a repaint.
+    std::vector<double> look() const { return { hover_.value, press_.value, lit_.value }; }
     // The symbol, a path of lines about the button's centre, is stroked in white.
     void paint(QPainter& painter, const QPainterPath& symbol, double opacity) const;
 
 private:
+    void drawPicture(const QPainterPath& symbol, double ratio) const;
+
     double diameter_;
     QPointF centre_;
     bool hovering_ = false;
@@ -35,6 +42,11 @@ private:
     SpringValue hover_;
     SpringValue press_;
     SpringValue lit_;
+    // The button as last drawn, kept while its look and symbol stay the same: painting is
+    // const, the picture only a cache of it.
+    mutable QImage picture_;
+    mutable std::vector<double> pictureLook_;
+    mutable QPainterPath pictureSymbol_;
 };
 
 } // namespace kestrane
