@@ -70,6 +70,7 @@ TEST_F(EditChromeTest, RowsCountItemsTakeRemovalOnlyWhenArrangingAndLeaveWithThe
     EXPECT_EQ(chrome->helpAt({ badgeX, yOf(0) }), "") << "no badge on an empty pocket";
     EXPECT_EQ(chrome->helpAt({ badgeX, yOf(1) }), "1 item");
     EXPECT_EQ(chrome->helpAt({ badgeX, yOf(2) }), "2 items");
+    EXPECT_EQ(chrome->hitAt({ badgeX, yOf(1) }), EditChrome::Hit({ EditChrome::Control::row, pockets[1].id })) << "a press on the count stays in edit mode";
     EXPECT_EQ(visibleFields(), 3);
 
     const auto hitRemove = [&] { return chrome->hitAt({ removeX, yOf(0) }); };

@@ -513,6 +513,8 @@ std::optional<EditChrome::Hit> EditChrome::hitAt(QPointF point) const
             return Hit { Control::removePocket, row->id };
         if (row->lifted && row->putBack.contains(point))
             return Hit { Control::putBack, row->id };
+        if (row->name.contains(point) || row->badge.contains(point))
+            return Hit { Control::row, row->id };
     }
     if (model_.engine().hitTest({ point.x(), point.y() }))
         return std::nullopt;
@@ -543,6 +545,7 @@ void EditChrome::perform(const Hit& hit)
     case Control::prefsToggle: engine.setShowingPreferences(!state.isShowingPreferences); break;
     case Control::removePocket: engine.removeZone(*hit.zone); break;
     case Control::putBack: engine.undoClear(*hit.zone); break;
+    case Control::row: break;
     case Control::panel:
         if (hit.panelControl)
             panel_.perform(*hit.panelControl);

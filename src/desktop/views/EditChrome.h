@@ -33,8 +33,9 @@ public:
     // Rows end this far from the screen's right edge, clear of where pockets are grabbed.
     static constexpr double rowTrailingInset = 64;
 
-    // A press on the panel away from its controls is taken and does nothing.
-    enum class Control { editToggle, prefsToggle, removePocket, putBack, panel, backdrop };
+    // A press on the panel away from its controls, or on a row's name or count, is taken and
+    // does nothing.
+    enum class Control { editToggle, prefsToggle, removePocket, putBack, row, panel, backdrop };
     struct Hit {
         Control control;
         std::optional<Uuid> zone = {};
