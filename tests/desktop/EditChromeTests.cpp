@@ -6,7 +6,9 @@
 #include "preferences/LoginItemService.h"
 #include "preferences/Preferences.h"
 
+#include <QEventLoop>
 #include <QLineEdit>
+#include <QTimer>
 #include <QWidget>
 
 using namespace kestrane;
@@ -90,6 +92,19 @@ TEST_F(EditChromeTest, RowsCountItemsTakeRemovalOnlyWhenArrangingAndLeaveWithThe
     EXPECT_TRUE(chrome->release({ removeX, yOf(0) }));
     settle();
     EXPECT_EQ(visibleFields(), 2) << "the removed pocket's row is gone";
+}
+
+TEST_F(EditChromeTest, ReplayLeavesEditModeThenStartsTheIntroductionAgain)
+{
+    PreferencesPanel panel({ *engine, *preferences, defaults, *onboarding });
+    defaults.setBool(Onboarding::seenKey, true);
+    panel.perform({ PrefRow::intro });
+    EXPECT_FALSE(engine->state().isEditing);
+    EXPECT_FALSE(onboarding->isRunning()) << "not before edit mode has gone";
+    QEventLoop loop;
+    QTimer::singleShot(PreferencesPanel::replayDelay + 100, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_TRUE(onboarding->isRunning());
 }
 
 TEST(PreferencesPanelLook, RowsComeInFadedBlurredAndSmaller)
