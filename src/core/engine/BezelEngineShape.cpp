@@ -7,10 +7,6 @@
 
 namespace kestrane {
 
-namespace {
-double clamp01(double x) { return std::clamp(x, 0.0, 1.0); }
-} // namespace
-
 std::optional<BezelNode> BezelEngine::node(const BlobRuntime& blob, bool sagging) const
 {
     const double life = blob.life.value;

@@ -50,11 +50,6 @@ constexpr double maskScale = 0.5;
 constexpr double haloScale = 0.125;
 constexpr double labelReach = 24;
 
-double clamp01(double x)
-{
-    return std::clamp(x, 0.0, 1.0);
-}
-
 double quantised(double x)
 {
     return std::round(x * 256) / 256;

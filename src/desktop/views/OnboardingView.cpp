@@ -51,11 +51,6 @@ constexpr double demoHalfHeight = 260;
 constexpr double margin = 24;
 
 
-double clamp01(double value)
-{
-    return std::clamp(value, 0.0, 1.0);
-}
-
 // How far the points of the outline reach into the screen from its nearest side.
 double depthOf(const Path& path, QSizeF screen)
 {

@@ -29,11 +29,6 @@ constexpr double detailLineGap = 2;
 constexpr double reach = 20;
 constexpr const char* inputMonitoringKey = "kestrane.inputMonitoring";
 
-double clamp01(double x)
-{
-    return std::clamp(x, 0.0, 1.0);
-}
-
 const char* titleOf(PrefRow row)
 {
     switch (row) {
