@@ -103,7 +103,7 @@ TEST_F(Command, TheFileManagerScriptAddsTheSelection)
 TEST_F(Command, CtrlVInAnOpenDrawerAddsTheCopiedFile)
 {
     if (QStandardPaths::findExecutable("xclip").isEmpty())
-        GTEST_SKIP() << "xclip is not installed";
+        KESTRANE_CANNOT_RUN("xclip is not installed");
     const int pocketY = launchWithDesk({ "--seed-pocket", "1" });
     const std::string uri = "file://" + file("copied.txt").toStdString();
     ChildProcess copy({ "sh", "-c", QString::fromStdString("printf '%s\\r\\n' '" + uri + "' | xclip -selection clipboard -t text/uri-list") },

@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
+#include <string_view>
 
 namespace kestrane::e2e {
 
@@ -11,6 +13,12 @@ std::unique_ptr<ChildProcess> EndToEndTest::launch(const QStringList& arguments,
 {
     return std::make_unique<ChildProcess>(QStringList { KESTRANE_PROGRAM } + arguments,
         home.environment(displayName.empty() ? display.name() : displayName));
+}
+
+bool endToEndRequired()
+{
+    const char* required = std::getenv("KESTRANE_E2E_REQUIRED");
+    return required && *required && std::string_view(required) != "0";
 }
 
 std::vector<std::string> readReport(ChildProcess& program)

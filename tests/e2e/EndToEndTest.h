@@ -23,6 +23,17 @@ constexpr int edgeX = XvfbDisplay::width - 10;
 // One pocket halfway down the edge.
 inline const StoredZone desk { "5C7E2A90-1B3D-4F68-8A4C-D2E6F0B91357", "Desk", 0.5 };
 
+// A test that cannot run here skips with one line saying why; where the machine was set up
+// for the end-to-end tests (KESTRANE_E2E_REQUIRED set, as CI does) it fails instead.
+bool endToEndRequired();
+#define KESTRANE_CANNOT_RUN(reason)         \
+    do {                                    \
+        if (::kestrane::e2e::endToEndRequired()) \
+            GTEST_FAIL() << reason;         \
+        else                                \
+            GTEST_SKIP() << reason;         \
+    } while (false)
+
 // The report of a program started with "--print-pockets", up to and including its SCREEN line.
 std::vector<std::string> readReport(ChildProcess& program);
 // The height of the one pocket in the report.

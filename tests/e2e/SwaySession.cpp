@@ -37,13 +37,36 @@ std::optional<std::string> unavailable()
         return "no Qt Wayland platform plugin here (apt-get install qt6-wayland)";
     if (::geteuid() == 0 && !sessionUser())
         return "sway refuses to run as root and there is no user \"nobody\" to run it as";
-    ChildProcess probe(SwaySession::asSessionUser({ "test", "-x", KESTRANE_PROGRAM }), QProcessEnvironment::systemEnvironment());
+    const QString program = SwaySession::staged(KESTRANE_PROGRAM);
+    ChildProcess probe(SwaySession::asSessionUser({ "test", "-x", program }), QProcessEnvironment::systemEnvironment());
     if (probe.waitForExit(milliseconds(5000)) != 0)
-        return std::string("the user sway runs as cannot run ") + KESTRANE_PROGRAM + " (a private folder above it?)";
+        return "the user sway runs as cannot run " + program.toStdString() + " (a private temporary folder?)";
     return std::nullopt;
 }
 
+// Where the programs are staged, open to every user; removed when the tests end.
+const std::filesystem::path& stagingFolder()
+{
+    static const testing::TemporaryFolder folder;
+    static const bool open = [] {
+        using std::filesystem::perms;
+        std::filesystem::permissions(folder.path(), perms::owner_all | perms::group_read | perms::group_exec | perms::others_read | perms::others_exec);
+        return true;
+    }();
+    (void)open;
+    return folder.path();
+}
+
 } // namespace
+
+QString SwaySession::staged(const char* program)
+{
+    const std::filesystem::path source(program);
+    const std::filesystem::path copy = stagingFolder() / source.filename();
+    if (!std::filesystem::exists(copy))
+        std::filesystem::copy_file(source, copy);
+    return text(copy);
+}
 
 QStringList SwaySession::asSessionUser(const QStringList& command)
 {
@@ -118,7 +141,7 @@ void SwaySession::run(const QStringList& command) const
 
 void SwaySession::input(const char* step, int x, int y) const
 {
-    run({ KESTRANE_WAYLAND_INPUT, step, QString::number(x), QString::number(y), QString::number(width), QString::number(height) });
+    run({ staged(KESTRANE_WAYLAND_INPUT), step, QString::number(x), QString::number(y), QString::number(width), QString::number(height) });
 }
 
 QImage SwaySession::screenshot() const

@@ -29,6 +29,9 @@ public:
     // own home and runtime folders.
     QProcessEnvironment environment(QProcessEnvironment base) const;
     QProcessEnvironment environment() const { return environment(ownEnvironment()); }
+    // A program of the build as the session's user can run it: a copy in a world-readable
+    // folder, so that the tests run wherever the checkout lies (a home folder is private).
+    static QString staged(const char* program);
     // The command, run as the session's user.
     static QStringList asSessionUser(const QStringList& command);
     // Makes the folder and everything in it the session user's.

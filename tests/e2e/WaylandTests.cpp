@@ -15,9 +15,9 @@ protected:
         try {
             sway.emplace();
         } catch (const std::runtime_error& error) {
-            GTEST_SKIP() << "No sway session: " << error.what();
+            KESTRANE_CANNOT_RUN("No sway session: " << error.what());
         }
-        window = std::make_unique<ChildProcess>(SwaySession::asSessionUser({ KESTRANE_DRAG_PEER, "-platform", "wayland", "clicks" }), sway->environment());
+        window = std::make_unique<ChildProcess>(SwaySession::asSessionUser({ SwaySession::staged(KESTRANE_DRAG_PEER), "-platform", "wayland", "clicks" }), sway->environment());
         if (window->readLine(startTimeout) != "READY")
             throw std::runtime_error("the native window did not show");
     }
@@ -28,7 +28,7 @@ protected:
     {
         home.writeSettings({ desk });
         SwaySession::handOver(home.root());
-        program = std::make_unique<ChildProcess>(SwaySession::asSessionUser({ KESTRANE_PROGRAM, "--seed-pocket", "2", "--print-pockets" }),
+        program = std::make_unique<ChildProcess>(SwaySession::asSessionUser({ SwaySession::staged(KESTRANE_PROGRAM), "--seed-pocket", "2", "--print-pockets" }),
             sway->environment(home.environment({})));
         return pocketY(readReport(*program));
     }
