@@ -4,6 +4,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <csignal>
+#include <set>
+
 namespace kestrane::e2e {
 namespace {
 
@@ -71,20 +74,55 @@ TEST_F(Command, AddStoresWithoutARunningCopyAndListPrintsTheIndex)
     const auto json = nlohmann::json::parse(run({ "--list", "--json" }, false).output);
     EXPECT_EQ(json.at(0).at("name"), "Desk");
     EXPECT_EQ(json.at(0).at("items").at(2).at("path"), items[2].file.string());
+
+    // An index that cannot be read takes nothing and is left as it is, with no file written.
+    const auto payloads = home.root() / "data/Kestrane/Payloads";
+    const auto filesBefore = std::distance(std::filesystem::directory_iterator(payloads), {});
+    testing::writeFile(home.root() / "data/Kestrane/pockets.json", "{");
+    EXPECT_EQ(run({ "--add-text", "lost" }, false).status, 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(payloads), {}), filesBefore);
+    EXPECT_EQ(testing::readFile(home.root() / "data/Kestrane/pockets.json"), "{");
 }
 
 TEST_F(Command, AddGoesThroughTheRunningCopy)
 {
     launchWithDesk({});
     EXPECT_EQ(run({ "--add", file("a.txt"), file("b.txt"), "mailto:me@example.org" }).status, 0);
-    // The running copy writes its index a moment after it answers.
-    const std::vector<std::string> added { "a.txt", "b.txt", "Link.webloc" };
-    EXPECT_TRUE(pollUntil([&] { return deskNames() == added; }, eventTimeout)) << deskNames().size();
+    // Answered only once the index is on disk.
+    EXPECT_EQ(deskNames(), (std::vector<std::string> { "a.txt", "b.txt", "Link.webloc" }));
     EXPECT_EQ(run({ "--add", file("c.txt"), "/nonexistent" }).status, 1);
     const std::string listed = run({ "--list" }).output;
     EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 3);
     EXPECT_TRUE(listed.starts_with("Desk\ta.txt\t" + file("a.txt").toStdString() + "\n")) << listed;
     EXPECT_TRUE(program->isRunning());
+}
+
+// Every add the running copy answered is on disk, whenever it is killed.
+TEST_F(Command, AnAnsweredAddSurvivesAKillOfTheRunningCopy)
+{
+    std::set<std::string> answered;
+    for (int round = 0; round < 3; ++round) {
+        launchWithDesk({});
+        std::vector<std::pair<std::string, std::unique_ptr<ChildProcess>>> adds;
+        for (int i = 0; i < 16; ++i) {
+            const std::string text = "note " + std::to_string(round) + "." + std::to_string(i);
+            adds.emplace_back(text, std::make_unique<ChildProcess>(QStringList { KESTRANE_PROGRAM, "--add-text", QString::fromStdString(text) },
+                                        home.environment(display.name()), ChildProcess::Diagnostics::discarded));
+            if (i == 10 + round)
+                ::kill(program->pid(), SIGKILL);
+        }
+        for (auto& [text, add] : adds) {
+            if (add->waitForExit(milliseconds(20000)) == 0)
+                answered.insert(text);
+        }
+        program->stop();
+    }
+    std::set<std::string> stored;
+    for (const StoredItem& item : home.items(desk.id))
+        stored.insert(testing::readFile(item.file));
+    EXPECT_GE(answered.size(), 6u);
+    for (const std::string& text : answered)
+        EXPECT_TRUE(stored.contains(text)) << text << " was answered but is not stored";
 }
 
 // The Nautilus script as Nautilus runs it: the selection one path a line, in its environment.

@@ -4,7 +4,9 @@
 #include <QUrl>
 
 #include <fstream>
+#include <cstdio>
 #include <functional>
+#include <map>
 #include <iostream>
 #include <utility>
 #include <thread>
@@ -154,6 +156,59 @@ TEST_F(DrawerTest, ARowDraggedOutIsCopiedTheRemoveButtonTakesOneAndScrollingPast
     int purgeLines = 0;
     longestFrame(*program, [&](const std::string& line) { purgeLines += line.starts_with("PURGE "); });
     EXPECT_GT(purgeLines, 10);
+}
+
+// A row dragged onto another pocket is that pocket's own: it survives a start's sweep of
+// old unlisted files and the removal of the row it came from.
+TEST_F(DrawerTest, ARowDraggedOntoAnotherPocketOutlivesTheOriginal)
+{
+    const StoredZone shelf { "9A1F3C5E-7B2D-4E6F-8091-A2B3C4D5E6F7", "Shelf", 0.8 };
+    home.writeSettings({ desk, shelf });
+    const auto pocketYs = [&](const std::vector<std::string>& report) {
+        std::map<std::string, int> ys;
+        char id[64] = {};
+        int y = 0;
+        for (const std::string& line : report) {
+            if (std::sscanf(line.c_str(), "POCKET %63s y=%d", id, &y) == 2)
+                ys[id] = y;
+        }
+        return std::pair(ys.at(desk.id), ys.at(shelf.id));
+    };
+    const auto [deskY, shelfY] = pocketYs(launchAndReport({ "--seed-pocket", "1" }));
+    const StoredItem original = home.items(desk.id).at(0);
+
+    ASSERT_TRUE(hoverUntilTaken(*program, edgeX, deskY));
+    pointer.click(edgeX, deskY);
+    std::vector<ShownRow> rows = settledRows(display, 1);
+    ASSERT_EQ(rows.size(), 1u);
+    pointer.moveTo(rows[0].left + 60, rows[0].y);
+    pointer.press();
+    pointer.glideTo(rows[0].left + 40, rows[0].y + 10, 3);
+    pointer.glideTo(edgeX - 60, shelfY, 12);
+    pointer.glideTo(edgeX, shelfY, 6);
+    pointer.release();
+    std::vector<StoredItem> moved;
+    ASSERT_TRUE(pollUntil([&] { return (moved = home.items(shelf.id)).size() == 1; }, eventTimeout));
+    EXPECT_EQ(moved[0].name, original.name);
+    ASSERT_FALSE(moved[0].file.empty()) << "the shelf keeps a file of its own";
+    EXPECT_NE(moved[0].file, original.file);
+
+    ASSERT_EQ(program->stop(), 0);
+    const auto payloads = home.root() / "data/Kestrane/Payloads";
+    for (const auto& entry : std::filesystem::directory_iterator(payloads))
+        std::filesystem::last_write_time(entry.path(), std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    launchAndReport({});
+    ASSERT_TRUE(std::filesystem::exists(moved[0].file)) << "swept as unlisted";
+
+    ASSERT_TRUE(hoverUntilTaken(*program, edgeX, deskY));
+    pointer.click(edgeX, deskY);
+    rows = settledRows(display, 1);
+    ASSERT_EQ(rows.size(), 1u);
+    pointer.moveTo(rows[0].left + 60, rows[0].y);
+    std::this_thread::sleep_for(milliseconds(300));
+    pointer.click(XvfbDisplay::width - 24, rows[0].y);
+    ASSERT_TRUE(pollUntil([&] { return home.items(desk.id).empty() && !std::filesystem::exists(original.file); }, eventTimeout));
+    EXPECT_EQ(testing::readFile(moved[0].file), "Seeded item 1");
 }
 
 } // namespace

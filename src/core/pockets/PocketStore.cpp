@@ -31,6 +31,9 @@ PocketStore::PocketStore(fs::path directory, MainQueue& main, Clock now)
     payloads_.create();
     load();
     followReferences();
+    // Every file item is followed, however it came in.
+    for (auto& [zone, files] : pendingFiles())
+        buildBookmarks(std::move(files), zone);
     // An index that could not be read may still list files that look unlisted now.
     if (!indexUnreadable_)
         sweepDebris();
@@ -87,9 +90,36 @@ void PocketStore::save()
         indexWriter_.changed();
 }
 
-void PocketStore::waitForWrites()
+bool PocketStore::waitForWrites()
 {
     indexWriter_.flush();
+    return !indexUnreadable_ && indexWriter_.written() == indexWriter_.changes();
+}
+
+bool PocketStore::saveBeforeQuit()
+{
+    if (waitForWrites())
+        return true;
+    if (const std::size_t lost = unsavedItemCount())
+        logLine("Kestrane: " + std::to_string(lost) + " item(s) could not be saved to " + indexFile_.string() + " and are lost");
+    return false;
+}
+
+std::size_t PocketStore::unsavedItemCount() const
+{
+    std::set<Uuid> onDisk;
+    if (!indexUnreadable_) {
+        const std::optional<std::string> text = readWholeFile(indexFile_);
+        const PocketIndexDecodeResult decoded = text ? decodePocketIndex(*text) : PocketIndexDecodeResult {};
+        for (const auto& [zone, list] : decoded.pockets.value_or(PocketMap {})) {
+            for (const PocketItem& item : list)
+                onDisk.insert(item.id);
+        }
+    }
+    std::size_t unsaved = 0;
+    for (const auto& [zone, list] : items)
+        unsaved += static_cast<std::size_t>(std::count_if(list.begin(), list.end(), [&](const PocketItem& item) { return !onDisk.contains(item.id); }));
+    return unsaved;
 }
 
 void PocketStore::postToMain(std::function<void(PocketStore&)> task, std::chrono::milliseconds delay)
@@ -121,16 +151,30 @@ void PocketStore::deleteWhenPersisted(const std::vector<std::string>& filenames,
     deletePersisted(indexWriter_.written());
 }
 
+// A file that an item still lists (two items may share one, as an edited index can make)
+// is kept whatever happened to the other item.
 void PocketStore::deletePersisted(Generation written)
 {
     std::vector<std::string> due;
     std::erase_if(doomed_, [&](DoomedPayload& doomed) {
         if (doomed.removedAt > written)
             return false;
-        due.push_back(std::move(doomed.filename));
+        if (!itemListing(doomed.filename))
+            due.push_back(std::move(doomed.filename));
         return true;
     });
     payloads_.remove(due);
+}
+
+const PocketItem* PocketStore::itemListing(const std::string& filename) const
+{
+    for (const auto& [zone, list] : items) {
+        for (const PocketItem& item : list) {
+            if (const std::string* listed = item.payload.managedFilename(); listed && *listed == filename)
+                return &item;
+        }
+    }
+    return nullptr;
 }
 
 std::optional<std::vector<std::string>> PocketStore::takeOut(const std::vector<Uuid>& itemIDs, const Uuid& zone)

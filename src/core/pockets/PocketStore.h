@@ -11,6 +11,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <utility>
 
@@ -68,8 +69,11 @@ public:
 
     // Marks the index as changed; it is written in the background soon after.
     void save();
-    // Writes whatever changed and returns once it is on disk (or the write failed).
-    void waitForWrites();
+    // Writes whatever changed and returns once it is on disk (or the write failed): true
+    // when the index on disk holds every change.
+    bool waitForWrites();
+    // The last save, at quit: when it fails too, one line says how many items are lost.
+    bool saveBeforeQuit();
 
     // Turns a drop into new items at the end of the pocket; returns how many were added,
     // 0 (with a log line) when the file for a link, image or text could not be written.
@@ -97,6 +101,10 @@ public:
 
     // Pending items of the pocket whose reference was made become references.
     void adopt(const Bookmarks& bookmarks, const Uuid& zone);
+    // Makes the references of every pending item (one stored by a command while no copy ran,
+    // or whose reference a quit cut short) at once, for a command that ends before the
+    // background would report.
+    void referencePendingNow();
     // Touches no store state: safe on any thread. held: the handles of the items followed
     // (FollowedFiles::handlesFor), if any.
     static Resolution resolveWork(const std::vector<PocketItem>& items, const std::filesystem::path& payloadDirectory,
@@ -118,6 +126,8 @@ private:
     };
 
     void load();
+    // How many items held here the index on disk lacks.
+    std::size_t unsavedItemCount() const;
     void sweepDebris() const;
     void append(const Uuid& zone, std::vector<PocketItem> added);
     // Takes the items out of the pocket; returns the names of their managed files, or
@@ -126,13 +136,19 @@ private:
     // Deletes the files once an index written after change removedAt is on disk.
     void deleteWhenPersisted(const std::vector<std::string>& filenames, Generation removedAt);
     void deletePersisted(Generation written);
-    void buildBookmarks(std::vector<std::pair<Uuid, std::filesystem::path>> files, const Uuid& zone);
+    using FilesToReference = std::vector<std::pair<Uuid, std::filesystem::path>>;
+    void buildBookmarks(FilesToReference files, const Uuid& zone);
+    std::map<Uuid, FilesToReference> pendingFiles() const;
     void follow(const FollowedFiles::Changes& changes, const Uuid& zone);
     void followReferences();
     // Runs task on the main thread, after delay, if this store still exists by then.
     void postToMain(std::function<void(PocketStore&)> task, std::chrono::milliseconds delay = {});
 
     int ingestFiles(const std::vector<std::string>& fileUrls, const Uuid& zone);
+    std::optional<std::string> ownPayloadName(const std::filesystem::path& dropped) const;
+    std::optional<PocketItem> copyOwnPayload(const std::string& filename) const;
+    // The first item whose managed payload is this file, if any.
+    const PocketItem* itemListing(const std::string& filename) const;
     std::optional<PocketItem> makeWebloc(const std::string& url) const;
     std::optional<PocketItem> makeImageFile(const PasteboardImage& image) const;
     std::optional<PocketItem> makeTextFile(const std::string& text) const;

@@ -1,9 +1,14 @@
 #include "pockets/PocketStore.h"
 
+#include "platform/Log.h"
+#include "platform/ReadFile.h"
 #include "pockets/ItemName.h"
 #include "pockets/Pasteboard.h"
+#include "pockets/PayloadName.h"
 #include "pockets/Url.h"
 #include "pockets/Webloc.h"
+
+#include <system_error>
 
 namespace kestrane {
 
@@ -55,6 +60,11 @@ int PocketStore::ingestFiles(const std::vector<std::string>& fileUrls, const Uui
         const std::optional<fs::path> path = localPathFromFileUrl(url);
         if (!path)
             continue;
+        if (auto payload = ownPayloadName(*path)) {
+            if (auto copy = copyOwnPayload(*payload))
+                added.push_back(std::move(*copy));
+            continue;
+        }
         added.push_back(PocketItem::make(droppedFileName(*path), PocketPayload::makePending(path->string()), now));
         files.emplace_back(added.back().id, *path);
     }
@@ -62,8 +72,36 @@ int PocketStore::ingestFiles(const std::vector<std::string>& fileUrls, const Uui
         return 0;
     const int count = static_cast<int>(added.size());
     append(zone, std::move(added));
-    buildBookmarks(std::move(files), zone);
+    if (!files.empty())
+        buildBookmarks(std::move(files), zone);
     return count;
+}
+
+// A file of the store's own payload folder, dropped from another pocket (directly or through
+// a link to it), by its name there.
+std::optional<std::string> PocketStore::ownPayloadName(const fs::path& dropped) const
+{
+    std::error_code error;
+    const fs::path file = fs::weakly_canonical(dropped, error);
+    if (error)
+        return std::nullopt;
+    const fs::path folder = fs::weakly_canonical(payloadDirectory_, error);
+    if (error || file.parent_path() != folder || !managedPayloadPath(payloadDirectory_, file.filename().string()))
+        return std::nullopt;
+    return file.filename().string();
+}
+
+// The receiving pocket gets a payload of its own: a reference to the other pocket's file
+// would outlive that file, which goes when its item is removed or swept as unlisted.
+std::optional<PocketItem> PocketStore::copyOwnPayload(const std::string& filename) const
+{
+    const std::optional<std::string> contents = readWholeFile(payloadDirectory_ / filename);
+    if (!contents) {
+        logLine("Kestrane: the drop was refused: the pocket file " + filename + " cannot be read");
+        return std::nullopt;
+    }
+    const PocketItem* original = itemListing(filename);
+    return makeManagedItem(original ? original->name : filename, fs::path(filename).extension().string(), *contents);
 }
 
 std::optional<PocketItem> PocketStore::makeWebloc(const std::string& url) const

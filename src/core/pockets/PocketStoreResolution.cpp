@@ -144,7 +144,31 @@ void PocketStore::resolveAsync(const Uuid& zone, std::function<void(ResolvedPock
     });
 }
 
-void PocketStore::buildBookmarks(std::vector<std::pair<Uuid, fs::path>> files, const Uuid& zone)
+std::map<Uuid, PocketStore::FilesToReference> PocketStore::pendingFiles() const
+{
+    std::map<Uuid, FilesToReference> pending;
+    for (const auto& [zone, list] : items) {
+        for (const PocketItem& item : list) {
+            if (const std::string* path = item.payload.pendingPath(); path && fs::path(*path).is_absolute())
+                pending[zone].emplace_back(item.id, *path);
+        }
+    }
+    return pending;
+}
+
+void PocketStore::referencePendingNow()
+{
+    for (const auto& [zone, files] : pendingFiles()) {
+        Bookmarks bookmarks;
+        for (const auto& [id, path] : files) {
+            if (auto bytes = FileReference::create(path))
+                bookmarks.emplace_back(id, std::move(*bytes));
+        }
+        adopt(bookmarks, zone);
+    }
+}
+
+void PocketStore::buildBookmarks(FilesToReference files, const Uuid& zone)
 {
     backgroundQueue_.async([this, files = std::move(files), zone] {
         auto bookmarks = std::make_shared<Bookmarks>();

@@ -186,7 +186,7 @@ int runApplication(int argc, char** argv)
 
     const int status = app.exec();
     model.engine().discardPendingUndo();
-    model.store().waitForWrites();
+    model.store().saveBeforeQuit();
     return status;
 }
 

@@ -39,14 +39,28 @@ std::vector<Dropzone> zonesOnDisk(const PocketStore& store)
     return zones;
 }
 
+bool isAdd(const PocketRequest& request, const CommandOutcome& outcome)
+{
+    return request.kind == PocketRequest::Kind::add && outcome.status == 0;
+}
+
+// Stores the request itself; an add succeeds only once its items are in the index on disk.
 int runHere(const PocketRequest& request, const std::filesystem::path& dataFolder, int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
     QtMainQueue mainQueue;
     PocketStore store(dataFolder, mainQueue);
+    if (request.kind == PocketRequest::Kind::add && store.indexUnreadable()) {
+        logLine("Kestrane: nothing was added: the pocket index " + store.indexFile().string() + " cannot be read");
+        return 1;
+    }
     const CommandOutcome outcome = carryOut(request, zonesOnDisk(store), store,
         [&store](const Uuid& zone, const Pasteboard& pasteboard) { return store.ingest(pasteboard, zone); });
-    store.waitForWrites();
+    store.referencePendingNow();
+    if (!store.waitForWrites() && isAdd(request, outcome)) {
+        logLine("Kestrane: nothing was added: the pocket index " + store.indexFile().string() + " could not be saved");
+        return 1;
+    }
     return print(outcome);
 }
 } // namespace
@@ -95,9 +109,12 @@ std::string answerPocketRequest(const std::string& line, DesktopModel& model)
         if (blob.isLiving())
             zones.push_back(blob.config);
     }
-    return carryOut(*request, zones, model.store(),
-        [&model](const Uuid& zone, const Pasteboard& pasteboard) { return model.engine().swallowInto(zone, pasteboard); })
-        .encode();
+    const CommandOutcome outcome = carryOut(*request, zones, model.store(),
+        [&model](const Uuid& zone, const Pasteboard& pasteboard) { return model.engine().swallowInto(zone, pasteboard); });
+    // The caller is answered only once the items are on disk, so an answered add survives a crash.
+    if (isAdd(*request, outcome) && !model.store().waitForWrites())
+        return CommandOutcome { 1, "Kestrane: the running copy took the items but cannot save them; they are kept only until it quits\n" }.encode();
+    return outcome.encode();
 }
 
 } // namespace kestrane

@@ -95,3 +95,69 @@ TEST_F(Ingest, NothingUsableStoresNothing)
     EXPECT_EQ(indexInode(), 0u);
     EXPECT_EQ(store->items.count(zone), 0u);
 }
+
+// An item dragged from one pocket onto another: the receiving pocket gets a payload of its
+// own under the item's name, which outlives the first item and a start's sweep.
+TEST_F(Ingest, AnItemMovedBetweenPocketsKeepsAPayloadOfItsOwn)
+{
+    const Uuid other = Uuid::random();
+    drop.setString("carried over");
+    ASSERT_EQ(store->ingest(drop, zone), 1);
+    const PocketItem original = last();
+    const fs::path originalFile = store->payloadDirectory() / *original.payload.managedFilename();
+    fs::create_directories(folder / "offered");
+    fs::create_symlink(originalFile, folder / "offered" / "carried over.txt");
+
+    for (const fs::path& offered : { originalFile, folder / "offered" / "carried over.txt" }) {
+        drop.clear();
+        drop.addFile(offered);
+        ASSERT_EQ(store->ingest(drop, other), 1) << offered;
+        const PocketItem& moved = store->items.at(other).back();
+        ASSERT_TRUE(moved.payload.managedFilename()) << offered;
+        EXPECT_NE(*moved.payload.managedFilename(), *original.payload.managedFilename());
+        EXPECT_EQ(std::pair(moved.name, payloadOf(moved)), std::pair(original.name, std::string("carried over")));
+    }
+    store->remove(original.id, zone);
+    settle();
+    store->waitForWrites();
+    for (const std::string& name : namesIn(store->payloadDirectory()))
+        backdate(store->payloadDirectory() / name, std::chrono::hours(1));
+    open();
+    const ResolvedPocketItems resolved = store->resolve(other);
+    ASSERT_EQ(resolved.size(), 2u);
+    EXPECT_EQ(readFile(resolved[1]->path), "carried over");
+}
+
+// Two items listing one payload, as an edited index can make: it stays while either does.
+TEST_F(Ingest, APayloadSharedByTwoItemsGoesOnlyWithTheLast)
+{
+    const PocketItem first = managedItem(Uuid::random().string() + ".txt");
+    PocketItem second = PocketItem::make("twin", first.payload, 1);
+    store->items[zone] = { first, second };
+    const fs::path file = store->payloadDirectory() / *first.payload.managedFilename();
+    store->remove(first.id, zone);
+    settle();
+    store->waitForWrites();
+    EXPECT_TRUE(fs::exists(file));
+    store->remove(second.id, zone);
+    settle();
+    store->waitForWrites();
+    EXPECT_FALSE(fs::exists(file));
+}
+
+// A file item stored while no copy ran is referred to at the next start, so a rename after
+// that start is followed like any dropped file's.
+TEST_F(Ingest, PendingItemsBecomeReferencesAtStart)
+{
+    const fs::path file = makeFile("report.pdf");
+    store->items[zone] = { pendingItem(file) };
+    store->save();
+    store->waitForWrites();
+    open();
+    settle();
+    EXPECT_EQ(store->items.at(zone).front().payload, PocketPayload::makeReference(*FileReference::create(file)));
+    fs::rename(file, folder / "renamed.pdf");
+    const ResolvedPocketItems resolved = store->resolve(zone);
+    ASSERT_EQ(resolved.size(), 1u);
+    EXPECT_EQ(resolved.front()->path, folder / "renamed.pdf");
+}

@@ -126,8 +126,11 @@ TEST_F(PocketStoreTest, AnIndexThatCannotBeSavedIsReportedOncePerStreakAndEveryt
         change();
     });
     EXPECT_EQ(lineCount(log), 2) << log;
+    EXPECT_FALSE(store->waitForWrites());
+    EXPECT_EQ(stderrOf([&] { store->saveBeforeQuit(); }), "Kestrane: 5 item(s) could not be saved to " + store->indexFile().string() + " and are lost\n");
 
     mendFolder();
+    EXPECT_TRUE(store->saveBeforeQuit());
     // Quitting right after many quick changes writes them all.
     for (int i = 0; i < 50; ++i) {
         store->items[zone].push_back(pendingItem(folder / std::to_string(i)));
