@@ -95,6 +95,17 @@ TEST_F(Command, AddGoesThroughTheRunningCopy)
     EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 3);
     EXPECT_TRUE(listed.starts_with("Desk\ta.txt\t" + file("a.txt").toStdString() + "\n")) << listed;
     EXPECT_TRUE(program->isRunning());
+
+    // A name that is not UTF-8 reaches the running copy as the file system's bytes and is
+    // kept by its reference, shown with replacement characters.
+    testing::writeFile(home.root() / "bad\xFF\xFE.txt", "bad");
+    // Arguments given to a process through Qt are text: the shell makes the bytes.
+    ChildProcess add({ "sh", "-c", "exec \"$0\" --add \"$1/$(printf 'bad\\377\\376.txt')\"", KESTRANE_PROGRAM, QString::fromStdString(home.root().string()) },
+        home.environment(display.name()));
+    EXPECT_EQ(add.waitForExit(eventTimeout), 0);
+    EXPECT_EQ(deskNames().back(), "bad\xEF\xBF\xBD\xEF\xBF\xBD.txt");
+    const auto index = nlohmann::json::parse(testing::readFile(home.root() / "data/Kestrane/pockets.json"));
+    EXPECT_TRUE(index.at(desk.id).back().at("payload").contains("reference")) << index.dump();
 }
 
 // Every add the running copy answered is on disk, whenever it is killed.

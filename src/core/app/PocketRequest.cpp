@@ -1,5 +1,8 @@
 #include "app/PocketRequest.h"
 
+#include "platform/Base64.h"
+#include "pockets/Graphemes.h"
+
 #include <nlohmann/json.hpp>
 
 namespace kestrane {
@@ -14,13 +17,34 @@ std::optional<Json> parseObject(const std::string& line)
         return std::nullopt;
     return document;
 }
+// Paths are the file system's bytes, which need not be UTF-8: such a string travels as
+// {"base64": "..."}, as the settings file keeps bytes.
+Json bytesSafe(const std::string& text)
+{
+    if (validUtf8(text) == text)
+        return text;
+    return { { "base64", encodeBase64(Bytes(text.begin(), text.end())) } };
+}
+
+std::string fromBytesSafe(const Json& value)
+{
+    if (!value.is_object())
+        return value.get<std::string>();
+    const auto bytes = decodeBase64(value.at("base64").get<std::string>());
+    if (!bytes)
+        throw Json::other_error::create(501, "not Base64", &value);
+    return { bytes->begin(), bytes->end() };
+}
 } // namespace
 
 std::string PocketRequest::encode() const
 {
-    Json document = { { "kind", kind == Kind::add ? "add" : "list" }, { "pocket", pocket }, { "targets", targets }, { "json", json } };
+    Json encodedTargets = Json::array();
+    for (const std::string& target : targets)
+        encodedTargets.push_back(bytesSafe(target));
+    Json document = { { "kind", kind == Kind::add ? "add" : "list" }, { "pocket", pocket }, { "targets", encodedTargets }, { "json", json } };
     if (text)
-        document["text"] = *text;
+        document["text"] = bytesSafe(*text);
     return document.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
@@ -36,10 +60,11 @@ std::optional<PocketRequest> PocketRequest::decode(const std::string& line)
             return std::nullopt;
         request.kind = kind == "add" ? Kind::add : Kind::list;
         request.pocket = document->at("pocket");
-        request.targets = document->at("targets").get<std::vector<std::string>>();
+        for (const Json& target : document->at("targets"))
+            request.targets.push_back(fromBytesSafe(target));
         request.json = document->at("json");
         if (document->contains("text"))
-            request.text = document->at("text").get<std::string>();
+            request.text = fromBytesSafe(document->at("text"));
         return request;
     } catch (const Json::exception&) {
         return std::nullopt;

@@ -145,6 +145,7 @@ private:
     void postToMain(std::function<void(PocketStore&)> task, std::chrono::milliseconds delay = {});
 
     int ingestFiles(const std::vector<std::string>& fileUrls, const Uuid& zone);
+    static std::optional<PocketPayload> payloadForDroppedFile(const std::filesystem::path& path);
     std::optional<std::string> ownPayloadName(const std::filesystem::path& dropped) const;
     std::optional<PocketItem> copyOwnPayload(const std::string& filename) const;
     // The first item whose managed payload is this file, if any.

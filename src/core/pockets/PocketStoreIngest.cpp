@@ -2,6 +2,8 @@
 
 #include "platform/Log.h"
 #include "platform/ReadFile.h"
+#include "pockets/FileReference.h"
+#include "pockets/Graphemes.h"
 #include "pockets/ItemName.h"
 #include "pockets/Pasteboard.h"
 #include "pockets/PayloadName.h"
@@ -65,7 +67,10 @@ int PocketStore::ingestFiles(const std::vector<std::string>& fileUrls, const Uui
                 added.push_back(std::move(*copy));
             continue;
         }
-        added.push_back(PocketItem::make(droppedFileName(*path), PocketPayload::makePending(path->string()), now));
+        auto payload = payloadForDroppedFile(*path);
+        if (!payload)
+            continue;
+        added.push_back(PocketItem::make(validUtf8(droppedFileName(*path)), std::move(*payload), now));
         files.emplace_back(added.back().id, *path);
     }
     if (added.empty())
@@ -75,6 +80,19 @@ int PocketStore::ingestFiles(const std::vector<std::string>& fileUrls, const Uui
     if (!files.empty())
         buildBookmarks(std::move(files), zone);
     return count;
+}
+
+// A dropped file is pending until its reference is made in the background. The index keeps
+// a pending path as text, so a path whose bytes are not UTF-8 gets its reference (which
+// keeps the bytes) at once, or is refused.
+std::optional<PocketPayload> PocketStore::payloadForDroppedFile(const fs::path& path)
+{
+    if (validUtf8(path.string()) == path.string())
+        return PocketPayload::makePending(path.string());
+    if (auto bytes = FileReference::create(path))
+        return PocketPayload::makeReference(std::move(*bytes));
+    logLine("Kestrane: " + path.string() + " was not added: it cannot be found again by its name");
+    return std::nullopt;
 }
 
 // A file of the store's own payload folder, dropped from another pocket (directly or through

@@ -1,6 +1,7 @@
 #include "window/ItemOpener.h"
 
 #include "platform/Log.h"
+#include "services/LocalFileUrl.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -37,10 +38,9 @@ bool openItem(const ResolvedPocketItem& item)
 {
     if (!item.available)
         return false;
-    const QString file = QString::fromStdString(item.path.string());
-    QUrl url = QUrl::fromLocalFile(file);
-    if (file.endsWith(".webloc", Qt::CaseInsensitive)) {
-        if (const QUrl link = linkIn(file); link.isValid() && !link.scheme().isEmpty())
+    QUrl url = localFileUrl(item.path);
+    if (QString::fromStdString(item.path.extension().string()).compare(".webloc", Qt::CaseInsensitive) == 0) {
+        if (const QUrl link = linkIn(QString::fromStdString(item.path.string())); link.isValid() && !link.scheme().isEmpty())
             url = link;
     }
     if (QDesktopServices::openUrl(url))

@@ -1,5 +1,6 @@
 #include "window/PullDrag.h"
 
+#include "services/LocalFileUrl.h"
 #include "views/FileIcon.h"
 
 #include <QDrag>
@@ -41,7 +42,7 @@ PullDrag::Outcome PullDrag::exec()
     auto* data = new QMimeData;
     QList<QUrl> urls;
     for (const auto& item : items_)
-        urls.push_back(QUrl::fromLocalFile(QString::fromStdString(item->path.string())));
+        urls.push_back(localFileUrl(item->path));
     data->setUrls(urls);
 
     auto* drag = new QDrag(source_);

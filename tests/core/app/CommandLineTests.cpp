@@ -48,12 +48,14 @@ TEST(CommandLineParsing, SortsTheArgumentsIntoAnActionOrOneErrorLine)
 TEST(CommandLineParsing, AnAddTakesPathsFromTheWorkingFolderAndLinksAsTheyAre)
 {
     const CommandLine command = parse({ "--pocket", "Desk", "--add", "a.txt", "../b", "/etc/x", "file:///tmp/a%20b",
-        "https://example.org/p?q", "mailto:me@example.org", "notes:today", "--", "--dash", "--add-text", "two\nlines" });
+        "https://example.org/p?q", "mailto:me@example.org", "notes:today", "--", "--dash", "bad\xFF\xFE.txt", "--add-text", "two\nlines\xC0" });
     ASSERT_EQ(command.action, Action::request);
     const std::vector<std::string> targets { "/home/u/work/a.txt", "/home/u/b", "/etc/x", "/tmp/a b",
-        "https://example.org/p?q", "mailto:me@example.org", "/home/u/work/notes:today", "/home/u/work/--dash" };
-    EXPECT_EQ(command.request, (PocketRequest { PocketRequest::Kind::add, "Desk", targets, "two\nlines", false }));
+        "https://example.org/p?q", "mailto:me@example.org", "/home/u/work/notes:today", "/home/u/work/--dash", "/home/u/work/bad\xFF\xFE.txt" };
+    EXPECT_EQ(command.request, (PocketRequest { PocketRequest::Kind::add, "Desk", targets, "two\nlines\xC0", false }));
+    // Bytes that are not UTF-8 reach the running copy as they are.
     EXPECT_EQ(PocketRequest::decode(command.request.encode()), command.request);
-    for (const char* bad : { "", "[]", "{\"kind\":\"drop\",\"pocket\":\"\",\"targets\":[],\"json\":false}", "{\"kind\":\"add\"}" })
+    for (const char* bad : { "", "[]", "{\"kind\":\"drop\",\"pocket\":\"\",\"targets\":[],\"json\":false}", "{\"kind\":\"add\"}",
+             "{\"kind\":\"add\",\"pocket\":\"\",\"targets\":[{\"base64\":\"%\"}],\"json\":false}" })
         EXPECT_EQ(PocketRequest::decode(bad), std::nullopt) << bad;
 }

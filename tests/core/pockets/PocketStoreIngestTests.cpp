@@ -161,3 +161,17 @@ TEST_F(Ingest, PendingItemsBecomeReferencesAtStart)
     ASSERT_EQ(resolved.size(), 1u);
     EXPECT_EQ(resolved.front()->path, folder / "renamed.pdf");
 }
+
+// A file name that is not UTF-8 is kept by its bytes, across a restart, and shown readably.
+TEST_F(Ingest, AFileNameThatIsNotUtf8KeepsItsBytes)
+{
+    const fs::path file = makeFile("bad\xFF\xFE.txt");
+    drop.addFile(file);
+    ASSERT_EQ(store->ingest(drop, zone), 1);
+    EXPECT_EQ(last().name, "bad\xEF\xBF\xBD\xEF\xBF\xBD.txt");
+    store->waitForWrites();
+    open();
+    const ResolvedPocketItems resolved = store->resolve(zone);
+    ASSERT_EQ(resolved.size(), 1u);
+    EXPECT_EQ(resolved.front()->path, file);
+}
