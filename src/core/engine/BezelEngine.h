@@ -191,6 +191,7 @@ private:
     void markChanged();
     void resolveOpenItems(const Uuid& id);
     void loadZones();
+    bool keepUnreadLayout();
     bool recoverUnplacedPockets(std::vector<Dropzone>& zones);
     void fitZonesToScreen();
     void mergePockets(const std::vector<Uuid>& from, const Uuid& into);
@@ -215,6 +216,9 @@ private:
     // False while the pockets exist only in memory (a first run): items must never land
     // in a pocket whose id the next launch would not know.
     bool zonesStored_ = false;
+    // The stored layout holds something that was not read (a pocket left out, or the whole
+    // value): it is copied aside before it is first rewritten.
+    bool layoutToKeepAside_ = false;
     // The layout is fitted to the screen once, when its real size first arrives.
     bool screenKnown_ = false;
     // Where the press that started the pull count was.

@@ -28,17 +28,27 @@ double clampToPlacementRange(double y, double height)
     return std::clamp(y, BezelEngine::topLimit, bottom);
 }
 
-// Empty when nothing usable is stored. A value that is there but cannot be read is worth a
-// line: the pockets it described are rebuilt from the items they hold.
-std::vector<Dropzone> storedZones(const Defaults& defaults)
+// What is stored under the layout key, and whether some of it could not be read: then a
+// copy is kept before the layout is rewritten. Each problem is one line.
+struct StoredLayout {
+    std::vector<Dropzone> zones;
+    bool partlyUnread = false;
+};
+
+StoredLayout storedZones(const Defaults& defaults)
 {
-    auto data = defaults.dataValue(BezelEngine::zonesKey);
-    if (!data)
+    if (!defaults.contains(BezelEngine::zonesKey))
         return {};
-    auto zones = decodeZones(*data);
-    if (!zones)
-        logLine("Kestrane: the stored pocket layout could not be read; it is rebuilt");
-    return zones.value_or(std::vector<Dropzone> {});
+    const std::string prefix = std::string("Kestrane: stored pocket layout ") + BezelEngine::zonesKey + ": ";
+    auto data = defaults.dataValue(BezelEngine::zonesKey);
+    if (!data) {
+        logLine(prefix + "not bytes in Base64; the pockets are rebuilt from their items");
+        return { {}, true };
+    }
+    DecodedZones decoded = decodeZones(*data);
+    for (const std::string& problem : decoded.problems)
+        logLine(prefix + problem);
+    return { std::move(decoded.zones), !decoded.problems.empty() };
 }
 
 // Two pockets with one id would show the same items twice, and only the first could be
@@ -113,9 +123,11 @@ bool roomForAnother(std::size_t living, double height)
 
 void BezelEngine::loadZones()
 {
-    std::vector<Dropzone> zones = storedZones(services_.defaults);
+    StoredLayout stored = storedZones(services_.defaults);
+    std::vector<Dropzone>& zones = stored.zones;
     zonesStored_ = !zones.empty();
     bool repaired = dropRepeatedIds(zones);
+    layoutToKeepAside_ = stored.partlyUnread || repaired;
     repaired = recoverUnplacedPockets(zones) || repaired;
     if (zones.empty())
         zones.push_back(Dropzone { Uuid::random(), "Pocket 1", firstRunAnchor, "shelf" });
@@ -197,6 +209,8 @@ void BezelEngine::mergePockets(const std::vector<Uuid>& from, const Uuid& into)
 
 void BezelEngine::saveZones()
 {
+    if (!keepUnreadLayout())
+        return;
     std::vector<Dropzone> living;
     for (const BlobRuntime& blob : blobs) {
         if (blob.isLiving())
@@ -204,6 +218,22 @@ void BezelEngine::saveZones()
     }
     services_.defaults.setData(zonesKey, encodeZones(living));
     zonesStored_ = true;
+}
+
+// A stored layout that was not read in full is copied aside before its first rewrite, so
+// that what could not be read is never lost. Answers whether the layout may be rewritten.
+bool BezelEngine::keepUnreadLayout()
+{
+    if (!layoutToKeepAside_)
+        return true;
+    const std::optional<std::string> aside = services_.defaults.keepAside(zonesKey);
+    if (!aside) {
+        logLine(std::string("Kestrane: stored pocket layout ") + zonesKey + " could not be copied aside, so it is not rewritten");
+        return false;
+    }
+    logLine(std::string("Kestrane: stored pocket layout ") + zonesKey + " is rewritten; as stored, it is kept as " + *aside);
+    layoutToKeepAside_ = false;
+    return true;
 }
 
 bool BezelEngine::canAddZone() const

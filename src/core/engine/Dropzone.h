@@ -20,9 +20,18 @@ struct Dropzone {
     bool operator==(const Dropzone&) const = default;
 };
 
+// What could be read of a stored layout: the usable pockets, in stored order, and one line
+// for each pocket left out (or one for a layout that could not be read at all). No
+// problems means the whole layout was read.
+struct DecodedZones {
+    std::vector<Dropzone> zones;
+    std::vector<std::string> problems;
+};
+
 // The stored form: UTF-8 JSON, one array of {"id", "name", "anchor", "kind"} objects.
-// Decoding is all or nothing: any missing or mistyped member rejects the whole list.
+// Decoding goes pocket by pocket: one with a missing or mistyped member is left out, and
+// the others are kept.
 Bytes encodeZones(const std::vector<Dropzone>& zones);
-std::optional<std::vector<Dropzone>> decodeZones(const Bytes& data);
+DecodedZones decodeZones(const Bytes& data);
 
 } // namespace kestrane

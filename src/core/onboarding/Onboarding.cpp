@@ -111,7 +111,7 @@ const Onboarding::Lesson& Onboarding::currentLesson() const
 
 bool Onboarding::wasSeen() const
 {
-    return defaults_.boolValue(seenKey);
+    return defaults_.boolSetting(seenKey).value_or(false);
 }
 
 ScreenPerimeter Onboarding::screenPerimeter(double width, double height)

@@ -92,19 +92,21 @@ const json* JsonFileDefaults::find(std::string_view key) const
     return it == values_.end() ? nullptr : &*it;
 }
 
-bool JsonFileDefaults::boolValue(std::string_view key) const
+std::optional<bool> JsonFileDefaults::boolValue(std::string_view key) const
 {
     const json* value = find(key);
-    return value && value->is_boolean() && value->get<bool>();
+    if (!value || !value->is_boolean())
+        return std::nullopt;
+    return value->get<bool>();
 }
 
-std::int64_t JsonFileDefaults::integerValue(std::string_view key) const
+std::optional<std::int64_t> JsonFileDefaults::integerValue(std::string_view key) const
 {
     const json* value = find(key);
     if (!value || !value->is_number_integer())
-        return 0;
+        return std::nullopt;
     if (value->is_number_unsigned() && value->get<std::uint64_t>() > std::uint64_t(INT64_MAX))
-        return 0;
+        return std::nullopt;
     return value->get<std::int64_t>();
 }
 
@@ -138,9 +140,15 @@ void JsonFileDefaults::remove(std::string_view key)
         change(key, std::nullopt);
 }
 
+bool JsonFileDefaults::copy(std::string_view from, std::string_view to)
+{
+    const json* value = find(from);
+    return value && change(to, json(*value));
+}
+
 // A change that would take the file past its bounds is refused as a whole, so that the
 // file written is always one the next start can read.
-void JsonFileDefaults::change(std::string_view key, std::optional<json> value)
+bool JsonFileDefaults::change(std::string_view key, std::optional<json> value)
 {
     std::optional<json> previous = take(key);
     if (value)
@@ -151,9 +159,10 @@ void JsonFileDefaults::change(std::string_view key, std::optional<json> value)
         if (previous)
             values_[std::string(key)] = std::move(*previous);
         logLine("Kestrane: setting " + std::string(key) + " was not changed: the settings file would be larger than 1 MiB");
-        return;
+        return false;
     }
     write(*text);
+    return true;
 }
 
 std::optional<json> JsonFileDefaults::take(std::string_view key)

@@ -28,8 +28,8 @@ public:
     // $XDG_CONFIG_HOME/Kestrane/defaults.json, absent without a usable home folder.
     static std::optional<std::filesystem::path> standardLocation();
 
-    bool boolValue(std::string_view key) const override;
-    std::int64_t integerValue(std::string_view key) const override;
+    std::optional<bool> boolValue(std::string_view key) const override;
+    std::optional<std::int64_t> integerValue(std::string_view key) const override;
     std::optional<std::string> stringValue(std::string_view key) const override;
     std::optional<Bytes> dataValue(std::string_view key) const override;
     bool contains(std::string_view key) const override { return find(key) != nullptr; }
@@ -39,6 +39,7 @@ public:
     void setString(std::string_view key, std::string_view value) override;
     void setData(std::string_view key, const Bytes& value) override;
     void remove(std::string_view key) override;
+    bool copy(std::string_view from, std::string_view to) override;
 
     bool writesEnabled() const { return writesEnabled_; }
     const std::filesystem::path& file() const { return file_; }
@@ -47,7 +48,7 @@ private:
     void load();
     void setAside(const char* reason);
     const nlohmann::json* find(std::string_view key) const;
-    void change(std::string_view key, std::optional<nlohmann::json> value);
+    bool change(std::string_view key, std::optional<nlohmann::json> value);
     std::optional<nlohmann::json> take(std::string_view key);
     void write(const std::string& text);
 

@@ -8,16 +8,16 @@ template <typename T> const T* MemoryDefaults::find(std::string_view key) const
     return it == values_.end() ? nullptr : std::get_if<T>(&it->second);
 }
 
-bool MemoryDefaults::boolValue(std::string_view key) const
+std::optional<bool> MemoryDefaults::boolValue(std::string_view key) const
 {
     const bool* value = find<bool>(key);
-    return value && *value;
+    return value ? std::optional<bool>(*value) : std::nullopt;
 }
 
-std::int64_t MemoryDefaults::integerValue(std::string_view key) const
+std::optional<std::int64_t> MemoryDefaults::integerValue(std::string_view key) const
 {
     const std::int64_t* value = find<std::int64_t>(key);
-    return value ? *value : 0;
+    return value ? std::optional<std::int64_t>(*value) : std::nullopt;
 }
 
 std::optional<std::string> MemoryDefaults::stringValue(std::string_view key) const
@@ -50,6 +50,15 @@ void MemoryDefaults::remove(std::string_view key)
         return;
     values_.erase(it);
     ++writes_;
+}
+
+bool MemoryDefaults::copy(std::string_view from, std::string_view to)
+{
+    auto it = values_.find(from);
+    if (it == values_.end())
+        return false;
+    store(to, Value(it->second));
+    return true;
 }
 
 } // namespace kestrane

@@ -12,8 +12,8 @@ class MemoryDefaults final : public Defaults {
 public:
     using Value = std::variant<bool, std::int64_t, std::string, Bytes>;
 
-    bool boolValue(std::string_view key) const override;
-    std::int64_t integerValue(std::string_view key) const override;
+    std::optional<bool> boolValue(std::string_view key) const override;
+    std::optional<std::int64_t> integerValue(std::string_view key) const override;
     std::optional<std::string> stringValue(std::string_view key) const override;
     std::optional<Bytes> dataValue(std::string_view key) const override;
 
@@ -22,6 +22,7 @@ public:
     void setString(std::string_view key, std::string_view value) override;
     void setData(std::string_view key, const Bytes& value) override;
     void remove(std::string_view key) override;
+    bool copy(std::string_view from, std::string_view to) override;
 
     int writeCount() const { return writes_; }
     bool contains(std::string_view key) const override { return values_.find(key) != values_.end(); }

@@ -8,12 +8,6 @@
 namespace kestrane {
 
 namespace {
-// Haptics and the whole-screen blur are on until the user turns them off.
-bool boolOrTrue(const Defaults& defaults, std::string_view key)
-{
-    return defaults.contains(key) ? defaults.boolValue(key) : true;
-}
-
 // Answers whether the field took a new value.
 template <typename T> bool replaced(T& field, T value)
 {
@@ -31,10 +25,11 @@ Preferences::Preferences(Defaults& defaults, LoginItemService& loginItems, Notif
     , notifications_(notifications)
     , requestStep_(std::move(requestStep))
     , shortcut_(storedShortcut().value_or(Shortcut::standard()))
-    , hapticsEnabled_(boolOrTrue(defaults, hapticsKey))
-    , blurWholeScreen_(boolOrTrue(defaults, blurWholeScreenKey))
+    // Haptics and the whole-screen blur are on until the user turns them off.
+    , hapticsEnabled_(defaults.boolSetting(hapticsKey).value_or(true))
+    , blurWholeScreen_(defaults.boolSetting(blurWholeScreenKey).value_or(true))
     , loginState_(loginItems.status())
-    , wantsOpenAtLogin_(defaults.boolValue(openAtLoginKey))
+    , wantsOpenAtLogin_(defaults.boolSetting(openAtLoginKey).value_or(false))
 {
     if (requestStep_)
         requestStep_();

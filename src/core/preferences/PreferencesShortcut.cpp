@@ -23,26 +23,29 @@ std::optional<Shortcut> unusable(std::string_view reason)
 } // namespace
 
 // Nothing is rewritten when the stored shortcut is unusable: the default applies until the
-// user records a new one.
+// user records a new one. A member of another type counts as missing.
 std::optional<Shortcut> Preferences::storedShortcut() const
 {
-    const bool hasKeyCode = defaults_.contains(shortcutKeyCodeKey);
-    const std::optional<std::string> label = defaults_.stringValue(shortcutLabelKey);
-    if (!hasKeyCode && !defaults_.contains(shortcutLabelKey) && !defaults_.contains(shortcutModifiersKey))
+    if (!defaults_.contains(shortcutKeyCodeKey) && !defaults_.contains(shortcutLabelKey) && !defaults_.contains(shortcutModifiersKey))
         return std::nullopt;
-    if (!hasKeyCode || !label || isBlank(*label))
-        return unusable("is incomplete");
-    const std::int64_t keyCode = defaults_.integerValue(shortcutKeyCodeKey);
-    if (keyCode < 0 || keyCode > std::numeric_limits<std::uint16_t>::max())
-        return unusable("has key code " + std::to_string(keyCode) + ", outside 0\xE2\x80\xA6" "65535");
-    const std::int64_t modifiers = defaults_.integerValue(shortcutModifiersKey);
-    if (modifiers < 0)
-        return unusable("has negative modifiers " + std::to_string(modifiers));
+    const std::optional<std::int64_t> keyCode = defaults_.integerValue(shortcutKeyCodeKey);
+    const std::optional<std::int64_t> modifiers = defaults_.integerValue(shortcutModifiersKey);
+    const std::optional<std::string> label = defaults_.stringValue(shortcutLabelKey);
+    if (!keyCode)
+        return unusable("has a key code that is missing or not a whole number");
+    if (!modifiers)
+        return unusable("has modifiers that are missing or not a whole number");
+    if (!label || isBlank(*label))
+        return unusable("has a label that is missing, blank or not text");
+    if (*keyCode < 0 || *keyCode > std::numeric_limits<std::uint16_t>::max())
+        return unusable("has key code " + std::to_string(*keyCode) + ", outside 0\xE2\x80\xA6" "65535");
+    if (*modifiers < 0)
+        return unusable("has negative modifiers " + std::to_string(*modifiers));
     // A bare key (or Shift and a key) bound for the whole desktop would swallow typing.
-    const std::uint64_t kept = static_cast<std::uint64_t>(modifiers) & modifier::shortcutFlags;
+    const std::uint64_t kept = static_cast<std::uint64_t>(*modifiers) & modifier::shortcutFlags;
     if ((kept & bindingModifiers) == 0)
-        return unusable("has modifiers " + std::to_string(modifiers) + " without Control, Option or Command");
-    return Shortcut { static_cast<std::uint16_t>(keyCode), kept, *label };
+        return unusable("has modifiers " + std::to_string(*modifiers) + " without Control, Option or Command");
+    return Shortcut { static_cast<std::uint16_t>(*keyCode), kept, *label };
 }
 
 void Preferences::storeShortcut()

@@ -67,7 +67,7 @@ void scheduleSwitches(const LaunchSwitches& switches, DesktopModel& model, Overl
     if (switches.onboarding)
         model.defaults().setBool(Onboarding::seenKey, false);
     QTimer::singleShot(introductionDelay, &window, [&model] {
-        if (!model.defaults().boolValue(Onboarding::seenKey))
+        if (!model.onboarding().wasSeen())
             model.onboarding().start();
     });
     if (switches.printPockets) {

@@ -28,7 +28,7 @@ std::vector<Dropzone> zonesOnDisk(const PocketStore& store)
     std::vector<Dropzone> zones;
     if (const auto file = JsonFileDefaults::standardLocation()) {
         if (const auto data = JsonFileDefaults(*file).dataValue(BezelEngine::zonesKey))
-            zones = decodeZones(*data).value_or(std::vector<Dropzone> {});
+            zones = decodeZones(*data).zones;
     }
     if (!zones.empty())
         return zones;

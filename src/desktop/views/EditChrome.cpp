@@ -470,7 +470,7 @@ void EditChrome::layOutControls(std::optional<QPointF> pointer)
     editToggle_.setState(hovering(Control::editToggle), pressing(Control::editToggle), state.isArranging);
     prefsToggle_.setState(hovering(Control::prefsToggle), pressing(Control::prefsToggle), state.isShowingPreferences);
     const QString lead = state.isArranging ? "Drag to move \u00B7 rename inline \u00B7 " : "Click a pocket to see what's inside \u00B7 ";
-    footer_.setText(lead + shortcutHint(model_.preferences().shortcut(), model_.defaults().boolValue("kestrane.inputMonitoring")));
+    footer_.setText(lead + shortcutHint(model_.preferences().shortcut(), model_.defaults().boolValue("kestrane.inputMonitoring").value_or(false)));
     const double footerHeight = footer_.metrics().height() + 22;
     footerFrame_ = QRectF(leadingInset + 42 + footerSpacing, bottom - 21 - footerHeight / 2, footer_.width() + 32, footerHeight);
     drawFooterPicture();

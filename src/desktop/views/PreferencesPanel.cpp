@@ -104,7 +104,7 @@ QString PreferencesPanel::detailFor(PrefRow row) const
             return "Hold a modifier and press a key \u00B7 esc cancels.";
         if (!prefs.shortcutRegistered())
             return "Something else on this computer already uses that.";
-        if (model_.defaults().boolValue(inputMonitoringKey))
+        if (model_.defaults().boolValue(inputMonitoringKey).value_or(false))
             return "Click to change. Double-tap Control works too.";
         return "Click to change. Double-tap Control needs Input Monitoring.";
     case PrefRow::haptics: return "The edge answers under your fingers.";

@@ -1,6 +1,7 @@
 #include "EngineFixture.h"
 #include "StderrOf.h"
 
+#include <gmock/gmock.h>
 #include <nlohmann/json.hpp>
 
 using namespace kestrane;
@@ -10,18 +11,27 @@ namespace {
 Bytes bytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
 } // namespace
 
-TEST(Dropzone, StoredFormRoundTripsWithExactKeysAndDecodingIsAllOrNothing)
+TEST(Dropzone, StoredFormRoundTripsWithExactKeysAndAnUnreadablePocketIsLeftOutAlone)
 {
     Dropzone a { *Uuid::parse("0f8fad5b-d9cb-469f-a165-70867728950e"), " Shelf / \"one\" ", 0.123456789012345678, "bin" };
     const Bytes data = encodeZones({ a, zone("Pocket 2", 0.9) });
-    EXPECT_EQ(decodeZones(data)->front(), a);
+    EXPECT_EQ(decodeZones(data).zones.front(), a);
     EXPECT_EQ(nlohmann::json::parse(data.begin(), data.end())[0], nlohmann::json::parse(R"({"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":" Shelf / \"one\" ",
                                                   "anchor":0.123456789012345678,"kind":"bin"})"));
-    for (const char* bad : { R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":"x","anchor":0.5,"kind":"shelf"},
-                                {"id":"1F8FAD5B-D9CB-469F-A165-70867728950E","name":"y","anchor":0.5}])",
-             R"([{"id":"not-a-uuid","name":"x","anchor":0.5,"kind":"shelf"}])",
-             R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":"x","anchor":"0.5","kind":"shelf"}])", R"({"id":"x"})", "[{\"id\":", "\xff\xfe" })
-        EXPECT_FALSE(decodeZones(bytes(bad))) << bad;
+    const std::string work = R"({"id":"1F8FAD5B-D9CB-469F-A165-70867728950E","name":"Work","anchor":0.5,"kind":"shelf"})";
+    // The stored text, how many pockets are kept, and what the one problem line names.
+    const std::tuple<std::string, std::size_t, std::string> cases[] = {
+        { "[" + work + R"(,{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":"Reading","anchor":"0.5","kind":"shelf"}])", 1, R"(pocket 2 "Reading": "anchor")" },
+        { "[" + work + R"(,{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":"y","anchor":0.5}])", 1, R"(pocket 2 "y": no "kind")" },
+        { "[7," + work + "]", 1, "pocket 1: not an object" }, { R"([{"id":"not-a-uuid","name":"x","anchor":0.5,"kind":"shelf"}])", 0, R"(pocket 1 "x": "id")" },
+        { R"("[]")", 0, "string" }, { R"({"id":"x"})", 0, "object" }, { "[{\"id\":", 0, "JSON" }, { "[\"\xff\xfe\"]", 0, "UTF-8" } };
+    for (const auto& [stored, kept, problem] : cases) {
+        const DecodedZones decoded = decodeZones(bytes(stored));
+        EXPECT_EQ(decoded.zones.size(), kept) << stored;
+        EXPECT_THAT(decoded.problems, ::testing::ElementsAre(::testing::HasSubstr(problem))) << stored;
+    }
+    // A layout spoilt throughout is not one line per pocket.
+    EXPECT_EQ(decodeZones(bytes("[1,2,3,4,5,6,7,8,9,10]")).problems.size(), 6u);
 }
 
 class Zones : public EngineFixture {
@@ -47,7 +57,7 @@ TEST_F(Zones, EveryPocketHoldingItemsHasAPlaceOnTheEdge)
     for (const auto& [id, count] : held)
         putItems(id, count);
     // The stored layout, and how many lines the start reports.
-    const std::vector<std::pair<std::optional<Bytes>, int>> cases = { { std::nullopt, 1 }, { bytes("garbage"), 2 },
+    const std::vector<std::pair<std::optional<Bytes>, int>> cases = { { std::nullopt, 1 }, { bytes("garbage"), 3 },
         { bytes("[]"), 1 }, { encodeZones({ kept }), 1 } };
     for (const auto& [stored, lines] : cases) {
         defaults.remove(BezelEngine::zonesKey);
@@ -62,6 +72,32 @@ TEST_F(Zones, EveryPocketHoldingItemsHasAPlaceOnTheEdge)
         engine->setSize({ 1440, 700 });
         expectSpreadApart();
         EXPECT_EQ(loggedLines([&] { makeEngine(); }), 0);
+    }
+}
+
+TEST_F(Zones, WhatCouldNotBeReadIsKeptAsideOnceBeforeTheLayoutIsRewritten)
+{
+    const Dropzone work = zone("Work", 0.3), home = zone("Home", 0.6);
+    const Bytes good = encodeZones({ work, home });
+    const std::string partly = std::string(good.begin(), good.end() - 1) + R"(,{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":"Reading","anchor":"0.5","kind":"shelf"}])";
+    // Stored as bytes with one bad pocket, or as text (a value of another type): the pockets shown.
+    const std::pair<bool, std::vector<std::string>> cases[] = { { true, { "Work", "Home" } }, { false, { "Pocket 1" } } };
+    for (const auto& [asBytes, names] : cases) {
+        asBytes ? defaults.setData(BezelEngine::zonesKey, bytes(partly)) : defaults.setString(BezelEngine::zonesKey, partly);
+        const auto stored = std::pair(defaults.dataValue(BezelEngine::zonesKey), defaults.stringValue(BezelEngine::zonesKey));
+        const int writes = defaults.writeCount();
+        EXPECT_EQ(loggedLines([&] { makeEngine(); }), 1);
+        EXPECT_EQ(defaults.writeCount(), writes);
+        std::vector<std::string> shown;
+        for (const BlobRuntime& blob : engine->state().blobs)
+            shown.push_back(blob.config.name);
+        EXPECT_EQ(shown, names);
+
+        const std::string log = stderrOf([&] { engine->saveZones(); });
+        const std::string aside = log.substr(log.find("kept as ") + 8, log.size() - log.find("kept as ") - 9);
+        EXPECT_EQ(std::pair(defaults.dataValue(aside), defaults.stringValue(aside)), stored) << log;
+        EXPECT_EQ(storedZones().size(), names.size());
+        EXPECT_EQ(loggedLines([&] { engine->saveZones(); }), 0);
     }
 }
 

@@ -21,7 +21,7 @@ protected:
         }
     }
 
-    std::vector<Dropzone> storedZones() const { return decodeZones(*defaults.dataValue(BezelEngine::zonesKey)).value(); }
+    std::vector<Dropzone> storedZones() const { return decodeZones(*defaults.dataValue(BezelEngine::zonesKey)).zones; }
 
     // One pocket in the middle of the edge holding n items, placed by a first step.
     Dropzone startWithOnePocket(int n)

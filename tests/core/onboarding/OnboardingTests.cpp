@@ -98,7 +98,7 @@ TEST_F(OnboardingTest, EscapeWhileWakingFadesTheInkButKeepsItsBodyAndAReplayStar
 {
     EXPECT_FALSE(flow.wasSeen());
     flow.start();
-    EXPECT_TRUE(defaults.boolValue("kestrane.onboarding.seen.v1"));
+    EXPECT_EQ(defaults.boolValue("kestrane.onboarding.seen.v1"), true);
     defaults.setBool(Onboarding::seenKey, false);
     runPhase();
     runFrames(60);

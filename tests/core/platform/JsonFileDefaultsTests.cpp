@@ -45,17 +45,25 @@ TEST(JsonFileDefaults, ValuesOfAnotherTypeReadAsAbsentAndUnknownMembersAreKept)
 {
     TemporaryFolder folder;
     const std::string others = R"("huge":18446744073709551615,"someone.else":[1,{"deep":null}],"nested":)" + nested(63);
-    writeFile(folder / "defaults.json", R"({"flag":"yes","count":2.5,"name":7,"bytes":{"base64":"not base64!"},)"
+    writeFile(folder / "defaults.json", R"({"flag":"yes","count":2.5,"name":7,"bytes":{"base64":"not base64!"},"off":false,"zero":0,)"
         R"("extra":{"base64":"AA==","more":1},)" + others + "}");
     JsonFileDefaults defaults(folder / "defaults.json");
-    EXPECT_FALSE(defaults.boolValue("flag") || defaults.stringValue("name"));
-    EXPECT_EQ(defaults.integerValue("count") + defaults.integerValue("huge"), 0);
+    EXPECT_FALSE(defaults.boolValue("flag") || defaults.stringValue("name") || defaults.integerValue("count") || defaults.integerValue("huge"));
+    EXPECT_EQ(std::pair(defaults.boolValue("off"), defaults.integerValue("zero")), std::pair(std::optional(false), std::optional<std::int64_t>(0)));
     for (const char* key : { "bytes", "extra", "missing" })
         EXPECT_FALSE(defaults.dataValue(key)) << key;
 
+    // Kept aside as stored, whatever its shape, and a second copy never replaces the first.
+    const auto first = defaults.keepAside("bytes"), second = defaults.keepAside("bytes");
+    ASSERT_TRUE(first && second && *first != *second && !defaults.keepAside("missing"));
+    EXPECT_THAT(*first, StartsWith("bytes.unreadable-"));
     defaults.setBool("flag", true);
     nlohmann::json stored = nlohmann::json::parse(readFile(folder / "defaults.json"));
-    for (const char* replaced : { "flag", "count", "name", "bytes", "extra" })
+    for (const std::string& aside : { *first, *second }) {
+        EXPECT_EQ(stored.at(aside), nlohmann::json::parse(R"({"base64":"not base64!"})")) << aside;
+        stored.erase(aside);
+    }
+    for (const char* replaced : { "flag", "count", "name", "bytes", "extra", "off", "zero" })
         stored.erase(replaced);
     EXPECT_EQ(stored, nlohmann::json::parse("{" + others + "}"));
 }

@@ -54,6 +54,29 @@ TEST_F(PreferencesTest, AnUnusableStoredShortcutFallsBackToTheDefaultAndIsLeftAs
     }
 }
 
+TEST_F(PreferencesTest, ASettingOfAnotherTypeIsIgnoredWithOneLineAndLeftAsStored)
+{
+    const std::function<void(MemoryDefaults&)> mistyped[] = {
+        [](MemoryDefaults& d) { d.setString(Preferences::hapticsKey, "false"); },
+        [](MemoryDefaults& d) { d.setInteger(Preferences::blurWholeScreenKey, 0); },
+        [](MemoryDefaults& d) { d.setString(Preferences::openAtLoginKey, "true"); },
+        [](MemoryDefaults& d) {
+            d.setString(Preferences::shortcutKeyCodeKey, "3");
+            d.setInteger(Preferences::shortcutModifiersKey, modifier::control | modifier::option);
+            d.setString(Preferences::shortcutLabelKey, "F");
+        } };
+    for (const auto& store : mistyped) {
+        defaults = MemoryDefaults();
+        store(defaults);
+        const int writes = defaults.writeCount();
+        const std::string log = stderrOf([&] { open(); });
+        EXPECT_EQ(std::tuple(preferences->hapticsEnabled(), preferences->blurWholeScreen(), preferences->wantsOpenAtLogin(), preferences->shortcut()),
+            std::tuple(true, true, false, Shortcut::standard())) << log;
+        EXPECT_THAT(log, ::testing::MatchesRegex("Kestrane: [^\n]*\n"));
+        EXPECT_EQ(defaults.writeCount(), writes);
+    }
+}
+
 TEST_F(PreferencesTest, SettersWriteNotifyAndStepOnlyOnAChangeAndTheEngineSeesEachRow)
 {
     open();
@@ -92,7 +115,7 @@ TEST_F(PreferencesTest, OpenAtLoginFollowsTheAutostartEntryAndARefusalKeepsTheWi
     open();
     preferences->setOpenAtLogin(true);
     EXPECT_EQ(preferences->loginState(), LoginState::failed(loginItems.registerItem().value().message));
-    EXPECT_TRUE(preferences->wantsOpenAtLogin() && defaults.boolValue(Preferences::openAtLoginKey));
+    EXPECT_TRUE(preferences->wantsOpenAtLogin() && defaults.boolValue(Preferences::openAtLoginKey) == true);
     EXPECT_EQ(steps, 1);
 
     std::filesystem::remove(config / "autostart");
@@ -102,5 +125,5 @@ TEST_F(PreferencesTest, OpenAtLoginFollowsTheAutostartEntryAndARefusalKeepsTheWi
     EXPECT_EQ(preferences->loginState(), LoginState::on());
     preferences->setOpenAtLogin(false);
     EXPECT_EQ(preferences->loginState(), LoginState::off());
-    EXPECT_FALSE(defaults.boolValue(Preferences::openAtLoginKey));
+    EXPECT_EQ(defaults.boolValue(Preferences::openAtLoginKey), false);
 }
