@@ -13,8 +13,10 @@ namespace {
 // How long a copy waits for the data folder's lock while no copy answers: commands that
 // store items hold it for a moment each, and a copy that starts takes it before it listens.
 constexpr int turnTimeout = 20000;
-// A request stores or lists items in the running copy before it answers.
-constexpr int answerTimeout = 10000;
+// A request stores or lists items in the running copy before it answers; a reopen is
+// answered at once, unless the copy is still starting.
+constexpr int requestTimeout = 10000;
+constexpr int reopenTimeout = 5000;
 // Connecting to a local socket succeeds or fails at once; this only bounds a full backlog.
 constexpr int connectTimeout = 1000;
 constexpr int retryInterval = 50;
@@ -50,7 +52,7 @@ struct Reply {
 };
 
 // Sends one line and reads one back.
-Reply exchange(const QString& socketPath, const std::string& line)
+Reply exchange(const QString& socketPath, const std::string& line, int answerTimeout)
 {
     QLocalSocket socket;
     socket.connectToServer(socketPath);
@@ -68,10 +70,10 @@ Reply exchange(const QString& socketPath, const std::string& line)
 
 // A line reaches at most one copy, and is never sent twice: a copy that took it may have
 // acted on it even when its answer does not come.
-Reply ask(const InstanceLock& lock, const std::string& line)
+Reply ask(const InstanceLock& lock, const std::string& line, int answerTimeout)
 {
     for (const QString& path : socketPaths(lock)) {
-        if (Reply reply = exchange(path, line); reply.reached)
+        if (Reply reply = exchange(path, line, answerTimeout); reply.reached)
             return reply;
     }
     return {};
@@ -87,10 +89,15 @@ SingleInstance::SingleInstance(std::filesystem::path dataFolder, std::function<v
 
 SingleInstance::Turn SingleInstance::awaitTurn(const std::filesystem::path& dataFolder, const std::string& request)
 {
+    return awaitTurn(dataFolder, request, requestTimeout);
+}
+
+SingleInstance::Turn SingleInstance::awaitTurn(const std::filesystem::path& dataFolder, const std::string& line, int answerTimeout)
+{
     Turn turn { std::make_unique<InstanceLock>(dataFolder, xdgRuntimeDirectory()), std::nullopt };
     const QDeadlineTimer deadline(turnTimeout);
     while (turn.lock->status() == InstanceLock::Status::held) {
-        if (const Reply reply = ask(*turn.lock, request); reply.reached || deadline.hasExpired()) {
+        if (const Reply reply = ask(*turn.lock, line, answerTimeout); reply.reached || deadline.hasExpired()) {
             turn.lock.reset();
             turn.answer = reply.line;
             break;
@@ -103,7 +110,7 @@ SingleInstance::Turn SingleInstance::awaitTurn(const std::filesystem::path& data
 
 SingleInstance::Claim SingleInstance::claim()
 {
-    Turn turn = awaitTurn(dataFolder_, reopenMessage);
+    Turn turn = awaitTurn(dataFolder_, reopenMessage, reopenTimeout);
     if (turn.answer == reopenAnswer)
         return Claim::handedOver;
     if (!turn.lock) {

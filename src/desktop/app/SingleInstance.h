@@ -52,6 +52,7 @@ public:
     static Turn awaitTurn(const std::filesystem::path& dataFolder, const std::string& request);
 
 private:
+    static Turn awaitTurn(const std::filesystem::path& dataFolder, const std::string& line, int answerTimeout);
     void listen();
     bool listenOn(const QString& socketPath);
     void answer(QLocalSocket* socket);
