@@ -67,19 +67,24 @@ int runHere(const PocketRequest& request, const std::filesystem::path& dataFolde
 
 int runPocketRequest(const PocketRequest& request, const std::filesystem::path& dataFolder, int argc, char** argv)
 {
-    InstanceLock lock(dataFolder);
-    switch (lock.status()) {
-    case InstanceLock::Status::taken: return runHere(request, dataFolder, argc, argv);
-    case InstanceLock::Status::refused: logLine(lock.reason()); return 1;
-    case InstanceLock::Status::held: break;
+    const SingleInstance::Turn turn = SingleInstance::awaitTurn(dataFolder, request.encode());
+    if (turn.answer) {
+        if (const auto outcome = CommandOutcome::decode(*turn.answer))
+            return print(*outcome);
+    } else if (turn.lock) {
+        switch (turn.lock->status()) {
+        case InstanceLock::Status::taken: return runHere(request, dataFolder, argc, argv);
+        case InstanceLock::Status::unavailable:
+            // No lock can be had because nothing can write the folder: listing only reads it.
+            if (request.kind == PocketRequest::Kind::list)
+                return runHere(request, dataFolder, argc, argv);
+            [[fallthrough]];
+        case InstanceLock::Status::held:
+        case InstanceLock::Status::refused: logLine(turn.lock->reason()); return 1;
+        }
     }
-    const auto answer = SingleInstance::ask(dataFolder, request.encode());
-    const auto outcome = answer ? CommandOutcome::decode(*answer) : std::nullopt;
-    if (!outcome) {
-        logLine("Kestrane: the running copy did not answer; nothing was done");
-        return 1;
-    }
-    return print(*outcome);
+    logLine("Kestrane: the running copy did not answer; nothing was done");
+    return 1;
 }
 
 std::optional<int> runWithoutWindow(const CommandLine& command, int argc, char** argv)

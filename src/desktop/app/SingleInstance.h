@@ -7,8 +7,10 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kestrane {
 
@@ -30,27 +32,36 @@ public:
     // What the first copy answers to a request line of a later copy (one line each).
     using RequestHandler = std::function<std::string(const std::string& request)>;
 
+    // What a copy that wants the data folder ends up with: the lock it tried (taken, or one
+    // that cannot be had: unavailable or refused), or the running copy's answer. Neither
+    // when the folder stayed locked and no copy answered in time.
+    struct Turn {
+        std::unique_ptr<InstanceLock> lock;
+        std::optional<std::string> answer;
+    };
+
     // onReopen runs in the first copy whenever a later copy is started; onRequest whenever
     // a later copy hands it a request.
-    SingleInstance(const std::filesystem::path& dataFolder, std::function<void()> onReopen, RequestHandler onRequest = {});
+    SingleInstance(std::filesystem::path dataFolder, std::function<void()> onReopen, RequestHandler onRequest = {});
 
     Claim claim();
 
-    // From a copy that found the folder locked: hands the running copy one request line
-    // and answers its reply; none when it does not answer.
-    static std::optional<std::string> ask(const std::filesystem::path& dataFolder, const std::string& request);
+    // Waits for the data folder: while another process holds its lock, hands the copy that
+    // listens for the folder one request line, or tries the lock again once that process
+    // (a command that stores items, a copy still starting) lets it go.
+    static Turn awaitTurn(const std::filesystem::path& dataFolder, const std::string& request);
 
 private:
+    static Turn awaitTurn(const std::filesystem::path& dataFolder, const std::string& line, int answerTimeout);
     void listen();
+    bool listenOn(const QString& socketPath);
     void answer(QLocalSocket* socket);
-    bool handOver() const;
-    static std::optional<QByteArray> exchange(const QString& socketPath, const QByteArray& line, int timeout);
 
-    InstanceLock lock_;
+    std::filesystem::path dataFolder_;
     std::function<void()> onReopen_;
     RequestHandler onRequest_;
-    QLocalServer server_;
-    QString socketPath_;
+    std::unique_ptr<InstanceLock> lock_;
+    std::vector<std::unique_ptr<QLocalServer>> servers_;
 };
 
 } // namespace kestrane
