@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <set>
 
 namespace kestrane::e2e {
@@ -54,6 +55,8 @@ TEST_F(Command, HelpAndVersionNeedNoDisplayAndAnUnknownSwitchExitsTwo)
     EXPECT_EQ(run({ "--version" }, false).output, "kestrane 0.1\n");
     const Finished unknown = run({ "--frobnicate" }, false);
     EXPECT_EQ(std::pair(unknown.status, unknown.output), std::pair(2, std::string())) << "usage goes to standard error";
+    // A screen the display does not have is a line and status 1, not an abort.
+    EXPECT_EQ(launch({}, display.name() + ".7")->waitForExit(eventTimeout), 1);
 }
 
 // Files, a link and a text, by the pocket's name; a missing path stores nothing at all.
@@ -74,6 +77,16 @@ TEST_F(Command, AddStoresWithoutARunningCopyAndListPrintsTheIndex)
     const auto json = nlohmann::json::parse(run({ "--list", "--json" }, false).output);
     EXPECT_EQ(json.at(0).at("name"), "Desk");
     EXPECT_EQ(json.at(0).at("items").at(2).at("path"), items[2].file.string());
+
+    // A pipe is no item; names are listed one line each, and a renamed file where it is now.
+    ASSERT_EQ(::mkfifo((home.root() / "pipe").c_str(), 0600), 0);
+    EXPECT_EQ(run({ "--add", QString::fromStdString((home.root() / "pipe").string()) }, false).status, 1);
+    EXPECT_EQ(run({ "--add", file("tab\tand\nline.txt") }, false).status, 0);
+    std::filesystem::rename(home.root() / "a.txt", home.root() / "renamed.txt");
+    const std::string relisted = run({ "--list" }, false).output;
+    EXPECT_EQ(std::count(relisted.begin(), relisted.end(), '\n'), 5) << relisted;
+    EXPECT_TRUE(relisted.starts_with("Desk\ta.txt\t" + (home.root() / "renamed.txt").string() + "\n")) << relisted;
+    EXPECT_TRUE(relisted.ends_with("\ttab\\tand\\nline.txt\t" + (home.root() / "tab\\tand\\nline.txt").string() + "\n")) << relisted;
 
     // An index that cannot be read takes nothing and is left as it is, with no file written.
     const auto payloads = home.root() / "data/Kestrane/Payloads";
@@ -131,7 +144,7 @@ TEST_F(Command, AnAnsweredAddSurvivesAKillOfTheRunningCopy)
     std::set<std::string> stored;
     for (const StoredItem& item : home.items(desk.id))
         stored.insert(testing::readFile(item.file));
-    EXPECT_GE(answered.size(), 6u);
+    EXPECT_GE(answered.size(), 30u);
     for (const std::string& text : answered)
         EXPECT_TRUE(stored.contains(text)) << text << " was answered but is not stored";
 }

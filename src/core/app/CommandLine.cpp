@@ -89,6 +89,8 @@ private:
             run_ = true;
         else if (argument.starts_with("-") && argument != "-" && !endOfSwitches_)
             return "unknown switch " + argument;
+        else if (add_ && argument.empty())
+            return "an empty path after --add";
         else if (add_)
             command_.request.targets.push_back(targetFrom(argument, workingFolder_));
         else
@@ -105,6 +107,8 @@ private:
             command_.request.text = value;
         else if (name == "--pocket")
             command_.request.pocket = value;
+        else if (const auto count = parseDecimalInteger(value); !count || *count < 0)
+            return "--seed-pocket needs a count of items, not " + value;
         else
             run_ = true;
         return {};

@@ -1,12 +1,13 @@
 #include "app/PocketCommand.h"
 
-#include "pockets/FileReference.h"
+#include "platform/Log.h"
 #include "pockets/MemoryPasteboard.h"
 #include "pockets/PocketStore.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <optional>
 
 namespace kestrane {
 
@@ -29,6 +30,20 @@ const Dropzone* pocketNamed(const std::vector<Dropzone>& zones, const std::strin
         return &zones.front();
     auto found = std::find_if(zones.begin(), zones.end(), [&](const Dropzone& zone) { return zone.name == name; });
     return found == zones.end() ? nullptr : &*found;
+}
+
+// Why a path cannot be an item: it names nothing, or something that is neither a file nor a
+// folder (a pipe, a device or a socket would block or mean nothing to whoever opens it).
+std::optional<std::string> unfitPath(const std::string& target)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (!fs::exists(fs::symlink_status(target, error)))
+        return "no such file or folder";
+    const fs::file_type type = fs::status(target, error).type();
+    if (type == fs::file_type::fifo || type == fs::file_type::block || type == fs::file_type::character || type == fs::file_type::socket)
+        return "not a file or folder";
+    return std::nullopt;
 }
 
 // Files given one after another go in as one drop; each link and the text as a drop of its own,
@@ -56,9 +71,10 @@ CommandOutcome add(const PocketRequest& request, const std::vector<Dropzone>& zo
     if (!pocket)
         return failure("no pocket is named \"" + request.pocket + "\"; nothing was added");
     for (const std::string& target : request.targets) {
-        std::error_code error;
-        if (isPath(target) && !std::filesystem::exists(std::filesystem::symlink_status(target, error)))
-            return failure("no such file or folder: " + target + "; nothing was added");
+        if (!isPath(target))
+            continue;
+        if (auto refusal = unfitPath(target))
+            return failure(*refusal + ": " + escapeControlCharacters(target) + "; nothing was added");
     }
     int added = 0;
     for (const MemoryPasteboard& drop : dropsFor(request))
@@ -68,27 +84,36 @@ CommandOutcome add(const PocketRequest& request, const std::vector<Dropzone>& zo
     return {};
 }
 
-std::string pathOf(const PocketItem& item, const PocketStore& store)
+// Where each item is now, as its drawer would find it; items gone for good are left out.
+std::vector<std::pair<const PocketItem*, std::string>> located(const std::vector<PocketItem>& list, const PocketStore& store)
 {
-    if (const std::string* path = item.payload.pendingPath())
-        return *path;
-    if (const std::string* filename = item.payload.managedFilename())
-        return (store.payloadDirectory() / *filename).string();
-    const auto reference = FileReference::decode(*item.payload.bookmark());
-    return reference ? reference->path.string() : std::string();
+    const PocketStore::Resolution resolution = PocketStore::resolveWork(list, store.payloadDirectory());
+    std::vector<std::pair<const PocketItem*, std::string>> found;
+    // Resolution keeps the list's order.
+    auto item = list.begin();
+    for (const auto& resolved : resolution.resolved) {
+        item = std::find_if(item, list.end(), [&](const PocketItem& candidate) { return candidate.id == resolved->id; });
+        if (item == list.end())
+            break;
+        found.emplace_back(&*item, resolved->path.string());
+    }
+    return found;
 }
 
 CommandOutcome list(const PocketRequest& request, const std::vector<Dropzone>& zones, const PocketStore& store)
 {
     nlohmann::json pockets = nlohmann::json::array();
     std::string lines;
+    const std::vector<PocketItem> none;
     for (const Dropzone& zone : zones) {
         nlohmann::json items = nlohmann::json::array();
-        auto held = store.items.find(zone.id);
-        for (const PocketItem& item : held == store.items.end() ? std::vector<PocketItem>() : held->second) {
-            const std::string path = pathOf(item, store);
-            items.push_back({ { "id", item.id.string() }, { "name", item.name }, { "path", path } });
-            lines += zone.name + "\t" + item.name + "\t" + path + "\n";
+        const auto held = store.items.find(zone.id);
+        const std::vector<PocketItem>& list = held == store.items.end() ? none : held->second;
+        for (const auto& [item, path] : located(list, store)) {
+            items.push_back({ { "id", item->id.string() }, { "name", item->name }, { "path", path } });
+            // One line per item whatever the names hold: tabs, line feeds and other control
+            // characters are written as escapes.
+            lines += escapeControlCharacters(zone.name) + "\t" + escapeControlCharacters(item->name) + "\t" + escapeControlCharacters(path) + "\n";
         }
         pockets.push_back({ { "id", zone.id.string() }, { "name", zone.name }, { "items", items } });
     }

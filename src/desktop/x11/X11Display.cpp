@@ -18,12 +18,17 @@ bool X11Display::canConnect()
                 "or under Xvfb for a headless run");
         return false;
     }
-    xcb_connection_t* connection = xcb_connect(name, nullptr);
+    int screen = 0;
+    xcb_connection_t* connection = xcb_connect(name, &screen);
     const bool connected = xcb_connection_has_error(connection) == 0;
+    // A screen number the server does not have (":0.7") would abort the toolkit.
+    const bool hasScreen = connected && screen >= 0 && screen < xcb_setup_roots_length(xcb_get_setup(connection));
     xcb_disconnect(connection);
     if (!connected)
         logLine(std::string("Kestrane: cannot open the X display \"") + name + "\"");
-    return connected;
+    else if (!hasScreen)
+        logLine(std::string("Kestrane: the X display \"") + name + "\" has no screen " + std::to_string(screen));
+    return hasScreen;
 }
 
 std::optional<X11Display> X11Display::fromApplication()

@@ -36,6 +36,9 @@ TEST(CommandLineParsing, SortsTheArgumentsIntoAnActionOrOneErrorLine)
         { { "--add-text", "" }, Action::invalid, "--add-text needs a text that is not empty" },
         { { "--list", "--json" }, Action::request, "" },
         { { "--add-text", "hi", "--pocket", "Desk" }, Action::request, "" },
+        { { "--add", "a", "" }, Action::invalid, "an empty path after --add" },
+        { { "--seed-pocket", "abc" }, Action::invalid, "--seed-pocket needs a count of items, not abc" },
+        { { "--seed-pocket", "-2" }, Action::invalid, "--seed-pocket needs a count of items, not -2" },
     };
     for (const auto& c : cases) {
         const CommandLine command = parse(c.arguments);
