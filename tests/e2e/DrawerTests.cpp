@@ -4,9 +4,7 @@
 #include <QUrl>
 
 #include <fstream>
-#include <cstdio>
 #include <functional>
-#include <map>
 #include <iostream>
 #include <utility>
 #include <thread>
@@ -164,17 +162,8 @@ TEST_F(DrawerTest, ARowDraggedOntoAnotherPocketOutlivesTheOriginal)
 {
     const StoredZone shelf { "9A1F3C5E-7B2D-4E6F-8091-A2B3C4D5E6F7", "Shelf", 0.8 };
     home.writeSettings({ desk, shelf });
-    const auto pocketYs = [&](const std::vector<std::string>& report) {
-        std::map<std::string, int> ys;
-        char id[64] = {};
-        int y = 0;
-        for (const std::string& line : report) {
-            if (std::sscanf(line.c_str(), "POCKET %63s y=%d", id, &y) == 2)
-                ys[id] = y;
-        }
-        return std::pair(ys.at(desk.id), ys.at(shelf.id));
-    };
-    const auto [deskY, shelfY] = pocketYs(launchAndReport({ "--seed-pocket", "1" }));
+    const auto ys = pocketYs(launchAndReport({ "--seed-pocket", "1" }));
+    const int deskY = ys.at(desk.id), shelfY = ys.at(shelf.id);
     const StoredItem original = home.items(desk.id).at(0);
 
     ASSERT_TRUE(hoverUntilTaken(*program, edgeX, deskY));

@@ -37,12 +37,24 @@ std::vector<std::string> readReport(ChildProcess& program)
     return report;
 }
 
+std::map<std::string, int> pocketYs(const std::vector<std::string>& report)
+{
+    std::map<std::string, int> ys;
+    char id[64] = {};
+    int y = 0;
+    for (const std::string& line : report) {
+        if (std::sscanf(line.c_str(), "POCKET %63s y=%d", id, &y) == 2)
+            ys[id] = y;
+    }
+    return ys;
+}
+
 int pocketY(const std::vector<std::string>& report)
 {
-    int y = 0;
-    if (report.size() != 2 || std::sscanf(report.front().c_str(), "POCKET %*s y=%d", &y) != 1)
+    const auto ys = pocketYs(report);
+    if (ys.size() != 1)
         throw std::runtime_error("kestrane did not report the one pocket: " + report.front());
-    return y;
+    return ys.begin()->second;
 }
 
 std::vector<std::string> EndToEndTest::launchAndReport(const QStringList& arguments)

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +37,8 @@ bool endToEndRequired();
 
 // The report of a program started with "--print-pockets", up to and including its SCREEN line.
 std::vector<std::string> readReport(ChildProcess& program);
+// The height of each pocket in the report, by its id.
+std::map<std::string, int> pocketYs(const std::vector<std::string>& report);
 // The height of the one pocket in the report.
 int pocketY(const std::vector<std::string>& report);
 
