@@ -43,6 +43,19 @@ TEST_F(KeyboardTest, OnlyTwoLoneControlPressesToggleEditMode)
     EXPECT_TRUE(clickReachesPeer(*peer, eventTimeout)) << "Caps Lock on blocks the double tap";
 }
 
+// A window that maps over an open drawer takes the focus; the drawer takes it back, so
+// Escape still closes it.
+TEST_F(KeyboardTest, AnOpenDrawerKeepsTheKeyboardWhenAWindowMaps)
+{
+    const int pocketY = launchWithDesk({ "--seed-pocket", "1" });
+    ASSERT_TRUE(hoverUntilTaken(*program, edgeX, pocketY));
+    pointer.click(edgeX, pocketY);
+    pointer.moveTo(XvfbDisplay::width - 100, pocketY);
+    auto peer = launchPeer({ "clicks" });
+    display.xdotool({ "sleep", "0.6", "key", "Escape", "sleep", "0.4" });
+    EXPECT_TRUE(clickReachesPeer(*peer, eventTimeout)) << "Escape closed the drawer, whose backdrop takes clicks";
+}
+
 TEST_F(KeyboardTest, ShortcutFollowsItsKeyToAnotherKeyCode)
 {
     auto peer = launchPeer({ "clicks" });

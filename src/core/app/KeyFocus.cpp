@@ -12,11 +12,10 @@ KeyFocus::Action KeyFocus::sync(const Situation& situation)
     }
     if (situation.hasFocus == wanted || !retryDue(situation.now))
         return Action::none;
-    // Edit mode insists on the keys it needs for names and Escape; outside it, a focus
-    // that reached the overlay anyway (a click, a drag) is returned at once.
-    if (wanted)
-        return situation.editing ? Action::retake : Action::none;
-    return Action::handBack;
+    // What needs keys insists on them (names, Escape, the drawer's arrows), even against a
+    // window that maps meanwhile; a focus that reached the overlay anyway (a click, a drag)
+    // is returned at once.
+    return wanted ? Action::retake : Action::handBack;
 }
 
 bool KeyFocus::retryDue(double now)

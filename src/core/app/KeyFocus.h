@@ -13,7 +13,7 @@ public:
         none,
         // Remember the window that has the focus now, then take it.
         take,
-        // Take the focus back without remembering: another window took it during edit mode.
+        // Take the focus back without remembering: another window took it meanwhile.
         retake,
         // Give the focus back to the remembered window.
         handBack,

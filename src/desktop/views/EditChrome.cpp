@@ -147,12 +147,14 @@ QPainterPath uturn()
     return path;
 }
 
-QString shortcutHint(const Shortcut& shortcut, bool inputMonitoring)
+// A shortcut that could not be registered is not offered: it would do nothing.
+QString shortcutHint(const Preferences& preferences, bool inputMonitoring)
 {
-    const QString display = QString::fromStdString(shortcut.display());
+    const QString display = QString::fromStdString(preferences.shortcut().display());
+    const bool works = preferences.shortcutRegistered();
     if (inputMonitoring)
-        return "double-tap control or " + display + " to toggle \u00B7 esc to close";
-    return display + " to toggle \u00B7 esc to close \u00B7 allow Input Monitoring for double-tap control";
+        return "double-tap control" + (works ? " or " + display : QString()) + " to toggle \u00B7 esc to close";
+    return (works ? display + " to toggle \u00B7 " : QString()) + "esc to close \u00B7 allow Input Monitoring for double-tap control";
 }
 } // namespace
 
@@ -470,7 +472,7 @@ void EditChrome::layOutControls(std::optional<QPointF> pointer)
     editToggle_.setState(hovering(Control::editToggle), pressing(Control::editToggle), state.isArranging);
     prefsToggle_.setState(hovering(Control::prefsToggle), pressing(Control::prefsToggle), state.isShowingPreferences);
     const QString lead = state.isArranging ? "Drag to move \u00B7 rename inline \u00B7 " : "Click a pocket to see what's inside \u00B7 ";
-    footer_.setText(lead + shortcutHint(model_.preferences().shortcut(), model_.defaults().boolValue("kestrane.inputMonitoring").value_or(false)));
+    footer_.setText(lead + shortcutHint(model_.preferences(), model_.defaults().boolValue("kestrane.inputMonitoring").value_or(false)));
     const double footerHeight = footer_.metrics().height() + 22;
     footerFrame_ = QRectF(leadingInset + 42 + footerSpacing, bottom - 21 - footerHeight / 2, footer_.width() + 32, footerHeight);
     drawFooterPicture();

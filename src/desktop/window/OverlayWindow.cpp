@@ -324,6 +324,13 @@ void OverlayWindow::syncFocus(double now)
     case KeyFocus::Action::handBack: focus_->handBack(); break;
     case KeyFocus::Action::none: break;
     }
+    // While a shortcut is recorded the keyboard is grabbed, so that a combination another
+    // program has grabbed reaches the recorder instead of that program.
+    const bool recording = model_.preferences().isRecordingShortcut();
+    if (recording != keyboardGrabbed_) {
+        keyboardGrabbed_ = recording;
+        recording ? grabKeyboard() : releaseKeyboard();
+    }
 }
 
 void OverlayWindow::paintEvent(QPaintEvent* event)
@@ -551,6 +558,9 @@ void OverlayWindow::leaveEvent(QEvent*)
 
 bool OverlayWindow::event(QEvent* event)
 {
+    // A window that takes the focus while the overlay needs keys is answered by the next frames.
+    if (event->type() == QEvent::WindowDeactivate)
+        wake();
     if (event->type() != QEvent::ToolTip)
         return QWidget::event(event);
     const auto* help = static_cast<QHelpEvent*>(event);

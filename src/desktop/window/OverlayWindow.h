@@ -120,6 +120,7 @@ private:
     // A press the drawer took: on a row (a click or a drag) or on a row's remove button.
     std::optional<DrawerView::Hit> drawerPress_;
     bool drawerSwallowedPress_ = false;
+    bool keyboardGrabbed_ = false;
     RowPress rowPress_;
     FramePacer pacer_;
     QElapsedTimer clock_;

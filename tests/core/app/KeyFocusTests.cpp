@@ -5,7 +5,7 @@
 using namespace kestrane;
 using Action = KeyFocus::Action;
 
-TEST(KeyFocus, TakenForWhatNeedsKeysGivenBackAfterAndRetakenOnlyInEditMode)
+TEST(KeyFocus, TakenForWhatNeedsKeysRetakenWhileNeededAndGivenBackAfter)
 {
     struct Frame {
         bool editing, drawer, hasFocus;
@@ -15,7 +15,7 @@ TEST(KeyFocus, TakenForWhatNeedsKeysGivenBackAfterAndRetakenOnlyInEditMode)
     const Frame frames[] = {
         { false, false, false, 0.0, Action::none },
         { false, true, false, 1.0, Action::take },
-        { false, true, false, 2.0, Action::none }, // a drawer does not insist
+        { false, true, false, 2.0, Action::retake }, // a window mapped over an open drawer
         { true, true, true, 2.1, Action::none },
         { true, false, true, 2.2, Action::none }, // still wanted for edit mode
         { true, false, false, 2.3, Action::retake },
