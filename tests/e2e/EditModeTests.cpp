@@ -141,5 +141,25 @@ TEST_F(EditModeTest, PanelSwitchesShortcutAndQuit)
     EXPECT_EQ(home.items(desk.id).size(), 1u) << "the index is intact";
 }
 
+// A combination that another program has grabbed still reaches the recorder, which then
+// says it is taken instead of waiting for keys forever.
+TEST_F(EditModeTest, RecordingACombinationAnotherProgramHoldsEnds)
+{
+    IsolatedHome other;
+    other.writeSettings({ desk });
+    nlohmann::json holding = nlohmann::json::parse(testing::readFile(other.root() / "config/Kestrane/defaults.json"));
+    // Control-Shift-K, in the stored form.
+    holding.update({ { "kestrane.prefs.shortcut.keyCode", 40 }, { "kestrane.prefs.shortcut.modifiers", 0x60000 }, { "kestrane.prefs.shortcut.label", "K" } });
+    testing::writeFile(other.root() / "config/Kestrane/defaults.json", holding.dump());
+    ChildProcess holder({ KESTRANE_PROGRAM, "--print-pockets" }, other.environment(display.name()));
+    readReport(holder);
+
+    open();
+    click(prefsToggle, 900);
+    click({ controlX, rowY(1) }, 300);
+    display.xdotool({ "key", "ctrl+shift+k", "sleep", "0.3" });
+    EXPECT_EQ(settings().value("kestrane.prefs.shortcut.label", ""), "K");
+}
+
 } // namespace
 } // namespace kestrane::e2e
