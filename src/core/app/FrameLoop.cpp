@@ -47,15 +47,29 @@ void FrameLoop::stepEngine(double dt)
 
 void FrameLoop::afterStep(const FrameInput& input, FrameOutput& output)
 {
+    followWheel(input);
     output.stepped = true;
     output.clickable = ignoresMouse(input) ? std::vector<Rect> {} : clickableRegion();
     if (reachesBeyondPockets())
         output.covered = clickableRegion();
     output.wholeScreen = needsWholeScreen();
-    const bool still = engine_.isQuiescent() && !moved_ && !input.pressHeld && !introduction_.isRunning();
+    const bool still = engine_.isQuiescent() && !moved_ && !input.pressHeld && !introduction_.isRunning() && !wheelGesture_;
     idleTicks_ = still ? idleTicks_ + 1 : 0;
     output.idle = idleTicks_ >= idleThreshold;
     output.asleep = output.idle && !input.buttonsDown && !engine_.state().isSystemDragActive;
+}
+
+// Scrolling on past the end clears the pocket and closes its drawer, but the wheel goes on
+// turning a moment: the overlay keeps the screen until the wheel has been still for the
+// gap that ends a clearing gesture, so those notches never reach the windows below.
+void FrameLoop::followWheel(const FrameInput& input)
+{
+    if (input.lastWheel > lastWheel_) {
+        lastWheel_ = input.lastWheel;
+        if (engine_.state().wantsOpen || lastWheel_ < wheelGestureEnd_)
+            wheelGestureEnd_ = lastWheel_ + BezelEngine::clearingHold;
+    }
+    wheelGesture_ = input.now < wheelGestureEnd_;
 }
 
 bool FrameLoop::isWithinReach(const std::optional<Point>& local) const
@@ -98,7 +112,7 @@ bool FrameLoop::ignoresMouse(const FrameInput& input)
 {
     if (input.pressHeld && !engine_.state().isSystemDragActive)
         return ignoring_;
-    if (engine_.wantsMouseEvents()) {
+    if (engine_.wantsMouseEvents() || wheelGesture_) {
         liveGrace_ = transparencyGrace;
         ignoring_ = false;
     } else if (liveGrace_ >= 1) {
@@ -119,7 +133,7 @@ bool FrameLoop::needsWholeScreen() const
 {
     const BezelState& state = engine_.state();
     const bool drawerShut = !state.wantsOpen && state.openProgress.value <= 0.01;
-    return introduction_.isRunning() || !drawerShut || state.isEditing || state.editProgress.value > 0.01;
+    return introduction_.isRunning() || !drawerShut || state.isEditing || state.editProgress.value > 0.01 || wheelGesture_;
 }
 
 // Where clicks land on the overlay when it takes clicks at all.
@@ -128,7 +142,7 @@ std::vector<Rect> FrameLoop::clickableRegion() const
     const BezelState& state = engine_.state();
     const Size size = state.size;
     const Rect everywhere { 0, 0, size.width, size.height };
-    if (introduction_.isRunning())
+    if (introduction_.isRunning() || wheelGesture_)
         return { everywhere };
     const bool drawerShut = !state.wantsOpen && state.openProgress.value <= 0.01;
     if (drawerShut && !state.isSystemDragActive) {

@@ -24,6 +24,8 @@ struct FrameInput {
     std::uint64_t dragSelectionChanges = 0;
     // A press the overlay received is in progress.
     bool pressHeld = false;
+    // When the overlay last received a wheel event, on the same clock as now.
+    double lastWheel = -1;
 };
 
 // What the desktop must do after the frame.
@@ -88,6 +90,7 @@ private:
     void detectSystemDrag(const FrameInput& input);
     bool ignoresMouse(const FrameInput& input);
     std::vector<Rect> clickableRegion() const;
+    void followWheel(const FrameInput& input);
     bool reachesBeyondPockets() const;
     bool needsWholeScreen() const;
 
@@ -103,6 +106,10 @@ private:
     std::uint64_t dragProbeBaseline_ = 0;
     double lastDragProbe_ = 0;
     double lastButtonDownTime_ = 0;
+    double lastWheel_ = -1;
+    // A wheel gesture that began over an open drawer lasts until then.
+    double wheelGestureEnd_ = -1;
+    bool wheelGesture_ = false;
 };
 
 } // namespace kestrane

@@ -78,6 +78,8 @@ public:
     static constexpr double hitHalfHeight = 54;
     // Below this opening progress a drawer is not drawn and its pocket is let go.
     static constexpr double drawerShownProgress = 0.001;
+    // How long a clearing charge holds once the scrolling pauses: the gap that ends the gesture.
+    static constexpr double clearingHold = 0.45;
 
     explicit BezelEngine(EngineServices services);
 

@@ -11,7 +11,6 @@ namespace kestrane {
 namespace {
 constexpr double minimumRise = 0.5;
 constexpr double fullChargeRise = 150;
-constexpr double holdSeconds = 0.45;
 constexpr double decaySeconds = 0.55;
 constexpr double commitKick = -260;
 constexpr double undoKick = 620;
@@ -50,7 +49,7 @@ void BezelEngine::setPurgeOverscroll(double overscroll, const Uuid& zone)
 void BezelEngine::stepPurge(double dt)
 {
     const bool stale = !wantsOpen || !purgeZone || purgeZone != openZone;
-    if (purgeCharge > 0 && (stale || services_.uptime.now() - purgeLastRise > holdSeconds)) {
+    if (purgeCharge > 0 && (stale || services_.uptime.now() - purgeLastRise > clearingHold)) {
         purgeCharge = std::max(0.0, purgeCharge - dt / decaySeconds);
         needsStep = true;
     }

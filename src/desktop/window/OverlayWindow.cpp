@@ -197,6 +197,7 @@ FrameInput OverlayWindow::sampleInput()
     input.now = uptime();
     input.dragSelectionChanges = dragWatcher_.changes();
     input.pressHeld = isMouseDown_;
+    input.lastWheel = lastWheel_;
     if (const auto pointer = display_.queryPointer()) {
         const double scale = devicePixelRatioF();
         const Point global { pointer->x / scale, pointer->y / scale };
@@ -461,6 +462,7 @@ void OverlayWindow::dragRowOut(const ResolvedPocketItems::value_type& item)
 void OverlayWindow::wheelEvent(QWheelEvent* event)
 {
     wake();
+    lastWheel_ = uptime();
     const QPointF at = event->position() + origin();
     const auto frame = model_.engine().drawerFrame();
     if (!drawer_.contains(at) && !(frame && QRectF(frame->x, frame->y, frame->width, frame->height).contains(at)))

@@ -121,6 +121,8 @@ private:
     std::optional<DrawerView::Hit> drawerPress_;
     bool drawerSwallowedPress_ = false;
     bool keyboardGrabbed_ = false;
+    // When the last wheel event arrived, in uptime seconds.
+    double lastWheel_ = -1;
     RowPress rowPress_;
     FramePacer pacer_;
     QElapsedTimer clock_;

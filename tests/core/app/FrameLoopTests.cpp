@@ -92,3 +92,25 @@ TEST_F(FrameLoopTest, AForeignDragIsSeenFromTheDragSelectionAndEndsHalfASecondAf
         EXPECT_EQ(engine->state().isSystemDragActive, active);
     }
 }
+
+// Scrolling on past the end clears the pocket and closes the drawer; the notches that
+// follow stay with the overlay until the wheel pauses for the gesture's gap.
+TEST_F(FrameLoopTest, AWheelTurnedOverADrawerKeepsTheScreenUntilItPauses)
+{
+    const std::vector<Rect> everywhere { { 0, 0, 1440, 900 } };
+    input.lastWheel = input.now;
+    EXPECT_FALSE(tick().wholeScreen) << "a wheel elsewhere is no gesture of ours";
+
+    engine->openDrawer(engine->state().blobs.front().config.id);
+    input.lastWheel = input.now;
+    tick();
+    engine->closeDrawer();
+    for (int notch = 0; notch < 40; ++notch) {
+        input.lastWheel = input.now;
+        const FrameOutput output = tick(0.12);
+        EXPECT_TRUE(output.wholeScreen && output.clickable == everywhere && !output.idle) << notch;
+    }
+    // The last notch came 0.12 s before the last frame.
+    EXPECT_TRUE(tick(0.3).wholeScreen);
+    EXPECT_FALSE(tick(0.04).wholeScreen);
+}
