@@ -1,7 +1,6 @@
 #include "views/ClearBlur.h"
 
-#include <QImage>
-#include <QPainter>
+#include "Pictures.h"
 
 #include <gtest/gtest.h>
 
@@ -25,11 +24,7 @@ QImage stepEdge()
 
 QImage painted(ClearBlur& blur, double opacity)
 {
-    QImage out(width, height, QImage::Format_ARGB32_Premultiplied);
-    out.fill(Qt::transparent);
-    QPainter painter(&out);
-    blur.paint(painter, QRegion(0, 0, width, height), opacity);
-    return out;
+    return kestrane::testing::drawn(width, height, [&](QPainter& painter) { blur.paint(painter, QRegion(0, 0, width, height), opacity); });
 }
 
 } // namespace

@@ -1,9 +1,7 @@
 #include "views/DrawerView.h"
 
+#include "Pictures.h"
 #include "engine/EngineFixture.h"
-
-#include <QImage>
-#include <QPainter>
 
 using namespace kestrane;
 using namespace kestrane::testing;
@@ -35,20 +33,10 @@ protected:
         return { rect.x, rect.y, rect.width, rect.height };
     }
 
-    static QImage blank()
-    {
-        QImage image(1440, 900, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        return image;
-    }
-
     QImage render()
     {
         view.update(*engine, std::nullopt);
-        QImage image = blank();
-        QPainter painter(&image);
-        view.paint(painter);
-        return image;
+        return drawn(1440, 900, [&](QPainter& painter) { view.paint(painter); });
     }
 
     // Scans the names' column from top to bottom of the screen.
@@ -99,9 +87,7 @@ TEST_F(DrawerViewTest, SixRowsSitCentredUnfadedSevenScrollWithMarginsAndFadingEn
 
 TEST_F(DrawerViewTest, RowsHideBehindASmallBulgeAndSinkAndDimUnderAClearingPull)
 {
-    pocket = startWithOnePocket(3);
-    engine->openDrawer(pocket.id);
-    main.runUntilIdle();
+    open(3, 0);
     const auto growTo = [&](double share) {
         while (engine->openLayoutNode()->amplitude < share * 214)
             run(1.0 / 480);

@@ -1,9 +1,7 @@
 #include "views/EdgeCanvas.h"
 
+#include "Pictures.h"
 #include "engine/EngineFixture.h"
-
-#include <QImage>
-#include <QPainter>
 
 #include <algorithm>
 
@@ -14,13 +12,6 @@ namespace {
 constexpr int width = 1440;
 constexpr int middle = 450;
 constexpr QRgb opaqueBlack = qRgb(0, 0, 0);
-
-QImage blank()
-{
-    QImage image(width, 900, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    return image;
-}
 
 // One pocket in the middle of a 1440 × 900 edge; tests set its bulge, the plus bulge and
 // the pull counter by hand.

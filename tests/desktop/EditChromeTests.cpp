@@ -3,8 +3,8 @@
 #include "engine/EngineFixture.h"
 #include "onboarding/Onboarding.h"
 #include "platform/NotificationCenter.h"
-#include "preferences/LoginItemService.h"
 #include "preferences/Preferences.h"
+#include "preferences/XdgAutostartLoginItem.h"
 
 #include <QEventLoop>
 #include <QLineEdit>
@@ -16,16 +16,10 @@ using namespace kestrane::testing;
 
 namespace {
 
-struct NoLoginItem final : LoginItemService {
-    LoginState status() const override { return LoginState::off(); }
-    std::optional<LoginItemFailure> registerItem() override { return std::nullopt; }
-    std::optional<LoginItemFailure> unregisterItem() override { return std::nullopt; }
-};
-
 // Three pockets holding 0, 1 and 2 items, in edit mode.
 class EditChromeTest : public EngineFixture {
 protected:
-    NoLoginItem loginItem;
+    XdgAutostartLoginItem loginItem { "/usr/bin/kestrane", folder.path() };
     NotificationCenter notifications;
     std::unique_ptr<Preferences> preferences;
     std::unique_ptr<Onboarding> onboarding;
@@ -113,9 +107,7 @@ TEST(PreferencesPanelLook, RowsComeInFadedBlurredAndSmaller)
     EXPECT_NEAR(quitRow.opacity, 0.57, 0.005);
     EXPECT_NEAR(quitRow.blur, 12.6, 1e-9);
     EXPECT_NEAR(quitRow.scale, 0.9902, 1e-9);
-    const auto settled = PreferencesPanel::rowLook(1);
-    EXPECT_EQ(settled.opacity, 1);
-    EXPECT_EQ(settled.blur, 0);
+    EXPECT_EQ(std::pair(PreferencesPanel::rowLook(1).opacity, PreferencesPanel::rowLook(1).blur), std::pair(1.0, 0.0));
 }
 
 } // namespace

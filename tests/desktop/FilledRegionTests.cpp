@@ -1,7 +1,7 @@
 #include "views/FilledRegion.h"
+#include "views/PathConversion.h"
 
-#include <QImage>
-#include <QPainter>
+#include "Pictures.h"
 
 #include <gtest/gtest.h>
 
@@ -19,15 +19,22 @@ int pixelsOf(const QRegion& region)
 // Qt's own aliased fill: a pixel is painted when its centre lies inside.
 QRegion paintedPixels(const QPainterPath& path, const QRect& clip)
 {
-    QImage image(clip.right() + 1, clip.bottom() + 1, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter(&image).fillPath(path, Qt::black);
+    const QImage image = kestrane::testing::drawn(clip.right() + 1, clip.bottom() + 1, [&](QPainter& p) { p.fillPath(path, Qt::black); });
     QRegion region;
     for (int y = clip.top(); y <= clip.bottom(); ++y)
         for (int x = clip.left(); x <= clip.right(); ++x)
             if (qAlpha(image.pixel(x, y)))
                 region += QRect(x, y, 1, 1);
     return region;
+}
+
+void addSquare(Path& path, double x, double y, double side)
+{
+    path.moveTo(x, y);
+    path.lineTo(x + side, y);
+    path.lineTo(x + side, y + side);
+    path.lineTo(x, y + side);
+    path.close();
 }
 } // namespace
 
@@ -54,4 +61,21 @@ TEST(FilledRegion, CoversTheSamePixelsAsAnAliasedFillWithinTheClip)
             EXPECT_TRUE(clip.contains(found.boundingRect()) || found.isEmpty());
         }
     }
+}
+
+TEST(PathConversionTest, OverlappingSubpathsFillWithoutHolesAndReusedStorageStartsClean)
+{
+    Path path;
+    addSquare(path, 0, 0, 20);
+    addSquare(path, 10, 10, 20);
+    QPainterPath converted;
+    toPainterPath(path, converted);
+    EXPECT_TRUE(converted.contains(QPointF(15, 15))) << "an even-odd fill would leave the overlap empty";
+    EXPECT_FALSE(converted.contains(QPointF(5, 25)));
+
+    Path other;
+    addSquare(other, 30, 30, 5);
+    toPainterPath(other, converted);
+    EXPECT_EQ(converted.boundingRect(), QRectF(30, 30, 5, 5)) << "nothing of the previous path is left";
+    EXPECT_TRUE(toPainterPath(Path {}).isEmpty());
 }

@@ -1,18 +1,17 @@
 #include "views/OnboardingView.h"
 
+#include "Pictures.h"
 #include "geometry/InkGeometry.h"
 #include "onboarding/Onboarding.h"
 #include "platform/MemoryDefaults.h"
 #include "views/PathConversion.h"
-
-#include <QImage>
-#include <QPainter>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 using namespace kestrane;
+using kestrane::testing::drawn;
 
 namespace {
 constexpr int width = 1440;
@@ -46,11 +45,7 @@ protected:
         while (flow.state().elapsed + frame / 2 < seconds)
             flow.step(frame, screen);
         view.update(flow, QImage(), QSizeF(width, height));
-        QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        view.paint(painter);
-        return image;
+        return drawn(width, height, [&](QPainter& painter) { view.paint(painter); });
     }
 };
 
@@ -112,11 +107,7 @@ TEST(LessonBlockTest, TypesTheHeadlineBehindACaret)
     for (const double progress : { 0.72, 1.0 }) {
         block.update(lesson, 0, 5, progress, QSizeF(width, height));
         EXPECT_TRUE(block.caret().isEmpty()) << progress;
-        QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        block.paint(painter);
-        painter.end();
+        const QImage image = drawn(width, height, [&](QPainter& painter) { block.paint(painter); });
         // The whole headline is drawn: its last glyph's ink ends where the full line's does.
         const int baselineMiddle = static_cast<int>(start.center().y());
         int rightmost = -1;
@@ -133,12 +124,7 @@ TEST(LessonBlockTest, TypesTheHeadlineBehindACaret)
 TEST(InkBandTest, CoversWhatTheTrianglesCover)
 {
     const ScreenPerimeter screen = Onboarding::screenPerimeter(width, height);
-    const auto filled = [](const Path& path) {
-        QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter(&image).fillPath(toPainterPath(path), Qt::black);
-        return image;
-    };
+    const auto filled = [](const Path& path) { return drawn(width, height, [&](QPainter& p) { p.fillPath(toPainterPath(path), Qt::black); }); };
     for (const InkField field : { InkField { 900, 26, 3.0, 1 }, InkField { 2700, 17, 12.5, 0.8 } }) {
         const QImage triangles = filled(InkGeometry::path(field, screen));
         Path outline;

@@ -1,3 +1,4 @@
+#include "app/KeyFocus.h"
 #include "app/Keyboard.h"
 #include "engine/EngineFixture.h"
 #include "onboarding/Onboarding.h"
@@ -7,6 +8,7 @@
 
 using namespace kestrane;
 using namespace kestrane::testing;
+using Focus = KeyFocus::Action;
 
 namespace {
 class KeyboardTest : public EngineFixture {
@@ -86,4 +88,30 @@ TEST_F(KeyboardTest, TheRecorderGetsKeysFirstEscapeClosesTheInnermostThingAndCom
     EXPECT_EQ(quits, 1);
     EXPECT_FALSE(keyboard->keyDown(KeyEvent { keyCode::q, 0, "q" }));
     EXPECT_EQ(quits, 1);
+}
+
+TEST(KeyFocus, TakenForWhatNeedsKeysRetakenWhileNeededAndGivenBackAfter)
+{
+    struct Frame {
+        bool editing, drawer, hasFocus;
+        double now;
+        Focus expected;
+    };
+    const Frame frames[] = {
+        { false, false, false, 0.0, Focus::none },
+        { false, true, false, 1.0, Focus::take },
+        { false, true, false, 2.0, Focus::retake }, // a window mapped over an open drawer
+        { true, true, true, 2.1, Focus::none },
+        { true, false, true, 2.2, Focus::none }, // still wanted for edit mode
+        { true, false, false, 2.3, Focus::retake },
+        { true, false, false, 2.5, Focus::none }, // too soon after the last attempt
+        { true, false, false, 2.6, Focus::retake },
+        { false, false, true, 2.7, Focus::handBack },
+        { false, false, true, 2.8, Focus::none },
+        { false, false, true, 3.0, Focus::handBack }, // focus that came uninvited
+        { false, false, false, 4.0, Focus::none },
+    };
+    KeyFocus focus;
+    for (const Frame& f : frames)
+        EXPECT_EQ(focus.sync({ f.editing, f.drawer, false, f.hasFocus, f.now }), f.expected) << f.now;
 }

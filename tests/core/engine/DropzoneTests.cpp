@@ -201,5 +201,4 @@ TEST_F(Zones, AFirstRunPocketIsStoredOnceItHoldsItemsAndAddedOnesAreBornAtThePlu
     const double velocity = engine->state().plusAmplitude.velocity;
     EXPECT_EQ(writesDuring([&] { engine->addZone(); }), 0);
     EXPECT_EQ(std::tuple(engine->state().blobs.size(), engine->state().plusAmplitude.velocity), std::tuple(7u, velocity - 420));
-    expectSpreadApart();
 }

@@ -1,3 +1,4 @@
+#include "geometry/InkField.h"
 #include "geometry/InkGeometry.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,8 @@
 using namespace kestrane;
 
 namespace {
+const ScreenPerimeter screen { 1000, 800, 52 };
+
 struct Triangle {
     Point a, b, c;
 
@@ -32,12 +35,12 @@ std::vector<Triangle> triangles(const Path& path)
 TEST(InkGeometry, EveryTriangleWindsTheSameWay)
 {
     const ScreenPerimeter screens[] = { { 1000, 800, 52 }, { 1920, 1080, 52 }, { 80, 600, 52 } };
-    for (const ScreenPerimeter& screen : screens) {
+    for (const ScreenPerimeter& perimeter : screens) {
         for (const InkField& field : { InkField { 900, 26, 3.2, 1 }, InkField { 1e6, 17, 12, 0.6 } }) {
-            const std::vector<Triangle> all = triangles(InkGeometry::path(field, screen));
+            const std::vector<Triangle> all = triangles(InkGeometry::path(field, perimeter));
             ASSERT_FALSE(all.empty());
             for (const Triangle& triangle : all)
-                ASSERT_GT(triangle.turn(), 0.0001) << screen.width << " x " << screen.height;
+                ASSERT_GT(triangle.turn(), 0.0001) << perimeter.width << " x " << perimeter.height;
         }
     }
 }
@@ -45,7 +48,6 @@ TEST(InkGeometry, EveryTriangleWindsTheSameWay)
 // Through the overload that reuses a path, which must clear it first.
 TEST(InkGeometry, BandSpansTheBorderUpToTheFrontWhenTheBorderIsNeitherTooShortNorTooLong)
 {
-    const ScreenPerimeter screen { 1000, 800, 52 };
     Path reused;
     InkGeometry::path({ 1e6, 26, 5, 1 }, screen, reused);
     // The whole border of 3510.7 points: two triangles for every pair of neighbouring samples.
@@ -70,4 +72,25 @@ TEST(InkGeometry, BandSpansTheBorderUpToTheFrontWhenTheBorderIsNeitherTooShortNo
     EXPECT_FALSE(InkGeometry::path({ 1e6, 26, 1, 1 }, { 3, 1, 0 }).empty());
     // A nonsensical screen size is refused rather than sampled billions of times.
     EXPECT_TRUE(InkGeometry::path({ 1e300, 26, 1, 1 }, { 1e12, 1e12, 52 }).empty());
+}
+
+TEST(InkField, ThicknessAtKnownPointsOfTheBorder)
+{
+    // Middle of the right edge at the start: mid-height weight 1, two lumps overlapping it.
+    EXPECT_NEAR((InkField { 2000, 26, 0, 1 }).thickness(screen.source(), screen), 46.40387043902357, 1e-9);
+    // Later, when two lumps running backwards sit at negative arc lengths.
+    EXPECT_NEAR((InkField { 2000, 26, 100, 1 }).thickness(screen.source(), screen), 41.41736811600982, 1e-9);
+    // Middle of the bottom edge, where the ink is heaviest, at partial strength.
+    const double bottomMiddle = 2 * screen.quarterArc() + 1.5 * screen.straightTop() + screen.straightSide();
+    EXPECT_NEAR((InkField { 5000, 26, 7.5, 0.8 }).thickness(bottomMiddle, screen), 20.60900878861795, 1e-9);
+    // Middle of the top edge, where it is lightest.
+    EXPECT_NEAR((InkField { 5000, 20, 3, 1 }).thickness(500 - 52, screen), 23.88585901435265, 1e-9);
+}
+
+TEST(InkField, NoInkWhenFaintThinOrNotYetSpread)
+{
+    for (const InkField& field : { InkField { 5000, 26, 2, 0.0005 }, InkField { 5000, 0.005, 2, 1 }, InkField { 0, 26, 2, 1 } })
+        for (double s = 0.5; s < screen.length(); s += 7)
+            EXPECT_EQ(field.thickness(s, screen), 0) << s;
+    EXPECT_EQ((InkField { 5000, 26, 2, 1 }).thickness(10, { 0, 0, 52 }), 0);
 }

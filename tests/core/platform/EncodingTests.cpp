@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 using namespace kestrane;
 namespace fs = std::filesystem;
 
@@ -23,16 +21,12 @@ TEST(Base64, MatchesTheStandardVectorsAndRejectsMalformedText)
         EXPECT_FALSE(decodeBase64(bad)) << bad;
 }
 
-TEST(Uuid, ParsesEitherCaseWritesUpperCaseAndIsRandom)
+TEST(Uuid, ParsesEitherCaseAndWritesUpperCase)
 {
     EXPECT_EQ(Uuid::parse("0f8fad5b-d9cb-469F-A165-70867728950e")->string(), "0F8FAD5B-D9CB-469F-A165-70867728950E");
     for (std::string_view bad : { "", "0f8fad5b-d9cb-469f-a165-70867728950", "0f8fad5b-d9cb-469f-a165-70867728950e0",
              "0f8fad5bd9cb-469f-a165-70867728950e0", "0f8fad5b-d9cb-469f-a165-70867728950g", "{0f8fad5b-d9cb-469f-a165-708677289}" })
         EXPECT_FALSE(Uuid::parse(bad)) << bad;
-    std::set<Uuid> seen;
-    for (int i = 0; i < 100; ++i)
-        seen.insert(Uuid::random());
-    EXPECT_EQ(seen.size(), 100u);
 }
 
 TEST(AtomicFile, ReplacesWholeFilesPrivatelyAndLeavesNoTemporaryBehind)
