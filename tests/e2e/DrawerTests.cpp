@@ -148,9 +148,13 @@ TEST_F(DrawerTest, ARowDraggedOutIsCopiedTheRemoveButtonTakesOneAndScrollingPast
     ASSERT_TRUE(pollUntil([&] { return (left = home.items(desk.id)).size() == 2; }, eventTimeout));
     EXPECT_EQ(std::tuple(left[0].id, left[1].id), std::tuple(seeded[0].id, seeded[2].id));
 
+    // The notches after the clear stay with the overlay: openbox would switch desktops on them.
+    const auto currentDesktop = [&] { return ChildProcess({ "xdotool", "get_desktop" }, home.environment(display.name())).readLine(eventTimeout); };
+    const auto desktopBefore = currentDesktop();
     pointer.moveTo(rows[0].left + 60, rows[0].y + 10);
-    wheel(display, 25);
+    wheel(display, 40);
     EXPECT_TRUE(pollUntil([&] { return home.items(desk.id).empty(); }, eventTimeout)) << "cleared";
+    EXPECT_EQ(currentDesktop(), desktopBefore);
     int purgeLines = 0;
     longestFrame(*program, [&](const std::string& line) { purgeLines += line.starts_with("PURGE "); });
     EXPECT_GT(purgeLines, 10);
