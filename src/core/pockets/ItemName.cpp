@@ -1,5 +1,6 @@
 #include "pockets/ItemName.h"
 
+#include "pockets/Graphemes.h"
 #include "pockets/Headline.h"
 #include "pockets/Url.h"
 
@@ -37,6 +38,13 @@ std::string safeFileName(std::string_view stem, std::string_view extension)
 std::string linkItemName(std::string_view url)
 {
     return safeFileName(urlHost(url).value_or("Link"), ".webloc");
+}
+
+std::string pictureItemName(std::string_view sourceUrl)
+{
+    const std::string file = urlFileName(sourceUrl);
+    const std::string stem = file.substr(0, file.rfind('.'));
+    return stem.empty() ? std::string(imageItemName) : safeFileName(validUtf8(stem), ".png");
 }
 
 std::string textItemName(std::string_view text)

@@ -12,6 +12,10 @@ namespace kestrane {
 
 inline constexpr std::string_view imageItemName = "Image.png";
 
+// A picture kept as PNG, named after the file its address names ("cat.jpg" gives
+// "cat.png"); imageItemName when the address names none.
+std::string pictureItemName(std::string_view sourceUrl);
+
 // The link's host + ".webloc", or "Link.webloc" when the link has no host (a mail link).
 std::string linkItemName(std::string_view url);
 

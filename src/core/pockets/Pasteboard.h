@@ -17,7 +17,7 @@ struct PasteboardImage {
 };
 
 // What a drop or a seeding run offers, in the order the ingest asks for it: files first,
-// then a link, then an image, then plain text. URLs are strings as the source gave them
+// then an image, then a link, then plain text. URLs are strings as the source gave them
 // (absolute, percent-encoded).
 class Pasteboard {
 public:

@@ -151,7 +151,7 @@ private:
     // The first item whose managed payload is this file, if any.
     const PocketItem* itemListing(const std::string& filename) const;
     std::optional<PocketItem> makeWebloc(const std::string& url) const;
-    std::optional<PocketItem> makeImageFile(const PasteboardImage& image) const;
+    std::optional<PocketItem> makeImageFile(const PasteboardImage& image, std::string name) const;
     std::optional<PocketItem> makeTextFile(const std::string& text) const;
     std::optional<PocketItem> makeManagedItem(std::string name, std::string_view extension, std::string_view contents) const;
 

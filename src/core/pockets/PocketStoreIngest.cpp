@@ -32,10 +32,13 @@ int PocketStore::ingest(const Pasteboard& pasteboard, const Uuid& zone)
 
     std::optional<PocketItem> made;
     const std::vector<std::string> urls = pasteboard.urls();
-    if (!urls.empty() && !isFileUrl(urls.front())) {
+    const bool offersLink = !urls.empty() && !isFileUrl(urls.front());
+    // A picture from a web page comes with its address: the picture is what was dragged,
+    // so a link is kept only when nothing but an address is offered.
+    if (auto image = pasteboard.image()) {
+        made = makeImageFile(*image, offersLink ? pictureItemName(urls.front()) : std::string(imageItemName));
+    } else if (offersLink) {
         made = makeWebloc(urls.front());
-    } else if (auto image = pasteboard.image()) {
-        made = makeImageFile(*image);
     } else if (auto text = pasteboard.string(); text && !text->empty()) {
         made = makeTextFile(*text);
     } else {
@@ -127,12 +130,12 @@ std::optional<PocketItem> PocketStore::makeWebloc(const std::string& url) const
     return makeManagedItem(linkItemName(url), ".webloc", weblocDocument(url));
 }
 
-std::optional<PocketItem> PocketStore::makeImageFile(const PasteboardImage& image) const
+std::optional<PocketItem> PocketStore::makeImageFile(const PasteboardImage& image, std::string name) const
 {
     if (!image.png || image.png->empty())
         return std::nullopt;
     const auto& png = *image.png;
-    return makeManagedItem(std::string(imageItemName), ".png",
+    return makeManagedItem(std::move(name), ".png",
         std::string_view(reinterpret_cast<const char*>(png.data()), png.size()));
 }
 

@@ -114,6 +114,15 @@ std::optional<std::string> urlHost(std::string_view url)
     return std::string(host);
 }
 
+std::string urlFileName(std::string_view url)
+{
+    const auto parts = splitUrl(url);
+    if (!parts)
+        return {};
+    const std::size_t slash = parts->path.rfind('/');
+    return percentDecoded(slash == std::string_view::npos ? parts->path : parts->path.substr(slash + 1));
+}
+
 std::optional<std::filesystem::path> localPathFromFileUrl(std::string_view url)
 {
     const auto parts = splitUrl(url);

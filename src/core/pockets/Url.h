@@ -24,6 +24,10 @@ std::optional<std::string> urlHost(std::string_view url);
 // A "%" that is not followed by two hex digits is kept as it is.
 std::optional<std::filesystem::path> localPathFromFileUrl(std::string_view url);
 
+// The last segment of the URL's path, percent-decoded, without query or fragment; empty
+// when the path ends in "/" or there is none.
+std::string urlFileName(std::string_view url);
+
 // "%" and the byte as two upper-case hex digits.
 void appendPercentEncoded(std::string& out, unsigned char byte);
 

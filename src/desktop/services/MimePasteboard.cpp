@@ -9,6 +9,8 @@
 namespace kestrane {
 
 namespace {
+constexpr char untypedBytes[] = "application/octet-stream";
+
 bool isDataUrl(const QUrl& url)
 {
     return url.scheme().compare("data", Qt::CaseInsensitive) == 0;
@@ -74,6 +76,12 @@ std::optional<PasteboardImage> MimePasteboard::image() const
 {
     if (data_.hasImage())
         return PasteboardImage { pngOf(qvariant_cast<QImage>(data_.imageData())) };
+    // Browsers offer a page's picture as bytes of no named type beside its address; bytes
+    // that are no picture are no image at all, and the address is kept as a link instead.
+    if (data_.hasFormat(untypedBytes)) {
+        if (const QImage picture = QImage::fromData(data_.data(untypedBytes)); !picture.isNull())
+            return PasteboardImage { pngOf(picture) };
+    }
     for (const QUrl& url : dataUrls()) {
         const std::optional<QImage> image = imageOfDataUrl(url);
         if (!image)

@@ -54,7 +54,7 @@ TEST_F(Ingest, FilesArePendingInDropOrderThenBecomeReferences)
     EXPECT_TRUE(last().payload.pendingPath());
 }
 
-TEST_F(Ingest, ALinkThenAnImageThenTextIsStoredInAFileOfItsOwn)
+TEST_F(Ingest, AnImageThenALinkThenTextIsStoredInAFileOfItsOwn)
 {
     const std::string png(somePng.begin(), somePng.end());
     const std::string link = "https://example.org/a?b=1&c=<2>";
@@ -63,7 +63,9 @@ TEST_F(Ingest, ALinkThenAnImageThenTextIsStoredInAFileOfItsOwn)
         std::string name;
         std::string content;
     } cases[] = {
-        { [&] { drop.addUrl(link); drop.setImage({ somePng }); }, "example.org.webloc", weblocDocument(link) },
+        // A picture from a web page comes with its address, after which it is named.
+        { [&] { drop.addUrl("https://example.org/pictures/a%20cat.jpg?size=2"); drop.setImage({ somePng }); }, "a cat.png", png },
+        { [&] { drop.addUrl(link); }, "example.org.webloc", weblocDocument(link) },
         { [&] { drop.addUrl("mailto:someone@example.org"); }, "Link.webloc", weblocDocument("mailto:someone@example.org") },
         // A file URL that names no local file falls through to what comes next.
         { [&] { drop.addUrl("file://elsewhere/share/doc.pdf"); drop.setImage({ somePng }); drop.setString("text"); }, "Image.png", png },
