@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <thread>
 
@@ -107,6 +108,45 @@ TEST_F(EditModeTest, AddNameArrangeAndRemovePockets)
     const int workY = static_cast<int>(std::lround(zoneNamed("Work")->at("anchor").get<double>() * XvfbDisplay::height));
     click({ rowRemoveX, workY }, 700);
     EXPECT_FALSE(zoneNamed("Work")) << "its remove button removes it";
+}
+
+TEST_F(EditModeTest, ARemovedPocketComesBackWithAllItsItems)
+{
+    const StoredZone spare { "2B9E4C71-6A0D-4F3E-B5C8-7D1A9E2F4063", "Spare", 0.25 };
+    home.writeSettings({ desk, spare });
+    const int deskY = pocketYs(launchAndReport({ "--seed-pocket", "3" })).at(desk.id);
+    ASSERT_TRUE(pollUntil([&] { return home.items(desk.id).size() == 3; }, eventTimeout));
+    const std::vector<StoredItem> items = home.items(desk.id);
+    toggle("ctrl+alt+d");
+    ASSERT_TRUE(hoverUntilTaken(*program, 700, 450));
+    pointer.moveTo(700, 450);
+
+    // The remove button is drawn once the rows are movable.
+    const auto brightness = [&] {
+        const QImage shot = display.screenshot();
+        int brightest = 0;
+        for (int dy = -1; dy <= 1; ++dy)
+            brightest = std::max(brightest, qGray(shot.pixel(rowRemoveX, deskY + dy)));
+        return brightest;
+    };
+    const int bare = brightness();
+    pointer.click(editToggle.x(), editToggle.y());
+    ASSERT_TRUE(pollUntil([&] { return brightness() > bare + 60; }, eventTimeout)) << "the remove button shows";
+
+    pointer.click(rowRemoveX, deskY);
+    ASSERT_TRUE(pollUntil([&] { return !zoneNamed("Desk"); }, eventTimeout)) << "the pocket is removed";
+    EXPECT_EQ(home.items(desk.id).size(), 3u) << "its items are kept while it can come back";
+    EXPECT_TRUE(std::filesystem::exists(items[0].file));
+
+    // "Put back" stands where the remove button was.
+    pointer.click(rowRemoveX, deskY);
+    ASSERT_TRUE(pollUntil([&] { return zoneNamed("Desk").has_value(); }, eventTimeout)) << "put back";
+    EXPECT_EQ(std::pair(zoneNamed("Desk")->at("id"), zoneNamed("Desk")->at("anchor")), std::pair(nlohmann::json(desk.id), nlohmann::json(desk.anchor)));
+    ASSERT_EQ(program->stop(), 0);
+    const std::vector<StoredItem> after = home.items(desk.id);
+    ASSERT_EQ(after.size(), items.size());
+    for (std::size_t i = 0; i < items.size(); ++i)
+        EXPECT_TRUE(after[i].id == items[i].id && std::filesystem::exists(after[i].file)) << i;
 }
 
 TEST_F(EditModeTest, PanelSwitchesShortcutAndQuit)

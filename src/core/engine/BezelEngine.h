@@ -98,7 +98,13 @@ public:
     void saveZones();
     bool canAddZone() const;
     void addZone();
+    // False when only one pocket lives: the last pocket is never removed.
+    bool canRemoveZone() const;
+    // A pocket holding items (or a clearing that can be undone) can be put back until the
+    // next such removal or the quit; an empty one goes for good.
     void removeZone(const Uuid& id);
+    // Brings the pocket removed last back at its place, with its items.
+    void undoRemoval();
     void rename(const Uuid& id, const std::string& name);
     // The pocket just added, whose name field takes the keyboard once; cleared on reading.
     std::optional<Uuid> takeNewlyAdded() { return std::exchange(newlyAdded, std::nullopt); }
@@ -200,6 +206,10 @@ private:
     void storeZonesOnceItemsLand();
     void bounce(const Uuid& id, double velocity);
     void resetPurgeGesture();
+    // Makes the pending removal final: the pocket's items and their files go.
+    void lapseRemoval();
+    // Living pockets, and the one whose removal can still be put back, keep their place.
+    bool holdsPlace(const BlobRuntime& blob) const;
     void beginPullCount(const Uuid& zone, Point origin);
     void setPullDepth(std::int64_t depth);
     void endPullCount();

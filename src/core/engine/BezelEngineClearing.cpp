@@ -106,9 +106,39 @@ void BezelEngine::lapseUndo(const Uuid& id)
 
 void BezelEngine::discardPendingUndo()
 {
+    lapseRemoval();
     for (const auto& [zone, items] : liftedItems)
         services_.pockets.discardLifted(items);
     liftedItems.clear();
+}
+
+void BezelEngine::undoRemoval()
+{
+    const std::optional<Uuid> id = std::exchange(removedPocket, std::nullopt);
+    BlobRuntime* pocket = id ? mutableBlob(*id) : nullptr;
+    if (!pocket)
+        return;
+    pocket->isDying = false;
+    // Its place was kept, but a pocket dragged onto it meanwhile moves it to the nearest free one.
+    pocket->targetY = std::max(1.0, size.height) * pocket->config.anchor;
+    settleDrag(*id);
+    refreshCounts();
+    bounce(*id, undoKick);
+    services_.haptics.perform(HapticPattern::levelChange);
+    markChanged();
+    saveZones();
+}
+
+void BezelEngine::lapseRemoval()
+{
+    const std::optional<Uuid> id = std::exchange(removedPocket, std::nullopt);
+    if (!id)
+        return;
+    // The stored layout no longer lists the pocket; its files go once the index without its
+    // items is on disk. The faded blob is culled at the next step.
+    lapseUndo(*id);
+    services_.pockets.deleteZone(*id);
+    markChanged();
 }
 
 } // namespace kestrane

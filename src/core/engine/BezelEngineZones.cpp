@@ -236,10 +236,21 @@ bool BezelEngine::keepUnreadLayout()
     return true;
 }
 
+bool BezelEngine::holdsPlace(const BlobRuntime& blob) const
+{
+    return blob.isLiving() || blob.config.id == removedPocket;
+}
+
+// A removal that can be put back keeps its pocket's room, so that putting it back always fits.
 bool BezelEngine::canAddZone() const
 {
-    const auto living = std::count_if(blobs.begin(), blobs.end(), [](const BlobRuntime& b) { return b.isLiving(); });
-    return roomForAnother(static_cast<std::size_t>(living), size.height);
+    const auto placed = std::count_if(blobs.begin(), blobs.end(), [this](const BlobRuntime& b) { return holdsPlace(b); });
+    return roomForAnother(static_cast<std::size_t>(placed), size.height);
+}
+
+bool BezelEngine::canRemoveZone() const
+{
+    return std::count_if(blobs.begin(), blobs.end(), [](const BlobRuntime& b) { return b.isLiving(); }) > 1;
 }
 
 std::optional<double> BezelEngine::nearestFreeSlot(double y, const std::vector<double>& avoiding, double height)
@@ -274,7 +285,7 @@ void BezelEngine::addZone()
     const double height = std::max(1.0, size.height);
     std::vector<double> taken;
     for (const BlobRuntime& blob : blobs) {
-        if (blob.isLiving())
+        if (holdsPlace(blob))
             taken.push_back(blob.targetY);
     }
     const double slot = nearestFreeSlot(topLimit, taken, height).value_or(topLimit);
@@ -300,13 +311,20 @@ void BezelEngine::addZone()
 void BezelEngine::removeZone(const Uuid& id)
 {
     BlobRuntime* target = mutableBlob(id);
-    if (!target || target->isDying)
+    if (!target || target->isDying || !canRemoveZone())
         return;
     target->isDying = true;
-    lapseUndo(id);
-    services_.pockets.deleteZone(id);
     if (dragSession && dragSession->blobID == id)
         dragSession.reset();
+    if (services_.pockets.itemCount(id) > 0 || liftedItems.contains(id)) {
+        // Only the latest removal can be put back. The items stay in the store, and so in
+        // the index on disk, until the removal is final: after a crash they come back in a
+        // pocket of their own.
+        lapseRemoval();
+        removedPocket = id;
+    } else {
+        services_.pockets.deleteZone(id);
+    }
     markChanged();
     saveZones();
 }
@@ -332,8 +350,8 @@ void BezelEngine::seedPositions()
 
 void BezelEngine::cullDeadZones()
 {
-    std::erase_if(blobs, [](const BlobRuntime& blob) {
-        return blob.isDying && blob.life.value < 0.005 && blob.amplitude.value < 0.2;
+    std::erase_if(blobs, [this](const BlobRuntime& blob) {
+        return !holdsPlace(blob) && blob.life.value < 0.005 && blob.amplitude.value < 0.2;
     });
 }
 

@@ -75,6 +75,9 @@ struct BezelState {
     double purgeLastRise = 0;
     int purgeDetent = 0;
     std::map<Uuid, std::vector<PocketItem>> liftedItems;
+    // The pocket removed last while it held something: its blob stays, faded out, and its
+    // items stay in the store until the removal is put back or made final.
+    std::optional<Uuid> removedPocket;
     std::optional<Uuid> newlyAdded;
     std::optional<Uuid> nearestPocket;
 

@@ -49,6 +49,8 @@ constexpr double maskScale = 0.5;
 // The halos are blurred far more than the mask is detailed: they are drawn smaller still.
 constexpr double haloScale = 0.125;
 constexpr double labelReach = 24;
+// The name of a removed pocket that can still be put back is shown this faint.
+constexpr double removedNameOpacity = 0.45;
 
 double quantised(double x)
 {
@@ -164,9 +166,13 @@ struct EditChrome::Row {
     ShadowedText nameShadow = legibleLabel(13, QFont::Medium, 0.92);
     ShadowedText count = ShadowedText(uiFont(10.5, QFont::DemiBold), white(0.55), std::vector<Shadow> {});
     double opacity = 0;
+    double nameOpacity = 0;
     double arrange = 0;
     int items = 0;
+    // Shows the put-back button: for a clearing, or for the pocket's own removal.
     bool lifted = false;
+    bool removed = false;
+    bool removable = false;
     QRectF name;
     QRectF badge;
     QRectF putBack;
@@ -178,7 +184,7 @@ struct EditChrome::Row {
 
     QRectF bounds() const
     {
-        return name.united(remove).adjusted(-labelReach, -labelReach, labelReach, labelReach);
+        return name.united(removed ? putBack : remove).adjusted(-labelReach, -labelReach, labelReach, labelReach);
     }
 };
 
@@ -379,16 +385,19 @@ void EditChrome::layOutRows(std::optional<QPointF> pointer)
 void EditChrome::placeRow(Row& row, const BlobRuntime& blob, double slide, std::optional<QPointF> pointer)
 {
     const BezelState& state = model_.engine().state();
-    const double life = clamp01(blob.life.value);
-    row.opacity = edit_ * life;
+    row.removed = state.removedPocket == blob.config.id;
+    row.opacity = edit_ * (row.removed ? 1 : clamp01(blob.life.value));
+    row.nameOpacity = row.opacity * (row.removed ? removedNameOpacity : 1);
     row.arrange = clamp01(blob.arrange.value);
     row.items = blob.itemCount;
-    row.lifted = state.liftedItems.contains(blob.config.id) && !state.liftedItems.at(blob.config.id).empty();
+    row.removable = !row.removed && model_.engine().canRemoveZone();
+    row.lifted = row.removed || (state.liftedItems.contains(blob.config.id) && !state.liftedItems.at(blob.config.id).empty());
     const double y = blob.y.value;
     double right = screen_.width() - rowTrailingInset + (1 - row.opacity) * rowSlideIn - slide * openRowSlide;
-    const double slot = row.arrange * roundButton;
-    row.remove = QRectF(right - slot / 2 - roundButton / 2, y - roundButton / 2, roundButton, roundButton);
-    right -= slot + rowSpacing;
+    const double slot = row.removable ? row.arrange * roundButton : 0;
+    row.remove = row.removable ? QRectF(right - slot / 2 - roundButton / 2, y - roundButton / 2, roundButton, roundButton) : QRectF();
+    if (slot > 0)
+        right -= slot + rowSpacing;
     row.putBack = row.lifted ? QRectF(right - roundButton, y - roundButton / 2, roundButton, roundButton) : QRectF();
     if (row.lifted)
         right -= roundButton + rowSpacing;
@@ -400,8 +409,8 @@ void EditChrome::placeRow(Row& row, const BlobRuntime& blob, double slide, std::
     row.name = QRectF(right - nameWidth, y - fieldHeight / 2, nameWidth, fieldHeight);
     row.nameShadow.setText(QString::fromStdString(blob.config.name));
     row.hoverRemove = pointer && hovered_ == Hit { Control::removePocket, blob.config.id };
-    row.hoverPutBack = pointer && hovered_ == Hit { Control::putBack, blob.config.id };
-    const bool editable = row.opacity > 0.01 && (row.arrange > editableArrange || state.soloEditing == blob.config.id);
+    row.hoverPutBack = pointer && hovered_ == Hit { row.removed ? Control::putBackPocket : Control::putBack, blob.config.id };
+    const bool editable = row.opacity > 0.01 && !row.removed && (row.arrange > editableArrange || state.soloEditing == blob.config.id);
     syncField(row, editable);
 }
 
@@ -421,7 +430,7 @@ void EditChrome::syncField(Row& row, bool editable)
     if (field.textMargins() != QMargins(padding, 0, padding, 0))
         field.setTextMargins(padding, 0, padding, 0);
     QPalette palette = field.palette();
-    palette.setColor(QPalette::Text, white((0.92 + 0.08 * row.arrange) * row.opacity));
+    palette.setColor(QPalette::Text, white((0.92 + 0.08 * row.arrange) * row.nameOpacity));
     palette.setColor(QPalette::PlaceholderText, white(0.45 * row.opacity));
     if (palette != field.palette())
         field.setPalette(palette);
@@ -506,10 +515,10 @@ std::optional<EditChrome::Hit> EditChrome::hitAt(QPointF point) const
     for (const auto& row : rows_) {
         if (row->opacity <= 0.01)
             continue;
-        if (row->arrange > editableArrange && row->remove.contains(point))
+        if (row->removable && row->arrange > editableArrange && row->remove.contains(point))
             return Hit { Control::removePocket, row->id };
         if (row->lifted && row->putBack.contains(point))
-            return Hit { Control::putBack, row->id };
+            return Hit { row->removed ? Control::putBackPocket : Control::putBack, row->id };
         if (row->name.contains(point) || row->badge.contains(point))
             return Hit { Control::row, row->id };
     }
@@ -542,6 +551,7 @@ void EditChrome::perform(const Hit& hit)
     case Control::prefsToggle: engine.setShowingPreferences(!state.isShowingPreferences); break;
     case Control::removePocket: engine.removeZone(*hit.zone); break;
     case Control::putBack: engine.undoClear(*hit.zone); break;
+    case Control::putBackPocket: engine.undoRemoval(); break;
     case Control::row: break;
     case Control::panel:
         if (hit.panelControl)
@@ -569,6 +579,7 @@ QString EditChrome::helpAt(QPointF point) const
     case Control::prefsToggle: return state.isShowingPreferences ? "Close preferences" : "Preferences";
     case Control::removePocket: return "Remove this pocket";
     case Control::putBack: return "Put back what was cleared";
+    case Control::putBackPocket: return "Put back this pocket and its items";
     default: break;
     }
     for (const auto& row : rows_) {
@@ -585,7 +596,7 @@ QRegion EditChrome::trackPieces()
         if (row->opacity <= 0.001)
             continue;
         pieces_.note(row->id.string(), row->bounds().toAlignedRect(),
-            { row->opacity, row->arrange, double(row->items), double(row->lifted), double(row->hoverRemove), double(row->hoverPutBack),
+            { row->opacity, row->nameOpacity, row->arrange, double(row->items), double(row->lifted), double(row->removable), double(row->hoverRemove), double(row->hoverPutBack),
                 row->removeScale.value, row->putBackScale.value, row->name.left(), row->badge.left(), double(qHash(row->nameShadow.text())) });
     }
     const bool arranging = model_.engine().state().isArranging;
@@ -648,7 +659,7 @@ void EditChrome::paintRow(QPainter& painter, const Row& row) const
         painter.save();
         painter.translate(row.name.center());
         painter.scale(0.34 + 0.66 * a, 1);
-        painter.setOpacity(row.opacity * capsuleShown);
+        painter.setOpacity(row.nameOpacity * capsuleShown);
         const QRectF capsule(-row.name.width() / 2, -row.name.height() / 2, row.name.width(), row.name.height());
         painter.setBrush(white(0.1 * a));
         painter.setPen(QPen(white(0.12 * a), 1));
@@ -657,7 +668,9 @@ void EditChrome::paintRow(QPainter& painter, const Row& row) const
     }
     const QFontMetricsF nameMetrics = row.nameShadow.metrics();
     const double nameRight = row.name.right() - 13 * a - 2;
+    painter.setOpacity(row.nameOpacity);
     row.nameShadow.paintShadows(painter, { nameRight - row.nameShadow.width(), row.name.center().y() + (nameMetrics.ascent() - nameMetrics.descent()) / 2 });
+    painter.setOpacity(row.opacity);
     if (row.items > 0) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(white(0.09));
@@ -681,7 +694,7 @@ void EditChrome::paintRow(QPainter& painter, const Row& row) const
     if (row.lifted)
         roundButtonAt(row.putBack, uturn(), row.hoverPutBack, row.putBackScale.value, 1);
     const double w = clamp01(2 * (a - 0.25));
-    if (w > 0.001)
+    if (row.removable && w > 0.001)
         roundButtonAt(row.remove, minus(), row.hoverRemove, (a * 0.7 + 0.3) * row.removeScale.value, smoothstep(w));
 }
 

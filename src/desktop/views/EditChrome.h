@@ -24,7 +24,8 @@ namespace kestrane {
 
 // What edit mode shows over the desktop: the blurred, dimmed screen behind everything; one
 // row per pocket beside the edge with its name (a real text field), its item count, the
-// put-back and remove buttons; "Add pocket" beside the plus bulge; the edit and preferences
+// put-back and remove buttons (a removed pocket that can come back keeps a dimmed row with
+// its put-back button where its remove button was); "Add pocket" beside the plus bulge; the edit and preferences
 // toggles; the footer hint; and the preferences panel. It fades and slides with the
 // engine's springs and calls the engine's operations. Everything is in the screen's
 // coordinates; the name fields are children of the host window, placed by its origin.
@@ -35,7 +36,7 @@ public:
 
     // A press on the panel away from its controls, or on a row's name or count, is taken and
     // does nothing.
-    enum class Control { editToggle, prefsToggle, removePocket, putBack, row, panel, backdrop };
+    enum class Control { editToggle, prefsToggle, removePocket, putBack, putBackPocket, row, panel, backdrop };
     struct Hit {
         Control control;
         std::optional<Uuid> zone = {};

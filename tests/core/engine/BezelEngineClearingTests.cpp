@@ -1,5 +1,6 @@
 #include "EngineFixture.h"
 #include "pockets/MemoryPasteboard.h"
+#include "pockets/PocketIndexCodec.h"
 
 using namespace kestrane;
 using namespace kestrane::testing;
@@ -131,16 +132,39 @@ TEST_F(Clearing, UndoPutsTheLatestClearingBackUntilADropRemovalOrQuittingEndsIt)
     ASSERT_TRUE(engine->acceptDrop(text));
     EXPECT_TRUE(engine->state().liftedItems.empty() && !payloadExists(second[0]));
 
-    // Removing a pocket, or quitting, makes pending clearings final.
+    // Quitting makes pending clearings final, a removed pocket's among them.
     const PocketItem dropped = store.items.at(pocket.id).at(0);
     engine->commitPurge(pocket.id);
     engine->commitPurge(other.id);
     engine->removeZone(other.id);
-    EXPECT_FALSE(payloadExists(otherItems[0]));
-
     engine->discardPendingUndo();
-    EXPECT_FALSE(payloadExists(dropped));
+    EXPECT_FALSE(payloadExists(dropped) || payloadExists(otherItems[0]));
     // Clearing an empty pocket offers no undo.
     engine->commitPurge(pocket.id);
     EXPECT_TRUE(engine->state().liftedItems.empty());
+}
+
+TEST_F(Clearing, ARemovedPocketIsPutBackInPlaceWithItsItemsUntilTheNextRemovalMakesItFinal)
+{
+    // The pocket leaves the layout at once; its items and their files stay while it can come back.
+    engine->removeZone(pocket.id);
+    run(2);
+    EXPECT_EQ(std::tuple(storedZones().size(), engine->state().blobs.size(), store.itemCount(pocket.id), payloadExists(items[2])), std::tuple(1u, 2u, 3, true));
+    engine->undoRemoval();
+    EXPECT_EQ(std::tuple(storedZones().at(0), engine->blob(pocket.id)->y.value, store.items.at(pocket.id)), std::tuple(pocket, 450.0, items));
+
+    // A cleared pocket comes back with its clearing pending; the last living pocket stays.
+    engine->commitPurge(other.id);
+    engine->removeZone(other.id);
+    EXPECT_EQ(writesDuring([&] { engine->removeZone(pocket.id); }), 0);
+    engine->undoRemoval();
+    EXPECT_EQ(engine->state().liftedItems.at(other.id), otherItems);
+
+    // The next removal makes the one before final: its files go only once the index without
+    // their items is on disk.
+    engine->addZone();
+    engine->removeZone(pocket.id);
+    engine->removeZone(other.id);
+    EXPECT_TRUE(std::filesystem::exists(store.payloadDirectory() / *items[0].payload.managedFilename()));
+    EXPECT_FALSE(payloadExists(items[0]) || decodePocketIndex(readFile(store.indexFile())).pockets->contains(pocket.id));
 }

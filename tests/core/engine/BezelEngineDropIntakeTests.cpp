@@ -73,7 +73,7 @@ TEST_F(DropIntake, ADropIsStoredInTheTargetAndSwallowed)
     engine->removeZone(zones[1].id);
     ASSERT_EQ(engine->state().blobs.size(), 2u);
     EXPECT_FALSE(engine->acceptDrop(text));
-    EXPECT_EQ(store.items.count(zones[1].id), 0u);
+    EXPECT_EQ(store.itemCount(zones[1].id), 1);
 }
 
 TEST_F(DropIntake, PulledItemsDroppedBackHomeAreNotStoredTwice)

@@ -142,6 +142,8 @@ TEST_F(Zones, RemovalDeletesItemsOnceEndsTheDragAndFadesOutInPlace)
     ASSERT_TRUE(engine->state().dragSession);
 
     engine->removeZone(gone.id);
+    // Made final, as the quit does.
+    engine->discardPendingUndo();
     EXPECT_EQ(std::tuple(store.items.count(gone.id), store.itemCount(keep.id)), std::tuple(0u, 1));
     store.waitForWrites();
     EXPECT_FALSE(std::filesystem::exists(store.payloadDirectory() / *goneItems[0].payload.managedFilename()) || engine->state().dragSession);
