@@ -54,6 +54,7 @@ OverlayWindow::OverlayWindow(DesktopModel& model, const X11Display& display)
     , model_(model)
     , display_(display)
     , dragWatcher_(display, "XdndSelection", [this] { wake(); })
+    , dragRequests_(display)
     , loop_(model.engine(), model.onboarding())
     , pacer_([this] { tick(); })
     , chrome_({ model.engine(), model.preferences(), model.defaults(), model.onboarding() }, *this)
@@ -455,7 +456,7 @@ void OverlayWindow::dragRowOut(const ResolvedPocketItems::value_type& item)
     if (!item->available)
         return;
     model_.engine().beginRowDrag();
-    PullDrag(this, { item }, rowDragIconSize).exec();
+    PullDrag(this, { item }, rowDragIconSize, dragRequests_).exec();
     isMouseDown_ = false;
 }
 
@@ -495,7 +496,7 @@ bool OverlayWindow::drawerKey(int key)
 
 void OverlayWindow::pullOut(const PullOffer& offer)
 {
-    PullDrag drag(this, offer.items, pullIconSize);
+    PullDrag drag(this, offer.items, pullIconSize, dragRequests_);
     const PullDrag::Outcome outcome = drag.exec();
     // The receiver may copy the files after the drop: the store keeps them readable.
     model_.engine().finishPull(offer, outcome.accepted && !outcome.copyRequested);

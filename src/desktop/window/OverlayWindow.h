@@ -10,6 +10,7 @@
 #include "window/Backdrop.h"
 #include "window/FramePacer.h"
 #include "window/UnblendedCover.h"
+#include "x11/DragSelectionRequests.h"
 #include "x11/FocusHandback.h"
 #include "x11/OverlayWindowSetup.h"
 #include "x11/SelectionWatcher.h"
@@ -113,6 +114,7 @@ private:
     std::unique_ptr<FocusHandback> focus_;
     std::unique_ptr<StackingGuard> stacking_;
     SelectionWatcher dragWatcher_;
+    DragSelectionRequests dragRequests_;
     FrameLoop loop_;
     KeyFocus keyFocus_;
     EdgeCanvas canvas_;

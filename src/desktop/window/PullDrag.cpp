@@ -2,6 +2,7 @@
 
 #include "services/LocalFileUrl.h"
 #include "views/FileIcon.h"
+#include "x11/DragSelectionRequests.h"
 
 #include <QDrag>
 #include <QGuiApplication>
@@ -30,10 +31,11 @@ QPixmap stackedIcons(const ResolvedPocketItems& items, int size)
 }
 } // namespace
 
-PullDrag::PullDrag(QWidget* source, ResolvedPocketItems items, int iconSize)
+PullDrag::PullDrag(QWidget* source, ResolvedPocketItems items, int iconSize, DragSelectionRequests& requests)
     : source_(source)
     , items_(std::move(items))
     , iconSize_(iconSize)
+    , requests_(requests)
 {
 }
 
@@ -48,7 +50,9 @@ PullDrag::Outcome PullDrag::exec()
     auto* drag = new QDrag(source_);
     drag->setMimeData(data);
     drag->setPixmap(stackedIcons(items_, iconSize_));
+    requests_.setDragData(data);
     const Qt::DropAction result = drag->exec(Qt::CopyAction, Qt::CopyAction);
+    requests_.setDragData(nullptr);
     return { result != Qt::IgnoreAction, (QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier) != 0 };
 }
 

@@ -6,6 +6,8 @@ class QWidget;
 
 namespace kestrane {
 
+class DragSelectionRequests;
+
 // A drag that carries pocket items out to another program as files, offered for copying
 // only: no receiver may move the store's own files or the user's originals away.
 class PullDrag {
@@ -17,8 +19,9 @@ public:
         bool copyRequested = false;
     };
 
-    // The drag shows the items' icons, each iconSize pixels wide.
-    PullDrag(QWidget* source, ResolvedPocketItems items, int iconSize);
+    // The drag shows the items' icons, each iconSize pixels wide; requests gets its data
+    // while it runs.
+    PullDrag(QWidget* source, ResolvedPocketItems items, int iconSize, DragSelectionRequests& requests);
     // Runs the drag until it is dropped or cancelled.
     Outcome exec();
 
@@ -26,6 +29,7 @@ private:
     QWidget* source_;
     ResolvedPocketItems items_;
     int iconSize_;
+    DragSelectionRequests& requests_;
 };
 
 } // namespace kestrane
