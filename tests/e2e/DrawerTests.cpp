@@ -174,11 +174,25 @@ TEST_F(DrawerTest, ARowDraggedOntoAnotherPocketOutlivesTheOriginal)
     pointer.click(edgeX, deskY);
     std::vector<ShownRow> rows = settledRows(display, 1);
     ASSERT_EQ(rows.size(), 1u);
+    // How many points of the shelf's row the edge draws dark: its bulge swells toward a drag
+    // once the shelf is the drop's target.
+    const auto shelfInk = [&] {
+        const QImage screen = display.screenshot();
+        int ink = 0;
+        for (int x = XvfbDisplay::width - 200; x < XvfbDisplay::width; ++x)
+            ink += qGray(screen.pixel(x, shelfY)) < 60;
+        return ink;
+    };
+    const int idleInk = shelfInk();
     pointer.moveTo(rows[0].left + 60, rows[0].y);
     pointer.press();
     pointer.glideTo(rows[0].left + 40, rows[0].y + 10, 3);
     pointer.glideTo(edgeX - 60, shelfY, 12);
-    pointer.glideTo(edgeX, shelfY, 6);
+    int moves = 0;
+    EXPECT_TRUE(pollUntil([&] {
+        pointer.glideTo(edgeX - moves++ % 2, shelfY, 2);
+        return shelfInk() > idleInk + 5;
+    }, eventTimeout)) << "the shelf swells toward the drag from " << idleInk << " points";
     pointer.release();
     std::vector<StoredItem> moved;
     ASSERT_TRUE(pollUntil([&] { return (moved = home.items(shelf.id)).size() == 1; }, eventTimeout));
@@ -197,10 +211,13 @@ TEST_F(DrawerTest, ARowDraggedOntoAnotherPocketOutlivesTheOriginal)
     pointer.click(edgeX, deskY);
     rows = settledRows(display, 1);
     ASSERT_EQ(rows.size(), 1u);
-    pointer.moveTo(rows[0].left + 60, rows[0].y);
-    std::this_thread::sleep_for(milliseconds(300));
-    pointer.click(XvfbDisplay::width - 24, rows[0].y);
-    ASSERT_TRUE(pollUntil([&] { return home.items(desk.id).empty() && !std::filesystem::exists(original.file); }, eventTimeout));
+    // Delete removes the row under the pointer.
+    ASSERT_TRUE(pollUntil([&] {
+        pointer.moveTo(rows[0].left + 60 + moves++ % 2, rows[0].y);
+        display.xdotool({ "key", "Delete", "sleep", "0.2" });
+        return home.items(desk.id).empty();
+    }, eventTimeout));
+    EXPECT_TRUE(pollUntil([&] { return !std::filesystem::exists(original.file); }, eventTimeout));
     EXPECT_EQ(testing::readFile(moved[0].file), "Seeded item 1");
 }
 
