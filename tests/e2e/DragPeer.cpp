@@ -3,6 +3,8 @@
 //                                           moved, and says "DRAGGED <action>" when the drag
 //                                           is over
 //   kestrane_drag_peer image X Y            the same with a PNG as a data URL, as browsers do
+//   kestrane_drag_peer webimage X Y         a web page's picture as a browser offers it: its
+//                                           address, HTML, its bytes untyped and a file name
 //   kestrane_drag_peer receiver X Y W H     takes drops as a file manager does: says
 //                                           "DROP <path>" for each file at the drop and only
 //                                           2 s later reads it: "RECEIVED <path>: <content>"
@@ -33,14 +35,14 @@ void say(const QString& line)
     std::cout << line.toStdString() << std::endl;
 }
 
-QUrl pngDataUrl()
+QByteArray somePng()
 {
     QImage image(16, 12, QImage::Format_RGB32);
     image.fill(Qt::red);
     QByteArray png;
     QBuffer buffer(&png);
     image.save(&buffer, "PNG");
-    return QUrl("data:image/png;base64," + QString::fromLatin1(png.toBase64()));
+    return png;
 }
 
 // Every mode's window: only a source has URLs to drag, only a receiver accepts drops.
@@ -56,6 +58,8 @@ public:
     }
 
     QList<QUrl> offered;
+    // Further types offered beside the URLs, with their content.
+    QList<std::pair<QString, QByteArray>> alsoOffered;
     bool lines = false;
 
 protected:
@@ -86,6 +90,8 @@ protected:
         dragging_ = true;
         auto* data = new QMimeData;
         data->setUrls(offered);
+        for (const auto& [type, content] : alsoOffered)
+            data->setData(type, content);
         auto* drag = new QDrag(this);
         drag->setMimeData(data);
         const Qt::DropAction result = drag->exec(Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::CopyAction);
@@ -128,14 +134,19 @@ int main(int argc, char** argv)
     const QStringList arguments = app.arguments();
     const QString mode = arguments.value(1);
     const auto number = [&](int i) { return arguments.value(i).toInt(); };
-    if (!QStringList { "source", "image", "receiver", "clicks" }.contains(mode)) {
-        std::cerr << "usage: kestrane_drag_peer source X Y FILE... | image X Y | receiver X Y W H | clicks [lines]\n";
+    if (!QStringList { "source", "image", "webimage", "receiver", "clicks" }.contains(mode)) {
+        std::cerr << "usage: kestrane_drag_peer source X Y FILE... | image X Y | webimage X Y | receiver X Y W H | clicks [lines]\n";
         return 2;
     }
     PeerWindow window(mode, mode == "clicks" ? QGuiApplication::primaryScreen()->geometry()
             : QRect(number(2), number(3), mode == "receiver" ? number(4) : 120, mode == "receiver" ? number(5) : 120));
     if (mode == "image")
-        window.offered.push_back(pngDataUrl());
+        window.offered.push_back(QUrl("data:image/png;base64," + QString::fromLatin1(somePng().toBase64())));
+    if (mode == "webimage") {
+        window.offered.push_back(QUrl("http://example.org/pictures/red%20dot.jpg"));
+        window.alsoOffered = { { "text/html", "<img src=\"http://example.org/pictures/red%20dot.jpg\">" },
+            { "application/octet-stream", somePng() }, { "XdndDirectSave0", "red dot.jpg" } };
+    }
     for (const QString& path : mode == "source" ? arguments.mid(4) : QStringList())
         window.offered.push_back(QUrl::fromLocalFile(path));
     window.lines = mode == "clicks" && arguments.value(2) == "lines";
