@@ -113,7 +113,7 @@ std::optional<std::string> PocketStore::ownPayloadName(const fs::path& dropped) 
 }
 
 // The receiving pocket gets a payload of its own: a reference to the other pocket's file
-// would outlive that file, which goes when its item is removed or swept as unlisted.
+// would die with that file, which goes when its item is removed.
 std::optional<PocketItem> PocketStore::copyOwnPayload(const std::string& filename) const
 {
     const std::optional<std::string> contents = readWholeFile(payloadDirectory_ / filename);
