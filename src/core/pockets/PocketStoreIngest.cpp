@@ -98,8 +98,8 @@ std::optional<PocketPayload> PocketStore::payloadForDroppedFile(const fs::path& 
     return std::nullopt;
 }
 
-// A file of the store's own payload folder, dropped from another pocket (directly or through
-// a link to it), by its name there.
+// A file of the store's own payload folder, dropped from another pocket (directly, through a
+// symbolic link, or as a hard link to it under another name), by its name there.
 std::optional<std::string> PocketStore::ownPayloadName(const fs::path& dropped) const
 {
     std::error_code error;
@@ -107,9 +107,18 @@ std::optional<std::string> PocketStore::ownPayloadName(const fs::path& dropped) 
     if (error)
         return std::nullopt;
     const fs::path folder = fs::weakly_canonical(payloadDirectory_, error);
-    if (error || file.parent_path() != folder || !managedPayloadPath(payloadDirectory_, file.filename().string()))
+    if (!error && file.parent_path() == folder && managedPayloadPath(payloadDirectory_, file.filename().string()))
+        return file.filename().string();
+    if (fs::hard_link_count(file, error) < 2 || error)
         return std::nullopt;
-    return file.filename().string();
+    for (const auto& [zone, list] : items) {
+        for (const PocketItem& item : list) {
+            const std::string* filename = item.payload.managedFilename();
+            if (filename && fs::equivalent(file, payloadDirectory_ / *filename, error))
+                return *filename;
+        }
+    }
+    return std::nullopt;
 }
 
 // The receiving pocket gets a payload of its own: a reference to the other pocket's file

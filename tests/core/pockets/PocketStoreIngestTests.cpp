@@ -109,8 +109,9 @@ TEST_F(Ingest, AnItemMovedBetweenPocketsKeepsAPayloadOfItsOwn)
     const fs::path originalFile = store->payloadDirectory() / *original.payload.managedFilename();
     fs::create_directories(folder / "offered");
     fs::create_symlink(originalFile, folder / "offered" / "carried over.txt");
+    fs::create_hard_link(originalFile, folder / "offered" / "handed out.txt");
 
-    for (const fs::path& offered : { originalFile, folder / "offered" / "carried over.txt" }) {
+    for (const fs::path& offered : { originalFile, folder / "offered" / "carried over.txt", folder / "offered" / "handed out.txt" }) {
         drop.clear();
         drop.addFile(offered);
         ASSERT_EQ(store->ingest(drop, other), 1) << offered;
@@ -126,8 +127,8 @@ TEST_F(Ingest, AnItemMovedBetweenPocketsKeepsAPayloadOfItsOwn)
         backdate(store->payloadDirectory() / name, std::chrono::hours(1));
     open();
     const ResolvedPocketItems resolved = store->resolve(other);
-    ASSERT_EQ(resolved.size(), 2u);
-    EXPECT_EQ(readFile(resolved[1]->path), "carried over");
+    ASSERT_EQ(resolved.size(), 3u);
+    EXPECT_EQ(readFile(resolved[2]->path), "carried over");
 }
 
 // Two items listing one payload, as an edited index can make: it stays while either does.
