@@ -121,6 +121,8 @@ TEST_F(DrawerViewTest, OnlyTheHoveredRowOffersItsRemoveButtonAndNothingIsClickab
     EXPECT_EQ(hit->part, DrawerView::Part::row);
     EXPECT_EQ(hit->item, view.hoveredItem());
     EXPECT_EQ(view.hitAt(removeButton)->part, DrawerView::Part::removeButton);
+    EXPECT_EQ(view.helpAt(removeButton), "Remove this item");
+    EXPECT_TRUE(view.helpAt(middle()).endsWith(".txt\nClick to open \u00B7 drag to take it out")) << view.helpAt(middle()).toStdString();
     EXPECT_FALSE(view.hitAt(removeButton + QPointF(0, 46))) << "the row below is not hovered";
     EXPECT_FALSE(view.hitAt(QPointF(content().right() - 3, middle().y()))) << "beside the button, the trailing strip takes nothing";
 

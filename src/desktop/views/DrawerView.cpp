@@ -259,6 +259,18 @@ std::optional<DrawerView::Hit> DrawerView::hitAt(QPointF point) const
     return std::nullopt;
 }
 
+QString DrawerView::helpAt(QPointF point) const
+{
+    const auto hit = hitAt(point);
+    if (!hit)
+        return {};
+    if (hit->part == Part::removeButton)
+        return "Remove this item";
+    const auto row = std::find_if(rows_.begin(), rows_.end(), [&](const Row& candidate) { return candidate.item == hit->item; });
+    // A name cut to fit its row is read here in full.
+    return (row == rows_.end() ? QString() : row->fullName + "\n") + "Click to open \u00B7 drag to take it out";
+}
+
 void DrawerView::scroll(double delta, bool smooth, double now)
 {
     if (takesInput())

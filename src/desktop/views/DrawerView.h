@@ -57,6 +57,8 @@ public:
     // Whether the point lies on the list as it is drawn.
     bool contains(QPointF point) const;
     std::optional<Hit> hitAt(QPointF point) const;
+    // The tooltip at the point: a row's full name and what it does, or the remove button's.
+    QString helpAt(QPointF point) const;
     // Positive deltas scroll towards the end of the list.
     void scroll(double delta, bool smooth, double now);
     // Moves the highlighted row (the hovered one) by this many rows, into view.

@@ -567,7 +567,9 @@ bool OverlayWindow::event(QEvent* event)
     if (event->type() != QEvent::ToolTip)
         return QWidget::event(event);
     const auto* help = static_cast<QHelpEvent*>(event);
-    const QString text = chrome_.helpAt(help->pos() + origin());
+    const QPointF at = help->pos() + origin();
+    const QString drawerHelp = drawer_.helpAt(at);
+    const QString text = drawerHelp.isEmpty() ? chrome_.helpAt(at) : drawerHelp;
     if (text.isEmpty())
         QToolTip::hideText();
     else
