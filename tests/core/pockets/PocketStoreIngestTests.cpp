@@ -1,4 +1,5 @@
 #include "PocketStoreFixture.h"
+#include "pockets/HandOut.h"
 #include "pockets/MemoryPasteboard.h"
 #include "pockets/Webloc.h"
 
@@ -98,8 +99,9 @@ TEST_F(Ingest, NothingUsableStoresNothing)
     EXPECT_EQ(store->items.count(zone), 0u);
 }
 
-// An item dragged from one pocket onto another: the receiving pocket gets a payload of its
-// own under the item's name, which outlives the first item and a start's sweep.
+// An item dragged from one pocket onto another (as stored, through a link, or as handed out
+// under its own name): the receiving pocket gets a payload of its own under the item's
+// name, which outlives the first item, a start's sweep and the handed-out file.
 TEST_F(Ingest, AnItemMovedBetweenPocketsKeepsAPayloadOfItsOwn)
 {
     const Uuid other = Uuid::random();
@@ -109,8 +111,14 @@ TEST_F(Ingest, AnItemMovedBetweenPocketsKeepsAPayloadOfItsOwn)
     const fs::path originalFile = store->payloadDirectory() / *original.payload.managedFilename();
     fs::create_directories(folder / "offered");
     fs::create_symlink(originalFile, folder / "offered" / "carried over.txt");
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string runtimeBefore = runtime ? runtime : "";
+    ::setenv("XDG_RUNTIME_DIR", (folder / "offered").c_str(), 1);
+    const Uuid drag = Uuid::random();
+    const fs::path handedOut = HandOut::create(*HandOut::standardRoot(), drag, store->resolve(zone)).front();
+    ASSERT_NE(handedOut, originalFile);
 
-    for (const fs::path& offered : { originalFile, folder / "offered" / "carried over.txt" }) {
+    for (const fs::path& offered : { originalFile, folder / "offered" / "carried over.txt", handedOut }) {
         drop.clear();
         drop.addFile(offered);
         ASSERT_EQ(store->ingest(drop, other), 1) << offered;
@@ -119,6 +127,8 @@ TEST_F(Ingest, AnItemMovedBetweenPocketsKeepsAPayloadOfItsOwn)
         EXPECT_NE(*moved.payload.managedFilename(), *original.payload.managedFilename());
         EXPECT_EQ(std::pair(moved.name, payloadOf(moved)), std::pair(original.name, std::string("carried over")));
     }
+    HandOut::remove(*HandOut::standardRoot(), drag);
+    runtime ? ::setenv("XDG_RUNTIME_DIR", runtimeBefore.c_str(), 1) : ::unsetenv("XDG_RUNTIME_DIR");
     store->remove(original.id, zone);
     settle();
     store->waitForWrites();
@@ -126,8 +136,9 @@ TEST_F(Ingest, AnItemMovedBetweenPocketsKeepsAPayloadOfItsOwn)
         backdate(store->payloadDirectory() / name, std::chrono::hours(1));
     open();
     const ResolvedPocketItems resolved = store->resolve(other);
-    ASSERT_EQ(resolved.size(), 2u);
+    ASSERT_EQ(resolved.size(), 3u);
     EXPECT_EQ(readFile(resolved[1]->path), "carried over");
+    EXPECT_EQ(readFile(resolved[2]->path), "carried over");
 }
 
 // Two items listing one payload, as an edited index can make: it stays while either does.
