@@ -1,8 +1,12 @@
 #include "pockets/HandOut.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Log.h"
+#include "platform/ReadFile.h"
 #include "platform/XdgPaths.h"
+#include "pockets/DesktopLink.h"
 #include "pockets/ItemName.h"
+#include "pockets/Webloc.h"
 
 #include <set>
 #include <system_error>
@@ -13,6 +17,8 @@ namespace fs = std::filesystem;
 
 namespace {
 constexpr fs::perms ownerOnly = fs::perms::owner_all;
+constexpr std::string_view storedLink = ".webloc";
+constexpr std::string_view handedLink = ".desktop";
 
 // The item's name without the payload's extension, when it ends with it.
 std::string stemOf(const std::string& name, const std::string& extension)
@@ -33,8 +39,19 @@ bool makePrivateFolder(const fs::path& folder)
     return !error;
 }
 
-bool linkOrCopy(const fs::path& from, const fs::path& to)
+// A kept link goes out as a desktop entry, which Linux file managers open as that link.
+bool writeDesktopLink(const fs::path& from, const fs::path& to)
 {
+    const auto document = readWholeFile(from);
+    const auto url = document ? weblocUrl(*document) : std::nullopt;
+    return url && writeFileAtomically(to, desktopLinkEntry(to.stem().string(), *url));
+}
+
+// A hard link of the stored file, a copy across file systems.
+bool handOutFile(const fs::path& from, const fs::path& to)
+{
+    if (from.extension() == storedLink)
+        return writeDesktopLink(from, to);
     std::error_code error;
     fs::create_hard_link(from, to, error);
     if (!error)
@@ -60,8 +77,9 @@ std::vector<std::string> HandOut::names(const ResolvedPocketItems& items)
             result.emplace_back();
             continue;
         }
-        const std::string extension = item->path.extension().string();
-        const std::string stem = stemOf(item->name, extension);
+        const std::string stored = item->path.extension().string();
+        const std::string stem = stemOf(item->name, stored);
+        const std::string extension = stored == storedLink ? std::string(handedLink) : stored;
         // The number goes with the extension, which safeFileName keeps whole when it
         // cuts a long stem, so the names stay distinct at any length.
         std::string name = safeFileName(stem, extension);
@@ -89,10 +107,10 @@ std::vector<fs::path> HandOut::create(const fs::path& root, const Uuid& drag, co
         const fs::path& stored = items[i]->path;
         if (handedNames[i].empty()) {
             offered.push_back(stored);
-        } else if (ready && linkOrCopy(stored, folder / handedNames[i])) {
+        } else if (ready && handOutFile(stored, folder / handedNames[i])) {
             offered.push_back(folder / handedNames[i]);
         } else {
-            logLine("Kestrane: " + handedNames[i] + " is handed out as " + stored.filename().string() + ": " + folder.string() + " cannot hold it");
+            logLine("Kestrane: " + handedNames[i] + " is handed out as " + stored.filename().string() + ": it cannot be made in " + folder.string());
             offered.push_back(stored);
         }
     }

@@ -14,11 +14,13 @@ namespace kestrane {
 // ("<UUID>.txt"); another program must receive it under the item's own name, without the
 // stored file being renamed. Each drag therefore gets a private folder in the runtime
 // folder holding a hard link (a copy across file systems) of each such payload under its
-// item's name. The user's own files are offered where they are.
+// item's name; a kept link goes as a desktop entry ("<name>.desktop", Type=Link), which a
+// Linux desktop opens as that link. The user's own files are offered where they are.
 class HandOut {
 public:
     // The name each item is handed out under, in order: a managed payload's item name made
-    // safe (see safeFileName), with the payload's extension, and distinct within the drag
+    // safe (see safeFileName), with the payload's extension (".desktop" for a kept link),
+    // and distinct within the drag
     // ("Note.txt", "Note 2.txt"); empty for a file offered where it is.
     static std::vector<std::string> names(const ResolvedPocketItems& items);
 

@@ -2,6 +2,7 @@
 
 #include "platform/Log.h"
 #include "platform/ReadFile.h"
+#include "pockets/DesktopLink.h"
 #include "pockets/FileReference.h"
 #include "pockets/Graphemes.h"
 #include "pockets/HandOut.h"
@@ -86,7 +87,7 @@ int PocketStore::ingestFiles(const std::vector<std::string>& fileUrls, const Uui
             continue;
         }
         if (isHandedOut(*path)) {
-            if (auto copy = copyOwnPayload(*path, validUtf8(droppedFileName(*path))))
+            if (auto copy = copyHandedOut(*path))
                 added.push_back(std::move(*copy));
             continue;
         }
@@ -142,6 +143,21 @@ std::optional<PocketItem> PocketStore::copyOwnPayload(const fs::path& file, std:
         return std::nullopt;
     }
     return makeManagedItem(std::move(name), file.extension().string(), *contents);
+}
+
+// What a drag handed out, taken back: a link went out as a desktop entry and comes back as
+// the link it was.
+std::optional<PocketItem> PocketStore::copyHandedOut(const fs::path& file) const
+{
+    if (file.extension() != ".desktop")
+        return copyOwnPayload(file, validUtf8(droppedFileName(file)));
+    const std::optional<std::string> entry = readWholeFile(file);
+    const std::optional<std::string> url = entry ? desktopLinkUrl(*entry) : std::nullopt;
+    if (!url) {
+        logLine("Kestrane: the drop was refused: the link " + file.string() + " cannot be read");
+        return std::nullopt;
+    }
+    return makeManagedItem(validUtf8(file.stem().string()) + ".webloc", ".webloc", weblocDocument(*url));
 }
 
 std::optional<PocketItem> PocketStore::makeWebloc(const std::string& url) const

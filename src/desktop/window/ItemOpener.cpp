@@ -13,12 +13,11 @@ namespace kestrane {
 namespace {
 // Link files are small; anything larger is not one of ours.
 constexpr qint64 largestLinkFile = 64 * 1024;
-} // namespace
 
 // The "URL" entry of a link file's property list.
-QUrl linkIn(const std::filesystem::path& file)
+QUrl linkIn(const QString& file)
 {
-    QFile link(QString::fromStdString(file.string()));
+    QFile link(file);
     if (!link.open(QIODevice::ReadOnly) || link.size() > largestLinkFile)
         return {};
     QXmlStreamReader xml(link.readAll());
@@ -33,6 +32,7 @@ QUrl linkIn(const std::filesystem::path& file)
     }
     return {};
 }
+} // namespace
 
 bool openItem(const ResolvedPocketItem& item)
 {
@@ -40,7 +40,7 @@ bool openItem(const ResolvedPocketItem& item)
         return false;
     QUrl url = localFileUrl(item.path);
     if (QString::fromStdString(item.path.extension().string()).compare(".webloc", Qt::CaseInsensitive) == 0) {
-        if (const QUrl link = linkIn(item.path); link.isValid() && !link.scheme().isEmpty())
+        if (const QUrl link = linkIn(QString::fromStdString(item.path.string())); link.isValid() && !link.scheme().isEmpty())
             url = link;
     }
     if (QDesktopServices::openUrl(url))

@@ -2,15 +2,10 @@
 
 #include "pockets/ResolvedPocketItem.h"
 
-#include <QUrl>
-
 namespace kestrane {
 
 // Opens an item with the desktop's default application for it. A kept link opens the
 // address it holds, not the file that stores it. False when nothing could be opened.
 bool openItem(const ResolvedPocketItem& item);
-
-// The address a kept link's file holds; invalid when the file holds none.
-QUrl linkIn(const std::filesystem::path& file);
 
 } // namespace kestrane

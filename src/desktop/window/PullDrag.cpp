@@ -2,9 +2,9 @@
 
 #include "pockets/HandOut.h"
 #include "pockets/PocketStore.h"
+#include "pockets/Webloc.h"
 #include "services/LocalFileUrl.h"
 #include "views/FileIcon.h"
-#include "window/ItemOpener.h"
 #include "x11/DragSelectionRequests.h"
 
 #include <QDrag>
@@ -43,10 +43,10 @@ void offerContent(QMimeData& data, const ResolvedPocketItem& item)
         if (const QByteArray text = contentsOf(item.path); !text.isEmpty())
             data.setText(QString::fromUtf8(text));
     } else if (extension == ".webloc") {
-        const QUrl link = linkIn(item.path);
-        if (!link.isValid() || link.scheme().isEmpty())
+        const auto link = weblocUrl(contentsOf(item.path).toStdString());
+        if (!link)
             return;
-        const QString address = QString::fromUtf8(link.toEncoded());
+        const QString address = QString::fromStdString(*link);
         data.setText(address);
         // The address, then its title, in UTF-16 as browsers write it.
         QString title = QString::fromStdString(item.name);

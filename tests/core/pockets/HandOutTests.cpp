@@ -1,5 +1,7 @@
 #include "TemporaryFolder.h"
+#include "pockets/DesktopLink.h"
 #include "pockets/HandOut.h"
+#include "pockets/Webloc.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +32,9 @@ TEST(HandOut, NamesAreTheItemsOwnSafeAndDistinctWithinADrag)
             { "Note.txt", "Note 2.txt", "Note 3.txt" } },
         { "a number already taken", { managed("a 2.txt", "1.txt"), managed("a.txt", "2.txt"), managed("a.txt", "3.txt") },
             { "a 2.txt", "a.txt", "a 3.txt" } },
-        { "the payload's extension", { managed("example.com", "1.webloc"), managed("cat.jpg", "2.png") }, { "example.com.webloc", "cat.jpg.png" } },
+        { "the payload's extension", { managed("cat.jpg", "1.png"), managed("a.txt", "2.md") }, { "cat.jpg.png", "a.txt.md" } },
+        { "links as desktop entries", { managed("example.com.webloc", "1.webloc"), managed("example.com.webloc", "2.webloc") },
+            { "example.com.desktop", "example.com 2.desktop" } },
         { "unsafe stored names", { managed("a/b.txt", "1.txt"), managed("..", "2.txt"), managed("", "3") }, { "a-b.txt", "...txt", "-" } },
         { "user files as they are", { item("mine.pdf", "/home/u/mine.pdf", false), managed("mine.pdf", "1.pdf") }, { "", "mine.pdf" } },
     };
@@ -55,12 +59,17 @@ TEST(HandOut, FilesAreCreatedPrivatelyAndRemovedWithoutTouchingTheStore)
     fs::create_directories(root.parent_path());
     const Uuid drag = Uuid::random();
 
-    const auto offered = HandOut::create(root, drag, { item("Note.txt", stored, true), item("mine.pdf", userFile, false), item("Note.txt", folder / "Payloads/gone.txt", true) });
-    ASSERT_EQ(offered.size(), 3u);
+    const fs::path storedLink = folder / "Payloads/EC1C.webloc";
+    writeFile(storedLink, weblocDocument("https://example.com/a?b&c"));
+    const auto offered = HandOut::create(root, drag, { item("Note.txt", stored, true), item("mine.pdf", userFile, false),
+        item("Note.txt", folder / "Payloads/gone.txt", true), item("example.com.webloc", storedLink, true) });
+    ASSERT_EQ(offered.size(), 4u);
     EXPECT_EQ(offered[0], root / drag.string() / "Note.txt");
     EXPECT_EQ(readFile(offered[0]), "the text");
     EXPECT_EQ(offered[1], userFile);
     EXPECT_EQ(offered[2], folder / "Payloads/gone.txt") << "what cannot be handed out is offered where it is";
+    EXPECT_EQ(offered[3], root / drag.string() / "example.com.desktop");
+    EXPECT_EQ(readFile(offered[3]), desktopLinkEntry("example.com", "https://example.com/a?b&c"));
     EXPECT_EQ(fs::status(root / drag.string()).permissions() & fs::perms::all, fs::perms::owner_all);
 
     const Uuid later = Uuid::random();

@@ -114,9 +114,20 @@ TEST_F(Ingest, AnItemMovedBetweenPocketsKeepsAPayloadOfItsOwn)
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     const std::string runtimeBefore = runtime ? runtime : "";
     ::setenv("XDG_RUNTIME_DIR", (folder / "offered").c_str(), 1);
+    drop.clear();
+    drop.addUrl("https://example.com/a?b&c");
+    ASSERT_EQ(store->ingest(drop, zone), 1);
     const Uuid drag = Uuid::random();
-    const fs::path handedOut = HandOut::create(*HandOut::standardRoot(), drag, store->resolve(zone)).front();
+    const auto handed = HandOut::create(*HandOut::standardRoot(), drag, store->resolve(zone));
+    const fs::path handedOut = handed.at(0);
     ASSERT_NE(handedOut, originalFile);
+    // A link goes out as a desktop entry and comes back as the link it was.
+    drop.clear();
+    drop.addFile(handed.at(1));
+    const Uuid links = Uuid::random();
+    ASSERT_EQ(store->ingest(drop, links), 1);
+    EXPECT_EQ(store->items.at(links).back().name, "example.com.webloc");
+    EXPECT_EQ(payloadOf(store->items.at(links).back()), weblocDocument("https://example.com/a?b&c"));
 
     for (const fs::path& offered : { originalFile, folder / "offered" / "carried over.txt", handedOut }) {
         drop.clear();
