@@ -6,9 +6,10 @@
 //   kestrane_drag_peer webimage X Y         a web page's picture as a browser offers it: its
 //                                           address, HTML, its bytes untyped and a file name
 //   kestrane_drag_peer receiver X Y W H     takes drops as a file manager does: says
-//                                           "DROP <path>" for each file at the drop and only
-//                                           2 s later reads it: "RECEIVED <path>: <content>"
-//                                           or "MISSING <path>"
+//                                           "TEXT <text>" when text comes too, "DROP <path>"
+//                                           for each file at the drop and only 2 s later
+//                                           reads it: "RECEIVED <path>: <content>" or
+//                                           "MISSING <path>"
 //   kestrane_drag_peer clicks [lines]       covers the screen in white and says "CLICK x y"
 //                                           for each press it receives; with "lines", a
 //                                           patch of black lines like text lies at
@@ -107,6 +108,8 @@ protected:
     }
     void dropEvent(QDropEvent* event) override
     {
+        if (event->mimeData()->hasText())
+            say("TEXT " + event->mimeData()->text());
         for (const QUrl& url : event->mimeData()->urls())
             if (url.isLocalFile()) {
                 say("DROP " + url.toLocalFile());

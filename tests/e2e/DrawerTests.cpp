@@ -135,10 +135,16 @@ TEST_F(DrawerTest, ARowDraggedOutIsCopiedTheRemoveButtonTakesOneAndScrollingPast
     ASSERT_TRUE(hoverUntilTaken(*receiver, 500, 400)) << "the drag reaches the receiver";
     pointer.glideTo(505, 405, 3);
     pointer.release();
-    std::optional<std::string> line;
-    while ((line = receiver->readLine(eventTimeout)) && line->starts_with("DROP "))
-        ;
-    EXPECT_EQ(line, "RECEIVED " + seeded[0].file.string() + ": Seeded item 1");
+    std::optional<std::string> line, text;
+    while ((line = receiver->readLine(eventTimeout)) && !line->starts_with("RECEIVED "))
+        if (line->starts_with("TEXT "))
+            text = line;
+    EXPECT_EQ(text, "TEXT Seeded item 1") << "a receiver that takes text gets the item's text";
+    // Under the item's own name, from the runtime folder; the stored payload keeps its name.
+    ASSERT_TRUE(line);
+    EXPECT_TRUE(line->starts_with("RECEIVED " + (home.root() / "runtime/kestrane-handout/").string())) << *line;
+    EXPECT_TRUE(line->ends_with("/Seeded item 1.txt: Seeded item 1")) << *line;
+    EXPECT_EQ(home.items(desk.id).at(0).file, seeded[0].file);
     EXPECT_EQ(home.items(desk.id).size(), 3u) << "a row dragged out stays in its pocket";
 
     pointer.moveTo(rows[1].left + 60, rows[1].y);

@@ -62,12 +62,12 @@ private:
     xcb_window_t window_ = XCB_NONE;
 };
 
-// The contents of the folder's files.
+// The folder's files as "<name>: <content>".
 std::multiset<std::string> contents(const std::filesystem::path& folder)
 {
     std::multiset<std::string> found;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
-        found.insert(testing::readFile(entry.path()));
+        found.insert(entry.path().filename().string() + ": " + testing::readFile(entry.path()));
     return found;
 }
 
@@ -94,11 +94,11 @@ TEST_F(RealApplicationTest, ThreeItemsPulledOneAfterAnotherIntoAFileManagerAllAr
         ASSERT_TRUE(hoverUntilTaken(*fileManager, dropX, dropY)) << "the drag of pull " << pull << " reaches pcmanfm";
         pointer.glideTo(dropX + 5, dropY + 5, 3);
         pointer.release();
-        expected.insert("Seeded item " + std::to_string(pull));
+        expected.insert("Seeded item " + std::to_string(pull) + ".txt: Seeded item " + std::to_string(pull));
         EXPECT_TRUE(pollUntil([&] { return contents(folder).size() == expected.size(); }, eventTimeout))
             << "pull " << pull << " delivered no file";
     }
-    // Payloads are copied whole, whichever item each pull took.
+    // Payloads are copied whole under their items' names, whichever item each pull took.
     pollUntil([&] { return contents(folder) == expected; }, eventTimeout);
     EXPECT_EQ(contents(folder), expected);
 }

@@ -147,7 +147,8 @@ private:
     int ingestFiles(const std::vector<std::string>& fileUrls, const Uuid& zone);
     static std::optional<PocketPayload> payloadForDroppedFile(const std::filesystem::path& path);
     std::optional<std::string> ownPayloadName(const std::filesystem::path& dropped) const;
-    std::optional<PocketItem> copyOwnPayload(const std::string& filename) const;
+    std::optional<PocketItem> copyOwnPayload(const std::filesystem::path& file, std::string name) const;
+    std::optional<PocketItem> copyHandedOut(const std::filesystem::path& file) const;
     // The first item whose managed payload is this file, if any.
     const PocketItem* itemListing(const std::string& filename) const;
     std::optional<PocketItem> makeWebloc(const std::string& url) const;

@@ -2,8 +2,10 @@
 
 #include "platform/Log.h"
 #include "platform/ReadFile.h"
+#include "pockets/DesktopLink.h"
 #include "pockets/FileReference.h"
 #include "pockets/Graphemes.h"
+#include "pockets/HandOut.h"
 #include "pockets/ItemName.h"
 #include "pockets/Pasteboard.h"
 #include "pockets/PayloadName.h"
@@ -22,6 +24,19 @@ std::string droppedFileName(const fs::path& path)
 {
     const std::string name = path.filename().string();
     return name.empty() ? path.string() : name;
+}
+
+// A file one of our drags handed out: it goes when the drag's grace ends, so a pocket it is
+// dropped into keeps its own copy rather than a reference.
+bool isHandedOut(const fs::path& dropped)
+{
+    const auto root = HandOut::standardRoot();
+    std::error_code error;
+    const fs::path file = fs::weakly_canonical(dropped, error);
+    if (!root || error)
+        return false;
+    const fs::path folder = fs::weakly_canonical(*root, error);
+    return !error && file.parent_path().parent_path() == folder;
 }
 } // namespace
 
@@ -66,7 +81,13 @@ int PocketStore::ingestFiles(const std::vector<std::string>& fileUrls, const Uui
         if (!path)
             continue;
         if (auto payload = ownPayloadName(*path)) {
-            if (auto copy = copyOwnPayload(*payload))
+            const PocketItem* original = itemListing(*payload);
+            if (auto copy = copyOwnPayload(payloadDirectory_ / *payload, original ? original->name : *payload))
+                added.push_back(std::move(*copy));
+            continue;
+        }
+        if (isHandedOut(*path)) {
+            if (auto copy = copyHandedOut(*path))
                 added.push_back(std::move(*copy));
             continue;
         }
@@ -123,15 +144,29 @@ std::optional<std::string> PocketStore::ownPayloadName(const fs::path& dropped) 
 
 // The receiving pocket gets a payload of its own: a reference to the other pocket's file
 // would die with that file, which goes when its item is removed.
-std::optional<PocketItem> PocketStore::copyOwnPayload(const std::string& filename) const
+std::optional<PocketItem> PocketStore::copyOwnPayload(const fs::path& file, std::string name) const
 {
-    const std::optional<std::string> contents = readWholeFile(payloadDirectory_ / filename);
+    const std::optional<std::string> contents = readWholeFile(file);
     if (!contents) {
-        logLine("Kestrane: the drop was refused: the pocket file " + filename + " cannot be read");
+        logLine("Kestrane: the drop was refused: the pocket file " + file.string() + " cannot be read");
         return std::nullopt;
     }
-    const PocketItem* original = itemListing(filename);
-    return makeManagedItem(original ? original->name : filename, fs::path(filename).extension().string(), *contents);
+    return makeManagedItem(std::move(name), file.extension().string(), *contents);
+}
+
+// What a drag handed out, taken back: a link went out as a desktop entry and comes back as
+// the link it was.
+std::optional<PocketItem> PocketStore::copyHandedOut(const fs::path& file) const
+{
+    if (file.extension() != ".desktop")
+        return copyOwnPayload(file, validUtf8(droppedFileName(file)));
+    const std::optional<std::string> entry = readWholeFile(file);
+    const std::optional<std::string> url = entry ? desktopLinkUrl(*entry) : std::nullopt;
+    if (!url) {
+        logLine("Kestrane: the drop was refused: the link " + file.string() + " cannot be read");
+        return std::nullopt;
+    }
+    return makeManagedItem(validUtf8(file.stem().string()) + ".webloc", ".webloc", weblocDocument(*url));
 }
 
 std::optional<PocketItem> PocketStore::makeWebloc(const std::string& url) const

@@ -20,12 +20,12 @@ bool fileExists(const fs::path& path)
 void deliver(PocketStore::Resolution& result, const PocketItem& item, fs::path path, bool scoped, bool available = true)
 {
     std::string name = path.filename().string();
-    result.resolved.push_back(std::make_shared<const ResolvedPocketItem>(ResolvedPocketItem { item.id, std::move(path), scoped, available, std::move(name) }));
+    result.resolved.push_back(std::make_shared<const ResolvedPocketItem>(ResolvedPocketItem { item.id, std::move(path), scoped, available, std::move(name), false }));
 }
 
 void deliverManaged(PocketStore::Resolution& result, const PocketItem& item, fs::path path)
 {
-    result.resolved.push_back(std::make_shared<const ResolvedPocketItem>(ResolvedPocketItem { item.id, std::move(path), false, true, item.name }));
+    result.resolved.push_back(std::make_shared<const ResolvedPocketItem>(ResolvedPocketItem { item.id, std::move(path), false, true, item.name, true }));
 }
 
 // Where a referenced file is now, following it by its held descriptor if need be; the

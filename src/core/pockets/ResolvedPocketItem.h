@@ -23,6 +23,8 @@ struct ResolvedPocketItem {
     // What the user knows it by: a file's name as it is now, or the name of content the
     // store keeps under a generated file name.
     std::string name;
+    // The file is one the store wrote itself, under a generated name.
+    bool managed = false;
 };
 
 using ResolvedPocketItems = std::vector<std::shared_ptr<const ResolvedPocketItem>>;

@@ -73,6 +73,28 @@ std::string escapedUrl(std::string_view url)
     }
     return out;
 }
+// XML's five named entities back to their characters; the writer makes no others.
+std::optional<std::string> unescaped(std::string_view text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '&') {
+            out += text[i];
+            continue;
+        }
+        const std::size_t end = text.find(';', i);
+        if (end == std::string_view::npos)
+            return std::nullopt;
+        const std::string_view entity = text.substr(i, end - i + 1);
+        constexpr std::string_view named = "&<>\"'";
+        const auto known = std::find_if(named.begin(), named.end(), [&](char c) { return entityFor(c) == entity; });
+        if (known == named.end())
+            return std::nullopt;
+        out += *known;
+        i = end;
+    }
+    return out;
+}
 } // namespace
 
 std::string weblocDocument(std::string_view url)
@@ -81,6 +103,20 @@ std::string weblocDocument(std::string_view url)
     document += escapedUrl(url);
     document += footer;
     return document;
+}
+
+std::optional<std::string> weblocUrl(std::string_view document)
+{
+    constexpr std::string_view key = "<key>URL</key>";
+    constexpr std::string_view open = "<string>";
+    constexpr std::string_view close = "</string>";
+    const std::size_t keyAt = document.find(key);
+    const std::size_t start = keyAt == std::string_view::npos ? keyAt : document.find(open, keyAt + key.size());
+    const std::size_t end = start == std::string_view::npos ? start : document.find(close, start);
+    if (end == std::string_view::npos)
+        return std::nullopt;
+    const std::size_t from = start + open.size();
+    return unescaped(document.substr(from, end - from));
 }
 
 } // namespace kestrane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,5 +11,8 @@ namespace kestrane {
 // characters and bytes that are not UTF-8 are percent-encoded, since XML cannot carry
 // them and the link means the same either way.
 std::string weblocDocument(std::string_view url);
+
+// The link a document written by weblocDocument holds; absent when it holds none.
+std::optional<std::string> weblocUrl(std::string_view document);
 
 } // namespace kestrane

@@ -7,7 +7,9 @@
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
 #include "platform/Log.h"
+#include "pockets/HandOut.h"
 #include "pockets/HeldFile.h"
+#include "pockets/PocketStore.h"
 #include "window/OverlayWindow.h"
 #include "x11/GlobalKeys.h"
 #include "x11/KeyboardState.h"
@@ -142,6 +144,8 @@ int runApplication(int argc, char** argv)
     case SingleInstance::Claim::handedOver: return 0;
     case SingleInstance::Claim::failed: return 1;
     }
+    if (const auto handOut = HandOut::standardRoot())
+        HandOut::removeExpired(*handOut, std::filesystem::file_time_type::clock::now() - PocketStore::pulledFileGrace);
 
     auto display = X11Display::fromApplication();
     if (!display) {

@@ -1,4 +1,5 @@
 #include "PocketStoreFixture.h"
+#include "pockets/HandOut.h"
 #include "pockets/MemoryPasteboard.h"
 #include "pockets/Webloc.h"
 
@@ -98,8 +99,9 @@ TEST_F(Ingest, NothingUsableStoresNothing)
     EXPECT_EQ(store->items.count(zone), 0u);
 }
 
-// An item dragged from one pocket onto another: the receiving pocket gets a payload of its
-// own under the item's name, which outlives the first item and a start's sweep.
+// An item dragged from one pocket onto another (as stored, through a link, or as handed out
+// under its own name): the receiving pocket gets a payload of its own under the item's
+// name, which outlives the first item, a start's sweep and the handed-out file.
 TEST_F(Ingest, AnItemMovedBetweenPocketsKeepsAPayloadOfItsOwn)
 {
     const Uuid other = Uuid::random();
@@ -109,9 +111,25 @@ TEST_F(Ingest, AnItemMovedBetweenPocketsKeepsAPayloadOfItsOwn)
     const fs::path originalFile = store->payloadDirectory() / *original.payload.managedFilename();
     fs::create_directories(folder / "offered");
     fs::create_symlink(originalFile, folder / "offered" / "carried over.txt");
-    fs::create_hard_link(originalFile, folder / "offered" / "handed out.txt");
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string runtimeBefore = runtime ? runtime : "";
+    ::setenv("XDG_RUNTIME_DIR", (folder / "offered").c_str(), 1);
+    drop.clear();
+    drop.addUrl("https://example.com/a?b&c");
+    ASSERT_EQ(store->ingest(drop, zone), 1);
+    const Uuid drag = Uuid::random();
+    const auto handed = HandOut::create(*HandOut::standardRoot(), drag, store->resolve(zone));
+    const fs::path handedOut = handed.at(0);
+    ASSERT_NE(handedOut, originalFile);
+    // A link goes out as a desktop entry and comes back as the link it was.
+    drop.clear();
+    drop.addFile(handed.at(1));
+    const Uuid links = Uuid::random();
+    ASSERT_EQ(store->ingest(drop, links), 1);
+    EXPECT_EQ(store->items.at(links).back().name, "example.com.webloc");
+    EXPECT_EQ(payloadOf(store->items.at(links).back()), weblocDocument("https://example.com/a?b&c"));
 
-    for (const fs::path& offered : { originalFile, folder / "offered" / "carried over.txt", folder / "offered" / "handed out.txt" }) {
+    for (const fs::path& offered : { originalFile, folder / "offered" / "carried over.txt", handedOut }) {
         drop.clear();
         drop.addFile(offered);
         ASSERT_EQ(store->ingest(drop, other), 1) << offered;
@@ -120,6 +138,8 @@ TEST_F(Ingest, AnItemMovedBetweenPocketsKeepsAPayloadOfItsOwn)
         EXPECT_NE(*moved.payload.managedFilename(), *original.payload.managedFilename());
         EXPECT_EQ(std::pair(moved.name, payloadOf(moved)), std::pair(original.name, std::string("carried over")));
     }
+    HandOut::remove(*HandOut::standardRoot(), drag);
+    runtime ? ::setenv("XDG_RUNTIME_DIR", runtimeBefore.c_str(), 1) : ::unsetenv("XDG_RUNTIME_DIR");
     store->remove(original.id, zone);
     settle();
     store->waitForWrites();
@@ -128,6 +148,7 @@ TEST_F(Ingest, AnItemMovedBetweenPocketsKeepsAPayloadOfItsOwn)
     open();
     const ResolvedPocketItems resolved = store->resolve(other);
     ASSERT_EQ(resolved.size(), 3u);
+    EXPECT_EQ(readFile(resolved[1]->path), "carried over");
     EXPECT_EQ(readFile(resolved[2]->path), "carried over");
 }
 

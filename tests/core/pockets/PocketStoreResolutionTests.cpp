@@ -27,13 +27,13 @@ TEST_F(PocketStoreTest, ResolvingKeepsWhatIsThereOrOutOfReachAndDropsTheRest)
     std::optional<ResolvedPocketItems> delivered;
     store->resolveAsync(zone, [&](ResolvedPocketItems items) { delivered = std::move(items); });
     settle();
-    const auto fields = [](const ResolvedPocketItem& item) { return std::tuple(item.id, item.path, item.scoped, item.available); };
+    const auto fields = [](const ResolvedPocketItem& item) { return std::tuple(item.id, item.path, item.scoped, item.available, item.managed); };
     ASSERT_EQ(delivered->size(), 5u);
-    EXPECT_EQ(fields(*(*delivered)[0]), std::tuple(all[1].id, kept, true, true));
-    EXPECT_EQ(fields(*(*delivered)[1]), std::tuple(managed.id, store->payloadDirectory() / "note.txt", false, true));
-    EXPECT_EQ(fields(*(*delivered)[2]), std::tuple(all[3].id, pending, false, true));
-    EXPECT_EQ(fields(*(*delivered)[3]), std::tuple(all[7].id, away, true, false));
-    EXPECT_EQ(fields(*(*delivered)[4]), std::tuple(all[8].id, folder / "volume/docs/pending.pdf", false, false));
+    EXPECT_EQ(fields(*(*delivered)[0]), std::tuple(all[1].id, kept, true, true, false));
+    EXPECT_EQ(fields(*(*delivered)[1]), std::tuple(managed.id, store->payloadDirectory() / "note.txt", false, true, true));
+    EXPECT_EQ(fields(*(*delivered)[2]), std::tuple(all[3].id, pending, false, true, false));
+    EXPECT_EQ(fields(*(*delivered)[3]), std::tuple(all[7].id, away, true, false, false));
+    EXPECT_EQ(fields(*(*delivered)[4]), std::tuple(all[8].id, folder / "volume/docs/pending.pdf", false, false, false));
     EXPECT_EQ(store->items[zone], (std::vector<PocketItem> { all[1], all[2], all[3], all[7], all[8] }));
     EXPECT_EQ(stored().at(zone), store->items.at(zone));
 

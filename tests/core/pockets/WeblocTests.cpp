@@ -30,3 +30,12 @@ TEST(Webloc, HoldsTheUrlEscapedForXml)
     EXPECT_EQ(weblocDocument("https://h/a\tb\0c\x7F" "d\xFF"s), documentFor("https://h/a%09b%00c%7Fd%FF"));
     EXPECT_EQ(weblocDocument("https://h/\uFFFF\uFFFD"), documentFor("https://h/%EF%BF%BF\uFFFD"));
 }
+
+TEST(Webloc, GivesBackTheUrlItWasWrittenWith)
+{
+    for (const std::string url : { "https://example.com/find?q=a&b<c>d\"e'f", "https://h/caf\u00E9", "mailto:a@b", "" })
+        EXPECT_EQ(weblocUrl(weblocDocument(url)), url) << url;
+    EXPECT_EQ(weblocUrl(weblocDocument("https://h/a\tb")), "https://h/a%09b");
+    for (const std::string& broken : { ""s, "<key>URL</key>"s, "<key>Other</key><string>x</string>"s, documentFor("a &bogus; b"), documentFor("a & b") })
+        EXPECT_EQ(weblocUrl(broken), std::nullopt) << broken;
+}
