@@ -56,7 +56,9 @@ int runHere(const PocketRequest& request, const std::filesystem::path& dataFolde
     }
     const CommandOutcome outcome = carryOut(request, zonesOnDisk(store), store,
         [&store](const Uuid& zone, const Pasteboard& pasteboard) { return store.ingest(pasteboard, zone); });
-    store.referencePendingNow();
+    // A listing only reads: it never writes the index, which may not even be writable.
+    if (request.kind == PocketRequest::Kind::add)
+        store.referencePendingNow();
     if (!store.waitForWrites() && isAdd(request, outcome)) {
         logLine("Kestrane: nothing was added: the pocket index " + store.indexFile().string() + " could not be saved");
         return 1;
