@@ -119,8 +119,9 @@ std::optional<PocketPayload> PocketStore::payloadForDroppedFile(const fs::path& 
     return std::nullopt;
 }
 
-// A file of the store's own payload folder, dropped from another pocket (directly, through a
-// symbolic link, or as a hard link to it under another name), by its name there.
+// A file of the store's own payload folder, dropped from another pocket (directly or through
+// a symbolic link), by its name there. What a drag handed out under the item's name is
+// recognised by its folder instead (isHandedOut).
 std::optional<std::string> PocketStore::ownPayloadName(const fs::path& dropped) const
 {
     std::error_code error;
@@ -128,18 +129,9 @@ std::optional<std::string> PocketStore::ownPayloadName(const fs::path& dropped) 
     if (error)
         return std::nullopt;
     const fs::path folder = fs::weakly_canonical(payloadDirectory_, error);
-    if (!error && file.parent_path() == folder && managedPayloadPath(payloadDirectory_, file.filename().string()))
-        return file.filename().string();
-    if (fs::hard_link_count(file, error) < 2 || error)
+    if (error || file.parent_path() != folder || !managedPayloadPath(payloadDirectory_, file.filename().string()))
         return std::nullopt;
-    for (const auto& [zone, list] : items) {
-        for (const PocketItem& item : list) {
-            const std::string* filename = item.payload.managedFilename();
-            if (filename && fs::equivalent(file, payloadDirectory_ / *filename, error))
-                return *filename;
-        }
-    }
-    return std::nullopt;
+    return file.filename().string();
 }
 
 // The receiving pocket gets a payload of its own: a reference to the other pocket's file
