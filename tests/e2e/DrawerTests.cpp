@@ -48,13 +48,19 @@ std::vector<ShownRow> shownRows(const QImage& screen)
     return rows;
 }
 
-// The rows of the drawer once it has stopped moving.
+// The rows of the drawer once it has stopped moving. Two screenshots alike are not enough
+// on a loaded machine, where the program may paint nothing between them while the drawer
+// is still opening (and not yet taking presses): the rows must stay put for a while.
 std::vector<ShownRow> settledRows(const XvfbDisplay& display, size_t count)
 {
     std::vector<ShownRow> rows, before;
+    auto stillSince = std::chrono::steady_clock::now();
     pollUntil([&] {
         before = std::exchange(rows, shownRows(display.screenshot()));
-        return rows.size() == count && before.size() == count && rows[0].left == before[0].left && rows[0].y == before[0].y;
+        const bool same = rows.size() == count && before.size() == count && rows[0].left == before[0].left && rows[0].y == before[0].y;
+        if (!same)
+            stillSince = std::chrono::steady_clock::now();
+        return same && std::chrono::steady_clock::now() - stillSince > milliseconds(400);
     }, eventTimeout);
     return rows;
 }
