@@ -132,3 +132,20 @@ TEST_F(DrawerViewTest, OnlyTheHoveredRowOffersItsRemoveButtonAndNothingIsClickab
     EXPECT_EQ(engine->state().openItems.size(), 2u);
     EXPECT_EQ(view.hoveredItem(), engine->state().openItems[1]) << "the neighbour is highlighted";
 }
+
+TEST(DrawerViewNames, ANameIsCutOnceAndKeepsItsEnding)
+{
+    const QFontMetricsF metrics(QFont("DejaVu Sans", 12));
+    const auto ellipses = [](const QString& name) { return name.count(QChar(0x2026)); };
+    const QString headline = QString("Selected text from a lon") + QChar(0x2026) + ".txt";
+    const QString fitted = DrawerView::fittedName(headline, metrics, 90);
+    EXPECT_EQ(ellipses(fitted), 1) << fitted.toStdString();
+    EXPECT_TRUE(fitted.startsWith("Sel") && fitted.endsWith(QChar(0x2026) + QString(".txt"))) << fitted.toStdString();
+    EXPECT_LE(metrics.horizontalAdvance(fitted), 90);
+
+    const QString plain = DrawerView::fittedName("quarterly-report-final-version.pdf", metrics, 90);
+    EXPECT_EQ(ellipses(plain), 1);
+    EXPECT_TRUE(plain.startsWith("qua") && plain.endsWith("pdf")) << plain.toStdString();
+    EXPECT_EQ(DrawerView::fittedName(headline, metrics, 1000), headline);
+    EXPECT_LE(ellipses(DrawerView::fittedName(headline, metrics, 12)), 1);
+}

@@ -3,10 +3,12 @@
 #include "geometry/BezelGeometry.h"
 #include "geometry/Easing.h"
 #include "geometry/PocketShape.h"
+#include "pockets/Webloc.h"
 #include "views/FileIcon.h"
 #include "views/PathConversion.h"
 #include "views/styles/LegibleLabel.h"
 
+#include <QFile>
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
@@ -49,6 +51,23 @@ QTransform scaledAbout(QPointF centre, double scale)
 {
     return QTransform::fromTranslate(-centre.x(), -centre.y()) * QTransform::fromScale(scale, scale)
         * QTransform::fromTranslate(centre.x(), centre.y());
+}
+
+// The address a link item keeps, cut in the middle when long; empty for other items.
+QString linkAddress(const ResolvedPocketItem& item)
+{
+    constexpr qint64 largestLinkFile = 64 * 1024;
+    constexpr qsizetype longestAddress = 90;
+    if (!item.managed || item.path.extension() != ".webloc")
+        return {};
+    QFile file(QString::fromStdString(item.path.string()));
+    if (!file.open(QIODevice::ReadOnly) || file.size() > largestLinkFile)
+        return {};
+    const auto url = weblocUrl(file.readAll().toStdString());
+    const QString address = url ? QString::fromStdString(*url) : QString();
+    if (address.size() <= longestAddress)
+        return address;
+    return address.left(longestAddress - 26) + QChar(0x2026) + address.right(25);
 }
 
 } // namespace
@@ -103,6 +122,7 @@ void DrawerView::follow(const BezelEngine& engine)
         row.item = item;
         row.icon = FileIcon::icon(item->path);
         row.fullName = QString::fromStdString(item->name.empty() ? item->path.filename().string() : item->name);
+        row.address = linkAddress(*item);
     }
     rows_ = std::move(rows);
     if (hovered_ && !std::any_of(rows_.begin(), rows_.end(), [&](const Row& row) { return row.item->id == *hovered_; }))
@@ -138,7 +158,7 @@ void DrawerView::layOut(const BezelEngine& engine)
         row.placed = true;
         if (std::abs(row.nameWidth - nameWidth) > 0.5) {
             row.nameWidth = nameWidth;
-            row.name = metrics.elidedText(row.fullName, Qt::ElideMiddle, nameWidth);
+            row.name = fittedName(row.fullName, metrics, nameWidth);
         }
     }
     Path outline;
@@ -259,6 +279,20 @@ std::optional<DrawerView::Hit> DrawerView::hitAt(QPointF point) const
     return std::nullopt;
 }
 
+QString DrawerView::fittedName(const QString& name, const QFontMetricsF& metrics, double width)
+{
+    const qsizetype cut = name.lastIndexOf(QChar(0x2026));
+    if (cut < 0 || metrics.horizontalAdvance(name) <= width)
+        return metrics.elidedText(name, Qt::ElideMiddle, width);
+    const QString tail = name.mid(cut);
+    for (qsizetype kept = cut - 1; kept > 0; --kept) {
+        const QString shorter = name.left(kept) + tail;
+        if (metrics.horizontalAdvance(shorter) <= width)
+            return shorter;
+    }
+    return metrics.elidedText(name, Qt::ElideRight, width);
+}
+
 QString DrawerView::helpAt(QPointF point) const
 {
     const auto hit = hitAt(point);
@@ -268,7 +302,10 @@ QString DrawerView::helpAt(QPointF point) const
         return "Remove this item";
     const auto row = std::find_if(rows_.begin(), rows_.end(), [&](const Row& candidate) { return candidate.item == hit->item; });
     // A name cut to fit its row is read here in full.
-    return (row == rows_.end() ? QString() : row->fullName + "\n") + "Click to open \u00B7 drag to take it out";
+    QString help;
+    if (row != rows_.end())
+        help = row->fullName + "\n" + (row->address.isEmpty() ? QString() : row->address + "\n");
+    return help + "Click to open \u00B7 drag to take it out";
 }
 
 void DrawerView::scroll(double delta, bool smooth, double now)

@@ -18,6 +18,7 @@
 #include <optional>
 #include <vector>
 
+class QFontMetricsF;
 class QPainter;
 
 namespace kestrane {
@@ -59,6 +60,9 @@ public:
     std::optional<Hit> hitAt(QPointF point) const;
     // The tooltip at the point: a row's full name and what it does, or the remove button's.
     QString helpAt(QPointF point) const;
+    // The name cut to the width in its middle; a name already cut (a text's headline
+    // ending in "…") is shortened into that ellipsis rather than given a second one.
+    static QString fittedName(const QString& name, const QFontMetricsF& metrics, double width);
     // Positive deltas scroll towards the end of the list.
     void scroll(double delta, bool smooth, double now);
     // Moves the highlighted row (the hovered one) by this many rows, into view.
@@ -72,6 +76,8 @@ private:
         ResolvedPocketItems::value_type item;
         QIcon icon;
         QString fullName;
+        // A link's address, told apart from other links to the same host.
+        QString address;
         QString name;
         double nameWidth = -1;
         double targetTop = 0;
