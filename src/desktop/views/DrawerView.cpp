@@ -286,7 +286,10 @@ QString DrawerView::fittedName(const QString& name, const QFontMetricsF& metrics
         return metrics.elidedText(name, Qt::ElideMiddle, width);
     const QString tail = name.mid(cut);
     for (qsizetype kept = cut - 1; kept > 0; --kept) {
-        const QString shorter = name.left(kept) + tail;
+        QString shorter = name.left(kept);
+        while (shorter.endsWith(' '))
+            shorter.chop(1);
+        shorter += tail;
         if (metrics.horizontalAdvance(shorter) <= width)
             return shorter;
     }
