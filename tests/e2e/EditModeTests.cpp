@@ -87,6 +87,11 @@ TEST_F(EditModeTest, ScreenDimsAndBlursBehindTheRows)
         for (int dy = -8; dy <= 8; ++dy)
             bright += qGray(shot.pixel(x, y + dy)) > 200;
     EXPECT_GT(bright, 20) << "the pocket's name is written in its row";
+
+    // Read again, the backdrop keeps no picture of a window closed behind it.
+    peer.reset();
+    EXPECT_TRUE(pollUntil([&] { return brightnessAndContrast(display.screenshot()).first < 0.3 * brightness; }, eventTimeout))
+        << "the closed window stays behind, blurred";
 }
 
 TEST_F(EditModeTest, AddNameArrangeAndRemovePockets)

@@ -25,11 +25,12 @@ void Backdrop::want(bool wanted, const QRect& area)
     refreshing_.stop();
     if (!wanted || cover_.isActive())
         return;
-    // Without a published background picture, the screen as it is now stands in for it;
-    // the overlay draws nothing over the desktop yet when a blur is first wanted.
+    // Without a published background picture, the desktop showing between the windows
+    // stands in for it; the overlay draws nothing over the desktop yet when a blur is first
+    // wanted.
     background_ = captureRootBackground(display_, area);
     if (background_.isNull())
-        background_ = captureScreen(display_, area);
+        background_ = captureDesktopStandIn(display_, overlay_, area);
     refresh();
     refreshing_.start();
 }

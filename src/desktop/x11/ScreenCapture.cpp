@@ -1,6 +1,7 @@
 #include "x11/ScreenCapture.h"
 
 #include <QPainter>
+#include <QRegion>
 
 #include <vector>
 
@@ -69,6 +70,27 @@ std::vector<Placed> shownBelow(const X11Display& display, xcb_window_t window)
     return shown;
 }
 
+// The mean colour of the picture's pixels outside the region; black when it covers all.
+QColor meanOutside(const QImage& picture, const QRegion& covered)
+{
+    constexpr int sampleStep = 4;
+    double red = 0, green = 0, blue = 0, count = 0;
+    for (int y = 0; y < picture.height(); y += sampleStep) {
+        const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = 0; x < picture.width(); x += sampleStep) {
+            if (covered.contains(QPoint(x, y)))
+                continue;
+            red += qRed(line[x]);
+            green += qGreen(line[x]);
+            blue += qBlue(line[x]);
+            ++count;
+        }
+    }
+    if (count == 0)
+        return Qt::black;
+    return QColor(static_cast<int>(red / count), static_cast<int>(green / count), static_cast<int>(blue / count));
+}
+
 } // namespace
 
 QImage captureScreen(const X11Display& display, const QRect& area)
@@ -88,6 +110,21 @@ QImage captureRootBackground(const X11Display& display, const QRect& area)
     if (!geometry || !QRect(0, 0, geometry->width, geometry->height).contains(area))
         return {};
     return captureDrawable(display, pixmap, area);
+}
+
+QImage captureDesktopStandIn(const X11Display& display, xcb_window_t window, const QRect& area)
+{
+    QImage picture = captureScreen(display, area);
+    if (picture.isNull())
+        return {};
+    QRegion covered;
+    for (const Placed& placed : shownBelow(display, window))
+        covered += (placed.frame & area).translated(-area.topLeft());
+    const QColor desktop = meanOutside(picture, covered);
+    QPainter painter(&picture);
+    for (const QRect& part : covered)
+        painter.fillRect(part, desktop);
+    return picture;
 }
 
 QImage captureBelow(const X11Display& display, xcb_window_t window, const QRect& area, const QImage& background)

@@ -16,6 +16,11 @@ QImage captureScreen(const X11Display& display, const QRect& area);
 // the rectangle; null when none is published or it does not cover the rectangle.
 QImage captureRootBackground(const X11Display& display, const QRect& area);
 
+// A stand-in for the desktop's background where none is published: the screen as it is,
+// with what the windows stacked under `window` cover filled by the colour of the desktop
+// showing around them, so that a window moved or closed later leaves no picture of itself.
+QImage captureDesktopStandIn(const X11Display& display, xcb_window_t window, const QRect& area);
+
 // What lies below the window in a rectangle of the root window, put together from the
 // contents of each window stacked under it, drawn over `background`. Only a compositor
 // keeps the contents of covered windows: without one, use captureScreen with the window
