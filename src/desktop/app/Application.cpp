@@ -28,7 +28,8 @@ namespace {
 constexpr int editDelay = 400;
 constexpr int printDelay = 600;
 constexpr int introductionDelay = 700;
-constexpr const char* inputMonitoringKey = "kestrane.inputMonitoring";
+// Whether the X server sends raw key events, stored under its first name.
+constexpr const char* rawKeyEventsKey = "kestrane.inputMonitoring";
 constexpr const char* lastLaunchKey = "kestrane.lastLaunch";
 
 void printLine(const std::string& line)
@@ -47,11 +48,12 @@ void runPocketSwitches(const LaunchSwitches& switches, DesktopModel& model)
 }
 
 // The double tap of Control is seen everywhere when the X server offers raw key events.
-void recordInputMonitoring(DesktopModel& model, bool granted)
+void recordRawKeyEvents(DesktopModel& model, bool granted)
 {
-    model.defaults().setBool(inputMonitoringKey, granted);
+    model.defaults().setBool(rawKeyEventsKey, granted);
     model.defaults().setString(lastLaunchKey, launchTimestamp());
-    logLine(std::string("Kestrane: Input Monitoring granted = ") + (granted ? "true" : "false"));
+    logLine(std::string("Kestrane: raw key events available = ") + (granted ? "true" : "false")
+        + (granted ? "" : " (double-tap Control is not seen; the shortcut still works)"));
 }
 
 void bindShortcut(DesktopModel& model, GlobalKeys& keys)
@@ -182,7 +184,7 @@ int runApplication(int argc, char** argv)
     if (auto pointer = display->queryPointer())
         window.retarget(QPoint(pointer->x, pointer->y), true);
     window.show();
-    recordInputMonitoring(model, rawInput.available());
+    recordRawKeyEvents(model, rawInput.available());
 
     scheduleSwitches(switches, model, window);
     runPocketSwitches(switches, model);

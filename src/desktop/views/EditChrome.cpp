@@ -150,13 +150,13 @@ QPainterPath uturn()
 }
 
 // A shortcut that could not be registered is not offered: it would do nothing.
-QString shortcutHint(const Preferences& preferences, bool inputMonitoring)
+QString shortcutHint(const Preferences& preferences, bool rawKeyEvents)
 {
     const QString display = QString::fromStdString(preferences.shortcut().display());
     const bool works = preferences.shortcutRegistered();
-    if (inputMonitoring)
+    if (rawKeyEvents)
         return "double-tap control" + (works ? " or " + display : QString()) + " to toggle \u00B7 esc to close";
-    return (works ? display + " to toggle \u00B7 " : QString()) + "esc to close \u00B7 allow Input Monitoring for double-tap control";
+    return (works ? display + " to toggle \u00B7 " : QString()) + "esc to close";
 }
 } // namespace
 

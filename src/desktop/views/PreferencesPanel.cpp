@@ -27,7 +27,8 @@ constexpr double blurStep = 0.25;
 constexpr double controlSpacing = 18;
 constexpr double detailLineGap = 2;
 constexpr double reach = 20;
-constexpr const char* inputMonitoringKey = "kestrane.inputMonitoring";
+// Whether the X server sends raw key events, stored under its first name.
+constexpr const char* rawKeyEventsKey = "kestrane.inputMonitoring";
 
 const char* titleOf(PrefRow row)
 {
@@ -40,6 +41,16 @@ const char* titleOf(PrefRow row)
     case PrefRow::quit: return "Quit Kestrane";
     }
     return "";
+}
+
+// The rows shown, top to bottom. Haptics has no effect on a desktop without a trackpad
+// that taps back; its stored setting is kept but not offered.
+constexpr std::array shownRows { PrefRow::openAtLogin, PrefRow::shortcut, PrefRow::blur, PrefRow::intro, PrefRow::quit };
+static_assert(shownRows.size() == PreferencesPanel::rowCount);
+
+int springOf(std::size_t index)
+{
+    return static_cast<int>(shownRows[index]);
 }
 
 bool hasSwitch(PrefRow row)
@@ -75,7 +86,7 @@ PreferencesPanel::PreferencesPanel(EditModeModel model)
     header_.setText("PREFERENCES");
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         rows_[i].title = legibleLabel(13.5, QFont::Medium, 0.95);
-        rows_[i].title.setText(titleOf(static_cast<PrefRow>(i)));
+        rows_[i].title.setText(titleOf(shownRows[i]));
         rows_[i].detail = { legibleLabel(11, QFont::Normal, 0.48), legibleLabel(11, QFont::Normal, 0.48) };
         rows_[i].chipLabel = legibleLabel(12, QFont::Medium, 0.94);
     }
@@ -104,9 +115,9 @@ QString PreferencesPanel::detailFor(PrefRow row) const
             return "Hold a modifier and press a key \u00B7 esc cancels.";
         if (!prefs.shortcutRegistered())
             return "Something else on this computer already uses that.";
-        if (model_.defaults().boolValue(inputMonitoringKey).value_or(false))
+        if (model_.defaults().boolValue(rawKeyEventsKey).value_or(false))
             return "Click to change. Double-tap Control works too.";
-        return "Click to change. Double-tap Control needs Input Monitoring.";
+        return "Click to change. This display hides double-taps of Control.";
     case PrefRow::haptics: return "The edge answers under your fingers.";
     case PrefRow::blur: return "Off blurs the edge and these controls only.";
     case PrefRow::intro: return "Run the first-run sequence again.";
@@ -134,7 +145,7 @@ QRectF PreferencesPanel::rowFrame(int index) const
 QRectF PreferencesPanel::controlFrame(int index) const
 {
     const QRectF row = rowFrame(index);
-    const auto prefRow = static_cast<PrefRow>(index);
+    const PrefRow prefRow = shownRows[index];
     const double controlWidth = hasSwitch(prefRow) ? GlassSwitch::width
                                                    : QFontMetricsF(uiFont(12, QFont::Medium)).horizontalAdvance(rows_[index].chip) + 2 * GlassChip::padding;
     return { row.right() - controlWidth, row.center().y() - GlassChip::height / 2, controlWidth, GlassChip::height };
@@ -154,12 +165,12 @@ void PreferencesPanel::update(QSizeF screen, std::optional<QPointF> pointer, boo
     }
     headerProgress_ = clamp01(state.prefsProgress.value);
     QString key = QString::number(headerProgress_);
-    for (int i = 0; i < prefRowCount; ++i) {
+    for (int i = 0; i < rowCount; ++i) {
         Row& row = rows_[i];
-        row.look = rowLook(state.prefsRows[i].value);
-        row.control = clamp01(state.prefsSwitches[i].value);
-        row.hover = clamp01(state.prefsHovers[i].value);
-        row.chip = chipFor(static_cast<PrefRow>(i));
+        row.look = rowLook(state.prefsRows[springOf(i)].value);
+        row.control = clamp01(state.prefsSwitches[springOf(i)].value);
+        row.hover = clamp01(state.prefsHovers[springOf(i)].value);
+        row.chip = chipFor(shownRows[i]);
         renderRow(row, i);
         key += QString("|%1|%2|%3|%4").arg(row.sharpKey).arg(row.blurredSigma).arg(row.look.opacity, 0, 'f', 3).arg(row.look.scale, 0, 'f', 4);
     }
@@ -183,7 +194,7 @@ void PreferencesPanel::update(QSizeF screen, std::optional<QPointF> pointer, boo
 // out again, from the sharp picture at half its detail, in steps of a quarter point.
 void PreferencesPanel::renderRow(Row& row, int index)
 {
-    const QString detail = detailFor(static_cast<PrefRow>(index));
+    const QString detail = detailFor(shownRows[index]);
     const QString sharpKey = QString("%1|%2|%3|%4").arg(detail, row.chip).arg(row.control, 0, 'f', 3).arg(row.hover, 0, 'f', 3);
     if (sharpKey != row.sharpKey) {
         row.sharpKey = sharpKey;
@@ -234,7 +245,7 @@ void PreferencesPanel::drawSharp(Row& row, int index, const QString& detail)
 
 void PreferencesPanel::paintControl(QPainter& painter, Row& row, int index, QRectF frame) const
 {
-    const auto prefRow = static_cast<PrefRow>(index);
+    const PrefRow prefRow = shownRows[index];
     if (hasSwitch(prefRow)) {
         GlassSwitch::paint(painter, frame, row.control, row.hover);
         return;
@@ -257,7 +268,7 @@ void PreferencesPanel::paint(QPainter& painter) const
         painter.setOpacity(headerOpacity);
         header_.paint(painter, { frame_.left(), frame_.top() + header_.metrics().ascent() + 4 });
     }
-    for (int i = 0; i < prefRowCount; ++i) {
+    for (int i = 0; i < rowCount; ++i) {
         const Row& row = rows_[i];
         if (row.picture.isNull() || row.look.opacity <= 0.001)
             continue;
@@ -276,9 +287,9 @@ std::optional<PanelControl> PreferencesPanel::controlAt(QPointF point) const
 {
     if (!contains(point))
         return std::nullopt;
-    for (int i = 0; i < prefRowCount; ++i) {
+    for (int i = 0; i < rowCount; ++i) {
         if (rows_[i].look.opacity > 0.5 && controlFrame(i).contains(point))
-            return PanelControl { static_cast<PrefRow>(i) };
+            return PanelControl { shownRows[i] };
     }
     return std::nullopt;
 }

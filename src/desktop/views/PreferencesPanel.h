@@ -22,14 +22,15 @@ struct PanelControl {
     bool operator==(const PanelControl&) const = default;
 };
 
-// The small panel of settings in edit mode: a header and six rows (title, detail and a glass
+// The small panel of settings in edit mode: a header and five rows (title, detail and a glass
 // switch or chip each) that come in one after another, blurred until they settle, following
 // the engine's preference springs. Its controls change the preferences, replay the
 // introduction or quit the program.
 class PreferencesPanel {
 public:
     static constexpr double width = 344;
-    static constexpr double height = 364;
+    static constexpr int rowCount = 5;
+    static constexpr double height = 308;
     static constexpr double leadingInset = 76;
     static constexpr double headerHeight = 28;
     static constexpr double rowHeight = 56;
@@ -87,7 +88,7 @@ private:
     bool shown_ = false;
     ShadowedText header_;
     double headerProgress_ = 0;
-    std::array<Row, prefRowCount> rows_;
+    std::array<Row, rowCount> rows_;
     std::optional<PrefRow> hovered_;
     QString key_;
     QRegion changed_;
