@@ -10,7 +10,7 @@
 //                                           for each file at the drop and only 2 s later
 //                                           reads it: "RECEIVED <path>: <content>" or
 //                                           "MISSING <path>"
-//   kestrane_drag_peer clicks [lines]       covers the screen in white and says "CLICK x y"
+//   kestrane_drag_peer clicks [lines|dark]  covers the screen in white (or black) and says "CLICK x y"
 //                                           for each press it receives; with "lines", a
 //                                           patch of black lines like text lies at
 //                                           (100, 600, 400, 120)
@@ -62,6 +62,7 @@ public:
     // Further types offered beside the URLs, with their content.
     QList<std::pair<QString, QByteArray>> alsoOffered;
     bool lines = false;
+    void darken() { colour_ = Qt::black; }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -138,7 +139,7 @@ int main(int argc, char** argv)
     const QString mode = arguments.value(1);
     const auto number = [&](int i) { return arguments.value(i).toInt(); };
     if (!QStringList { "source", "image", "webimage", "receiver", "clicks" }.contains(mode)) {
-        std::cerr << "usage: kestrane_drag_peer source X Y FILE... | image X Y | webimage X Y | receiver X Y W H | clicks [lines]\n";
+        std::cerr << "usage: kestrane_drag_peer source X Y FILE... | image X Y | webimage X Y | receiver X Y W H | clicks [lines|dark]\n";
         return 2;
     }
     PeerWindow window(mode, mode == "clicks" ? QGuiApplication::primaryScreen()->geometry()
@@ -153,6 +154,8 @@ int main(int argc, char** argv)
     for (const QString& path : mode == "source" ? arguments.mid(4) : QStringList())
         window.offered.push_back(QUrl::fromLocalFile(path));
     window.lines = mode == "clicks" && arguments.value(2) == "lines";
+    if (mode == "clicks" && arguments.value(2) == "dark")
+        window.darken();
     window.show();
     return app.exec();
 }

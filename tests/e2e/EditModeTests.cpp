@@ -94,6 +94,29 @@ TEST_F(EditModeTest, ScreenDimsAndBlursBehindTheRows)
         << "the closed window stays behind, blurred";
 }
 
+// Over the brightest desktop and the darkest, every label, the footer and the panel read
+// against what lies right behind them.
+TEST_F(EditModeTest, TextReadsOverWhiteAndBlackDesktops)
+{
+    for (const char* desktop : { "white", "dark" }) {
+        peer = launchPeer({ "clicks", desktop });
+        const int y = launchWithDesk({ "--edit" });
+        ASSERT_TRUE(hoverUntilTaken(*program, 700, 450));
+        click(prefsToggle, 900);
+        std::vector<TextBand> texts { { "pocket name", QRect(XvfbDisplay::width - 110, y - 7, 46, 14) },
+            { "add label", QRect(XvfbDisplay::width - 144, 55, 80, 14) }, { "footer", QRect(150, XvfbDisplay::height - 54, 550, 16) },
+            { "panel header", QRect(80, rowY(0) - 54, 180, 14) } };
+        for (int row = 0; row < 5; ++row) {
+            texts.push_back({ "title " + std::to_string(row), QRect(80, rowY(row) - 16, 190, 14) });
+            texts.push_back({ "detail " + std::to_string(row), QRect(80, rowY(row) + 3, 190, 11) });
+        }
+        std::optional<std::pair<std::string, double>> failing;
+        pollUntil([&] { return !(failing = unreadable(display.screenshot(), texts)); }, eventTimeout);
+        EXPECT_FALSE(failing) << desktop << ": " << failing->first << " at " << failing->second << ":1";
+        ASSERT_EQ(program->stop(), 0);
+    }
+}
+
 TEST_F(EditModeTest, AddNameArrangeAndRemovePockets)
 {
     open();

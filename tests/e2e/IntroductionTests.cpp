@@ -74,6 +74,22 @@ TEST_F(IntroductionTest, HazeAndInkShowAndFiveClicksEndIt)
     EXPECT_TRUE(clicksReachPeerSoon()) << "after the closing fade, clicks reach the window below";
 }
 
+// The first lesson reads over the brightest desktop and the darkest: 3:1 for the headline,
+// 4.5:1 for the smaller lines.
+TEST_F(IntroductionTest, TheLessonReadsOverWhiteAndBlackDesktops)
+{
+    const std::vector<TextBand> texts { { "headline", QRect(432, 362, 460, 30), 3 }, { "detail", QRect(432, 410, 420, 16) },
+        { "click to continue", QRect(515, 460, 105, 12) } };
+    for (const char* desktop : { "white", "dark" }) {
+        peer = launchPeer({ "clicks", desktop });
+        launchAndReport({ "--onboarding" });
+        std::optional<std::pair<std::string, double>> failing;
+        pollUntil([&] { return !(failing = unreadable(display.screenshot(), texts)); }, 2 * eventTimeout);
+        EXPECT_FALSE(failing) << desktop << ": " << failing->first << " at " << failing->second << ":1";
+        ASSERT_EQ(program->stop(), 0);
+    }
+}
+
 TEST_F(IntroductionTest, EscapeEndsIt)
 {
     launchFirstRun();

@@ -6,6 +6,7 @@
 #include "geometry/Easing.h"
 #include "views/GaussianBlur.h"
 #include "views/styles/LegibleLabel.h"
+#include "views/styles/TextPlate.h"
 
 #include <QLineEdit>
 #include <QLinearGradient>
@@ -49,6 +50,8 @@ constexpr double maskScale = 0.5;
 // The halos are blurred far more than the mask is detailed: they are drawn smaller still.
 constexpr double haloScale = 0.125;
 constexpr double labelReach = 24;
+// How far a label's plate reaches past its text.
+constexpr double plateInset = 10;
 // The name of a removed pocket that can still be put back is shown this faint.
 constexpr double removedNameOpacity = 0.45;
 
@@ -164,7 +167,8 @@ struct EditChrome::Row {
     Uuid id;
     std::unique_ptr<QLineEdit> field;
     ShadowedText nameShadow = legibleLabel(13, QFont::Medium, 0.92);
-    ShadowedText count = ShadowedText(uiFont(10.5, QFont::DemiBold), white(0.55), std::vector<Shadow> {});
+    ShadowedText count = ShadowedText(uiFont(10.5, QFont::DemiBold), white(0.9), std::vector<Shadow> {});
+    TextPlate plate;
     double opacity = 0;
     double nameOpacity = 0;
     double arrange = 0;
@@ -232,7 +236,7 @@ void EditChrome::update(std::optional<QPointF> pointer, const QImage& backdrop, 
         pointer.reset();
     layOutRows(pointer);
     layOutControls(pointer);
-    panel_.update(screen_, pointer, takesInput());
+    panel_.update(screen_, pointer, takesInput(), backdrop_, dimOpacity);
     focusNewPocket();
 
     const double shownEditBefore = std::exchange(paintedEdit_, edit_);
@@ -408,6 +412,9 @@ void EditChrome::placeRow(Row& row, const BlobRuntime& blob, double slide, std::
         right -= badgeWidth + rowSpacing;
     row.name = QRectF(right - nameWidth, y - fieldHeight / 2, nameWidth, fieldHeight);
     row.nameShadow.setText(QString::fromStdString(blob.config.name));
+    const double textLeft = row.name.right() - row.nameShadow.width() - plateInset;
+    const double textRight = row.items > 0 ? row.badge.right() : row.name.right();
+    row.plate.place(QRectF(textLeft, row.name.top(), textRight - textLeft + plateInset, row.name.height()), backdrop_, screen_, dimOpacity);
     row.hoverRemove = pointer && hovered_ == Hit { Control::removePocket, blob.config.id };
     row.hoverPutBack = pointer && hovered_ == Hit { row.removed ? Control::putBackPocket : Control::putBack, blob.config.id };
     const bool editable = row.opacity > 0.01 && !row.removed && (row.arrange > editableArrange || state.soloEditing == blob.config.id);
@@ -487,6 +494,8 @@ void EditChrome::layOutControls(std::optional<QPointF> pointer)
     drawFooterPicture();
     addOpacity_ = edit_ * clamp01(state.plusAmplitude.value / 18);
     addFrame_ = placeAddLabel();
+    const double labelRight = addFrame_.right() - labelReach - 10;
+    addPlate_.place(QRectF(labelRight - addLabel_.width() - plateInset, plusLabelY - fieldHeight / 2, addLabel_.width() + 2 * plateInset, fieldHeight), backdrop_, screen_, dimOpacity);
 }
 
 bool EditChrome::step(double dt)
@@ -634,6 +643,7 @@ void EditChrome::paint(QPainter& painter, const QRegion& area) const
     }
     if (addOpacity_ > 0.001 && repainted(addFrame_)) {
         painter.setOpacity(addOpacity_);
+        addPlate_.paint(painter, 1);
         const QFontMetricsF metrics = addLabel_.metrics();
         const double right = addFrame_.right() - labelReach - 10;
         addLabel_.paint(painter, { right - addLabel_.width(), plusLabelY + (metrics.ascent() - metrics.descent()) / 2 });
@@ -652,6 +662,8 @@ void EditChrome::paint(QPainter& painter, const QRegion& area) const
 
 void EditChrome::paintRow(QPainter& painter, const Row& row) const
 {
+    painter.setOpacity(row.nameOpacity);
+    row.plate.paint(painter, 1);
     painter.setOpacity(row.opacity);
     const double a = row.arrange;
     const double capsuleShown = smoothstep(a / 0.35);

@@ -3,6 +3,7 @@
 #include "engine/BezelEngine.h"
 #include "views/GaussianBlur.h"
 #include "views/PreferencesPanel.h"
+#include "views/styles/TextPlate.h"
 #include "views/RepaintTracker.h"
 #include "views/styles/GlassCircleButton.h"
 #include "views/styles/ShadowedText.h"
@@ -115,6 +116,7 @@ private:
     GlassCircleButton editToggle_ { 54 };
     GlassCircleButton prefsToggle_ { 42 };
     ShadowedText addLabel_;
+    TextPlate addPlate_;
     ShadowedText footer_;
     QRectF footerFrame_;
     QImage footerPicture_;

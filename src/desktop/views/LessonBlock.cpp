@@ -25,6 +25,7 @@ constexpr QSizeF caretSize { 2, 30 };
 constexpr double caretSpacing = 3;
 constexpr double caretDrop = 4;
 constexpr double blockRise = 18;
+constexpr double plateMargin = 22;
 constexpr double detailRise = 10;
 // The block's corner, as fractions of the screen's width and height.
 constexpr double leftFraction = 0.3;
@@ -63,7 +64,7 @@ LessonBlock::LessonBlock()
 {
 }
 
-void LessonBlock::update(const OnboardingLesson& lesson, int index, int lessonCount, double progress, QSizeF screen)
+void LessonBlock::update(const OnboardingLesson& lesson, int index, int lessonCount, double progress, QSizeF screen, const QImage& behind)
 {
     progress_ = std::clamp(progress, 0.0, 1.0);
     index_ = index;
@@ -75,6 +76,7 @@ void LessonBlock::update(const OnboardingLesson& lesson, int index, int lessonCo
     detail_.setText(QString::fromUtf8(lesson.detail.data(), static_cast<qsizetype>(lesson.detail.size())));
     const double rise = (1 - smoothstep(progress_)) * blockRise;
     corner_ = QPointF(leftFraction * screen.width(), topFraction * screen.height() + rise);
+    plate_.place(textArea().adjusted(-plateMargin, -plateMargin, plateMargin, plateMargin), behind, screen);
 }
 
 double LessonBlock::headlineHeight() const
@@ -100,15 +102,21 @@ QRectF LessonBlock::caret() const
     return { baseline.x(), baseline.y() - caretSize.height() + caretDrop, caretSize.width(), caretSize.height() };
 }
 
-QRectF LessonBlock::bounds() const
+QRectF LessonBlock::textArea() const
 {
     const QFontMetricsF label(labelFont_);
     const double rowWidth = currentCapsule.width() + (lessonCount_ - 1) * (otherCapsule.width() + capsuleSpacing) + capsuleSpacing + labelPadding
         + label.horizontalAdvance(QStringLiteral("click to continue"));
     const double width = std::max({ headlineWidth_ + caretSpacing + caretSize.width(), detail_.width(), rowWidth });
     const double height = progressRowTop() + std::max(otherCapsule.height(), label.height());
+    return { corner_, QSizeF(width, height) };
+}
+
+QRectF LessonBlock::bounds() const
+{
     const double reach = std::max(headline_.shadowReach(), detail_.shadowReach());
-    return QRectF(corner_, QSizeF(width, height + blockRise)).adjusted(-reach, -reach, reach, reach);
+    const QRectF risen = textArea().adjusted(0, 0, 0, blockRise).adjusted(-reach, -reach, reach, reach);
+    return risen.united(plate_.bounds());
 }
 
 void LessonBlock::paint(QPainter& painter) const
@@ -117,6 +125,7 @@ void LessonBlock::paint(QPainter& painter) const
     if (shown <= 0)
         return;
     painter.save();
+    plate_.paint(painter, shown);
     painter.setOpacity(shown);
     headline_.paint(painter, corner_ + QPointF(0, headline_.metrics().ascent()));
     if (typing_)
@@ -149,7 +158,7 @@ void LessonBlock::paintProgressRow(QPainter& painter) const
         x += size.width() + capsuleSpacing;
     }
     painter.setFont(labelFont_);
-    painter.setPen(white(0.34));
+    painter.setPen(white(0.62));
     painter.drawText(QPointF(x + labelPadding, middle - label.height() / 2 + label.ascent()), QStringLiteral("click to continue"));
 }
 

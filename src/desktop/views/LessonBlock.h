@@ -2,6 +2,7 @@
 
 #include "onboarding/OnboardingLesson.h"
 #include "views/styles/ShadowedText.h"
+#include "views/styles/TextPlate.h"
 
 #include <QFont>
 #include <QRectF>
@@ -19,7 +20,8 @@ class LessonBlock {
 public:
     LessonBlock();
 
-    void update(const OnboardingLesson& lesson, int index, int lessonCount, double progress, QSizeF screen);
+    // `behind` is the picture of the desktop, under which the block darkens what it needs.
+    void update(const OnboardingLesson& lesson, int index, int lessonCount, double progress, QSizeF screen, const QImage& behind = {});
     void paint(QPainter& painter) const;
     // What paint() covers, shadows included, in screen coordinates.
     QRectF bounds() const;
@@ -29,6 +31,8 @@ public:
     QRectF caret() const;
 
 private:
+    // The text, from the headline's top-left to the end of the progress row.
+    QRectF textArea() const;
     double headlineHeight() const;
     double detailTop() const;
     double progressRowTop() const;
@@ -36,6 +40,7 @@ private:
 
     ShadowedText headline_;
     ShadowedText detail_;
+    TextPlate plate_;
     QFont labelFont_;
     double headlineWidth_ = 0;
     double progress_ = 0;

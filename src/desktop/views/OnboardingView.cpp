@@ -90,7 +90,7 @@ void OnboardingView::update(const Onboarding& flow, const QImage& backdrop, QSiz
     demo_.reset();
     if (state.phase == OnboardingPhase::teaching) {
         demo_ = OnboardingDemo { state.step, state.elapsed, { screen.width(), screen.height() } };
-        lesson_.update(flow.currentLesson(), state.step, static_cast<int>(onboardingLessons.size()), state.stepProgress.value, screen);
+        lesson_.update(flow.currentLesson(), state.step, static_cast<int>(onboardingLessons.size()), state.stepProgress.value, screen, backdrop);
     }
 
     const QRect whole = QRectF(QPointF(0, 0), screen).toAlignedRect();

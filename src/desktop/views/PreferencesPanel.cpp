@@ -27,6 +27,7 @@ constexpr double blurStep = 0.25;
 constexpr double controlSpacing = 18;
 constexpr double detailLineGap = 2;
 constexpr double reach = 20;
+constexpr double plateMargin = reach - TextPlate::feather;
 // Whether the X server sends raw key events, stored under its first name.
 constexpr const char* rawKeyEventsKey = "kestrane.inputMonitoring";
 
@@ -78,16 +79,16 @@ std::pair<QString, QString> twoLines(const QString& text, const QFontMetricsF& m
 
 PreferencesPanel::PreferencesPanel(EditModeModel model)
     : model_(model)
-    , header_(legibleLabel(11, QFont::DemiBold, 0.45))
+    , header_(legibleLabel(11, QFont::DemiBold, 0.62))
 {
     QFont headerFont = header_.font();
     headerFont.setLetterSpacing(QFont::AbsoluteSpacing, 0.7);
-    header_ = ShadowedText(headerFont, white(0.45), legibleShadows());
+    header_ = ShadowedText(headerFont, white(0.62), legibleShadows());
     header_.setText("PREFERENCES");
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         rows_[i].title = legibleLabel(13.5, QFont::Medium, 0.95);
         rows_[i].title.setText(titleOf(shownRows[i]));
-        rows_[i].detail = { legibleLabel(11, QFont::Normal, 0.48), legibleLabel(11, QFont::Normal, 0.48) };
+        rows_[i].detail = { legibleLabel(11, QFont::Normal, 0.64), legibleLabel(11, QFont::Normal, 0.64) };
         rows_[i].chipLabel = legibleLabel(12, QFont::Medium, 0.94);
     }
 }
@@ -151,7 +152,7 @@ QRectF PreferencesPanel::controlFrame(int index) const
     return { row.right() - controlWidth, row.center().y() - GlassChip::height / 2, controlWidth, GlassChip::height };
 }
 
-void PreferencesPanel::update(QSizeF screen, std::optional<QPointF> pointer, bool takesInput)
+void PreferencesPanel::update(QSizeF screen, std::optional<QPointF> pointer, bool takesInput, const QImage& behind, double dimming)
 {
     BezelEngine& engine = model_.engine();
     const BezelState& state = engine.state();
@@ -164,7 +165,8 @@ void PreferencesPanel::update(QSizeF screen, std::optional<QPointF> pointer, boo
         return;
     }
     headerProgress_ = clamp01(state.prefsProgress.value);
-    QString key = QString::number(headerProgress_);
+    plate_.place(frame_.adjusted(-plateMargin, -plateMargin, plateMargin, plateMargin), behind, screen, dimming);
+    QString key = QString("%1|%2").arg(headerProgress_).arg(plate_.darkness());
     for (int i = 0; i < rowCount; ++i) {
         Row& row = rows_[i];
         row.look = rowLook(state.prefsRows[springOf(i)].value);
@@ -263,6 +265,7 @@ void PreferencesPanel::paint(QPainter& painter) const
     if (!shown_)
         return;
     painter.save();
+    plate_.paint(painter, smoothstep(headerProgress_ / 0.4));
     const double headerOpacity = smoothstep(headerProgress_ / 0.4);
     if (headerOpacity > 0.001) {
         painter.setOpacity(headerOpacity);

@@ -3,6 +3,7 @@
 #include "preferences/PrefRow.h"
 #include "views/EditModeModel.h"
 #include "views/styles/ShadowedText.h"
+#include "views/styles/TextPlate.h"
 
 #include <QImage>
 #include <QRectF>
@@ -40,8 +41,8 @@ public:
     explicit PreferencesPanel(EditModeModel model);
 
     // Takes this frame's springs and texts; reports the hovered control to the engine while
-    // the panel takes input.
-    void update(QSizeF screen, std::optional<QPointF> pointer, bool takesInput);
+    // the panel takes input. `behind` is the picture of the desktop, drawn dimmed by `dimming`.
+    void update(QSizeF screen, std::optional<QPointF> pointer, bool takesInput, const QImage& behind, double dimming);
     void paint(QPainter& painter) const;
     QRegion changedRegion() const { return changed_; }
     bool isShown() const { return shown_; }
@@ -87,6 +88,7 @@ private:
     QRectF frame_;
     bool shown_ = false;
     ShadowedText header_;
+    TextPlate plate_;
     double headerProgress_ = 0;
     std::array<Row, rowCount> rows_;
     std::optional<PrefRow> hovered_;

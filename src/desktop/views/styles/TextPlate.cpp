@@ -1,0 +1,76 @@
+#include "views/styles/TextPlate.h"
+
+#include "views/GaussianBlur.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace kestrane {
+
+namespace {
+// White text at 0.62 opacity meets 4.5:1 over this grey and anything darker.
+constexpr double legibleGrey = 64;
+constexpr double darkest = 0.8;
+constexpr double cornerRadius = 14;
+constexpr int sampleStep = 3;
+
+// The brightest grey of the picture inside the rectangle of its pixels.
+double brightestGrey(const QImage& picture, const QRect& area)
+{
+    const QRect inside = area & picture.rect();
+    int brightest = 0;
+    for (int y = inside.top(); y <= inside.bottom(); y += sampleStep) {
+        const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = inside.left(); x <= inside.right(); x += sampleStep)
+            brightest = std::max(brightest, qGray(line[x]));
+    }
+    return brightest;
+}
+} // namespace
+
+double TextPlate::darknessOver(double grey)
+{
+    return grey <= legibleGrey ? 0 : std::min(darkest, 1 - legibleGrey / grey);
+}
+
+void TextPlate::place(const QRectF& area, const QImage& behind, QSizeF screen, double dimming)
+{
+    area_ = area;
+    if (behind.isNull() || screen.width() <= 0) {
+        darkness_ = darknessOver(255 * (1 - dimming));
+        return;
+    }
+    const QImage picture = behind.format() == QImage::Format_RGB32 || behind.format() == QImage::Format_ARGB32_Premultiplied
+        ? behind
+        : behind.convertToFormat(QImage::Format_RGB32);
+    const double pixelsPerPoint = picture.width() / screen.width();
+    const QRect pixels = QTransform::fromScale(pixelsPerPoint, pixelsPerPoint).mapRect(bounds()).toAlignedRect();
+    darkness_ = darknessOver(brightestGrey(picture, pixels) * (1 - dimming));
+}
+
+void TextPlate::paint(QPainter& painter, double opacity) const
+{
+    if (darkness_ <= 0 || opacity <= 0 || area_.isEmpty())
+        return;
+    const QSize size = bounds().size().toSize();
+    if (soft_.size() != size) {
+        QImage sharp(size, QImage::Format_ARGB32_Premultiplied);
+        sharp.fill(Qt::transparent);
+        QPainter shape(&sharp);
+        shape.setRenderHint(QPainter::Antialiasing);
+        shape.setPen(Qt::NoPen);
+        shape.setBrush(Qt::black);
+        shape.drawRoundedRect(QRectF(feather, feather, area_.width(), area_.height()), cornerRadius, cornerRadius);
+        shape.end();
+        soft_ = gaussianBlurred(sharp, feather / 2);
+    }
+    painter.save();
+    painter.setOpacity(painter.opacity() * opacity * darkness_);
+    painter.drawImage(bounds().topLeft(), soft_);
+    painter.restore();
+}
+
+} // namespace kestrane

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QImage>
+#include <QRectF>
+#include <QSizeF>
+
+class QPainter;
+
+namespace kestrane {
+
+// A soft dark plate under a block of white text, as dark as the desktop behind it needs for
+// the text to read: none over a dark desktop, up to three quarters black over a white one.
+class TextPlate {
+public:
+    // How far the plate's soft edge reaches past its area.
+    static constexpr double feather = 8;
+
+    // Places the plate over the area (points) and works out its darkness from the picture of
+    // the screen behind (the whole screen of `screen` points, drawn dimmed by `dimming`); a
+    // null picture counts as white, the brightest a desktop can be.
+    void place(const QRectF& area, const QImage& behind, QSizeF screen, double dimming = 0);
+    void paint(QPainter& painter, double opacity) const;
+    // What paint() covers.
+    QRectF bounds() const { return area_.adjusted(-feather, -feather, feather, feather); }
+    double darkness() const { return darkness_; }
+
+    // The darkness that brings a grey (0–255) down to one white text reads on.
+    static double darknessOver(double grey);
+
+private:
+    QRectF area_;
+    double darkness_ = 0;
+    mutable QImage soft_;
+};
+
+} // namespace kestrane
