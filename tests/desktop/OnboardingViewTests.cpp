@@ -47,6 +47,13 @@ protected:
         view.update(flow, QImage(), QSizeF(width, height));
         return drawn(width, height, [&](QPainter& painter) { view.paint(painter); });
     }
+
+    // How thick the ink is at mid-height of the right edge, where the pocket stands.
+    double inkDepth() const
+    {
+        const ScreenPerimeter screen = Onboarding::screenPerimeter(width, height);
+        return flow.field().thickness(screen.source(), screen);
+    }
 };
 
 // The leftmost and rightmost light pixels of a row between two columns.
@@ -66,14 +73,14 @@ std::pair<int, int> lightSpan(const QImage& image, int y, int from, int to)
 } // namespace
 
 // The card flies in at mid-height and, 72 % into its 3.4 s cycle, is centred 34 points
-// from the right edge: 2.448 s into lesson 1.
-TEST_F(OnboardingViewTest, LessonOneCardReachesThirtyFourPointsFromTheEdge)
+// in from the ink's edge: 2.448 s into lesson 1.
+TEST_F(OnboardingViewTest, LessonOneCardReachesThirtyFourPointsFromTheInk)
 {
     const QImage image = drawnAt(1, 0.72 * 3.4);
     // Above the card's dark inner rectangle, the white card spans the full width.
     const auto [left, right] = lightSpan(image, height / 2 - 12, width / 2, width);
     ASSERT_GE(left, 0);
-    EXPECT_NEAR((left + right + 1) / 2.0, width - 34, 1);
+    EXPECT_NEAR((left + right + 1) / 2.0, width - inkDepth() - 34, 1);
     EXPECT_NEAR(right + 1 - left, 34, 2);
 }
 
@@ -81,15 +88,32 @@ TEST_F(OnboardingViewTest, LessonOneCardReachesThirtyFourPointsFromTheEdge)
 // three show once it is open.
 TEST_F(OnboardingViewTest, LessonThreeShowsItsRowsOnlyOnceThePocketIsOpen)
 {
-    const int iconX = width - 214 + 34 + 10;
     const int firstRow = height / 2 - 69 + 23;
     const QImage early = drawnAt(3, 1.0);
+    int iconX = static_cast<int>(width - inkDepth() - 214 + 34 + 10);
     for (int row = 0; row < 3; ++row)
         EXPECT_FALSE(isLight(early.pixel(iconX, firstRow + 46 * row))) << "row " << row << " at 1 s";
     const QImage late = drawnAt(3, 2.2);
+    iconX = static_cast<int>(width - inkDepth() - 214 + 34 + 10);
     for (int row = 0; row < 3; ++row) {
         EXPECT_TRUE(isLight(late.pixel(iconX, firstRow + 46 * row))) << "row " << row << " at 2.2 s";
         EXPECT_FALSE(isLight(late.pixel(iconX, firstRow + 46 * row + 23))) << "between rows";
+    }
+}
+
+// Each lesson's pocket, 0.3 s into teaching while it is at its smallest (5.5 to 9.5
+// points), stands out of the ink at mid-height by its own amplitude, however thick the
+// band is there. Clicks do not restart the lesson clock.
+TEST_F(OnboardingViewTest, EveryLessonsPocketStandsClearOfTheInk)
+{
+    for (int lesson = 0; lesson < 5; ++lesson) {
+        if (lesson > 0)
+            flow.advance();
+        const QImage image = drawnAt(lesson, 0.3);
+        int left = width - 1;
+        while (left > 0 && qAlpha(image.pixel(left - 1, height / 2)) > 128)
+            --left;
+        EXPECT_LE(left, width - inkDepth() - 5) << "lesson " << lesson << ", ink " << inkDepth() << " deep";
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace kestrane {
 
@@ -40,10 +41,26 @@ double aroundBorder(double gap, double length)
     return std::min(gap, length - gap);
 }
 
-double ripple(double s, double t)
+// The ripple's three waves: how many radians each turns per point of border, how fast it
+// moves and how tall it is.
+struct Wave {
+    double perPoint;
+    double perSecond;
+    double gain;
+};
+
+constexpr std::array<Wave, InkThickness::waveCount> waveTable { {
+    { 0.011, 0.8, 0.22 },
+    { 0.024, -1.2, 0.15 },
+    { 0.047, 1.9, 0.08 },
+} };
+
+// A wave's number of radians per point, rounded to a whole number of waves round the
+// border: otherwise the ripple would jump where the walk ends and starts again.
+double wholeWavesPerLap(double perPoint, double length)
 {
-    return 0.22 * std::sin(0.011 * s + 0.8 * t) + 0.15 * std::sin(0.024 * s - 1.2 * t)
-        + 0.08 * std::sin(0.047 * s + 1.9 * t);
+    const double waves = std::max(1.0, std::round(perPoint * length / (2 * std::numbers::pi)));
+    return waves * 2 * std::numbers::pi / length;
 }
 
 // Heavier towards the bottom of the screen: 0.8625 at the top, 1 at mid-height, 1.4125
@@ -70,6 +87,16 @@ InkThickness::InkThickness(const InkField& field, const ScreenPerimeter& perimet
         // which the distance below reads the same as its wrapped place.
         lumpCentres_[i] = std::fmod(field.clock * lump.speed + lump.offset, length_);
     }
+    for (int i = 0; i < waveCount; ++i)
+        wavesPerPoint_[i] = wholeWavesPerLap(waveTable[i].perPoint, length_);
+}
+
+double InkThickness::ripple(double s) const
+{
+    double sum = 0;
+    for (int i = 0; i < waveCount; ++i)
+        sum += waveTable[i].gain * std::sin(wavesPerPoint_[i] * s + waveTable[i].perSecond * field_.clock);
+    return sum;
 }
 
 double InkThickness::lumps(double s) const
@@ -96,7 +123,7 @@ double InkThickness::at(double s, double y) const
         return 0;
     const double grow = smoothstep((front - d) / growthLength);
     const double weight = gravity(y * heightScale_);
-    return (1 + ripple(s, field_.clock) + lumps(s)) * grow * field_.body * field_.presence * fade * weight;
+    return (1 + ripple(s) + lumps(s)) * grow * field_.body * field_.presence * fade * weight;
 }
 
 double InkField::thickness(double s, const ScreenPerimeter& perimeter) const

@@ -26,6 +26,7 @@ struct InkField {
 class InkThickness {
 public:
     static constexpr int lumpCount = 5;
+    static constexpr int waveCount = 3;
 
     InkThickness(const InkField& field, const ScreenPerimeter& perimeter);
 
@@ -36,6 +37,7 @@ public:
 
 private:
     double lumps(double s) const;
+    double ripple(double s) const;
 
     InkField field_;
     double length_;
@@ -43,6 +45,7 @@ private:
     double heightScale_;
     bool empty_;
     std::array<double, lumpCount> lumpCentres_ {};
+    std::array<double, waveCount> wavesPerPoint_ {};
 };
 
 } // namespace kestrane

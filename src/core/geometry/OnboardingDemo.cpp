@@ -1,5 +1,6 @@
 #include "geometry/OnboardingDemo.h"
 
+#include "geometry/BezelGeometry.h"
 #include "geometry/Easing.h"
 #include "geometry/PocketShape.h"
 #include "pockets/Graphemes.h"
@@ -18,6 +19,7 @@ constexpr int settingsItems = 3;
 constexpr double rowsAppearAt = 0.25;
 constexpr double cardInset = 34;
 constexpr double vanishedCard = 0.01;
+constexpr double outlineStep = 1;
 
 enum DemoLesson { edge = 0, throwing = 1, weight = 2, lookingInside = 3, settings = 4 };
 
@@ -33,6 +35,12 @@ double throwPhase(double t)
 double openingAt(double t)
 {
     return smoothstep((t - 0.6) / 1.5) * (1 - smoothstep((t - 3.4) / 0.6));
+}
+
+// The arc length of the right edge's point at height y, kept to the edge's straight part.
+double rightEdgeArc(const ScreenPerimeter& perimeter, double y)
+{
+    return perimeter.straightTop() + perimeter.quarterArc() + std::clamp(y - perimeter.radius(), 0.0, perimeter.straightSide());
 }
 
 int weightItemsAt(double t)
@@ -117,6 +125,34 @@ std::optional<TravellingItem> OnboardingDemo::travellingItem() const
     const double startX = 0.62 * size.width;
     const double endX = size.width - cardInset;
     return TravellingItem { { startX + (endX - startX) * m, size.height / 2 }, 0.85 + 0.15 * m, in * (1 - out) };
+}
+
+Path OnboardingDemo::pocketOnInk(const InkField& field, const ScreenPerimeter& perimeter) const
+{
+    Path out;
+    const std::optional<BezelNode> bulge = pocket();
+    const double top = bulge ? bulge->center - bulge->reachTop() : 0;
+    const double bottom = bulge ? bulge->center + bulge->reachBottom() : 0;
+    // Written as !(bottom > top) so that a NaN reach draws nothing.
+    if (!(bottom > top) || !std::isfinite(bottom - top))
+        return out;
+    const InkThickness ink(field, perimeter);
+    const auto outlineAt = [&](double y) {
+        out.lineTo(size.width - ink.at(rightEdgeArc(perimeter, y), y) - BezelGeometry::profile(*bulge, y), y);
+    };
+    out.moveTo(size.width, top);
+    // Rows are top + i rather than an accumulated y so that they do not drift.
+    for (double i = 0; top + i * outlineStep < bottom; ++i)
+        outlineAt(top + i * outlineStep);
+    outlineAt(bottom);
+    out.lineTo(size.width, bottom);
+    out.close();
+    return out;
+}
+
+double OnboardingDemo::inkDepth(const InkField& field, const ScreenPerimeter& perimeter) const
+{
+    return field.thickness(rightEdgeArc(perimeter, size.height / 2), perimeter);
 }
 
 std::size_t typedCharacterCount(std::size_t characterCount, double progress)

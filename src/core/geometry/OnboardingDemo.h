@@ -1,6 +1,8 @@
 #pragma once
 
 #include "geometry/BezelNode.h"
+#include "geometry/InkField.h"
+#include "geometry/Path.h"
 #include "geometry/Point.h"
 
 #include <cstddef>
@@ -35,6 +37,14 @@ struct OnboardingDemo {
     std::optional<BezelNode> pocket() const;
     std::optional<OpenRows> openRows() const;
     std::optional<TravellingItem> travellingItem() const;
+
+    // The pocket standing on the ink: its outline follows the ink's inner edge down the
+    // right side and bulges out of it by the pocket's own profile, so that a band thicker
+    // than the bulge does not bury it. Empty when the lesson shows no pocket.
+    Path pocketOnInk(const InkField& ink, const ScreenPerimeter& perimeter) const;
+    // How deep the ink lies where the pocket stands, at mid-height of the right edge: the
+    // drawer rows and the card move in by as much.
+    double inkDepth(const InkField& ink, const ScreenPerimeter& perimeter) const;
 
     // A resting pocket at mid-height: more items make its lower flank longer and its
     // upper flank shorter, so that it sags.

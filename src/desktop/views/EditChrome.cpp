@@ -117,18 +117,49 @@ QPainterPath pencil()
     return path;
 }
 
+// A filled wheel of eight flat-topped teeth round a hole: teeth that taper and gaps that
+// widen outwards stay apart at 1x, where the whole gear is 15 pixels across.
 QPainterPath gear()
 {
-    QPainterPath path;
-    path.addEllipse(QPointF(0, 0), 2.4, 2.4);
-    QPainterPath teeth;
-    for (int i = 0; i < 8; ++i) {
-        const double angle = i * M_PI / 4;
-        teeth.moveTo(4.2 * std::cos(angle), 4.2 * std::sin(angle));
-        teeth.lineTo(6.6 * std::cos(angle), 6.6 * std::sin(angle));
+    constexpr int teeth = 8;
+    constexpr double tipRadius = 7.4;
+    constexpr double rootRadius = 5.5;
+    constexpr double holeRadius = 2.3;
+    // Half the angle each tooth spans at its tip and at its root.
+    constexpr double tipHalf = 0.17;
+    constexpr double rootHalf = 0.28;
+    const auto at = [](double radius, double angle) { return QPointF(radius * std::cos(angle), radius * std::sin(angle)); };
+    QPolygonF wheel;
+    for (int i = 0; i < teeth; ++i) {
+        const double middle = 2 * M_PI * i / teeth;
+        wheel << at(rootRadius, middle - rootHalf) << at(tipRadius, middle - tipHalf) << at(tipRadius, middle + tipHalf) << at(rootRadius, middle + rootHalf);
     }
-    path.addEllipse(QPointF(0, 0), 4.8, 4.8);
-    return path + teeth;
+    QPainterPath path;
+    path.addPolygon(wheel);
+    path.closeSubpath();
+    path.addEllipse(QPointF(0, 0), holeRadius, holeRadius);
+    path.setFillRule(Qt::OddEvenFill);
+    return path;
+}
+
+// The footer's drop shadow, blurred once for each text: a Gaussian whose reach (three
+// deviations) plus the offset fits the picture's margin round the frame.
+QImage footerShadow(QRectF frame, QSize pixels, double ratio)
+{
+    constexpr double offset = 6;
+    constexpr double sigma = (labelReach - offset) / 3;
+    QImage shape(pixels, QImage::Format_ARGB32_Premultiplied);
+    shape.setDevicePixelRatio(ratio);
+    shape.fill(Qt::transparent);
+    QPainter painter(&shape);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor::fromRgbF(0, 0, 0, 0.35F));
+    painter.drawRoundedRect(frame.translated(0, offset), 14, 14);
+    painter.end();
+    QImage blurred = gaussianBlurred(shape, sigma * ratio);
+    blurred.setDevicePixelRatio(ratio);
+    return blurred;
 }
 
 QPainterPath minus()
@@ -654,7 +685,7 @@ void EditChrome::paint(QPainter& painter, const QRegion& area) const
     if (repainted(editToggle_.bounds()))
         editToggle_.paint(painter, arranging ? checkmark() : pencil(), edit_);
     if (repainted(prefsToggle_.bounds()))
-        prefsToggle_.paint(painter, gear(), edit_);
+        prefsToggle_.paint(painter, gear(), edit_, GlassCircleButton::SymbolStyle::filled);
     if (repainted(footerFrame_.adjusted(-labelReach, -labelReach, labelReach, labelReach)))
         paintFooter(painter);
     painter.restore();
@@ -729,11 +760,7 @@ void EditChrome::drawFooterPicture()
     QPainter painter(&footerPicture_);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    for (int ring = 3; ring >= 1; --ring) {
-        const double grow = 6.0 * ring;
-        painter.setBrush(QColor::fromRgbF(0, 0, 0, 0.35F / 4));
-        painter.drawRoundedRect(frame.translated(0, 6).adjusted(-grow, -grow, grow, grow), 14 + grow, 14 + grow);
-    }
+    painter.drawImage(QPointF(0, 0), footerShadow(frame, footerPicture_.size(), ratio));
     painter.setBrush(QColor::fromRgbF(0, 0, 0, 0.55F));
     painter.setPen(QPen(white(0.12), 1));
     painter.drawRoundedRect(frame.adjusted(0.5, 0.5, -0.5, -0.5), 14, 14);

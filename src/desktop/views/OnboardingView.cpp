@@ -1,6 +1,5 @@
 #include "views/OnboardingView.h"
 
-#include "geometry/BezelGeometry.h"
 #include "geometry/Easing.h"
 #include "geometry/InkGeometry.h"
 #include "onboarding/Onboarding.h"
@@ -50,7 +49,6 @@ constexpr double demoHalfHeight = 260;
 // Antialiasing and the card's width reach past the outlines.
 constexpr double margin = 24;
 
-
 // How far the points of the outline reach into the screen from its nearest side.
 double depthOf(const Path& path, QSizeF screen)
 {
@@ -60,6 +58,35 @@ double depthOf(const Path& path, QSizeF screen)
             depth = std::max(depth, std::min({ element.x, element.y, screen.width() - element.x, screen.height() - element.y }));
     }
     return depth;
+}
+
+void paintRows(QPainter& painter, const OpenRows& rows)
+{
+    const Rect& frame = rows.frame;
+    const double top = frame.y + frame.height / 2 - rowsTop;
+    const double iconLeft = frame.x + rowInset;
+    const double textLeft = iconLeft + textIndent;
+    const double available = frame.x + frame.width - textLeft - textRightInset;
+    for (std::size_t i = 0; i < std::size(rowLooks); ++i) {
+        const double shown = smoothstep((rows.progress - rowLooks[i].start) / rowLooks[i].span);
+        if (shown <= rowVisible)
+            continue;
+        const double centre = top + firstRowCentre + rowPitch * static_cast<double>(i);
+        painter.setBrush(white(0.34 * shown));
+        painter.drawRoundedRect(QRectF(iconLeft, centre - iconSide / 2, iconSide, iconSide), iconRadius, iconRadius);
+        painter.setBrush(white(0.22 * shown));
+        painter.drawRoundedRect(QRectF(textLeft, centre - textBarHeight / 2, available * rowLooks[i].widthFactor, textBarHeight), textBarHeight / 2, textBarHeight / 2);
+    }
+}
+
+void paintCard(QPainter& painter, const TravellingItem& item)
+{
+    const double side = cardSide * item.scale;
+    const QRectF card(item.position.x - side / 2, item.position.y - side / 2, side, side);
+    painter.setBrush(white(0.8 * item.opacity));
+    painter.drawRoundedRect(card, cardRadius, cardRadius);
+    painter.setBrush(QColor::fromRgbF(0, 0, 0, static_cast<float>(0.3 * item.opacity)));
+    painter.drawRoundedRect(card.adjusted(cardInset.x(), cardInset.y(), -cardInset.x(), -cardInset.y()), cardInnerRadius, cardInnerRadius);
 }
 
 } // namespace
@@ -84,12 +111,16 @@ void OnboardingView::update(const Onboarding& flow, const QImage& backdrop, QSiz
     const bool backdropChanged = haze_.setBackdrop(backdrop, QRectF(QPointF(0, 0), screen));
     hazeOpacity_ = haze * (hazeOpacity + readingOpacity * reading);
 
-    InkGeometry::band(flow.field(), Onboarding::screenPerimeter(screen.width(), screen.height()), inkPath_);
+    const InkField field = flow.field();
+    const ScreenPerimeter perimeter = Onboarding::screenPerimeter(screen.width(), screen.height());
+    InkGeometry::band(field, perimeter, inkPath_);
     toPainterPath(inkPath_, ink_);
     inkDepth_ = depthOf(inkPath_, screen);
     demo_.reset();
     if (state.phase == OnboardingPhase::teaching) {
         demo_ = OnboardingDemo { state.step, state.elapsed, { screen.width(), screen.height() } };
+        toPainterPath(demo_->pocketOnInk(field, perimeter), demoPocket_);
+        demoDepth_ = demo_->inkDepth(field, perimeter);
         lesson_.update(flow.currentLesson(), state.step, static_cast<int>(onboardingLessons.size()), state.stepProgress.value, screen, backdrop);
     }
 
@@ -111,7 +142,7 @@ QRegion OnboardingView::demoRegion() const
 {
     if (!demo_)
         return {};
-    const double left = demoLeftFraction * screen_.width() - cardSide - margin;
+    const double left = demoLeftFraction * screen_.width() - cardSide - margin - demoDepth_;
     return QRectF(left, screen_.height() / 2 - demoHalfHeight, screen_.width() - left, 2 * demoHalfHeight).toAlignedRect();
 }
 
@@ -138,34 +169,15 @@ void OnboardingView::paint(QPainter& painter)
 
 void OnboardingView::paintDemo(QPainter& painter, const OnboardingDemo& demo) const
 {
-    if (const auto pocket = demo.pocket())
-        painter.fillPath(toPainterPath(BezelGeometry::path({ *pocket }, screen_.width(), screen_.height())), Qt::black);
+    painter.fillPath(demoPocket_, Qt::black);
+    painter.save();
     painter.setPen(Qt::NoPen);
-    if (const auto rows = demo.openRows()) {
-        const Rect& frame = rows->frame;
-        const double top = frame.y + frame.height / 2 - rowsTop;
-        const double iconLeft = frame.x + rowInset;
-        const double textLeft = iconLeft + textIndent;
-        const double available = frame.x + frame.width - textLeft - textRightInset;
-        for (std::size_t i = 0; i < std::size(rowLooks); ++i) {
-            const double shown = smoothstep((rows->progress - rowLooks[i].start) / rowLooks[i].span);
-            if (shown <= rowVisible)
-                continue;
-            const double centre = top + firstRowCentre + rowPitch * static_cast<double>(i);
-            painter.setBrush(white(0.34 * shown));
-            painter.drawRoundedRect(QRectF(iconLeft, centre - iconSide / 2, iconSide, iconSide), iconRadius, iconRadius);
-            painter.setBrush(white(0.22 * shown));
-            painter.drawRoundedRect(QRectF(textLeft, centre - textBarHeight / 2, available * rowLooks[i].widthFactor, textBarHeight), textBarHeight / 2, textBarHeight / 2);
-        }
-    }
-    if (const auto item = demo.travellingItem()) {
-        const double side = cardSide * item->scale;
-        const QRectF card(item->position.x - side / 2, item->position.y - side / 2, side, side);
-        painter.setBrush(white(0.8 * item->opacity));
-        painter.drawRoundedRect(card, cardRadius, cardRadius);
-        painter.setBrush(QColor::fromRgbF(0, 0, 0, static_cast<float>(0.3 * item->opacity)));
-        painter.drawRoundedRect(card.adjusted(cardInset.x(), cardInset.y(), -cardInset.x(), -cardInset.y()), cardInnerRadius, cardInnerRadius);
-    }
+    painter.translate(-demoDepth_, 0);
+    if (const auto rows = demo.openRows())
+        paintRows(painter, *rows);
+    if (const auto item = demo.travellingItem())
+        paintCard(painter, *item);
+    painter.restore();
 }
 
 } // namespace kestrane

@@ -53,6 +53,9 @@ private:
     // How deep the ink reaches into the screen from its border.
     double inkDepth_ = 0;
     std::optional<OnboardingDemo> demo_;
+    // The demonstration pocket stands on the ink; its rows and card move in by the ink's depth.
+    QPainterPath demoPocket_;
+    double demoDepth_ = 0;
     LessonBlock lesson_;
     QRegion drawn_;
     QRegion changed_;

@@ -76,15 +76,16 @@ TEST(InkGeometry, BandSpansTheBorderUpToTheFrontWhenTheBorderIsNeitherTooShortNo
 
 TEST(InkField, ThicknessAtKnownPointsOfTheBorder)
 {
+    // The ripple runs 6, 13 and 26 whole waves round this border.
     // Middle of the right edge at the start: mid-height weight 1, two lumps overlapping it.
-    EXPECT_NEAR((InkField { 2000, 26, 0, 1 }).thickness(screen.source(), screen), 46.40387043902357, 1e-9);
+    EXPECT_NEAR((InkField { 2000, 26, 0, 1 }).thickness(screen.source(), screen), 42.45002419595958, 1e-9);
     // Later, when two lumps running backwards sit at negative arc lengths.
-    EXPECT_NEAR((InkField { 2000, 26, 100, 1 }).thickness(screen.source(), screen), 41.41736811600982, 1e-9);
+    EXPECT_NEAR((InkField { 2000, 26, 100, 1 }).thickness(screen.source(), screen), 35.69796166449745, 1e-9);
     // Middle of the bottom edge, where the ink is heaviest, at partial strength.
     const double bottomMiddle = 2 * screen.quarterArc() + 1.5 * screen.straightTop() + screen.straightSide();
-    EXPECT_NEAR((InkField { 5000, 26, 7.5, 0.8 }).thickness(bottomMiddle, screen), 20.60900878861795, 1e-9);
+    EXPECT_NEAR((InkField { 5000, 26, 7.5, 0.8 }).thickness(bottomMiddle, screen), 17.46087102113339, 1e-9);
     // Middle of the top edge, where it is lightest.
-    EXPECT_NEAR((InkField { 5000, 20, 3, 1 }).thickness(500 - 52, screen), 23.88585901435265, 1e-9);
+    EXPECT_NEAR((InkField { 5000, 20, 3, 1 }).thickness(500 - 52, screen), 22.98016483956600, 1e-9);
 }
 
 TEST(InkField, NoInkWhenFaintThinOrNotYetSpread)
@@ -93,4 +94,17 @@ TEST(InkField, NoInkWhenFaintThinOrNotYetSpread)
         for (double s = 0.5; s < screen.length(); s += 7)
             EXPECT_EQ(field.thickness(s, screen), 0) << s;
     EXPECT_EQ((InkField { 5000, 26, 2, 1 }).thickness(10, { 0, 0, 52 }), 0);
+}
+
+// The walk starts at the top-left end of the top edge: the ink's inner edge must run on
+// there without a step, whatever the screen and the moment.
+TEST(InkField, ThicknessIsContinuousWhereTheWalkWraps)
+{
+    for (const ScreenPerimeter& perimeter : { screen, ScreenPerimeter { 1440, 900, 52 }, ScreenPerimeter { 1920, 1080, 52 } }) {
+        for (const double clock : { 0.0, 3.7, 41.0 }) {
+            const InkField field { 1e6, 26, clock, 1 };
+            EXPECT_NEAR(field.thickness(perimeter.length() - 0.01, perimeter), field.thickness(0, perimeter), 0.01)
+                << perimeter.width << " x " << perimeter.height << " at " << clock << " s";
+        }
+    }
 }

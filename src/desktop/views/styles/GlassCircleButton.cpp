@@ -3,8 +3,11 @@
 #include "views/styles/LegibleLabel.h"
 
 #include <QPainter>
+#include <QRadialGradient>
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace kestrane {
 
@@ -22,6 +25,26 @@ double mix(double from, double to, double t)
 QColor black(double opacity)
 {
     return QColor::fromRgbF(0, 0, 0, static_cast<float>(std::clamp(opacity, 0.0, 1.0)));
+}
+
+// The shadow of a disc blurred by a Gaussian, as a radial gradient: across the rim the
+// blur of a straight edge, half the strength at the rim itself, so that no rings show.
+void paintShadow(QPainter& painter, QRectF disc, double press)
+{
+    const double opacity = mix(0.28, 0.16, press);
+    const double sigma = mix(14, 7, press) / 2;
+    const double radius = disc.width() / 2;
+    const double reach = radius + 3 * sigma;
+    const QPointF centre = disc.center() + QPointF(0, mix(5, 2, press));
+    QRadialGradient gradient(centre, reach);
+    constexpr int stops = 16;
+    for (int i = 0; i <= stops; ++i) {
+        const double r = reach * i / stops;
+        const double covered = 0.5 * std::erfc((r - radius) / (sigma * std::numbers::sqrt2));
+        gradient.setColorAt(static_cast<double>(i) / stops, black(opacity * covered));
+    }
+    painter.setBrush(gradient);
+    painter.drawEllipse(centre, reach, reach);
 }
 } // namespace
 
@@ -52,14 +75,15 @@ QRectF GlassCircleButton::bounds() const
     return { centre_.x() - half, centre_.y() - half, 2 * half, 2 * half };
 }
 
-void GlassCircleButton::paint(QPainter& painter, const QPainterPath& symbol, double opacity) const
+void GlassCircleButton::paint(QPainter& painter, const QPainterPath& symbol, double opacity, SymbolStyle style) const
 {
     const double ratio = painter.device()->devicePixelRatioF();
     const std::vector<double> shown = look();
-    if (picture_.isNull() || shown != pictureLook_ || symbol != pictureSymbol_ || ratio != picture_.devicePixelRatioF()) {
+    if (picture_.isNull() || shown != pictureLook_ || symbol != pictureSymbol_ || style != pictureStyle_ || ratio != picture_.devicePixelRatioF()) {
         pictureLook_ = shown;
         pictureSymbol_ = symbol;
-        drawPicture(symbol, ratio);
+        pictureStyle_ = style;
+        drawPicture(symbol, style, ratio);
     }
     painter.save();
     painter.setOpacity(painter.opacity() * opacity);
@@ -67,7 +91,7 @@ void GlassCircleButton::paint(QPainter& painter, const QPainterPath& symbol, dou
     painter.restore();
 }
 
-void GlassCircleButton::drawPicture(const QPainterPath& symbol, double ratio) const
+void GlassCircleButton::drawPicture(const QPainterPath& symbol, SymbolStyle style, double ratio) const
 {
     const double hover = std::clamp(hover_.value, 0.0, 1.2);
     const double press = std::clamp(press_.value, 0.0, 1.0);
@@ -83,16 +107,8 @@ void GlassCircleButton::drawPicture(const QPainterPath& symbol, double ratio) co
     painter.scale(scale, scale);
     const double r = diameter_ / 2;
     const QRectF disc(-r, -r, diameter_, diameter_);
-    // The drop shadow: a few widening rings of faint black stand in for a blur.
-    const double shadowOpacity = mix(0.28, 0.16, press);
-    const double shadowRadius = mix(14, 7, press);
-    const QPointF shadowOffset(0, mix(5, 2, press));
     painter.setPen(Qt::NoPen);
-    for (int ring = 4; ring >= 1; --ring) {
-        const double grow = shadowRadius * ring / 4;
-        painter.setBrush(black(shadowOpacity / 4));
-        painter.drawEllipse(disc.translated(shadowOffset).adjusted(-grow / 2, -grow / 2, grow / 2, grow / 2));
-    }
+    paintShadow(painter, disc, press);
     const double fill = lit > 0 ? mix(mix(0.34, 0.42, hover), 0.46, lit) : mix(0.34, 0.42, hover);
     painter.setBrush(black(fill));
     painter.drawEllipse(disc);
@@ -101,8 +117,14 @@ void GlassCircleButton::drawPicture(const QPainterPath& symbol, double ratio) co
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(white(mix(0.12, 0.26, std::min(hover, 1.0))), 1));
     painter.drawEllipse(disc.adjusted(0.5, 0.5, -0.5, -0.5));
-    painter.setPen(QPen(QColor::fromRgbF(0, 0, 0, 0.5F), 3.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    const bool filled = style == SymbolStyle::filled;
+    painter.setPen(QPen(QColor::fromRgbF(0, 0, 0, 0.5F), filled ? 1.2 : 3.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawPath(symbol);
+    if (filled) {
+        painter.setPen(Qt::NoPen);
+        painter.fillPath(symbol, white(0.96));
+        return;
+    }
     painter.setPen(QPen(white(0.96), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawPath(symbol);
 }

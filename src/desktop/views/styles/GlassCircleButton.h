@@ -28,11 +28,13 @@ public:
     QRectF bounds() const;
     // The numbers its drawing depends on besides its place: a change means a repaint.
     std::vector<double> look() const { return { hover_.value, press_.value, lit_.value }; }
-    // The symbol, a path of lines about the button's centre, is stroked in white.
-    void paint(QPainter& painter, const QPainterPath& symbol, double opacity) const;
+    // How the symbol, a path about the button's centre, is drawn in white: its lines
+    // stroked, or its closed outlines filled (by the path's own fill rule).
+    enum class SymbolStyle { stroked, filled };
+    void paint(QPainter& painter, const QPainterPath& symbol, double opacity, SymbolStyle style = SymbolStyle::stroked) const;
 
 private:
-    void drawPicture(const QPainterPath& symbol, double ratio) const;
+    void drawPicture(const QPainterPath& symbol, SymbolStyle style, double ratio) const;
 
     double diameter_;
     QPointF centre_;
@@ -47,6 +49,7 @@ private:
     mutable QImage picture_;
     mutable std::vector<double> pictureLook_;
     mutable QPainterPath pictureSymbol_;
+    mutable SymbolStyle pictureStyle_ = SymbolStyle::stroked;
 };
 
 } // namespace kestrane
