@@ -45,7 +45,7 @@ void FrameLoop::stepEngine(double dt)
     engine_.step(dt);
 }
 
-void FrameLoop::afterStep(const FrameInput& input, FrameOutput& output)
+void FrameLoop::afterStep(const FrameInput& input, bool viewsMoving, FrameOutput& output)
 {
     followWheel(input);
     output.stepped = true;
@@ -53,7 +53,7 @@ void FrameLoop::afterStep(const FrameInput& input, FrameOutput& output)
     if (reachesBeyondPockets())
         output.covered = clickableRegion();
     output.wholeScreen = needsWholeScreen();
-    const bool still = engine_.isQuiescent() && !moved_ && !input.pressHeld && !introduction_.isRunning() && !wheelGesture_;
+    const bool still = engine_.isQuiescent() && !viewsMoving && !moved_ && !input.pressHeld && !introduction_.isRunning() && !wheelGesture_;
     idleTicks_ = still ? idleTicks_ + 1 : 0;
     output.idle = idleTicks_ >= idleThreshold;
     output.asleep = output.idle && !input.buttonsDown && !engine_.state().isSystemDragActive;

@@ -64,8 +64,9 @@ public:
 
     FrameLoop(BezelEngine& engine, const EngineIntroduction& introduction);
 
-    // stepIntroduction is called with dt after the engine's step.
-    template <typename StepIntroduction> FrameOutput tick(const FrameInput& input, StepIntroduction stepIntroduction)
+    // stepViews is called with dt after the engine's step, and answers whether anything the
+    // views animate on their own is still moving.
+    template <typename StepViews> FrameOutput tick(const FrameInput& input, StepViews stepViews)
     {
         FrameOutput output;
         const double dt = elapsed(input.now);
@@ -73,8 +74,8 @@ public:
             return output;
         beforeStep(input, output);
         stepEngine(dt);
-        stepIntroduction(dt);
-        afterStep(input, output);
+        const bool viewsMoving = stepViews(dt);
+        afterStep(input, viewsMoving, output);
         return output;
     }
 
@@ -86,7 +87,7 @@ private:
     double elapsed(double now);
     void beforeStep(const FrameInput& input, FrameOutput& output);
     void stepEngine(double dt);
-    void afterStep(const FrameInput& input, FrameOutput& output);
+    void afterStep(const FrameInput& input, bool viewsMoving, FrameOutput& output);
     void detectSystemDrag(const FrameInput& input);
     bool ignoresMouse(const FrameInput& input);
     std::vector<Rect> clickableRegion() const;

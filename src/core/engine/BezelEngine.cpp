@@ -64,7 +64,9 @@ void BezelEngine::step(double dt)
 
 bool BezelEngine::isQuiescent() const
 {
-    if (dragSession || isEditing || openZone || wantsOpen)
+    // An open drawer or edit mode at rest is as still as the bare edge; a clearing charge
+    // waits for time to pass before it drains.
+    if (dragSession || purgeCharge > 0)
         return false;
     const SpringValue* globals[] = { &editProgress, &plusAmplitude, &openProgress, &arrangeProgress, &openHeightValue,
         &prefsProgress, &blurScope, &purge, &pullCount };

@@ -12,6 +12,15 @@ Backdrop::Backdrop(const X11Display& display, xcb_window_t overlay, const Unblen
 {
     refreshing_.setInterval(refreshInterval);
     QObject::connect(&refreshing_, &QTimer::timeout, [this] { refresh(); });
+    settling_.setSingleShot(true);
+    settling_.setInterval(settleInterval);
+    QObject::connect(&settling_, &QTimer::timeout, [this] { refresh(); });
+}
+
+void Backdrop::windowsChanged()
+{
+    if (refreshing_.isActive() && !settling_.isActive())
+        settling_.start();
 }
 
 void Backdrop::want(bool wanted, const QRect& area)
@@ -23,6 +32,7 @@ void Backdrop::want(bool wanted, const QRect& area)
     picture_ = QImage();
     background_ = QImage();
     refreshing_.stop();
+    settling_.stop();
     if (!wanted || cover_.isActive())
         return;
     // Without a published background picture, the desktop showing between the windows

@@ -13,14 +13,16 @@ namespace kestrane {
 
 // The one picture of what lies behind the overlay, shared by every layer that blurs it.
 // With a compositor it is put together from the windows stacked below the overlay, which
-// keeps the overlay's own drawing out of it, and read again every refresh interval while
-// it is wanted, so that a window moved behind shows within a second. Without one, the
+// keeps the overlay's own drawing out of it, and read again a moment after a window below
+// moves, maps, unmaps or closes, and every refresh interval for what changes inside them:
+// a still desktop costs no work. Without one, the
 // overlay covers the windows' own pixels: the picture is the one the cover read with the
 // overlay hidden when it began to cover, and stays as it was until the overlay stops
 // covering (reading it again would hide the overlay for a moment each time).
 class Backdrop {
 public:
-    static constexpr int refreshInterval = 750;
+    static constexpr int refreshInterval = 10000;
+    static constexpr int settleInterval = 120;
 
     // `changed` is told when the picture changed.
     Backdrop(const X11Display& display, xcb_window_t overlay, const UnblendedCover& cover, std::function<void()> changed);
@@ -29,6 +31,8 @@ public:
     void want(bool wanted, const QRect& area);
     // Null until there is one.
     QImage picture() const;
+    // A window below moved, mapped, unmapped or closed.
+    void windowsChanged();
 
 private:
     void refresh();
@@ -38,6 +42,7 @@ private:
     const UnblendedCover& cover_;
     std::function<void()> changed_;
     QTimer refreshing_;
+    QTimer settling_;
     bool wanted_ = false;
     QRect area_;
     QImage background_;

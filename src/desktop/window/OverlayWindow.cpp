@@ -82,6 +82,7 @@ OverlayWindow::OverlayWindow(DesktopModel& model, const X11Display& display)
         wake();
     });
     backdrop_ = std::make_unique<Backdrop>(display_, window, *cover_, [this] { wake(); });
+    stacking_->onWindowsChanged([this] { backdrop_->windowsChanged(); });
 
     clock_.start();
     loop_.restart(0);
@@ -227,8 +228,10 @@ void OverlayWindow::stepFrame()
     BezelEngine& engine = model_.engine();
     const FrameOutput output = loop_.tick(input, [&](double dt) {
         model_.onboarding().step(dt, Onboarding::screenPerimeter(screenArea_.width(), screenArea_.height()));
-        if (drawer_.step(dt, input.now) | chrome_.step(dt))
+        const bool moving = drawer_.step(dt, input.now) | chrome_.step(dt);
+        if (moving)
             engine.requestStep();
+        return moving;
     });
     if (!output.stepped)
         return;

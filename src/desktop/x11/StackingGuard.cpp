@@ -10,8 +10,8 @@ namespace {
 // Restacking follows a burst of window changes once, a moment after it.
 constexpr int settleMilliseconds = 30;
 
-// The event's own window and the child it is about, for the two events that may stack a
-// managed window over the overlay.
+// The event's own window and the child it is about, for the events that change what lies
+// below the overlay; only a managed window mapped or restacked may come over it.
 struct ChildEvent {
     xcb_window_t parent;
     xcb_window_t child;
@@ -28,6 +28,14 @@ std::optional<ChildEvent> childEvent(const xcb_generic_event_t* event)
     case XCB_MAP_NOTIFY: {
         const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event);
         return ChildEvent { map->event, map->window, !map->override_redirect };
+    }
+    case XCB_UNMAP_NOTIFY: {
+        const auto* unmap = reinterpret_cast<const xcb_unmap_notify_event_t*>(event);
+        return ChildEvent { unmap->event, unmap->window, false };
+    }
+    case XCB_DESTROY_NOTIFY: {
+        const auto* destroy = reinterpret_cast<const xcb_destroy_notify_event_t*>(event);
+        return ChildEvent { destroy->event, destroy->window, false };
     }
     default: return std::nullopt;
     }
@@ -68,6 +76,8 @@ bool StackingGuard::nativeEventFilter(const QByteArray& eventType, void* message
         return false;
     if (event->managed && event->child != overlay_ && !pending_.isActive())
         pending_.start();
+    if (event->child != overlay_ && windowsChanged_)
+        windowsChanged_();
     // Only this guard asked for the root's children; nothing else expects their events.
     return watchesRootChildren_;
 }

@@ -9,17 +9,19 @@ class FrameLoopTest : public EngineFixture {
 protected:
     std::unique_ptr<FrameLoop> loop;
     FrameInput input { 0, Point { 200, 200 }, Point { 200, 200 } };
+    Dropzone pocket;
+    bool viewsMoving = false;
 
     void SetUp() override
     {
-        startWithOnePocket(1);
+        pocket = startWithOnePocket(1);
         loop = std::make_unique<FrameLoop>(*engine, introduction);
     }
 
     FrameOutput tick(double seconds = frame)
     {
         input.now += seconds;
-        return loop->tick(input, [](double) {});
+        return loop->tick(input, [&](double) { return viewsMoving; });
     }
 };
 } // namespace
@@ -30,7 +32,10 @@ TEST_F(FrameLoopTest, StepsAreCappedARepeatedTimeDoesNothingAndAStillEdgeIdles)
     EXPECT_FALSE(tick(0).stepped);
     double introductionDt = 0;
     input.now += 2;
-    loop->tick(input, [&](double dt) { introductionDt = dt; });
+    loop->tick(input, [&](double dt) {
+        introductionDt = dt;
+        return false;
+    });
     EXPECT_EQ(introductionDt, 0.05);
 
     // A still edge slows down on the 31st tick and wakes on motion or a press.
@@ -53,6 +58,16 @@ TEST_F(FrameLoopTest, StepsAreCappedARepeatedTimeDoesNothingAndAStillEdgeIdles)
     input.buttonsDown = true;
     const FrameOutput held = tick();
     EXPECT_TRUE(held.idle && !held.asleep);
+
+    // An open drawer sleeps too once it and its views have settled.
+    input.buttonsDown = false;
+    engine->openDrawer(pocket.id);
+    main.runUntilIdle();
+    viewsMoving = true;
+    EXPECT_EQ(ticksUntilIdle(), 300) << "a view still moving keeps the loop awake";
+    viewsMoving = false;
+    ticksUntilIdle();
+    EXPECT_TRUE(tick().asleep && engine->state().openZone == pocket.id);
 }
 
 TEST_F(FrameLoopTest, ClicksKeepReachingTheEdgeForTwelveFramesAfterItStopsWantingThem)

@@ -72,7 +72,7 @@ TEST_F(Drawer, OpeningKeepsOnlyTheLatestPocketsItemsTogglingLetsAClosingDrawerFi
     run(1);
     engine->notePointerMoved();
     EXPECT_EQ(engine->state().pointerTick, 1) << "the pointer ticks only while the drawer wants to be open";
-    EXPECT_FALSE(engine->isQuiescent());
+    EXPECT_TRUE(engine->isQuiescent()) << "an open drawer at rest lets the frame loop sleep";
     engine->toggleOpen(b);
     EXPECT_EQ(std::tuple(engine->state().wantsOpen, engine->state().openZone), std::tuple(false, b));
     engine->toggleOpen(b);
