@@ -1,10 +1,6 @@
 #include "views/EditChrome.h"
 
-#include "engine/EngineFixture.h"
-#include "onboarding/Onboarding.h"
-#include "platform/NotificationCenter.h"
-#include "preferences/Preferences.h"
-#include "preferences/XdgAutostartLoginItem.h"
+#include "engine/EngineWithPreferences.h"
 
 #include <QEventLoop>
 #include <QLineEdit>
@@ -17,12 +13,8 @@ using namespace kestrane::testing;
 namespace {
 
 // Three pockets holding 0, 1 and 2 items, in edit mode.
-class EditChromeTest : public EngineFixture {
+class EditChromeTest : public EngineWithPreferences {
 protected:
-    XdgAutostartLoginItem loginItem { "/usr/bin/kestrane", folder.path() };
-    NotificationCenter notifications;
-    std::unique_ptr<Preferences> preferences;
-    std::unique_ptr<Onboarding> onboarding;
     QWidget host;
     std::unique_ptr<EditChrome> chrome;
     std::vector<Dropzone> pockets { zone("Empty", 0.3), zone("One", 0.5), zone("Two", 0.7) };
@@ -33,9 +25,7 @@ protected:
         putItems(pockets[1].id, 1);
         putItems(pockets[2].id, 2);
         makeEngine().setSize({ 1440, 900 });
-        preferences = std::make_unique<Preferences>(defaults, loginItem, notifications, nullptr);
-        onboarding = std::make_unique<Onboarding>(defaults);
-        chrome = std::make_unique<EditChrome>(EditModeModel { *engine, *preferences, defaults, *onboarding }, host);
+        chrome = std::make_unique<EditChrome>(EditModeModel { *engine, prefs, defaults, onboarding }, host);
         engine->setEditing(true);
         settle();
     }
@@ -90,15 +80,15 @@ TEST_F(EditChromeTest, RowsCountItemsTakeRemovalOnlyWhenArrangingAndLeaveWithThe
 
 TEST_F(EditChromeTest, ReplayLeavesEditModeThenStartsTheIntroductionAgain)
 {
-    PreferencesPanel panel({ *engine, *preferences, defaults, *onboarding });
+    PreferencesPanel panel({ *engine, prefs, defaults, onboarding });
     defaults.setBool(Onboarding::seenKey, true);
     panel.perform({ PrefRow::intro });
     EXPECT_FALSE(engine->state().isEditing);
-    EXPECT_FALSE(onboarding->isRunning()) << "not before edit mode has gone";
+    EXPECT_FALSE(onboarding.isRunning()) << "not before edit mode has gone";
     QEventLoop loop;
     QTimer::singleShot(PreferencesPanel::replayDelay + 100, &loop, &QEventLoop::quit);
     loop.exec();
-    EXPECT_TRUE(onboarding->isRunning());
+    EXPECT_TRUE(onboarding.isRunning());
 }
 
 TEST(PreferencesPanelLook, RowsComeInFadedBlurredAndSmaller)

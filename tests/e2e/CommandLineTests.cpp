@@ -11,11 +11,6 @@
 namespace kestrane::e2e {
 namespace {
 
-struct Finished {
-    int status = -1;
-    std::string output;
-};
-
 class Command : public EndToEndTest {
 protected:
     // Runs the program to its end with these arguments; without a display when asked.
@@ -25,11 +20,7 @@ protected:
         if (!withDisplay)
             environment.remove("DISPLAY");
         ChildProcess command(QStringList { KESTRANE_PROGRAM } + arguments, environment, ChildProcess::Diagnostics::discarded);
-        Finished finished;
-        while (auto line = command.readLine(eventTimeout))
-            finished.output += *line + "\n";
-        finished.status = command.waitForExit(eventTimeout).value_or(-1);
-        return finished;
+        return runToEnd(command);
     }
 
     QString file(const std::string& name)
@@ -171,8 +162,7 @@ TEST_F(Command, CtrlVInAnOpenDrawerAddsTheCopiedFile)
     ChildProcess copy({ "sh", "-c", QString::fromStdString("printf '%s\\r\\n' '" + uri + "' | xclip -selection clipboard -t text/uri-list") },
         home.environment(display.name()));
     ASSERT_EQ(copy.waitForExit(eventTimeout), 0);
-    ASSERT_TRUE(hoverUntilTaken(*program, edgeX, pocketY));
-    pointer.click(edgeX, pocketY);
+    ASSERT_TRUE(clickPocket(pocketY));
     pointer.moveTo(XvfbDisplay::width - 100, pocketY);
     display.xdotool({ "sleep", "0.5", "key", "ctrl+v" });
     ASSERT_TRUE(pollUntil([&] { return home.items(desk.id).size() == 2; }, eventTimeout));

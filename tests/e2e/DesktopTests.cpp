@@ -55,8 +55,7 @@ TEST_F(DesktopTest, TypingReachesTheUsersWindowAgainWhenEditModeOrTheDrawerClose
     shortcut();
     shortcut();
     keys("two ");
-    ASSERT_TRUE(hoverUntilTaken(*program, edgeX, pocketY));
-    pointer.click(edgeX, pocketY);
+    ASSERT_TRUE(clickPocket(pocketY));
     std::this_thread::sleep_for(milliseconds(600));
     pointer.click(700, 600); // the drawer's backdrop takes this click and closes it
     std::this_thread::sleep_for(milliseconds(600));

@@ -104,8 +104,7 @@ TEST_F(DrawerTest, ShowsTheDroppedFilesByNameAndOpensOneWithTheDefaultApplicatio
     auto source = dragOntoPocket(pocketY, QStringList { "source", "600", "400" } + files);
     ASSERT_TRUE(pollUntil([&] { return home.items(desk.id).size() == 3; }, eventTimeout));
 
-    ASSERT_TRUE(hoverUntilTaken(*program, edgeX, pocketY));
-    pointer.click(edgeX, pocketY);
+    ASSERT_TRUE(clickPocket(pocketY));
     pointer.moveTo(900, pocketY);
     const std::vector<ShownRow> rows = settledRows(display, 3);
     ASSERT_EQ(rows.size(), 3u);
@@ -126,8 +125,7 @@ TEST_F(DrawerTest, ARowDraggedOutIsCopiedTheRemoveButtonTakesOneAndScrollingPast
     auto receiver = launchPeer({ "receiver", "300", "200", "400", "400" });
     const int pocketY = launchWithDesk({ "--seed-pocket", "3", "--debug-purge", "--debug-frames" });
     const std::vector<StoredItem> seeded = home.items(desk.id);
-    ASSERT_TRUE(hoverUntilTaken(*program, edgeX, pocketY));
-    pointer.click(edgeX, pocketY);
+    ASSERT_TRUE(clickPocket(pocketY));
     // Left alone while it opens (screenshots would take the processor from it), then timed.
     std::this_thread::sleep_for(milliseconds(1100));
     std::cout << "longest frame while the drawer opened: " << longestFrame(*program) << " ms" << std::endl;
@@ -137,10 +135,7 @@ TEST_F(DrawerTest, ARowDraggedOutIsCopiedTheRemoveButtonTakesOneAndScrollingPast
     pointer.moveTo(rows[0].left + 60, rows[0].y);
     pointer.press();
     pointer.glideTo(rows[0].left + 40, rows[0].y + 10, 3);
-    pointer.glideTo(500, 400, 12);
-    ASSERT_TRUE(hoverUntilTaken(*receiver, 500, 400)) << "the drag reaches the receiver";
-    pointer.glideTo(505, 405, 3);
-    pointer.release();
+    ASSERT_TRUE(dropOnto(*receiver, 500, 400)) << "the drag reaches the receiver";
     std::optional<std::string> line, text;
     while ((line = receiver->readLine(eventTimeout)) && !line->starts_with("RECEIVED "))
         if (line->starts_with("TEXT "))
@@ -182,8 +177,7 @@ TEST_F(DrawerTest, ARowDraggedOntoAnotherPocketOutlivesTheOriginal)
     const int deskY = ys.at(desk.id), shelfY = ys.at(shelf.id);
     const StoredItem original = home.items(desk.id).at(0);
 
-    ASSERT_TRUE(hoverUntilTaken(*program, edgeX, deskY));
-    pointer.click(edgeX, deskY);
+    ASSERT_TRUE(clickPocket(deskY));
     std::vector<ShownRow> rows = settledRows(display, 1);
     ASSERT_EQ(rows.size(), 1u);
     // How many points of the shelf's row the edge draws dark: its bulge swells toward a drag
@@ -219,8 +213,7 @@ TEST_F(DrawerTest, ARowDraggedOntoAnotherPocketOutlivesTheOriginal)
     launchAndReport({});
     ASSERT_TRUE(std::filesystem::exists(moved[0].file)) << "swept as unlisted";
 
-    ASSERT_TRUE(hoverUntilTaken(*program, edgeX, deskY));
-    pointer.click(edgeX, deskY);
+    ASSERT_TRUE(clickPocket(deskY));
     rows = settledRows(display, 1);
     ASSERT_EQ(rows.size(), 1u);
     // Delete removes the row under the pointer.

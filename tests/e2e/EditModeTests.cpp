@@ -1,6 +1,4 @@
 #include "EndToEndTest.h"
-#include "TextPatch.h"
-
 
 #include <QByteArray>
 #include <QColor>
@@ -45,16 +43,11 @@ protected:
         pointer.click(at.x(), at.y());
         sleep_for(milliseconds(settle));
     }
-    bool clickReachesPeer(milliseconds wait)
-    {
-        pointer.click(700, 450);
-        return peer->readLine(wait) == "CLICK 700 450";
-    }
+    bool clickReachesPeer(milliseconds wait) { return clickReaches(*peer, { 700, 450 }, wait); }
 
-    nlohmann::json settings() const { return nlohmann::json::parse(testing::readFile(home.root() / "config/Kestrane/defaults.json")); }
     nlohmann::json zones() const
     {
-        const std::string encoded = settings().at("kestrane.zones.v1").at("base64");
+        const std::string encoded = home.settings().at("kestrane.zones.v1").at("base64");
         return nlohmann::json::parse(QByteArray::fromBase64(QByteArray::fromStdString(encoded)).toStdString());
     }
     std::optional<nlohmann::json> zoneNamed(const std::string& name) const
@@ -110,9 +103,7 @@ TEST_F(EditModeTest, TextReadsOverWhiteAndBlackDesktops)
             texts.push_back({ "title " + std::to_string(row), QRect(80, rowY(row) - 16, 190, 14) });
             texts.push_back({ "detail " + std::to_string(row), QRect(80, rowY(row) + 3, 190, 11) });
         }
-        std::optional<std::pair<std::string, double>> failing;
-        pollUntil([&] { return !(failing = unreadable(display.screenshot(), texts)); }, eventTimeout);
-        EXPECT_FALSE(failing) << desktop << ": " << failing->first << " at " << failing->second << ":1";
+        expectReadable(texts, desktop, eventTimeout);
         ASSERT_EQ(program->stop(), 0);
     }
 }
@@ -189,7 +180,7 @@ TEST_F(EditModeTest, PanelSwitchesShortcutAndQuit)
     click(prefsToggle, 900);
     const auto autostart = home.root() / "config/autostart/kestrane.desktop";
     click({ controlX, rowY(2) });
-    EXPECT_EQ(settings().value("kestrane.prefs.blurWholeScreen", true), false);
+    EXPECT_EQ(home.settings().value("kestrane.prefs.blurWholeScreen", true), false);
     click({ controlX, rowY(0) });
     EXPECT_TRUE(std::filesystem::exists(autostart));
     click({ controlX, rowY(0) });
@@ -197,7 +188,7 @@ TEST_F(EditModeTest, PanelSwitchesShortcutAndQuit)
 
     click({ controlX, rowY(1) }, 300);
     display.xdotool({ "key", "ctrl+shift+k", "sleep", "0.3" });
-    EXPECT_EQ(settings().value("kestrane.prefs.shortcut.label", ""), "K");
+    EXPECT_EQ(home.settings().value("kestrane.prefs.shortcut.label", ""), "K");
     toggle("ctrl+shift+k");
     EXPECT_TRUE(clickReachesPeer(eventTimeout)) << "the new shortcut leaves edit mode";
     toggle("ctrl+alt+d");
@@ -218,11 +209,8 @@ TEST_F(EditModeTest, PanelSwitchesShortcutAndQuit)
 TEST_F(EditModeTest, RecordingACombinationAnotherProgramHoldsEnds)
 {
     IsolatedHome other;
-    other.writeSettings({ desk });
-    nlohmann::json holding = nlohmann::json::parse(testing::readFile(other.root() / "config/Kestrane/defaults.json"));
     // Control-Shift-K, in the stored form.
-    holding.update({ { "kestrane.prefs.shortcut.keyCode", 40 }, { "kestrane.prefs.shortcut.modifiers", 0x60000 }, { "kestrane.prefs.shortcut.label", "K" } });
-    testing::writeFile(other.root() / "config/Kestrane/defaults.json", holding.dump());
+    other.writeSettings({ desk }, { { "kestrane.prefs.shortcut.keyCode", 40 }, { "kestrane.prefs.shortcut.modifiers", 0x60000 }, { "kestrane.prefs.shortcut.label", "K" } });
     ChildProcess holder({ KESTRANE_PROGRAM, "--print-pockets" }, other.environment(display.name()));
     readReport(holder);
 
@@ -230,7 +218,7 @@ TEST_F(EditModeTest, RecordingACombinationAnotherProgramHoldsEnds)
     click(prefsToggle, 900);
     click({ controlX, rowY(1) }, 300);
     display.xdotool({ "key", "ctrl+shift+k", "sleep", "0.3" });
-    EXPECT_EQ(settings().value("kestrane.prefs.shortcut.label", ""), "K");
+    EXPECT_EQ(home.settings().value("kestrane.prefs.shortcut.label", ""), "K");
 }
 
 } // namespace

@@ -57,6 +57,15 @@ int pocketY(const std::vector<std::string>& report)
     return ys.begin()->second;
 }
 
+Finished runToEnd(ChildProcess& program, milliseconds lineTimeout)
+{
+    Finished finished;
+    while (auto line = program.readLine(lineTimeout))
+        finished.output += *line + "\n";
+    finished.status = program.waitForExit(eventTimeout).value_or(-1);
+    return finished;
+}
+
 std::vector<std::string> EndToEndTest::launchAndReport(const QStringList& arguments)
 {
     program = launch(arguments + QStringList { "--print-pockets" });
@@ -83,6 +92,37 @@ bool EndToEndTest::hoverUntilTaken(const ChildProcess& program, int x, int y)
         pointer.moveTo(x - moves++ % 2, y);
         return display.processUnderPointer() == program.pid();
     }, eventTimeout);
+}
+
+bool EndToEndTest::clickPocket(int pocketY)
+{
+    if (!hoverUntilTaken(*program, edgeX, pocketY))
+        return false;
+    pointer.click(edgeX, pocketY);
+    return true;
+}
+
+bool EndToEndTest::dropOnto(const ChildProcess& target, int x, int y)
+{
+    pointer.glideTo(x, y, 16);
+    if (!hoverUntilTaken(target, x, y))
+        return false;
+    pointer.glideTo(x + 5, y + 5, 3);
+    pointer.release();
+    return true;
+}
+
+bool EndToEndTest::clickReaches(ChildProcess& peer, QPoint at, milliseconds wait)
+{
+    pointer.click(at.x(), at.y());
+    return peer.readLine(wait) == QString("CLICK %1 %2").arg(at.x()).arg(at.y()).toStdString();
+}
+
+void EndToEndTest::expectReadable(const std::vector<TextBand>& texts, const char* desktop, milliseconds timeout) const
+{
+    std::optional<std::pair<std::string, double>> failing;
+    pollUntil([&] { return !(failing = unreadable(display.screenshot(), texts)); }, timeout);
+    EXPECT_FALSE(failing) << desktop << ": " << failing->first << " at " << failing->second << ":1";
 }
 
 std::unique_ptr<ChildProcess> EndToEndTest::dragOntoPocket(int pocketY, const QStringList& peerArguments)

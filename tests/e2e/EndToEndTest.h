@@ -3,12 +3,14 @@
 #include "ChildProcess.h"
 #include "IsolatedHome.h"
 #include "Pointer.h"
+#include "TextPatch.h"
 #include "XvfbDisplay.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,17 @@ std::map<std::string, int> pocketYs(const std::vector<std::string>& report);
 // The height of the one pocket in the report.
 int pocketY(const std::vector<std::string>& report);
 
+// What a program run to its end printed on its standard output, and its exit status
+// (-1 when it did not end in time).
+struct Finished {
+    int status = -1;
+    std::string output;
+    bool operator==(const Finished&) const = default;
+    friend void PrintTo(const Finished& finished, std::ostream* out) { *out << "status " << finished.status << ", output " << finished.output; }
+};
+// Reads the program's output until it ends, waiting up to `lineTimeout` for each line.
+Finished runToEnd(ChildProcess& program, milliseconds lineTimeout = eventTimeout);
+
 // Each test gets its own X server, compositor and settings, data and runtime folders.
 // Programs a test starts are stopped when it ends, before the server goes.
 class EndToEndTest : public ::testing::Test {
@@ -68,6 +81,17 @@ protected:
     // program's window takes the pointer (the overlay follows the pointer a frame or so
     // later, and looks at it only when it moves); false if it never did.
     bool hoverUntilTaken(const ChildProcess& program, int x, int y);
+    // Clicks the pocket at this height, opening its drawer, once the overlay takes the
+    // pointer there; false if it never did.
+    bool clickPocket(int pocketY);
+    // Carries the drag under way to (x, y) and drops it there once `target`'s window takes
+    // the pointer; false, with the button still held, if it never did.
+    bool dropOnto(const ChildProcess& target, int x, int y);
+    // Clicks at `at` and answers whether a peer in "clicks" mode reported that click in time.
+    bool clickReaches(ChildProcess& peer, QPoint at, milliseconds wait);
+    // Expects every band's text to read against what lies behind it on the screen within the
+    // timeout; `desktop` names that background in the failure.
+    void expectReadable(const std::vector<TextBand>& texts, const char* desktop, milliseconds timeout) const;
 
     XvfbDisplay display;
     IsolatedHome home;

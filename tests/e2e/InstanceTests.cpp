@@ -20,13 +20,9 @@ protected:
         return std::make_unique<ChildProcess>(SwaySession::asSessionUser(QStringList { KESTRANE_PROGRAM } + arguments), environment);
     }
 
-    std::pair<int, std::string> run(const QStringList& arguments, const char* variable = "", const char* folder = "") const
+    Finished run(const QStringList& arguments, const char* variable = "", const char* folder = "") const
     {
-        const auto command = start(arguments, variable, folder);
-        std::string output;
-        while (auto line = command->readLine(startTimeout))
-            output += *line + "\n";
-        return { command->waitForExit(eventTimeout).value_or(-1), output };
+        return runToEnd(*start(arguments, variable, folder), startTimeout);
     }
 
     void SetUp() override
@@ -48,14 +44,14 @@ TEST_F(Instance, AddsStartedTogetherAllStoreWithOrWithoutARunningCopy)
         for (auto& add : adds)
             EXPECT_EQ(add->waitForExit(milliseconds(30000)), 0) << "with a running copy: " << running;
         std::string listed;
-        EXPECT_TRUE(pollUntil([&] { return std::ranges::count(listed = run({ "--list" }).second, '\n') == (running ? 20 : 10); }, eventTimeout)) << listed;
+        EXPECT_TRUE(pollUntil([&] { return std::ranges::count(listed = run({ "--list" }).output, '\n') == (running ? 20 : 10); }, eventTimeout)) << listed;
     }
     EXPECT_TRUE(program->isRunning());
 }
 
 TEST_F(Instance, ReadOnlyAndRenamedDataFoldersWork)
 {
-    ASSERT_EQ(run({ "--add-text", "kept" }).first, 0);
+    ASSERT_EQ(run({ "--add-text", "kept" }).status, 0);
     const fs::path data = home.root() / "data/Kestrane";
     const std::string listed = "Desk\tkept.txt\t" + home.items(desk.id).at(0).file.string() + "\n";
     fs::remove(data / "instance.lock");
@@ -66,7 +62,7 @@ TEST_F(Instance, ReadOnlyAndRenamedDataFoldersWork)
 
     fs::permissions(data, fs::perms::owner_write, fs::perm_options::remove);
     for (const char* runtime : { "runtime", "absent" })
-        EXPECT_EQ(run({ "--list" }, "XDG_RUNTIME_DIR", runtime), std::pair(0, listed)) << runtime;
+        EXPECT_EQ(run({ "--list" }, "XDG_RUNTIME_DIR", runtime), (Finished { 0, listed })) << runtime;
     program = start({ "--print-pockets" });
     EXPECT_EQ(readReport(*program).size(), 2u);
     EXPECT_EQ(program->stop(), 0);
@@ -75,8 +71,8 @@ TEST_F(Instance, ReadOnlyAndRenamedDataFoldersWork)
     program = start({ "--print-pockets" });
     readReport(*program);
     for (const auto& [variable, folder] : { std::pair("XDG_DATA_HOME", "alias"), { "XDG_RUNTIME_DIR", "elsewhere" } }) {
-        EXPECT_EQ(run({}, variable, folder).first, 0) << variable << " reaches the running copy";
-        EXPECT_EQ(run({ "--list" }, variable, folder), std::pair(0, listed)) << variable;
+        EXPECT_EQ(run({}, variable, folder).status, 0) << variable << " reaches the running copy";
+        EXPECT_EQ(run({ "--list" }, variable, folder), (Finished { 0, listed })) << variable;
     }
     EXPECT_TRUE(program->isRunning());
 }

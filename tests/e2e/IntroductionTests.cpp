@@ -1,5 +1,4 @@
 #include "EndToEndTest.h"
-#include "TextPatch.h"
 
 #include <QColor>
 
@@ -37,11 +36,7 @@ protected:
     void launchFirstRun() { launchAndReport({}); }
     static void waitUntil(std::chrono::steady_clock::time_point when) { std::this_thread::sleep_until(when); }
 
-    bool clickReachesPeer(milliseconds wait)
-    {
-        pointer.click(700, 800);
-        return peer->readLine(wait) == "CLICK 700 800";
-    }
+    bool clickReachesPeer(milliseconds wait) { return clickReaches(*peer, { 700, 800 }, wait); }
 
     // The fade's 1.6 s are the introduction's own time: a loaded or instrumented build
     // whose frames fall behind takes longer, so a click is tried until one gets through.
@@ -83,9 +78,7 @@ TEST_F(IntroductionTest, TheLessonReadsOverWhiteAndBlackDesktops)
     for (const char* desktop : { "white", "dark" }) {
         peer = launchPeer({ "clicks", desktop });
         launchAndReport({ "--onboarding" });
-        std::optional<std::pair<std::string, double>> failing;
-        pollUntil([&] { return !(failing = unreadable(display.screenshot(), texts)); }, 2 * eventTimeout);
-        EXPECT_FALSE(failing) << desktop << ": " << failing->first << " at " << failing->second << ":1";
+        expectReadable(texts, desktop, 2 * eventTimeout);
         ASSERT_EQ(program->stop(), 0);
     }
 }

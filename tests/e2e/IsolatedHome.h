@@ -54,10 +54,11 @@ public:
     }
 
     // Settings with the introduction already seen, so that it never covers the screen,
-    // and with these pockets.
-    void writeSettings(const std::vector<StoredZone>& zones) const
+    // with these pockets and any other settings given.
+    void writeSettings(const std::vector<StoredZone>& zones, const nlohmann::json& others = nlohmann::json::object()) const
     {
-        nlohmann::json settings = { { "kestrane.onboarding.seen.v1", true } }, stored = nlohmann::json::array();
+        nlohmann::json settings = others, stored = nlohmann::json::array();
+        settings["kestrane.onboarding.seen.v1"] = true;
         for (const StoredZone& zone : zones)
             stored.push_back({ { "id", zone.id }, { "name", zone.name }, { "anchor", zone.anchor }, { "kind", "shelf" } });
         if (!zones.empty())
@@ -65,6 +66,9 @@ public:
         std::filesystem::create_directories(folder_ / "config/Kestrane");
         testing::writeFile(folder_ / "config/Kestrane/defaults.json", settings.dump(2));
     }
+
+    // The settings file as the program last wrote it.
+    nlohmann::json settings() const { return nlohmann::json::parse(testing::readFile(folder_ / "config/Kestrane/defaults.json")); }
 
     // The pocket's items in index order; none when the index has no entry for it.
     std::vector<StoredItem> items(const std::string& zoneID) const

@@ -6,12 +6,8 @@ namespace {
 class KeyboardTest : public EndToEndTest {
 protected:
     // In edit mode the overlay takes clicks on the whole screen; otherwise a click on bare
-    // screen reaches the window below. Waits `wait` for the click to come through.
-    bool clickReachesPeer(ChildProcess& peer, milliseconds wait)
-    {
-        pointer.click(700, 450);
-        return peer.readLine(wait) == "CLICK 700 450";
-    }
+    // screen reaches the window below.
+    bool clickReachesPeer(ChildProcess& peer, milliseconds wait) { return clickReaches(peer, { 700, 450 }, wait); }
 
     void doubleTapControl() const
     {
@@ -48,8 +44,7 @@ TEST_F(KeyboardTest, OnlyTwoLoneControlPressesToggleEditMode)
 TEST_F(KeyboardTest, AnOpenDrawerKeepsTheKeyboardWhenAWindowMaps)
 {
     const int pocketY = launchWithDesk({ "--seed-pocket", "1" });
-    ASSERT_TRUE(hoverUntilTaken(*program, edgeX, pocketY));
-    pointer.click(edgeX, pocketY);
+    ASSERT_TRUE(clickPocket(pocketY));
     pointer.moveTo(XvfbDisplay::width - 100, pocketY);
     auto peer = launchPeer({ "clicks" });
     display.xdotool({ "sleep", "0.6", "key", "Escape", "sleep", "0.4" });

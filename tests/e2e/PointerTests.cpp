@@ -15,12 +15,10 @@ TEST_F(PointerTest, ClicksReachTheWindowBelowExceptOnAPocketHoldingItems)
 
     // Bare screen, the edge away from the pocket, and left of the pocket's band.
     for (const QPoint at : { QPoint(700, 450), QPoint(edgeX, pocketY + 150), QPoint(XvfbDisplay::width - 70, pocketY) }) {
-        pointer.click(at.x(), at.y());
-        EXPECT_EQ(below->readLine(eventTimeout), QString("CLICK %1 %2").arg(at.x()).arg(at.y()).toStdString());
+        EXPECT_TRUE(clickReaches(*below, at, eventTimeout)) << at.x() << ", " << at.y();
     }
 
-    ASSERT_TRUE(hoverUntilTaken(*program, edgeX, pocketY)) << "the overlay takes the pointer over the pocket";
-    pointer.click(edgeX, pocketY);
+    ASSERT_TRUE(clickPocket(pocketY)) << "the overlay takes the pointer over the pocket";
     EXPECT_EQ(below->readLine(absenceWait), std::nullopt) << "the pocket keeps its click";
 }
 
@@ -63,10 +61,7 @@ TEST_F(PointerTest, PulledItemsLeaveThePocketAndStayReadableForTheReceiver)
     // 26 points down takes a second item, then a pull to the left starts the drag.
     pointer.glideTo(edgeX, pocketY + 30, 3);
     pointer.glideTo(edgeX - 20, pocketY + 30, 3);
-    pointer.glideTo(500, 400, 16);
-    ASSERT_TRUE(hoverUntilTaken(*receiver, 500, 400)) << "the drag reaches the receiver";
-    pointer.glideTo(505, 405, 3);
-    pointer.release();
+    ASSERT_TRUE(dropOnto(*receiver, 500, 400)) << "the drag reaches the receiver";
 
     std::vector<StoredItem> after;
     pollUntil([&] { return (after = home.items(desk.id)).size() <= 1; }, eventTimeout);

@@ -90,10 +90,7 @@ TEST_F(RealApplicationTest, ThreeItemsPulledOneAfterAnotherIntoAFileManagerAllAr
         ASSERT_TRUE(hoverUntilTaken(*program, edgeX, pocketY)) << "pull " << pull;
         pointer.press();
         pointer.glideTo(edgeX - 20, pocketY, 3);
-        pointer.glideTo(dropX, dropY, 16);
-        ASSERT_TRUE(hoverUntilTaken(*fileManager, dropX, dropY)) << "the drag of pull " << pull << " reaches pcmanfm";
-        pointer.glideTo(dropX + 5, dropY + 5, 3);
-        pointer.release();
+        ASSERT_TRUE(dropOnto(*fileManager, dropX, dropY)) << "the drag of pull " << pull << " reaches pcmanfm";
         expected.insert("Seeded item " + std::to_string(pull) + ".txt: Seeded item " + std::to_string(pull));
         EXPECT_TRUE(pollUntil([&] { return contents(folder).size() == expected.size(); }, eventTimeout))
             << "pull " << pull << " delivered no file";

@@ -1,22 +1,14 @@
 #include "app/KeyFocus.h"
 #include "app/Keyboard.h"
-#include "engine/EngineFixture.h"
-#include "onboarding/Onboarding.h"
-#include "platform/NotificationCenter.h"
-#include "preferences/Preferences.h"
-#include "preferences/XdgAutostartLoginItem.h"
+#include "engine/EngineWithPreferences.h"
 
 using namespace kestrane;
 using namespace kestrane::testing;
 using Focus = KeyFocus::Action;
 
 namespace {
-class KeyboardTest : public EngineFixture {
+class KeyboardTest : public EngineWithPreferences {
 protected:
-    XdgAutostartLoginItem loginItem { "/usr/bin/kestrane", folder.path() };
-    NotificationCenter notifications;
-    Preferences prefs { defaults, loginItem, notifications, {} };
-    Onboarding onboarding { defaults };
     int quits = 0;
     std::unique_ptr<Keyboard> keyboard;
     Dropzone pocket;

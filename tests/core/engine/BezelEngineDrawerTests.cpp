@@ -6,17 +6,14 @@ using namespace kestrane::testing;
 namespace {
 class Drawer : public EngineFixture {
 protected:
-    std::vector<Dropzone> zones { zone("A", 0.25), zone("B", 0.75) };
+    Uuid a, b;
 
     void start(int itemsInA, int itemsInB = 0)
     {
-        storeZones(zones);
-        putItems(a, itemsInA);
-        putItems(b, itemsInB);
-        makeEngine().step(frame);
+        const auto zones = startWith({ { 225, itemsInA }, { 675, itemsInB } });
+        a = zones[0].id;
+        b = zones[1].id;
     }
-
-    const Uuid a = zones[0].id, b = zones[1].id;
 };
 } // namespace
 

@@ -6,14 +6,9 @@ using namespace kestrane::testing;
 namespace {
 class EditMode : public EngineFixture {
 protected:
-    Dropzone first = zone("A", 0.3), second = zone("B", 0.7);
+    Dropzone first;
 
-    void SetUp() override
-    {
-        storeZones({ first, second });
-        putItems(first.id, 2);
-        makeEngine().step(frame);
-    }
+    void SetUp() override { first = startWith({ { 270, 2 }, { 630, 0 } })[0]; }
 };
 } // namespace
 

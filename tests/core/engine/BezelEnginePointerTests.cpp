@@ -8,17 +8,6 @@ constexpr double edge = 1440;
 
 class Pointer : public EngineFixture {
 protected:
-    // Pockets at the given heights of the 1440 × 900 edge, placed and at rest.
-    std::vector<Dropzone> placeAt(std::initializer_list<double> heights)
-    {
-        std::vector<Dropzone> zones;
-        for (double y : heights)
-            zones.push_back(zone("Pocket", y / 900));
-        storeZones(zones);
-        makeEngine().step(frame);
-        return zones;
-    }
-
     // Enters edit mode and steps until its progress has passed the given value.
     void editUntil(double progress)
     {
@@ -31,7 +20,7 @@ protected:
 
 TEST_F(Pointer, HitTestingKeepsToTheBandThePlusTheToggleAndTheNearestPocket)
 {
-    const auto zones = placeAt({ 170, 400, 500, 836 });
+    const auto zones = startWith({ { 170, 0 }, { 400, 0 }, { 500, 0 }, { 836, 0 } });
     using Hit = std::optional<HitTarget>;
     const auto pocket = [&](int i) { return Hit(HitTarget::blob(zones[i].id)); };
     const auto expectHits = [&](const std::vector<std::tuple<double, double, Hit>>& cases) {
@@ -59,7 +48,7 @@ TEST_F(Pointer, HitTestingKeepsToTheBandThePlusTheToggleAndTheNearestPocket)
 
 TEST_F(Pointer, AShortStillPressIsAClickAndALongOrMovingOneADrag)
 {
-    placeAt({ 400, 600 });
+    startWith({ { 400, 0 }, { 600, 0 } });
     // Points moved, seconds held, and whether the press was a drag (which ticks when let go).
     const std::tuple<double, double, bool> presses[] = { { 4, 0.5, true }, { 0, 0.25, false }, { 4, 0.375, false }, { 5, 0.125, true } };
     for (const auto& [moved, held, drag] : presses) {
@@ -91,9 +80,7 @@ TEST_F(Pointer, AShortStillPressIsAClickAndALongOrMovingOneADrag)
 
 TEST_F(Pointer, CalmClicksReachTheEdgeOnlyOverPocketsWithItemsAndOpenCloseOrAddThere)
 {
-    const auto zones = placeAt({ 300, 600 });
-    putItems(zones[1].id, 1);
-    engine->refreshCounts();
+    const auto zones = startWith({ { 300, 0 }, { 600, 1 } });
     // Where the pointer is, whether the introduction runs, and whether clicks are wanted.
     const std::tuple<std::optional<Point>, bool, bool> cases[] = { { Point { edge - 10, 300 }, false, false },
         { Point { edge - 10, 600 }, false, true }, { Point { 500, 600 }, false, false }, { std::nullopt, true, true }, { std::nullopt, false, false } };

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kestrane::testing {
@@ -23,16 +24,24 @@ protected:
 
     std::vector<Dropzone> storedZones() const { return decodeZones(*defaults.dataValue(BezelEngine::zonesKey)).zones; }
 
-    // One pocket in the middle of the edge holding n items, placed by a first step.
-    Dropzone startWithOnePocket(int n)
+    // Pockets at these heights of the 900-point edge, holding so many items each, placed by
+    // a first step.
+    std::vector<Dropzone> startWith(const std::vector<std::pair<double, int>>& pockets)
     {
-        const Dropzone pocket = zone("A", 0.5);
-        storeZones({ pocket });
-        putItems(pocket.id, n);
-        makeEngine();
-        engine->step(frame);
-        return pocket;
+        std::vector<Dropzone> zones;
+        for (const auto& [y, items] : pockets)
+            zones.push_back(zone("Pocket", y / 900));
+        storeZones(zones);
+        for (std::size_t i = 0; i < zones.size(); ++i) {
+            if (pockets[i].second > 0)
+                putItems(zones[i].id, pockets[i].second);
+        }
+        makeEngine().step(frame);
+        return zones;
     }
+
+    // One pocket in the middle of the edge holding n items.
+    Dropzone startWithOnePocket(int n) { return startWith({ { 450, n } })[0]; }
 
     // Puts n text items, each with its payload file, into a pocket and returns them.
     std::vector<PocketItem> putItems(const Uuid& zone, int n)

@@ -3,12 +3,11 @@
 #include <string>
 #include <thread>
 
-using kestrane::Bytes;
-using kestrane::FileReference;
-namespace fs = std::filesystem;
+using namespace kestrane;
+using namespace kestrane::testing;
 
 namespace {
-using FileReferenceTest = kestrane::testing::PocketStoreTest;
+using FileReferenceTest = PocketStoreTest;
 using Resolution = FileReference::Resolution;
 
 Bytes bookmark(const fs::path& file) { return FileReference::create(file).value(); }

@@ -6,9 +6,7 @@
 #include <gtest/gtest.h>
 
 using namespace kestrane;
-using kestrane::testing::readFile;
-using kestrane::testing::TemporaryFolder;
-using kestrane::testing::writeFile;
+using namespace kestrane::testing;
 namespace fs = std::filesystem;
 
 namespace {

@@ -7,11 +7,7 @@
 #include <unistd.h>
 
 using namespace kestrane;
-using kestrane::testing::PocketStoreTest;
-using kestrane::testing::readFile;
-using kestrane::testing::stderrOf;
-using kestrane::testing::writeFile;
-namespace fs = std::filesystem;
+using namespace kestrane::testing;
 
 // Killed while dropping and taking out items, the store restarts with a readable index, a file
 // for every item it lists and, once a pull's grace period has passed, no other file and no

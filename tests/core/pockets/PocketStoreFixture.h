@@ -16,6 +16,8 @@
 
 namespace kestrane::testing {
 
+namespace fs = std::filesystem;
+
 // A store in a temporary folder with a main queue the test runs by hand.
 class PocketStoreTest : public ::testing::Test {
 protected:

@@ -6,9 +6,7 @@
 #include <gmock/gmock.h>
 
 using namespace kestrane;
-using kestrane::testing::PocketStoreTest;
-using kestrane::testing::readFile;
-namespace fs = std::filesystem;
+using namespace kestrane::testing;
 
 namespace {
 const Bytes somePng { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n' };
@@ -159,14 +157,12 @@ TEST_F(Ingest, APayloadSharedByTwoItemsGoesOnlyWithTheLast)
     PocketItem second = PocketItem::make("twin", first.payload, 1);
     store->items[zone] = { first, second };
     const fs::path file = store->payloadDirectory() / *first.payload.managedFilename();
-    store->remove(first.id, zone);
-    settle();
-    store->waitForWrites();
-    EXPECT_TRUE(fs::exists(file));
-    store->remove(second.id, zone);
-    settle();
-    store->waitForWrites();
-    EXPECT_FALSE(fs::exists(file));
+    for (const auto& [removed, kept] : { std::pair(first.id, true), { second.id, false } }) {
+        store->remove(removed, zone);
+        settle();
+        store->waitForWrites();
+        EXPECT_EQ(fs::exists(file), kept);
+    }
 }
 
 // A file item stored while no copy ran is referred to at the next start, so a rename after

@@ -2,9 +2,7 @@
 #include "pockets/MemoryPasteboard.h"
 
 using namespace kestrane;
-using kestrane::testing::PocketStoreTest;
-using kestrane::testing::writeFile;
-namespace fs = std::filesystem;
+using namespace kestrane::testing;
 
 // Whatever is there or out of reach (its volume is not mounted) is kept; the rest is dropped
 // and the index rewritten without it. Only what is there is offered to other programs.

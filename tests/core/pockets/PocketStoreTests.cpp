@@ -3,11 +3,7 @@
 #include "pockets/MemoryPasteboard.h"
 
 using namespace kestrane;
-using kestrane::testing::PocketStoreTest;
-using kestrane::testing::readFile;
-using kestrane::testing::stderrOf;
-using kestrane::testing::writeFile;
-namespace fs = std::filesystem;
+using namespace kestrane::testing;
 using namespace std::string_literals;
 
 TEST_F(PocketStoreTest, RemovalsDeleteOnlyTheirOwnManagedFilesAndLiftedItemsComeBackFirst)

@@ -42,50 +42,44 @@ TEST_F(PreferencesTest, AFirstLaunchHasTheDefaultsAndWritesNothingThenStoredSett
     EXPECT_EQ(preferences->shortcut(), (Shortcut { 40, modifier::command | modifier::shift, "K" }));
 }
 
-TEST_F(PreferencesTest, AnUnusableStoredShortcutFallsBackToTheDefaultAndIsLeftAsStored)
+// Whatever cannot be used is ignored with one line that names it, and left as stored.
+TEST_F(PreferencesTest, AnUnusableStoredShortcutOrASettingOfAnotherTypeFallsBackToTheDefault)
 {
     using Number = std::optional<std::int64_t>;
     const std::int64_t control = modifier::control;
-    // Key code, modifiers, label. A bare key, or Shift and a key (the last two), would
-    // swallow typing on the whole desktop.
-    const std::tuple<Number, Number, std::optional<std::string>> cases[] = { { 40, control, std::nullopt }, { 40, control, "" }, { 40, control, "  " },
+    // A shortcut's key code, modifiers and label. A bare key, or Shift and a key (the last
+    // two), would swallow typing on the whole desktop.
+    const std::tuple<Number, Number, std::optional<std::string>> shortcuts[] = { { 40, control, std::nullopt }, { 40, control, "" }, { 40, control, "  " },
         { std::nullopt, control, "K" }, { 70000, control, "K" }, { -1, control, "K" }, { 40, -1, "K" },
         { 40, std::nullopt, "K" }, { 40, std::int64_t(modifier::shift), "K" } };
-    for (const auto& [keyCode, modifiers, label] : cases) {
-        defaults = MemoryDefaults();
-        if (keyCode)
-            defaults.setInteger(Preferences::shortcutKeyCodeKey, *keyCode);
-        if (modifiers)
-            defaults.setInteger(Preferences::shortcutModifiersKey, *modifiers);
-        if (label)
-            defaults.setString(Preferences::shortcutLabelKey, *label);
-        const int writes = defaults.writeCount();
-        const std::string log = stderrOf([&] { open(); });
-        EXPECT_EQ(preferences->shortcut(), Shortcut::standard()) << log;
-        EXPECT_THAT(log, ::testing::MatchesRegex("Kestrane: stored shortcut [^\n]*\n"));
-        EXPECT_EQ(defaults.writeCount(), writes);
+    // What is stored, and what the line is about.
+    std::vector<std::pair<std::function<void(MemoryDefaults&)>, std::string>> cases = {
+        { [](MemoryDefaults& d) { d.setString(Preferences::hapticsKey, "false"); }, "setting" },
+        { [](MemoryDefaults& d) { d.setInteger(Preferences::blurWholeScreenKey, 0); }, "setting" },
+        { [](MemoryDefaults& d) { d.setString(Preferences::openAtLoginKey, "true"); }, "setting" },
+        { [](MemoryDefaults& d) {
+             d.setString(Preferences::shortcutKeyCodeKey, "3");
+             d.setInteger(Preferences::shortcutModifiersKey, modifier::control | modifier::option);
+             d.setString(Preferences::shortcutLabelKey, "F");
+         }, "stored shortcut" } };
+    for (const auto& [keyCode, modifiers, label] : shortcuts) {
+        cases.emplace_back([keyCode, modifiers, label](MemoryDefaults& d) {
+            if (keyCode)
+                d.setInteger(Preferences::shortcutKeyCodeKey, *keyCode);
+            if (modifiers)
+                d.setInteger(Preferences::shortcutModifiersKey, *modifiers);
+            if (label)
+                d.setString(Preferences::shortcutLabelKey, *label);
+        }, "stored shortcut");
     }
-}
-
-TEST_F(PreferencesTest, ASettingOfAnotherTypeIsIgnoredWithOneLineAndLeftAsStored)
-{
-    const std::function<void(MemoryDefaults&)> mistyped[] = {
-        [](MemoryDefaults& d) { d.setString(Preferences::hapticsKey, "false"); },
-        [](MemoryDefaults& d) { d.setInteger(Preferences::blurWholeScreenKey, 0); },
-        [](MemoryDefaults& d) { d.setString(Preferences::openAtLoginKey, "true"); },
-        [](MemoryDefaults& d) {
-            d.setString(Preferences::shortcutKeyCodeKey, "3");
-            d.setInteger(Preferences::shortcutModifiersKey, modifier::control | modifier::option);
-            d.setString(Preferences::shortcutLabelKey, "F");
-        } };
-    for (const auto& store : mistyped) {
+    for (const auto& [store, subject] : cases) {
         defaults = MemoryDefaults();
         store(defaults);
         const int writes = defaults.writeCount();
         const std::string log = stderrOf([&] { open(); });
         EXPECT_EQ(std::tuple(preferences->hapticsEnabled(), preferences->blurWholeScreen(), preferences->wantsOpenAtLogin(), preferences->shortcut()),
             std::tuple(true, true, false, Shortcut::standard())) << log;
-        EXPECT_THAT(log, ::testing::MatchesRegex("Kestrane: [^\n]*\n"));
+        EXPECT_THAT(log, ::testing::MatchesRegex("Kestrane: " + subject + " [^\n]*\n"));
         EXPECT_EQ(defaults.writeCount(), writes);
     }
 }
