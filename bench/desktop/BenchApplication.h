@@ -12,7 +12,10 @@ inline void ensureApplication()
     static char* argv[] = { name, nullptr };
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication application(argc, argv);
+    // Never destroyed: at exit, a static application would be torn down after the Qt
+    // globals its destructor still uses, and crash once the results are printed.
+    static const QApplication* application = new QApplication(argc, argv);
+    (void)application;
 }
 
 } // namespace kestrane
