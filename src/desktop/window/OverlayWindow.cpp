@@ -3,6 +3,7 @@
 #include "app/DesktopModel.h"
 #include "app/KeyCodes.h"
 #include "app/Keyboard.h"
+#include "services/FreedMemory.h"
 #include "services/MimePasteboard.h"
 #include "window/ClipboardPaste.h"
 #include "window/ItemOpener.h"
@@ -24,6 +25,8 @@ namespace kestrane {
 namespace {
 // A moving pointer is looked at once per frame of a sleeping loop, not once per motion.
 constexpr int pointerCheckDelay = 16;
+// Long enough for the views' pictures and the whole-screen buffer to have gone.
+constexpr int memoryReleaseDelay = 1500;
 // A wheel's notch scrolls the drawer by a row.
 constexpr double wheelNotchDistance = 46;
 constexpr int angleDeltaPerNotch = 120;
@@ -86,6 +89,9 @@ OverlayWindow::OverlayWindow(DesktopModel& model, const X11Display& display)
 
     clock_.start();
     loop_.restart(0);
+    memoryRelease_.setSingleShot(true);
+    memoryRelease_.setInterval(memoryReleaseDelay);
+    connect(&memoryRelease_, &QTimer::timeout, this, [] { returnFreedMemory(); });
     pointerCheck_.setSingleShot(true);
     pointerCheck_.setInterval(pointerCheckDelay);
     connect(&pointerCheck_, &QTimer::timeout, this, [this] {
@@ -143,6 +149,11 @@ void OverlayWindow::setWholeScreen(bool whole)
     wholeScreen_ = whole;
     setGeometry(frameFor(whole));
     update();
+    // Once the views that covered the screen have let their pictures go.
+    if (whole)
+        memoryRelease_.stop();
+    else
+        memoryRelease_.start();
 }
 
 Point OverlayWindow::onScreen(QPointF windowPoint) const

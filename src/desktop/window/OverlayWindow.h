@@ -128,6 +128,7 @@ private:
     RowPress rowPress_;
     FramePacer pacer_;
     QElapsedTimer clock_;
+    QTimer memoryRelease_;
     QTimer pointerCheck_;
     std::function<void(bool)> sleepListener_;
     std::unique_ptr<UnblendedCover> cover_;
