@@ -3,10 +3,8 @@
 #include "views/GaussianBlur.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
-#include <cmath>
 
 namespace kestrane {
 
@@ -43,12 +41,16 @@ void TextPlate::place(const QRectF& area, const QImage& behind, QSizeF screen, d
         darkness_ = darknessOver(255 * (1 - dimming));
         return;
     }
-    const QImage picture = behind.format() == QImage::Format_RGB32 || behind.format() == QImage::Format_ARGB32_Premultiplied
-        ? behind
-        : behind.convertToFormat(QImage::Format_RGB32);
-    const double pixelsPerPoint = picture.width() / screen.width();
-    const QRect pixels = QTransform::fromScale(pixelsPerPoint, pixelsPerPoint).mapRect(bounds()).toAlignedRect();
-    darkness_ = darknessOver(brightestGrey(picture, pixels) * (1 - dimming));
+    const double pixelsPerPoint = behind.width() / screen.width();
+    const QRect pixels = QTransform::fromScale(pixelsPerPoint, pixelsPerPoint).mapRect(bounds()).toAlignedRect() & behind.rect();
+    double brightest = 0;
+    if (behind.format() == QImage::Format_RGB32 || behind.format() == QImage::Format_ARGB32_Premultiplied) {
+        brightest = brightestGrey(behind, pixels);
+    } else {
+        const QImage part = behind.copy(pixels).convertToFormat(QImage::Format_RGB32);
+        brightest = brightestGrey(part, part.rect());
+    }
+    darkness_ = darknessOver(brightest * (1 - dimming));
 }
 
 void TextPlate::paint(QPainter& painter, double opacity) const
