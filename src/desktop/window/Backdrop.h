@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <functional>
@@ -26,6 +27,7 @@ public:
 
     // `changed` is told when the picture changed.
     Backdrop(const X11Display& display, xcb_window_t overlay, const UnblendedCover& cover, std::function<void()> changed);
+    ~Backdrop();
 
     // Keeps a picture of the area (root window pixels) while wanted; drops it when not.
     void want(bool wanted, const QRect& area);
@@ -36,6 +38,10 @@ public:
 
 private:
     void refresh();
+    // Reads the windows below over the background the function gives, on the capture
+    // thread, and hands the result to deliver() on this one.
+    void capture(std::function<QImage()> background);
+    void deliver(int generation, QImage background, QImage fresh);
 
     const X11Display& display_;
     xcb_window_t overlay_;
@@ -47,6 +53,13 @@ private:
     QRect area_;
     QImage background_;
     QImage picture_;
+    // Counts the changes of what is wanted: a capture begun before the last one is stale.
+    int generation_ = 0;
+    bool capturing_ = false;
+    bool recapture_ = false;
+    QObject receiver_;
+    // Last, so that it is destroyed first, waiting for a running capture.
+    QThreadPool pool_;
 };
 
 } // namespace kestrane

@@ -13,26 +13,7 @@ constexpr std::uint8_t deepest = 32;
 // The pixels of a rectangle of a drawable, in its own coordinates.
 QImage captureDrawable(const X11Display& display, xcb_drawable_t drawable, const QRect& area)
 {
-    xcb_connection_t* c = display.connection();
-    const auto cookie = xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, static_cast<std::int16_t>(area.x()), static_cast<std::int16_t>(area.y()),
-        static_cast<std::uint16_t>(area.width()), static_cast<std::uint16_t>(area.height()), ~0u);
-    xcb_generic_error_t* error = nullptr;
-    const auto image = owned(xcb_get_image_reply(c, cookie, &error));
-    std::free(error);
-    // Only the 24- and 32-bit depths of today's screens come as 32-bit pixels.
-    if (!image || image->depth < 24 || xcb_get_image_data_length(image.get()) < area.width() * area.height() * 4)
-        return {};
-    // Windows with an alpha channel hold premultiplied pixels; the others leave the top
-    // byte undefined, where a picture of them must say opaque.
-    if (image->depth == deepest)
-        return QImage(xcb_get_image_data(image.get()), area.width(), area.height(), QImage::Format_ARGB32_Premultiplied).copy();
-    QImage picture = QImage(xcb_get_image_data(image.get()), area.width(), area.height(), QImage::Format_RGB32).copy();
-    for (int y = 0; y < picture.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (int x = 0; x < picture.width(); ++x)
-            line[x] |= 0xff000000u;
-    }
-    return picture;
+    return collectPixels(display, requestPixels(display, drawable, area));
 }
 
 struct Placed {
@@ -98,7 +79,39 @@ QImage captureScreen(const X11Display& display, const QRect& area)
     return captureDrawable(display, display.root(), area);
 }
 
-QImage captureRootBackground(const X11Display& display, const QRect& area)
+PixelRequest requestPixels(const X11Display& display, xcb_drawable_t drawable, const QRect& area)
+{
+    const auto cookie = xcb_get_image(display.connection(), XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, static_cast<std::int16_t>(area.x()),
+        static_cast<std::int16_t>(area.y()), static_cast<std::uint16_t>(area.width()), static_cast<std::uint16_t>(area.height()), ~0u);
+    xcb_flush(display.connection());
+    return { cookie, area.size(), true };
+}
+
+QImage collectPixels(const X11Display& display, const PixelRequest& request)
+{
+    if (!request.valid)
+        return {};
+    xcb_generic_error_t* error = nullptr;
+    const auto image = owned(xcb_get_image_reply(display.connection(), request.cookie, &error));
+    std::free(error);
+    const int width = request.size.width(), height = request.size.height();
+    // Only the 24- and 32-bit depths of today's screens come as 32-bit pixels.
+    if (!image || image->depth < 24 || xcb_get_image_data_length(image.get()) < width * height * 4)
+        return {};
+    // Windows with an alpha channel hold premultiplied pixels; the others leave the top
+    // byte undefined, where a picture of them must say opaque.
+    if (image->depth == deepest)
+        return QImage(xcb_get_image_data(image.get()), width, height, QImage::Format_ARGB32_Premultiplied).copy();
+    QImage picture = QImage(xcb_get_image_data(image.get()), width, height, QImage::Format_RGB32).copy();
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x)
+            line[x] |= 0xff000000u;
+    }
+    return picture;
+}
+
+PixelRequest requestRootBackground(const X11Display& display, const QRect& area)
 {
     xcb_connection_t* c = display.connection();
     const auto cookie = xcb_get_property(c, 0, display.root(), display.atom("_XROOTPMAP_ID"), XCB_ATOM_PIXMAP, 0, 1);
@@ -109,12 +122,12 @@ QImage captureRootBackground(const X11Display& display, const QRect& area)
     const auto geometry = owned(xcb_get_geometry_reply(c, xcb_get_geometry(c, pixmap), nullptr));
     if (!geometry || !QRect(0, 0, geometry->width, geometry->height).contains(area))
         return {};
-    return captureDrawable(display, pixmap, area);
+    return requestPixels(display, pixmap, area);
 }
 
-QImage captureDesktopStandIn(const X11Display& display, xcb_window_t window, const QRect& area)
+QImage desktopStandIn(const X11Display& display, xcb_window_t window, const QRect& area, const PixelRequest& screen)
 {
-    QImage picture = captureScreen(display, area);
+    QImage picture = collectPixels(display, screen);
     if (picture.isNull())
         return {};
     QRegion covered;
