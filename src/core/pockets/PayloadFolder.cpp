@@ -66,7 +66,7 @@ void PayloadFolder::create() const
 bool PayloadFolder::write(const std::string& filename, std::string_view contents) const
 {
     std::optional<std::string> failure = refusal();
-    if (!failure && !writeFileAtomically(path_ / filename, contents)) {
+    if (!failure && !writeFileAtomicallyUnsynced(path_ / filename, contents)) {
         const int error = errno;
         failure = "writing in " + path_.string() + " failed: " + std::generic_category().message(error);
     }

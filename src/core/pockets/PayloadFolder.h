@@ -20,7 +20,8 @@ public:
 
     // Creates both folders when missing; a failure shows later, when writing.
     void create() const;
-    // Puts a new file in place atomically; on failure logs one line saying why.
+    // Puts a new file in place atomically, without waiting for the disk (the index write
+    // that first lists it makes it durable); on failure logs one line saying why.
     bool write(const std::string& filename, std::string_view contents) const;
     // Names that do not denote a file right inside the folder are skipped with a line.
     void remove(const std::vector<std::string>& filenames) const;

@@ -8,23 +8,30 @@
 
 #include <cerrno>
 #include <system_error>
+#include <utility>
 
 namespace kestrane {
 
 namespace fs = std::filesystem;
 
 namespace {
-std::optional<std::string> writeIndex(const fs::path& file, const PocketMap& snapshot)
+std::string lastError()
+{
+    const int error = errno;
+    return std::generic_category().message(error);
+}
+
+std::optional<std::string> writeIndex(const fs::path& file, const PocketMap& snapshot, const std::vector<fs::path>& unsynced)
 {
     if (auto refused = linkedFolderRefusal(file.parent_path()))
         return refused;
+    if (!syncFiles(unsynced))
+        return "the files of its items could not be flushed to disk: " + lastError();
     const std::optional<std::string> encoded = encodePocketIndex(snapshot);
     if (!encoded)
         return "an item could not be encoded";
-    if (!writeFileAtomically(file, *encoded)) {
-        const int error = errno;
-        return std::generic_category().message(error);
-    }
+    if (!writeFileAtomically(file, *encoded))
+        return lastError();
     return std::nullopt;
 }
 } // namespace
@@ -56,13 +63,18 @@ void PocketIndexWriter::changed()
     });
 }
 
+void PocketIndexWriter::syncBeforeNextWrite(fs::path file)
+{
+    unsynced_.push_back(std::move(file));
+}
+
 void PocketIndexWriter::start()
 {
     started_ = changes_;
-    inFlight_ = std::make_shared<Write>(Write { changes_, std::nullopt });
+    inFlight_ = std::make_shared<Write>(Write { changes_, std::exchange(unsynced_, {}), std::nullopt });
     auto snapshot = std::make_shared<const PocketMap>(items_);
     queue_.async([write = inFlight_, snapshot, file = file_, weak = std::weak_ptr<PocketIndexWriter*>(self_), main = &main_] {
-        write->failure = writeIndex(file, *snapshot);
+        write->failure = writeIndex(file, *snapshot, write->unsynced);
         main->post([weak, write] {
             if (auto writer = weak.lock())
                 (**writer).completed(write);
@@ -89,7 +101,7 @@ void PocketIndexWriter::settle()
     }
 }
 
-void PocketIndexWriter::conclude(const Write& write)
+void PocketIndexWriter::conclude(Write& write)
 {
     inFlight_.reset();
     if (!write.failure) {
@@ -99,6 +111,7 @@ void PocketIndexWriter::conclude(const Write& write)
         return;
     }
     started_ = written_;
+    unsynced_.insert(unsynced_.begin(), std::make_move_iterator(write.unsynced.begin()), std::make_move_iterator(write.unsynced.end()));
     if (!failing_)
         logLine("Kestrane: the pocket index " + file_.string() + " could not be saved (" + *write.failure
             + "); the items are kept in memory and saving is tried again at the next change and at quit");

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kestrane {
 
@@ -32,6 +33,9 @@ public:
     PocketIndexWriter& operator=(const PocketIndexWriter&) = delete;
 
     void changed();
+    // A file that the next change lists, written without waiting for the disk: the next write
+    // makes it durable before the index that lists it, together with every other such file.
+    void syncBeforeNextWrite(std::filesystem::path file);
     // Writes whatever is dirty and returns once it is on disk (or failed).
     void flush();
     Generation changes() const { return changes_; }
@@ -42,6 +46,7 @@ public:
 private:
     struct Write {
         Generation generation = 0;
+        std::vector<std::filesystem::path> unsynced;
         // Why the write failed; set on the queue, read on the main thread once it is done.
         std::optional<std::string> failure;
     };
@@ -50,7 +55,7 @@ private:
     void start();
     void completed(const std::shared_ptr<Write>& write);
     void settle();
-    void conclude(const Write& write);
+    void conclude(Write& write);
 
     std::filesystem::path file_;
     const PocketMap& items_;
@@ -61,6 +66,7 @@ private:
     Generation written_ = 0;
     bool turnPosted_ = false;
     bool failing_ = false;
+    std::vector<std::filesystem::path> unsynced_;
     std::shared_ptr<Write> inFlight_;
     // Results posted to the main thread check this before touching a writer that may be gone.
     std::shared_ptr<PocketIndexWriter*> self_;

@@ -27,8 +27,9 @@ struct PasteboardImage;
 // run in the background and come back through the main queue.
 //
 // A payload file is deleted only once an index that no longer lists its item is on disk,
-// so a crash never leaves an item without its file. What a crash leaves instead (write
-// temporaries, files no item lists) is swept at the next start.
+// so a crash never leaves an item without its file; and a new payload file reaches the disk,
+// with every other of its burst, before the index write that first lists it. What a crash
+// leaves instead (write temporaries, files no item lists) is swept at the next start.
 class PocketStore final : public EnginePocketStore {
 public:
     using Clock = std::function<double()>;
@@ -147,14 +148,14 @@ private:
     int ingestFiles(const std::vector<std::string>& fileUrls, const Uuid& zone);
     static std::optional<PocketPayload> payloadForDroppedFile(const std::filesystem::path& path);
     std::optional<std::string> ownPayloadName(const std::filesystem::path& dropped) const;
-    std::optional<PocketItem> copyOwnPayload(const std::filesystem::path& file, std::string name) const;
-    std::optional<PocketItem> copyHandedOut(const std::filesystem::path& file) const;
+    std::optional<PocketItem> copyOwnPayload(const std::filesystem::path& file, std::string name);
+    std::optional<PocketItem> copyHandedOut(const std::filesystem::path& file);
     // The first item whose managed payload is this file, if any.
     const PocketItem* itemListing(const std::string& filename) const;
-    std::optional<PocketItem> makeWebloc(const std::string& url) const;
-    std::optional<PocketItem> makeImageFile(const PasteboardImage& image, std::string name) const;
-    std::optional<PocketItem> makeTextFile(const std::string& text) const;
-    std::optional<PocketItem> makeManagedItem(std::string name, std::string_view extension, std::string_view contents) const;
+    std::optional<PocketItem> makeWebloc(const std::string& url);
+    std::optional<PocketItem> makeImageFile(const PasteboardImage& image, std::string name);
+    std::optional<PocketItem> makeTextFile(const std::string& text);
+    std::optional<PocketItem> makeManagedItem(std::string name, std::string_view extension, std::string_view contents);
 
     std::filesystem::path directory_;
     std::filesystem::path payloadDirectory_;

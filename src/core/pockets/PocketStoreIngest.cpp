@@ -136,7 +136,7 @@ std::optional<std::string> PocketStore::ownPayloadName(const fs::path& dropped) 
 
 // The receiving pocket gets a payload of its own: a reference to the other pocket's file
 // would die with that file, which goes when its item is removed.
-std::optional<PocketItem> PocketStore::copyOwnPayload(const fs::path& file, std::string name) const
+std::optional<PocketItem> PocketStore::copyOwnPayload(const fs::path& file, std::string name)
 {
     const std::optional<std::string> contents = readWholeFile(file);
     if (!contents) {
@@ -148,7 +148,7 @@ std::optional<PocketItem> PocketStore::copyOwnPayload(const fs::path& file, std:
 
 // What a drag handed out, taken back: a link went out as a desktop entry and comes back as
 // the link it was.
-std::optional<PocketItem> PocketStore::copyHandedOut(const fs::path& file) const
+std::optional<PocketItem> PocketStore::copyHandedOut(const fs::path& file)
 {
     if (file.extension() != ".desktop")
         return copyOwnPayload(file, validUtf8(droppedFileName(file)));
@@ -161,12 +161,12 @@ std::optional<PocketItem> PocketStore::copyHandedOut(const fs::path& file) const
     return makeManagedItem(validUtf8(file.stem().string()) + ".webloc", ".webloc", weblocDocument(*url));
 }
 
-std::optional<PocketItem> PocketStore::makeWebloc(const std::string& url) const
+std::optional<PocketItem> PocketStore::makeWebloc(const std::string& url)
 {
     return makeManagedItem(linkItemName(url), ".webloc", weblocDocument(url));
 }
 
-std::optional<PocketItem> PocketStore::makeImageFile(const PasteboardImage& image, std::string name) const
+std::optional<PocketItem> PocketStore::makeImageFile(const PasteboardImage& image, std::string name)
 {
     if (!image.png || image.png->empty())
         return std::nullopt;
@@ -175,18 +175,20 @@ std::optional<PocketItem> PocketStore::makeImageFile(const PasteboardImage& imag
         std::string_view(reinterpret_cast<const char*>(png.data()), png.size()));
 }
 
-std::optional<PocketItem> PocketStore::makeTextFile(const std::string& text) const
+std::optional<PocketItem> PocketStore::makeTextFile(const std::string& text)
 {
     return makeManagedItem(textItemName(text), ".txt", text);
 }
 
 // The payload goes to a fresh name through a temporary file, so a write that fails half-way
-// leaves nothing behind and no item points at a partial file.
-std::optional<PocketItem> PocketStore::makeManagedItem(std::string name, std::string_view extension, std::string_view contents) const
+// leaves nothing behind and no item points at a partial file. It reaches the disk with the
+// rest of its burst, before the index write that lists it.
+std::optional<PocketItem> PocketStore::makeManagedItem(std::string name, std::string_view extension, std::string_view contents)
 {
     const std::string filename = Uuid::random().string() + std::string(extension);
     if (!payloads_.write(filename, contents))
         return std::nullopt;
+    indexWriter_.syncBeforeNextWrite(payloadDirectory_ / filename);
     return PocketItem::make(std::move(name), PocketPayload::makeManaged(filename), now_());
 }
 

@@ -94,3 +94,25 @@ TEST_F(PocketStoreTest, AStartSweepsWriteDebrisAndOldUnlistedFilesUnlessTheIndex
     stderrOf([&] { open(); });
     EXPECT_TRUE(store->indexUnreadable());
 }
+
+// New payloads are written without waiting for the disk, then flushed before the index that
+// lists them: while one cannot be flushed (a link to itself stands in for a failing disk),
+// the index keeps its last state, says so once, and takes the item once the flush succeeds.
+TEST_F(PocketStoreTest, AnIndexNeverListsAPayloadThatCouldNotBeFlushed)
+{
+    open();
+    MemoryPasteboard text;
+    text.setString("kept");
+    store->ingest(text, zone);
+    store->waitForWrites();
+    text.setString("held back");
+    ASSERT_EQ(store->ingest(text, zone), 1);
+    const fs::path payload = store->payloadDirectory() / *store->items[zone].back().payload.managedFilename();
+    fs::remove(payload);
+    fs::create_symlink(payload.filename(), payload);
+    EXPECT_EQ(lineCount(stderrOf([&] { EXPECT_FALSE(store->waitForWrites()); })), 1);
+    EXPECT_EQ(decodePocketIndex(readFile(store->indexFile())).pockets->at(zone).size(), 1u);
+    fs::remove(payload);
+    writeFile(payload, "held back");
+    EXPECT_EQ(stored().at(zone).size(), 2u);
+}
