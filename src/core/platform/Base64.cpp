@@ -46,33 +46,25 @@ std::optional<Bytes> decodeBase64(std::string_view text)
 {
     if (text.size() % 4 != 0)
         return std::nullopt;
-    Bytes bytes;
-    bytes.reserve(text.size() / 4 * 3);
-    for (std::size_t i = 0; i < text.size(); i += 4) {
+    // One or two "=" may end the last quantum; anywhere else "=" is outside the alphabet.
+    std::size_t padding = 0;
+    if (!text.empty() && text.back() == '=')
+        padding = text[text.size() - 2] == '=' ? 2 : 1;
+    Bytes bytes(text.size() / 4 * 3);
+    for (std::size_t i = 0, o = 0; i < text.size(); i += 4, o += 3) {
         const bool last = i + 4 == text.size();
-        int values[4];
-        int padding = 0;
-        for (int j = 0; j < 4; ++j) {
-            const char c = text[i + j];
-            if (c == '=' && last && j >= 2) {
-                values[j] = 0;
-                ++padding;
-                continue;
-            }
-            // Data after padding is malformed.
-            if (padding > 0)
-                return std::nullopt;
-            values[j] = decodeTable[static_cast<unsigned char>(c)];
-            if (values[j] < 0)
-                return std::nullopt;
-        }
-        const unsigned triple = values[0] << 18 | values[1] << 12 | values[2] << 6 | values[3];
-        bytes.push_back(static_cast<std::uint8_t>(triple >> 16));
-        if (padding < 2)
-            bytes.push_back(static_cast<std::uint8_t>(triple >> 8 & 0xFF));
-        if (padding < 1)
-            bytes.push_back(static_cast<std::uint8_t>(triple & 0xFF));
+        const auto value = [&](std::size_t j) {
+            return last && j + padding >= 4 ? 0 : decodeTable[static_cast<unsigned char>(text[i + j])];
+        };
+        const int a = value(0), b = value(1), c = value(2), d = value(3);
+        if ((a | b | c | d) < 0)
+            return std::nullopt;
+        const unsigned triple = static_cast<unsigned>(a << 18 | b << 12 | c << 6 | d);
+        bytes[o] = static_cast<std::uint8_t>(triple >> 16);
+        bytes[o + 1] = static_cast<std::uint8_t>(triple >> 8 & 0xFF);
+        bytes[o + 2] = static_cast<std::uint8_t>(triple & 0xFF);
     }
+    bytes.resize(bytes.size() - padding);
     return bytes;
 }
 

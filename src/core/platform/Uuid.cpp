@@ -2,6 +2,8 @@
 
 #include <uuid/uuid.h>
 
+#include <charconv>
+
 namespace kestrane {
 
 Uuid Uuid::random()
@@ -13,15 +15,22 @@ Uuid Uuid::random()
 
 std::optional<Uuid> Uuid::parse(std::string_view text)
 {
-    // uuid_parse also accepts a trailing NUL-terminated tail, so check the length first.
+    // Not uuid_parse, which reads each byte with strtoul: an index holds an id per item.
     if (text.size() != 36)
         return std::nullopt;
-    char buffer[37];
-    text.copy(buffer, 36);
-    buffer[36] = '\0';
     Uuid id;
-    if (uuid_parse(buffer, id.bytes.data()) != 0)
-        return std::nullopt;
+    auto byte = id.bytes.begin();
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        if (i == 8 || i == 13 || i == 18 || i == 23) {
+            if (text[i] != '-')
+                return std::nullopt;
+            ++i;
+        }
+        const char* digits = text.data() + i;
+        const auto [end, error] = std::from_chars(digits, digits + 2, *byte++, 16);
+        if (error != std::errc {} || end != digits + 2)
+            return std::nullopt;
+    }
     return id;
 }
 

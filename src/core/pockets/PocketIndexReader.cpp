@@ -1,27 +1,17 @@
-#include "pockets/PocketIndexCodec.h"
+#include "pockets/PocketIndexReader.h"
 
 #include "platform/Base64.h"
 
-#include <nlohmann/json.hpp>
-
 #include <array>
 #include <cmath>
-#include <exception>
 #include <set>
 #include <utility>
 
 namespace kestrane {
 
 namespace {
-using Json = nlohmann::json;
 
 constexpr const char* wrongKeyCount = "Invalid number of keys found, expected one.";
-
-// The containers of the document, outermost first; closing one returns to the one before.
-enum class Level { outside, document, pocket, item, payload, payloadCase };
-
-// What the next value is going to be.
-enum class Slot { document, items, item, id, name, addedAt, payload, payloadCase, payloadField, ignored };
 
 struct PayloadCase {
     const char* name;
@@ -35,68 +25,7 @@ constexpr std::array<PayloadCase, 3> payloadCases { {
     { "pending", "path" },
 } };
 
-// One member of a payload object, kept until the object closes: only then is it known
-// whether it was the only case present.
-struct CaseDraft {
-    bool present = false;
-    bool hasField = false;
-    std::string field;
-};
-
-struct ItemDraft {
-    std::optional<std::string> id;
-    std::optional<std::string> name;
-    std::optional<double> addedAt;
-    std::optional<PocketPayload> payload;
-    std::array<CaseDraft, 3> cases;
-    std::size_t currentCase = 0;
-};
-
-// Builds the map straight from nlohmann's parse events, without a document tree, which
-// takes a third off the time of reading a large index. The layout is fixed, so the reader
-// only tracks which container it is in; values it has no use for are counted through.
-class PocketIndexReader {
-public:
-    PocketMap pockets;
-    std::string error;
-
-    bool null() { return scalar(); }
-    bool boolean(bool) { return scalar(); }
-    bool number_integer(Json::number_integer_t value) { return number(static_cast<double>(value)); }
-    bool number_unsigned(Json::number_unsigned_t value) { return number(static_cast<double>(value)); }
-    bool number_float(Json::number_float_t value, const Json::string_t&) { return number(value); }
-    bool string(Json::string_t& value);
-    bool binary(Json::binary_t&) { return scalar(); }
-    bool start_object(std::size_t);
-    bool key(Json::string_t& name);
-    bool end_object();
-    bool start_array(std::size_t);
-    bool end_array();
-    bool parse_error(std::size_t position, const std::string&, const Json::exception&);
-
-private:
-    bool scalar();
-    bool number(double value);
-    void forgetField();
-    bool enter(Level level);
-    bool skipContainer();
-    bool leave();
-    bool finishItem();
-    bool finishPayload();
-    std::optional<PocketPayload> payloadFrom(const CaseDraft& draft, std::size_t found);
-    void itemKey(const std::string& name);
-    void payloadKey(const std::string& name);
-    bool fail(std::string reason);
-    bool mistyped();
-    void addPocket(const Uuid& pocket);
-
-    Level level = Level::outside;
-    Slot next = Slot::document;
-    std::size_t ignoredDepth = 0;
-    std::string pocketName;
-    std::vector<PocketItem> items;
-    ItemDraft draft;
-};
+} // namespace
 
 bool PocketIndexReader::fail(std::string reason)
 {
@@ -369,24 +298,6 @@ bool PocketIndexReader::parse_error(std::size_t position, const std::string&, co
 {
     // The parser's own message may quote the offending bytes, which need not be UTF-8.
     return fail("The index is not well-formed JSON (near byte " + std::to_string(position) + ").");
-}
-
-} // namespace
-
-PocketIndexDecodeResult decodePocketIndex(std::string_view text)
-{
-    // The parser takes a NUL byte for the end of the text, which would accept whatever came
-    // before it; JSON never holds one, so the text is damaged.
-    if (text.find('\0') != std::string_view::npos)
-        return { std::nullopt, "The index holds a NUL byte." };
-    PocketIndexReader reader;
-    try {
-        if (Json::sax_parse(text, &reader))
-            return { std::move(reader.pockets), {} };
-        return { std::nullopt, std::move(reader.error) };
-    } catch (const std::exception&) {
-        return { std::nullopt, "The index could not be read." };
-    }
 }
 
 } // namespace kestrane
