@@ -2,8 +2,6 @@
 
 #include "x11/ScreenCapture.h"
 
-#include <utility>
-
 namespace kestrane {
 
 Backdrop::Backdrop(const X11Display& display, xcb_window_t overlay, const UnblendedCover& cover, std::function<void()> changed)
@@ -39,52 +37,42 @@ void Backdrop::want(bool wanted, const QRect& area)
     area_ = area;
     ++generation_;
     picture_ = QImage();
-    background_ = QImage();
     refreshing_.stop();
     settling_.stop();
-    if (!wanted || cover_.isActive())
+    if (!wanted || cover_.isActive()) {
+        pool_.start([this] { background_ = QImage(); });
         return;
+    }
     // The pixels are asked for now, before the overlay draws over the desktop, and read
     // and put together away from the frame that opens the view. Without a published
     // background picture, the desktop showing between the windows stands in for it.
-    PixelRequest background = requestRootBackground(display_, area);
-    PixelRequest screen = background.valid ? PixelRequest {} : requestPixels(display_, display_.root(), area);
+    const PixelRequest background = requestRootBackground(display_, area);
+    const PixelRequest screen = background.valid ? PixelRequest {} : requestPixels(display_, display_.root(), area);
     capture([this, area, background, screen] {
-        return background.valid ? collectPixels(display_, background) : desktopStandIn(display_, overlay_, area, screen);
+        background_ = background.valid ? collectPixels(display_, background) : desktopStandIn(display_, overlay_, area, screen);
     });
     refreshing_.start();
 }
 
-void Backdrop::capture(std::function<QImage()> background)
+// Captures run one after another on the capture thread, in the order asked for, so each
+// reads over the background the last new view read before it.
+void Backdrop::capture(std::function<void()> readBackground)
 {
-    if (capturing_) {
-        // Read once more when the running capture is done: the desktop changed meanwhile.
-        recapture_ = true;
-        return;
-    }
-    capturing_ = true;
-    pool_.start([this, background = std::move(background), generation = generation_, area = area_]() {
-        QImage under = background();
-        QImage fresh = captureBelow(display_, overlay_, area, under);
-        QMetaObject::invokeMethod(&receiver_, [this, generation, under = std::move(under), fresh = std::move(fresh)]() mutable {
-            deliver(generation, std::move(under), std::move(fresh));
-        }, Qt::QueuedConnection);
+    pool_.start([this, readBackground = std::move(readBackground), generation = generation_, area = area_] {
+        if (readBackground)
+            readBackground();
+        QImage fresh = captureBelow(display_, overlay_, area, background_);
+        QMetaObject::invokeMethod(&receiver_, [this, generation, fresh = std::move(fresh)]() mutable { deliver(generation, std::move(fresh)); },
+            Qt::QueuedConnection);
     });
 }
 
-void Backdrop::deliver(int generation, QImage background, QImage fresh)
+void Backdrop::deliver(int generation, QImage fresh)
 {
-    capturing_ = false;
-    const bool current = generation == generation_ && wanted_;
-    if (current) {
-        background_ = std::move(background);
-        if (fresh != picture_) {
-            picture_ = std::move(fresh);
-            changed_();
-        }
-    }
-    if (std::exchange(recapture_, false) && wanted_)
-        refresh();
+    if (generation != generation_ || !wanted_ || fresh == picture_)
+        return;
+    picture_ = std::move(fresh);
+    changed_();
 }
 
 QImage Backdrop::picture() const
@@ -99,11 +87,7 @@ QImage Backdrop::picture() const
 
 void Backdrop::refresh()
 {
-    if (background_.isNull() && capturing_) {
-        recapture_ = true;
-        return;
-    }
-    capture([background = background_] { return background; });
+    capture({});
 }
 
 } // namespace kestrane

@@ -38,10 +38,10 @@ public:
 
 private:
     void refresh();
-    // Reads the windows below over the background the function gives, on the capture
-    // thread, and hands the result to deliver() on this one.
-    void capture(std::function<QImage()> background);
-    void deliver(int generation, QImage background, QImage fresh);
+    // On the capture thread: reads the background first when given how, then the windows
+    // below over it, and hands the picture to deliver() on this thread.
+    void capture(std::function<void()> readBackground);
+    void deliver(int generation, QImage fresh);
 
     const X11Display& display_;
     xcb_window_t overlay_;
@@ -51,12 +51,11 @@ private:
     QTimer settling_;
     bool wanted_ = false;
     QRect area_;
-    QImage background_;
     QImage picture_;
     // Counts the changes of what is wanted: a capture begun before the last one is stale.
     int generation_ = 0;
-    bool capturing_ = false;
-    bool recapture_ = false;
+    // The desktop under the windows, touched on the capture thread only.
+    QImage background_;
     QObject receiver_;
     // Last, so that it is destroyed first, waiting for a running capture.
     QThreadPool pool_;
