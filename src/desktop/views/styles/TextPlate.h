@@ -17,7 +17,7 @@ public:
 
     // Places the plate over the area (points) and works out its darkness from the picture of
     // the screen behind (the whole screen of `screen` points, drawn dimmed by `dimming`); a
-    // null picture counts as white, the brightest a desktop can be.
+    // null picture leaves the darkness as it was.
     void place(const QRectF& area, const QImage& behind, QSizeF screen, double dimming = 0);
     void paint(QPainter& painter, double opacity) const;
     // What paint() covers.
