@@ -16,10 +16,10 @@ namespace kestrane {
 // With a compositor it is put together from the windows stacked below the overlay, which
 // keeps the overlay's own drawing out of it, and read again a moment after a window below
 // moves, maps, unmaps or closes, and every refresh interval for what changes inside them:
-// a still desktop costs no work. Without one, the
-// overlay covers the windows' own pixels: the picture is the one the cover read with the
-// overlay hidden when it began to cover, and stays as it was until the overlay stops
-// covering (reading it again would hide the overlay for a moment each time).
+// a still desktop costs no work. Without one, the overlay covers the windows' own pixels:
+// the picture is the one the cover read with the overlay hidden when it began to cover,
+// and stays as it was until the overlay stops covering (reading it again would hide the
+// overlay for a moment each time).
 class Backdrop {
 public:
     static constexpr int refreshInterval = 10000;

@@ -27,12 +27,13 @@ double brightestGrey(const QImage& picture, const QRect& area)
     }
     return brightest;
 }
-} // namespace
 
-double TextPlate::darknessOver(double grey)
+// The darkness that brings a grey (0–255) down to one white text reads on.
+double darknessOver(double grey)
 {
     return grey <= legibleGrey ? 0 : std::min(darkest, 1 - legibleGrey / grey);
 }
+} // namespace
 
 void TextPlate::place(const QRectF& area, const QImage& behind, QSizeF screen, double dimming)
 {

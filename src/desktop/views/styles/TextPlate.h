@@ -24,9 +24,6 @@ public:
     QRectF bounds() const { return area_.adjusted(-feather, -feather, feather, feather); }
     double darkness() const { return darkness_; }
 
-    // The darkness that brings a grey (0–255) down to one white text reads on.
-    static double darknessOver(double grey);
-
 private:
     QRectF area_;
     double darkness_ = 0;
