@@ -72,11 +72,6 @@ void FrameLoop::followWheel(const FrameInput& input)
     wheelGesture_ = input.now < wheelGestureEnd_;
 }
 
-bool FrameLoop::isWithinReach(const std::optional<Point>& local) const
-{
-    return local && local->x >= engine_.state().size.width - wakeReach;
-}
-
 // A drag started in another program sends us nothing until it reaches the overlay, but it
 // takes over the drag selection while a button is held.
 void FrameLoop::detectSystemDrag(const FrameInput& input)

@@ -80,8 +80,6 @@ public:
     }
 
     void restart(double now) { lastTickTime_ = now; }
-    // Whether a pointer at this point of the overlay may change what the edge shows.
-    bool isWithinReach(const std::optional<Point>& local) const;
 
 private:
     double elapsed(double now);

@@ -173,9 +173,6 @@ int runApplication(int argc, char** argv)
         keyboard.otherInputPressed();
         window.wake();
     });
-    // A sleeping frame loop wakes when the pointer comes near the edge.
-    rawInput.onMotion([&window] { window.pointerMovedWhileAsleep(); });
-    window.onSleepChanged([&rawInput](bool asleep) { rawInput.watchMotion(asleep); });
     GlobalKeys globalKeys(*display, [&keyboard] { keyboard.toggleEditMode(); });
     bindShortcut(model, globalKeys);
     model.notifications().observe(Preferences::shortcutChangedNotification, [&] { bindShortcut(model, globalKeys); });

@@ -18,13 +18,12 @@
 #include <QToolTip>
 #include <QTransform>
 
+#include <cmath>
 #include <iostream>
 
 namespace kestrane {
 
 namespace {
-// A moving pointer is looked at once per frame of a sleeping loop, not once per motion.
-constexpr int pointerCheckDelay = 16;
 // Long enough for the views' pictures and the whole-screen buffer to have gone.
 constexpr int memoryReleaseDelay = 1500;
 // A wheel's notch scrolls the drawer by a row.
@@ -92,14 +91,7 @@ OverlayWindow::OverlayWindow(DesktopModel& model, const X11Display& display)
     memoryRelease_.setSingleShot(true);
     memoryRelease_.setInterval(memoryReleaseDelay);
     connect(&memoryRelease_, &QTimer::timeout, this, [] { returnFreedMemory(); });
-    pointerCheck_.setSingleShot(true);
-    pointerCheck_.setInterval(pointerCheckDelay);
-    connect(&pointerCheck_, &QTimer::timeout, this, [this] {
-        const FrameInput input = sampleInput();
-        const bool elsewhere = input.mouse && !input.local;
-        if (elsewhere || loop_.isWithinReach(input.local) || input.buttonsDown)
-            wake();
-    });
+    approach_ = std::make_unique<PointerApproach>(this, [this] { wake(); });
     model_.setChangeListener([this] { wake(); });
     // Loading fonts, the icon theme and the MIME database takes longer than a frame: done
     // once at start, not while the first drawer opens.
@@ -181,15 +173,9 @@ void OverlayWindow::toggleEditMode()
 
 void OverlayWindow::wake()
 {
-    if (pacer_.pace() == FramePacer::Pace::asleep && sleepListener_)
-        sleepListener_(false);
+    if (pacer_.pace() == FramePacer::Pace::asleep)
+        approach_->stop();
     pacer_.wake();
-}
-
-void OverlayWindow::pointerMovedWhileAsleep()
-{
-    if (pacer_.pace() == FramePacer::Pace::asleep && !pointerCheck_.isActive())
-        pointerCheck_.start();
 }
 
 void OverlayWindow::reportFrames()
@@ -295,8 +281,18 @@ void OverlayWindow::pace(const FrameOutput& output)
     if (pace == pacer_.pace())
         return;
     pacer_.setPace(pace);
-    if (pace == FramePacer::Pace::asleep && sleepListener_)
-        sleepListener_(true);
+    if (pace == FramePacer::Pace::asleep)
+        approach_->watch(approachArea());
+}
+
+// A sleeping loop wakes when the pointer leaves this screen, comes within reach of the
+// edge, or moves with a button held.
+PointerApproach::Area OverlayWindow::approachArea() const
+{
+    const double scale = devicePixelRatioF();
+    const QRect screen = QTransform::fromScale(scale, scale).mapRect(screenArea_);
+    const double reachFrom = screenArea_.x() + screenArea_.width() - FrameLoop::wakeReach;
+    return { screen, static_cast<int>(std::ceil(reachFrom * scale)), scale };
 }
 
 void OverlayWindow::applyClickableRegion(const std::vector<Rect>& rects)

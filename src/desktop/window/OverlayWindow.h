@@ -13,6 +13,7 @@
 #include "x11/DragSelectionRequests.h"
 #include "x11/FocusHandback.h"
 #include "x11/OverlayWindowSetup.h"
+#include "x11/PointerApproach.h"
 #include "x11/SelectionWatcher.h"
 #include "x11/StackingGuard.h"
 #include "x11/X11Display.h"
@@ -56,11 +57,6 @@ public:
 
     // Something may move: frames run again at the screen's rate.
     void wake();
-    // The pointer moved while the loop sleeps: frames run again only when it comes near
-    // the edge or leaves this screen. Says whether the pointer should still be watched.
-    void pointerMovedWhileAsleep();
-    // Whether the loop sleeps; while it does, raw pointer motion is worth watching.
-    void onSleepChanged(std::function<void(bool asleep)> listener) { sleepListener_ = std::move(listener); }
     // Prints the frames of every second in which any ran.
     void reportFrames();
 
@@ -90,6 +86,7 @@ private:
     void followPointerAcrossScreens(QPoint globalPoint);
     void syncFocus(double now);
     void pace(const FrameOutput& output);
+    PointerApproach::Area approachArea() const;
     void fitToNeed(const FrameOutput& output);
     void setWholeScreen(bool whole);
     QRect frameFor(bool wholeScreen) const;
@@ -129,8 +126,7 @@ private:
     FramePacer pacer_;
     QElapsedTimer clock_;
     QTimer memoryRelease_;
-    QTimer pointerCheck_;
-    std::function<void(bool)> sleepListener_;
+    std::unique_ptr<PointerApproach> approach_;
     std::unique_ptr<UnblendedCover> cover_;
     // What lies behind the overlay, for the layers that blur it.
     std::unique_ptr<Backdrop> backdrop_;

@@ -17,13 +17,27 @@ template <typename Listener, typename... Arguments> void tell(const std::vector<
     for (const Listener& listener : listeners)
         listener(arguments...);
 }
+
+bool select(const X11Display& display, std::uint32_t mask)
+{
+    xcb_connection_t* c = display.connection();
+    struct {
+        xcb_input_event_mask_t header;
+        std::uint32_t mask;
+    } selection { { XCB_INPUT_DEVICE_ALL_MASTER, 1 }, mask };
+    const auto cookie = xcb_input_xi_select_events_checked(c, display.root(), 1, &selection.header);
+    auto* error = xcb_request_check(c, cookie);
+    const bool selected = error == nullptr;
+    std::free(error);
+    return selected;
+}
 } // namespace
 
 RawInput::RawInput(const X11Display& display)
     : display_(display)
 {
     const xcb_query_extension_reply_t* xinput = xcb_get_extension_data(display.connection(), &xcb_input_id);
-    if (!xinput || !xinput->present || !select(alwaysSelected))
+    if (!xinput || !xinput->present || !select(display, alwaysSelected))
         return;
     opcode_ = xinput->major_opcode;
     QCoreApplication::instance()->installNativeEventFilter(this);
@@ -45,33 +59,6 @@ void RawInput::onButtonPress(std::function<void()> listener)
     buttonListeners_.push_back(std::move(listener));
 }
 
-void RawInput::onMotion(std::function<void()> listener)
-{
-    motionListeners_.push_back(std::move(listener));
-}
-
-void RawInput::watchMotion(bool watch)
-{
-    if (!available() || watch == watchingMotion_)
-        return;
-    watchingMotion_ = watch;
-    select(alwaysSelected | (watch ? XCB_INPUT_XI_EVENT_MASK_RAW_MOTION : 0));
-}
-
-bool RawInput::select(std::uint32_t mask)
-{
-    xcb_connection_t* c = display_.connection();
-    struct {
-        xcb_input_event_mask_t header;
-        std::uint32_t mask;
-    } selection { { XCB_INPUT_DEVICE_ALL_MASTER, 1 }, mask };
-    const auto cookie = xcb_input_xi_select_events_checked(c, display_.root(), 1, &selection.header);
-    auto* error = xcb_request_check(c, cookie);
-    const bool selected = error == nullptr;
-    std::free(error);
-    return selected;
-}
-
 bool RawInput::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
 {
     if (eventType != "xcb_generic_event_t")
@@ -86,11 +73,6 @@ bool RawInput::nativeEventFilter(const QByteArray& eventType, void* message, qin
             event->event_type == XCB_INPUT_RAW_KEY_PRESS);
         break;
     case XCB_INPUT_RAW_BUTTON_PRESS: tell(buttonListeners_); break;
-    case XCB_INPUT_RAW_MOTION:
-        // Moves still on their way after the selection ended are not asked for.
-        if (watchingMotion_)
-            tell(motionListeners_);
-        break;
     default: break;
     }
     return false;

@@ -66,9 +66,9 @@ bool X11Display::exists(xcb_window_t window) const
     return reply != nullptr;
 }
 
-std::optional<X11Display::Pointer> X11Display::queryPointer() const
+std::optional<X11Display::Pointer> X11Display::queryPointer(xcb_connection_t* connection, xcb_window_t root)
 {
-    const auto reply = owned(xcb_query_pointer_reply(connection_, xcb_query_pointer(connection_, root_), nullptr));
+    const auto reply = owned(xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr));
     if (!reply || !reply->same_screen)
         return std::nullopt;
     constexpr std::uint16_t anyButton = XCB_BUTTON_MASK_1 | XCB_BUTTON_MASK_2 | XCB_BUTTON_MASK_3 | XCB_BUTTON_MASK_4 | XCB_BUTTON_MASK_5;

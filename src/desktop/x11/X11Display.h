@@ -43,7 +43,8 @@ public:
     };
     // The pointer in root coordinates and whether any button is held; absent when the
     // pointer is on another screen of the display.
-    std::optional<Pointer> queryPointer() const;
+    std::optional<Pointer> queryPointer() const { return queryPointer(connection_, root_); }
+    static std::optional<Pointer> queryPointer(xcb_connection_t* connection, xcb_window_t root);
 
 private:
     X11Display(xcb_connection_t* connection, xcb_window_t root, int screenNumber)
