@@ -17,11 +17,17 @@ constexpr std::uint64_t command = 0x100000;
 constexpr std::uint64_t shortcutFlags = control | option | shift | command;
 } // namespace modifier
 
-// Virtual key codes the recorder treats specially.
+// Virtual key codes the recorder and the drawer treat specially.
 namespace keyCode {
 constexpr std::uint16_t d = 2;
 constexpr std::uint16_t q = 12;
 constexpr std::uint16_t escape = 53;
+constexpr std::uint16_t v = 9;
+constexpr std::uint16_t returnKey = 36;
+constexpr std::uint16_t keypadEnter = 76;
+constexpr std::uint16_t forwardDelete = 117;
+constexpr std::uint16_t downArrow = 125;
+constexpr std::uint16_t upArrow = 126;
 } // namespace keyCode
 
 // One key press as the recorder sees it: the virtual key code, the modifier flags held,

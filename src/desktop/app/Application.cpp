@@ -10,7 +10,8 @@
 #include "pockets/HandOut.h"
 #include "pockets/HeldFile.h"
 #include "pockets/PocketStore.h"
-#include "window/OverlayWindow.h"
+#include "edge/Edge.h"
+#include "x11/OverlayWindow.h"
 #include "x11/GlobalKeys.h"
 #include "x11/KeyboardState.h"
 #include "x11/RawInput.h"
@@ -66,32 +67,32 @@ void bindShortcut(DesktopModel& model, GlobalKeys& keys)
     }
 }
 
-void scheduleSwitches(const LaunchSwitches& switches, DesktopModel& model, OverlayWindow& window)
+void scheduleSwitches(const LaunchSwitches& switches, DesktopModel& model, Edge& edge)
 {
     if (switches.onboarding)
         model.defaults().setBool(Onboarding::seenKey, false);
-    QTimer::singleShot(introductionDelay, &window, [&model] {
+    QTimer::singleShot(introductionDelay, &edge, [&model] {
         if (!model.onboarding().wasSeen())
             model.onboarding().start();
     });
     if (switches.printPockets) {
-        QTimer::singleShot(printDelay, &window, [&model] {
+        QTimer::singleShot(printDelay, &edge, [&model] {
             std::cout << pocketReport(model.engine()) << std::flush;
         });
     }
     if (switches.edit)
-        QTimer::singleShot(editDelay, &window, [&window] { window.openEditMode(); });
+        QTimer::singleShot(editDelay, &edge, [&edge] { edge.openEditMode(); });
     if (switches.debugFrames)
-        window.reportFrames();
+        edge.reportFrames();
 }
 
 // Follows every screen's geometry (a mode change, a rotation) and every screen that comes
 // or goes.
-void followScreens(QApplication& app, OverlayWindow& window, const X11Display& display)
+void followScreens(QApplication& app, OverlayWindow& window, Edge& edge, const X11Display& display)
 {
-    const auto screensChanged = [&window, &display] {
+    const auto screensChanged = [&window, &edge, &display] {
         if (auto pointer = display.queryPointer())
-            window.retarget(QPoint(pointer->x, pointer->y) / window.devicePixelRatioF(), true);
+            edge.retarget(QPoint(pointer->x, pointer->y) / window.devicePixelRatioF(), true);
     };
     const auto watch = [&window, screensChanged](QScreen* screen) {
         QObject::connect(screen, &QScreen::geometryChanged, &window, screensChanged);
@@ -132,7 +133,7 @@ int runApplication(int argc, char** argv)
     app.setQuitOnLastWindowClosed(false);
 
     const std::vector<std::string> arguments(argv, argv + argc);
-    OverlayWindow* overlay = nullptr;
+    Edge* overlay = nullptr;
     DesktopModel* running = nullptr;
     // Claimed before the store reads the index: one writer per data folder.
     SingleInstance instance(*dataFolder, [&overlay] {
@@ -158,20 +159,22 @@ int runApplication(int argc, char** argv)
     const LaunchSwitches switches = LaunchSwitches::parse(arguments);
     DesktopModel model(switches.debugPurge ? printLine : EngineTrace {}, *dataFolder);
     RawInput rawInput(*display);
-    OverlayWindow window(model, *display);
-    overlay = &window;
+    OverlayWindow window(*display);
+    Edge edge(model, window, window);
+    window.attach(&edge);
+    overlay = &edge;
     running = &model;
     Keyboard keyboard(model.engine(), model.preferences(), model.onboarding(),
-        { [&window] { window.openEditMode(); }, [] { QCoreApplication::quit(); } });
-    window.setKeyboard(&keyboard);
+        { [&edge] { edge.openEditMode(); }, [] { QCoreApplication::quit(); } });
+    edge.setKeyboard(&keyboard);
     KeyboardState keyboardState(*display, [&keyboard, &model](std::uint64_t flags) { keyboard.modifiersChanged(flags, model.uptime().now()); });
     rawInput.onKey([&keyboard, &keyboardState](std::uint32_t keycode, bool pressed) {
         if (pressed && !keyboardState.isControlKey(keycode))
             keyboard.otherInputPressed();
     });
-    rawInput.onButtonPress([&keyboard, &window] {
+    rawInput.onButtonPress([&keyboard, &edge] {
         keyboard.otherInputPressed();
-        window.wake();
+        edge.wake();
     });
     GlobalKeys globalKeys(*display, [&keyboard] { keyboard.toggleEditMode(); });
     bindShortcut(model, globalKeys);
@@ -179,15 +182,18 @@ int runApplication(int argc, char** argv)
     keyboardState.onKeymapChanged([&] { bindShortcut(model, globalKeys); });
 
     if (auto pointer = display->queryPointer())
-        window.retarget(QPoint(pointer->x, pointer->y), true);
+        edge.retarget(QPoint(pointer->x, pointer->y), true);
     window.show();
     recordRawKeyEvents(model, rawInput.available());
 
-    scheduleSwitches(switches, model, window);
+    scheduleSwitches(switches, model, edge);
     runPocketSwitches(switches, model);
-    followScreens(app, window, *display);
+    followScreens(app, window, edge, *display);
 
     const int status = app.exec();
+    window.hide();
+    window.attach(nullptr);
+    overlay = nullptr;
     model.engine().discardPendingUndo();
     model.store().saveBeforeQuit();
     return status;

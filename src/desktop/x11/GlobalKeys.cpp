@@ -1,6 +1,6 @@
 #include "x11/GlobalKeys.h"
 
-#include "app/KeyCodes.h"
+#include "x11/KeyCodes.h"
 #include "platform/Log.h"
 #include "x11/KeyboardState.h"
 

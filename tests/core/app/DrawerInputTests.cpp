@@ -1,3 +1,4 @@
+#include "app/DrawerKeys.h"
 #include "app/DrawerScroll.h"
 #include "app/RowPress.h"
 
@@ -61,4 +62,31 @@ TEST(RowPress, OpensWithinFivePointsAndDragsBeyond)
     EXPECT_TRUE(press.becomesDrag({ 15.01, 10 }));
     EXPECT_FALSE(press.becomesDrag({ 30, 10 }));
     EXPECT_FALSE(press.release());
+}
+
+TEST(DrawerKeys, ArrowsReturnAndDeleteActOnlyOnADrawerTakingKeysWhilePasteNeedsOnlyControlV)
+{
+    using enum DrawerCommand;
+    struct Case {
+        std::uint16_t key;
+        std::uint64_t modifiers;
+        bool takesKeys;
+        DrawerCommand expected;
+    };
+    const Case cases[] = {
+        { keyCode::upArrow, 0, true, highlightPrevious },
+        { keyCode::downArrow, 0, true, highlightNext },
+        { keyCode::returnKey, 0, true, openHighlighted },
+        { keyCode::keypadEnter, 0, true, openHighlighted },
+        { keyCode::forwardDelete, 0, true, removeHighlighted },
+        { keyCode::downArrow, 0, false, none },
+        { keyCode::returnKey, modifier::shift, true, openHighlighted },
+        { keyCode::escape, 0, true, none },
+        { keyCode::v, modifier::control, false, paste },
+        { keyCode::v, modifier::control | modifier::capsLock, true, paste },
+        { keyCode::v, modifier::control | modifier::shift, true, none },
+        { keyCode::v, 0, true, none },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(drawerCommandFor({ c.key, c.modifiers, {} }, c.takesKeys), c.expected) << c.key << " " << c.modifiers;
 }

@@ -1,4 +1,4 @@
-#include "window/PullDrag.h"
+#include "x11/PullDrag.h"
 
 #include "pockets/HandOut.h"
 #include "pockets/PocketStore.h"

@@ -1,4 +1,4 @@
-#include "window/FramePacer.h"
+#include "edge/FramePacer.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "window/Backdrop.h"
+#include "x11/Backdrop.h"
 
 #include "x11/ScreenCapture.h"
 

@@ -1,4 +1,4 @@
-#include "window/UnblendedCover.h"
+#include "x11/UnblendedCover.h"
 
 #include "x11/ScreenCapture.h"
 

@@ -1,4 +1,4 @@
-#include "window/ItemOpener.h"
+#include "edge/ItemOpener.h"
 
 #include "platform/Log.h"
 #include "services/LocalFileUrl.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/UnblendedCover.h"
+#include "x11/UnblendedCover.h"
 #include "x11/X11Display.h"
 
 #include <QImage>

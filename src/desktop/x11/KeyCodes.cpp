@@ -1,4 +1,4 @@
-#include "app/KeyCodes.h"
+#include "x11/KeyCodes.h"
 
 #include <QKeyEvent>
 
@@ -25,8 +25,8 @@ constexpr std::array<KeyName, 36> printableKeys { {
     { 25, '9', Qt::Key_9 },
 } };
 
-constexpr std::array<KeyName, 26> namedKeys { {
-    { 49, 0x0020, Qt::Key_Space }, { 36, 0xff0d, Qt::Key_Return }, { 48, 0xff09, Qt::Key_Tab },
+constexpr std::array<KeyName, 27> namedKeys { {
+    { 49, 0x0020, Qt::Key_Space }, { 36, 0xff0d, Qt::Key_Return }, { 76, 0xff8d, Qt::Key_Enter }, { 48, 0xff09, Qt::Key_Tab },
     { 51, 0xff08, Qt::Key_Backspace }, { 117, 0xffff, Qt::Key_Delete }, { 53, 0xff1b, Qt::Key_Escape },
     { 123, 0xff51, Qt::Key_Left }, { 124, 0xff53, Qt::Key_Right }, { 125, 0xff54, Qt::Key_Down }, { 126, 0xff52, Qt::Key_Up },
     { 115, 0xff50, Qt::Key_Home }, { 119, 0xff57, Qt::Key_End }, { 116, 0xff55, Qt::Key_PageUp },

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "geometry/Point.h"
+#include "preferences/KeyEvent.h"
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace kestrane {
+
+// A wheel turn, downwards positive: notches of a mouse wheel, or a touchpad's distance in
+// pixels.
+struct WheelTurn {
+    double amount = 0;
+    bool inNotches = false;
+};
+
+// The edge's layers, top-most first, as input sees them. A press goes to the first layer
+// that takes it, which then gets the moves and the release of that press; a wheel turn
+// and a key go to the first layer that takes them. One order for every kind of input.
+class LayerStack {
+public:
+    struct Layer {
+        std::function<bool(Point)> press = [](Point) { return false; };
+        std::function<void(Point)> move = [](Point) {};
+        std::function<void(Point)> release = [](Point) {};
+        std::function<bool(Point, WheelTurn)> wheel = [](Point, WheelTurn) { return false; };
+        std::function<bool(const KeyEvent&)> key = [](const KeyEvent&) { return false; };
+    };
+
+    void add(Layer layer) { layers_.push_back(std::move(layer)); }
+
+    bool press(Point at);
+    void move(Point at);
+    void release(Point at);
+    bool wheel(Point at, WheelTurn turn);
+    bool key(const KeyEvent& key);
+    bool isPressed() const { return pressed_.has_value(); }
+    // A press that ended without a release (a drag out took the pointer).
+    void forgetPress() { pressed_.reset(); }
+
+private:
+    std::vector<Layer> layers_;
+    std::optional<std::size_t> pressed_;
+};
+
+} // namespace kestrane

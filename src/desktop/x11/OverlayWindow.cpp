@@ -1,0 +1,270 @@
+#include "x11/OverlayWindow.h"
+
+#include "edge/Edge.h"
+#include "services/MimePasteboard.h"
+#include "x11/Backdrop.h"
+#include "x11/FocusHandback.h"
+#include "x11/KeyCodes.h"
+#include "x11/OverlayWindowSetup.h"
+#include "x11/PointerApproach.h"
+#include "x11/PullDrag.h"
+#include "x11/StackingGuard.h"
+#include "x11/UnblendedCover.h"
+
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPainter>
+#include <QScreen>
+#include <QToolTip>
+#include <QTransform>
+
+#include <cmath>
+
+namespace kestrane {
+
+namespace {
+constexpr double angleDeltaPerNotch = 120;
+} // namespace
+
+OverlayWindow::OverlayWindow(const X11Display& display)
+    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool | Qt::NoDropShadowWindowHint | Qt::X11BypassWindowManagerHint)
+    , display_(display)
+    , dragWatcher_(display, "XdndSelection", [this] { wake(); })
+    , dragRequests_(display)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    setAcceptDrops(true);
+    setAttribute(Qt::WA_AlwaysShowToolTips);
+    setWindowTitle("Kestrane");
+    waylandSession_ = qEnvironmentVariableIsSet("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland";
+    setGeometry(0, 0, Edge::bandWidth, 900);
+    const auto window = static_cast<xcb_window_t>(winId());
+    setup_ = std::make_unique<OverlayWindowSetup>(display_, window);
+    setup_->applyWindowHints();
+    focus_ = std::make_unique<FocusHandback>(display_, window);
+    stacking_ = std::make_unique<StackingGuard>(display_, window);
+    approach_ = std::make_unique<PointerApproach>(this, [this] { wake(); });
+    cover_ = std::make_unique<UnblendedCover>(display_, *setup_, [this] {
+        update();
+        wake();
+    });
+    backdrop_ = std::make_unique<Backdrop>(display_, window, *cover_, [this] { wake(); });
+    stacking_->onWindowsChanged([this] { backdrop_->windowsChanged(); });
+}
+
+OverlayWindow::~OverlayWindow() = default;
+
+void OverlayWindow::wake()
+{
+    if (edge_)
+        edge_->wake();
+}
+
+std::optional<EdgeSurface::Screen> OverlayWindow::screenAt(QPoint global) const
+{
+    QScreen* screen = QGuiApplication::screenAt(global);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return std::nullopt;
+    return Screen { screen->geometry(), screen->refreshRate(), screen->geometry().bottom() - screen->availableGeometry().bottom() };
+}
+
+EdgeSurface::Pointer OverlayWindow::pointer() const
+{
+    const auto pointer = display_.queryPointer();
+    if (!pointer)
+        return {};
+    if (waylandSession_ && !pointerInside_ && !pressed_)
+        return { std::nullopt, pointer->buttonsDown };
+    return { QPointF(pointer->x, pointer->y) / devicePixelRatioF(), pointer->buttonsDown };
+}
+
+void OverlayWindow::place(const QRect& frame)
+{
+    const bool grows = frame.width() > width();
+    setGeometry(frame);
+    if (grows)
+        raise();
+}
+
+void OverlayWindow::setClickable(const std::vector<Rect>& inSurface)
+{
+    // A Wayland compositor gives the window every click on it whatever its input shape;
+    // taking them all in X too tells the window when the pointer enters and leaves it.
+    if (waylandSession_)
+        return setup_->setInputRegion({ { 0, 0, static_cast<double>(width()), static_cast<double>(height()) } });
+    setup_->setInputRegion(inSurface);
+}
+
+void OverlayWindow::focus(KeyFocus::Action action)
+{
+    switch (action) {
+    case KeyFocus::Action::take: focus_->take(true); break;
+    case KeyFocus::Action::retake: focus_->take(false); break;
+    case KeyFocus::Action::handBack: focus_->handBack(); break;
+    case KeyFocus::Action::none: break;
+    }
+}
+
+void OverlayWindow::takeAllKeys(bool take)
+{
+    take ? QWidget::grabKeyboard() : releaseKeyboard();
+}
+
+EdgeSurface::DragOutcome OverlayWindow::dragOut(const ResolvedPocketItems& items, int iconSize)
+{
+    const PullDrag::Outcome outcome = PullDrag(this, items, iconSize, dragRequests_).exec();
+    pressed_ = false;
+    return { outcome.accepted, outcome.copyRequested };
+}
+
+const QMimeData* OverlayWindow::clipboard() const
+{
+    return QGuiApplication::clipboard()->mimeData();
+}
+
+void OverlayWindow::wantDesktopPicture(bool wanted, const QRect& screenInDevicePixels)
+{
+    backdrop_->want(wanted, screenInDevicePixels);
+}
+
+QImage OverlayWindow::desktopPicture() const
+{
+    return backdrop_->picture();
+}
+
+void OverlayWindow::showOnly(const QRegion& painted, const QRegion& covered)
+{
+    if (cover_->isActive())
+        cover_->update(painted, covered, QTransform::fromScale(scale(), scale()).mapRect(geometry()));
+}
+
+void OverlayWindow::watchApproach(const std::optional<Approach>& approach)
+{
+    if (!approach)
+        return approach_->stop();
+    const double scale = devicePixelRatioF();
+    approach_->watch({ QTransform::fromScale(scale, scale).mapRect(approach->screen), static_cast<int>(std::ceil(approach->reachFrom * scale)), scale });
+}
+
+void OverlayWindow::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    cover_->paintBackground(painter, event->region().boundingRect());
+    if (edge_)
+        edge_->paint(painter, event->region());
+}
+
+void OverlayWindow::resizeEvent(QResizeEvent*)
+{
+    cover_->forgetPicture();
+    if (edge_)
+        edge_->surfaceResized();
+}
+
+void OverlayWindow::moveEvent(QMoveEvent*)
+{
+    wake();
+}
+
+void OverlayWindow::mousePressEvent(QMouseEvent* event)
+{
+    pressed_ = true;
+    edge_->press(event->position());
+}
+
+void OverlayWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    edge_->move(event->position());
+}
+
+void OverlayWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    pressed_ = false;
+    edge_->release(event->position());
+}
+
+void OverlayWindow::wheelEvent(QWheelEvent* event)
+{
+    // Touchpads report the distance itself; a wheel reports notches.
+    if (!event->pixelDelta().isNull())
+        edge_->turnWheel(event->position(), { static_cast<double>(event->pixelDelta().y()), false });
+    else
+        edge_->turnWheel(event->position(), { event->angleDelta().y() / angleDeltaPerNotch, true });
+}
+
+void OverlayWindow::keyPressEvent(QKeyEvent* event)
+{
+    const auto key = keyEventFrom(*event);
+    if (key && edge_->pressKey(*key))
+        return;
+    wake();
+    QWidget::keyPressEvent(event);
+}
+
+void OverlayWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!MimePasteboard::offersAnything(*event->mimeData()))
+        return event->ignore();
+    edge_->dragMoved(event->position(), *event->mimeData());
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void OverlayWindow::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!edge_->dragMoved(event->position(), *event->mimeData()))
+        return event->ignore();
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void OverlayWindow::dragLeaveEvent(QDragLeaveEvent*)
+{
+    edge_->dragLeft();
+}
+
+void OverlayWindow::dropEvent(QDropEvent* event)
+{
+    const bool taken = edge_->drop(event->position(), *event->mimeData());
+    // A refusal (nothing could be stored) must reach the source as one, so that it
+    // keeps what it offered.
+    event->setDropAction(taken ? Qt::CopyAction : Qt::IgnoreAction);
+    event->setAccepted(taken);
+}
+
+void OverlayWindow::enterEvent(QEnterEvent*)
+{
+    pointerInside_ = true;
+    wake();
+}
+
+void OverlayWindow::leaveEvent(QEvent*)
+{
+    pointerInside_ = false;
+    wake();
+}
+
+bool OverlayWindow::event(QEvent* event)
+{
+    // A window that takes the focus while the edge needs keys is answered by the next frames.
+    if (event->type() == QEvent::WindowDeactivate)
+        wake();
+    if (event->type() != QEvent::ToolTip || !edge_)
+        return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QString text = edge_->helpAt(help->pos());
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), text, this);
+    return true;
+}
+
+} // namespace kestrane
