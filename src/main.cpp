@@ -1,4 +1,4 @@
-#include "app/Application.h"
+#include "desktop/app/Application.h"
 
 int main(int argc, char** argv)
 {

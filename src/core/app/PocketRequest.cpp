@@ -1,7 +1,7 @@
 #include "app/PocketRequest.h"
 
 #include "platform/Base64.h"
-#include "pockets/Graphemes.h"
+#include "platform/Graphemes.h"
 
 #include <nlohmann/json.hpp>
 

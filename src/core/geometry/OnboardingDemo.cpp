@@ -3,7 +3,7 @@
 #include "geometry/BezelGeometry.h"
 #include "geometry/Easing.h"
 #include "geometry/PocketShape.h"
-#include "pockets/Graphemes.h"
+#include "platform/Graphemes.h"
 
 #include <algorithm>
 #include <cmath>

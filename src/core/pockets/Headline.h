@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pockets/Graphemes.h"
+#include "platform/Graphemes.h"
 
 #include <string>
 #include <string_view>

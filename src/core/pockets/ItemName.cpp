@@ -1,6 +1,6 @@
 #include "pockets/ItemName.h"
 
-#include "pockets/Graphemes.h"
+#include "platform/Graphemes.h"
 #include "pockets/Headline.h"
 #include "pockets/Url.h"
 

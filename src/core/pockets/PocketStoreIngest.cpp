@@ -4,7 +4,7 @@
 #include "platform/ReadFile.h"
 #include "pockets/DesktopLink.h"
 #include "pockets/FileReference.h"
-#include "pockets/Graphemes.h"
+#include "platform/Graphemes.h"
 #include "pockets/HandOut.h"
 #include "pockets/ItemName.h"
 #include "pockets/Pasteboard.h"

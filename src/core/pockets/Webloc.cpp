@@ -1,13 +1,17 @@
 #include "pockets/Webloc.h"
 
-#include "pockets/Graphemes.h"
+#include "platform/Graphemes.h"
 #include "pockets/Url.h"
+#include "platform/ReadFile.h"
 
 #include <algorithm>
 
 namespace kestrane {
 
 namespace {
+// Link files are small; anything larger is not one of ours.
+constexpr std::size_t largestLinkFile = 64 * 1024;
+
 constexpr std::string_view header =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
     "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
@@ -117,6 +121,12 @@ std::optional<std::string> weblocUrl(std::string_view document)
         return std::nullopt;
     const std::size_t from = start + open.size();
     return unescaped(document.substr(from, end - from));
+}
+
+std::optional<std::string> weblocFileUrl(const std::filesystem::path& file)
+{
+    const auto document = readWholeFile(file, largestLinkFile);
+    return document ? weblocUrl(*document) : std::nullopt;
 }
 
 } // namespace kestrane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,5 +15,8 @@ std::string weblocDocument(std::string_view url);
 
 // The link a document written by weblocDocument holds; absent when it holds none.
 std::optional<std::string> weblocUrl(std::string_view document);
+// The link a ".webloc" file holds; absent for a missing or unreadable file, one larger
+// than a link file ever is, or one that holds no link.
+std::optional<std::string> weblocFileUrl(const std::filesystem::path& file);
 
 } // namespace kestrane

@@ -1,8 +1,8 @@
-#include "app/CommandRunner.h"
+#include "desktop/app/CommandRunner.h"
 
-#include "app/DesktopModel.h"
+#include "desktop/app/DesktopModel.h"
 #include "app/PocketCommand.h"
-#include "app/SingleInstance.h"
+#include "desktop/app/SingleInstance.h"
 #include "platform/InstanceLock.h"
 #include "platform/JsonFileDefaults.h"
 #include "platform/Log.h"

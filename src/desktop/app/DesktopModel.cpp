@@ -1,4 +1,4 @@
-#include "app/DesktopModel.h"
+#include "desktop/app/DesktopModel.h"
 
 #include "platform/JsonFileDefaults.h"
 #include "platform/Log.h"

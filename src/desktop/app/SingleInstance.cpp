@@ -1,4 +1,4 @@
-#include "app/SingleInstance.h"
+#include "desktop/app/SingleInstance.h"
 
 #include "platform/Log.h"
 #include "platform/XdgPaths.h"

@@ -1,4 +1,4 @@
-#include "app/TerminationSignals.h"
+#include "desktop/app/TerminationSignals.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
 #include "edge/Edge.h"
 
-#include "app/DesktopModel.h"
+#include "desktop/app/DesktopModel.h"
 #include "app/DrawerKeys.h"
 #include "app/Keyboard.h"
 #include "edge/ClipboardPaste.h"

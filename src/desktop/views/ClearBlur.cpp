@@ -1,6 +1,6 @@
 #include "views/ClearBlur.h"
 
-#include "views/GaussianBlur.h"
+#include "graphics/GaussianBlur.h"
 
 #include <QPainter>
 

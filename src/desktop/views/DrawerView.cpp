@@ -8,7 +8,6 @@
 #include "views/PathConversion.h"
 #include "views/styles/LegibleLabel.h"
 
-#include <QFile>
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
@@ -56,14 +55,10 @@ QTransform scaledAbout(QPointF centre, double scale)
 // The address a link item keeps, cut in the middle when long; empty for other items.
 QString linkAddress(const ResolvedPocketItem& item)
 {
-    constexpr qint64 largestLinkFile = 64 * 1024;
     constexpr qsizetype longestAddress = 90;
     if (!item.managed || item.path.extension() != ".webloc")
         return {};
-    QFile file(QString::fromStdString(item.path.string()));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > largestLinkFile)
-        return {};
-    const auto url = weblocUrl(file.readAll().toStdString());
+    const auto url = weblocFileUrl(item.path);
     const QString address = url ? QString::fromStdString(*url) : QString();
     if (address.size() <= longestAddress)
         return address;

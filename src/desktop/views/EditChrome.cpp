@@ -4,7 +4,7 @@
 #include "platform/Defaults.h"
 #include "preferences/Preferences.h"
 #include "geometry/Easing.h"
-#include "views/GaussianBlur.h"
+#include "graphics/GaussianBlur.h"
 #include "views/styles/LegibleLabel.h"
 #include "views/styles/TextPlate.h"
 

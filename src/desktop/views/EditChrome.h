@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/BezelEngine.h"
-#include "views/GaussianBlur.h"
+#include "graphics/GaussianBlur.h"
 #include "views/PreferencesPanel.h"
 #include "views/styles/TextPlate.h"
 #include "views/RepaintTracker.h"

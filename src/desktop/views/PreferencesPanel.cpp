@@ -5,7 +5,7 @@
 #include "platform/Defaults.h"
 #include "preferences/Preferences.h"
 #include "geometry/Easing.h"
-#include "views/GaussianBlur.h"
+#include "graphics/GaussianBlur.h"
 #include "views/styles/GlassChip.h"
 #include "views/styles/GlassSwitch.h"
 #include "views/styles/LegibleLabel.h"

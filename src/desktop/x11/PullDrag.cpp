@@ -43,7 +43,7 @@ void offerContent(QMimeData& data, const ResolvedPocketItem& item)
         if (const QByteArray text = contentsOf(item.path); !text.isEmpty())
             data.setText(QString::fromUtf8(text));
     } else if (extension == ".webloc") {
-        const auto link = weblocUrl(contentsOf(item.path).toStdString());
+        const auto link = weblocFileUrl(item.path);
         if (!link)
             return;
         const QString address = QString::fromStdString(*link);

@@ -1,5 +1,9 @@
 #include "pockets/Webloc.h"
 
+#include "TemporaryFolder.h"
+
+#include <fstream>
+
 #include <gtest/gtest.h>
 
 using namespace kestrane;
@@ -38,4 +42,18 @@ TEST(Webloc, GivesBackTheUrlItWasWrittenWith)
     EXPECT_EQ(weblocUrl(weblocDocument("https://h/a\tb")), "https://h/a%09b");
     for (const std::string& broken : { ""s, "<key>URL</key>"s, "<key>Other</key><string>x</string>"s, documentFor("a &bogus; b"), documentFor("a & b") })
         EXPECT_EQ(weblocUrl(broken), std::nullopt) << broken;
+}
+
+TEST(Webloc, AFileIsReadOnlyWhenItIsSmallAndHoldsALink)
+{
+    kestrane::testing::TemporaryFolder folder;
+    const auto write = [&](const std::string& name, const std::string& content) {
+        std::ofstream(folder.path() / name, std::ios::binary) << content;
+        return folder.path() / name;
+    };
+    EXPECT_EQ(weblocFileUrl(write("a.webloc", weblocDocument("https://h/x"))), "https://h/x");
+    EXPECT_EQ(weblocFileUrl(write("padded.webloc", weblocDocument("https://h/x") + std::string(70 * 1024, ' '))), std::nullopt);
+    EXPECT_EQ(weblocFileUrl(write("plain.webloc", "https://h/x")), std::nullopt);
+    EXPECT_EQ(weblocFileUrl(folder.path() / "missing.webloc"), std::nullopt);
+    EXPECT_EQ(weblocFileUrl(folder.path()), std::nullopt);
 }

@@ -1,6 +1,6 @@
 #include "views/styles/TextPlate.h"
 
-#include "views/GaussianBlur.h"
+#include "graphics/GaussianBlur.h"
 
 #include <QPainter>
 

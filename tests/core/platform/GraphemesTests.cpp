@@ -1,4 +1,4 @@
-#include "pockets/Graphemes.h"
+#include "platform/Graphemes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "views/GaussianBlur.h"
+#include "graphics/GaussianBlur.h"
 
 #include <QPainter>
 
