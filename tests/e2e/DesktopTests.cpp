@@ -108,17 +108,11 @@ TEST_F(DesktopTest, WithoutACompositorTheDesktopShowsEverywhereButOnTheBulges)
 // band along the right edge of the screen.
 TEST_F(DesktopTest, AScreenModeChangeMovesTheEdgeWithTheScreen)
 {
-    // A server starting beside the other tests' servers now and then loses its display
-    // number right after announcing it: such a start is tried again.
+    // A nested server starting beside the other tests' servers now and then goes away
+    // right after announcing its display, before the program could connect: such a start
+    // is tried again, server and program, until the overlay shows.
     std::unique_ptr<ChildProcess> nested;
     std::string nestedName;
-    for (int attempt = 0; attempt < 3 && !answers(nestedName); ++attempt) {
-        nested = std::make_unique<ChildProcess>(QStringList { "Xephyr", "-displayfd", "1", "-screen", "1024x768", "-resizeable", "-nolisten", "tcp" },
-            home.environment(display.name()), ChildProcess::Diagnostics::discarded);
-        nestedName = std::string(":").append(nested->readLine(startTimeout).value_or(""));
-        std::this_thread::sleep_for(milliseconds(300));
-    }
-    program = launch({}, nestedName);
     // xwininfo lists the overlay as: 0x200006 "Kestrane": ("kestrane" "Kestrane")  1440x900+0+0  +0+0
     const auto overlaySize = [&] {
         ChildProcess query({ "xwininfo", "-root", "-tree" }, home.environment(nestedName));
@@ -129,6 +123,16 @@ TEST_F(DesktopTest, AScreenModeChangeMovesTheEdgeWithTheScreen)
         return std::string();
     };
     std::string size;
+    for (int attempt = 0; attempt < 3 && size.empty(); ++attempt) {
+        program.reset();
+        nested = std::make_unique<ChildProcess>(QStringList { "Xephyr", "-displayfd", "1", "-screen", "1024x768", "-resizeable", "-nolisten", "tcp" },
+            home.environment(display.name()), ChildProcess::Diagnostics::discarded);
+        nestedName = std::string(":").append(nested->readLine(startTimeout).value_or(""));
+        if (!answers(nestedName))
+            continue;
+        program = launch({}, nestedName);
+        pollUntil([&] { return !(size = overlaySize()).empty(); }, startTimeout);
+    }
     EXPECT_TRUE(pollUntil([&] { return (size = overlaySize()) == "160x768+864+0"; }, startTimeout)) << size;
     ChildProcess xrandr({ "xrandr", "--output", "default", "--mode", "800x600" }, home.environment(nestedName));
     ASSERT_EQ(xrandr.waitForExit(eventTimeout), 0);

@@ -1,5 +1,7 @@
 #include "EndToEndTest.h"
 
+#include "engine/EditLayout.h"
+
 #include <QByteArray>
 #include <QColor>
 
@@ -16,12 +18,20 @@ using std::this_thread::sleep_for;
 
 // Where edit mode's controls stand on the 1440 × 900 screen.
 constexpr int rowRemoveX = XvfbDisplay::width - 64 - 13;
-const QPoint editToggle { XvfbDisplay::width - 34 - 27, XvfbDisplay::height - 24 - 27 };
-const QPoint prefsToggle { 76 + 21, XvfbDisplay::height - 24 - 21 };
-// The panel's rows, 56 high below a 28-high header, in a panel centred vertically; a
-// control ends at the panel's right-hand side.
-constexpr int controlX = 76 + 344 - 12;
-constexpr int rowY(int row) { return (XvfbDisplay::height - 308) / 2 + 28 + 56 * row + 28; }
+constexpr QPoint at(Point point)
+{
+    return { static_cast<int>(point.x), static_cast<int>(point.y) };
+}
+const QPoint editToggle = at(editLayout::editToggleCentre(XvfbDisplay::width, XvfbDisplay::height, 0));
+const QPoint prefsToggle = at(editLayout::prefsToggleCentre(XvfbDisplay::height, 0));
+// A control ends at the panel's right-hand side, centred in its row.
+constexpr int controlX = static_cast<int>(editLayout::leadingInset + editLayout::panelWidth) - 12;
+constexpr int rowY(int row)
+{
+    const Rect frame = editLayout::panelRow(row, XvfbDisplay::height);
+    return static_cast<int>(frame.y + frame.height / 2);
+}
+
 class EditModeTest : public EndToEndTest {
 protected:
     std::unique_ptr<ChildProcess> peer;

@@ -1,5 +1,6 @@
 #include "views/EditChrome.h"
 
+#include "engine/EditLayout.h"
 #include "onboarding/Onboarding.h"
 #include "platform/Defaults.h"
 #include "preferences/Preferences.h"
@@ -34,8 +35,6 @@ constexpr double badgePadding = 6;
 constexpr double hoveredScale = 1.12;
 constexpr SpringMotion buttonScaleMotion { 0.26, 0.66 };
 constexpr double plusLabelY = BezelEngine::plusCenter;
-constexpr double leadingInset = 76;
-constexpr double editToggleTrailing = 34;
 constexpr double footerSpacing = 12;
 constexpr double blurRadius = 8;
 // Edit mode darkens what it blurs a little, so that its white labels stand out.
@@ -511,9 +510,10 @@ void EditChrome::layOutControls(std::optional<QPointF> pointer)
 {
     const BezelState& state = model_.engine().state();
     hovered_ = pointer ? hitAt(*pointer) : std::nullopt;
-    const double bottom = screen_.height() - std::max(24.0, state.bottomInset + 18);
-    editToggle_.setCentre({ screen_.width() - editToggleTrailing - 27, bottom - 27 });
-    prefsToggle_.setCentre({ leadingInset + 21, bottom - 21 });
+    const Point editCentre = editLayout::editToggleCentre(screen_.width(), screen_.height(), state.bottomInset);
+    const Point prefsCentre = editLayout::prefsToggleCentre(screen_.height(), state.bottomInset);
+    editToggle_.setCentre({ editCentre.x, editCentre.y });
+    prefsToggle_.setCentre({ prefsCentre.x, prefsCentre.y });
     const auto hovering = [&](Control control) { return hovered_ && hovered_->control == control; };
     const auto pressing = [&](Control control) { return pressed_ && pressed_->control == control && hovering(control); };
     editToggle_.setState(hovering(Control::editToggle), pressing(Control::editToggle), state.isArranging);
@@ -521,7 +521,7 @@ void EditChrome::layOutControls(std::optional<QPointF> pointer)
     const QString lead = state.isArranging ? "Drag to move \u00B7 rename inline \u00B7 " : "Click a pocket to see what's inside \u00B7 ";
     footer_.setText(lead + shortcutHint(model_.preferences(), model_.defaults().boolValue("kestrane.inputMonitoring").value_or(false)));
     const double footerHeight = footer_.metrics().height() + 22;
-    footerFrame_ = QRectF(leadingInset + 42 + footerSpacing, bottom - 21 - footerHeight / 2, footer_.width() + 32, footerHeight);
+    footerFrame_ = QRectF(prefsCentre.x + editLayout::prefsToggleRadius + footerSpacing, prefsCentre.y - footerHeight / 2, footer_.width() + 32, footerHeight);
     drawFooterPicture();
     addOpacity_ = edit_ * clamp01(state.plusAmplitude.value / 18);
     addFrame_ = placeAddLabel();

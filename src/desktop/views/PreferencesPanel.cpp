@@ -159,7 +159,8 @@ void PreferencesPanel::update(QSizeF screen, std::optional<QPointF> pointer, boo
     const bool wasShown = shown_;
     const QRegion before = shown_ ? QRegion(frame_.adjusted(-reach, -reach, reach, reach).toAlignedRect()) : QRegion();
     shown_ = engine.prefsPresence() > shownPresence;
-    frame_ = QRectF(leadingInset, (screen.height() - height) / 2, width, height);
+    const Rect frame = editLayout::panelFrame(screen.height());
+    frame_ = QRectF(frame.x, frame.y, frame.width, frame.height);
     if (!shown_) {
         changed_ = before;
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/EditLayout.h"
 #include "preferences/PrefRow.h"
 #include "views/EditModeModel.h"
 #include "views/styles/ShadowedText.h"
@@ -29,12 +30,11 @@ struct PanelControl {
 // introduction or quit the program.
 class PreferencesPanel {
 public:
-    static constexpr double width = 344;
-    static constexpr int rowCount = 5;
-    static constexpr double height = 308;
-    static constexpr double leadingInset = 76;
-    static constexpr double headerHeight = 28;
-    static constexpr double rowHeight = 56;
+    static constexpr double width = editLayout::panelWidth;
+    static constexpr int rowCount = editLayout::panelRowCount;
+    static constexpr double height = editLayout::panelHeight;
+    static constexpr double headerHeight = editLayout::panelHeaderHeight;
+    static constexpr double rowHeight = editLayout::panelRowHeight;
     // Replaying leaves edit mode first; the introduction starts this much later (ms).
     static constexpr int replayDelay = 320;
 
