@@ -5,7 +5,7 @@
 #include "app/RowPress.h"
 #include "edge/EdgeSurface.h"
 #include "edge/FramePacer.h"
-#include "edge/LayerStack.h"
+#include "app/LayerStack.h"
 #include "views/DrawerView.h"
 #include "views/EdgeCanvas.h"
 #include "views/EditChrome.h"

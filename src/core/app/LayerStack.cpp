@@ -1,4 +1,4 @@
-#include "edge/LayerStack.h"
+#include "app/LayerStack.h"
 
 #include <utility>
 
