@@ -15,8 +15,8 @@ std::size_t characterLength(std::string_view text, utf8proc_int32_t& codepoint)
                                          static_cast<utf8proc_ssize_t>(text.size()), &codepoint);
     return length > 0 ? static_cast<std::size_t>(length) : 0;
 }
+} // namespace
 
-// Byte offsets, in valid UTF-8, where each character ends; the last one is text.size().
 std::vector<std::size_t> graphemeEnds(std::string_view valid)
 {
     std::vector<std::size_t> ends;
@@ -37,7 +37,6 @@ std::vector<std::size_t> graphemeEnds(std::string_view valid)
         ends.push_back(valid.size());
     return ends;
 }
-} // namespace
 
 std::size_t wellFormedCharacterLength(std::string_view text)
 {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrane {
 
@@ -17,6 +18,9 @@ std::size_t wellFormedCharacterLength(std::string_view text);
 
 // The text with every invalid UTF-8 sequence replaced by U+FFFD.
 std::string validUtf8(std::string_view text);
+
+// Byte offsets where each character of valid UTF-8 ends, in order; the last is its size.
+std::vector<std::size_t> graphemeEnds(std::string_view valid);
 
 std::size_t graphemeCount(std::string_view text);
 

@@ -17,15 +17,21 @@ constexpr std::uint64_t command = 0x100000;
 constexpr std::uint64_t shortcutFlags = control | option | shift | command;
 } // namespace modifier
 
-// Virtual key codes the recorder and the drawer treat specially.
+// Virtual key codes the recorder, the drawer and text fields treat specially.
 namespace keyCode {
+constexpr std::uint16_t a = 0;
 constexpr std::uint16_t d = 2;
 constexpr std::uint16_t q = 12;
 constexpr std::uint16_t escape = 53;
 constexpr std::uint16_t v = 9;
 constexpr std::uint16_t returnKey = 36;
 constexpr std::uint16_t keypadEnter = 76;
+constexpr std::uint16_t backspace = 51;
+constexpr std::uint16_t home = 115;
+constexpr std::uint16_t end = 119;
 constexpr std::uint16_t forwardDelete = 117;
+constexpr std::uint16_t leftArrow = 123;
+constexpr std::uint16_t rightArrow = 124;
 constexpr std::uint16_t downArrow = 125;
 constexpr std::uint16_t upArrow = 126;
 } // namespace keyCode
