@@ -35,9 +35,8 @@ struct EditScene {
     NotificationCenter notifications;
     Preferences preferences { edge.defaults, loginItem, notifications, nullptr };
     Onboarding onboarding { edge.defaults };
-    QWidget host;
     EdgeCanvas canvas;
-    EditChrome chrome { { engine, preferences, edge.defaults, onboarding }, host };
+    EditChrome chrome { { engine, preferences, edge.defaults, onboarding } };
     QImage desktop = QImage(1440, 900, QImage::Format_RGB32);
     QImage screen = QImage(1440, 900, QImage::Format_ARGB32_Premultiplied);
 

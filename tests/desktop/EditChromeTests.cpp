@@ -15,7 +15,6 @@ namespace {
 // Three pockets holding 0, 1 and 2 items, in edit mode.
 class EditChromeTest : public EngineWithPreferences {
 protected:
-    QWidget host;
     std::unique_ptr<EditChrome> chrome;
     std::vector<Dropzone> pockets { zone("Empty", 0.3), zone("One", 0.5), zone("Two", 0.7) };
 
@@ -25,7 +24,7 @@ protected:
         putItems(pockets[1].id, 1);
         putItems(pockets[2].id, 2);
         makeEngine().setSize({ 1440, 900 });
-        chrome = std::make_unique<EditChrome>(EditModeModel { *engine, prefs, defaults, onboarding }, host);
+        chrome = std::make_unique<EditChrome>(EditModeModel { *engine, prefs, defaults, onboarding });
         engine->setEditing(true);
         settle();
     }
@@ -37,11 +36,14 @@ protected:
     }
 
     double yOf(int pocket) const { return engine->blob(pockets[pocket].id)->y.value; }
+    // The rows whose name takes a press.
     int visibleFields() const
     {
         int visible = 0;
-        for (const QLineEdit* field : host.findChildren<QLineEdit*>())
-            visible += field->isVisibleTo(&host);
+        for (const auto& pocket : pockets) {
+            const BlobRuntime* blob = engine->blob(pocket.id);
+            visible += blob && chrome->hitAt({ 1440 - EditChrome::rowTrailingInset - 100, blob->y.value }) == EditChrome::Hit { EditChrome::Control::row, pocket.id };
+        }
         return visible;
     }
 };

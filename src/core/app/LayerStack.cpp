@@ -36,10 +36,10 @@ bool LayerStack::wheel(Point at, WheelTurn turn)
     return false;
 }
 
-bool LayerStack::key(const KeyEvent& key)
+bool LayerStack::key(const KeyPress& press)
 {
     for (const Layer& layer : layers_) {
-        if (layer.key(key))
+        if (layer.key(press))
             return true;
     }
     return false;

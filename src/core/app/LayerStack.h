@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace kestrane {
@@ -14,6 +15,13 @@ namespace kestrane {
 struct WheelTurn {
     double amount = 0;
     bool inNotches = false;
+};
+
+// A key press: the key as the program's keys see it (no code for a key it has none for),
+// and the text it types (UTF-8, empty for none).
+struct KeyPress {
+    std::optional<KeyEvent> key;
+    std::string text;
 };
 
 // The edge's layers, top-most first, as input sees them. A press goes to the first layer
@@ -26,7 +34,7 @@ public:
         std::function<void(Point)> move = [](Point) {};
         std::function<void(Point)> release = [](Point) {};
         std::function<bool(Point, WheelTurn)> wheel = [](Point, WheelTurn) { return false; };
-        std::function<bool(const KeyEvent&)> key = [](const KeyEvent&) { return false; };
+        std::function<bool(const KeyPress&)> key = [](const KeyPress&) { return false; };
     };
 
     void add(Layer layer) { layers_.push_back(std::move(layer)); }
@@ -35,7 +43,7 @@ public:
     void move(Point at);
     void release(Point at);
     bool wheel(Point at, WheelTurn turn);
-    bool key(const KeyEvent& key);
+    bool key(const KeyPress& press);
     bool isPressed() const { return pressed_.has_value(); }
     // A press that ended without a release (a drag out took the pointer).
     void forgetPress() { pressed_.reset(); }

@@ -160,7 +160,7 @@ int runApplication(int argc, char** argv)
     DesktopModel model(switches.debugPurge ? printLine : EngineTrace {}, *dataFolder);
     RawInput rawInput(*display);
     OverlayWindow window(*display);
-    Edge edge(model, window, window);
+    Edge edge(model, window);
     window.attach(&edge);
     overlay = &edge;
     running = &model;

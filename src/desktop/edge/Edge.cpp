@@ -39,12 +39,12 @@ QRegion regionOf(const std::vector<Rect>& rects, QPoint by)
 }
 } // namespace
 
-Edge::Edge(DesktopModel& model, EdgeSurface& surface, QWidget& fieldHost)
+Edge::Edge(DesktopModel& model, EdgeSurface& surface)
     : model_(model)
     , surface_(surface)
     , loop_(model.engine(), model.onboarding())
     , pacer_([this] { tick(); })
-    , chrome_({ model.engine(), model.preferences(), model.defaults(), model.onboarding() }, fieldHost)
+    , chrome_({ model.engine(), model.preferences(), model.defaults(), model.onboarding() })
 {
     screenArea_ = QRect(0, 0, 1440, 900);
     surface_.place(frameFor(false));
@@ -82,14 +82,16 @@ void Edge::buildLayers()
             chrome_.press(pointOf(at));
             return true;
         },
+        .move = [this](Point at) { chrome_.drag(pointOf(at)); },
         .release = [this](Point at) { chrome_.release(pointOf(at)); },
+        .key = [this](const KeyPress& press) { return chromeKey(press); },
     });
     layers_.add({
         .press = [this](Point at) { return pressDrawer(at); },
         .move = [this](Point at) { moveDrawer(at); },
         .release = [this](Point at) { releaseDrawer(at); },
         .wheel = [this](Point at, WheelTurn turn) { return turnDrawer(at, turn); },
-        .key = [this](const KeyEvent& key) { return drawerKey(key); },
+        .key = [this](const KeyPress& press) { return drawerKey(press.key); },
     });
     layers_.add({
         .press = [this](Point at) {
@@ -101,7 +103,7 @@ void Edge::buildLayers()
                 pullOut(*offer);
         },
         .release = [this](Point at) { model_.engine().mouseUp(at); },
-        .key = [this](const KeyEvent& key) { return keyboard_ && keyboard_->keyDown(key); },
+        .key = [this](const KeyPress& press) { return keyboard_ && press.key && keyboard_->keyDown(*press.key); },
     });
 }
 
@@ -238,12 +240,17 @@ void Edge::stepFrame()
         followPointerAcrossScreens(QPoint(static_cast<int>(input.mouse->x), static_cast<int>(input.mouse->y)));
     applyClickableRegion(output.clickable);
     syncFocus(input.now);
+    if (chrome_.editsName() != wantsText_) {
+        wantsText_ = chrome_.editsName();
+        surface_.wantTextInput(wantsText_);
+    }
     if (engine.revision() != paintedRevision_ || output.pointerMoved)
         repaintChanges(input);
     const double scale = surface_.scale();
     surface_.wantDesktopPicture(model_.onboarding().isRunning() || engine.state().editProgress.value > 0.01, QTransform::fromScale(scale, scale).mapRect(screenArea_));
     const QImage backdrop = surface_.desktopPicture();
     introduction_.update(model_.onboarding(), backdrop, screenArea_.size());
+    chrome_.setScale(scale);
     chrome_.update(input.local ? std::optional(pointOf(*input.local)) : std::nullopt, backdrop, origin());
     surface_.repaint(introduction_.changedRegion().united(chrome_.changedRegion()).translated(-origin()));
     fitToNeed(output);
@@ -368,10 +375,22 @@ void Edge::turnWheel(QPointF inSurface, WheelTurn turn)
     layers_.wheel(onScreen(inSurface), turn);
 }
 
-bool Edge::pressKey(const KeyEvent& key)
+bool Edge::pressKey(const KeyPress& press)
 {
     wake();
-    return layers_.key(key);
+    return layers_.key(press);
+}
+
+void Edge::compose(const std::string& preedit, const std::string& commit)
+{
+    wake();
+    chrome_.compose(preedit, commit);
+}
+
+QRectF Edge::caretRect() const
+{
+    const QRectF caret = chrome_.caretRect();
+    return caret.isEmpty() ? caret : caret.translated(-origin());
 }
 
 // The open drawer's list takes the presses that land on it, and swallows those on the
@@ -414,10 +433,25 @@ bool Edge::turnDrawer(Point at, WheelTurn turn)
     return true;
 }
 
-bool Edge::drawerKey(const KeyEvent& key)
+// A name being edited takes what is typed, and what is pasted.
+bool Edge::chromeKey(const KeyPress& press)
 {
+    if (!chrome_.editsName())
+        return false;
+    if (press.key && drawerCommandFor(*press.key, false) == DrawerCommand::paste) {
+        if (const QMimeData* clipboard = surface_.clipboard(); clipboard && clipboard->hasText())
+            chrome_.insertText(clipboard->text().toStdString());
+        return true;
+    }
+    return chrome_.type(press);
+}
+
+bool Edge::drawerKey(const std::optional<KeyEvent>& key)
+{
+    if (!key)
+        return false;
     const BezelState& state = model_.engine().state();
-    switch (drawerCommandFor(key, drawer_.takesInput() && !state.isEditing)) {
+    switch (drawerCommandFor(*key, drawer_.takesInput() && !state.isEditing)) {
     case DrawerCommand::none: return false;
     case DrawerCommand::highlightPrevious: drawer_.moveHighlight(-1); break;
     case DrawerCommand::highlightNext: drawer_.moveHighlight(1); break;

@@ -21,7 +21,6 @@
 
 class QMimeData;
 class QPainter;
-class QWidget;
 
 namespace kestrane {
 
@@ -41,8 +40,7 @@ public:
     // drop strip of a drag (FrameLoop::systemDragReach); a wider bulge makes it grow.
     static constexpr int bandWidth = 160;
 
-    // fieldHost holds edit mode's name fields.
-    Edge(DesktopModel& model, EdgeSurface& surface, QWidget& fieldHost);
+    Edge(DesktopModel& model, EdgeSurface& surface);
     ~Edge() override;
 
     // Moves the edge onto the screen holding the point (global coordinates).
@@ -63,7 +61,11 @@ public:
     void release(QPointF inSurface);
     void turnWheel(QPointF inSurface, WheelTurn turn);
     // False when no layer wanted the key.
-    bool pressKey(const KeyEvent& key);
+    bool pressKey(const KeyPress& press);
+    // What an input method composes, and the text it settles on.
+    void compose(const std::string& preedit, const std::string& commit);
+    // Where the caret of a name being edited stands (in surface); empty while none is.
+    QRectF caretRect() const;
     // A drag of another program: whether the edge takes what it offers, there.
     bool dragMoved(QPointF inSurface, const QMimeData& offered);
     void dragLeft();
@@ -94,7 +96,8 @@ private:
     void releaseDrawer(Point at);
     void moveDrawer(Point at);
     bool turnDrawer(Point at, WheelTurn turn);
-    bool drawerKey(const KeyEvent& key);
+    bool drawerKey(const std::optional<KeyEvent>& key);
+    bool chromeKey(const KeyPress& press);
     void dragRowOut(const ResolvedPocketItems::value_type& item);
     void openRow(const ResolvedPocketItem& item);
     void pullOut(const PullOffer& offer);
@@ -110,6 +113,7 @@ private:
     RowPress rowPress_;
     LayerStack layers_;
     bool keyboardGrabbed_ = false;
+    bool wantsText_ = false;
     // When the last wheel turn came, in uptime seconds.
     double lastWheel_ = -1;
     FramePacer pacer_;

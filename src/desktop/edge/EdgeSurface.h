@@ -60,6 +60,8 @@ public:
     virtual bool hasFocus() const = 0;
     // Every key, even those another program has grabbed, while a shortcut is recorded.
     virtual void takeAllKeys(bool take) = 0;
+    // Text, from the keyboard and from an input method, while a name is being edited.
+    virtual void wantTextInput(bool want) = 0;
     // Runs a drag carrying the items out as files, each icon iconSize pixels wide.
     virtual DragOutcome dragOut(const ResolvedPocketItems& items, int iconSize) = 0;
     virtual const QMimeData* clipboard() const = 0;

@@ -7,13 +7,11 @@
 #include "geometry/Easing.h"
 #include "graphics/GaussianBlur.h"
 #include "views/styles/LegibleLabel.h"
+#include "views/NameField.h"
 #include "views/styles/TextPlate.h"
 
-#include <QLineEdit>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QTimer>
-#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -195,7 +193,10 @@ QString shortcutHint(const Preferences& preferences, bool rawKeyEvents)
 
 struct EditChrome::Row {
     Uuid id;
-    std::unique_ptr<QLineEdit> field;
+    NameField field { uiFont(13, QFont::Medium) };
+    // The field is shown and may take the keyboard.
+    bool shown = false;
+    bool takesKeys = false;
     ShadowedText nameShadow = legibleLabel(13, QFont::Medium, 0.92);
     ShadowedText count = ShadowedText(uiFont(10.5, QFont::DemiBold), white(0.9), std::vector<Shadow> {});
     TextPlate plate;
@@ -222,9 +223,8 @@ struct EditChrome::Row {
     }
 };
 
-EditChrome::EditChrome(EditModeModel model, QWidget& host)
+EditChrome::EditChrome(EditModeModel model)
     : model_(model)
-    , host_(host)
     , addLabel_(legibleLabel(13, QFont::Medium, 0.9))
     , footer_(legibleLabel(12, QFont::Medium, 0.9))
     , panel_(model)
@@ -250,7 +250,8 @@ void EditChrome::update(std::optional<QPointF> pointer, const QImage& backdrop, 
     edit_ = quantised(clamp01(state.editProgress.value));
     if (!isShown()) {
         for (auto& row : rows_)
-            syncField(*row, false);
+            row->shown = row->takesKeys = false;
+        focus(nullptr);
         setBackdrop(QImage());
         dimmedSmall_ = QImage();
         dimmed_ = QImage();
@@ -387,24 +388,7 @@ void EditChrome::layOutRows(std::optional<QPointF> pointer)
     for (const BlobRuntime& blob : state.blobs) {
         auto found = std::find_if(rows_.begin(), rows_.end(), [&](const auto& row) { return row && row->id == blob.config.id; });
         std::unique_ptr<Row> row = found != rows_.end() ? std::move(*found) : std::make_unique<Row>();
-        if (!row->field) {
-            row->id = blob.config.id;
-            row->field = std::make_unique<QLineEdit>(&host_);
-            QLineEdit& field = *row->field;
-            field.setFrame(false);
-            field.setPlaceholderText("Name");
-            field.setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            field.setFont(uiFont(13, QFont::Medium));
-            field.setAttribute(Qt::WA_InputMethodEnabled);
-            field.setStyleSheet("QLineEdit { background: transparent; border: none; }");
-            const Uuid id = row->id;
-            QObject::connect(&field, &QLineEdit::textEdited, &host_, [this, id](const QString& text) { model_.engine().rename(id, text.toStdString()); });
-            QObject::connect(&field, &QLineEdit::returnPressed, &host_, [this, &field] {
-                model_.engine().endSoloEditing();
-                field.clearFocus();
-                host_.setFocus();
-            });
-        }
+        row->id = blob.config.id;
         double slide = 0;
         if (state.openZone == blob.config.id) {
             if (const auto node = engine.openLayoutNode())
@@ -448,62 +432,55 @@ void EditChrome::placeRow(Row& row, const BlobRuntime& blob, double slide, std::
     row.hoverRemove = pointer && hovered_ == Hit { Control::removePocket, blob.config.id };
     row.hoverPutBack = pointer && hovered_ == Hit { row.removed ? Control::putBackPocket : Control::putBack, blob.config.id };
     const bool editable = row.opacity > 0.01 && !row.removed && (row.arrange > editableArrange || state.soloEditing == blob.config.id);
-    syncField(row, editable);
+    syncField(row, blob.config.name, editable);
 }
 
-void EditChrome::syncField(Row& row, bool editable)
+void EditChrome::syncField(Row& row, const std::string& name, bool editable)
 {
-    QLineEdit& field = *row.field;
-    const bool visible = isShown() && row.opacity > 0.01;
-    field.setVisible(visible);
-    if (!visible)
-        return;
-    if (!field.hasFocus() && field.text() != row.nameShadow.text())
-        field.setText(row.nameShadow.text());
-    field.setGeometry(row.name.translated(-QPointF(origin_)).toAlignedRect());
-    // Setting a field's margins or colours repaints it, and the window beneath it, even when
-    // nothing changes: they are set only when they differ.
-    const int padding = static_cast<int>(std::lround(13 * row.arrange));
-    if (field.textMargins() != QMargins(padding, 0, padding, 0))
-        field.setTextMargins(padding, 0, padding, 0);
-    QPalette palette = field.palette();
-    palette.setColor(QPalette::Text, white((0.92 + 0.08 * row.arrange) * row.nameOpacity));
-    palette.setColor(QPalette::PlaceholderText, white(0.45 * row.opacity));
-    if (palette != field.palette())
-        field.setPalette(palette);
-    const bool takes = editable && takesInput();
-    field.setAttribute(Qt::WA_TransparentForMouseEvents, !takes);
-    field.setFocusPolicy(takes ? Qt::ClickFocus : Qt::NoFocus);
-    if (!takes && field.hasFocus()) {
-        field.clearFocus();
-        host_.setFocus();
+    row.shown = isShown() && row.opacity > 0.01;
+    row.takesKeys = row.shown && editable && takesInput();
+    if (focused_ == row.id && !row.takesKeys)
+        focus(nullptr);
+    // The name being typed is the user's; any other follows the engine's.
+    if (focused_ != row.id && row.field.text().text() != name) {
+        row.field.text().setText(name);
+        row.field.changed();
     }
 }
 
-// A fresh pocket's field takes the keyboard once the event loop has placed and shown it and
-// it takes input; until then every frame tries again.
+EditChrome::Row* EditChrome::focusedRow() const
+{
+    const auto row = std::find_if(rows_.begin(), rows_.end(), [&](const auto& each) { return each->id == focused_; });
+    return row == rows_.end() ? nullptr : row->get();
+}
+
+void EditChrome::focus(Row* row)
+{
+    if (Row* before = focusedRow())
+        before->field.setFocused(false);
+    focused_ = row ? std::optional(row->id) : std::nullopt;
+    if (row)
+        row->field.setFocused(true);
+}
+
+// A fresh pocket's field takes the keyboard as soon as it takes input, with its given name
+// selected: typing replaces it.
 void EditChrome::focusNewPocket()
 {
     if (const auto id = model_.engine().takeNewlyAdded())
         pendingFocus_ = *id;
-    if (!pendingFocus_ || focusQueued_)
+    if (!pendingFocus_)
         return;
-    focusQueued_ = true;
-    QTimer::singleShot(0, &host_, [this] {
-        focusQueued_ = false;
-        const auto row = std::find_if(rows_.begin(), rows_.end(), [&](const auto& each) { return each->id == pendingFocus_; });
-        if (row == rows_.end()) {
-            pendingFocus_.reset();
-            return;
-        }
-        QLineEdit& field = *(*row)->field;
-        if (!field.isVisible() || field.focusPolicy() == Qt::NoFocus)
-            return;
-        field.setFocus(Qt::OtherFocusReason);
-        // Typing replaces the name it was given.
-        field.selectAll();
+    const auto row = std::find_if(rows_.begin(), rows_.end(), [&](const auto& each) { return each->id == pendingFocus_; });
+    if (row == rows_.end()) {
         pendingFocus_.reset();
-    });
+        return;
+    }
+    if (!(*row)->takesKeys)
+        return;
+    focus(row->get());
+    edited(**row, (*row)->field.text().apply(TextField::Command::selectAll));
+    pendingFocus_.reset();
 }
 
 void EditChrome::layOutControls(std::optional<QPointF> pointer)
@@ -570,15 +547,88 @@ std::optional<EditChrome::Hit> EditChrome::hitAt(QPointF point) const
 void EditChrome::press(QPointF point)
 {
     pressed_ = hitAt(point);
+    const auto row = pressed_ && pressed_->control == Control::row
+        ? std::find_if(rows_.begin(), rows_.end(), [&](const auto& each) { return each->id == pressed_->zone && each->takesKeys && each->name.contains(point); })
+        : rows_.end();
+    // A press anywhere but on a name that takes the keyboard lets the name being edited go.
+    if (row == rows_.end())
+        return focus(nullptr);
+    focus(row->get());
+    edited(**row, (*row)->field.text().moveCaretTo((*row)->field.offsetAt(fieldLook(**row), point.x()), false));
+    selectingName_ = true;
+}
+
+void EditChrome::drag(QPointF point)
+{
+    if (Row* row = selectingName_ ? focusedRow() : nullptr)
+        edited(*row, row->field.text().moveCaretTo(row->field.offsetAt(fieldLook(*row), point.x()), true));
 }
 
 bool EditChrome::release(QPointF point)
 {
+    selectingName_ = false;
     const auto pressed = std::exchange(pressed_, std::nullopt);
     if (!pressed)
         return false;
     if (hitAt(point) == pressed)
         perform(*pressed);
+    return true;
+}
+
+NameField::Look EditChrome::fieldLook(const Row& row) const
+{
+    // The text stands where the shadows painted beneath it expect it.
+    return { row.name, 13 * row.arrange + 2, white((0.92 + 0.08 * row.arrange) * row.nameOpacity), white(0.45 * row.opacity) };
+}
+
+bool EditChrome::type(const KeyPress& press)
+{
+    Row* row = focusedRow();
+    if (!row)
+        return false;
+    const std::uint16_t key = press.key ? press.key->keyCode : 0;
+    const std::uint64_t held = press.key ? press.key->modifierFlags : 0;
+    if (press.key && (key == keyCode::returnKey || key == keyCode::keypadEnter)) {
+        model_.engine().endSoloEditing();
+        focus(nullptr);
+        return true;
+    }
+    if (const auto command = press.key ? textFieldCommand(key, held) : std::nullopt)
+        return edited(*row, row->field.text().apply(*command));
+    if (press.text.empty() || (held & (modifier::control | modifier::command)) != 0)
+        return false;
+    return edited(*row, row->field.text().insert(press.text));
+}
+
+void EditChrome::insertText(std::string_view text)
+{
+    if (Row* row = focusedRow())
+        edited(*row, row->field.text().insert(text));
+}
+
+void EditChrome::compose(std::string_view preedit, std::string_view commit)
+{
+    Row* row = focusedRow();
+    if (!row)
+        return;
+    if (!commit.empty() || preedit.empty())
+        edited(*row, row->field.text().commit(commit));
+    edited(*row, row->field.text().setPreedit(preedit));
+}
+
+QRectF EditChrome::caretRect() const
+{
+    const Row* row = focusedRow();
+    return row ? row->field.caretRect(fieldLook(*row)) : QRectF();
+}
+
+// What the user typed renames the pocket; the engine's name then follows it.
+bool EditChrome::edited(Row& row, TextField::Change change)
+{
+    if (change.text)
+        model_.engine().rename(row.id, row.field.text().text());
+    if (change.repaint)
+        row.field.changed();
     return true;
 }
 
@@ -637,7 +687,8 @@ QRegion EditChrome::trackPieces()
             continue;
         pieces_.note(row->id.string(), row->bounds().toAlignedRect(),
             { row->opacity, row->nameOpacity, row->arrange, double(row->items), double(row->lifted), double(row->removable), double(row->hoverRemove), double(row->hoverPutBack),
-                row->removeScale.value, row->putBackScale.value, row->name.left(), row->badge.left(), double(qHash(row->nameShadow.text())) });
+                row->removeScale.value, row->putBackScale.value, row->name.left(), row->badge.left(), double(qHash(row->nameShadow.text())),
+                double(row->field.revision()) });
     }
     const bool arranging = model_.engine().state().isArranging;
     if (addOpacity_ > 0.001)
@@ -713,6 +764,9 @@ void EditChrome::paintRow(QPainter& painter, const Row& row) const
     const double nameRight = row.name.right() - 13 * a - 2;
     painter.setOpacity(row.nameOpacity);
     row.nameShadow.paintShadows(painter, { nameRight - row.nameShadow.width(), row.name.center().y() + (nameMetrics.ascent() - nameMetrics.descent()) / 2 });
+    painter.setOpacity(1);
+    if (row.shown)
+        row.field.paint(painter, fieldLook(row));
     painter.setOpacity(row.opacity);
     if (row.items > 0) {
         painter.setPen(Qt::NoPen);
@@ -753,7 +807,7 @@ void EditChrome::drawFooterPicture()
         return;
     footerPictureText_ = footer_.text();
     const QRectF frame(QPointF(labelReach, labelReach), footerFrame_.size());
-    const double ratio = host_.devicePixelRatioF();
+    const double ratio = scale_;
     footerPicture_ = QImage(((footerFrame_.size() + QSizeF(2 * labelReach, 2 * labelReach)) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
     footerPicture_.setDevicePixelRatio(ratio);
     footerPicture_.fill(Qt::transparent);

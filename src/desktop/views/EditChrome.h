@@ -1,7 +1,10 @@
 #pragma once
 
+#include "app/LayerStack.h"
+#include "app/TextField.h"
 #include "engine/BezelEngine.h"
 #include "graphics/GaussianBlur.h"
+#include "views/NameField.h"
 #include "views/PreferencesPanel.h"
 #include "views/styles/TextPlate.h"
 #include "views/RepaintTracker.h"
@@ -18,18 +21,17 @@
 
 class QLineEdit;
 class QPainter;
-class QWidget;
 
 namespace kestrane {
 
 
 // What edit mode shows over the desktop: the blurred, dimmed screen behind everything; one
-// row per pocket beside the edge with its name (a real text field), its item count, the
+// row per pocket beside the edge with its name (an editable field), its item count, the
 // put-back and remove buttons (a removed pocket that can come back keeps a dimmed row with
 // its put-back button where its remove button was); "Add pocket" beside the plus bulge; the edit and preferences
 // toggles; the footer hint; and the preferences panel. It fades and slides with the
 // engine's springs and calls the engine's operations. Everything is in the screen's
-// coordinates; the name fields are children of the host window, placed by its origin.
+// coordinates. The name fields are its own: it paints them and feeds them keys and text.
 class EditChrome {
 public:
     // Rows end this far from the screen's right edge, clear of where pockets are grabbed.
@@ -45,12 +47,14 @@ public:
         bool operator==(const Hit&) const = default;
     };
 
-    EditChrome(EditModeModel model, QWidget& host);
+    explicit EditChrome(EditModeModel model);
     ~EditChrome();
 
     // Takes this frame's state: the pointer (screen coordinates, absent off the screen), the
     // picture behind the overlay and the window's origin on the screen.
     void update(std::optional<QPointF> pointer, const QImage& backdrop, QPoint origin);
+    // Device pixels per point, for the pictures it keeps.
+    void setScale(double scale) { scale_ = scale; }
     // Advances the buttons' own hover and press motion; true while any of it moves.
     bool step(double dt);
     void paintBackdrop(QPainter& painter);
@@ -66,7 +70,19 @@ public:
     // Performs the pressed control when the release lands on it; true when the chrome had
     // the press.
     bool release(QPointF point);
+    // A move with the press held: a press on a name selects up to the pointer.
+    void drag(QPointF point);
     QString helpAt(QPointF point) const;
+
+    // Whether a pocket's name has the keyboard; it then takes what is typed.
+    bool editsName() const { return focused_.has_value(); }
+    // A key for the name being edited; false when it means nothing there.
+    bool type(const KeyPress& press);
+    // Text pasted or composed into the name being edited.
+    void insertText(std::string_view text);
+    void compose(std::string_view preedit, std::string_view commit);
+    // Where the caret of the name being edited stands; empty while none is.
+    QRectF caretRect() const;
 
 private:
     struct Row;
@@ -78,7 +94,11 @@ private:
     void composeDimmed(const QRegion& area);
     void layOutRows(std::optional<QPointF> pointer);
     void placeRow(Row& row, const BlobRuntime& blob, double slide, std::optional<QPointF> pointer);
-    void syncField(Row& row, bool editable);
+    void syncField(Row& row, const std::string& name, bool editable);
+    Row* focusedRow() const;
+    void focus(Row* row);
+    bool edited(Row& row, TextField::Change change);
+    NameField::Look fieldLook(const Row& row) const;
     void focusNewPocket();
     void layOutControls(std::optional<QPointF> pointer);
     void perform(const Hit& hit);
@@ -93,14 +113,16 @@ private:
     bool takesInput() const;
 
     EditModeModel model_;
-    QWidget& host_;
     QSizeF screen_;
+    double scale_ = 1;
     QPoint origin_;
     double edit_ = 0;
     std::vector<std::unique_ptr<Row>> rows_;
     // A fresh pocket whose field is still to take the keyboard.
     std::optional<Uuid> pendingFocus_;
-    bool focusQueued_ = false;
+    // The pocket whose name has the keyboard, and whether a press on it is held.
+    std::optional<Uuid> focused_;
+    bool selectingName_ = false;
     // The picture behind the overlay and its blur, kept at the reduced size it is worked out at.
     QImage backdrop_;
     ReducedBlur blurred_;

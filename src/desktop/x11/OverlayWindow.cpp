@@ -14,6 +14,8 @@
 #include <QClipboard>
 #include <QDragEnterEvent>
 #include <QGuiApplication>
+#include <QInputMethod>
+#include <QInputMethodEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QScreen>
@@ -117,6 +119,27 @@ void OverlayWindow::takeAllKeys(bool take)
     take ? QWidget::grabKeyboard() : releaseKeyboard();
 }
 
+void OverlayWindow::wantTextInput(bool want)
+{
+    setAttribute(Qt::WA_InputMethodEnabled, want);
+    QGuiApplication::inputMethod()->update(Qt::ImEnabled);
+}
+
+void OverlayWindow::inputMethodEvent(QInputMethodEvent* event)
+{
+    edge_->compose(event->preeditString().toStdString(), event->commitString().toStdString());
+    event->accept();
+}
+
+QVariant OverlayWindow::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    if (query == Qt::ImCursorRectangle && edge_)
+        return edge_->caretRect();
+    if (query == Qt::ImEnabled)
+        return testAttribute(Qt::WA_InputMethodEnabled);
+    return QWidget::inputMethodQuery(query);
+}
+
 EdgeSurface::DragOutcome OverlayWindow::dragOut(const ResolvedPocketItems& items, int iconSize)
 {
     const PullDrag::Outcome outcome = PullDrag(this, items, iconSize, dragRequests_).exec();
@@ -201,8 +224,7 @@ void OverlayWindow::wheelEvent(QWheelEvent* event)
 
 void OverlayWindow::keyPressEvent(QKeyEvent* event)
 {
-    const auto key = keyEventFrom(*event);
-    if (key && edge_->pressKey(*key))
+    if (edge_->pressKey({ keyEventFrom(*event), event->text().toStdString() }))
         return;
     wake();
     QWidget::keyPressEvent(event);

@@ -43,6 +43,7 @@ public:
     void focus(KeyFocus::Action action) override;
     bool hasFocus() const override { return isActiveWindow(); }
     void takeAllKeys(bool take) override;
+    void wantTextInput(bool want) override;
     DragOutcome dragOut(const ResolvedPocketItems& items, int iconSize) override;
     const QMimeData* clipboard() const override;
     std::uint64_t dragSelectionChanges() const override { return dragWatcher_.changes(); }
@@ -66,6 +67,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     bool event(QEvent* event) override;

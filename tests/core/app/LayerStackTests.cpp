@@ -19,7 +19,7 @@ struct Recorder {
             .move = [=, this](Point) { log += std::string(1, name) + "move "; },
             .release = [=, this](Point) { log += std::string(1, name) + "release "; },
             .wheel = [=, this](Point at, WheelTurn) { return at.x < takesBelowX && (log += std::string(1, name) + "wheel ", true); },
-            .key = [=, this](const KeyEvent& key) { return key.keyCode == ownKey && (log += std::string(1, name) + "key ", true); },
+            .key = [=, this](const KeyPress& press) { return press.key && press.key->keyCode == ownKey && (log += std::string(1, name) + "key ", true); },
         };
     }
 };
@@ -53,8 +53,8 @@ TEST(LayerStack, ThePressTakerGetsItsMovesAndReleaseWhileWheelsAndKeysGoToTheFir
     recorder.log.clear();
     EXPECT_TRUE(layers.wheel({ 500, 0 }, { 1, true }));
     EXPECT_FALSE(layers.wheel({ 5000, 0 }, { 1, true }));
-    EXPECT_TRUE(layers.key({ 1, 0, {} }));
-    EXPECT_TRUE(layers.key({ 2, 0, {} }));
-    EXPECT_FALSE(layers.key({ 3, 0, {} }));
+    EXPECT_TRUE(layers.key({ KeyEvent { 1, 0, {} }, {} }));
+    EXPECT_TRUE(layers.key({ KeyEvent { 2, 0, {} }, {} }));
+    EXPECT_FALSE(layers.key({ KeyEvent { 3, 0, {} }, {} }));
     EXPECT_EQ(recorder.log, "cwheel akey bkey ");
 }
