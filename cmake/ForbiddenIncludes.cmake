@@ -1,7 +1,12 @@
-# Fails when a file below FOLDER includes a header matching PATTERN: the layers above the
-# window system stay free of it.
-#   cmake -DFOLDER=… -DPATTERN=… -P ForbiddenIncludes.cmake
-file(GLOB_RECURSE sources "${FOLDER}/*.h" "${FOLDER}/*.cpp")
+# Fails when a file below one of FOLDERS (separated by commas) includes a header matching
+# PATTERN: the layers above the window system stay free of it.
+#   cmake -DFOLDERS=…,… -DPATTERN=… -P ForbiddenIncludes.cmake
+string(REPLACE "," ";" folders "${FOLDERS}")
+set(sources "")
+foreach(folder IN LISTS folders)
+  file(GLOB_RECURSE found "${folder}/*.h" "${folder}/*.cpp")
+  list(APPEND sources ${found})
+endforeach()
 set(offenders "")
 foreach(source IN LISTS sources)
   file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](${PATTERN})")
