@@ -1,11 +1,10 @@
 #include "views/EditChrome.h"
 
+#include "Pictures.h"
 #include "engine/EngineWithPreferences.h"
 
 #include <QEventLoop>
-#include <QLineEdit>
 #include <QTimer>
-#include <QWidget>
 
 using namespace kestrane;
 using namespace kestrane::testing;
@@ -78,6 +77,65 @@ TEST_F(EditChromeTest, RowsCountItemsTakeRemovalOnlyWhenArrangingAndLeaveWithThe
     EXPECT_TRUE(chrome->release({ removeX, yOf(0) }));
     settle();
     EXPECT_EQ(visibleFields(), 2) << "the removed pocket's row is gone";
+}
+
+TEST_F(EditChromeTest, ANamePressedTakesTypingAndPasteAndReturnLetsItGo)
+{
+    engine->setArranging(true);
+    settle();
+    const Uuid one = pockets[1].id;
+    const QPointF name { 1440 - EditChrome::rowTrailingInset - 100, yOf(1) };
+    chrome->press(name);
+    chrome->release(name);
+    ASSERT_TRUE(chrome->editsName());
+    EXPECT_FALSE(chrome->caretRect().isEmpty());
+    EXPECT_TRUE(chrome->type({ KeyEvent { keyCode::a, modifier::control, "a" }, "\x01" }));
+    EXPECT_TRUE(chrome->type({ std::nullopt, "W\u00F6" }));
+    chrome->insertText("rk\nshop");
+    chrome->compose("s", "");
+    EXPECT_EQ(engine->blob(one)->config.name, "W\u00F6rk shop") << "what an input method composes is not yet the name";
+    chrome->compose("", "s");
+    EXPECT_EQ(engine->blob(one)->config.name, "W\u00F6rk shops");
+    EXPECT_FALSE(chrome->type({ KeyEvent { keyCode::escape, 0, "" }, "\x1b" })) << "Escape is the program's, not the field's";
+    EXPECT_TRUE(chrome->type({ KeyEvent { keyCode::returnKey, 0, "" }, "\r" }));
+    EXPECT_FALSE(chrome->editsName());
+    EXPECT_FALSE(chrome->type({ std::nullopt, "x" }));
+
+    chrome->press(name);
+    chrome->press({ 700, 450 });
+    EXPECT_FALSE(chrome->editsName()) << "a press away from the name lets it go";
+}
+
+// The chrome over a real picture of the desktop, painted whole and painted in bands.
+TEST_F(EditChromeTest, AClippedRepaintMatchesAWholeOne)
+{
+    const QImage desktop = drawn(1440, 900, [](QPainter& painter) {
+        for (int x = 0; x < 1440; x += 60)
+            painter.fillRect(x, 0, 30, 900, QColor::fromHsv(x % 360, 200, 240));
+    });
+    engine->setArranging(true);
+    run(1.5);
+    chrome->update(std::nullopt, desktop, QPoint());
+    const auto paint = [&](QImage& image, const QRect& area) {
+        QPainter painter(&image);
+        painter.setClipRect(area);
+        chrome->paintBackdrop(painter);
+        chrome->paint(painter, area);
+    };
+    QImage whole = blank();
+    paint(whole, whole.rect());
+    QImage banded = blank();
+    for (int y = 0; y < 900; y += 97)
+        paint(banded, QRect(0, y, 1440, 97));
+    int worst = 0;
+    for (int y = 0; y < 900; ++y) {
+        for (int x = 0; x < 1440; ++x) {
+            const QRgb a = whole.pixel(x, y), b = banded.pixel(x, y);
+            worst = std::max({ worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qAlpha(a) - qAlpha(b)) });
+        }
+    }
+    EXPECT_LE(worst, 4);
+    EXPECT_NE(whole.pixel(700, 450), desktop.pixel(700, 450)) << "the desktop shows dimmed and blurred";
 }
 
 TEST_F(EditChromeTest, ReplayLeavesEditModeThenStartsTheIntroductionAgain)

@@ -595,7 +595,9 @@ bool EditChrome::type(const KeyPress& press)
     }
     if (const auto command = press.key ? textFieldCommand(key, held) : std::nullopt)
         return edited(*row, row->field.text().apply(*command));
-    if (press.text.empty() || (held & (modifier::control | modifier::command)) != 0)
+    // Keys that type no visible character (Escape, Tab) are the program's.
+    const bool printable = std::any_of(press.text.begin(), press.text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x20 && c != 0x7F; });
+    if (!printable || (held & (modifier::control | modifier::command)) != 0)
         return false;
     return edited(*row, row->field.text().insert(press.text));
 }

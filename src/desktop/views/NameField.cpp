@@ -53,7 +53,7 @@ void NameField::paint(QPainter& painter, const Look& look) const
     const double baseline = look.frame.center().y() + (metrics.ascent() - metrics.descent()) / 2;
     const double left = textLeft(look);
     painter.save();
-    painter.setClipRect(look.frame);
+    painter.setClipRect(look.frame, Qt::IntersectClip);
     painter.setFont(font_);
     if (text_.text().empty() && text_.preedit().empty()) {
         painter.setPen(look.placeholder);
