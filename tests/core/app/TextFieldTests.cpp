@@ -37,7 +37,7 @@ TextField fieldFrom(std::string_view marked, std::optional<std::size_t> maxGraph
 std::string marked(const TextField& field)
 {
     std::string text = field.text();
-    const auto [first, last] = std::minmax(field.caret(), field.anchor());
+    const auto [first, last] = std::minmax({ field.caret(), field.anchor() });
     if (first != last)
         text.insert(last, 1, last == field.caret() ? '|' : '^');
     text.insert(first, 1, first == field.caret() ? '|' : '^');
