@@ -1,8 +1,13 @@
 #pragma once
 
-// Words used across the engine: a pocket is what the user sees and drops onto; its zone
-// (Dropzone) is the pocket's stored placement and name; its blob (BlobRuntime) is the
-// pocket's animated bulge on the edge. All three share the zone's id.
+// Words used across the program, and the type names they stand for:
+// - a pocket is what the user sees and drops onto; its zone (Dropzone) is the pocket's
+//   stored placement and name; its blob (BlobRuntime) is the pocket's animated bulge on the
+//   edge. All three share the zone's id.
+// - clearing a pocket (purgePast and its kin) takes all its items out at once; they are
+//   held lifted, and can be put back (undoClear) until the hold ends.
+// - the introduction is the first-run teaching (Onboarding), told in lessons.
+// - the option and command modifiers are Alt and Super on Linux.
 
 #include "engine/BezelState.h"
 #include "engine/BlobRuntime.h"
