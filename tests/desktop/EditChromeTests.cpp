@@ -106,6 +106,20 @@ TEST_F(EditChromeTest, ANamePressedTakesTypingAndPasteAndReturnLetsItGo)
     EXPECT_FALSE(chrome->editsName()) << "a press away from the name lets it go";
 }
 
+TEST_F(EditChromeTest, ANameBeingTypedLetsGoWhenArrangingEnds)
+{
+    engine->setArranging(true);
+    settle();
+    const QPointF name { 1440 - EditChrome::rowTrailingInset - 100, yOf(1) };
+    chrome->press(name);
+    chrome->release(name);
+    ASSERT_TRUE(chrome->editsName());
+    engine->setArranging(false);
+    settle();
+    EXPECT_FALSE(chrome->editsName());
+    EXPECT_TRUE(chrome->caretRect().isEmpty());
+}
+
 // The chrome over a real picture of the desktop, painted whole and painted in bands.
 TEST_F(EditChromeTest, AClippedRepaintMatchesAWholeOne)
 {

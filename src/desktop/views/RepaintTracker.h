@@ -3,6 +3,7 @@
 #include <QRect>
 #include <QRegion>
 
+#include <cmath>
 #include <map>
 #include <string>
 #include <vector>
@@ -22,6 +23,9 @@ public:
     QRegion end();
     // Forgets every piece, as when the view stops drawing.
     void clear() { pieces_.clear(); }
+    // A number rounded as looks are compared: views round the numbers that decide a repaint
+    // this way, so that pieces repainted at different times agree on them.
+    static double quantised(double x) { return std::round(x * 256) / 256; }
 
 private:
     struct Piece {
