@@ -43,7 +43,7 @@ inline PocketMap largeIndex(int items = itemCount)
     PocketMap map;
     for (int i = 0; i < items; ++i) {
         const std::string name = "Quarterly report " + std::to_string(i) + " (final).pdf";
-        map[pockets[i % pocketCount]].push_back(PocketItem::make(name, payloadFor(i, random), 7.0e8 + i * 0.25));
+        map[pockets[static_cast<std::size_t>(i % pocketCount)]].push_back(PocketItem::make(name, payloadFor(i, random), 7.0e8 + i * 0.25));
     }
     return map;
 }

@@ -34,7 +34,7 @@ protected:
         chrome->update(std::nullopt, QImage(), QPoint());
     }
 
-    double yOf(int pocket) const { return engine->blob(pockets[pocket].id)->y.value; }
+    double yOf(std::size_t pocket) const { return engine->blob(pockets[pocket].id)->y.value; }
     // The rows whose name takes a press.
     int visibleFields() const
     {
@@ -64,7 +64,7 @@ TEST_F(EditChromeTest, RowsCountItemsTakeRemovalOnlyWhenArrangingAndLeaveWithThe
     ASSERT_TRUE(hitRemove());
     EXPECT_NE(hitRemove()->control, EditChrome::Control::removePocket) << "not arranging";
     engine->setArranging(true);
-    for (int frame = 0; frame < 200 && engine->blob(pockets[0].id)->arrange.value < 0.55; ++frame)
+    for (int tick = 0; tick < 200 && engine->blob(pockets[0].id)->arrange.value < 0.55; ++tick)
         run(1.0 / 120);
     chrome->update(std::nullopt, QImage(), QPoint());
     ASSERT_LT(engine->blob(pockets[0].id)->arrange.value, 0.6);

@@ -90,12 +90,12 @@ protected:
         if (offered.isEmpty() || !(event->buttons() & Qt::LeftButton) || dragging_ || (event->position().toPoint() - pressedAt_).manhattanLength() < QApplication::startDragDistance())
             return;
         dragging_ = true;
-        auto* data = new QMimeData;
-        data->setUrls(offered);
+        auto* mime = new QMimeData;
+        mime->setUrls(offered);
         for (const auto& [type, content] : alsoOffered)
-            data->setData(type, content);
+            mime->setData(type, content);
         auto* drag = new QDrag(this);
-        drag->setMimeData(data);
+        drag->setMimeData(mime);
         const Qt::DropAction result = drag->exec(Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::CopyAction);
         say(result == Qt::CopyAction ? "DRAGGED copy" : result == Qt::MoveAction ? "DRAGGED move" : "DRAGGED other");
         dragging_ = false;

@@ -163,7 +163,7 @@ TEST_F(DrawerTest, ARowDraggedOutIsCopiedTheRemoveButtonTakesOneAndScrollingPast
     EXPECT_TRUE(pollUntil([&] { return home.items(desk.id).empty(); }, eventTimeout)) << "cleared";
     EXPECT_EQ(currentDesktop(), desktopBefore);
     int purgeLines = 0;
-    longestFrame(*program, [&](const std::string& line) { purgeLines += line.starts_with("PURGE "); });
+    longestFrame(*program, [&](const std::string& output) { purgeLines += output.starts_with("PURGE "); });
     EXPECT_GT(purgeLines, 10);
 }
 

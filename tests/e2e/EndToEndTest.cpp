@@ -85,12 +85,12 @@ std::vector<std::string> EndToEndTest::runOnce(const QStringList& arguments)
     return report;
 }
 
-bool EndToEndTest::hoverUntilTaken(const ChildProcess& program, int x, int y)
+bool EndToEndTest::hoverUntilTaken(const ChildProcess& taker, int x, int y)
 {
     int moves = 0;
     return pollUntil([&] {
         pointer.moveTo(x - moves++ % 2, y);
-        return display.processUnderPointer() == program.pid();
+        return display.processUnderPointer() == taker.pid();
     }, eventTimeout);
 }
 

@@ -78,9 +78,9 @@ protected:
     std::unique_ptr<ChildProcess> dragOntoPocket(int pocketY, const QStringList& peerArguments);
 
     // Moves the pointer to (x, y) and keeps it there, wiggling by a point, until the
-    // program's window takes the pointer (the overlay follows the pointer a frame or so
+    // taker's window takes the pointer (the overlay follows the pointer a frame or so
     // later, and looks at it only when it moves); false if it never did.
-    bool hoverUntilTaken(const ChildProcess& program, int x, int y);
+    bool hoverUntilTaken(const ChildProcess& taker, int x, int y);
     // Clicks the pocket at this height, opening its drawer, once the overlay takes the
     // pointer there; false if it never did.
     bool clickPocket(int pocketY);

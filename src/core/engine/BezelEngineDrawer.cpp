@@ -115,14 +115,14 @@ double BezelEngine::drawerCentre(double pocketY, double halfHeight) const
 
 std::optional<Rect> BezelEngine::openContentRect() const
 {
-    const auto frame = drawerFrame();
+    const auto drawerRect = drawerFrame();
     const auto node = openLayoutNode();
-    if (!frame || !node)
+    if (!drawerRect || !node)
         return std::nullopt;
     const BlobRuntime* open = blob(*openZone);
     const int n = std::min(drawerVisibleRows, std::max(static_cast<int>(openItems.size()), open ? open->itemCount : 0));
-    const double c = std::min(n * drawerRowPitch, frame->height - contentInset);
-    const double middle = frame->y + frame->height / 2;
+    const double c = std::min(n * drawerRowPitch, drawerRect->height - contentInset);
+    const double middle = drawerRect->y + drawerRect->height / 2;
     const double lowerEdge = middle + c / 2;
     const double d = std::abs(lowerEdge - node->center);
     const double reach = node->core + (lowerEdge >= node->center ? node->falloffBottom : node->falloffTop);

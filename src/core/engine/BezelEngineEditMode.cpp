@@ -127,15 +127,15 @@ void BezelEngine::stepPreferences(double dt)
         prefsProgress.step(0, dt, isEditing ? rowMotion : editClosingMotion);
     const double p = prefsProgress.value;
     // Rows come in one after another; hiding runs the same curve backwards.
-    for (int i = 0; i < prefRowCount; ++i) {
-        const double x = std::clamp((p - rowStagger * i) / rowSpan, 0.0, 1.0);
+    for (std::size_t i = 0; i < prefsRows.size(); ++i) {
+        const double x = std::clamp((p - rowStagger * static_cast<double>(i)) / rowSpan, 0.0, 1.0);
         prefsRows[i].step(smoothstep(x), dt, rowMotion);
     }
-    for (int i = 0; i < prefRowCount; ++i)
+    for (std::size_t i = 0; i < prefsHovers.size(); ++i)
         prefsHovers[i].step(prefsHovering[i] ? 1 : 0, dt, hoverMotion);
     for (PrefRow row : steppedSwitches) {
         const bool on = services_.preferences.isSwitchOn(row);
-        prefsSwitches[static_cast<int>(row)].step(on ? 1 : 0, dt, switchMotion);
+        prefsSwitches[static_cast<std::size_t>(row)].step(on ? 1 : 0, dt, switchMotion);
     }
     blurScope.step(services_.preferences.blurWholeScreen() ? 1 : 0, dt, blurScopeMotion);
 }

@@ -81,20 +81,20 @@ InkThickness::InkThickness(const InkField& field, const ScreenPerimeter& perimet
 {
     if (empty_)
         return;
-    for (int i = 0; i < lumpCount; ++i) {
+    for (std::size_t i = 0; i < lumpTable.size(); ++i) {
         const Lump& lump = lumpTable[i];
         // A truncated remainder: a lump running backwards may sit at a negative arc length,
         // which the distance below reads the same as its wrapped place.
         lumpCentres_[i] = std::fmod(field.clock * lump.speed + lump.offset, length_);
     }
-    for (int i = 0; i < waveCount; ++i)
+    for (std::size_t i = 0; i < waveTable.size(); ++i)
         wavesPerPoint_[i] = wholeWavesPerLap(waveTable[i].perPoint, length_);
 }
 
 double InkThickness::ripple(double s) const
 {
     double sum = 0;
-    for (int i = 0; i < waveCount; ++i)
+    for (std::size_t i = 0; i < waveTable.size(); ++i)
         sum += waveTable[i].gain * std::sin(wavesPerPoint_[i] * s + waveTable[i].perSecond * field_.clock);
     return sum;
 }
@@ -102,7 +102,7 @@ double InkThickness::ripple(double s) const
 double InkThickness::lumps(double s) const
 {
     double sum = 0;
-    for (int i = 0; i < lumpCount; ++i) {
+    for (std::size_t i = 0; i < lumpTable.size(); ++i) {
         const double v = aroundBorder(s - lumpCentres_[i], length_) / lumpTable[i].radius;
         if (v < 1) {
             const double falloff = 1 - v * v;

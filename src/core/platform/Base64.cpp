@@ -25,7 +25,7 @@ std::string encodeBase64(const Bytes& bytes)
     text.reserve((bytes.size() + 2) / 3 * 4);
     std::size_t i = 0;
     for (; i + 3 <= bytes.size(); i += 3) {
-        const unsigned triple = bytes[i] << 16 | bytes[i + 1] << 8 | bytes[i + 2];
+        const unsigned triple = static_cast<unsigned>(bytes[i]) << 16 | static_cast<unsigned>(bytes[i + 1]) << 8 | bytes[i + 2];
         text += alphabet[triple >> 18 & 63];
         text += alphabet[triple >> 12 & 63];
         text += alphabet[triple >> 6 & 63];
@@ -33,7 +33,7 @@ std::string encodeBase64(const Bytes& bytes)
     }
     const std::size_t rest = bytes.size() - i;
     if (rest > 0) {
-        const unsigned triple = bytes[i] << 16 | (rest == 2 ? bytes[i + 1] << 8 : 0);
+        const unsigned triple = static_cast<unsigned>(bytes[i]) << 16 | (rest == 2 ? static_cast<unsigned>(bytes[i + 1]) << 8 : 0u);
         text += alphabet[triple >> 18 & 63];
         text += alphabet[triple >> 12 & 63];
         text += rest == 2 ? alphabet[triple >> 6 & 63] : '=';

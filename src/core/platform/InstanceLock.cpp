@@ -47,8 +47,8 @@ std::string InstanceLock::folderKey(const fs::path& resolvedFolder)
 {
     // FNV-1a: the same digits from every build, as every copy must find the same name.
     std::uint64_t hash = 0xcbf29ce484222325;
-    for (const unsigned char byte : resolvedFolder.string())
-        hash = (hash ^ byte) * 0x100000001b3;
+    for (const char byte : resolvedFolder.string())
+        hash = (hash ^ static_cast<unsigned char>(byte)) * 0x100000001b3;
     char digits[17];
     std::snprintf(digits, sizeof digits, "%016" PRIx64, hash);
     return digits;

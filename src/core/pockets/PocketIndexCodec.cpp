@@ -65,7 +65,7 @@ constexpr std::array<bool, 256> plainBytes()
 {
     std::array<bool, 256> table {};
     for (int c = 0x20; c < 0x80; ++c)
-        table[c] = c != '"' && c != '\\' && c != '/';
+        table[static_cast<std::size_t>(c)] = c != '"' && c != '\\' && c != '/';
     return table;
 }
 constexpr auto isPlain = plainBytes();

@@ -49,9 +49,9 @@ const char* titleOf(PrefRow row)
 constexpr std::array shownRows { PrefRow::openAtLogin, PrefRow::shortcut, PrefRow::blur, PrefRow::intro, PrefRow::quit };
 static_assert(shownRows.size() == PreferencesPanel::rowCount);
 
-int springOf(std::size_t index)
+std::size_t springOf(std::size_t index)
 {
-    return static_cast<int>(shownRows[index]);
+    return static_cast<std::size_t>(shownRows[index]);
 }
 
 bool hasSwitch(PrefRow row)
@@ -138,12 +138,12 @@ QString PreferencesPanel::chipFor(PrefRow row) const
     }
 }
 
-QRectF PreferencesPanel::rowFrame(int index) const
+QRectF PreferencesPanel::rowFrame(std::size_t index) const
 {
-    return { frame_.left(), frame_.top() + headerHeight + rowHeight * index, width, rowHeight };
+    return { frame_.left(), frame_.top() + headerHeight + rowHeight * static_cast<double>(index), width, rowHeight };
 }
 
-QRectF PreferencesPanel::controlFrame(int index) const
+QRectF PreferencesPanel::controlFrame(std::size_t index) const
 {
     const QRectF row = rowFrame(index);
     const PrefRow prefRow = shownRows[index];
@@ -168,7 +168,7 @@ void PreferencesPanel::update(QSizeF screen, std::optional<QPointF> pointer, boo
     headerProgress_ = clamp01(state.prefsProgress.value);
     plate_.place(frame_.adjusted(-plateMargin, -plateMargin, plateMargin, plateMargin), behind, screen, dimming);
     QString key = QString("%1|%2").arg(headerProgress_).arg(plate_.darkness());
-    for (int i = 0; i < rowCount; ++i) {
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
         Row& row = rows_[i];
         row.look = rowLook(state.prefsRows[springOf(i)].value);
         row.control = clamp01(state.prefsSwitches[springOf(i)].value);
@@ -195,7 +195,7 @@ void PreferencesPanel::update(QSizeF screen, std::optional<QPointF> pointer, boo
 
 // A row is drawn sharp once per content; while it comes in or goes out only its blur is worked
 // out again, from the sharp picture at half its detail, in steps of a quarter point.
-void PreferencesPanel::renderRow(Row& row, int index)
+void PreferencesPanel::renderRow(Row& row, std::size_t index)
 {
     const QString detail = detailFor(shownRows[index]);
     const QString sharpKey = QString("%1|%2|%3|%4").arg(detail, row.chip).arg(row.control, 0, 'f', 3).arg(row.hover, 0, 'f', 3);
@@ -216,7 +216,7 @@ void PreferencesPanel::renderRow(Row& row, int index)
     row.picture.setDevicePixelRatio(1);
 }
 
-void PreferencesPanel::drawSharp(Row& row, int index, const QString& detail)
+void PreferencesPanel::drawSharp(Row& row, std::size_t index, const QString& detail)
 {
     const QRectF local(reach, reach, width, rowHeight);
     constexpr double ratio = 2;
@@ -246,7 +246,7 @@ void PreferencesPanel::drawSharp(Row& row, int index, const QString& detail)
     row.halfSharp.setDevicePixelRatio(1);
 }
 
-void PreferencesPanel::paintControl(QPainter& painter, Row& row, int index, QRectF frame) const
+void PreferencesPanel::paintControl(QPainter& painter, Row& row, std::size_t index, QRectF frame) const
 {
     const PrefRow prefRow = shownRows[index];
     if (hasSwitch(prefRow)) {
@@ -272,7 +272,7 @@ void PreferencesPanel::paint(QPainter& painter) const
         painter.setOpacity(headerOpacity);
         header_.paint(painter, { frame_.left(), frame_.top() + header_.metrics().ascent() + 4 });
     }
-    for (int i = 0; i < rowCount; ++i) {
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
         const Row& row = rows_[i];
         if (row.picture.isNull() || row.look.opacity <= 0.001)
             continue;
@@ -291,7 +291,7 @@ std::optional<PanelControl> PreferencesPanel::controlAt(QPointF point) const
 {
     if (!contains(point))
         return std::nullopt;
-    for (int i = 0; i < rowCount; ++i) {
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
         if (rows_[i].look.opacity > 0.5 && controlFrame(i).contains(point))
             return PanelControl { shownRows[i] };
     }

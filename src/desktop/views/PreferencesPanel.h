@@ -78,11 +78,11 @@ private:
 
     QString detailFor(PrefRow row) const;
     QString chipFor(PrefRow row) const;
-    QRectF rowFrame(int index) const;
-    QRectF controlFrame(int index) const;
-    void renderRow(Row& row, int index);
-    void drawSharp(Row& row, int index, const QString& detail);
-    void paintControl(QPainter& painter, Row& row, int index, QRectF frame) const;
+    QRectF rowFrame(std::size_t index) const;
+    QRectF controlFrame(std::size_t index) const;
+    void renderRow(Row& row, std::size_t index);
+    void drawSharp(Row& row, std::size_t index, const QString& detail);
+    void paintControl(QPainter& painter, Row& row, std::size_t index, QRectF frame) const;
 
     EditModeModel model_;
     QRectF frame_;

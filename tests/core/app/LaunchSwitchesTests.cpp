@@ -56,6 +56,6 @@ TEST_F(Switches, SeedingUnseedingResettingAndTheReportActOnTheRightPockets)
     engine->step(frame);
     std::string expected;
     for (const auto& [i, y, items] : { std::tuple { 0, 225, 1 }, { 1, 450, 0 }, { 2, 675, 0 } })
-        expected += "POCKET " + zones[i].id.string() + " y=" + std::to_string(y) + " items=" + std::to_string(items) + "\n";
+        expected += "POCKET " + zones[static_cast<std::size_t>(i)].id.string() + " y=" + std::to_string(y) + " items=" + std::to_string(items) + "\n";
     EXPECT_EQ(pocketReport(*engine), expected + "SCREEN w=1440 h=900\n");
 }

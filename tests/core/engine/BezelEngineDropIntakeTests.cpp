@@ -30,7 +30,7 @@ TEST_F(DropIntake, TheTargetIsTheNearestLivingBulgeWithinTheStripAndEachNewOneTi
         { edge, 425.5, 1 }, { edge, 426, -1 } };
     for (const auto& [x, y, taker] : cases) {
         dragAt(x, y);
-        EXPECT_EQ(engine->state().dropTarget, taker < 0 ? std::nullopt : std::optional(zones[taker].id)) << x << " " << y;
+        EXPECT_EQ(engine->state().dropTarget, taker < 0 ? std::nullopt : std::optional(zones[static_cast<std::size_t>(taker)].id)) << x << " " << y;
     }
     EXPECT_EQ(haptics.played, (std::vector<HapticPattern> { HapticPattern::alignment, HapticPattern::alignment }));
     engine->step(frame);

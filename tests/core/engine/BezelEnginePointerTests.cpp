@@ -22,7 +22,7 @@ TEST_F(Pointer, HitTestingKeepsToTheBandThePlusTheToggleAndTheNearestPocket)
 {
     const auto zones = startWith({ { 170, 0 }, { 400, 0 }, { 500, 0 }, { 836, 0 } });
     using Hit = std::optional<HitTarget>;
-    const auto pocket = [&](int i) { return Hit(HitTarget::blob(zones[i].id)); };
+    const auto pocket = [&](std::size_t i) { return Hit(HitTarget::blob(zones[i].id)); };
     const auto expectHits = [&](const std::vector<std::tuple<double, double, Hit>>& cases) {
         for (const auto& [x, y, hit] : cases)
             EXPECT_EQ(engine->hitTest({ x, y }), hit) << x << " " << y;

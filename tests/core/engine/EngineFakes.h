@@ -23,9 +23,9 @@ struct RecordingHaptics final : HapticsPerformer {
 };
 
 struct FixedPreferences final : EnginePreferences, EnginePreferenceControl {
-    bool isSwitchOn(PrefRow row) const override { return switches[static_cast<int>(row)]; }
+    bool isSwitchOn(PrefRow row) const override { return switches[static_cast<std::size_t>(row)]; }
     bool blurWholeScreen() const override { return blur; }
-    void stopRecordingShortcut() override { switches[static_cast<int>(PrefRow::shortcut)] = false; }
+    void stopRecordingShortcut() override { switches[static_cast<std::size_t>(PrefRow::shortcut)] = false; }
     void refreshLoginState() override { ++loginStateRefreshes; }
     std::array<bool, prefRowCount> switches {};
     bool blur = true;

@@ -52,7 +52,7 @@ TEST(BezelGeometry, OutlineSamplesEachRowOfItsReachThenReturnsToTheEdge)
     ASSERT_EQ(path.elements.size(), 64u);
     EXPECT_EQ(path.elements[0], (Path::Element { Path::Op::Move, width, 70 }));
     for (int row = 0; row < 60; ++row)
-        EXPECT_EQ(path.elements[1 + row].y, 70 + row);
+        EXPECT_EQ(path.elements[static_cast<std::size_t>(1 + row)].y, 70 + row);
     EXPECT_EQ(path.elements[31], (Path::Element { Path::Op::Line, width - 30, 100 }));
     EXPECT_EQ(path.elements[61], (Path::Element { Path::Op::Line, width, 130 }));
     EXPECT_EQ(path.elements[62], (Path::Element { Path::Op::Line, width, 130 }));

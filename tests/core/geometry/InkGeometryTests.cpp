@@ -57,7 +57,7 @@ TEST(InkGeometry, BandSpansTheBorderUpToTheFrontWhenTheBorderIsNeitherTooShortNo
     const double front = 600;
     InkGeometry::path({ front, 26, 5, 1 }, screen, reused);
     const std::vector<Triangle> part = triangles(reused);
-    const double pairs = part.size() / 2.0;
+    const double pairs = static_cast<double>(part.size()) / 2.0;
     EXPECT_GT(pairs, 2 * (front - 25) / 3);
     EXPECT_LT(pairs, 2 * (front + 6) / 3);
     // 600 points from the middle of the right edge is 170 points along the top and bottom

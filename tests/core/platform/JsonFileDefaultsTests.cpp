@@ -16,7 +16,7 @@ using ::testing::StartsWith;
 namespace fs = std::filesystem;
 
 namespace {
-std::string nested(int depth) { return std::string(depth, '[') + std::string(depth, ']'); }
+std::string nested(std::size_t depth) { return std::string(depth, '[') + std::string(depth, ']'); }
 long lineCount(const std::string& log) { return std::count(log.begin(), log.end(), '\n'); }
 } // namespace
 

@@ -38,7 +38,7 @@ TEST(SerialQueue, RunsTasksInOrderOffTheCallingThreadSurvivesThrowsAndFinishesAl
     EXPECT_NE(log.find("disk on fire"), std::string::npos);
     ASSERT_EQ(order.size(), 100u) << "destruction finishes every queued task";
     for (int i = 0; i < 100; ++i)
-        EXPECT_EQ(order[i], i);
+        EXPECT_EQ(order[static_cast<std::size_t>(i)], i);
     EXPECT_FALSE(onCaller);
 }
 
