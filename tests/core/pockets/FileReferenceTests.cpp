@@ -38,6 +38,10 @@ TEST_F(FileReferenceTest, AFileInPlaceIsFreshOneRenamedInItsFolderIsStaleAndFoun
     fs::create_directory(folder / "elsewhere");
     fs::rename(folder / "moved.txt", folder / "elsewhere" / "moved.txt");
     EXPECT_EQ(FileReference::resolve(moved), std::nullopt);
+    // So does one deleted from a folder it leaves empty on the same volume.
+    const Bytes alone = bookmark(makeFile("alone/only.txt"));
+    fs::remove(folder / "alone/only.txt");
+    EXPECT_EQ(FileReference::resolve(alone), std::nullopt);
     EXPECT_EQ(FileReference::create(folder / "never-there.txt"), std::nullopt);
     EXPECT_EQ(FileReference::create(""), std::nullopt);
 }

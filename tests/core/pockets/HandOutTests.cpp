@@ -92,7 +92,7 @@ TEST(DesktopLink, IsALinkEntryThatGivesBackItsUrl)
     EXPECT_EQ(desktopLinkEntry("example.com", "https://example.com/"),
         "[Desktop Entry]\nType=Link\nName=example.com\nURL=https://example.com/\nIcon=text-html\n");
     EXPECT_EQ(desktopLinkEntry(" two\nlines\\", "u"), "[Desktop Entry]\nType=Link\nName=\\stwo\\nlines\\\\\nURL=u\nIcon=text-html\n");
-    for (const std::string url : { "https://h/a=b?c\\d", "file:///tmp/a b ", "x\ty\r\nz" })
+    for (const std::string url : { "https://h/a=b?c\\d", "file:///tmp/a b ", " x\ty\r\nz" })
         EXPECT_EQ(desktopLinkUrl(desktopLinkEntry("name", url)), url) << url;
 
     // Written by hand: only the main group counts, spaces around "=" do not, CRLF ends lines.
