@@ -84,12 +84,8 @@ TEST_F(KeyboardTest, TheRecorderGetsKeysFirstEscapeClosesTheInnermostThingAndCom
 
 TEST(KeyFocus, TakenForWhatNeedsKeysRetakenWhileNeededAndGivenBackAfter)
 {
-    struct Frame {
-        bool editing, drawer, hasFocus;
-        double now;
-        Focus expected;
-    };
-    const Frame frames[] = {
+    // Edit mode, an open drawer, whether the overlay has the focus, the time, and what to do.
+    const std::tuple<bool, bool, bool, double, Focus> frames[] = {
         { false, false, false, 0.0, Focus::none },
         { false, true, false, 1.0, Focus::take },
         { false, true, false, 2.0, Focus::retake }, // a window mapped over an open drawer
@@ -104,6 +100,6 @@ TEST(KeyFocus, TakenForWhatNeedsKeysRetakenWhileNeededAndGivenBackAfter)
         { false, false, false, 4.0, Focus::none },
     };
     KeyFocus focus;
-    for (const Frame& f : frames)
-        EXPECT_EQ(focus.sync({ f.editing, f.drawer, false, f.hasFocus, f.now }), f.expected) << f.now;
+    for (const auto& [editing, drawer, hasFocus, now, expected] : frames)
+        EXPECT_EQ(focus.sync({ editing, drawer, false, hasFocus, now }), expected) << now;
 }

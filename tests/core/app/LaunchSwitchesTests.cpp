@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/LaunchSwitches.h"
 #include "engine/EngineFixture.h"
 
@@ -5,6 +6,14 @@ using namespace kestrane;
 using namespace kestrane::testing;
 
 namespace {
+CommandLine parse(std::vector<std::string> arguments)
+{
+    arguments.insert(arguments.begin(), "kestrane");
+    return CommandLine::parse(arguments, "/home/u/work");
+}
+
+using Action = CommandLine::Action;
+
 class Switches : public EngineFixture {
 protected:
     std::vector<Dropzone> zones { zone("A", 0.25), zone("B", 0.5), zone("C", 0.75) };
@@ -15,14 +24,14 @@ protected:
 
 TEST(LaunchSwitchParsing, TakesTheCountAfterTheFirstSeedSwitchOnlyWhenItIsAnInteger)
 {
-    const auto parse = [](std::vector<std::string> arguments) { return LaunchSwitches::parse(arguments).seedPocket; };
-    EXPECT_EQ(parse({ "kestrane", "--seed-pocket", "3" }), 3);
-    EXPECT_EQ(parse({ "kestrane", "--seed-pocket", "+7", "--seed-pocket", "9" }), 7);
-    EXPECT_EQ(parse({ "--seed-pocket", "-5" }), -5);
-    EXPECT_EQ(parse({ "--seed-pocket", "-9223372036854775808" }), INT64_MIN);
+    const auto seed = [](std::vector<std::string> arguments) { return LaunchSwitches::parse(arguments).seedPocket; };
+    EXPECT_EQ(seed({ "kestrane", "--seed-pocket", "3" }), 3);
+    EXPECT_EQ(seed({ "kestrane", "--seed-pocket", "+7", "--seed-pocket", "9" }), 7);
+    EXPECT_EQ(seed({ "--seed-pocket", "-5" }), -5);
+    EXPECT_EQ(seed({ "--seed-pocket", "-9223372036854775808" }), INT64_MIN);
     for (const char* bad : { "9223372036854775808", "3 ", " 3", "3x", "+", "-", "", "0x10", "--edit" })
-        EXPECT_EQ(parse({ "--seed-pocket", bad }), std::nullopt) << bad;
-    EXPECT_EQ(parse({ "kestrane", "--seed-pocket" }), std::nullopt);
+        EXPECT_EQ(seed({ "--seed-pocket", bad }), std::nullopt) << bad;
+    EXPECT_EQ(seed({ "kestrane", "--seed-pocket" }), std::nullopt);
 
     const LaunchSwitches all = LaunchSwitches::parse({ "--edit", "--print-pockets", "--unseed-pocket", "--reset-pockets", "--onboarding", "--debug-purge" });
     EXPECT_TRUE(all.edit && all.printPockets && all.unseedPocket && all.resetPockets && all.onboarding && all.debugPurge);
@@ -58,4 +67,49 @@ TEST_F(Switches, SeedingUnseedingResettingAndTheReportActOnTheRightPockets)
     for (const auto& [i, y, items] : { std::tuple { 0, 225, 1 }, { 1, 450, 0 }, { 2, 675, 0 } })
         expected += "POCKET " + zones[static_cast<std::size_t>(i)].id.string() + " y=" + std::to_string(y) + " items=" + std::to_string(items) + "\n";
     EXPECT_EQ(pocketReport(*engine), expected + "SCREEN w=1440 h=900\n");
+}
+
+TEST(CommandLineParsing, SortsTheArgumentsIntoAnActionOrOneErrorLine)
+{
+    // The arguments, the action and the error line.
+    const std::tuple<std::vector<std::string>, Action, std::string> cases[] = {
+        { {}, Action::run, "" },
+        { { "--seed-pocket", "3", "--edit", "--debug-frames" }, Action::run, "" },
+        { { "--bogus", "--help" }, Action::invalid, "unknown switch --bogus" },
+        { { "--edit", "-h" }, Action::help, "" },
+        { { "--version", "--list" }, Action::version, "" },
+        { { "stray" }, Action::invalid, "unexpected argument stray (paths and links follow --add)" },
+        { { "--add" }, Action::invalid, "--add needs at least one path or link" },
+        { { "--add", "a", "--list" }, Action::invalid, "--add and --list cannot be used together" },
+        { { "--list", "--edit" }, Action::invalid, "--add and --list cannot be combined with the other switches" },
+        { { "--pocket" }, Action::invalid, "--pocket needs a value" },
+        { { "--list", "--pocket", "Desk" }, Action::invalid, "--pocket goes with --add or --add-text" },
+        { { "--add", "a", "--json" }, Action::invalid, "--json goes with --list" },
+        { { "--add-text", "" }, Action::invalid, "--add-text needs a text that is not empty" },
+        { { "--list", "--json" }, Action::request, "" },
+        { { "--add-text", "hi", "--pocket", "Desk" }, Action::request, "" },
+        { { "--add", "a", "" }, Action::invalid, "an empty path after --add" },
+        { { "--seed-pocket", "abc" }, Action::invalid, "--seed-pocket needs a count of items, not abc" },
+        { { "--seed-pocket", "-2" }, Action::invalid, "--seed-pocket needs a count of items, not -2" },
+    };
+    for (const auto& [arguments, action, error] : cases) {
+        const CommandLine command = parse(arguments);
+        EXPECT_EQ(std::pair(command.action, command.error), std::pair(action, error)) << ::testing::PrintToString(arguments);
+    }
+    EXPECT_TRUE(parse({ "--seed-pocket", "3", "--edit" }).switches.edit);
+}
+
+TEST(CommandLineParsing, AnAddTakesPathsFromTheWorkingFolderAndLinksAsTheyAre)
+{
+    const CommandLine command = parse({ "--pocket", "Desk", "--add", "a.txt", "../b", "/etc/x", "file:///tmp/a%20b",
+        "https://example.org/p?q", "mailto:me@example.org", "notes:today", "--", "--dash", "bad\xFF\xFE.txt", "--add-text", "two\nlines\xC0" });
+    ASSERT_EQ(command.action, Action::request);
+    const std::vector<std::string> targets { "/home/u/work/a.txt", "/home/u/b", "/etc/x", "/tmp/a b",
+        "https://example.org/p?q", "mailto:me@example.org", "/home/u/work/notes:today", "/home/u/work/--dash", "/home/u/work/bad\xFF\xFE.txt" };
+    EXPECT_EQ(command.request, (PocketRequest { PocketRequest::Kind::add, "Desk", targets, "two\nlines\xC0", false }));
+    // Bytes that are not UTF-8 reach the running copy as they are.
+    EXPECT_EQ(PocketRequest::decode(command.request.encode()), command.request);
+    for (const char* bad : { "", "[]", "{\"kind\":\"drop\",\"pocket\":\"\",\"targets\":[],\"json\":false}", "{\"kind\":\"add\"}",
+             "{\"kind\":\"add\",\"pocket\":\"\",\"targets\":[{\"base64\":\"%\"}],\"json\":false}" })
+        EXPECT_EQ(PocketRequest::decode(bad), std::nullopt) << bad;
 }

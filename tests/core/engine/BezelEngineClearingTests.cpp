@@ -144,12 +144,17 @@ TEST_F(Clearing, UndoPutsTheLatestClearingBackUntilADropRemovalOrQuittingEndsIt)
     EXPECT_TRUE(engine->state().liftedItems.empty());
 }
 
-TEST_F(Clearing, ARemovedPocketIsPutBackInPlaceWithItsItemsUntilTheNextRemovalMakesItFinal)
+TEST_F(Clearing, ARemovedPocketEndsItsDragAndIsPutBackInPlaceWithItsItemsUntilTheNextRemovalMakesItFinal)
 {
-    // The pocket leaves the layout at once; its items and their files stay while it can come back.
+    // The pocket leaves the layout at once, ending its drag; its items and their files stay
+    // while it can come back.
+    grabPocket({ 1440, 450 });
+    ASSERT_TRUE(engine->state().dragSession);
     engine->removeZone(pocket.id);
+    EXPECT_EQ(writesDuring([&] { engine->removeZone(pocket.id); engine->removeZone(Uuid::random()); }), 0);
     run(2);
-    EXPECT_EQ(std::tuple(storedZones().size(), engine->state().blobs.size(), store.itemCount(pocket.id), payloadExists(items[2])), std::tuple(1u, 2u, 3, true));
+    EXPECT_EQ(std::tuple(storedZones().size(), engine->state().blobs.size(), store.itemCount(pocket.id), payloadExists(items[2]), engine->state().dragSession),
+        std::tuple(1u, 2u, 3, true, std::nullopt));
     engine->undoRemoval();
     EXPECT_EQ(std::tuple(storedZones().at(0), engine->blob(pocket.id)->y.value, store.items.at(pocket.id)), std::tuple(pocket, 450.0, items));
 
@@ -161,10 +166,16 @@ TEST_F(Clearing, ARemovedPocketIsPutBackInPlaceWithItsItemsUntilTheNextRemovalMa
     EXPECT_EQ(engine->state().liftedItems.at(other.id), otherItems);
 
     // The next removal makes the one before final: its files go only once the index without
-    // their items is on disk.
+    // their items is on disk, and it fades out where it was.
     engine->addZone();
     engine->removeZone(pocket.id);
     engine->removeZone(other.id);
     EXPECT_TRUE(std::filesystem::exists(store.payloadDirectory() / *items[0].payload.managedFilename()));
     EXPECT_FALSE(payloadExists(items[0]) || decodePocketIndex(readFile(store.indexFile())).pockets->contains(pocket.id));
+    const double y = engine->blob(pocket.id)->y.value;
+    for (int i = 0; i < 600 && engine->blob(pocket.id); ++i) {
+        EXPECT_EQ(engine->blob(pocket.id)->y.value, y);
+        engine->step(frame);
+    }
+    EXPECT_FALSE(engine->blob(pocket.id)) << "the faded pocket is gone";
 }

@@ -131,33 +131,6 @@ TEST_F(Zones, FreeSlotSearchWalksAwayFromTakenPlaces)
         EXPECT_EQ(BezelEngine::nearestFreeSlot(c.y, c.taken, c.height), c.slot) << c.y;
 }
 
-TEST_F(Zones, RemovalDeletesItemsOnceEndsTheDragAndFadesOutInPlace)
-{
-    Dropzone keep = zone("Keep", 0.3), gone = zone("Gone", 0.7);
-    storeZones({ keep, gone });
-    const std::vector<PocketItem> goneItems = putItems(gone.id, 3);
-    putItems(keep.id, 1);
-    makeEngine().step(frame);
-    grabPocket({ 1440, 630 });
-    ASSERT_TRUE(engine->state().dragSession);
-
-    engine->removeZone(gone.id);
-    // Made final, as the quit does.
-    engine->discardPendingUndo();
-    EXPECT_EQ(std::tuple(store.items.count(gone.id), store.itemCount(keep.id)), std::tuple(0u, 1));
-    store.waitForWrites();
-    EXPECT_FALSE(std::filesystem::exists(store.payloadDirectory() / *goneItems[0].payload.managedFilename()) || engine->state().dragSession);
-    EXPECT_EQ(storedZones(), std::vector<Dropzone> { engine->state().blobs[0].config });
-    EXPECT_EQ(writesDuring([&] { engine->removeZone(gone.id); engine->removeZone(Uuid::random()); }), 0);
-
-    const double y = engine->state().blobs[1].y.value;
-    for (int i = 0; i < 600 && engine->state().blobs.size() == 2; ++i) {
-        EXPECT_EQ(engine->state().blobs[1].y.value, y);
-        engine->step(frame);
-    }
-    EXPECT_EQ(engine->state().blobs.back().config.id, keep.id) << "the faded pocket is gone";
-}
-
 TEST_F(Zones, AFirstRunPocketIsStoredOnceItHoldsItemsAndAddedOnesAreBornAtThePlus)
 {
     // Nothing usable stored: one pocket, in memory only, and the stored value is left alone.

@@ -10,12 +10,6 @@ using namespace kestrane;
 namespace {
 const ScreenPerimeter screen { 1000, 800, 52 };
 
-void expectSample(const BorderSample& sample, Point point, Point inward)
-{
-    EXPECT_LT(std::hypot(sample.point.x - point.x, sample.point.y - point.y), 1e-9) << sample.point.x << ", " << sample.point.y;
-    EXPECT_LT(std::hypot(sample.inward.x - inward.x, sample.inward.y - inward.y), 1e-9) << sample.inward.x << ", " << sample.inward.y;
-}
-
 // Walks the border in small steps: one continuous loop on the screen, as long as its
 // length, whose inward vectors are unit length, perpendicular to it and point inside.
 void expectClosedContinuousWalk(const ScreenPerimeter& perimeter)
@@ -44,21 +38,30 @@ void expectClosedContinuousWalk(const ScreenPerimeter& perimeter)
 }
 } // namespace
 
-TEST(ScreenPerimeter, LengthsSourceWrapAndDistancesOfAThousandByEightHundredScreen)
+TEST(ScreenPerimeter, LengthsSamplesAndDistancesOnScreensOfAnyShapeAndCornersShrinkToFit)
 {
+    const ScreenPerimeter narrow { 80, 800, 52 }, nothing { 0, 0, 52 };
+    for (const ScreenPerimeter& perimeter : { screen, narrow, { 1000, 60, 52 }, { 40, 30, 52 }, { 300, 200, 0 } })
+        expectClosedContinuousWalk(perimeter);
     EXPECT_NEAR(screen.length(), 3510.7, 0.05);
     EXPECT_NEAR(screen.source(), 1325.68, 0.01);
+    EXPECT_EQ(std::tuple(narrow.radius(), nothing.length(), nothing.distance(3, 7), (ScreenPerimeter { NAN, -5, NAN }).length()), std::tuple(40, 0, 0, 0));
+    EXPECT_NEAR(narrow.length(), 1691.33, 0.01);
 
-    expectSample(screen.detailedSample(screen.source()), { 1000, 400 }, { -1, 0 });
-    expectSample(screen.detailedSample(0), { 52, 0 }, { 0, 1 });
-    expectSample(screen.detailedSample(screen.length()), { 52, 0 }, { 0, 1 });
-    expectSample(screen.detailedSample(3 * screen.length() + 100), { 152, 0 }, { 0, 1 });
-    const BorderSample beforeStart = screen.detailedSample(screen.length() - 10);
-    expectSample(screen.detailedSample(-10), beforeStart.point, beforeStart.inward);
-    // Middle of the top-right corner: the inward vector points at the corner's centre.
+    // Where on the border, and the point there with its inward vector. In the middle of the
+    // top-right corner the inward vector points at the corner's centre.
     const double diagonal = std::sqrt(0.5);
-    expectSample(screen.detailedSample(896 + screen.quarterArc() / 2), { 948 + 52 * diagonal, 52 - 52 * diagonal },
-        { -diagonal, diagonal });
+    const BorderSample beforeStart = screen.detailedSample(screen.length() - 10);
+    const std::tuple<ScreenPerimeter, double, Point, Point> samples[] = { { screen, screen.source(), { 1000, 400 }, { -1, 0 } },
+        { screen, 0, { 52, 0 }, { 0, 1 } }, { screen, screen.length(), { 52, 0 }, { 0, 1 } }, { screen, 3 * screen.length() + 100, { 152, 0 }, { 0, 1 } },
+        { screen, -10, beforeStart.point, beforeStart.inward }, { screen, NAN, { 52, 0 }, { 0, 1 } },
+        { screen, 896 + screen.quarterArc() / 2, { 948 + 52 * diagonal, 52 - 52 * diagonal }, { -diagonal, diagonal } },
+        { narrow, narrow.source(), { 80, 400 }, { -1, 0 } }, { nothing, 12, { 0, 0 }, { 0, 1 } } };
+    for (const auto& [perimeter, s, point, inward] : samples) {
+        const BorderSample sample = perimeter.detailedSample(s);
+        EXPECT_LT(std::hypot(sample.point.x - point.x, sample.point.y - point.y), 1e-9) << s << ": " << sample.point.x << ", " << sample.point.y;
+        EXPECT_LT(std::hypot(sample.inward.x - inward.x, sample.inward.y - inward.y), 1e-9) << s << ": " << sample.inward.x << ", " << sample.inward.y;
+    }
 
     // The shorter way round, either way.
     const double length = screen.length();
@@ -68,21 +71,4 @@ TEST(ScreenPerimeter, LengthsSourceWrapAndDistancesOfAThousandByEightHundredScre
         EXPECT_NEAR(screen.distance(a, b), distance, 1e-9) << a << " to " << b;
         EXPECT_NEAR(screen.distance(b, a), distance, 1e-9) << b << " to " << a;
     }
-}
-
-TEST(ScreenPerimeter, WalkIsOneContinuousLoopOnScreensOfAnyShapeAndCornersShrinkToFit)
-{
-    for (const ScreenPerimeter& perimeter : { screen, { 80, 800, 52 }, { 1000, 60, 52 }, { 40, 30, 52 }, { 300, 200, 0 } })
-        expectClosedContinuousWalk(perimeter);
-    const ScreenPerimeter narrow { 80, 800, 52 };
-    EXPECT_EQ(narrow.radius(), 40);
-    EXPECT_NEAR(narrow.length(), 1691.33, 0.01);
-    expectSample(narrow.detailedSample(narrow.source()), { 80, 400 }, { -1, 0 });
-
-    const ScreenPerimeter nothing { 0, 0, 52 };
-    EXPECT_EQ(nothing.length(), 0);
-    EXPECT_EQ(nothing.distance(3, 7), 0);
-    expectSample(nothing.detailedSample(12), { 0, 0 }, { 0, 1 });
-    EXPECT_EQ((ScreenPerimeter { NAN, -5, NAN }).length(), 0);
-    expectSample(screen.detailedSample(NAN), { 52, 0 }, { 0, 1 });
 }

@@ -1,6 +1,7 @@
 #include "TemporaryFolder.h"
 #include "platform/AtomicFile.h"
 #include "platform/Base64.h"
+#include "platform/Graphemes.h"
 #include "platform/Log.h"
 #include "platform/Uuid.h"
 
@@ -8,6 +9,13 @@
 
 using namespace kestrane;
 namespace fs = std::filesystem;
+
+namespace {
+const std::string decomposedE = "e\u0301";
+const std::string family = "\U0001F468\u200D\U0001F469\u200D\U0001F467";
+const std::string france = "\U0001F1EB\U0001F1F7";
+const std::string replacement = "\uFFFD";
+} // namespace
 
 TEST(Base64, MatchesTheStandardVectorsAndRejectsMalformedText)
 {
@@ -50,4 +58,29 @@ TEST(Log, EscapesControlCharactersSoThatOneEventIsOneLine)
     };
     for (const auto& [raw, escaped] : cases)
         EXPECT_EQ(escapeControlCharacters(raw), escaped) << raw;
+}
+
+TEST(Graphemes, CountWhatAReaderSeesAsOneCharacter)
+{
+    const std::pair<std::string, std::size_t> cases[] = {
+        { "", 0 }, { "abc", 3 }, { decomposedE, 1 }, { family, 1 }, { france + "\U0001F1E9\U0001F1EA", 2 },
+        { "\U0001F44D\U0001F3FD", 1 }, { "\u1100\u1161\u11A8", 1 }, { "a\r\nb", 3 }, { "\xE2\x82", 2 },
+    };
+    for (const auto& [text, count] : cases)
+        EXPECT_EQ(graphemeCount(text), count) << text;
+}
+
+// Invalid UTF-8 becomes replacement characters: an overlong NUL, a UTF-16 surrogate, a
+// sequence cut short at the end.
+TEST(Graphemes, CutOnlyBetweenCharactersOfValidText)
+{
+    const std::string text = "a" + family + decomposedE + france + "z";
+    const std::pair<std::string, std::string> cuts[] = { { firstGraphemes(text, 0), "" }, { firstGraphemes(text, 2), "a" + family },
+        { firstGraphemes(text, 4), "a" + family + decomposedE + france }, { firstGraphemes(text, 99), text },
+        { firstGraphemes("\xFF\xFE", 1), replacement }, { firstGraphemesWithinBytes(decomposedE + "x", 2), "" },
+        { firstGraphemesWithinBytes(decomposedE + "x", 3), decomposedE }, { validUtf8("ok \u00E9"), "ok \u00E9" },
+        { validUtf8("a\xFF" "b"), "a" + replacement + "b" }, { validUtf8("\xC0\x80"), replacement + replacement },
+        { validUtf8("\xED\xA0\x80"), replacement + replacement + replacement }, { validUtf8("x\xE2\x82"), "x" + replacement + replacement } };
+    for (std::size_t i = 0; i < std::size(cuts); ++i)
+        EXPECT_EQ(cuts[i].first, cuts[i].second) << i;
 }

@@ -13,7 +13,7 @@ using Resolution = FileReference::Resolution;
 Bytes bookmark(const fs::path& file) { return FileReference::create(file).value(); }
 } // namespace
 
-TEST_F(FileReferenceTest, AFileInPlaceIsFreshOneReplacedOrRenamedInItsFolderIsStaleAndFoundOneGoneFromItIsNot)
+TEST_F(FileReferenceTest, AFileInPlaceIsFreshOneRenamedInItsFolderIsStaleAndFoundOneGoneFromItIsNot)
 {
     const fs::path file = makeFile("note.txt");
     fs::create_directory(folder / "sub");
@@ -33,18 +33,15 @@ TEST_F(FileReferenceTest, AFileInPlaceIsFreshOneReplacedOrRenamedInItsFolderIsSt
     fs::rename(folder / "b.txt", folder / "renamed.txt");
     EXPECT_EQ(FileReference::resolve(b), (Resolution { folder / "renamed.txt", true }));
 
-    // How editors save: the file at the path, a new one, wins over the original renamed aside.
-    const fs::path report = makeFile("report.txt", "first");
-    const Bytes oldReport = bookmark(report);
-    fs::rename(report, folder / "report.txt~");
-    makeFile("report.txt", "second");
-    EXPECT_EQ(FileReference::resolve(oldReport), (Resolution { report, true }));
-
     // A file gone from its folder, here moved elsewhere, does not resolve.
     const Bytes moved = bookmark(makeFile("moved.txt"));
     fs::create_directory(folder / "elsewhere");
     fs::rename(folder / "moved.txt", folder / "elsewhere" / "moved.txt");
     EXPECT_EQ(FileReference::resolve(moved), std::nullopt);
+    // So does one deleted from a folder it leaves empty on the same volume.
+    const Bytes alone = bookmark(makeFile("alone/only.txt"));
+    fs::remove(folder / "alone/only.txt");
+    EXPECT_EQ(FileReference::resolve(alone), std::nullopt);
     EXPECT_EQ(FileReference::create(folder / "never-there.txt"), std::nullopt);
     EXPECT_EQ(FileReference::create(""), std::nullopt);
 }

@@ -20,11 +20,8 @@ TEST(HandOut, NamesAreTheItemsOwnSafeAndDistinctWithinADrag)
 {
     const std::string longStem(300, 'n');
     const auto managed = [](const std::string& name, const std::string& stored) { return item(name, "/p/" + stored, true); };
-    const struct {
-        const char* label;
-        ResolvedPocketItems items;
-        std::vector<std::string> names;
-    } cases[] = {
+    // What a case shows, the items, and their names.
+    const std::tuple<const char*, ResolvedPocketItems, std::vector<std::string>> cases[] = {
         { "own name", { managed("Note.txt", "A2C2.txt") }, { "Note.txt" } },
         { "same name twice, and a third", { managed("Note.txt", "1.txt"), managed("Note.txt", "2.txt"), managed("Note.txt", "3.txt") },
             { "Note.txt", "Note 2.txt", "Note 3.txt" } },
@@ -36,8 +33,8 @@ TEST(HandOut, NamesAreTheItemsOwnSafeAndDistinctWithinADrag)
         { "unsafe stored names", { managed("a/b.txt", "1.txt"), managed("..", "2.txt"), managed("", "3") }, { "a-b.txt", "...txt", "-" } },
         { "user files as they are", { item("mine.pdf", "/home/u/mine.pdf", false), managed("mine.pdf", "1.pdf") }, { "", "mine.pdf" } },
     };
-    for (const auto& row : cases)
-        EXPECT_EQ(HandOut::names(row.items), row.names) << row.label;
+    for (const auto& [label, items, names] : cases)
+        EXPECT_EQ(HandOut::names(items), names) << label;
 
     const auto cut = HandOut::names({ managed(longStem + ".txt", "1.txt"), managed(longStem + ".txt", "2.txt") });
     EXPECT_NE(cut[0], cut[1]) << "names cut to the longest file name stay distinct";
@@ -61,13 +58,10 @@ TEST(HandOut, FilesAreCreatedPrivatelyAndRemovedWithoutTouchingTheStore)
     writeFile(storedLink, weblocDocument("https://example.com/a?b&c"));
     const auto offered = HandOut::create(root, drag, { item("Note.txt", stored, true), item("mine.pdf", userFile, false),
         item("Note.txt", folder / "Payloads/gone.txt", true), item("example.com.webloc", storedLink, true) });
-    ASSERT_EQ(offered.size(), 4u);
-    EXPECT_EQ(offered[0], root / drag.string() / "Note.txt");
-    EXPECT_EQ(readFile(offered[0]), "the text");
-    EXPECT_EQ(offered[1], userFile);
-    EXPECT_EQ(offered[2], folder / "Payloads/gone.txt") << "what cannot be handed out is offered where it is";
-    EXPECT_EQ(offered[3], root / drag.string() / "example.com.desktop");
-    EXPECT_EQ(readFile(offered[3]), desktopLinkEntry("example.com", "https://example.com/a?b&c"));
+    // What cannot be handed out is offered where it is.
+    const fs::path own = root / drag.string();
+    EXPECT_EQ(offered, (std::vector<fs::path> { own / "Note.txt", userFile, folder / "Payloads/gone.txt", own / "example.com.desktop" }));
+    EXPECT_EQ(std::pair(readFile(offered.at(0)), readFile(offered.at(3))), std::pair(std::string("the text"), desktopLinkEntry("example.com", "https://example.com/a?b&c")));
     EXPECT_EQ(fs::status(root / drag.string()).permissions() & fs::perms::all, fs::perms::owner_all);
 
     const Uuid later = Uuid::random();
@@ -83,8 +77,7 @@ TEST(HandOut, FilesAreCreatedPrivatelyAndRemovedWithoutTouchingTheStore)
     EXPECT_FALSE(fs::exists(root / later.string()));
     EXPECT_TRUE(fs::exists(root / "not a drag"));
     fs::remove_all(root);
-    EXPECT_EQ(readFile(stored), "the text");
-    EXPECT_EQ(readFile(userFile), "pdf");
+    EXPECT_EQ(std::pair(readFile(stored), readFile(userFile)), std::pair(std::string("the text"), std::string("pdf")));
 
     // A root that something replaced with a link is neither filled nor emptied.
     fs::create_directories(folder / "elsewhere" / drag.string());
@@ -92,4 +85,18 @@ TEST(HandOut, FilesAreCreatedPrivatelyAndRemovedWithoutTouchingTheStore)
     EXPECT_EQ(HandOut::create(root, later, { item("Note.txt", stored, true) }), std::vector<fs::path> { stored });
     HandOut::removeExpired(root, now + std::chrono::minutes(1));
     EXPECT_TRUE(fs::exists(folder / "elsewhere" / drag.string()));
+}
+
+TEST(DesktopLink, IsALinkEntryThatGivesBackItsUrl)
+{
+    EXPECT_EQ(desktopLinkEntry("example.com", "https://example.com/"),
+        "[Desktop Entry]\nType=Link\nName=example.com\nURL=https://example.com/\nIcon=text-html\n");
+    EXPECT_EQ(desktopLinkEntry(" two\nlines\\", "u"), "[Desktop Entry]\nType=Link\nName=\\stwo\\nlines\\\\\nURL=u\nIcon=text-html\n");
+    for (const std::string url : { "https://h/a=b?c\\d", "file:///tmp/a b ", " x\ty\r\nz" })
+        EXPECT_EQ(desktopLinkUrl(desktopLinkEntry("name", url)), url) << url;
+
+    // Written by hand: only the main group counts, spaces around "=" do not, CRLF ends lines.
+    EXPECT_EQ(desktopLinkUrl("[Other]\nURL=wrong\n[Desktop Entry]\r\nName=x\r\n  URL = https://right/\r\n"), "https://right/");
+    EXPECT_EQ(desktopLinkUrl("[Desktop Entry]\nURLs=no\n[Other]\nURL=wrong\n"), std::nullopt);
+    EXPECT_EQ(desktopLinkUrl(""), std::nullopt);
 }

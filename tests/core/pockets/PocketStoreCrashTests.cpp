@@ -58,7 +58,8 @@ TEST_F(PocketStoreTest, AKilledStoreRestartsWithEveryListedFileAndNoDebris)
 // read may list any of them, so then nothing goes, and it is never overwritten.
 TEST_F(PocketStoreTest, AStartSweepsWriteDebrisAndOldUnlistedFilesUnlessTheIndexIsUnreadable)
 {
-    const std::string listedName = Uuid::random().string() + ".txt";
+    // Listed under an extension as long as a write temporary's suffix.
+    const std::string listedName = Uuid::random().string() + ".webloc";
     const PocketItem listed = PocketItem::make("note.txt", PocketPayload::makeManaged(listedName), 1);
     // Name, minutes old, swept after a good read.
     const std::tuple<std::string, int, bool> files[] = {

@@ -6,7 +6,7 @@ using namespace kestrane;
 using namespace kestrane::testing;
 using namespace std::string_literals;
 
-TEST_F(PocketStoreTest, RemovalsDeleteOnlyTheirOwnManagedFilesAndLiftedItemsComeBackFirst)
+TEST_F(PocketStoreTest, RemovalsDeleteOnlyTheirOwnManagedFilesPulledOnesAfterAGraceAndLiftedItemsComeBackFirst)
 {
     open();
     // Nothing changed yet: a first launch writes no index.
@@ -47,6 +47,21 @@ TEST_F(PocketStoreTest, RemovalsDeleteOnlyTheirOwnManagedFilesAndLiftedItemsCome
     store->items[zone] = { managedItem("last.txt") };
     store->removeAll(zone);
     EXPECT_EQ(stored().at(zone), std::vector<PocketItem> {});
+
+    // Pulled files stay readable for ten minutes while other removals delete at once.
+    const PocketItem pulled[] = { managedItem("pulled.txt"), managedItem("pulled.png") };
+    const PocketItem removed = managedItem("removed.txt");
+    store->items[zone] = { pulled[0], removed, pulled[1] };
+    store->releasePulled({ pulled[0].id, pulled[1].id }, zone);
+    store->remove(removed.id, zone);
+    EXPECT_TRUE(stored().at(zone).empty());
+    EXPECT_EQ(namesIn(store->payloadDirectory()), (std::set<std::string> { "bystander.txt", "pulled.txt", "pulled.png" }));
+
+    main.advance(std::chrono::seconds(599));
+    main.runPending();
+    EXPECT_EQ(namesIn(store->payloadDirectory()).size(), 3u);
+    main.advance(std::chrono::hours(1));
+    main.runPending();
     EXPECT_EQ(namesIn(store->payloadDirectory()), std::set<std::string> { "bystander.txt" });
     store->deleteZone(zone);
     EXPECT_EQ(stored().count(zone), 0u);
@@ -135,23 +150,4 @@ TEST_F(PocketStoreTest, AnIndexThatCannotBeSavedIsReportedOncePerStreakAndEveryt
     const PocketMap expected = store->items;
     store.reset();
     EXPECT_EQ(decodePocketIndex(readFile(directory() / "pockets.json")).pockets, expected);
-}
-
-TEST_F(PocketStoreTest, PulledFilesStayReadableForTenMinutesWhileOtherRemovalsDeleteAtOnce)
-{
-    open();
-    const PocketItem pulled[] = { managedItem("pulled.txt"), managedItem("pulled.png") };
-    const PocketItem removed = managedItem("removed.txt");
-    store->items[zone] = { pulled[0], removed, pulled[1] };
-    store->releasePulled({ pulled[0].id, pulled[1].id }, zone);
-    store->remove(removed.id, zone);
-    EXPECT_TRUE(stored().at(zone).empty());
-    EXPECT_EQ(namesIn(store->payloadDirectory()), (std::set<std::string> { "pulled.txt", "pulled.png" }));
-
-    main.advance(std::chrono::seconds(599));
-    main.runPending();
-    EXPECT_EQ(namesIn(store->payloadDirectory()).size(), 2u);
-    main.advance(std::chrono::hours(1));
-    main.runPending();
-    EXPECT_TRUE(namesIn(store->payloadDirectory()).empty());
 }

@@ -7,11 +7,13 @@
 
 using namespace kestrane;
 using namespace kestrane::testing;
+namespace fs = std::filesystem;
 
 namespace {
 constexpr std::uint16_t keyA = 0;
 using ShortcutRecordingTest = PreferencesTest;
 using HapticsTest = PreferencesTest;
+using LoginItemTest = PreferencesTest;
 
 struct RecordingSink final : HapticSink {
     void play(HapticPattern pattern) override { played.push_back(pattern); }
@@ -116,16 +118,17 @@ TEST_F(PreferencesTest, SettersWriteNotifyAndStepOnlyOnAChangeAndTheEngineSeesEa
     EXPECT_TRUE(preferences->isSwitchOn(PrefRow::openAtLogin));
 }
 
-TEST_F(PreferencesTest, OpenAtLoginFollowsTheAutostartEntryAndARefusalKeepsTheWishAndSaysWhy)
+TEST_F(PreferencesTest, OpenAtLoginFollowsTheAutostartEntryAndAFailureKeepsTheWishAndSaysWhatCouldNotBeDone)
 {
     writeFile(config / "autostart", "a file where the folder belongs");
     open();
     preferences->setOpenAtLogin(true);
-    EXPECT_EQ(preferences->loginState(), LoginState::failed(loginItems.registerItem().value().message));
+    EXPECT_EQ(preferences->loginState().kind, LoginState::Kind::failed);
+    EXPECT_EQ(preferences->loginState().message.rfind("Could not create the folder " + (config / "autostart").string() + ": ", 0), 0u);
     EXPECT_TRUE(preferences->wantsOpenAtLogin() && defaults.boolValue(Preferences::openAtLoginKey) == true);
-    EXPECT_EQ(steps, 1);
+    EXPECT_EQ(std::tuple(steps, loginItems.status(), loginItems.unregisterItem()), std::tuple(1, LoginState::off(), std::nullopt));
 
-    std::filesystem::remove(config / "autostart");
+    fs::remove(config / "autostart");
     preferences->refreshLoginState();
     EXPECT_EQ(preferences->loginState(), LoginState::off());
     preferences->setOpenAtLogin(true);
@@ -133,6 +136,12 @@ TEST_F(PreferencesTest, OpenAtLoginFollowsTheAutostartEntryAndARefusalKeepsTheWi
     preferences->setOpenAtLogin(false);
     EXPECT_EQ(preferences->loginState(), LoginState::off());
     EXPECT_EQ(defaults.boolValue(Preferences::openAtLoginKey), false);
+
+    fs::create_directories(autostartEntry() / "a folder where the entry belongs");
+    EXPECT_EQ(loginItems.status().message.rfind("Could not read " + autostartEntry().string() + ": ", 0), 0u);
+    EXPECT_TRUE(loginItems.registerItem() && loginItems.unregisterItem());
+    XdgAutostartLoginItem homeless("/usr/bin/kestrane", std::nullopt);
+    EXPECT_TRUE(homeless.status().kind == LoginState::Kind::failed && homeless.registerItem());
 }
 
 TEST_F(ShortcutRecordingTest, SwallowsShiftAloneAndCommandQUntilEscapeCancelsOrACombinationIsRecorded)
@@ -206,4 +215,53 @@ TEST_F(HapticsTest, TapsTooSoonAfterTheLastOnePlayedOrWithHapticsOffAreDropped)
     clock.advance(0.03);
     haptics.perform(HapticPattern::alignment);
     EXPECT_EQ(sink.played.size(), 3u);
+}
+
+TEST_F(LoginItemTest, RegisteringWritesAnEnabledEntryThatTheDesktopMaySwitchOff)
+{
+    EXPECT_EQ(loginItems.status(), LoginState::off());
+    EXPECT_FALSE(loginItems.registerItem());
+    EXPECT_EQ(readFile(autostartEntry()), "[Desktop Entry]\nType=Application\nName=Kestrane\n"
+                                          "Exec=/usr/bin/kestrane\nX-GNOME-Autostart-enabled=true\n");
+    EXPECT_EQ(loginItems.status(), LoginState::on());
+
+    const std::pair<std::string, LoginState> entries[] = {
+        { "[Desktop Entry]\nExec=kestrane\nHidden=true\n", LoginState::needsApproval() },
+        { "# off\r\n[Desktop Entry]\r\nX-GNOME-Autostart-enabled = false\r\n", LoginState::needsApproval() },
+        { "[Desktop Entry]\nHidden=false\nX-GNOME-Autostart-enabled=true\n", LoginState::on() },
+        // Only the main group counts.
+        { "[Desktop Entry]\nExec=kestrane\n[Desktop Action Quit]\nHidden=true\n", LoginState::on() },
+        { "Exec=kestrane\n", LoginState::failed(autostartEntry().string() + " is not a desktop entry.") },
+    };
+    for (const auto& [contents, state] : entries) {
+        writeFile(autostartEntry(), contents);
+        EXPECT_EQ(loginItems.status(), state) << contents;
+    }
+    EXPECT_FALSE(loginItems.unregisterItem());
+    EXPECT_EQ(loginItems.status(), LoginState::off());
+    EXPECT_FALSE(loginItems.unregisterItem());
+
+    const std::string quoted = XdgAutostartLoginItem::entryContents("/home/a b/50%/\"k$\"");
+    EXPECT_NE(quoted.find("\nExec=\"/home/a b/50%%/\\\\\"k\\\\$\\\\\"\"\n"), std::string::npos) << quoted;
+}
+
+TEST(NotificationCenterTest, APostReachesItsObserversInOrderAndTheyMayChangeTheListMeanwhile)
+{
+    NotificationCenter center;
+    std::vector<std::string> heard;
+    NotificationCenter::Token self = 0, later = 0;
+    self = center.observe("n", [&] {
+        heard.push_back("self");
+        center.removeObserver(self);
+        center.removeObserver(later);
+        center.observe("n", [&] { heard.push_back("added"); });
+    });
+    center.observe("other", [&] { heard.push_back("other"); });
+    later = center.observe("n", [&] { heard.push_back("later"); });
+
+    // The one removed before its turn is skipped; the one added hears the next post.
+    EXPECT_EQ(center.post("n"), 1);
+    EXPECT_EQ(center.post("n"), 1);
+    EXPECT_EQ(heard, (std::vector<std::string> { "self", "added" }));
+    EXPECT_EQ(center.post("nobody"), 0);
 }
