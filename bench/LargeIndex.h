@@ -25,9 +25,15 @@ inline Bytes randomBookmark(std::mt19937& random)
 inline PocketPayload payloadFor(int index, std::mt19937& random)
 {
     switch (index % 10) {
-    case 0: case 1: case 2: case 3: case 4: case 5:
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
         return PocketPayload::makeReference(randomBookmark(random));
-    case 6: case 7:
+    case 6:
+    case 7:
         return PocketPayload::makeManaged(Uuid::random().string() + ".png");
     default:
         return PocketPayload::makePending("/home/alex/Documents/Projects/Kestrel/report draft " + std::to_string(index) + ".pdf");

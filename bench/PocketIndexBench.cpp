@@ -36,9 +36,15 @@ static void decodeBenchmark(benchmark::State& state, int items)
 }
 
 // 4.1 MB written.
-static void BM_PocketIndexDecode10k(benchmark::State& state) { decodeBenchmark(state, bench::itemCount); }
+static void BM_PocketIndexDecode10k(benchmark::State& state)
+{
+    decodeBenchmark(state, bench::itemCount);
+}
 BENCHMARK(BM_PocketIndexDecode10k)->Unit(benchmark::kMillisecond);
 
 // The same shape at 1.8 MB.
-static void BM_PocketIndexDecode1_8MB(benchmark::State& state) { decodeBenchmark(state, 4'400); }
+static void BM_PocketIndexDecode1_8MB(benchmark::State& state)
+{
+    decodeBenchmark(state, 4'400);
+}
 BENCHMARK(BM_PocketIndexDecode1_8MB)->Unit(benchmark::kMillisecond);

@@ -128,7 +128,8 @@ static void BM_EnteringEditModeWithScreenCapture(benchmark::State& state)
         state.ResumeTiming();
         scene.engine.setEditing(true);
         const PixelRequest root = requestRootBackground(*display, area);
-        const QImage background = root.valid ? collectPixels(*display, root) : desktopStandIn(*display, XCB_NONE, area, requestPixels(*display, display->root(), area));
+        const QImage background = root.valid ? collectPixels(*display, root)
+                                             : desktopStandIn(*display, XCB_NONE, area, requestPixels(*display, display->root(), area));
         scene.drawFrame(captureBelow(*display, XCB_NONE, area, background));
     }
 }

@@ -1,7 +1,7 @@
 #include "BenchApplication.h"
+#include "graphics/GaussianBlur.h"
 #include "onboarding/Onboarding.h"
 #include "platform/MemoryDefaults.h"
-#include "graphics/GaussianBlur.h"
 #include "views/OnboardingView.h"
 
 #include <QGuiApplication>

@@ -65,7 +65,10 @@ template <typename Value> int largest(QRect box, Value value)
     return result;
 }
 
-int brightest(const QImage& image, QRect box) { return largest(box, [&](int x, int y) { return qRed(image.pixel(x, y)); }); }
+int brightest(const QImage& image, QRect box)
+{
+    return largest(box, [&](int x, int y) { return qRed(image.pixel(x, y)); });
+}
 
 // A clipped repaint blends translucent spans through other code than a full one, so the
 // two may differ by a few levels of rounding but no more.

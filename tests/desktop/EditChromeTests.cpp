@@ -41,7 +41,9 @@ protected:
         int visible = 0;
         for (const auto& pocket : pockets) {
             const BlobRuntime* blob = engine->blob(pocket.id);
-            visible += blob && chrome->hitAt({ 1440 - EditChrome::rowTrailingInset - 100, blob->y.value }) == EditChrome::Hit { EditChrome::Control::row, pocket.id };
+            visible += blob
+                && chrome->hitAt({ 1440 - EditChrome::rowTrailingInset - 100, blob->y.value })
+                    == EditChrome::Hit { EditChrome::Control::row, pocket.id };
         }
         return visible;
     }
@@ -57,7 +59,8 @@ TEST_F(EditChromeTest, RowsCountItemsTakeRemovalOnlyWhenArrangingAndLeaveWithThe
     EXPECT_EQ(chrome->helpAt({ badgeX, yOf(0) }), "") << "no badge on an empty pocket";
     EXPECT_EQ(chrome->helpAt({ badgeX, yOf(1) }), "1 item");
     EXPECT_EQ(chrome->helpAt({ badgeX, yOf(2) }), "2 items");
-    EXPECT_EQ(chrome->hitAt({ badgeX, yOf(1) }), EditChrome::Hit({ EditChrome::Control::row, pockets[1].id })) << "a press on the count stays in edit mode";
+    EXPECT_EQ(chrome->hitAt({ badgeX, yOf(1) }), EditChrome::Hit({ EditChrome::Control::row, pockets[1].id }))
+        << "a press on the count stays in edit mode";
     EXPECT_EQ(visibleFields(), 3);
 
     const auto hitRemove = [&] { return chrome->hitAt({ removeX, yOf(0) }); };

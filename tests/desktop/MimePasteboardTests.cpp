@@ -6,8 +6,8 @@
 #include <QImage>
 #include <QMimeData>
 
-#include <gtest/gtest.h>
 #include <algorithm>
+#include <gtest/gtest.h>
 
 using namespace kestrane;
 
@@ -19,7 +19,11 @@ TEST(MimePasteboardTest, DataUrlsAreImagesOrNothingButNeverLinksOrTexts)
     QByteArray png, jpeg;
     QBuffer pngFile(&png), jpegFile(&jpeg);
     ASSERT_TRUE(red.save(&pngFile, "PNG") && red.save(&jpegFile, "JPEG"));
-    const struct { QByteArray url; bool image; int diagnostics; } cases[] = {
+    const struct {
+        QByteArray url;
+        bool image;
+        int diagnostics;
+    } cases[] = {
         { "data:image/png;base64," + png.toBase64(), true, 0 },
         { "data:image/png," + png.toPercentEncoding(), true, 0 },
         { "data:image/jpeg;base64," + jpeg.toBase64(), true, 0 },

@@ -148,7 +148,9 @@ TEST(LessonBlockTest, TypesTheHeadlineBehindACaret)
 TEST(InkBandTest, CoversWhatTheTrianglesCover)
 {
     const ScreenPerimeter screen = Onboarding::screenPerimeter(width, height);
-    const auto filled = [](const Path& path) { return drawn(width, height, [&](QPainter& p) { p.fillPath(toPainterPath(path), Qt::black); }); };
+    const auto filled = [](const Path& path) {
+        return drawn(width, height, [&](QPainter& p) { p.fillPath(toPainterPath(path), Qt::black); });
+    };
     for (const InkField field : { InkField { 900, 26, 3.0, 1 }, InkField { 2700, 17, 12.5, 0.8 } }) {
         const QImage triangles = filled(InkGeometry::path(field, screen));
         Path outline;

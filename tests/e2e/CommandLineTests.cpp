@@ -5,8 +5,8 @@
 #include <nlohmann/json.hpp>
 
 #include <csignal>
-#include <sys/stat.h>
 #include <set>
+#include <sys/stat.h>
 
 namespace kestrane::e2e {
 namespace {
@@ -104,7 +104,8 @@ TEST_F(Command, AddGoesThroughTheRunningCopy)
     // kept by its reference, shown with replacement characters.
     testing::writeFile(home.root() / "bad\xFF\xFE.txt", "bad");
     // Arguments given to a process through Qt are text: the shell makes the bytes.
-    ChildProcess add({ "sh", "-c", "exec \"$0\" --add \"$1/$(printf 'bad\\377\\376.txt')\"", KESTRANE_PROGRAM, QString::fromStdString(home.root().string()) },
+    ChildProcess add({ "sh", "-c", "exec \"$0\" --add \"$1/$(printf 'bad\\377\\376.txt')\"", KESTRANE_PROGRAM,
+                         QString::fromStdString(home.root().string()) },
         home.environment(display.name()));
     EXPECT_EQ(add.waitForExit(eventTimeout), 0);
     EXPECT_EQ(deskNames().back(), "bad\xEF\xBF\xBD\xEF\xBF\xBD.txt");
@@ -121,8 +122,9 @@ TEST_F(Command, AnAnsweredAddSurvivesAKillOfTheRunningCopy)
         std::vector<std::pair<std::string, std::unique_ptr<ChildProcess>>> adds;
         for (int i = 0; i < 16; ++i) {
             const std::string text = "note " + std::to_string(round) + "." + std::to_string(i);
-            adds.emplace_back(text, std::make_unique<ChildProcess>(QStringList { KESTRANE_PROGRAM, "--add-text", QString::fromStdString(text) },
-                                        home.environment(display.name()), ChildProcess::Diagnostics::discarded));
+            adds.emplace_back(text,
+                std::make_unique<ChildProcess>(QStringList { KESTRANE_PROGRAM, "--add-text", QString::fromStdString(text) },
+                    home.environment(display.name()), ChildProcess::Diagnostics::discarded));
             if (i == 10 + round)
                 ::kill(program->pid(), SIGKILL);
         }

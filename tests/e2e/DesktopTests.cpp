@@ -83,7 +83,8 @@ TEST_F(DesktopTest, WithoutACompositorTheDesktopShowsEverywhereButOnTheBulges)
     const int pocketY = launchWithDesk({ "--seed-pocket", "2" });
     // Edit mode dims what it shows behind (to about 180 of 255) and draws its controls
     // along the bottom and its rows beside the edge.
-    const auto expectDesktopAndPocket = [&](const char* when, int lightest = 200, int height = XvfbDisplay::height, int width = XvfbDisplay::width - 60) {
+    const auto expectDesktopAndPocket = [&](const char* when, int lightest = 200, int height = XvfbDisplay::height,
+                                            int width = XvfbDisplay::width - 60) {
         std::this_thread::sleep_for(milliseconds(800));
         const QImage screen = display.screenshot();
         int darkLeftOfTheEdge = 0;
@@ -125,7 +126,8 @@ TEST_F(DesktopTest, AScreenModeChangeMovesTheEdgeWithTheScreen)
     std::string size;
     for (int attempt = 0; attempt < 3 && size.empty(); ++attempt) {
         program.reset();
-        nested = std::make_unique<ChildProcess>(QStringList { "Xephyr", "-displayfd", "1", "-screen", "1024x768", "-resizeable", "-nolisten", "tcp" },
+        nested = std::make_unique<ChildProcess>(
+            QStringList { "Xephyr", "-displayfd", "1", "-screen", "1024x768", "-resizeable", "-nolisten", "tcp" },
             home.environment(display.name()), ChildProcess::Diagnostics::discarded);
         nestedName = std::string(":").append(nested->readLine(startTimeout).value_or(""));
         if (!answers(nestedName))

@@ -52,7 +52,9 @@ public:
     PeerWindow(const QString& mode, const QRect& geometry)
         : QWidget(nullptr, Qt::FramelessWindowHint)
         , mode_(mode)
-        , colour_(mode == "clicks" ? QColor(Qt::white) : mode == "receiver" ? QColor(220, 220, 220) : QColor(40, 90, 200))
+        , colour_(mode == "clicks"     ? QColor(Qt::white)
+                  : mode == "receiver" ? QColor(220, 220, 220)
+                                       : QColor(40, 90, 200))
     {
         setGeometry(geometry);
         setAcceptDrops(mode == "receiver");
@@ -87,7 +89,8 @@ protected:
 
     void mouseMoveEvent(QMouseEvent* event) override
     {
-        if (offered.isEmpty() || !(event->buttons() & Qt::LeftButton) || dragging_ || (event->position().toPoint() - pressedAt_).manhattanLength() < QApplication::startDragDistance())
+        if (offered.isEmpty() || !(event->buttons() & Qt::LeftButton) || dragging_
+            || (event->position().toPoint() - pressedAt_).manhattanLength() < QApplication::startDragDistance())
             return;
         dragging_ = true;
         auto* mime = new QMimeData;
@@ -142,8 +145,9 @@ int main(int argc, char** argv)
         std::cerr << "usage: kestrane_drag_peer source X Y FILE... | image X Y | webimage X Y | receiver X Y W H | clicks [lines|dark]\n";
         return 2;
     }
-    PeerWindow window(mode, mode == "clicks" ? QGuiApplication::primaryScreen()->geometry()
-            : QRect(number(2), number(3), mode == "receiver" ? number(4) : 120, mode == "receiver" ? number(5) : 120));
+    PeerWindow window(mode,
+        mode == "clicks" ? QGuiApplication::primaryScreen()->geometry()
+                         : QRect(number(2), number(3), mode == "receiver" ? number(4) : 120, mode == "receiver" ? number(5) : 120));
     if (mode == "image")
         window.offered.push_back(QUrl("data:image/png;base64," + QString::fromLatin1(somePng().toBase64())));
     if (mode == "webimage") {

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
-#include <utility>
 #include <thread>
+#include <utility>
 
 namespace kestrane::e2e {
 namespace {
@@ -55,13 +55,15 @@ std::vector<ShownRow> settledRows(const XvfbDisplay& display, size_t count)
 {
     std::vector<ShownRow> rows, before;
     auto stillSince = std::chrono::steady_clock::now();
-    pollUntil([&] {
-        before = std::exchange(rows, shownRows(display.screenshot()));
-        const bool same = rows.size() == count && before.size() == count && rows[0].left == before[0].left && rows[0].y == before[0].y;
-        if (!same)
-            stillSince = std::chrono::steady_clock::now();
-        return same && std::chrono::steady_clock::now() - stillSince > milliseconds(400);
-    }, eventTimeout);
+    pollUntil(
+        [&] {
+            before = std::exchange(rows, shownRows(display.screenshot()));
+            const bool same = rows.size() == count && before.size() == count && rows[0].left == before[0].left && rows[0].y == before[0].y;
+            if (!same)
+                stillSince = std::chrono::steady_clock::now();
+            return same && std::chrono::steady_clock::now() - stillSince > milliseconds(400);
+        },
+        eventTimeout);
     return rows;
 }
 
@@ -156,7 +158,9 @@ TEST_F(DrawerTest, ARowDraggedOutIsCopiedTheRemoveButtonTakesOneAndScrollingPast
     EXPECT_EQ(std::tuple(left[0].id, left[1].id), std::tuple(seeded[0].id, seeded[2].id));
 
     // The notches after the clear stay with the overlay: openbox would switch desktops on them.
-    const auto currentDesktop = [&] { return ChildProcess({ "xdotool", "get_desktop" }, home.environment(display.name())).readLine(eventTimeout); };
+    const auto currentDesktop = [&] {
+        return ChildProcess({ "xdotool", "get_desktop" }, home.environment(display.name())).readLine(eventTimeout);
+    };
     const auto desktopBefore = currentDesktop();
     pointer.moveTo(rows[0].left + 60, rows[0].y + 10);
     wheel(display, 40);
@@ -195,10 +199,13 @@ TEST_F(DrawerTest, ARowDraggedOntoAnotherPocketOutlivesTheOriginal)
     pointer.glideTo(rows[0].left + 40, rows[0].y + 10, 3);
     pointer.glideTo(edgeX - 60, shelfY, 12);
     int moves = 0;
-    EXPECT_TRUE(pollUntil([&] {
-        pointer.glideTo(edgeX - moves++ % 2, shelfY, 2);
-        return shelfInk() > idleInk + 5;
-    }, eventTimeout)) << "the shelf swells toward the drag from " << idleInk << " points";
+    EXPECT_TRUE(pollUntil(
+        [&] {
+            pointer.glideTo(edgeX - moves++ % 2, shelfY, 2);
+            return shelfInk() > idleInk + 5;
+        },
+        eventTimeout))
+        << "the shelf swells toward the drag from " << idleInk << " points";
     pointer.release();
     std::vector<StoredItem> moved;
     ASSERT_TRUE(pollUntil([&] { return (moved = home.items(shelf.id)).size() == 1; }, eventTimeout));
@@ -217,11 +224,13 @@ TEST_F(DrawerTest, ARowDraggedOntoAnotherPocketOutlivesTheOriginal)
     rows = settledRows(display, 1);
     ASSERT_EQ(rows.size(), 1u);
     // Delete removes the row under the pointer.
-    ASSERT_TRUE(pollUntil([&] {
-        pointer.moveTo(rows[0].left + 60 + moves++ % 2, rows[0].y);
-        display.xdotool({ "key", "Delete", "sleep", "0.2" });
-        return home.items(desk.id).empty();
-    }, eventTimeout));
+    ASSERT_TRUE(pollUntil(
+        [&] {
+            pointer.moveTo(rows[0].left + 60 + moves++ % 2, rows[0].y);
+            display.xdotool({ "key", "Delete", "sleep", "0.2" });
+            return home.items(desk.id).empty();
+        },
+        eventTimeout));
     EXPECT_TRUE(pollUntil([&] { return !std::filesystem::exists(original.file); }, eventTimeout));
     EXPECT_EQ(testing::readFile(moved[0].file), "Seeded item 1");
 }

@@ -86,10 +86,12 @@ TEST_F(EditModeTest, ScreenDimsAndBlursBehindTheRows)
                 bright += qGray(shot.pixel(x, y + dy)) > 200;
         return bright;
     };
-    pollUntil([&] {
-        const auto [brightness, contrast] = brightnessAndContrast(shot = display.screenshot());
-        return brightness < 0.85 * bareBrightness && contrast < 0.5 * bareContrast && nameBrightness() > 20;
-    }, eventTimeout);
+    pollUntil(
+        [&] {
+            const auto [brightness, contrast] = brightnessAndContrast(shot = display.screenshot());
+            return brightness < 0.85 * bareBrightness && contrast < 0.5 * bareContrast && nameBrightness() > 20;
+        },
+        eventTimeout);
     const auto [brightness, contrast] = brightnessAndContrast(shot);
     EXPECT_LT(brightness, 0.85 * bareBrightness) << "dimmed";
     EXPECT_LT(contrast, 0.5 * bareContrast) << "blurred";
@@ -180,7 +182,8 @@ TEST_F(EditModeTest, ARemovedPocketComesBackWithAllItsItems)
     // "Put back" stands where the remove button was.
     pointer.click(rowRemoveX, deskY);
     ASSERT_TRUE(pollUntil([&] { return zoneNamed("Desk").has_value(); }, eventTimeout)) << "put back";
-    EXPECT_EQ(std::pair(zoneNamed("Desk")->at("id"), zoneNamed("Desk")->at("anchor")), std::pair(nlohmann::json(desk.id), nlohmann::json(desk.anchor)));
+    EXPECT_EQ(std::pair(zoneNamed("Desk")->at("id"), zoneNamed("Desk")->at("anchor")),
+        std::pair(nlohmann::json(desk.id), nlohmann::json(desk.anchor)));
     ASSERT_EQ(program->stop(), 0);
     const std::vector<StoredItem> after = home.items(desk.id);
     ASSERT_EQ(after.size(), items.size());
@@ -224,7 +227,9 @@ TEST_F(EditModeTest, RecordingACombinationAnotherProgramHoldsEnds)
 {
     IsolatedHome other;
     // Control-Shift-K, in the stored form.
-    other.writeSettings({ desk }, { { "kestrane.prefs.shortcut.keyCode", 40 }, { "kestrane.prefs.shortcut.modifiers", 0x60000 }, { "kestrane.prefs.shortcut.label", "K" } });
+    other.writeSettings({ desk },
+        { { "kestrane.prefs.shortcut.keyCode", 40 }, { "kestrane.prefs.shortcut.modifiers", 0x60000 },
+            { "kestrane.prefs.shortcut.label", "K" } });
     ChildProcess holder({ KESTRANE_PROGRAM, "--print-pockets" }, other.environment(display.name()));
     readReport(holder);
 

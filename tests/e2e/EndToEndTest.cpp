@@ -11,8 +11,8 @@ namespace kestrane::e2e {
 
 std::unique_ptr<ChildProcess> EndToEndTest::launch(const QStringList& arguments, const std::string& displayName) const
 {
-    return std::make_unique<ChildProcess>(QStringList { KESTRANE_PROGRAM } + arguments,
-        home.environment(displayName.empty() ? display.name() : displayName));
+    return std::make_unique<ChildProcess>(
+        QStringList { KESTRANE_PROGRAM } + arguments, home.environment(displayName.empty() ? display.name() : displayName));
 }
 
 bool endToEndRequired()
@@ -88,10 +88,12 @@ std::vector<std::string> EndToEndTest::runOnce(const QStringList& arguments)
 bool EndToEndTest::hoverUntilTaken(const ChildProcess& taker, int x, int y)
 {
     int moves = 0;
-    return pollUntil([&] {
-        pointer.moveTo(x - moves++ % 2, y);
-        return display.processUnderPointer() == taker.pid();
-    }, eventTimeout);
+    return pollUntil(
+        [&] {
+            pointer.moveTo(x - moves++ % 2, y);
+            return display.processUnderPointer() == taker.pid();
+        },
+        eventTimeout);
 }
 
 bool EndToEndTest::clickPocket(int pocketY)

@@ -29,12 +29,12 @@ inline const StoredZone desk { "5C7E2A90-1B3D-4F68-8A4C-D2E6F0B91357", "Desk", 0
 // A test that cannot run here skips with one line saying why; where the machine was set up
 // for the end-to-end tests (KESTRANE_E2E_REQUIRED set, as CI does) it fails instead.
 bool endToEndRequired();
-#define KESTRANE_CANNOT_RUN(reason)         \
-    do {                                    \
-        if (::kestrane::e2e::endToEndRequired()) \
-            GTEST_FAIL() << reason;         \
-        else                                \
-            GTEST_SKIP() << reason;         \
+#define KESTRANE_CANNOT_RUN(reason)                                                                                                        \
+    do {                                                                                                                                   \
+        if (::kestrane::e2e::endToEndRequired())                                                                                           \
+            GTEST_FAIL() << reason;                                                                                                        \
+        else                                                                                                                               \
+            GTEST_SKIP() << reason;                                                                                                        \
     } while (false)
 
 // The report of a program started with "--print-pockets", up to and including its SCREEN line.
@@ -50,7 +50,10 @@ struct Finished {
     int status = -1;
     std::string output;
     bool operator==(const Finished&) const = default;
-    friend void PrintTo(const Finished& finished, std::ostream* out) { *out << "status " << finished.status << ", output " << finished.output; }
+    friend void PrintTo(const Finished& finished, std::ostream* out)
+    {
+        *out << "status " << finished.status << ", output " << finished.output;
+    }
 };
 // Reads the program's output until it ends, waiting up to `lineTimeout` for each line.
 Finished runToEnd(ChildProcess& program, milliseconds lineTimeout = eventTimeout);

@@ -44,7 +44,8 @@ TEST_F(Instance, AddsStartedTogetherAllStoreWithOrWithoutARunningCopy)
         for (auto& add : adds)
             EXPECT_EQ(add->waitForExit(milliseconds(30000)), 0) << "with a running copy: " << running;
         std::string listed;
-        EXPECT_TRUE(pollUntil([&] { return std::ranges::count(listed = run({ "--list" }).output, '\n') == (running ? 20 : 10); }, eventTimeout)) << listed;
+        EXPECT_TRUE(pollUntil([&] { return std::ranges::count(listed = run({ "--list" }).output, '\n') == (running ? 20 : 10); }, eventTimeout))
+            << listed;
     }
     EXPECT_TRUE(program->isRunning());
 }

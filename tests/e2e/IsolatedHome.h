@@ -47,7 +47,8 @@ public:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("PATH", QString::fromStdString((folder_ / "bin").string()) + ":" + environment.value("PATH"));
         environment.insert("DISPLAY", QString::fromStdString(display));
-        for (const auto& [variable, name] : { std::pair("XDG_CONFIG_HOME", "config"), { "XDG_DATA_HOME", "data" }, { "XDG_RUNTIME_DIR", "runtime" } })
+        for (const auto& [variable, name] :
+            { std::pair("XDG_CONFIG_HOME", "config"), { "XDG_DATA_HOME", "data" }, { "XDG_RUNTIME_DIR", "runtime" } })
             environment.insert(variable, QString::fromStdString((folder_ / name).string()));
         environment.remove("WAYLAND_DISPLAY");
         return environment;
@@ -75,7 +76,8 @@ public:
     {
         const std::filesystem::path index = folder_ / "data/Kestrane/pockets.json";
         std::vector<StoredItem> items;
-        const nlohmann::json document = std::filesystem::exists(index) ? nlohmann::json::parse(testing::readFile(index)) : nlohmann::json::object();
+        const nlohmann::json document =
+            std::filesystem::exists(index) ? nlohmann::json::parse(testing::readFile(index)) : nlohmann::json::object();
         for (const nlohmann::json& entry : document.value(zoneID, nlohmann::json::array())) {
             StoredItem item { entry.at("id"), entry.at("name"), {} };
             const nlohmann::json& payload = entry.at("payload");

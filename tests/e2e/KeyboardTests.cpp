@@ -11,7 +11,8 @@ protected:
 
     void doubleTapControl() const
     {
-        display.xdotool({ "keydown", "Control_L", "keyup", "Control_L", "sleep", "0.1", "keydown", "Control_L", "keyup", "Control_L", "sleep", "0.3" });
+        display.xdotool(
+            { "keydown", "Control_L", "keyup", "Control_L", "sleep", "0.1", "keydown", "Control_L", "keyup", "Control_L", "sleep", "0.3" });
     }
 };
 

@@ -79,7 +79,8 @@ TEST_F(LaunchTest, SecondCopyExitsAtOnceAndTheFirstOpensEditMode)
     EXPECT_EQ(second->readLine(milliseconds(0)), std::nullopt) << "the second copy prints nothing";
 
     QImage screen;
-    EXPECT_TRUE(pollUntil([&] { return darkShare(screen = display.screenshot(), plusLeft) >= 0.7; }, eventTimeout)) << "the plus bulge is drawn";
+    EXPECT_TRUE(pollUntil([&] { return darkShare(screen = display.screenshot(), plusLeft) >= 0.7; }, eventTimeout))
+        << "the plus bulge is drawn";
     EXPECT_EQ(darkShare(screen, 1000), 0.0) << "the bulge, not a dimmed screen";
     EXPECT_TRUE(program->isRunning()) << "the first copy runs on";
 

@@ -25,8 +25,8 @@ std::unique_ptr<ChildProcess> launchFileManager(const IsolatedHome& home, const 
     QProcessEnvironment environment = home.environment(display.name());
     for (const auto& [variable, name] : { std::pair("XDG_CONFIG_HOME", "config"), { "XDG_CACHE_HOME", "cache" }, { "HOME", "" } })
         environment.insert(variable, QString::fromStdString((own / name).string()));
-    return std::make_unique<ChildProcess>(QStringList { "pcmanfm", QString::fromStdString(folder.string()) }, environment,
-        ChildProcess::Diagnostics::discarded);
+    return std::make_unique<ChildProcess>(
+        QStringList { "pcmanfm", QString::fromStdString(folder.string()) }, environment, ChildProcess::Diagnostics::discarded);
 }
 
 // Another program's drag between ours: it takes the drag selection, as every drag does,
@@ -42,7 +42,8 @@ public:
         std::free(atom);
         const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
         window_ = xcb_generate_id(c);
-        xcb_create_window(c, XCB_COPY_FROM_PARENT, window_, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, 0, nullptr);
+        xcb_create_window(
+            c, XCB_COPY_FROM_PARENT, window_, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, 0, nullptr);
     }
 
     // True once the server made it the owner.

@@ -50,7 +50,8 @@ const std::filesystem::path& stagingFolder()
     static const testing::TemporaryFolder folder;
     static const bool open = [] {
         using std::filesystem::perms;
-        std::filesystem::permissions(folder.path(), perms::owner_all | perms::group_read | perms::group_exec | perms::others_read | perms::others_exec);
+        std::filesystem::permissions(
+            folder.path(), perms::owner_all | perms::group_read | perms::group_exec | perms::others_read | perms::others_exec);
         return true;
     }();
     (void)open;
@@ -74,14 +75,16 @@ QStringList SwaySession::asSessionUser(const QStringList& command)
     if (!user)
         return command;
     // Changing user clears the parent-death signal: setpriv sets it again.
-    return QStringList { "setpriv", QString("--reuid=%1").arg(user->pw_uid), QString("--regid=%1").arg(user->pw_gid),
-               "--clear-groups", "--pdeathsig=TERM" }
-        + command;
+    return QStringList { "setpriv", QString("--reuid=%1").arg(user->pw_uid), QString("--regid=%1").arg(user->pw_gid), "--clear-groups",
+        "--pdeathsig=TERM" }
+    + command;
 }
 
 void SwaySession::handOver(const std::filesystem::path& folder)
 {
-    if (sessionUser() && ChildProcess({ "chown", "-R", "nobody:", text(folder) }, QProcessEnvironment::systemEnvironment()).waitForExit(milliseconds(5000)) != 0)
+    if (sessionUser()
+        && ChildProcess({ "chown", "-R", "nobody:", text(folder) }, QProcessEnvironment::systemEnvironment()).waitForExit(milliseconds(5000))
+            != 0)
         throw std::runtime_error("cannot hand " + folder.string() + " over to the session's user");
 }
 
@@ -94,21 +97,25 @@ SwaySession::SwaySession()
     std::filesystem::permissions(folder_ / "runtime", std::filesystem::perms::owner_all);
     // Once the session is up, sway runs the last line with its environment, in which it
     // has put the names of its displays, and the file `names` appears with them.
-    testing::writeFile(folder_ / "config", R"(output HEADLESS-1 resolution 1440x900 position 0 0
+    testing::writeFile(folder_ / "config",
+        R"(output HEADLESS-1 resolution 1440x900 position 0 0
 xwayland enable
 default_border none
 default_floating_border none
 for_window [app_id=".*"] floating enable
-exec cd ")" + folder_.path().string() + R"(" && echo "$WAYLAND_DISPLAY $DISPLAY" > names.part && mv names.part names
+exec cd ")" + folder_.path().string()
+            + R"(" && echo "$WAYLAND_DISPLAY $DISPLAY" > names.part && mv names.part names
 )");
     handOver(folder_.path());
 
     // sway's log goes to a file in its folder, shown when it does not start.
-    const QString start = "cd \"$0\" && unset WAYLAND_DISPLAY DISPLAY && exec env WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c config 2>sway.log";
+    const QString start = "cd \"$0\" && unset WAYLAND_DISPLAY DISPLAY && exec env WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 "
+                          "WLR_RENDERER=pixman sway -c config 2>sway.log";
     sway_ = std::make_unique<ChildProcess>(asSessionUser({ "sh", "-c", start, text(folder_.path()) }), ownEnvironment());
 
     const std::filesystem::path names = folder_ / "names";
-    if (!pollUntil([&] { return std::filesystem::exists(names) || !sway_->isRunning(); }, milliseconds(15000)) || !std::filesystem::exists(names))
+    if (!pollUntil([&] { return std::filesystem::exists(names) || !sway_->isRunning(); }, milliseconds(15000))
+        || !std::filesystem::exists(names))
         throw std::runtime_error("sway did not start: " + logTail());
     std::ifstream(names) >> waylandName_ >> xName_;
     if (xName_.empty())
@@ -135,8 +142,8 @@ void SwaySession::run(const QStringList& command) const
 {
     ChildProcess process(asSessionUser(command), environment());
     if (process.waitForExit(milliseconds(20000)) != 0)
-        throw std::runtime_error(command.join(' ').toStdString() + " failed"
-            + (sway_->isRunning() ? "" : ": sway is gone, its log ends with " + logTail()));
+        throw std::runtime_error(
+            command.join(' ').toStdString() + " failed" + (sway_->isRunning() ? "" : ": sway is gone, its log ends with " + logTail()));
 }
 
 void SwaySession::input(const char* step, int x, int y) const

@@ -31,7 +31,8 @@ void onGlobal(void* data, wl_registry* registry, std::uint32_t name, const char*
     if (std::strcmp(interface, wl_seat_interface.name) == 0 && !globals->seat)
         globals->seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
     else if (std::strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0)
-        globals->pointers = static_cast<zwlr_virtual_pointer_manager_v1*>(wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
+        globals->pointers =
+            static_cast<zwlr_virtual_pointer_manager_v1*>(wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
 }
 void ignoreGlobalRemoval(void*, wl_registry*, std::uint32_t) { }
 const wl_registry_listener registryListener { onGlobal, ignoreGlobalRemoval };

@@ -17,7 +17,8 @@ protected:
         } catch (const std::runtime_error& error) {
             KESTRANE_CANNOT_RUN("No sway session: " << error.what());
         }
-        window = std::make_unique<ChildProcess>(SwaySession::asSessionUser({ SwaySession::staged(KESTRANE_DRAG_PEER), "-platform", "wayland", "clicks" }), sway->environment());
+        window = std::make_unique<ChildProcess>(
+            SwaySession::asSessionUser({ SwaySession::staged(KESTRANE_DRAG_PEER), "-platform", "wayland", "clicks" }), sway->environment());
         if (window->readLine(startTimeout) != "READY")
             throw std::runtime_error("the native window did not show");
     }
@@ -28,7 +29,8 @@ protected:
     {
         home.writeSettings({ desk });
         SwaySession::handOver(home.root());
-        program = std::make_unique<ChildProcess>(SwaySession::asSessionUser({ SwaySession::staged(KESTRANE_PROGRAM), "--seed-pocket", "2", "--print-pockets" }),
+        program = std::make_unique<ChildProcess>(
+            SwaySession::asSessionUser({ SwaySession::staged(KESTRANE_PROGRAM), "--seed-pocket", "2", "--print-pockets" }),
             sway->environment(home.environment({})));
         return pocketY(readReport(*program));
     }
@@ -64,10 +66,13 @@ TEST_F(WaylandTest, APocketHoldingItemsSwellsUnderThePointerAndKeepsItsClick)
     const int pocketY = launchWithPocket();
     const int idle = inkAlongTheEdge(pocketY);
     int moves = 0;
-    EXPECT_TRUE(pollUntil([&] {
-        sway->input("move", edgeX - moves++ % 2, pocketY);
-        return inkAlongTheEdge(pocketY) > idle + 5;
-    }, eventTimeout)) << "the pocket swells from " << idle << " points";
+    EXPECT_TRUE(pollUntil(
+        [&] {
+            sway->input("move", edgeX - moves++ % 2, pocketY);
+            return inkAlongTheEdge(pocketY) > idle + 5;
+        },
+        eventTimeout))
+        << "the pocket swells from " << idle << " points";
     sway->input("click", edgeX, pocketY);
     EXPECT_EQ(window->readLine(absenceWait), std::nullopt) << "the pocket keeps its click";
 }

@@ -39,7 +39,8 @@ XvfbDisplay::XvfbDisplay()
     environment_.insert("DISPLAY", QString::fromStdString(name_));
 
     setCompositing(true);
-    windowManager_ = std::make_unique<ChildProcess>(QStringList { "openbox", "--sm-disable" }, environment_, ChildProcess::Diagnostics::discarded);
+    windowManager_ =
+        std::make_unique<ChildProcess>(QStringList { "openbox", "--sm-disable" }, environment_, ChildProcess::Diagnostics::discarded);
     if (!awaitOwner("WM_S0", true))
         throw std::runtime_error("openbox did not start on " + name_);
 }
@@ -59,10 +60,12 @@ bool XvfbDisplay::awaitOwner(const std::string& selection, bool present) const
 {
     xcb_connection_t* c = connection_.get();
     const xcb_atom_t name = atom(selection);
-    return pollUntil([&] {
-        const auto owner = owned(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, name), nullptr));
-        return owner && (owner->owner != XCB_NONE) == present;
-    }, milliseconds(5000));
+    return pollUntil(
+        [&] {
+            const auto owner = owned(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, name), nullptr));
+            return owner && (owner->owner != XCB_NONE) == present;
+        },
+        milliseconds(5000));
 }
 
 unsigned XvfbDisplay::atom(const std::string& name) const
@@ -81,8 +84,8 @@ std::optional<pid_t> XvfbDisplay::processUnderPointer() const
         if (!pointer || pointer->child == XCB_NONE)
             return std::nullopt;
         window = pointer->child;
-        const auto property = owned(xcb_get_property_reply(c,
-            xcb_get_property(c, 0, window, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 0, 1), nullptr));
+        const auto property =
+            owned(xcb_get_property_reply(c, xcb_get_property(c, 0, window, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 0, 1), nullptr));
         if (property && xcb_get_property_value_length(property.get()) == 4)
             return static_cast<pid_t>(*static_cast<const std::uint32_t*>(xcb_get_property_value(property.get())));
     }
@@ -116,8 +119,8 @@ void XvfbDisplay::xdotool(const QStringList& arguments) const
 QImage XvfbDisplay::screenshot() const
 {
     xcb_connection_t* c = connection_.get();
-    const auto image = owned(xcb_get_image_reply(c,
-        xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, rootOf(c), 0, 0, width, height, ~0u), nullptr));
+    const auto image =
+        owned(xcb_get_image_reply(c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, rootOf(c), 0, 0, width, height, ~0u), nullptr));
     if (!image)
         throw std::runtime_error("cannot read the screen of " + name_);
     return QImage(xcb_get_image_data(image.get()), width, height, QImage::Format_RGB32).copy();

@@ -11,7 +11,8 @@ namespace kestrane {
 
 namespace {
 // The switches that take no value; "--seed-pocket" takes one, checked by LaunchSwitches.
-constexpr std::array runSwitches { "--onboarding", "--reset-pockets", "--unseed-pocket", "--print-pockets", "--edit", "--debug-purge", "--debug-frames" };
+constexpr std::array runSwitches { "--onboarding", "--reset-pockets", "--unseed-pocket", "--print-pockets", "--edit", "--debug-purge",
+    "--debug-frames" };
 
 bool isRunSwitch(std::string_view argument)
 {
@@ -26,9 +27,8 @@ bool looksLikeUrl(const std::string& target)
     const std::size_t colon = target.find("://");
     if (colon == std::string::npos || colon == 0 || target.size() <= colon + 3 || !std::isalpha(static_cast<unsigned char>(target[0])))
         return false;
-    return std::all_of(target.begin(), target.begin() + static_cast<std::ptrdiff_t>(colon), [](unsigned char c) {
-        return std::isalnum(c) || c == '+' || c == '.' || c == '-';
-    });
+    return std::all_of(target.begin(), target.begin() + static_cast<std::ptrdiff_t>(colon),
+        [](unsigned char c) { return std::isalnum(c) || c == '+' || c == '.' || c == '-'; });
 }
 
 std::string targetFrom(const std::string& argument, const std::filesystem::path& workingFolder)
@@ -54,7 +54,8 @@ CommandLine invalid(std::string why)
 class Reader {
 public:
     Reader(const std::vector<std::string>& arguments, const std::filesystem::path& workingFolder)
-        : arguments_(arguments), workingFolder_(workingFolder)
+        : arguments_(arguments)
+        , workingFolder_(workingFolder)
     {
     }
 

@@ -10,12 +10,17 @@ DrawerCommand drawerCommandFor(const KeyEvent& key, bool drawerTakesKeys)
     if (!drawerTakesKeys)
         return DrawerCommand::none;
     switch (key.keyCode) {
-    case keyCode::upArrow: return DrawerCommand::highlightPrevious;
-    case keyCode::downArrow: return DrawerCommand::highlightNext;
+    case keyCode::upArrow:
+        return DrawerCommand::highlightPrevious;
+    case keyCode::downArrow:
+        return DrawerCommand::highlightNext;
     case keyCode::returnKey:
-    case keyCode::keypadEnter: return DrawerCommand::openHighlighted;
-    case keyCode::forwardDelete: return DrawerCommand::removeHighlighted;
-    default: return DrawerCommand::none;
+    case keyCode::keypadEnter:
+        return DrawerCommand::openHighlighted;
+    case keyCode::forwardDelete:
+        return DrawerCommand::removeHighlighted;
+    default:
+        return DrawerCommand::none;
     }
 }
 

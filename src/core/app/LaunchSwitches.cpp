@@ -1,8 +1,8 @@
 #include "app/LaunchSwitches.h"
 
 #include "engine/BezelEngine.h"
-#include "pockets/MemoryPasteboard.h"
 #include "platform/UtcTime.h"
+#include "pockets/MemoryPasteboard.h"
 #include "pockets/PocketStore.h"
 
 #include <algorithm>
@@ -63,7 +63,8 @@ void seedPocket(BezelEngine& engine, PocketStore& store, std::int64_t count)
 {
     if (engine.state().blobs.empty())
         return;
-    auto target = std::find_if(engine.state().blobs.begin(), engine.state().blobs.end(), [](const BlobRuntime& b) { return b.itemCount == 0; });
+    auto target =
+        std::find_if(engine.state().blobs.begin(), engine.state().blobs.end(), [](const BlobRuntime& b) { return b.itemCount == 0; });
     const Uuid zone = (target == engine.state().blobs.end() ? engine.state().blobs.front() : *target).config.id;
     MemoryPasteboard seed;
     for (std::int64_t i = 1; i <= std::max<std::int64_t>(count, 1); ++i) {

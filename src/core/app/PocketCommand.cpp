@@ -113,7 +113,8 @@ CommandOutcome list(const PocketRequest& request, const std::vector<Dropzone>& z
             items.push_back({ { "id", item->id.string() }, { "name", item->name }, { "path", path } });
             // One line per item whatever the names hold: tabs, line feeds and other control
             // characters are written as escapes.
-            lines += escapeControlCharacters(zone.name) + "\t" + escapeControlCharacters(item->name) + "\t" + escapeControlCharacters(path) + "\n";
+            lines += escapeControlCharacters(zone.name) + "\t" + escapeControlCharacters(item->name) + "\t" + escapeControlCharacters(path)
+                + "\n";
         }
         pockets.push_back({ { "id", zone.id.string() }, { "name", zone.name }, { "items", items } });
     }

@@ -16,6 +16,7 @@ using PocketIngest = std::function<int(const Uuid& zone, const Pasteboard& paste
 
 // Carries out "--add" or "--list" on these pockets (in the edge's order). An add checks
 // every path before storing anything: one that is missing refuses the whole request.
-CommandOutcome carryOut(const PocketRequest& request, const std::vector<Dropzone>& zones, const PocketStore& store, const PocketIngest& ingest);
+CommandOutcome carryOut(
+    const PocketRequest& request, const std::vector<Dropzone>& zones, const PocketStore& store, const PocketIngest& ingest);
 
 } // namespace kestrane

@@ -15,8 +15,8 @@ enum class WordClass { space, punctuation, word };
 utf8proc_int32_t codepointAt(std::string_view valid, std::size_t& length)
 {
     utf8proc_int32_t codepoint = 0;
-    const auto read = utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(valid.data()),
-                                       static_cast<utf8proc_ssize_t>(valid.size()), &codepoint);
+    const auto read =
+        utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(valid.data()), static_cast<utf8proc_ssize_t>(valid.size()), &codepoint);
     length = read > 0 ? static_cast<std::size_t>(read) : 1;
     return codepoint;
 }

@@ -68,8 +68,8 @@ bool BezelEngine::isQuiescent() const
     // waits for time to pass before it drains.
     if (dragSession || purgeCharge > 0)
         return false;
-    const SpringValue* globals[] = { &editProgress, &plusAmplitude, &openProgress, &arrangeProgress, &openHeightValue,
-        &prefsProgress, &blurScope, &purge, &pullCount };
+    const SpringValue* globals[] = { &editProgress, &plusAmplitude, &openProgress, &arrangeProgress, &openHeightValue, &prefsProgress,
+        &blurScope, &purge, &pullCount };
     for (const SpringValue* spring : globals) {
         if (!spring->isSettled)
             return false;
@@ -81,8 +81,8 @@ bool BezelEngine::isQuiescent() const
         }
     }
     return std::all_of(blobs.begin(), blobs.end(), [](const BlobRuntime& blob) {
-        return blob.y.isSettled && blob.amplitude.isSettled && blob.life.isSettled && blob.lean.isSettled
-            && blob.arrange.isSettled && blob.swallow.isSettled;
+        return blob.y.isSettled && blob.amplitude.isSettled && blob.life.isSettled && blob.lean.isSettled && blob.arrange.isSettled
+            && blob.swallow.isSettled;
     });
 }
 

@@ -86,8 +86,7 @@ bool BezelEngine::wantsMouseEvents() const
 {
     if (isSystemDragActive)
         return pointer && pointer->x >= size.width - dragTimeReach;
-    if (services_.introduction.isRunning() || isEditing || dragSession || editProgress.value > 0.01 || wantsOpen
-        || openProgress.value > 0.01)
+    if (services_.introduction.isRunning() || isEditing || dragSession || editProgress.value > 0.01 || wantsOpen || openProgress.value > 0.01)
         return true;
     if (!pointer)
         return false;

@@ -350,9 +350,8 @@ void BezelEngine::seedPositions()
 
 void BezelEngine::cullDeadZones()
 {
-    std::erase_if(blobs, [this](const BlobRuntime& blob) {
-        return !holdsPlace(blob) && blob.life.value < 0.005 && blob.amplitude.value < 0.2;
-    });
+    std::erase_if(
+        blobs, [this](const BlobRuntime& blob) { return !holdsPlace(blob) && blob.life.value < 0.005 && blob.amplitude.value < 0.2; });
 }
 
 } // namespace kestrane

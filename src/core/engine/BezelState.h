@@ -1,12 +1,12 @@
 #pragma once
 
 #include "engine/BlobRuntime.h"
-#include "preferences/PrefRow.h"
 #include "engine/SpringValue.h"
 #include "geometry/Point.h"
 #include "platform/Uuid.h"
 #include "pockets/PocketItem.h"
 #include "pockets/ResolvedPocketItem.h"
+#include "preferences/PrefRow.h"
 
 #include <array>
 #include <cstdint>
@@ -80,7 +80,6 @@ struct BezelState {
     std::optional<Uuid> removedPocket;
     std::optional<Uuid> newlyAdded;
     std::optional<Uuid> nearestPocket;
-
 };
 
 } // namespace kestrane

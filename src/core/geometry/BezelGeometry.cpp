@@ -37,8 +37,7 @@ double bottomOf(const BezelNode& node)
 bool isVisible(const BezelNode& node)
 {
     // A non-finite node would make the sampled span unbounded or meaningless.
-    return node.amplitude > minimumAmplitude
-        && 2 * node.core + node.falloffTop + node.falloffBottom > minimumHeight
+    return node.amplitude > minimumAmplitude && 2 * node.core + node.falloffTop + node.falloffBottom > minimumHeight
         && std::isfinite(topOf(node) + bottomOf(node));
 }
 
@@ -72,15 +71,13 @@ const std::vector<BezelNode>& visibleSorted(const std::vector<BezelNode>& nodes)
 // Calls visit for each run of overlapping nodes. A node joins the run when its top lies
 // above the lowest bottom reached so far, not just the previous node's bottom, so that a
 // short node nested inside a long one does not split the long one's group.
-template <typename Visit>
-void forEachCluster(const std::vector<BezelNode>& sorted, double height, Visit visit)
+template <typename Visit> void forEachCluster(const std::vector<BezelNode>& sorted, double height, Visit visit)
 {
     std::size_t first = 0;
     double top = topOf(sorted[0]);
     double bottom = bottomOf(sorted[0]);
     auto emit = [&](std::size_t last) {
-        visit(Cluster { sorted.data() + first, sorted.data() + last, std::max(-clipMargin, top),
-            std::min(height + clipMargin, bottom) });
+        visit(Cluster { sorted.data() + first, sorted.data() + last, std::max(-clipMargin, top), std::min(height + clipMargin, bottom) });
     };
     for (std::size_t i = 1; i < sorted.size(); ++i) {
         const BezelNode& node = sorted[i];

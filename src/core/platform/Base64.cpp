@@ -53,9 +53,7 @@ std::optional<Bytes> decodeBase64(std::string_view text)
     Bytes bytes(text.size() / 4 * 3);
     for (std::size_t i = 0, o = 0; i < text.size(); i += 4, o += 3) {
         const bool last = i + 4 == text.size();
-        const auto value = [&](std::size_t j) {
-            return last && j + padding >= 4 ? 0 : decodeTable[static_cast<unsigned char>(text[i + j])];
-        };
+        const auto value = [&](std::size_t j) { return last && j + padding >= 4 ? 0 : decodeTable[static_cast<unsigned char>(text[i + j])]; };
         const int a = value(0), b = value(1), c = value(2), d = value(3);
         if ((a | b | c | d) < 0)
             return std::nullopt;

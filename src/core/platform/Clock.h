@@ -18,7 +18,10 @@ public:
 // A clock that only moves when told to: for tests and scripted sessions.
 class ManualClock final : public Clock {
 public:
-    explicit ManualClock(double start = 1000.0) : now_(start) {}
+    explicit ManualClock(double start = 1000.0)
+        : now_(start)
+    {
+    }
     double now() const override { return now_; }
     void advance(double seconds) { now_ += seconds; }
     void set(double seconds) { now_ = seconds; }

@@ -11,8 +11,8 @@ constexpr std::string_view replacementCharacter = "\xEF\xBF\xBD";
 
 std::size_t characterLength(std::string_view text, utf8proc_int32_t& codepoint)
 {
-    const auto length = utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(text.data()),
-                                         static_cast<utf8proc_ssize_t>(text.size()), &codepoint);
+    const auto length =
+        utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(text.data()), static_cast<utf8proc_ssize_t>(text.size()), &codepoint);
     return length > 0 ? static_cast<std::size_t>(length) : 0;
 }
 } // namespace

@@ -68,7 +68,7 @@ bool InstanceLock::openFolder(const fs::path& dataFolder)
     fs::create_directories(dataFolder.parent_path(), error);
     if (::mkdir(dataFolder.c_str(), 0700) != 0 && errno != EEXIST)
         return refuse(shown + " cannot be created: " + systemError(errno));
-    struct stat folder {};
+    struct stat folder { };
     if (::lstat(dataFolder.c_str(), &folder) != 0)
         return refuse(shown + " cannot be read: " + systemError(errno));
     if (S_ISLNK(folder.st_mode))
@@ -94,7 +94,7 @@ bool InstanceLock::openLockFile(int folder, const std::string& name, const std::
         return refuse(shown + " is a symbolic link");
     if (file_ < 0)
         return refuse(shown + " cannot be opened: " + systemError(errno));
-    struct stat file {};
+    struct stat file { };
     if (::fstat(file_, &file) != 0)
         return refuse(shown + " cannot be read: " + systemError(errno));
     if (!S_ISREG(file.st_mode))
@@ -111,7 +111,8 @@ bool InstanceLock::openInRuntimeFolder(const fs::path& runtimeFolder)
         if (folder >= 0)
             ::close(folder);
         status_ = Status::unavailable;
-        reason_ = "Kestrane: the data folder " + resolved_.string() + " is read-only and XDG_RUNTIME_DIR names no writable folder for its lock";
+        reason_ =
+            "Kestrane: the data folder " + resolved_.string() + " is read-only and XDG_RUNTIME_DIR names no writable folder for its lock";
         return false;
     }
     const std::string name = "kestrane-" + folderKey(resolved_) + ".lock";

@@ -82,8 +82,8 @@ void JsonFileDefaults::setAside(const char* reason)
             + ") nor moved aside; settings will not be saved this launch");
         return;
     }
-    logLine("Kestrane: settings file " + file_.string() + " could not be read (" + reason + "); kept as "
-        + aside.string() + ", starting with default settings");
+    logLine("Kestrane: settings file " + file_.string() + " could not be read (" + reason + "); kept as " + aside.string()
+        + ", starting with default settings");
 }
 
 const json* JsonFileDefaults::find(std::string_view key) const
@@ -129,10 +129,22 @@ std::optional<Bytes> JsonFileDefaults::dataValue(std::string_view key) const
     return decodeBase64(encoded->get_ref<const std::string&>());
 }
 
-void JsonFileDefaults::setBool(std::string_view key, bool value) { change(key, value); }
-void JsonFileDefaults::setInteger(std::string_view key, std::int64_t value) { change(key, value); }
-void JsonFileDefaults::setString(std::string_view key, std::string_view value) { change(key, std::string(value)); }
-void JsonFileDefaults::setData(std::string_view key, const Bytes& value) { change(key, json { { base64Member, encodeBase64(value) } }); }
+void JsonFileDefaults::setBool(std::string_view key, bool value)
+{
+    change(key, value);
+}
+void JsonFileDefaults::setInteger(std::string_view key, std::int64_t value)
+{
+    change(key, value);
+}
+void JsonFileDefaults::setString(std::string_view key, std::string_view value)
+{
+    change(key, std::string(value));
+}
+void JsonFileDefaults::setData(std::string_view key, const Bytes& value)
+{
+    change(key, json { { base64Member, encodeBase64(value) } });
+}
 
 void JsonFileDefaults::remove(std::string_view key)
 {

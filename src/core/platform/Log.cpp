@@ -13,9 +13,15 @@ void appendEscapedBytes(std::string& out, std::string_view bytes)
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
         switch (byte) {
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             out += "\\x";
             out += hex[byte >> 4];
@@ -32,8 +38,8 @@ std::string escapeControlCharacters(std::string_view text)
     out.reserve(text.size());
     while (!text.empty()) {
         utf8proc_int32_t codepoint = 0;
-        const auto length = utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(text.data()),
-            static_cast<utf8proc_ssize_t>(text.size()), &codepoint);
+        const auto length =
+            utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(text.data()), static_cast<utf8proc_ssize_t>(text.size()), &codepoint);
         const std::size_t taken = length > 0 ? static_cast<std::size_t>(length) : 1;
         if (length > 0 && utf8proc_category(codepoint) != UTF8PROC_CATEGORY_CC)
             out.append(text.substr(0, taken));

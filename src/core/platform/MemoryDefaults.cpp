@@ -38,10 +38,22 @@ void MemoryDefaults::store(std::string_view key, Value value)
     ++writes_;
 }
 
-void MemoryDefaults::setBool(std::string_view key, bool value) { store(key, value); }
-void MemoryDefaults::setInteger(std::string_view key, std::int64_t value) { store(key, value); }
-void MemoryDefaults::setString(std::string_view key, std::string_view value) { store(key, std::string(value)); }
-void MemoryDefaults::setData(std::string_view key, const Bytes& value) { store(key, value); }
+void MemoryDefaults::setBool(std::string_view key, bool value)
+{
+    store(key, value);
+}
+void MemoryDefaults::setInteger(std::string_view key, std::int64_t value)
+{
+    store(key, value);
+}
+void MemoryDefaults::setString(std::string_view key, std::string_view value)
+{
+    store(key, std::string(value));
+}
+void MemoryDefaults::setData(std::string_view key, const Bytes& value)
+{
+    store(key, value);
+}
 
 void MemoryDefaults::remove(std::string_view key)
 {

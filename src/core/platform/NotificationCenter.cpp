@@ -11,7 +11,10 @@ NotificationCenter::Token NotificationCenter::observe(std::string_view name, Cal
     return token;
 }
 
-void NotificationCenter::removeObserver(Token token) { observers_.erase(token); }
+void NotificationCenter::removeObserver(Token token)
+{
+    observers_.erase(token);
+}
 
 int NotificationCenter::post(std::string_view name)
 {

@@ -26,8 +26,17 @@ std::optional<std::filesystem::path> baseFolder(const char* variable, const char
 }
 } // namespace
 
-std::optional<std::filesystem::path> xdgConfigHome() { return baseFolder("XDG_CONFIG_HOME", ".config"); }
-std::optional<std::filesystem::path> xdgDataHome() { return baseFolder("XDG_DATA_HOME", ".local/share"); }
-std::optional<std::filesystem::path> xdgRuntimeDirectory() { return absoluteVariable("XDG_RUNTIME_DIR"); }
+std::optional<std::filesystem::path> xdgConfigHome()
+{
+    return baseFolder("XDG_CONFIG_HOME", ".config");
+}
+std::optional<std::filesystem::path> xdgDataHome()
+{
+    return baseFolder("XDG_DATA_HOME", ".local/share");
+}
+std::optional<std::filesystem::path> xdgRuntimeDirectory()
+{
+    return absoluteVariable("XDG_RUNTIME_DIR");
+}
 
 } // namespace kestrane

@@ -20,9 +20,8 @@ namespace fs = std::filesystem;
 namespace {
 // Network, cluster and FUSE file systems (a FUSE mount may be anything, sshfs included).
 constexpr std::array<unsigned long, 14> remoteFileSystems {
-    NFS_SUPER_MAGIC, SMB_SUPER_MAGIC, CIFS_SUPER_MAGIC, SMB2_SUPER_MAGIC, CODA_SUPER_MAGIC, AFS_SUPER_MAGIC,
-    AFS_FS_MAGIC, NCP_SUPER_MAGIC, V9FS_MAGIC, CEPH_SUPER_MAGIC, FUSE_SUPER_MAGIC, OCFS2_SUPER_MAGIC,
-    0x0BD00BD0 /* Lustre */, 0x01161970 /* GFS2 */
+    NFS_SUPER_MAGIC, SMB_SUPER_MAGIC, CIFS_SUPER_MAGIC, SMB2_SUPER_MAGIC, CODA_SUPER_MAGIC, AFS_SUPER_MAGIC, AFS_FS_MAGIC, NCP_SUPER_MAGIC,
+    V9FS_MAGIC, CEPH_SUPER_MAGIC, FUSE_SUPER_MAGIC, OCFS2_SUPER_MAGIC, 0x0BD00BD0 /* Lustre */, 0x01161970 /* GFS2 */
 };
 
 // Path components in /sys/devices of buses whose disks come and go, and of block devices
@@ -80,8 +79,8 @@ bool isEjectableDevice(dev_t device)
 
 bool isOnEjectableVolume(int descriptor)
 {
-    struct statfs volume {};
-    struct stat info {};
+    struct statfs volume { };
+    struct stat info { };
     if (::fstatfs(descriptor, &volume) != 0 || ::fstat(descriptor, &info) != 0)
         return true;
     const auto type = static_cast<unsigned long>(volume.f_type);

@@ -66,7 +66,7 @@ std::uint64_t birthStamp(const struct statx& info)
 
 std::optional<Identity> identityInFolder(int folder, const char* name)
 {
-    struct statx info {};
+    struct statx info { };
     if (::statx(folder, name, AT_SYMLINK_NOFOLLOW, STATX_INO | STATX_BTIME, &info) != 0)
         return std::nullopt;
     return Identity { ::makedev(info.stx_dev_major, info.stx_dev_minor), info.stx_ino, birthStamp(info) };
@@ -116,7 +116,7 @@ struct Missing {
 // when something is at the path.
 std::optional<Missing> missingAt(const std::filesystem::path& file)
 {
-    struct statx info {};
+    struct statx info { };
     if (::statx(AT_FDCWD, file.c_str(), AT_SYMLINK_NOFOLLOW, 0, &info) == 0)
         return std::nullopt;
     if (errno != ENOENT)
@@ -177,8 +177,8 @@ std::optional<FileReference> FileReference::decode(const Bytes& bytes)
     if (!isUsablePath(text))
         return std::nullopt;
     const std::uint64_t birth = found == version ? readLittleEndian(bytes, birthOffset, 8) : 0;
-    return FileReference { std::filesystem::path(text), readLittleEndian(bytes, deviceOffset, 8),
-                           readLittleEndian(bytes, inodeOffset, 8), birth };
+    return FileReference { std::filesystem::path(text), readLittleEndian(bytes, deviceOffset, 8), readLittleEndian(bytes, inodeOffset, 8),
+        birth };
 }
 
 std::optional<Bytes> FileReference::create(const std::filesystem::path& file)
@@ -192,8 +192,7 @@ std::optional<Bytes> FileReference::create(const std::filesystem::path& file)
     return FileReference { path, identity->device, identity->inode, identity->birth }.encode();
 }
 
-std::optional<FileReference::Resolution> FileReference::resolve(const Bytes& bookmark,
-    const std::optional<std::filesystem::path>& followed)
+std::optional<FileReference::Resolution> FileReference::resolve(const Bytes& bookmark, const std::optional<std::filesystem::path>& followed)
 {
     const auto reference = decode(bookmark);
     if (!reference) {

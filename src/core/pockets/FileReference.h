@@ -58,8 +58,7 @@ struct FileReference {
     //   absent.
     // The path is checked first, so a backup copy an editor renamed aside is never chosen
     // over the file that took its place.
-    static std::optional<Resolution> resolve(const Bytes& bookmark,
-        const std::optional<std::filesystem::path>& followed = std::nullopt);
+    static std::optional<Resolution> resolve(const Bytes& bookmark, const std::optional<std::filesystem::path>& followed = std::nullopt);
 
     // Whether a file missing from this reference's path may only be out of reach rather
     // than gone: see the free function; besides, a folder that is empty and on another

@@ -110,7 +110,8 @@ std::vector<fs::path> HandOut::create(const fs::path& root, const Uuid& drag, co
         } else if (ready && handOutFile(stored, folder / handedNames[i])) {
             offered.push_back(folder / handedNames[i]);
         } else {
-            logLine("Kestrane: " + handedNames[i] + " is handed out as " + stored.filename().string() + ": it cannot be made in " + folder.string());
+            logLine("Kestrane: " + handedNames[i] + " is handed out as " + stored.filename().string() + ": it cannot be made in "
+                + folder.string());
             offered.push_back(stored);
         }
     }

@@ -30,8 +30,7 @@ public:
     // Makes root/<drag> (closed to other users) holding the named files; returns the path
     // to offer for each item. An item whose file cannot be made there is offered at its
     // stored path, with one log line: the receiver gets a generated name, never nothing.
-    static std::vector<std::filesystem::path> create(const std::filesystem::path& root, const Uuid& drag,
-        const ResolvedPocketItems& items);
+    static std::vector<std::filesystem::path> create(const std::filesystem::path& root, const Uuid& drag, const ResolvedPocketItems& items);
 
     // Removes what one drag handed out; the stored payloads keep their own links.
     static void remove(const std::filesystem::path& root, const Uuid& drag);

@@ -40,7 +40,7 @@ utf8proc_int32_t codepointAt(std::string_view valid, std::size_t offset, std::si
 {
     utf8proc_int32_t codepoint = 0;
     length = static_cast<std::size_t>(utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(valid.data() + offset),
-                                                       static_cast<utf8proc_ssize_t>(valid.size() - offset), &codepoint));
+        static_cast<utf8proc_ssize_t>(valid.size() - offset), &codepoint));
     return codepoint;
 }
 

@@ -19,7 +19,7 @@ std::atomic<long> heldCount { 0 };
 // Descriptors left for everything else the program opens: windows, sockets, the index.
 bool mayHoldAnother()
 {
-    struct rlimit limit {};
+    struct rlimit limit { };
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
         return false;
     const auto soft = static_cast<long>(std::min<rlim_t>(limit.rlim_cur, LONG_MAX / 2));
@@ -50,7 +50,7 @@ std::shared_ptr<const HeldFile> HeldFile::open(const FileReference& reference)
     const int descriptor = ::open(reference.path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     if (descriptor < 0)
         return nullptr;
-    struct stat info {};
+    struct stat info { };
     if (::fstat(descriptor, &info) != 0 || info.st_dev != reference.device || info.st_ino != reference.inode
         || isOnEjectableVolume(descriptor)) {
         ::close(descriptor);
@@ -61,7 +61,7 @@ std::shared_ptr<const HeldFile> HeldFile::open(const FileReference& reference)
 
 bool HeldFile::raiseDescriptorLimit()
 {
-    struct rlimit limit {};
+    struct rlimit limit { };
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
         return false;
     if (limit.rlim_cur == limit.rlim_max)
@@ -87,7 +87,7 @@ std::optional<std::filesystem::path> HeldFile::currentPath() const
 
 bool HeldFile::isDeleted() const
 {
-    struct stat info {};
+    struct stat info { };
     return ::fstat(descriptor_, &info) != 0 || info.st_nlink == 0;
 }
 

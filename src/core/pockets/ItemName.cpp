@@ -20,7 +20,8 @@ bool isReservedName(std::string_view name)
 std::string withoutSeparators(std::string_view text, std::size_t maxBytes)
 {
     std::string safe = firstGraphemesWithinBytes(text, maxBytes);
-    std::replace_if(safe.begin(), safe.end(), [](char c) { return c == '/' || c == '\0'; }, '-');
+    std::replace_if(
+        safe.begin(), safe.end(), [](char c) { return c == '/' || c == '\0'; }, '-');
     return safe;
 }
 } // namespace

@@ -25,7 +25,7 @@ public:
     {
         std::vector<std::string> files;
         std::copy_if(urls_.begin(), urls_.end(), std::back_inserter(files),
-                     [](const std::string& url) { return localPathFromFileUrl(url).has_value(); });
+            [](const std::string& url) { return localPathFromFileUrl(url).has_value(); });
         return files;
     }
     std::vector<std::string> urls() const override { return urls_; }

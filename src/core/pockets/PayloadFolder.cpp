@@ -20,8 +20,7 @@ constexpr std::string_view temporarySuffix = ".XXXXXX";
 // ".<name>.XXXXXX", as an atomic write names its file before moving it in place.
 bool isWriteTemporary(std::string_view name)
 {
-    return name.size() > temporarySuffix.size() + 1 && name.front() == '.'
-        && name[name.size() - temporarySuffix.size()] == '.';
+    return name.size() > temporarySuffix.size() + 1 && name.front() == '.' && name[name.size() - temporarySuffix.size()] == '.';
 }
 
 // "<UUID>.<extension>": only such names are ever written here, so nothing else is swept.

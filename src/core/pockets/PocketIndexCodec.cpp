@@ -47,11 +47,21 @@ void appendControlEscape(std::string& out, unsigned char c)
 {
     static constexpr char hex[] = "0123456789abcdef";
     switch (c) {
-    case '\b': out += "\\b"; return;
-    case '\f': out += "\\f"; return;
-    case '\n': out += "\\n"; return;
-    case '\r': out += "\\r"; return;
-    case '\t': out += "\\t"; return;
+    case '\b':
+        out += "\\b";
+        return;
+    case '\f':
+        out += "\\f";
+        return;
+    case '\n':
+        out += "\\n";
+        return;
+    case '\r':
+        out += "\\r";
+        return;
+    case '\t':
+        out += "\\t";
+        return;
     default:
         out += "\\u00";
         out += hex[c >> 4];

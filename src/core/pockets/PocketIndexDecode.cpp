@@ -42,11 +42,16 @@ bool replay(simdjson::dom::element value, PocketIndexReader& reader)
         std::string text(value.get_string().value_unsafe());
         return reader.string(text);
     }
-    case element_type::INT64: return reader.number_integer(value.get_int64().value_unsafe());
-    case element_type::UINT64: return reader.number_unsigned(value.get_uint64().value_unsafe());
-    case element_type::DOUBLE: return reader.number_float(value.get_double().value_unsafe(), {});
-    case element_type::BOOL: return reader.boolean(value.get_bool().value_unsafe());
-    case element_type::NULL_VALUE: return reader.null();
+    case element_type::INT64:
+        return reader.number_integer(value.get_int64().value_unsafe());
+    case element_type::UINT64:
+        return reader.number_unsigned(value.get_uint64().value_unsafe());
+    case element_type::DOUBLE:
+        return reader.number_float(value.get_double().value_unsafe(), {});
+    case element_type::BOOL:
+        return reader.boolean(value.get_bool().value_unsafe());
+    case element_type::NULL_VALUE:
+        return reader.null();
     }
     return false;
 }

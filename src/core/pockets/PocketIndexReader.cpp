@@ -36,14 +36,22 @@ bool PocketIndexReader::fail(std::string reason)
 bool PocketIndexReader::mistyped()
 {
     switch (next) {
-    case Slot::document: return fail("The index is not a JSON object.");
-    case Slot::items: return fail("A pocket's items are not a JSON array.");
-    case Slot::item: return fail("An item is not a JSON object.");
-    case Slot::id: return fail("An item's \"id\" is not a string.");
-    case Slot::name: return fail("An item's \"name\" is not a string.");
-    case Slot::addedAt: return fail("An item's \"addedAt\" is not a finite number.");
-    case Slot::payload: return fail("An item's \"payload\" is not a JSON object.");
-    default: return fail("Unexpected value.");
+    case Slot::document:
+        return fail("The index is not a JSON object.");
+    case Slot::items:
+        return fail("A pocket's items are not a JSON array.");
+    case Slot::item:
+        return fail("An item is not a JSON object.");
+    case Slot::id:
+        return fail("An item's \"id\" is not a string.");
+    case Slot::name:
+        return fail("An item's \"name\" is not a string.");
+    case Slot::addedAt:
+        return fail("An item's \"addedAt\" is not a finite number.");
+    case Slot::payload:
+        return fail("An item's \"payload\" is not a JSON object.");
+    default:
+        return fail("Unexpected value.");
     }
 }
 
@@ -131,13 +139,19 @@ bool PocketIndexReader::start_object(std::size_t)
     if (ignoredDepth > 0)
         return skipContainer();
     switch (next) {
-    case Slot::document: return enter(Level::document);
-    case Slot::item: return enter(Level::item);
-    case Slot::payload: return enter(Level::payload);
-    case Slot::payloadCase: return enter(Level::payloadCase);
+    case Slot::document:
+        return enter(Level::document);
+    case Slot::item:
+        return enter(Level::item);
+    case Slot::payload:
+        return enter(Level::payload);
+    case Slot::payloadCase:
+        return enter(Level::payloadCase);
     case Slot::payloadField:
-    case Slot::ignored: return skipContainer();
-    default: return mistyped();
+    case Slot::ignored:
+        return skipContainer();
+    default:
+        return mistyped();
     }
 }
 
@@ -146,11 +160,14 @@ bool PocketIndexReader::start_array(std::size_t)
     if (ignoredDepth > 0)
         return skipContainer();
     switch (next) {
-    case Slot::items: return enter(Level::pocket);
+    case Slot::items:
+        return enter(Level::pocket);
     case Slot::payloadCase:
     case Slot::payloadField:
-    case Slot::ignored: return skipContainer();
-    default: return mistyped();
+    case Slot::ignored:
+        return skipContainer();
+    default:
+        return mistyped();
     }
 }
 
@@ -244,8 +261,14 @@ void PocketIndexReader::addPocket(const Uuid& pocket)
     }
 }
 
-bool PocketIndexReader::end_object() { return leave(); }
-bool PocketIndexReader::end_array() { return leave(); }
+bool PocketIndexReader::end_object()
+{
+    return leave();
+}
+bool PocketIndexReader::end_array()
+{
+    return leave();
+}
 
 bool PocketIndexReader::finishItem()
 {

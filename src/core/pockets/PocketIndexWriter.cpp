@@ -36,8 +36,7 @@ std::optional<std::string> writeIndex(const fs::path& file, const PocketMap& sna
 }
 } // namespace
 
-PocketIndexWriter::PocketIndexWriter(fs::path file, const PocketMap& items, MainQueue& main,
-    std::function<void(Generation)> onWritten)
+PocketIndexWriter::PocketIndexWriter(fs::path file, const PocketMap& items, MainQueue& main, std::function<void(Generation)> onWritten)
     : file_(std::move(file))
     , items_(items)
     , main_(main)

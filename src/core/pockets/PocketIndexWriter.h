@@ -27,8 +27,7 @@ public:
     using Generation = std::uint64_t;
 
     // onWritten runs on the main thread after each successful write, with its generation.
-    PocketIndexWriter(std::filesystem::path file, const PocketMap& items, MainQueue& main,
-        std::function<void(Generation)> onWritten);
+    PocketIndexWriter(std::filesystem::path file, const PocketMap& items, MainQueue& main, std::function<void(Generation)> onWritten);
     PocketIndexWriter(const PocketIndexWriter&) = delete;
     PocketIndexWriter& operator=(const PocketIndexWriter&) = delete;
 

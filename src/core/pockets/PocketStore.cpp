@@ -118,7 +118,8 @@ std::size_t PocketStore::unsavedItemCount() const
     }
     std::size_t unsaved = 0;
     for (const auto& [zone, list] : items)
-        unsaved += static_cast<std::size_t>(std::count_if(list.begin(), list.end(), [&](const PocketItem& item) { return !onDisk.contains(item.id); }));
+        unsaved += static_cast<std::size_t>(
+            std::count_if(list.begin(), list.end(), [&](const PocketItem& item) { return !onDisk.contains(item.id); }));
     return unsaved;
 }
 
@@ -215,9 +216,8 @@ void PocketStore::releasePulled(const std::vector<Uuid>& itemIDs, const Uuid& zo
     save();
     if (files->empty())
         return;
-    postToMain([files = *files, removedAt = indexWriter_.changes()](PocketStore& store) {
-        store.deleteWhenPersisted(files, removedAt);
-    }, pulledFileGrace);
+    postToMain([files = *files, removedAt = indexWriter_.changes()](PocketStore& store) { store.deleteWhenPersisted(files, removedAt); },
+        pulledFileGrace);
 }
 
 void PocketStore::removeAll(const Uuid& zone)

@@ -1,10 +1,10 @@
 #include "pockets/PocketStore.h"
 
+#include "platform/Graphemes.h"
 #include "platform/Log.h"
 #include "platform/ReadFile.h"
 #include "pockets/DesktopLink.h"
 #include "pockets/FileReference.h"
-#include "platform/Graphemes.h"
 #include "pockets/HandOut.h"
 #include "pockets/ItemName.h"
 #include "pockets/Pasteboard.h"
@@ -171,8 +171,7 @@ std::optional<PocketItem> PocketStore::makeImageFile(const PasteboardImage& imag
     if (!image.png || image.png->empty())
         return std::nullopt;
     const auto& png = *image.png;
-    return makeManagedItem(std::move(name), ".png",
-        std::string_view(reinterpret_cast<const char*>(png.data()), png.size()));
+    return makeManagedItem(std::move(name), ".png", std::string_view(reinterpret_cast<const char*>(png.data()), png.size()));
 }
 
 std::optional<PocketItem> PocketStore::makeTextFile(const std::string& text)

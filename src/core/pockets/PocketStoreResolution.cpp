@@ -20,12 +20,14 @@ bool fileExists(const fs::path& path)
 void deliver(PocketStore::Resolution& result, const PocketItem& item, fs::path path, bool scoped, bool available = true)
 {
     std::string name = path.filename().string();
-    result.resolved.push_back(std::make_shared<const ResolvedPocketItem>(ResolvedPocketItem { item.id, std::move(path), scoped, available, std::move(name), false }));
+    result.resolved.push_back(std::make_shared<const ResolvedPocketItem>(
+        ResolvedPocketItem { item.id, std::move(path), scoped, available, std::move(name), false }));
 }
 
 void deliverManaged(PocketStore::Resolution& result, const PocketItem& item, fs::path path)
 {
-    result.resolved.push_back(std::make_shared<const ResolvedPocketItem>(ResolvedPocketItem { item.id, std::move(path), false, true, item.name, true }));
+    result.resolved.push_back(
+        std::make_shared<const ResolvedPocketItem>(ResolvedPocketItem { item.id, std::move(path), false, true, item.name, true }));
 }
 
 // Where a referenced file is now, following it by its held descriptor if need be; the
@@ -67,8 +69,8 @@ void resolvePath(const PocketItem& item, std::optional<fs::path> file, PocketSto
 }
 } // namespace
 
-PocketStore::Resolution PocketStore::resolveWork(const std::vector<PocketItem>& list, const fs::path& payloadDirectory,
-    const std::vector<FollowedFiles::Handle>& held)
+PocketStore::Resolution PocketStore::resolveWork(
+    const std::vector<PocketItem>& list, const fs::path& payloadDirectory, const std::vector<FollowedFiles::Handle>& held)
 {
     Resolution result;
     for (std::size_t i = 0; i < list.size(); ++i) {

@@ -1,8 +1,8 @@
 #include "pockets/Webloc.h"
 
 #include "platform/Graphemes.h"
-#include "pockets/Url.h"
 #include "platform/ReadFile.h"
+#include "pockets/Url.h"
 
 #include <algorithm>
 
@@ -19,20 +19,25 @@ constexpr std::string_view header =
     "<dict>\n"
     "\t<key>URL</key>\n"
     "\t<string>";
-constexpr std::string_view footer =
-    "</string>\n"
-    "</dict>\n"
-    "</plist>\n";
+constexpr std::string_view footer = "</string>\n"
+                                    "</dict>\n"
+                                    "</plist>\n";
 
 std::string_view entityFor(char c)
 {
     switch (c) {
-    case '&': return "&amp;";
-    case '<': return "&lt;";
-    case '>': return "&gt;";
-    case '"': return "&quot;";
-    case '\'': return "&apos;";
-    default: return {};
+    case '&':
+        return "&amp;";
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '"':
+        return "&quot;";
+    case '\'':
+        return "&apos;";
+    default:
+        return {};
     }
 }
 

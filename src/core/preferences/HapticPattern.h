@@ -22,7 +22,7 @@ public:
 // For hardware without force feedback.
 class SilentHapticSink final : public HapticSink {
 public:
-    void play(HapticPattern) override {}
+    void play(HapticPattern) override { }
 };
 
 } // namespace kestrane

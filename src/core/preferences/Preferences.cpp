@@ -18,8 +18,7 @@ template <typename T> bool replaced(T& field, T value)
 }
 } // namespace
 
-Preferences::Preferences(Defaults& defaults, LoginItemService& loginItems, NotificationCenter& notifications,
-                         RequestStep requestStep)
+Preferences::Preferences(Defaults& defaults, LoginItemService& loginItems, NotificationCenter& notifications, RequestStep requestStep)
     : defaults_(defaults)
     , loginItems_(loginItems)
     , notifications_(notifications)
@@ -47,11 +46,20 @@ void Preferences::setOpenAtLogin(bool on)
         requestStep_();
 }
 
-void Preferences::refreshLoginState() { setLoginState(loginItems_.status()); }
+void Preferences::refreshLoginState()
+{
+    setLoginState(loginItems_.status());
+}
 
-void Preferences::setHapticsEnabled(bool enabled) { setStoredBool(hapticsEnabled_, enabled, hapticsKey); }
+void Preferences::setHapticsEnabled(bool enabled)
+{
+    setStoredBool(hapticsEnabled_, enabled, hapticsKey);
+}
 
-void Preferences::setBlurWholeScreen(bool enabled) { setStoredBool(blurWholeScreen_, enabled, blurWholeScreenKey); }
+void Preferences::setBlurWholeScreen(bool enabled)
+{
+    setStoredBool(blurWholeScreen_, enabled, blurWholeScreenKey);
+}
 
 void Preferences::setStoredBool(bool& field, bool value, std::string_view key)
 {
@@ -96,7 +104,10 @@ NotificationCenter::Token Preferences::observe(std::function<void()> onChange)
     return observers_.observe(changedNotification, std::move(onChange));
 }
 
-void Preferences::removeObserver(NotificationCenter::Token token) { observers_.removeObserver(token); }
+void Preferences::removeObserver(NotificationCenter::Token token)
+{
+    observers_.removeObserver(token);
+}
 
 void Preferences::changed()
 {

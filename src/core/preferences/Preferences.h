@@ -35,8 +35,7 @@ public:
 
     // Reads every setting and the login item's status, then requests a step.
     // requestStep sets the engine's needsStep; it may be empty.
-    Preferences(Defaults& defaults, LoginItemService& loginItems, NotificationCenter& notifications,
-                RequestStep requestStep);
+    Preferences(Defaults& defaults, LoginItemService& loginItems, NotificationCenter& notifications, RequestStep requestStep);
     Preferences(const Preferences&) = delete;
     Preferences& operator=(const Preferences&) = delete;
 

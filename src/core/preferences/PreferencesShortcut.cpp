@@ -13,7 +13,10 @@ namespace kestrane {
 namespace {
 constexpr std::uint64_t bindingModifiers = modifier::control | modifier::option | modifier::command;
 
-bool isBlank(const std::string& text) { return text.find_first_not_of(" \t\r\n") == std::string::npos; }
+bool isBlank(const std::string& text)
+{
+    return text.find_first_not_of(" \t\r\n") == std::string::npos;
+}
 
 std::optional<Shortcut> unusable(std::string_view reason)
 {
@@ -38,7 +41,9 @@ std::optional<Shortcut> Preferences::storedShortcut() const
     if (!label || isBlank(*label))
         return unusable("has a label that is missing, blank or not text");
     if (*keyCode < 0 || *keyCode > std::numeric_limits<std::uint16_t>::max())
-        return unusable("has key code " + std::to_string(*keyCode) + ", outside 0\xE2\x80\xA6" "65535");
+        return unusable("has key code " + std::to_string(*keyCode)
+            + ", outside 0\xE2\x80\xA6"
+              "65535");
     if (*modifiers < 0)
         return unusable("has negative modifiers " + std::to_string(*modifiers));
     // A bare key (or Shift and a key) bound for the whole desktop would swallow typing.

@@ -38,7 +38,10 @@ bool isWhitespaceOrNewline(utf8proc_int32_t codepoint)
     return category == UTF8PROC_CATEGORY_ZS || category == UTF8PROC_CATEGORY_ZL || category == UTF8PROC_CATEGORY_ZP;
 }
 
-bool isControl(utf8proc_int32_t codepoint) { return utf8proc_category(codepoint) == UTF8PROC_CATEGORY_CC; }
+bool isControl(utf8proc_int32_t codepoint)
+{
+    return utf8proc_category(codepoint) == UTF8PROC_CATEGORY_CC;
+}
 
 Codepoints trimmed(const Codepoints& codepoints)
 {

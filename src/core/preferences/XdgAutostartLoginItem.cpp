@@ -59,12 +59,23 @@ std::string execValue(const std::string& argument)
     std::string value;
     for (char c : quoted) {
         switch (c) {
-        case '%': value += "%%"; break;
-        case '\\': value += "\\\\"; break;
-        case '\n': value += "\\n"; break;
-        case '\t': value += "\\t"; break;
-        case '\r': value += "\\r"; break;
-        default: value += c;
+        case '%':
+            value += "%%";
+            break;
+        case '\\':
+            value += "\\\\";
+            break;
+        case '\n':
+            value += "\\n";
+            break;
+        case '\t':
+            value += "\\t";
+            break;
+        case '\r':
+            value += "\\r";
+            break;
+        default:
+            value += c;
         }
     }
     return value;
@@ -75,8 +86,14 @@ struct EntryReading {
     bool disabled = false;
 };
 
-bool isTrue(std::string_view value) { return value == "true" || value == "1"; }
-bool isFalse(std::string_view value) { return value == "false" || value == "0"; }
+bool isTrue(std::string_view value)
+{
+    return value == "true" || value == "1";
+}
+bool isFalse(std::string_view value)
+{
+    return value == "false" || value == "0";
+}
 
 // Only the [Desktop Entry] group decides; other groups (actions) may repeat its keys.
 EntryReading read(std::string_view contents)
@@ -113,8 +130,7 @@ XdgAutostartLoginItem::XdgAutostartLoginItem(std::filesystem::path program)
 {
 }
 
-XdgAutostartLoginItem::XdgAutostartLoginItem(std::filesystem::path program,
-                                             std::optional<std::filesystem::path> configFolder)
+XdgAutostartLoginItem::XdgAutostartLoginItem(std::filesystem::path program, std::optional<std::filesystem::path> configFolder)
     : program_(std::move(program))
     , configFolder_(std::move(configFolder))
 {
@@ -132,8 +148,10 @@ std::string XdgAutostartLoginItem::entryContents(const std::filesystem::path& pr
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Name=Kestrane\n"
-           "Exec=" + execValue(program.string()) + "\n"
-           "X-GNOME-Autostart-enabled=true\n";
+           "Exec="
+        + execValue(program.string())
+        + "\n"
+          "X-GNOME-Autostart-enabled=true\n";
 }
 
 LoginState XdgAutostartLoginItem::status() const

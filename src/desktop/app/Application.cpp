@@ -1,19 +1,19 @@
 #include "desktop/app/Application.h"
 
-#include "desktop/app/CommandRunner.h"
-#include "desktop/app/DesktopModel.h"
 #include "app/Keyboard.h"
 #include "app/LaunchSwitches.h"
+#include "desktop/app/CommandRunner.h"
+#include "desktop/app/DesktopModel.h"
 #include "desktop/app/SingleInstance.h"
 #include "desktop/app/TerminationSignals.h"
+#include "edge/Edge.h"
 #include "platform/Log.h"
 #include "pockets/HandOut.h"
 #include "pockets/HeldFile.h"
 #include "pockets/PocketStore.h"
-#include "edge/Edge.h"
-#include "x11/OverlayWindow.h"
 #include "x11/GlobalKeys.h"
 #include "x11/KeyboardState.h"
+#include "x11/OverlayWindow.h"
 #include "x11/RawInput.h"
 #include "x11/X11Display.h"
 
@@ -76,9 +76,7 @@ void scheduleSwitches(const LaunchSwitches& switches, DesktopModel& model, Edge&
             model.onboarding().start();
     });
     if (switches.printPockets) {
-        QTimer::singleShot(printDelay, &edge, [&model] {
-            std::cout << pocketReport(model.engine()) << std::flush;
-        });
+        QTimer::singleShot(printDelay, &edge, [&model] { std::cout << pocketReport(model.engine()) << std::flush; });
     }
     if (switches.edit)
         QTimer::singleShot(editDelay, &edge, [&edge] { edge.openEditMode(); });
@@ -136,16 +134,23 @@ int runApplication(int argc, char** argv)
     Edge* overlay = nullptr;
     DesktopModel* running = nullptr;
     // Claimed before the store reads the index: one writer per data folder.
-    SingleInstance instance(*dataFolder, [&overlay] {
-        if (overlay)
-            overlay->openEditMode();
-    }, [&running](const std::string& request) {
-        return running ? answerPocketRequest(request, *running) : CommandOutcome { 1, "Kestrane: the running copy is still starting\n" }.encode();
-    });
+    SingleInstance instance(
+        *dataFolder,
+        [&overlay] {
+            if (overlay)
+                overlay->openEditMode();
+        },
+        [&running](const std::string& request) {
+            return running ? answerPocketRequest(request, *running)
+                           : CommandOutcome { 1, "Kestrane: the running copy is still starting\n" }.encode();
+        });
     switch (instance.claim()) {
-    case SingleInstance::Claim::first: break;
-    case SingleInstance::Claim::handedOver: return 0;
-    case SingleInstance::Claim::failed: return 1;
+    case SingleInstance::Claim::first:
+        break;
+    case SingleInstance::Claim::handedOver:
+        return 0;
+    case SingleInstance::Claim::failed:
+        return 1;
     }
     if (const auto handOut = HandOut::standardRoot())
         HandOut::removeExpired(*handOut, std::filesystem::file_time_type::clock::now() - PocketStore::pulledFileGrace);
@@ -164,10 +169,11 @@ int runApplication(int argc, char** argv)
     window.attach(&edge);
     overlay = &edge;
     running = &model;
-    Keyboard keyboard(model.engine(), model.preferences(), model.onboarding(),
-        { [&edge] { edge.openEditMode(); }, [] { QCoreApplication::quit(); } });
+    Keyboard keyboard(
+        model.engine(), model.preferences(), model.onboarding(), { [&edge] { edge.openEditMode(); }, [] { QCoreApplication::quit(); } });
     edge.setKeyboard(&keyboard);
-    KeyboardState keyboardState(*display, [&keyboard, &model](std::uint64_t flags) { keyboard.modifiersChanged(flags, model.uptime().now()); });
+    KeyboardState keyboardState(
+        *display, [&keyboard, &model](std::uint64_t flags) { keyboard.modifiersChanged(flags, model.uptime().now()); });
     rawInput.onKey([&keyboard, &keyboardState](std::uint32_t keycode, bool pressed) {
         if (pressed && !keyboardState.isControlKey(keycode))
             keyboard.otherInputPressed();

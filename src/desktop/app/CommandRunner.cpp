@@ -1,7 +1,7 @@
 #include "desktop/app/CommandRunner.h"
 
-#include "desktop/app/DesktopModel.h"
 #include "app/PocketCommand.h"
+#include "desktop/app/DesktopModel.h"
 #include "desktop/app/SingleInstance.h"
 #include "platform/InstanceLock.h"
 #include "platform/JsonFileDefaults.h"
@@ -75,14 +75,17 @@ int runPocketRequest(const PocketRequest& request, const std::filesystem::path& 
             return print(*outcome);
     } else if (turn.lock) {
         switch (turn.lock->status()) {
-        case InstanceLock::Status::taken: return runHere(request, dataFolder, argc, argv);
+        case InstanceLock::Status::taken:
+            return runHere(request, dataFolder, argc, argv);
         case InstanceLock::Status::unavailable:
             // No lock can be had because nothing can write the folder: listing only reads it.
             if (request.kind == PocketRequest::Kind::list)
                 return runHere(request, dataFolder, argc, argv);
             [[fallthrough]];
         case InstanceLock::Status::held:
-        case InstanceLock::Status::refused: logLine(turn.lock->reason()); return 1;
+        case InstanceLock::Status::refused:
+            logLine(turn.lock->reason());
+            return 1;
         }
     }
     logLine("Kestrane: the running copy did not answer; nothing was done");
@@ -92,11 +95,19 @@ int runPocketRequest(const PocketRequest& request, const std::filesystem::path& 
 std::optional<int> runWithoutWindow(const CommandLine& command, int argc, char** argv)
 {
     switch (command.action) {
-    case CommandLine::Action::run: return std::nullopt;
-    case CommandLine::Action::help: std::cout << usageText(); return 0;
-    case CommandLine::Action::version: std::cout << versionText(); return 0;
-    case CommandLine::Action::invalid: std::cerr << "kestrane: " << command.error << "\n\n" << usageText(); return 2;
-    case CommandLine::Action::request: break;
+    case CommandLine::Action::run:
+        return std::nullopt;
+    case CommandLine::Action::help:
+        std::cout << usageText();
+        return 0;
+    case CommandLine::Action::version:
+        std::cout << versionText();
+        return 0;
+    case CommandLine::Action::invalid:
+        std::cerr << "kestrane: " << command.error << "\n\n" << usageText();
+        return 2;
+    case CommandLine::Action::request:
+        break;
     }
     const auto dataFolder = PocketStore::standardDirectory();
     if (!dataFolder) {
@@ -120,7 +131,8 @@ std::string answerPocketRequest(const std::string& line, DesktopModel& model)
         [&model](const Uuid& zone, const Pasteboard& pasteboard) { return model.engine().swallowInto(zone, pasteboard); });
     // The caller is answered only once the items are on disk, so an answered add survives a crash.
     if (isAdd(*request, outcome) && !model.store().waitForWrites())
-        return CommandOutcome { 1, "Kestrane: the running copy took the items but cannot save them; they are kept only until it quits\n" }.encode();
+        return CommandOutcome { 1, "Kestrane: the running copy took the items but cannot save them; they are kept only until it quits\n" }
+            .encode();
     return outcome.encode();
 }
 

@@ -33,8 +33,10 @@ DesktopModel::DesktopModel(EngineTrace purgeTrace, const std::filesystem::path& 
     , haptics_(preferences_, uptime_, hapticSink_)
     , onboarding_(*defaults_, [this] { requestStep(); })
     , engine_(std::make_unique<BezelEngine>(
-          EngineServices { *defaults_, uptime_, haptics_, store_, preferences_, preferences_, onboarding_, std::move(purgeTrace),
-              [this] { if (changeListener_) changeListener_(); } }))
+          EngineServices { *defaults_, uptime_, haptics_, store_, preferences_, preferences_, onboarding_, std::move(purgeTrace), [this] {
+                              if (changeListener_)
+                                  changeListener_();
+                          } }))
 {
     steppedEngine_ = engine_.get();
 }

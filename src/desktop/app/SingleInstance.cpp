@@ -121,13 +121,17 @@ SingleInstance::Claim SingleInstance::claim()
     switch (lock_->status()) {
     case InstanceLock::Status::taken:
         if (!lock_->inDataFolder())
-            logLine("Kestrane: the data folder " + lock_->resolvedFolder().string() + " cannot be written; what changes is kept only while this copy runs");
+            logLine("Kestrane: the data folder " + lock_->resolvedFolder().string()
+                + " cannot be written; what changes is kept only while this copy runs");
         listen();
         return Claim::first;
     // Nothing can write the folder, so this copy runs beside any other, saving nothing.
-    case InstanceLock::Status::unavailable: logLine(lock_->reason()); return Claim::first;
+    case InstanceLock::Status::unavailable:
+        logLine(lock_->reason());
+        return Claim::first;
     case InstanceLock::Status::held:
-    case InstanceLock::Status::refused: break;
+    case InstanceLock::Status::refused:
+        break;
     }
     logLine(lock_->reason());
     return Claim::failed;

@@ -28,7 +28,7 @@ TerminationSignals::TerminationSignals()
         [[maybe_unused]] const auto read = ::read(signalPipe[0], &byte, 1);
         QCoreApplication::quit();
     });
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

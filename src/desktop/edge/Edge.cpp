@@ -1,8 +1,8 @@
 #include "edge/Edge.h"
 
-#include "desktop/app/DesktopModel.h"
 #include "app/DrawerKeys.h"
 #include "app/Keyboard.h"
+#include "desktop/app/DesktopModel.h"
 #include "edge/ClipboardPaste.h"
 #include "edge/ItemOpener.h"
 #include "services/FreedMemory.h"
@@ -76,12 +76,13 @@ void Edge::buildLayers()
         return true;
     } });
     layers_.add({
-        .press = [this](Point at) {
-            if (!chrome_.hitAt(pointOf(at)))
-                return false;
-            chrome_.press(pointOf(at));
-            return true;
-        },
+        .press =
+            [this](Point at) {
+                if (!chrome_.hitAt(pointOf(at)))
+                    return false;
+                chrome_.press(pointOf(at));
+                return true;
+            },
         .move = [this](Point at) { chrome_.drag(pointOf(at)); },
         .release = [this](Point at) { chrome_.release(pointOf(at)); },
         .key = [this](const KeyPress& press) { return chromeKey(press); },
@@ -94,14 +95,16 @@ void Edge::buildLayers()
         .key = [this](const KeyPress& press) { return drawerKey(press.key); },
     });
     layers_.add({
-        .press = [this](Point at) {
-            model_.engine().mouseDown(at);
-            return true;
-        },
-        .move = [this](Point at) {
-            if (auto offer = model_.engine().mouseDragged(at))
-                pullOut(*offer);
-        },
+        .press =
+            [this](Point at) {
+                model_.engine().mouseDown(at);
+                return true;
+            },
+        .move =
+            [this](Point at) {
+                if (auto offer = model_.engine().mouseDragged(at))
+                    pullOut(*offer);
+            },
         .release = [this](Point at) { model_.engine().mouseUp(at); },
         .key = [this](const KeyPress& press) { return keyboard_ && press.key && keyboard_->keyDown(*press.key); },
     });
@@ -187,9 +190,8 @@ void Edge::wake()
 
 void Edge::reportFrames()
 {
-    pacer_.reportFramesEachSecond([](int frames, double longest) {
-        std::cout << "FRAMES " << frames << " longest=" << longest * 1000 << "ms" << std::endl;
-    });
+    pacer_.reportFramesEachSecond(
+        [](int frames, double longest) { std::cout << "FRAMES " << frames << " longest=" << longest * 1000 << "ms" << std::endl; });
 }
 
 double Edge::uptime() const
@@ -247,7 +249,8 @@ void Edge::stepFrame()
     if (engine.revision() != paintedRevision_ || output.pointerMoved)
         repaintChanges(input);
     const double scale = surface_.scale();
-    surface_.wantDesktopPicture(model_.onboarding().isRunning() || engine.state().editProgress.value > 0.01, QTransform::fromScale(scale, scale).mapRect(screenArea_));
+    surface_.wantDesktopPicture(model_.onboarding().isRunning() || engine.state().editProgress.value > 0.01,
+        QTransform::fromScale(scale, scale).mapRect(screenArea_));
     const QImage backdrop = surface_.desktopPicture();
     introduction_.update(model_.onboarding(), backdrop, screenArea_.size());
     chrome_.setScale(scale);
@@ -452,15 +455,23 @@ bool Edge::drawerKey(const std::optional<KeyEvent>& key)
         return false;
     const BezelState& state = model_.engine().state();
     switch (drawerCommandFor(*key, drawer_.takesInput() && !state.isEditing)) {
-    case DrawerCommand::none: return false;
-    case DrawerCommand::highlightPrevious: drawer_.moveHighlight(-1); break;
-    case DrawerCommand::highlightNext: drawer_.moveHighlight(1); break;
+    case DrawerCommand::none:
+        return false;
+    case DrawerCommand::highlightPrevious:
+        drawer_.moveHighlight(-1);
+        break;
+    case DrawerCommand::highlightNext:
+        drawer_.moveHighlight(1);
+        break;
     case DrawerCommand::openHighlighted:
         if (const auto item = drawer_.hoveredItem())
             openRow(*item);
         break;
-    case DrawerCommand::removeHighlighted: drawer_.removeHighlighted(model_.engine()); break;
-    case DrawerCommand::paste: return pasteIntoOpenDrawer(model_.engine(), surface_.clipboard());
+    case DrawerCommand::removeHighlighted:
+        drawer_.removeHighlighted(model_.engine());
+        break;
+    case DrawerCommand::paste:
+        return pasteIntoOpenDrawer(model_.engine(), surface_.clipboard());
     }
     model_.engine().requestStep();
     return true;

@@ -2,10 +2,10 @@
 
 #include "app/FrameLoop.h"
 #include "app/KeyFocus.h"
+#include "app/LayerStack.h"
 #include "app/RowPress.h"
 #include "edge/EdgeSurface.h"
 #include "edge/FramePacer.h"
-#include "app/LayerStack.h"
 #include "views/DrawerView.h"
 #include "views/EdgeCanvas.h"
 #include "views/EditChrome.h"

@@ -41,7 +41,8 @@ std::uint8_t rounded(float value)
 // One row of pixels convolved along itself into out, its ends extended: the row is widened
 // by the kernel's reach on each side into `padded`, then each weight is added across the
 // whole row at once, which the compiler turns into vector instructions.
-void convolveRow(const std::uint8_t* in, std::uint8_t* out, int width, const std::vector<float>& kernel, std::vector<float>& padded, std::vector<float>& sums)
+void convolveRow(const std::uint8_t* in, std::uint8_t* out, int width, const std::vector<float>& kernel, std::vector<float>& padded,
+    std::vector<float>& sums)
 {
     const int reach = static_cast<int>(kernel.size() / 2);
     const auto channels = static_cast<std::size_t>(width) * 4;

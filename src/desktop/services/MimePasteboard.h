@@ -17,7 +17,10 @@ namespace kestrane {
 // as a link or a text.
 class MimePasteboard final : public Pasteboard {
 public:
-    explicit MimePasteboard(const QMimeData& data) : data_(data) {}
+    explicit MimePasteboard(const QMimeData& data)
+        : data_(data)
+    {
+    }
 
     std::vector<std::string> fileUrls() const override;
     std::vector<std::string> urls() const override;

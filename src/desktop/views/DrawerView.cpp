@@ -168,8 +168,8 @@ void DrawerView::layOut(const BezelEngine& engine)
 // the edge, growing about the edge's middle, as the bulge swells.
 void DrawerView::place(double open, double purge, double amplitude, Size screen)
 {
-    const QTransform sink = QTransform::fromTranslate(0, purgeSink * purge)
-        * scaledAbout({ content_.center().x(), content_.bottom() }, 1 - purgeShrink * purge);
+    const QTransform sink =
+        QTransform::fromTranslate(0, purgeSink * purge) * scaledAbout({ content_.center().x(), content_.bottom() }, 1 - purgeShrink * purge);
     const QTransform slide = QTransform::fromTranslate((1 - amplitude) * drawerWidth, 0)
         * scaledAbout({ screen.width, screen.height / 2 }, openingScale + (1 - openingScale) * amplitude);
     toScreen_ = sink * slide;
@@ -266,8 +266,7 @@ std::optional<DrawerView::Hit> DrawerView::hitAt(QPointF point) const
     if (x <= content_.width() - removeStrip)
         return Hit { Part::row, row->item };
     // The remove button takes clicks only on the hovered row, inside its round face.
-    const QPointF centre(content_.width() - removeInset - removeFrame / 2,
-        row->top.value - scroll_.offset() + rowHeight / 2);
+    const QPointF centre(content_.width() - removeInset - removeFrame / 2, row->top.value - scroll_.offset() + rowHeight / 2);
     const QPointF offset = QPointF(x, at->y() - content_.top()) - centre;
     if (hovered_ == row->item->id && std::hypot(offset.x(), offset.y()) <= removeFrame / 2)
         return Hit { Part::removeButton, row->item };

@@ -69,7 +69,6 @@ QRectF plusBox(QPointF center)
     return { center.x() - plusSide / 2, center.y() - plusSide / 2, plusSide, plusSide };
 }
 
-
 QFont counterFontFor(double dpi)
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
@@ -118,7 +117,8 @@ void EdgeCanvas::update(const EdgeScene& scene)
         plus_ = PlusGlyph { { size.width - p * 0.5, BezelEngine::plusCenter }, smoothstep((p - plusShowAmplitude) / plusFadeAmplitude) };
 
     updateCounter(scene.counter);
-    unchanged_ = path_ == previousPath_ && canvas_ == canvasBefore && rimOpacity_ == rimBefore && plus_ == plusBefore && counter_ == counterBefore;
+    unchanged_ =
+        path_ == previousPath_ && canvas_ == canvasBefore && rimOpacity_ == rimBefore && plus_ == plusBefore && counter_ == counterBefore;
     if (!unchanged_)
         toPainterPath(path_, outline_);
     previousBounds_ = currentBounds_;

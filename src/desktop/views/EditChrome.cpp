@@ -114,13 +114,15 @@ void EditChrome::layOutControls(std::optional<QPointF> pointer)
     const QString lead = state.isArranging ? "Drag to move \u00B7 rename inline \u00B7 " : "Click a pocket to see what's inside \u00B7 ";
     footer_.setText(lead + shortcutHint(model_.preferences(), model_.defaults().boolValue("kestrane.inputMonitoring").value_or(false)));
     const double footerHeight = footer_.metrics().height() + 22;
-    footerFrame_ = QRectF(prefsCentre.x + editLayout::prefsToggleRadius + footerSpacing, prefsCentre.y - footerHeight / 2, footer_.width() + 32, footerHeight);
+    footerFrame_ = QRectF(prefsCentre.x + editLayout::prefsToggleRadius + footerSpacing, prefsCentre.y - footerHeight / 2,
+        footer_.width() + 32, footerHeight);
     drawFooterPicture();
     addOpacity_ = edit_ * clamp01(state.plusAmplitude.value / 18);
     addFrame_ = placeAddLabel();
     const double labelRight = addFrame_.right() - legibleLabelReach - 10;
     const double inset = PocketRow::plateInset;
-    const QRectF plate(labelRight - addLabel_.width() - inset, plusLabelY - PocketRow::height / 2, addLabel_.width() + 2 * inset, PocketRow::height);
+    const QRectF plate(
+        labelRight - addLabel_.width() - inset, plusLabelY - PocketRow::height / 2, addLabel_.width() + 2 * inset, PocketRow::height);
     addPlate_.place(plate, backdrop_.picture(), screen_, EditBackdrop::dimOpacity);
 }
 
@@ -177,12 +179,23 @@ void EditChrome::perform(const Hit& hit)
     BezelEngine& engine = model_.engine();
     const BezelState& state = engine.state();
     switch (hit.control) {
-    case Control::editToggle: engine.setArranging(!state.isArranging); break;
-    case Control::prefsToggle: engine.setShowingPreferences(!state.isShowingPreferences); break;
-    case Control::removePocket: engine.removeZone(*hit.zone); break;
-    case Control::putBack: engine.undoClear(*hit.zone); break;
-    case Control::putBackPocket: engine.undoRemoval(); break;
-    case Control::row: break;
+    case Control::editToggle:
+        engine.setArranging(!state.isArranging);
+        break;
+    case Control::prefsToggle:
+        engine.setShowingPreferences(!state.isShowingPreferences);
+        break;
+    case Control::removePocket:
+        engine.removeZone(*hit.zone);
+        break;
+    case Control::putBack:
+        engine.undoClear(*hit.zone);
+        break;
+    case Control::putBackPocket:
+        engine.undoRemoval();
+        break;
+    case Control::row:
+        break;
     case Control::panel:
         if (hit.panelControl)
             panel_.perform(*hit.panelControl);
@@ -205,12 +218,18 @@ QString EditChrome::helpAt(QPointF point) const
     if (!hit)
         return {};
     switch (hit->control) {
-    case Control::editToggle: return state.isArranging ? "Done editing" : "Edit pockets";
-    case Control::prefsToggle: return state.isShowingPreferences ? "Close preferences" : "Preferences";
-    case Control::removePocket: return "Remove this pocket";
-    case Control::putBack: return "Put back what was cleared";
-    case Control::putBackPocket: return "Put back this pocket and its items";
-    default: break;
+    case Control::editToggle:
+        return state.isArranging ? "Done editing" : "Edit pockets";
+    case Control::prefsToggle:
+        return state.isShowingPreferences ? "Close preferences" : "Preferences";
+    case Control::removePocket:
+        return "Remove this pocket";
+    case Control::putBack:
+        return "Put back what was cleared";
+    case Control::putBackPocket:
+        return "Put back this pocket and its items";
+    default:
+        break;
     }
     return rows_.helpAt(point);
 }
@@ -290,7 +309,8 @@ void EditChrome::drawFooterPicture()
     footerPictureText_ = footer_.text();
     const QRectF frame(QPointF(legibleLabelReach, legibleLabelReach), footerFrame_.size());
     const double ratio = scale_;
-    footerPicture_ = QImage(((footerFrame_.size() + QSizeF(2 * legibleLabelReach, 2 * legibleLabelReach)) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    footerPicture_ = QImage(((footerFrame_.size() + QSizeF(2 * legibleLabelReach, 2 * legibleLabelReach)) * ratio).toSize(),
+        QImage::Format_ARGB32_Premultiplied);
     footerPicture_.setDevicePixelRatio(ratio);
     footerPicture_.fill(Qt::transparent);
     QPainter painter(&footerPicture_);

@@ -11,7 +11,10 @@ class Preferences;
 class EditModeModel {
 public:
     EditModeModel(BezelEngine& engine, Preferences& preferences, Defaults& defaults, Onboarding& onboarding)
-        : engine_(engine), preferences_(preferences), defaults_(defaults), onboarding_(onboarding)
+        : engine_(engine)
+        , preferences_(preferences)
+        , defaults_(defaults)
+        , onboarding_(onboarding)
     {
     }
 

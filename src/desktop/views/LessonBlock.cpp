@@ -44,7 +44,6 @@ QFont systemFont(double pixelSize, QFont::Weight weight)
     return font;
 }
 
-
 QColor black(double opacity)
 {
     return QColor::fromRgbF(0, 0, 0, static_cast<float>(opacity));
@@ -72,7 +71,8 @@ void LessonBlock::update(const OnboardingLesson& lesson, int index, int lessonCo
     const TypedHeadline typed = typedHeadline(lesson.headline, progress_);
     typing_ = typed.isTyping;
     headline_.setText(QString::fromStdString(typed.shown));
-    headlineWidth_ = headline_.metrics().horizontalAdvance(QString::fromUtf8(lesson.headline.data(), static_cast<qsizetype>(lesson.headline.size())));
+    headlineWidth_ =
+        headline_.metrics().horizontalAdvance(QString::fromUtf8(lesson.headline.data(), static_cast<qsizetype>(lesson.headline.size())));
     detail_.setText(QString::fromUtf8(lesson.detail.data(), static_cast<qsizetype>(lesson.detail.size())));
     const double rise = (1 - smoothstep(progress_)) * blockRise;
     corner_ = QPointF(leftFraction * screen.width(), topFraction * screen.height() + rise);
@@ -105,8 +105,8 @@ QRectF LessonBlock::caret() const
 QRectF LessonBlock::textArea() const
 {
     const QFontMetricsF label(labelFont_);
-    const double rowWidth = currentCapsule.width() + (lessonCount_ - 1) * (otherCapsule.width() + capsuleSpacing) + capsuleSpacing + labelPadding
-        + label.horizontalAdvance(QStringLiteral("click to continue"));
+    const double rowWidth = currentCapsule.width() + (lessonCount_ - 1) * (otherCapsule.width() + capsuleSpacing) + capsuleSpacing
+        + labelPadding + label.horizontalAdvance(QStringLiteral("click to continue"));
     const double width = std::max({ headlineWidth_ + caretSpacing + caretSize.width(), detail_.width(), rowWidth });
     const double height = progressRowTop() + std::max(otherCapsule.height(), label.height());
     return { corner_, QSizeF(width, height) };

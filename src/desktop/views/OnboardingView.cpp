@@ -75,7 +75,8 @@ void paintRows(QPainter& painter, const OpenRows& rows)
         painter.setBrush(white(0.34 * shown));
         painter.drawRoundedRect(QRectF(iconLeft, centre - iconSide / 2, iconSide, iconSide), iconRadius, iconRadius);
         painter.setBrush(white(0.22 * shown));
-        painter.drawRoundedRect(QRectF(textLeft, centre - textBarHeight / 2, available * rowLooks[i].widthFactor, textBarHeight), textBarHeight / 2, textBarHeight / 2);
+        painter.drawRoundedRect(QRectF(textLeft, centre - textBarHeight / 2, available * rowLooks[i].widthFactor, textBarHeight),
+            textBarHeight / 2, textBarHeight / 2);
     }
 }
 
@@ -121,7 +122,8 @@ void OnboardingView::update(const Onboarding& flow, const QImage& backdrop, QSiz
         demo_ = OnboardingDemo { state.step, state.elapsed, { screen.width(), screen.height() } };
         toPainterPath(demo_->pocketOnInk(field, perimeter), demoPocket_);
         demoDepth_ = demo_->inkDepth(field, perimeter);
-        lesson_.update(flow.currentLesson(), state.step, static_cast<int>(onboardingLessons.size()), state.stepProgress.value, screen, backdrop);
+        lesson_.update(
+            flow.currentLesson(), state.step, static_cast<int>(onboardingLessons.size()), state.stepProgress.value, screen, backdrop);
     }
 
     const QRect whole = QRectF(QPointF(0, 0), screen).toAlignedRect();

@@ -35,7 +35,8 @@ void paintBadge(QPainter& painter, const PocketRow& row)
     painter.setBrush(white(0.09));
     painter.drawRoundedRect(row.badge, badgeHeight / 2, badgeHeight / 2);
     const QFontMetricsF metrics = row.count.metrics();
-    row.count.paint(painter, { row.badge.center().x() - row.count.width() / 2, row.badge.center().y() + (metrics.ascent() - metrics.descent()) / 2 });
+    row.count.paint(
+        painter, { row.badge.center().x() - row.count.width() / 2, row.badge.center().y() + (metrics.ascent() - metrics.descent()) / 2 });
 }
 
 void paintRoundButton(QPainter& painter, const QRectF& frame, const QPainterPath& symbol, bool hovered, double scale, double opacity)
@@ -81,7 +82,8 @@ void PocketRow::paint(QPainter& painter) const
     const QFontMetricsF nameMetrics = nameShadow.metrics();
     const double nameRight = name.right() - 13 * arrange - 2;
     painter.setOpacity(nameOpacity);
-    nameShadow.paintShadows(painter, { nameRight - nameShadow.width(), name.center().y() + (nameMetrics.ascent() - nameMetrics.descent()) / 2 });
+    nameShadow.paintShadows(
+        painter, { nameRight - nameShadow.width(), name.center().y() + (nameMetrics.ascent() - nameMetrics.descent()) / 2 });
     painter.setOpacity(1);
     if (shown)
         field.paint(painter, fieldLook());

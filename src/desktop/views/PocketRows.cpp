@@ -73,9 +73,11 @@ void PocketRows::place(PocketRow& row, const BlobRuntime& blob, double slide, co
     row.nameShadow.setText(QString::fromStdString(blob.config.name));
     const double textLeft = row.name.right() - row.nameShadow.width() - PocketRow::plateInset;
     const double textRight = row.items > 0 ? row.badge.right() : row.name.right();
-    row.plate.place(QRectF(textLeft, row.name.top(), textRight - textLeft + PocketRow::plateInset, row.name.height()), frame.backdrop, frame.screen, EditBackdrop::dimOpacity);
+    row.plate.place(QRectF(textLeft, row.name.top(), textRight - textLeft + PocketRow::plateInset, row.name.height()), frame.backdrop,
+        frame.screen, EditBackdrop::dimOpacity);
     row.hoverRemove = frame.hovered == ChromeHit { ChromeHit::Control::removePocket, blob.config.id };
-    row.hoverPutBack = frame.hovered == ChromeHit { row.removed ? ChromeHit::Control::putBackPocket : ChromeHit::Control::putBack, blob.config.id };
+    row.hoverPutBack =
+        frame.hovered == ChromeHit { row.removed ? ChromeHit::Control::putBackPocket : ChromeHit::Control::putBack, blob.config.id };
     const bool editable = row.opacity > 0.01 && !row.removed && (row.arrange > editableArrange || state.soloEditing == blob.config.id);
     syncField(row, blob.config.name, editable, frame.takesInput);
 }
@@ -118,9 +120,9 @@ void PocketRows::track(RepaintTracker& pieces) const
         if (row->opacity <= 0.001)
             continue;
         pieces.note(row->id.string(), row->bounds().toAlignedRect(),
-            { row->opacity, row->nameOpacity, row->arrange, double(row->items), double(row->lifted), double(row->removable), double(row->hoverRemove), double(row->hoverPutBack),
-                row->removeScale.value, row->putBackScale.value, row->name.left(), row->badge.left(), double(qHash(row->nameShadow.text())),
-                double(row->field.revision()) });
+            { row->opacity, row->nameOpacity, row->arrange, double(row->items), double(row->lifted), double(row->removable),
+                double(row->hoverRemove), double(row->hoverPutBack), row->removeScale.value, row->putBackScale.value, row->name.left(),
+                row->badge.left(), double(qHash(row->nameShadow.text())), double(row->field.revision()) });
     }
 }
 
@@ -223,7 +225,8 @@ bool PocketRows::type(const KeyPress& press)
     if (const auto command = press.key ? textFieldCommand(key, held) : std::nullopt)
         return edited(*row, row->field.text().apply(*command));
     // Keys that type no visible character (Escape, Tab) are the program's.
-    const bool printable = std::any_of(press.text.begin(), press.text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x20 && c != 0x7F; });
+    const bool printable =
+        std::any_of(press.text.begin(), press.text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x20 && c != 0x7F; });
     if (!printable || (held & (modifier::control | modifier::command)) != 0)
         return false;
     return edited(*row, row->field.text().insert(press.text));

@@ -37,7 +37,10 @@ public:
         QImage backdrop;
     };
 
-    explicit PocketRows(BezelEngine& engine) : engine_(engine) { }
+    explicit PocketRows(BezelEngine& engine)
+        : engine_(engine)
+    {
+    }
 
     void layOut(const Frame& frame);
     // Hides the rows and lets the name being edited go, while edit mode is not shown.

@@ -1,11 +1,11 @@
 #include "views/PreferencesPanel.h"
 
 #include "engine/BezelEngine.h"
+#include "geometry/Easing.h"
+#include "graphics/GaussianBlur.h"
 #include "onboarding/Onboarding.h"
 #include "platform/Defaults.h"
 #include "preferences/Preferences.h"
-#include "geometry/Easing.h"
-#include "graphics/GaussianBlur.h"
 #include "views/styles/GlassChip.h"
 #include "views/styles/GlassSwitch.h"
 #include "views/styles/LegibleLabel.h"
@@ -34,12 +34,18 @@ constexpr const char* rawKeyEventsKey = "kestrane.inputMonitoring";
 const char* titleOf(PrefRow row)
 {
     switch (row) {
-    case PrefRow::openAtLogin: return "Open at login";
-    case PrefRow::shortcut: return "Shortcut";
-    case PrefRow::haptics: return "Haptics";
-    case PrefRow::blur: return "Blur the whole screen";
-    case PrefRow::intro: return "Introduction";
-    case PrefRow::quit: return "Quit Kestrane";
+    case PrefRow::openAtLogin:
+        return "Open at login";
+    case PrefRow::shortcut:
+        return "Shortcut";
+    case PrefRow::haptics:
+        return "Haptics";
+    case PrefRow::blur:
+        return "Blur the whole screen";
+    case PrefRow::intro:
+        return "Introduction";
+    case PrefRow::quit:
+        return "Quit Kestrane";
     }
     return "";
 }
@@ -105,10 +111,14 @@ QString PreferencesPanel::detailFor(PrefRow row) const
     switch (row) {
     case PrefRow::openAtLogin:
         switch (prefs.loginState().kind) {
-        case LoginState::Kind::off: return "Kestrane is an edge, not an app you open.";
-        case LoginState::Kind::on: return "Kestrane starts with your computer.";
-        case LoginState::Kind::needsApproval: return "Switched off in your desktop's autostart settings.";
-        case LoginState::Kind::failed: return QString::fromStdString(prefs.loginState().message);
+        case LoginState::Kind::off:
+            return "Kestrane is an edge, not an app you open.";
+        case LoginState::Kind::on:
+            return "Kestrane starts with your computer.";
+        case LoginState::Kind::needsApproval:
+            return "Switched off in your desktop's autostart settings.";
+        case LoginState::Kind::failed:
+            return QString::fromStdString(prefs.loginState().message);
         }
         break;
     case PrefRow::shortcut:
@@ -119,10 +129,14 @@ QString PreferencesPanel::detailFor(PrefRow row) const
         if (model_.defaults().boolValue(rawKeyEventsKey).value_or(false))
             return "Click to change. Double-tap Control works too.";
         return "Click to change. This display hides double-taps of Control.";
-    case PrefRow::haptics: return "The edge answers under your fingers.";
-    case PrefRow::blur: return "Off blurs the edge and these controls only.";
-    case PrefRow::intro: return "Run the first-run sequence again.";
-    case PrefRow::quit: return "Super+Q does the same thing.";
+    case PrefRow::haptics:
+        return "The edge answers under your fingers.";
+    case PrefRow::blur:
+        return "Off blurs the edge and these controls only.";
+    case PrefRow::intro:
+        return "Run the first-run sequence again.";
+    case PrefRow::quit:
+        return "Super+Q does the same thing.";
     }
     return {};
 }
@@ -131,10 +145,14 @@ QString PreferencesPanel::chipFor(PrefRow row) const
 {
     switch (row) {
     case PrefRow::shortcut:
-        return model_.preferences().isRecordingShortcut() ? QString("Press keys\u2026") : QString::fromStdString(model_.preferences().shortcut().display());
-    case PrefRow::intro: return "Replay";
-    case PrefRow::quit: return "Quit";
-    default: return {};
+        return model_.preferences().isRecordingShortcut() ? QString("Press keys\u2026")
+                                                          : QString::fromStdString(model_.preferences().shortcut().display());
+    case PrefRow::intro:
+        return "Replay";
+    case PrefRow::quit:
+        return "Quit";
+    default:
+        return {};
     }
 }
 
@@ -147,8 +165,9 @@ QRectF PreferencesPanel::controlFrame(std::size_t index) const
 {
     const QRectF row = rowFrame(index);
     const PrefRow prefRow = shownRows[index];
-    const double controlWidth = hasSwitch(prefRow) ? GlassSwitch::width
-                                                   : QFontMetricsF(uiFont(12, QFont::Medium)).horizontalAdvance(rows_[index].chip) + 2 * GlassChip::padding;
+    const double controlWidth = hasSwitch(prefRow)
+        ? GlassSwitch::width
+        : QFontMetricsF(uiFont(12, QFont::Medium)).horizontalAdvance(rows_[index].chip) + 2 * GlassChip::padding;
     return { row.right() - controlWidth, row.center().y() - GlassChip::height / 2, controlWidth, GlassChip::height };
 }
 
@@ -175,7 +194,8 @@ void PreferencesPanel::update(QSizeF screen, std::optional<QPointF> pointer, boo
         row.hover = clamp01(state.prefsHovers[springOf(i)].value);
         row.chip = chipFor(shownRows[i]);
         renderRow(row, i);
-        key += QString("|%1|%2|%3|%4").arg(row.sharpKey).arg(row.blurredSigma).arg(row.look.opacity, 0, 'f', 3).arg(row.look.scale, 0, 'f', 4);
+        key +=
+            QString("|%1|%2|%3|%4").arg(row.sharpKey).arg(row.blurredSigma).arg(row.look.opacity, 0, 'f', 3).arg(row.look.scale, 0, 'f', 4);
     }
     std::optional<PrefRow> hovered;
     if (pointer && takesInput) {
@@ -302,10 +322,18 @@ void PreferencesPanel::perform(PanelControl control)
 {
     Preferences& prefs = model_.preferences();
     switch (control.row) {
-    case PrefRow::openAtLogin: prefs.setOpenAtLogin(prefs.loginState().kind != LoginState::Kind::on); break;
-    case PrefRow::shortcut: prefs.beginRecordingShortcut(); break;
-    case PrefRow::haptics: prefs.setHapticsEnabled(!prefs.hapticsEnabled()); break;
-    case PrefRow::blur: prefs.setBlurWholeScreen(!prefs.blurWholeScreen()); break;
+    case PrefRow::openAtLogin:
+        prefs.setOpenAtLogin(prefs.loginState().kind != LoginState::Kind::on);
+        break;
+    case PrefRow::shortcut:
+        prefs.beginRecordingShortcut();
+        break;
+    case PrefRow::haptics:
+        prefs.setHapticsEnabled(!prefs.hapticsEnabled());
+        break;
+    case PrefRow::blur:
+        prefs.setBlurWholeScreen(!prefs.blurWholeScreen());
+        break;
     case PrefRow::intro: {
         model_.engine().setEditing(false);
         model_.defaults().setBool(Onboarding::seenKey, false);
@@ -313,7 +341,9 @@ void PreferencesPanel::perform(PanelControl control)
         QTimer::singleShot(replayDelay, [&onboarding] { onboarding.start(); });
         break;
     }
-    case PrefRow::quit: QCoreApplication::quit(); break;
+    case PrefRow::quit:
+        QCoreApplication::quit();
+        break;
     }
 }
 

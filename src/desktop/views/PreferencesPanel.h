@@ -17,7 +17,6 @@ class QPainter;
 
 namespace kestrane {
 
-
 // The controls of the preferences panel: a row's switch or chip.
 struct PanelControl {
     PrefRow row;
@@ -61,7 +60,8 @@ public:
 private:
     struct Row {
         ShadowedText title { {}, {}, std::vector<Shadow> {} };
-        std::array<ShadowedText, 2> detail { ShadowedText { {}, {}, std::vector<Shadow> {} }, ShadowedText { {}, {}, std::vector<Shadow> {} } };
+        std::array<ShadowedText, 2> detail { ShadowedText { {}, {}, std::vector<Shadow> {} },
+            ShadowedText { {}, {}, std::vector<Shadow> {} } };
         ShadowedText chipLabel { {}, {}, std::vector<Shadow> {} };
         QString chip;
         // The row drawn sharp at twice the detail, and at half of that for blurring.

@@ -62,7 +62,8 @@ void Backdrop::capture(std::function<void()> readBackground)
         if (readBackground)
             readBackground();
         QImage fresh = captureBelow(display_, overlay_, area, background_);
-        QMetaObject::invokeMethod(&receiver_, [this, generation, fresh = std::move(fresh)]() mutable { deliver(generation, std::move(fresh)); },
+        QMetaObject::invokeMethod(
+            &receiver_, [this, generation, fresh = std::move(fresh)]() mutable { deliver(generation, std::move(fresh)); },
             Qt::QueuedConnection);
     });
 }

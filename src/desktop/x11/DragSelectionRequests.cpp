@@ -68,16 +68,23 @@ void DragSelectionRequests::noteServerTime(const xcb_generic_event_t* event)
     case XCB_KEY_RELEASE:
     case XCB_BUTTON_PRESS:
     case XCB_BUTTON_RELEASE:
-    case XCB_MOTION_NOTIFY: time = reinterpret_cast<const xcb_key_press_event_t*>(event)->time; break;
+    case XCB_MOTION_NOTIFY:
+        time = reinterpret_cast<const xcb_key_press_event_t*>(event)->time;
+        break;
     case XCB_ENTER_NOTIFY:
-    case XCB_LEAVE_NOTIFY: time = reinterpret_cast<const xcb_enter_notify_event_t*>(event)->time; break;
-    case XCB_PROPERTY_NOTIFY: time = reinterpret_cast<const xcb_property_notify_event_t*>(event)->time; break;
+    case XCB_LEAVE_NOTIFY:
+        time = reinterpret_cast<const xcb_enter_notify_event_t*>(event)->time;
+        break;
+    case XCB_PROPERTY_NOTIFY:
+        time = reinterpret_cast<const xcb_property_notify_event_t*>(event)->time;
+        break;
     case XCB_GE_GENERIC:
         // Every input extension event, raw or not, has its time in the same place.
         if (inputOpcode_ && reinterpret_cast<const xcb_ge_generic_event_t*>(event)->extension == inputOpcode_)
             time = reinterpret_cast<const xcb_input_raw_button_press_event_t*>(event)->time;
         break;
-    default: break;
+    default:
+        break;
     }
     if (time && *time != XCB_CURRENT_TIME)
         serverTime_ = ServerTime { *time, std::chrono::steady_clock::now() };

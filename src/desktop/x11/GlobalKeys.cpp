@@ -1,7 +1,7 @@
 #include "x11/GlobalKeys.h"
 
-#include "x11/KeyCodes.h"
 #include "platform/Log.h"
+#include "x11/KeyCodes.h"
 #include "x11/KeyboardState.h"
 
 #include <QCoreApplication>
@@ -82,7 +82,8 @@ bool GlobalKeys::grab() const
     std::vector<xcb_void_cookie_t> cookies;
     for (std::uint8_t keycode : grabbedKeycodes_)
         for (std::uint16_t locks : lockVariants)
-            cookies.push_back(xcb_grab_key_checked(c, 1, display_.root(), grabbedMods_ | locks, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+            cookies.push_back(
+                xcb_grab_key_checked(c, 1, display_.root(), grabbedMods_ | locks, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     bool granted = true;
     for (const xcb_void_cookie_t& cookie : cookies)
         granted = !owned(xcb_request_check(c, cookie)) && granted;
@@ -105,7 +106,8 @@ bool GlobalKeys::nativeEventFilter(const QByteArray& eventType, void* message, q
         return false;
     const auto* key = static_cast<const xcb_key_press_event_t*>(message);
     if ((key->response_type & 0x7F) != XCB_KEY_PRESS
-        || std::find(grabbedKeycodes_.begin(), grabbedKeycodes_.end(), key->detail) == grabbedKeycodes_.end() || key->event != display_.root() || (key->state & ~(numLock | capsLock)) != grabbedMods_)
+        || std::find(grabbedKeycodes_.begin(), grabbedKeycodes_.end(), key->detail) == grabbedKeycodes_.end()
+        || key->event != display_.root() || (key->state & ~(numLock | capsLock)) != grabbedMods_)
         return false;
     if (shortcutPressed_)
         shortcutPressed_();

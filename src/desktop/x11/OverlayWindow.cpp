@@ -31,7 +31,8 @@ constexpr double angleDeltaPerNotch = 120;
 } // namespace
 
 OverlayWindow::OverlayWindow(const X11Display& display)
-    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool | Qt::NoDropShadowWindowHint | Qt::X11BypassWindowManagerHint)
+    : QWidget(nullptr,
+        Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool | Qt::NoDropShadowWindowHint | Qt::X11BypassWindowManagerHint)
     , display_(display)
     , dragWatcher_(display, "XdndSelection", [this] { wake(); })
     , dragRequests_(display)
@@ -107,10 +108,17 @@ void OverlayWindow::setClickable(const std::vector<Rect>& inSurface)
 void OverlayWindow::focus(KeyFocus::Action action)
 {
     switch (action) {
-    case KeyFocus::Action::take: focus_->take(true); break;
-    case KeyFocus::Action::retake: focus_->take(false); break;
-    case KeyFocus::Action::handBack: focus_->handBack(); break;
-    case KeyFocus::Action::none: break;
+    case KeyFocus::Action::take:
+        focus_->take(true);
+        break;
+    case KeyFocus::Action::retake:
+        focus_->take(false);
+        break;
+    case KeyFocus::Action::handBack:
+        focus_->handBack();
+        break;
+    case KeyFocus::Action::none:
+        break;
     }
 }
 
@@ -173,7 +181,8 @@ void OverlayWindow::watchApproach(const std::optional<Approach>& approach)
     if (!approach)
         return approach_->stop();
     const double scale = devicePixelRatioF();
-    approach_->watch({ QTransform::fromScale(scale, scale).mapRect(approach->screen), static_cast<int>(std::ceil(approach->reachFrom * scale)), scale });
+    approach_->watch(
+        { QTransform::fromScale(scale, scale).mapRect(approach->screen), static_cast<int>(std::ceil(approach->reachFrom * scale)), scale });
 }
 
 void OverlayWindow::paintEvent(QPaintEvent* event)

@@ -110,7 +110,8 @@ void PointerApproach::Watcher::run()
 {
     State state = State::idle;
     for (;;) {
-        pollfd waits[2] = { { wakeUp_, POLLIN, 0 }, { xcb_get_file_descriptor(connection_), static_cast<short>(state == State::waitingForMotion ? POLLIN : 0), 0 } };
+        pollfd waits[2] = { { wakeUp_, POLLIN, 0 },
+            { xcb_get_file_descriptor(connection_), static_cast<short>(state == State::waitingForMotion ? POLLIN : 0), 0 } };
         const int ready = poll(waits, 2, state == State::following ? interval_ : -1);
         if (xcb_connection_has_error(connection_)) {
             std::cerr << "Kestrane: the pointer watch lost its X connection" << std::endl;

@@ -9,8 +9,8 @@
 namespace kestrane {
 
 namespace {
-constexpr std::uint32_t alwaysSelected
-    = XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS;
+constexpr std::uint32_t alwaysSelected =
+    XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS;
 
 template <typename Listener, typename... Arguments> void tell(const std::vector<Listener>& listeners, Arguments... arguments)
 {
@@ -72,8 +72,11 @@ bool RawInput::nativeEventFilter(const QByteArray& eventType, void* message, qin
         tell(keyListeners_, reinterpret_cast<const xcb_input_raw_key_press_event_t*>(event)->detail,
             event->event_type == XCB_INPUT_RAW_KEY_PRESS);
         break;
-    case XCB_INPUT_RAW_BUTTON_PRESS: tell(buttonListeners_); break;
-    default: break;
+    case XCB_INPUT_RAW_BUTTON_PRESS:
+        tell(buttonListeners_);
+        break;
+    default:
+        break;
     }
     return false;
 }

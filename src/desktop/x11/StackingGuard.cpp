@@ -37,7 +37,8 @@ std::optional<ChildEvent> childEvent(const xcb_generic_event_t* event)
         const auto* destroy = reinterpret_cast<const xcb_destroy_notify_event_t*>(event);
         return ChildEvent { destroy->event, destroy->window, false };
     }
-    default: return std::nullopt;
+    default:
+        return std::nullopt;
     }
 }
 } // namespace

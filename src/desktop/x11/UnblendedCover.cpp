@@ -52,8 +52,7 @@ void UnblendedCover::paintBackground(QPainter& painter, const QRect& rect) const
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     if (picture_.isNull())
         painter.fillRect(rect, Qt::transparent);
-    else
-    {
+    else {
         // The picture holds device pixels; the painter works in logical ones.
         const qreal scale = painter.device()->devicePixelRatioF();
         painter.drawImage(QRectF(rect), picture_, QRectF(QPointF(rect.topLeft()) * scale, QSizeF(rect.size()) * scale));

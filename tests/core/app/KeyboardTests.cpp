@@ -16,10 +16,9 @@ protected:
     void SetUp() override
     {
         pocket = startWithOnePocket(2);
-        keyboard = std::make_unique<Keyboard>(*engine, prefs, onboarding,
-            Keyboard::Actions { [this] { engine->setEditing(true); }, [this] { ++quits; } });
+        keyboard = std::make_unique<Keyboard>(
+            *engine, prefs, onboarding, Keyboard::Actions { [this] { engine->setEditing(true); }, [this] { ++quits; } });
     }
-
 };
 } // namespace
 

@@ -33,7 +33,8 @@ TEST(LaunchSwitchParsing, TakesTheCountAfterTheFirstSeedSwitchOnlyWhenItIsAnInte
         EXPECT_EQ(seed({ "--seed-pocket", bad }), std::nullopt) << bad;
     EXPECT_EQ(seed({ "kestrane", "--seed-pocket" }), std::nullopt);
 
-    const LaunchSwitches all = LaunchSwitches::parse({ "--edit", "--print-pockets", "--unseed-pocket", "--reset-pockets", "--onboarding", "--debug-purge" });
+    const LaunchSwitches all =
+        LaunchSwitches::parse({ "--edit", "--print-pockets", "--unseed-pocket", "--reset-pockets", "--onboarding", "--debug-purge" });
     EXPECT_TRUE(all.edit && all.printPockets && all.unseedPocket && all.resetPockets && all.onboarding && all.debugPurge);
     EXPECT_FALSE(LaunchSwitches::parse({ "--edit=1", "-edit" }).edit);
 }
@@ -49,10 +50,12 @@ TEST_F(Switches, SeedingUnseedingResettingAndTheReportActOnTheRightPockets)
 
     seedPocket(*engine, store, -5);
     seedPocket(*engine, store, 0);
-    EXPECT_EQ(std::tuple(store.itemCount(zones[2].id), store.itemCount(zones[0].id)), std::tuple(1, 3)) << "with every pocket holding items, the first one";
+    EXPECT_EQ(std::tuple(store.itemCount(zones[2].id), store.itemCount(zones[0].id)), std::tuple(1, 3))
+        << "with every pocket holding items, the first one";
 
     unseedPockets(*engine, store);
-    EXPECT_EQ(std::tuple(store.itemCount(zones[0].id), store.itemCount(zones[1].id), engine->state().blobs[2].itemCount), std::tuple(2, 0, 0));
+    EXPECT_EQ(
+        std::tuple(store.itemCount(zones[0].id), store.itemCount(zones[1].id), engine->state().blobs[2].itemCount), std::tuple(2, 0, 0));
 
     putItems(zones[2].id, 1);
     resetPockets(*engine, store);
@@ -65,7 +68,8 @@ TEST_F(Switches, SeedingUnseedingResettingAndTheReportActOnTheRightPockets)
     engine->step(frame);
     std::string expected;
     for (const auto& [i, y, items] : { std::tuple { 0, 225, 1 }, { 1, 450, 0 }, { 2, 675, 0 } })
-        expected += "POCKET " + zones[static_cast<std::size_t>(i)].id.string() + " y=" + std::to_string(y) + " items=" + std::to_string(items) + "\n";
+        expected += "POCKET " + zones[static_cast<std::size_t>(i)].id.string() + " y=" + std::to_string(y)
+            + " items=" + std::to_string(items) + "\n";
     EXPECT_EQ(pocketReport(*engine), expected + "SCREEN w=1440 h=900\n");
 }
 
@@ -101,11 +105,12 @@ TEST(CommandLineParsing, SortsTheArgumentsIntoAnActionOrOneErrorLine)
 
 TEST(CommandLineParsing, AnAddTakesPathsFromTheWorkingFolderAndLinksAsTheyAre)
 {
-    const CommandLine command = parse({ "--pocket", "Desk", "--add", "a.txt", "../b", "/etc/x", "file:///tmp/a%20b",
-        "https://example.org/p?q", "mailto:me@example.org", "notes:today", "--", "--dash", "bad\xFF\xFE.txt", "--add-text", "two\nlines\xC0" });
+    const CommandLine command =
+        parse({ "--pocket", "Desk", "--add", "a.txt", "../b", "/etc/x", "file:///tmp/a%20b", "https://example.org/p?q",
+            "mailto:me@example.org", "notes:today", "--", "--dash", "bad\xFF\xFE.txt", "--add-text", "two\nlines\xC0" });
     ASSERT_EQ(command.action, Action::request);
-    const std::vector<std::string> targets { "/home/u/work/a.txt", "/home/u/b", "/etc/x", "/tmp/a b",
-        "https://example.org/p?q", "mailto:me@example.org", "/home/u/work/notes:today", "/home/u/work/--dash", "/home/u/work/bad\xFF\xFE.txt" };
+    const std::vector<std::string> targets { "/home/u/work/a.txt", "/home/u/b", "/etc/x", "/tmp/a b", "https://example.org/p?q",
+        "mailto:me@example.org", "/home/u/work/notes:today", "/home/u/work/--dash", "/home/u/work/bad\xFF\xFE.txt" };
     EXPECT_EQ(command.request, (PocketRequest { PocketRequest::Kind::add, "Desk", targets, "two\nlines\xC0", false }));
     // Bytes that are not UTF-8 reach the running copy as they are.
     EXPECT_EQ(PocketRequest::decode(command.request.encode()), command.request);

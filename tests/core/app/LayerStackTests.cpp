@@ -19,7 +19,10 @@ struct Recorder {
             .move = [=, this](Point) { log += std::string(1, name) + "move "; },
             .release = [=, this](Point) { log += std::string(1, name) + "release "; },
             .wheel = [=, this](Point at, WheelTurn) { return at.x < takesBelowX && (log += std::string(1, name) + "wheel ", true); },
-            .key = [=, this](const KeyPress& press) { return press.key && press.key->keyCode == ownKey && (log += std::string(1, name) + "key ", true); },
+            .key =
+                [=, this](const KeyPress& press) {
+                    return press.key && press.key->keyCode == ownKey && (log += std::string(1, name) + "key ", true);
+                },
         };
     }
 };

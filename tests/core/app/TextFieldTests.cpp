@@ -66,8 +66,10 @@ TEST(TextField, MovesSelectsAndDeletesWholeCharacters)
         { "|" + accented + "x", Command::moveRight, accented + "|x" },
         { family + "|", Command::moveLeft, "|" + family },
         { "a" + france + "|" + germany, Command::selectLeft, "a|" + france + "^" + germany },
-        { "^ab|c", Command::moveLeft, "|abc" }, { "a|bc^d", Command::moveRight, "abc|d" },
-        { "ab|c", Command::selectHome, "|ab^c" }, { "a|b", Command::selectAll, "^ab|" },
+        { "^ab|c", Command::moveLeft, "|abc" },
+        { "a|bc^d", Command::moveRight, "abc|d" },
+        { "ab|c", Command::selectHome, "|ab^c" },
+        { "a|b", Command::selectAll, "^ab|" },
         { "a" + accented + "|b", Command::deleteBackward, "a|b" },
         { "a|" + family + "b", Command::deleteForward, "a|b" },
         { france + germany + "|", Command::deleteBackward, france + "|" },
@@ -78,14 +80,18 @@ TEST(TextField, MovesSelectsAndDeletesWholeCharacters)
 TEST(TextField, StepsByWordsPastSpacesThenOneRunOfLettersOrPunctuation)
 {
     expectRows({
-        { "foo|  bar", Command::moveWordRight, "foo  bar|" }, { "foo  bar|", Command::moveWordLeft, "foo  |bar" },
-        { "a|, b", Command::moveWordRight, "a,| b" }, { "a, |b", Command::moveWordLeft, "a|, b" },
-        { "x --> |y", Command::moveWordLeft, "x |--> y" }, { "  |", Command::moveWordLeft, "|  " },
+        { "foo|  bar", Command::moveWordRight, "foo  bar|" },
+        { "foo  bar|", Command::moveWordLeft, "foo  |bar" },
+        { "a|, b", Command::moveWordRight, "a,| b" },
+        { "a, |b", Command::moveWordLeft, "a|, b" },
+        { "x --> |y", Command::moveWordLeft, "x |--> y" },
+        { "  |", Command::moveWordLeft, "|  " },
         { "|today's list", Command::moveWordRight, "today's| list" },
         { "|t" + accented + " x", Command::moveWordRight, "t" + accented + "| x" },
         { "|" + family + france + " x", Command::moveWordRight, family + france + "| x" },
         { "foo |bar baz", Command::selectWordRight, "foo ^bar| baz" },
-        { "foo, |bar", Command::deleteWordBackward, "foo|bar" }, { "|foo, bar", Command::deleteWordForward, "|, bar" },
+        { "foo, |bar", Command::deleteWordBackward, "foo|bar" },
+        { "|foo, bar", Command::deleteWordForward, "|, bar" },
     });
 }
 
@@ -95,7 +101,14 @@ TEST(TextField, InsertsOneValidLineOfAsManyWholeCharactersAsTheLimitAllows)
         { {}, "a^bc|d", "X", "aX|d" },
         { {}, "ab|", "\r\nline\r\n\r\ntwo\n", "abline two|" },
         { {}, "|", "one\ttwo\n three\u2028four", "one two three four|" },
-        { {}, "|", "a\x07" "b\x7F", "ab|" }, { {}, "|", "a\xFF" "b", "a" + replacement + "b|" },
+        { {}, "|",
+            "a\x07"
+            "b\x7F",
+            "ab|" },
+        { {}, "|",
+            "a\xFF"
+            "b",
+            "a" + replacement + "b|" },
         { {}, "|z", "\xE2\x82", replacement + replacement + "|z" },
         { {}, "e|x", "\u0301", accented + "|x" },
         { 5, "abc|", "d" + family + "x", "abcd" + family + "|" },
@@ -138,15 +151,20 @@ TEST(TextField, SaysWhetherTheTextOrOnlyWhatIsShownChanged)
 TEST(TextField, KeysMapToCommandsWithShiftSelectingAndControlByWords)
 {
     const std::tuple<std::uint16_t, std::uint64_t, std::optional<Command>> rows[] = {
-        { keyCode::leftArrow, 0, Command::moveLeft }, { keyCode::rightArrow, modifier::control, Command::moveWordRight },
+        { keyCode::leftArrow, 0, Command::moveLeft },
+        { keyCode::rightArrow, modifier::control, Command::moveWordRight },
         { keyCode::leftArrow, modifier::shift | modifier::control, Command::selectWordLeft },
         { keyCode::leftArrow, modifier::shift | modifier::capsLock, Command::selectLeft },
-        { keyCode::end, modifier::shift, Command::selectEnd }, { keyCode::forwardDelete, 0, Command::deleteForward },
+        { keyCode::end, modifier::shift, Command::selectEnd },
+        { keyCode::forwardDelete, 0, Command::deleteForward },
         { keyCode::forwardDelete, modifier::shift, std::nullopt },
         { keyCode::backspace, modifier::control, Command::deleteWordBackward },
-        { keyCode::a, modifier::control, Command::selectAll }, { keyCode::a, 0, std::nullopt },
-        { keyCode::a, modifier::control | modifier::shift, std::nullopt }, { keyCode::escape, 0, std::nullopt },
-        { keyCode::leftArrow, modifier::option, std::nullopt }, { keyCode::backspace, modifier::command, std::nullopt },
+        { keyCode::a, modifier::control, Command::selectAll },
+        { keyCode::a, 0, std::nullopt },
+        { keyCode::a, modifier::control | modifier::shift, std::nullopt },
+        { keyCode::escape, 0, std::nullopt },
+        { keyCode::leftArrow, modifier::option, std::nullopt },
+        { keyCode::backspace, modifier::command, std::nullopt },
     };
     for (const auto& [key, flags, command] : rows)
         EXPECT_EQ(textFieldCommand(key, flags), command) << key << " " << flags;

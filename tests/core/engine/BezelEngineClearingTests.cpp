@@ -116,7 +116,8 @@ TEST_F(Clearing, UndoPutsTheLatestClearingBackUntilADropRemovalOrQuittingEndsIt)
     const PocketItem newer = putItems(pocket.id, 1)[0];
     engine->undoClear(pocket.id);
     EXPECT_EQ(store.items.at(pocket.id), (std::vector { items[0], items[1], items[2], newer }));
-    EXPECT_EQ(std::tuple(engine->state().blobs[0].itemCount, engine->state().wantsOpen), std::tuple(4, false)) << "an undo does not reopen the drawer";
+    EXPECT_EQ(std::tuple(engine->state().blobs[0].itemCount, engine->state().wantsOpen), std::tuple(4, false))
+        << "an undo does not reopen the drawer";
     engine->undoClear(pocket.id);
     EXPECT_EQ(store.itemCount(pocket.id), 4);
 
@@ -151,9 +152,14 @@ TEST_F(Clearing, ARemovedPocketEndsItsDragAndIsPutBackInPlaceWithItsItemsUntilTh
     grabPocket({ 1440, 450 });
     ASSERT_TRUE(engine->state().dragSession);
     engine->removeZone(pocket.id);
-    EXPECT_EQ(writesDuring([&] { engine->removeZone(pocket.id); engine->removeZone(Uuid::random()); }), 0);
+    EXPECT_EQ(writesDuring([&] {
+        engine->removeZone(pocket.id);
+        engine->removeZone(Uuid::random());
+    }),
+        0);
     run(2);
-    EXPECT_EQ(std::tuple(storedZones().size(), engine->state().blobs.size(), store.itemCount(pocket.id), payloadExists(items[2]), engine->state().dragSession),
+    EXPECT_EQ(std::tuple(storedZones().size(), engine->state().blobs.size(), store.itemCount(pocket.id), payloadExists(items[2]),
+                  engine->state().dragSession),
         std::tuple(1u, 2u, 3, true, std::nullopt));
     engine->undoRemoval();
     EXPECT_EQ(std::tuple(storedZones().at(0), engine->blob(pocket.id)->y.value, store.items.at(pocket.id)), std::tuple(pocket, 450.0, items));

@@ -45,13 +45,15 @@ TEST_F(DropIntake, TheTargetIsTheNearestLivingBulgeWithinTheStripAndEachNewOneTi
         { edge, 425.5, 1 }, { edge, 426, -1 } };
     for (const auto& [x, y, taker] : cases) {
         dragAt(x, y);
-        EXPECT_EQ(engine->state().dropTarget, taker < 0 ? std::nullopt : std::optional(zones[static_cast<std::size_t>(taker)].id)) << x << " " << y;
+        EXPECT_EQ(engine->state().dropTarget, taker < 0 ? std::nullopt : std::optional(zones[static_cast<std::size_t>(taker)].id))
+            << x << " " << y;
     }
     EXPECT_EQ(haptics.played, (std::vector<HapticPattern> { HapticPattern::alignment, HapticPattern::alignment }));
     engine->step(frame);
     const auto revision = engine->revision();
     dragAt(edge, 426);
-    EXPECT_EQ(std::tuple(engine->state().needsStep, engine->revision()), std::tuple(false, revision)) << "the same place again changes nothing";
+    EXPECT_EQ(std::tuple(engine->state().needsStep, engine->revision()), std::tuple(false, revision))
+        << "the same place again changes nothing";
     // Without a window drag the polled pointer counts only during a system drag.
     engine->endSystemDrag();
     engine->updatePointer(Point { edge, 225 });
@@ -159,7 +161,8 @@ TEST_F(Pull, OffTheEdgeItOffersTheNewestItemsAndTakesThemOnceMoved)
         std::tuple(std::nullopt, pocket.id, 520));
 
     engine->finishPull(*offer, true);
-    EXPECT_EQ(std::tuple(store.itemCount(pocket.id), engine->state().blobs[0].itemCount, engine->state().pullingZone), std::tuple(1, 1, std::nullopt));
+    EXPECT_EQ(std::tuple(store.itemCount(pocket.id), engine->state().blobs[0].itemCount, engine->state().pullingZone),
+        std::tuple(1, 1, std::nullopt));
 
     // Copied, or dropped elsewhere with nothing taken: the items stay.
     engine->mouseDown(press);

@@ -75,14 +75,16 @@ TEST_F(Drawer, OpeningKeepsOnlyTheLatestPocketsItemsTogglingLetsAClosingDrawerFi
     engine->toggleOpen(b);
     EXPECT_FALSE(engine->state().wantsOpen);
     run(2);
-    EXPECT_EQ(std::tuple(engine->state().openZone, engine->state().openItems.size(), engine->isQuiescent()), std::tuple(std::nullopt, 0u, true));
+    EXPECT_EQ(
+        std::tuple(engine->state().openZone, engine->state().openItems.size(), engine->isQuiescent()), std::tuple(std::nullopt, 0u, true));
     engine->toggleOpen(b);
     EXPECT_TRUE(engine->state().wantsOpen);
 
     // Removing items shrinks the drawer; the last one closes it.
     main.runUntilIdle();
     engine->removeOpenItem(engine->state().openItems[0]->id);
-    EXPECT_EQ(std::tuple(engine->state().openItems.size(), engine->state().blobs[1].itemCount, engine->state().wantsOpen), std::tuple(2u, 2, true));
+    EXPECT_EQ(std::tuple(engine->state().openItems.size(), engine->state().blobs[1].itemCount, engine->state().wantsOpen),
+        std::tuple(2u, 2, true));
     run(1.5);
     EXPECT_NEAR(engine->state().openHeightValue.value, 128, 0.01);
     engine->removeOpenItem(engine->state().openItems[0]->id);

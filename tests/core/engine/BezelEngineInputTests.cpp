@@ -35,15 +35,16 @@ TEST_F(Pointer, HitTestingKeepsToTheBandThePlusTheToggleAndTheNearestPocket)
             EXPECT_EQ(engine->hitTest({ x, y }), hit) << x << " " << y;
     };
     // Midway between two pockets the earlier one wins; outside edit mode no toggle keeps its place.
-    expectHits({ { edge - 57, 170, {} }, { edge - 56, 170, pocket(0) }, { edge, 116, pocket(0) }, { edge, 115, {} }, { edge, 450, pocket(1) },
-        { 1400, 830, pocket(3) } });
+    expectHits({ { edge - 57, 170, {} }, { edge - 56, 170, pocket(0) }, { edge, 116, pocket(0) }, { edge, 115, {} },
+        { edge, 450, pocket(1) }, { 1400, 830, pocket(3) } });
 
     // The plus comes first once edit mode is well under way; the toggle's square and a
     // margin around it are left to the toggle.
     editUntil(0.3);
     expectHits({ { edge, 116, pocket(0) } });
     editUntil(0.999);
-    expectHits({ { edge, 100, HitTarget::plus() }, { edge, 116, HitTarget::plus() }, { edge, 120, pocket(0) }, { 1414, 830, {} }, { 1415, 830, pocket(3) } });
+    expectHits({ { edge, 100, HitTarget::plus() }, { edge, 116, HitTarget::plus() }, { edge, 120, pocket(0) }, { 1414, 830, {} },
+        { 1415, 830, pocket(3) } });
     EXPECT_EQ(engine->controlsFrame(), (Rect { edge - 88, 900 - 24 - 54, 54, 54 }));
     engine->updateBottomInset(40);
     EXPECT_EQ(engine->controlsFrame()->y, 900 - 58 - 54);
@@ -90,7 +91,8 @@ TEST_F(Pointer, CalmClicksReachTheEdgeOnlyOverPocketsWithItemsAndOpenCloseOrAddT
     const auto zones = startWith({ { 300, 0 }, { 600, 1 } });
     // Where the pointer is, whether the introduction runs, and whether clicks are wanted.
     const std::tuple<std::optional<Point>, bool, bool> cases[] = { { Point { edge - 10, 300 }, false, false },
-        { Point { edge - 10, 600 }, false, true }, { Point { 500, 600 }, false, false }, { std::nullopt, true, true }, { std::nullopt, false, false } };
+        { Point { edge - 10, 600 }, false, true }, { Point { 500, 600 }, false, false }, { std::nullopt, true, true },
+        { std::nullopt, false, false } };
     for (const auto& [pointer, introducing, wanted] : cases) {
         engine->updatePointer(pointer);
         introduction.running = introducing;

@@ -31,7 +31,8 @@ TEST_F(EngineStep, FirstStepPlacesEveryBlobAtItsClampedAnchor)
 {
     storeZones({ zone("A", 0.5), zone("Top", 0.01), zone("Bottom", 0.99) });
     makeEngine().step(frame);
-    EXPECT_EQ(std::tuple(blob(0).y, blob(1).y.value, blob(1).config.anchor, blob(2).y.value), std::tuple(SpringValue::atRest(450), 166, 166.0 / 900, 836));
+    EXPECT_EQ(std::tuple(blob(0).y, blob(1).y.value, blob(1).config.anchor, blob(2).y.value),
+        std::tuple(SpringValue::atRest(450), 166, 166.0 / 900, 836));
     // On a screen too short for the range every pocket keeps to the top limit.
     engine->setSize({ 800, 200 });
     run(2);
@@ -57,7 +58,10 @@ TEST_F(EngineStep, ASettledEdgeSkipsStepsAndSwellFollowsItemsAndTheNearestPocket
 
     // Each change, and the steps it takes: a bottom inset counts only when it moves by more
     // than half a point.
-    const std::pair<std::function<void()>, int> changes[] = { { [&] { engine->updatePointer(Point { 200, 200 }); }, 1 },
+    const std::pair<std::function<void()>, int> changes[] = { { [&] {
+                                                                   engine->updatePointer(Point { 200, 200 });
+                                                               },
+                                                                  1 },
         { [&] { engine->updateBottomInset(0.5); }, 0 }, { [&] { engine->updateBottomInset(80); }, 1 } };
     for (const auto& [change, steps] : changes) {
         const auto before = engine->state().frame;
@@ -93,7 +97,8 @@ TEST_F(EngineStep, EditModeSwellsEverythingAndRestsOnceSettled)
     makeEngine().setEditing(true);
     run(3);
     EXPECT_EQ(std::tuple(blob(0).amplitude.value, blob(1).amplitude.value, engine->state().plusAmplitude.value), std::tuple(22, 22, 22));
-    EXPECT_EQ(std::tuple(engine->nodes().size(), engine->nodes().back()), std::tuple(3u, BezelNode { 62, 22, 9, 44, 44, 0, 4.5 })) << "the plus comes last";
+    EXPECT_EQ(std::tuple(engine->nodes().size(), engine->nodes().back()), std::tuple(3u, BezelNode { 62, 22, 9, 44, 44, 0, 4.5 }))
+        << "the plus comes last";
     const auto frameBefore = engine->state().frame;
     engine->step(frame);
     EXPECT_TRUE(engine->isQuiescent() && engine->state().frame == frameBefore) << "settled edit mode lets the frame loop sleep";
@@ -113,13 +118,15 @@ TEST_F(EngineStep, ExternalDragSwellsTheTargetAndLeansNeighboursAndADraggedPocke
     makeEngine().step(frame);
     engine->updateDragPayload(Point { 1410, 450 });
     run(3);
-    EXPECT_EQ(std::tuple(engine->state().dropTarget, blob(0).amplitude.value, blob(0).lean.value, blob(1).amplitude.value), std::tuple(target.id, 42, 0, 0));
+    EXPECT_EQ(std::tuple(engine->state().dropTarget, blob(0).amplitude.value, blob(0).lean.value, blob(1).amplitude.value),
+        std::tuple(target.id, 42, 0, 0));
 
     // A system drag with no payload uses the pointer; a drag too far from the edge does nothing.
     engine->endSystemDrag();
     engine->beginSystemDrag();
     settleAt(Point { 1410, 500 });
-    EXPECT_TRUE(blob(0).lean.value > 0 && blob(0).lean.value <= 14 && blob(1).lean.value < 0) << blob(0).lean.value << " " << blob(1).lean.value;
+    EXPECT_TRUE(blob(0).lean.value > 0 && blob(0).lean.value <= 14 && blob(1).lean.value < 0)
+        << blob(0).lean.value << " " << blob(1).lean.value;
     settleAt(Point { 1179, 500 });
     EXPECT_EQ(std::tuple(blob(0).amplitude.value, blob(0).lean.value), std::tuple(0, 0));
 
@@ -134,7 +141,8 @@ TEST_F(EngineStep, ExternalDragSwellsTheTargetAndLeansNeighboursAndADraggedPocke
     }
     EXPECT_EQ(std::tuple(blob(0).targetY, blob(0).config.anchor), std::tuple(166, 166.0 / 900));
     EXPECT_NEAR(blob(0).y.value, 166, 0.01);
-    EXPECT_EQ(std::vector(haptics.played.begin() + static_cast<long>(grabbed), haptics.played.end()), std::vector { HapticPattern::alignment });
+    EXPECT_EQ(
+        std::vector(haptics.played.begin() + static_cast<long>(grabbed), haptics.played.end()), std::vector { HapticPattern::alignment });
     EXPECT_GE(blob(0).amplitude.value, 29.99);
 }
 

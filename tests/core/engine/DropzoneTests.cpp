@@ -8,7 +8,10 @@ using namespace kestrane;
 using namespace kestrane::testing;
 
 namespace {
-Bytes bytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
+Bytes bytes(std::string_view text)
+{
+    return Bytes(text.begin(), text.end());
+}
 } // namespace
 
 TEST(Dropzone, StoredFormRoundTripsWithExactKeysAndAnUnreadablePocketIsLeftOutAlone)
@@ -16,15 +19,19 @@ TEST(Dropzone, StoredFormRoundTripsWithExactKeysAndAnUnreadablePocketIsLeftOutAl
     Dropzone a { *Uuid::parse("0f8fad5b-d9cb-469f-a165-70867728950e"), " Shelf / \"one\" ", 0.123456789012345678, "bin" };
     const Bytes data = encodeZones({ a, zone("Pocket 2", 0.9) });
     EXPECT_EQ(decodeZones(data).zones.front(), a);
-    EXPECT_EQ(nlohmann::json::parse(data.begin(), data.end())[0], nlohmann::json::parse(R"({"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":" Shelf / \"one\" ",
+    EXPECT_EQ(nlohmann::json::parse(data.begin(), data.end())[0],
+        nlohmann::json::parse(R"({"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":" Shelf / \"one\" ",
                                                   "anchor":0.123456789012345678,"kind":"bin"})"));
     const std::string work = R"({"id":"1F8FAD5B-D9CB-469F-A165-70867728950E","name":"Work","anchor":0.5,"kind":"shelf"})";
     // The stored text, how many pockets are kept, and what the one problem line names.
     const std::tuple<std::string, std::size_t, std::string> cases[] = {
-        { "[" + work + R"(,{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":"Reading","anchor":"0.5","kind":"shelf"}])", 1, R"(pocket 2 "Reading": "anchor")" },
+        { "[" + work + R"(,{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":"Reading","anchor":"0.5","kind":"shelf"}])", 1,
+            R"(pocket 2 "Reading": "anchor")" },
         { "[" + work + R"(,{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":"y","anchor":0.5}])", 1, R"(pocket 2 "y": no "kind")" },
-        { "[7," + work + "]", 1, "pocket 1: not an object" }, { R"([{"id":"not-a-uuid","name":"x","anchor":0.5,"kind":"shelf"}])", 0, R"(pocket 1 "x": "id")" },
-        { R"("[]")", 0, "string" }, { R"({"id":"x"})", 0, "object" }, { "[{\"id\":", 0, "JSON" }, { "[\"\xff\xfe\"]", 0, "UTF-8" } };
+        { "[7," + work + "]", 1, "pocket 1: not an object" },
+        { R"([{"id":"not-a-uuid","name":"x","anchor":0.5,"kind":"shelf"}])", 0, R"(pocket 1 "x": "id")" }, { R"("[]")", 0, "string" },
+        { R"({"id":"x"})", 0, "object" }, { "[{\"id\":", 0, "JSON" }, { "[\"\xff\xfe\"]", 0, "UTF-8" }
+    };
     for (const auto& [stored, kept, problem] : cases) {
         const DecodedZones decoded = decodeZones(bytes(stored));
         EXPECT_EQ(decoded.zones.size(), kept) << stored;
@@ -57,8 +64,8 @@ TEST_F(Zones, EveryPocketHoldingItemsHasAPlaceOnTheEdge)
     for (const auto& [id, count] : held)
         putItems(id, count);
     // The stored layout, and how many lines the start reports.
-    const std::vector<std::pair<std::optional<Bytes>, int>> cases = { { std::nullopt, 1 }, { bytes("garbage"), 3 },
-        { bytes("[]"), 1 }, { encodeZones({ kept }), 1 } };
+    const std::vector<std::pair<std::optional<Bytes>, int>> cases = { { std::nullopt, 1 }, { bytes("garbage"), 3 }, { bytes("[]"), 1 },
+        { encodeZones({ kept }), 1 } };
     for (const auto& [stored, lines] : cases) {
         defaults.remove(BezelEngine::zonesKey);
         if (stored)
@@ -79,7 +86,8 @@ TEST_F(Zones, WhatCouldNotBeReadIsKeptAsideOnceBeforeTheLayoutIsRewritten)
 {
     const Dropzone work = zone("Work", 0.3), home = zone("Home", 0.6);
     const Bytes good = encodeZones({ work, home });
-    const std::string partly = std::string(good.begin(), good.end() - 1) + R"(,{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":"Reading","anchor":"0.5","kind":"shelf"}])";
+    const std::string partly = std::string(good.begin(), good.end() - 1)
+        + R"(,{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":"Reading","anchor":"0.5","kind":"shelf"}])";
     // Stored as bytes with one bad pocket, or as text (a value of another type): the pockets shown.
     const std::pair<bool, std::vector<std::string>> cases[] = { { true, { "Work", "Home" } }, { false, { "Pocket 1" } } };
     for (const auto& [asBytes, names] : cases) {
@@ -122,7 +130,12 @@ TEST_F(Zones, PocketsBeyondWhatTheScreenHoldsHandTheirItemsToTheLastThatFits)
 
 TEST_F(Zones, FreeSlotSearchWalksAwayFromTakenPlaces)
 {
-    struct Case { double y; std::vector<double> taken; double height; std::optional<double> slot; };
+    struct Case {
+        double y;
+        std::vector<double> taken;
+        double height;
+        std::optional<double> slot;
+    };
     const Case cases[] = { { 166, { 166 }, 900, 270 }, { 500, {}, 900, 500 }, { 10, {}, 900, 166 }, { 2000, {}, 900, 836 },
         // Upward wins a tie.
         { 500, { 500 }, 900, 396 }, { 300, {}, 200, 166 }, { 300, { 166 }, 200, std::nullopt },
@@ -149,8 +162,13 @@ TEST_F(Zones, AFirstRunPocketIsStoredOnceItHoldsItemsAndAddedOnesAreBornAtThePlu
     putItems(seeded, 2);
     engine->refreshCounts();
     makeEngine();
-    EXPECT_EQ(std::tuple(engine->state().blobs[0].config, engine->state().blobs[0].itemCount), std::tuple(Dropzone { seeded, "  New name ", 0.34, "shelf" }, 2));
-    EXPECT_EQ(writesDuring([&] { engine->refreshCounts(); engine->rename(seeded, "Newer"); }), 0);
+    EXPECT_EQ(std::tuple(engine->state().blobs[0].config, engine->state().blobs[0].itemCount),
+        std::tuple(Dropzone { seeded, "  New name ", 0.34, "shelf" }, 2));
+    EXPECT_EQ(writesDuring([&] {
+        engine->refreshCounts();
+        engine->rename(seeded, "Newer");
+    }),
+        0);
     engine->saveZones();
     EXPECT_EQ(storedZones()[0].name, "Newer");
 

@@ -15,7 +15,10 @@
 // The fakes every engine test and benchmark builds its engine from.
 namespace kestrane::testing {
 
-inline Dropzone zone(std::string name, double anchor) { return Dropzone { Uuid::random(), std::move(name), anchor, "shelf" }; }
+inline Dropzone zone(std::string name, double anchor)
+{
+    return Dropzone { Uuid::random(), std::move(name), anchor, "shelf" };
+}
 
 struct RecordingHaptics final : HapticsPerformer {
     void perform(HapticPattern pattern) override { played.push_back(pattern); }

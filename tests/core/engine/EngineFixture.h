@@ -72,7 +72,6 @@ protected:
         action();
         return defaults.writeCount() - before;
     }
-
 };
 
 } // namespace kestrane::testing

@@ -55,7 +55,12 @@ TEST(SpringValue, ClosedFormMatchesNumericalIntegrationInEveryRegime)
 // Each case's expectation is a number or the reference integration, never the code under test.
 TEST(SpringValue, EdgeCasesOfAStep)
 {
-    struct Case { const char* name; SpringValue start; double target, dt, response, damping; SpringValue expected; };
+    struct Case {
+        const char* name;
+        SpringValue start;
+        double target, dt, response, damping;
+        SpringValue expected;
+    };
     const SpringValue moving { 3, 7, false }, rest = SpringValue::atRest(0);
     const Case cases[] = {
         { "zero frame", moving, 10, 0, 0.3, 0.7, moving },

@@ -27,8 +27,8 @@ TEST(BezelGeometry, ProfileHasAFlatCoreAndSmoothAsymmetricFalloffsOrASquircle)
     // Rows and offsets; a quarter and half way down a falloff, (1 - t²)² is 0.19140625 and 0.5625.
     const BezelNode node { 100, 30, 10, 20, 40, 0, 7.5 }, sunken { 100, -5, 10, 20, 20, 0, 7.5 }, noTop { 100, 30, 10, 0, 20, 0, 7.5 };
     const std::tuple<BezelNode, double, double> rows[] = { { node, 100, 30 }, { node, 90, 30 }, { node, 110, 30 }, { node, 75, 5.7421875 },
-        { node, 80, 16.875 }, { node, 130, 16.875 }, { node, 70, 0 }, { node, 60, 0 }, { node, 150, 0 }, { sunken, 100, 0 }, { noTop, 95, 30 },
-        { noTop, 89, 0 } };
+        { node, 80, 16.875 }, { node, 130, 16.875 }, { node, 70, 0 }, { node, 60, 0 }, { node, 150, 0 }, { sunken, 100, 0 },
+        { noTop, 95, 30 }, { noTop, 89, 0 } };
     for (const auto& [bezel, y, offset] : rows)
         EXPECT_DOUBLE_EQ(BezelGeometry::profile(bezel, y), offset) << y;
     EXPECT_GT(BezelGeometry::profile(node, 149), 0);
@@ -76,8 +76,9 @@ TEST(BezelGeometry, InvisibleOrOffCanvasNodesAreDroppedAndOverlappingOnesMergeBy
     // none; a faint node bridging two bulges must not join them; touching reaches (130 and 130) still join.
     const std::pair<std::vector<BezelNode>, int> cases[] = { { { bump(100, 0.05, 10, 20) }, 0 }, { { bump(100, 0.06, 10, 20) }, 1 },
         { { BezelNode { 100, 30, 0.25, 0.25, 0.25, 0, 7.5 } }, 0 }, { { BezelNode { 100, 30, 0.25, 0.3, 0.25, 0, 7.5 } }, 1 },
-        { { bump(NAN, 30, 10, 20) }, 0 }, { { bump(-100, 30, 10, 30) }, 0 }, { { bump(-41, 30, 10, 30) }, 0 }, { { bump(height + 100, 30, 10, 30) }, 0 },
-        { { bump(-100, 30, 10, 30), bump(450, 30, 10, 30) }, 1 }, { { bump(100, 30, 10, 20), bump(200, 0.01, 10, 200), bump(300, 30, 10, 20) }, 2 },
+        { { bump(NAN, 30, 10, 20) }, 0 }, { { bump(-100, 30, 10, 30) }, 0 }, { { bump(-41, 30, 10, 30) }, 0 },
+        { { bump(height + 100, 30, 10, 30) }, 0 }, { { bump(-100, 30, 10, 30), bump(450, 30, 10, 30) }, 1 },
+        { { bump(100, 30, 10, 20), bump(200, 0.01, 10, 200), bump(300, 30, 10, 20) }, 2 },
         { { bump(100, 30, 10, 20), bump(150, 30, 10, 20) }, 1 }, { { bump(100, 30, 10, 20), bump(160, 30, 10, 20) }, 1 } };
     for (const auto& [nodes, count] : cases)
         EXPECT_EQ(subpaths(BezelGeometry::path(nodes, width, height)), count) << nodes[0].center << " " << nodes[0].amplitude;

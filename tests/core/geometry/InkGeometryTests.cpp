@@ -27,7 +27,8 @@ std::vector<Triangle> triangles(const Path& path)
     const auto& e = path.elements;
     EXPECT_EQ(e.size() % 4, 0u);
     for (std::size_t i = 0; i + 3 < e.size(); i += 4) {
-        EXPECT_TRUE(e[i].op == Path::Op::Move && e[i + 1].op == Path::Op::Line && e[i + 2].op == Path::Op::Line && e[i + 3].op == Path::Op::Close);
+        EXPECT_TRUE(
+            e[i].op == Path::Op::Move && e[i + 1].op == Path::Op::Line && e[i + 2].op == Path::Op::Line && e[i + 3].op == Path::Op::Close);
         result.push_back({ { e[i].x, e[i].y }, { e[i + 1].x, e[i + 1].y }, { e[i + 2].x, e[i + 2].y } });
         EXPECT_GT(result.back().turn(), 0.0001) << i;
     }

@@ -34,9 +34,8 @@ TEST(OnboardingDemo, EachLessonsPocketSwellsAsChoreographedAndTheDrawerOpensInTh
     // back as it swallows and ends ten points fuller; the weight lesson gains an item at a
     // time (a broken clock counts one); looking inside opens to the drawer and shuts on the
     // resting three-item pocket of the settings lesson.
-    const std::tuple<int, double, double> golden[] = { { 0, 0.4, 6 }, { 0, 1.8, 14 }, { 1, 0, 7 }, { 1, 1.7, 41 },
-        { 1, 3.06, 17 }, { 2, 0, 5.5 }, { 2, nan, 5.5 }, { 2, 2.6, 10.6714 }, { 2, 4.6, 10.6714 }, { 3, 2.5, 214 },
-        { 3, 4.2, 9.4503 }, { 4, 1, 9.4503 } };
+    const std::tuple<int, double, double> golden[] = { { 0, 0.4, 6 }, { 0, 1.8, 14 }, { 1, 0, 7 }, { 1, 1.7, 41 }, { 1, 3.06, 17 },
+        { 2, 0, 5.5 }, { 2, nan, 5.5 }, { 2, 2.6, 10.6714 }, { 2, 4.6, 10.6714 }, { 3, 2.5, 214 }, { 3, 4.2, 9.4503 }, { 4, 1, 9.4503 } };
     for (const auto& [step, time, amplitude] : golden)
         EXPECT_NEAR(demo(step, time).pocket()->amplitude, amplitude, 1e-4) << step << " at " << time;
 

@@ -31,7 +31,8 @@ void expectClosedContinuousWalk(const ScreenPerimeter& perimeter)
         EXPECT_NEAR(along / 1e-4, 0, 0.01) << "at s = " << s;
         const Point toCentre { perimeter.width / 2 - sample.point.x, perimeter.height / 2 - sample.point.y };
         EXPECT_GT(toCentre.x * sample.inward.x + toCentre.y * sample.inward.y, 0) << "at s = " << s;
-        EXPECT_TRUE(std::abs(toCentre.x) <= perimeter.width / 2 + 1e-9 && std::abs(toCentre.y) <= perimeter.height / 2 + 1e-9) << "at s = " << s;
+        EXPECT_TRUE(std::abs(toCentre.x) <= perimeter.width / 2 + 1e-9 && std::abs(toCentre.y) <= perimeter.height / 2 + 1e-9)
+            << "at s = " << s;
     }
     // Straight pieces are walked exactly and arcs nearly so by their chords.
     EXPECT_NEAR(walked, length, length * 1e-4);
@@ -45,7 +46,8 @@ TEST(ScreenPerimeter, LengthsSamplesAndDistancesOnScreensOfAnyShapeAndCornersShr
         expectClosedContinuousWalk(perimeter);
     EXPECT_NEAR(screen.length(), 3510.7, 0.05);
     EXPECT_NEAR(screen.source(), 1325.68, 0.01);
-    EXPECT_EQ(std::tuple(narrow.radius(), nothing.length(), nothing.distance(3, 7), (ScreenPerimeter { NAN, -5, NAN }).length()), std::tuple(40, 0, 0, 0));
+    EXPECT_EQ(std::tuple(narrow.radius(), nothing.length(), nothing.distance(3, 7), (ScreenPerimeter { NAN, -5, NAN }).length()),
+        std::tuple(40, 0, 0, 0));
     EXPECT_NEAR(narrow.length(), 1691.33, 0.01);
 
     // Where on the border, and the point there with its inward vector. In the middle of the
@@ -53,14 +55,17 @@ TEST(ScreenPerimeter, LengthsSamplesAndDistancesOnScreensOfAnyShapeAndCornersShr
     const double diagonal = std::sqrt(0.5);
     const BorderSample beforeStart = screen.detailedSample(screen.length() - 10);
     const std::tuple<ScreenPerimeter, double, Point, Point> samples[] = { { screen, screen.source(), { 1000, 400 }, { -1, 0 } },
-        { screen, 0, { 52, 0 }, { 0, 1 } }, { screen, screen.length(), { 52, 0 }, { 0, 1 } }, { screen, 3 * screen.length() + 100, { 152, 0 }, { 0, 1 } },
-        { screen, -10, beforeStart.point, beforeStart.inward }, { screen, NAN, { 52, 0 }, { 0, 1 } },
+        { screen, 0, { 52, 0 }, { 0, 1 } }, { screen, screen.length(), { 52, 0 }, { 0, 1 } },
+        { screen, 3 * screen.length() + 100, { 152, 0 }, { 0, 1 } }, { screen, -10, beforeStart.point, beforeStart.inward },
+        { screen, NAN, { 52, 0 }, { 0, 1 } },
         { screen, 896 + screen.quarterArc() / 2, { 948 + 52 * diagonal, 52 - 52 * diagonal }, { -diagonal, diagonal } },
         { narrow, narrow.source(), { 80, 400 }, { -1, 0 } }, { nothing, 12, { 0, 0 }, { 0, 1 } } };
     for (const auto& [perimeter, s, point, inward] : samples) {
         const BorderSample sample = perimeter.detailedSample(s);
-        EXPECT_LT(std::hypot(sample.point.x - point.x, sample.point.y - point.y), 1e-9) << s << ": " << sample.point.x << ", " << sample.point.y;
-        EXPECT_LT(std::hypot(sample.inward.x - inward.x, sample.inward.y - inward.y), 1e-9) << s << ": " << sample.inward.x << ", " << sample.inward.y;
+        EXPECT_LT(std::hypot(sample.point.x - point.x, sample.point.y - point.y), 1e-9)
+            << s << ": " << sample.point.x << ", " << sample.point.y;
+        EXPECT_LT(std::hypot(sample.inward.x - inward.x, sample.inward.y - inward.y), 1e-9)
+            << s << ": " << sample.inward.x << ", " << sample.inward.y;
     }
 
     // The shorter way round, either way.

@@ -31,7 +31,11 @@ protected:
         return frames;
     }
 
-    void runFrames(int count) { while (count-- > 0) flow.step(frame, screen); }
+    void runFrames(int count)
+    {
+        while (count-- > 0)
+            flow.step(frame, screen);
+    }
 };
 } // namespace
 

@@ -19,8 +19,8 @@ const std::string replacement = "\uFFFD";
 
 TEST(Base64, MatchesTheStandardVectorsAndRejectsMalformedText)
 {
-    const std::pair<std::string_view, std::string_view> vectors[] = { { "", "" }, { "f", "Zg==" }, { "fo", "Zm8=" },
-        { "foo", "Zm9v" }, { "foob", "Zm9vYg==" }, { "fooba", "Zm9vYmE=" }, { "foobar", "Zm9vYmFy" }, { "\xFB\xFF", "+/8=" } };
+    const std::pair<std::string_view, std::string_view> vectors[] = { { "", "" }, { "f", "Zg==" }, { "fo", "Zm8=" }, { "foo", "Zm9v" },
+        { "foob", "Zm9vYg==" }, { "fooba", "Zm9vYmE=" }, { "foobar", "Zm9vYmFy" }, { "\xFB\xFF", "+/8=" } };
     for (const auto& [plain, encoded] : vectors) {
         EXPECT_EQ(encodeBase64(Bytes(plain.begin(), plain.end())), encoded);
         EXPECT_EQ(decodeBase64(encoded), Bytes(plain.begin(), plain.end())) << encoded;
@@ -51,8 +51,10 @@ TEST(AtomicFile, ReplacesWholeFilesPrivatelyAndLeavesNoTemporaryBehind)
 TEST(Log, EscapesControlCharactersSoThatOneEventIsOneLine)
 {
     const std::pair<std::string_view, std::string_view> cases[] = {
-        { "plain Pocket \xE2\x80\xA6 caf\xC3\xA9", "plain Pocket \xE2\x80\xA6 caf\xC3\xA9" }, { "two\nlines\r\ttab", "two\\nlines\\r\\ttab" },
-        { "\x1B[31mred\x7F", "\\x1B[31mred\\x7F" }, { std::string_view("nul\0end", 7), "nul\\x00end" },
+        { "plain Pocket \xE2\x80\xA6 caf\xC3\xA9", "plain Pocket \xE2\x80\xA6 caf\xC3\xA9" },
+        { "two\nlines\r\ttab", "two\\nlines\\r\\ttab" },
+        { "\x1B[31mred\x7F", "\\x1B[31mred\\x7F" },
+        { std::string_view("nul\0end", 7), "nul\\x00end" },
         { "C1 \xC2\x9B control", "C1 \\xC2\\x9B control" },
         { "bad \xFF\xC3 and \xED\xA0\x80 bytes", "bad \\xFF\\xC3 and \\xED\\xA0\\x80 bytes" },
     };
@@ -63,8 +65,15 @@ TEST(Log, EscapesControlCharactersSoThatOneEventIsOneLine)
 TEST(Graphemes, CountWhatAReaderSeesAsOneCharacter)
 {
     const std::pair<std::string, std::size_t> cases[] = {
-        { "", 0 }, { "abc", 3 }, { decomposedE, 1 }, { family, 1 }, { france + "\U0001F1E9\U0001F1EA", 2 },
-        { "\U0001F44D\U0001F3FD", 1 }, { "\u1100\u1161\u11A8", 1 }, { "a\r\nb", 3 }, { "\xE2\x82", 2 },
+        { "", 0 },
+        { "abc", 3 },
+        { decomposedE, 1 },
+        { family, 1 },
+        { france + "\U0001F1E9\U0001F1EA", 2 },
+        { "\U0001F44D\U0001F3FD", 1 },
+        { "\u1100\u1161\u11A8", 1 },
+        { "a\r\nb", 3 },
+        { "\xE2\x82", 2 },
     };
     for (const auto& [text, count] : cases)
         EXPECT_EQ(graphemeCount(text), count) << text;
@@ -79,8 +88,11 @@ TEST(Graphemes, CutOnlyBetweenCharactersOfValidText)
         { firstGraphemes(text, 4), "a" + family + decomposedE + france }, { firstGraphemes(text, 99), text },
         { firstGraphemes("\xFF\xFE", 1), replacement }, { firstGraphemesWithinBytes(decomposedE + "x", 2), "" },
         { firstGraphemesWithinBytes(decomposedE + "x", 3), decomposedE }, { validUtf8("ok \u00E9"), "ok \u00E9" },
-        { validUtf8("a\xFF" "b"), "a" + replacement + "b" }, { validUtf8("\xC0\x80"), replacement + replacement },
-        { validUtf8("\xED\xA0\x80"), replacement + replacement + replacement }, { validUtf8("x\xE2\x82"), "x" + replacement + replacement } };
+        { validUtf8("a\xFF"
+                    "b"),
+            "a" + replacement + "b" },
+        { validUtf8("\xC0\x80"), replacement + replacement }, { validUtf8("\xED\xA0\x80"), replacement + replacement + replacement },
+        { validUtf8("x\xE2\x82"), "x" + replacement + replacement } };
     for (std::size_t i = 0; i < std::size(cuts); ++i)
         EXPECT_EQ(cuts[i].first, cuts[i].second) << i;
 }

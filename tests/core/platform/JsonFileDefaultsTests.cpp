@@ -16,8 +16,14 @@ using ::testing::StartsWith;
 namespace fs = std::filesystem;
 
 namespace {
-std::string nested(std::size_t depth) { return std::string(depth, '[') + std::string(depth, ']'); }
-long lineCount(const std::string& log) { return std::count(log.begin(), log.end(), '\n'); }
+std::string nested(std::size_t depth)
+{
+    return std::string(depth, '[') + std::string(depth, ']');
+}
+long lineCount(const std::string& log)
+{
+    return std::count(log.begin(), log.end(), '\n');
+}
 } // namespace
 
 TEST(JsonFileDefaults, EveryTypeSurvivesARestartInTheDocumentedForm)
@@ -34,8 +40,9 @@ TEST(JsonFileDefaults, EveryTypeSurvivesARestartInTheDocumentedForm)
         defaults.setString("gone", "x");
         defaults.remove("gone");
     }
-    EXPECT_EQ(nlohmann::json::parse(readFile(file)), nlohmann::json::parse(R"({"flag":true,"count":-1234567890123,)"
-        R"("name":"Pocket \u2026 1","zones":{"base64":"AAEC+v8="},"empty":{"base64":""}})"));
+    EXPECT_EQ(nlohmann::json::parse(readFile(file)),
+        nlohmann::json::parse(R"({"flag":true,"count":-1234567890123,)"
+                              R"("name":"Pocket \u2026 1","zones":{"base64":"AAEC+v8="},"empty":{"base64":""}})"));
     const JsonFileDefaults d(file);
     EXPECT_EQ(std::tuple(d.boolValue("flag"), d.integerValue("count"), d.stringValue("name"), d.dataValue("zones"), d.dataValue("empty")),
         std::tuple(true, -1234567890123, "Pocket \xE2\x80\xA6 1", Bytes { 0, 1, 2, 250, 255 }, Bytes {}));
@@ -45,11 +52,15 @@ TEST(JsonFileDefaults, ValuesOfAnotherTypeReadAsAbsentAndUnknownMembersAreKept)
 {
     TemporaryFolder folder;
     const std::string others = R"("huge":18446744073709551615,"someone.else":[1,{"deep":null}],"nested":)" + nested(63);
-    writeFile(folder / "defaults.json", R"({"flag":"yes","count":2.5,"name":7,"bytes":{"base64":"not base64!"},"off":false,"zero":0,)"
-        R"("extra":{"base64":"AA==","more":1},)" + others + "}");
+    writeFile(folder / "defaults.json",
+        R"({"flag":"yes","count":2.5,"name":7,"bytes":{"base64":"not base64!"},"off":false,"zero":0,)"
+        R"("extra":{"base64":"AA==","more":1},)"
+            + others + "}");
     JsonFileDefaults defaults(folder / "defaults.json");
-    EXPECT_FALSE(defaults.boolValue("flag") || defaults.stringValue("name") || defaults.integerValue("count") || defaults.integerValue("huge"));
-    EXPECT_EQ(std::pair(defaults.boolValue("off"), defaults.integerValue("zero")), std::pair(std::optional(false), std::optional<std::int64_t>(0)));
+    EXPECT_FALSE(
+        defaults.boolValue("flag") || defaults.stringValue("name") || defaults.integerValue("count") || defaults.integerValue("huge"));
+    EXPECT_EQ(std::pair(defaults.boolValue("off"), defaults.integerValue("zero")),
+        std::pair(std::optional(false), std::optional<std::int64_t>(0)));
     for (const char* key : { "bytes", "extra", "missing" })
         EXPECT_FALSE(defaults.dataValue(key)) << key;
 
@@ -74,7 +85,8 @@ TEST(JsonFileDefaults, AnUnreadableFileIsKeptAsideWithOneLogLine)
     TemporaryFolder folder;
     const fs::path file = folder / "defaults.json";
     // Not JSON, not an object, one level too deep, larger than the reader accepts.
-    const std::string unreadable[] = { "{\"flag\": tru", "[1, 2]", "{\"x\": " + nested(64) + "}", "{\"x\": \"" + std::string(1024 * 1024, 'a') + "\"}" };
+    const std::string unreadable[] = { "{\"flag\": tru", "[1, 2]", "{\"x\": " + nested(64) + "}",
+        "{\"x\": \"" + std::string(1024 * 1024, 'a') + "\"}" };
     for (std::size_t i = 0; i < std::size(unreadable); ++i) {
         writeFile(file, unreadable[i]);
         std::optional<JsonFileDefaults> defaults;
@@ -107,7 +119,8 @@ TEST(JsonFileDefaults, FailedOrOversizedWritesLogOnceEachAndKeepWhatTheyCan)
     EXPECT_EQ(lineCount(stderrOf([&] {
         blocked.setInteger("count", 1);
         blocked.setInteger("count", 2);
-    })), 1);
+    })),
+        1);
     EXPECT_EQ(blocked.integerValue("count"), 2);
 
     JsonFileDefaults defaults(folder / "defaults.json");
@@ -115,7 +128,8 @@ TEST(JsonFileDefaults, FailedOrOversizedWritesLogOnceEachAndKeepWhatTheyCan)
     EXPECT_EQ(lineCount(stderrOf([&] {
         defaults.setString("name", std::string(1024 * 1024, 'a'));
         defaults.setData("zones", Bytes(800 * 1024, 7));
-    })), 2);
+    })),
+        2);
     JsonFileDefaults reread(folder / "defaults.json");
     for (const JsonFileDefaults* store : { &defaults, &reread }) {
         EXPECT_EQ(store->stringValue("name"), "kept");

@@ -46,7 +46,10 @@ TEST(ManualMainQueue, RunsPostsFromAnyThreadOnlyWhenAsked)
 {
     ManualMainQueue main;
     std::vector<int> order;
-    std::thread([&] { for (int i = 0; i < 3; ++i) main.post([&order, i] { order.push_back(i); }); }).join();
+    std::thread([&] {
+        for (int i = 0; i < 3; ++i)
+            main.post([&order, i] { order.push_back(i); });
+    }).join();
     EXPECT_TRUE(order.empty());
     EXPECT_EQ(main.runPending(), 3);
     EXPECT_EQ(order, (std::vector<int> { 0, 1, 2 }));

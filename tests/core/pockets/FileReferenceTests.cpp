@@ -10,7 +10,10 @@ namespace {
 using FileReferenceTest = PocketStoreTest;
 using Resolution = FileReference::Resolution;
 
-Bytes bookmark(const fs::path& file) { return FileReference::create(file).value(); }
+Bytes bookmark(const fs::path& file)
+{
+    return FileReference::create(file).value();
+}
 } // namespace
 
 TEST_F(FileReferenceTest, AFileInPlaceIsFreshOneRenamedInItsFolderIsStaleAndFoundOneGoneFromItIsNot)

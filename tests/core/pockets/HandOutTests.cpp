@@ -56,12 +56,14 @@ TEST(HandOut, FilesAreCreatedPrivatelyAndRemovedWithoutTouchingTheStore)
 
     const fs::path storedLink = folder / "Payloads/EC1C.webloc";
     writeFile(storedLink, weblocDocument("https://example.com/a?b&c"));
-    const auto offered = HandOut::create(root, drag, { item("Note.txt", stored, true), item("mine.pdf", userFile, false),
-        item("Note.txt", folder / "Payloads/gone.txt", true), item("example.com.webloc", storedLink, true) });
+    const auto offered = HandOut::create(root, drag,
+        { item("Note.txt", stored, true), item("mine.pdf", userFile, false), item("Note.txt", folder / "Payloads/gone.txt", true),
+            item("example.com.webloc", storedLink, true) });
     // What cannot be handed out is offered where it is.
     const fs::path own = root / drag.string();
     EXPECT_EQ(offered, (std::vector<fs::path> { own / "Note.txt", userFile, folder / "Payloads/gone.txt", own / "example.com.desktop" }));
-    EXPECT_EQ(std::pair(readFile(offered.at(0)), readFile(offered.at(3))), std::pair(std::string("the text"), desktopLinkEntry("example.com", "https://example.com/a?b&c")));
+    EXPECT_EQ(std::pair(readFile(offered.at(0)), readFile(offered.at(3))),
+        std::pair(std::string("the text"), desktopLinkEntry("example.com", "https://example.com/a?b&c")));
     EXPECT_EQ(fs::status(root / drag.string()).permissions() & fs::perms::all, fs::perms::owner_all);
 
     const Uuid later = Uuid::random();

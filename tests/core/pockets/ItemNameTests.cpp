@@ -28,7 +28,12 @@ TEST(ItemName, EveryNameIsAUsableFileName)
 
 TEST(Headline, IsTheFirstNonEmptyLineTrimmedCutAtTwentyFourCharactersWithoutSlashes)
 {
-    const auto repeated = [](const std::string& piece, int times) { std::string text; while (times-- > 0) text += piece; return text; };
+    const auto repeated = [](const std::string& piece, int times) {
+        std::string text;
+        while (times-- > 0)
+            text += piece;
+        return text;
+    };
     const std::string letters = "abcdefghijklmnopqrstuvwxyzABCD";
     const std::string decomposedE = "e\u0301";
     const std::string family = "\U0001F468\u200D\U0001F469\u200D\U0001F467";
@@ -53,7 +58,10 @@ TEST(Headline, IsTheFirstNonEmptyLineTrimmedCutAtTwentyFourCharactersWithoutSlas
         { "a/b", "a-b" },
         { repeated("/", 30), repeated("-", 24) + "\u2026" },
         { "", "Text" },
-        { "ab\xFF" "cd", "ab\uFFFD" "cd" },
+        { "ab\xFF"
+          "cd",
+            "ab\uFFFD"
+            "cd" },
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(headline(text), expected) << text;

@@ -9,12 +9,18 @@ using namespace kestrane;
 
 namespace {
 
-Uuid uuid(const char* text) { return Uuid::parse(text).value(); }
+Uuid uuid(const char* text)
+{
+    return Uuid::parse(text).value();
+}
 
 const Uuid pocketA = uuid("0A1B2C3D-0000-4000-8000-00000000000A");
 const Uuid pocketB = uuid("0A1B2C3D-0000-4000-8000-00000000000B");
 
-std::string excerpt(const std::string& text) { return text.substr(0, 300); }
+std::string excerpt(const std::string& text)
+{
+    return text.substr(0, 300);
+}
 
 PocketMap decoded(const std::string& text)
 {
@@ -71,7 +77,8 @@ TEST(PocketIndexCodec, ReadsAnyLayoutAndCaseAndWritesItBackCanonically)
     // holding the names of real ones at other depths, members that name no pocket, and one
     // pocket named twice in two spellings: its lists join in file order, each item once.
     const auto item = [](char n) {
-        return R"({"id":"11111111-2222-4333-8444-55555555555)" + std::string(1, n) + R"(","name":"n","addedAt":1,"payload":{"managed":{"filename":"f"}}})";
+        return R"({"id":"11111111-2222-4333-8444-55555555555)" + std::string(1, n)
+            + R"(","name":"n","addedAt":1,"payload":{"managed":{"filename":"f"}}})";
     };
     const std::string loose = R"( { "notes" : [], "" : [], "0A1B2C3D-0000-4000-8000-00000000000B" : [],
         "0a1b2c3d-0000-4000-8000-00000000000a" : [ {

@@ -79,7 +79,8 @@ TEST_F(PocketStoreTest, AStartSweepsWriteDebrisAndOldUnlistedFilesUnlessTheIndex
             writeFile(directory() / "Payloads" / name, "x");
             backdate(directory() / "Payloads" / name, std::chrono::minutes(minutesOld));
         }
-        EXPECT_EQ(stderrOf([&] { open(); }), readable ? "" : "Kestrane: pocket index could not be read \xE2\x80\x94 writes disabled this launch\n");
+        EXPECT_EQ(stderrOf([&] { open(); }),
+            readable ? "" : "Kestrane: pocket index could not be read \xE2\x80\x94 writes disabled this launch\n");
         EXPECT_EQ(store->indexUnreadable(), !readable);
         for (const auto& [name, minutesOld, swept] : files)
             EXPECT_EQ(fs::exists(directory() / "Payloads" / name), !(readable && swept)) << name;

@@ -52,7 +52,7 @@ protected:
     ino_t indexInode()
     {
         store->waitForWrites();
-        struct stat info {};
+        struct stat info { };
         return ::stat(store->indexFile().c_str(), &info) == 0 ? info.st_ino : 0;
     }
 

@@ -79,12 +79,25 @@ TEST_F(Ingest, AnImageThenALinkThenTextIsStoredInAFileOfItsOwn)
         std::string content;
     } cases[] = {
         // A picture from a web page comes with its address, after which it is named.
-        { [&] { drop.addUrl("https://example.org/pictures/a%20cat.jpg?size=2"); drop.setImage({ somePng }); }, "a cat.png", png },
+        { [&] {
+             drop.addUrl("https://example.org/pictures/a%20cat.jpg?size=2");
+             drop.setImage({ somePng });
+         },
+            "a cat.png", png },
         { [&] { drop.addUrl(link); }, "example.org.webloc", weblocDocument(link) },
         { [&] { drop.addUrl("mailto:someone@example.org"); }, "Link.webloc", weblocDocument("mailto:someone@example.org") },
         // A file URL that names no local file falls through to what comes next.
-        { [&] { drop.addUrl("file://elsewhere/share/doc.pdf"); drop.setImage({ somePng }); drop.setString("text"); }, "Image.png", png },
-        { [&] { drop.setImage({ somePng }); drop.setString("a caption"); }, "Image.png", png },
+        { [&] {
+             drop.addUrl("file://elsewhere/share/doc.pdf");
+             drop.setImage({ somePng });
+             drop.setString("text");
+         },
+            "Image.png", png },
+        { [&] {
+             drop.setImage({ somePng });
+             drop.setString("a caption");
+         },
+            "Image.png", png },
         { [&] { drop.setString("  two words \nsecond line"); }, "two words.txt", "  two words \nsecond line" },
     };
     std::set<std::string> files;

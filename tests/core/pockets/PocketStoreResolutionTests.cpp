@@ -25,7 +25,9 @@ TEST_F(PocketStoreTest, ResolvingKeepsWhatIsThereOrOutOfReachAndDropsTheRest)
     std::optional<ResolvedPocketItems> delivered;
     store->resolveAsync(zone, [&](ResolvedPocketItems items) { delivered = std::move(items); });
     settle();
-    const auto fields = [](const ResolvedPocketItem& item) { return std::tuple(item.id, item.path, item.scoped, item.available, item.managed); };
+    const auto fields = [](const ResolvedPocketItem& item) {
+        return std::tuple(item.id, item.path, item.scoped, item.available, item.managed);
+    };
     ASSERT_EQ(delivered->size(), 5u);
     EXPECT_EQ(fields(*(*delivered)[0]), std::tuple(all[1].id, kept, true, true, false));
     EXPECT_EQ(fields(*(*delivered)[1]), std::tuple(managed.id, store->payloadDirectory() / "note.txt", false, true, true));

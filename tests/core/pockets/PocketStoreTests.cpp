@@ -83,7 +83,10 @@ TEST_F(PocketStoreTest, ManagedNamesFromTheIndexNeverReachOutsideThePayloadFolde
     EXPECT_EQ(std::pair(resolved[0]->path, resolved[0]->name), std::pair(store->payloadDirectory() / "fine.txt", "Fine note.txt"s));
     // Every removal deletes through the same checked names; one of them stands for all.
     store->items[zone] = list;
-    stderrOf([&] { store->removeAll(zone); store->waitForWrites(); });
+    stderrOf([&] {
+        store->removeAll(zone);
+        store->waitForWrites();
+    });
     EXPECT_EQ(readFile(outside), "precious");
 }
 
@@ -93,7 +96,11 @@ TEST_F(PocketStoreTest, NothingIsWrittenOrDeletedThroughALinkedOrMisplacedFolder
     const std::pair<const char*, std::function<void()>> cases[] = {
         { "Payloads is a file", [&] { writeFile(directory() / "Payloads", ""); } },
         { "Payloads is a link", [&] { fs::create_directory_symlink(elsewhere, directory() / "Payloads"); } },
-        { "the data folder is a link", [&] { fs::remove(directory()); fs::create_directory_symlink(elsewhere, directory()); } },
+        { "the data folder is a link",
+            [&] {
+                fs::remove(directory());
+                fs::create_directory_symlink(elsewhere, directory());
+            } },
     };
     MemoryPasteboard text;
     text.setString("a note");
@@ -125,9 +132,19 @@ TEST_F(PocketStoreTest, AnIndexThatCannotBeSavedIsReportedOncePerStreakAndEveryt
 {
     open();
     const fs::path away = folder / "away";
-    const auto breakFolder = [&] { fs::rename(directory(), away); writeFile(directory(), ""); };
-    const auto mendFolder = [&] { fs::remove(directory()); fs::rename(away, directory()); };
-    const auto change = [&] { store->items[zone].push_back(pendingItem(folder / "file")); store->save(); store->waitForWrites(); };
+    const auto breakFolder = [&] {
+        fs::rename(directory(), away);
+        writeFile(directory(), "");
+    };
+    const auto mendFolder = [&] {
+        fs::remove(directory());
+        fs::rename(away, directory());
+    };
+    const auto change = [&] {
+        store->items[zone].push_back(pendingItem(folder / "file"));
+        store->save();
+        store->waitForWrites();
+    };
     const std::string log = stderrOf([&] {
         const std::function<void()> steps[] = { change, breakFolder, change, change, mendFolder, change };
         for (const auto& step : steps)
@@ -138,7 +155,8 @@ TEST_F(PocketStoreTest, AnIndexThatCannotBeSavedIsReportedOncePerStreakAndEveryt
     });
     EXPECT_EQ(lineCount(log), 2) << log;
     EXPECT_FALSE(store->waitForWrites());
-    EXPECT_EQ(stderrOf([&] { store->saveBeforeQuit(); }), "Kestrane: 5 item(s) could not be saved to " + store->indexFile().string() + " and are lost\n");
+    EXPECT_EQ(stderrOf([&] { store->saveBeforeQuit(); }),
+        "Kestrane: 5 item(s) could not be saved to " + store->indexFile().string() + " and are lost\n");
 
     mendFolder();
     EXPECT_TRUE(store->saveBeforeQuit());

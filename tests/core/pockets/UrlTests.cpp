@@ -19,8 +19,8 @@ TEST(Url, OnlyLocalAbsoluteFileUrlsGiveTheirDecodedPath)
     };
     for (const auto& [url, path] : cases)
         EXPECT_EQ(localPathFromFileUrl(url), path) << url;
-    for (const char* url : { "http://example.com/x", "file://server/share/x", "file:relative/x", "file:", "file://",
-                             "file:///a%00b", "", "/tmp/plain-path", "://x", "1file:///x" })
+    for (const char* url : { "http://example.com/x", "file://server/share/x", "file:relative/x", "file:", "file://", "file:///a%00b", "",
+             "/tmp/plain-path", "://x", "1file:///x" })
         EXPECT_EQ(localPathFromFileUrl(url), std::nullopt) << url;
     EXPECT_TRUE(isFileUrl("File://server/share/x"));
     EXPECT_FALSE(isFileUrl("files:///x"));
@@ -29,8 +29,8 @@ TEST(Url, OnlyLocalAbsoluteFileUrlsGiveTheirDecodedPath)
 
 TEST(Url, PathsSurviveTheRoundTripThroughAFileUrl)
 {
-    for (const fs::path path : { "/tmp/plain.txt", "/tmp/a b#c?d%e.txt", "/tmp/caf\u00E9/\U0001F468\u200D\U0001F469",
-                                 "/tmp/line\nbreak", "/tmp/\xFF\xFE" }) {
+    for (const fs::path path :
+        { "/tmp/plain.txt", "/tmp/a b#c?d%e.txt", "/tmp/caf\u00E9/\U0001F468\u200D\U0001F469", "/tmp/line\nbreak", "/tmp/\xFF\xFE" }) {
         const std::string url = fileUrlFromPath(path);
         EXPECT_EQ(url.find_first_of(" #?\n"), std::string::npos) << url;
         EXPECT_EQ(localPathFromFileUrl(url), path) << url;

@@ -28,10 +28,12 @@ std::string documentFor(const std::string& escapedString)
 TEST(Webloc, HoldsTheUrlEscapedForXml)
 {
     EXPECT_EQ(weblocDocument("https://example.com/find?q=a&b<c>d\"e'f"),
-              documentFor("https://example.com/find?q=a&amp;b&lt;c&gt;d&quot;e&apos;f"));
+        documentFor("https://example.com/find?q=a&amp;b&lt;c&gt;d&quot;e&apos;f"));
     EXPECT_EQ(weblocDocument("https://example.com/caf\u00E9"), documentFor("https://example.com/caf\u00E9"));
     // XML cannot carry these at all; percent-encoded, the link still means the same.
-    EXPECT_EQ(weblocDocument("https://h/a\tb\0c\x7F" "d\xFF"s), documentFor("https://h/a%09b%00c%7Fd%FF"));
+    EXPECT_EQ(weblocDocument("https://h/a\tb\0c\x7F"
+                             "d\xFF"s),
+        documentFor("https://h/a%09b%00c%7Fd%FF"));
     EXPECT_EQ(weblocDocument("https://h/\uFFFF\uFFFD"), documentFor("https://h/%EF%BF%BF\uFFFD"));
 }
 
@@ -40,7 +42,8 @@ TEST(Webloc, GivesBackTheUrlItWasWrittenWith)
     for (const std::string url : { "https://example.com/find?q=a&b<c>d\"e'f", "https://h/caf\u00E9", "mailto:a@b", "" })
         EXPECT_EQ(weblocUrl(weblocDocument(url)), url) << url;
     EXPECT_EQ(weblocUrl(weblocDocument("https://h/a\tb")), "https://h/a%09b");
-    for (const std::string& broken : { ""s, "<key>URL</key>"s, "<key>Other</key><string>x</string>"s, documentFor("a &bogus; b"), documentFor("a & b") })
+    for (const std::string& broken :
+        { ""s, "<key>URL</key>"s, "<key>Other</key><string>x</string>"s, documentFor("a &bogus; b"), documentFor("a & b") })
         EXPECT_EQ(weblocUrl(broken), std::nullopt) << broken;
 }
 

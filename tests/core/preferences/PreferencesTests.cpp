@@ -51,8 +51,8 @@ TEST_F(PreferencesTest, AnUnusableStoredShortcutOrASettingOfAnotherTypeFallsBack
     const std::int64_t control = modifier::control;
     // A shortcut's key code, modifiers and label. A bare key, or Shift and a key (the last
     // two), would swallow typing on the whole desktop.
-    const std::tuple<Number, Number, std::optional<std::string>> shortcuts[] = { { 40, control, std::nullopt }, { 40, control, "" }, { 40, control, "  " },
-        { std::nullopt, control, "K" }, { 70000, control, "K" }, { -1, control, "K" }, { 40, -1, "K" },
+    const std::tuple<Number, Number, std::optional<std::string>> shortcuts[] = { { 40, control, std::nullopt }, { 40, control, "" },
+        { 40, control, "  " }, { std::nullopt, control, "K" }, { 70000, control, "K" }, { -1, control, "K" }, { 40, -1, "K" },
         { 40, std::nullopt, "K" }, { 40, std::int64_t(modifier::shift), "K" } };
     // What is stored, and what the line is about.
     std::vector<std::pair<std::function<void(MemoryDefaults&)>, std::string>> cases = {
@@ -63,24 +63,30 @@ TEST_F(PreferencesTest, AnUnusableStoredShortcutOrASettingOfAnotherTypeFallsBack
              d.setString(Preferences::shortcutKeyCodeKey, "3");
              d.setInteger(Preferences::shortcutModifiersKey, modifier::control | modifier::option);
              d.setString(Preferences::shortcutLabelKey, "F");
-         }, "stored shortcut" } };
+         },
+            "stored shortcut" }
+    };
     for (const auto& [keyCode, modifiers, label] : shortcuts) {
-        cases.emplace_back([keyCode, modifiers, label](MemoryDefaults& d) {
-            if (keyCode)
-                d.setInteger(Preferences::shortcutKeyCodeKey, *keyCode);
-            if (modifiers)
-                d.setInteger(Preferences::shortcutModifiersKey, *modifiers);
-            if (label)
-                d.setString(Preferences::shortcutLabelKey, *label);
-        }, "stored shortcut");
+        cases.emplace_back(
+            [keyCode, modifiers, label](MemoryDefaults& d) {
+                if (keyCode)
+                    d.setInteger(Preferences::shortcutKeyCodeKey, *keyCode);
+                if (modifiers)
+                    d.setInteger(Preferences::shortcutModifiersKey, *modifiers);
+                if (label)
+                    d.setString(Preferences::shortcutLabelKey, *label);
+            },
+            "stored shortcut");
     }
     for (const auto& [store, subject] : cases) {
         defaults = MemoryDefaults();
         store(defaults);
         const int writes = defaults.writeCount();
         const std::string log = stderrOf([&] { open(); });
-        EXPECT_EQ(std::tuple(preferences->hapticsEnabled(), preferences->blurWholeScreen(), preferences->wantsOpenAtLogin(), preferences->shortcut()),
-            std::tuple(true, true, false, Shortcut::standard())) << log;
+        EXPECT_EQ(std::tuple(preferences->hapticsEnabled(), preferences->blurWholeScreen(), preferences->wantsOpenAtLogin(),
+                      preferences->shortcut()),
+            std::tuple(true, true, false, Shortcut::standard()))
+            << log;
         EXPECT_THAT(log, ::testing::MatchesRegex("Kestrane: " + subject + " [^\n]*\n"));
         EXPECT_EQ(defaults.writeCount(), writes);
     }
@@ -187,7 +193,8 @@ TEST_F(ShortcutRecordingTest, LabelsNameTheKeyReadablyAfterTheModifiersInAFixedO
     // The last four have no readable character: whitespace only, none at all, a control
     // character, bad UTF-8.
     const std::tuple<std::uint16_t, std::string, std::string> keys[] = { { 49, " ", "Space" }, { 96, "\xEF\x9C\x88", "F5" },
-        { keyA, " a\n", "A" }, { 14, "é", "É" }, { 50, " \t", "Key 50" }, { 50, "", "Key 50" }, { 50, "\x03", "Key 50" }, { 50, "\xC3", "Key 50" } };
+        { keyA, " a\n", "A" }, { 14, "é", "É" }, { 50, " \t", "Key 50" }, { 50, "", "Key 50" }, { 50, "\x03", "Key 50" },
+        { 50, "\xC3", "Key 50" } };
     for (const auto& [key, characters, label] : keys) {
         EXPECT_TRUE(preferences->recordShortcut({ key, modifier::control, characters }));
         EXPECT_EQ(preferences->shortcut().label, label) << characters;
@@ -221,8 +228,9 @@ TEST_F(LoginItemTest, RegisteringWritesAnEnabledEntryThatTheDesktopMaySwitchOff)
 {
     EXPECT_EQ(loginItems.status(), LoginState::off());
     EXPECT_FALSE(loginItems.registerItem());
-    EXPECT_EQ(readFile(autostartEntry()), "[Desktop Entry]\nType=Application\nName=Kestrane\n"
-                                          "Exec=/usr/bin/kestrane\nX-GNOME-Autostart-enabled=true\n");
+    EXPECT_EQ(readFile(autostartEntry()),
+        "[Desktop Entry]\nType=Application\nName=Kestrane\n"
+        "Exec=/usr/bin/kestrane\nX-GNOME-Autostart-enabled=true\n");
     EXPECT_EQ(loginItems.status(), LoginState::on());
 
     const std::pair<std::string, LoginState> entries[] = {

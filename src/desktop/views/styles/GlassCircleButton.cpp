@@ -79,7 +79,8 @@ void GlassCircleButton::paint(QPainter& painter, const QPainterPath& symbol, dou
 {
     const double ratio = painter.device()->devicePixelRatioF();
     const std::vector<double> shown = look();
-    if (picture_.isNull() || shown != pictureLook_ || symbol != pictureSymbol_ || style != pictureStyle_ || ratio != picture_.devicePixelRatioF()) {
+    if (picture_.isNull() || shown != pictureLook_ || symbol != pictureSymbol_ || style != pictureStyle_
+        || ratio != picture_.devicePixelRatioF()) {
         pictureLook_ = shown;
         pictureSymbol_ = symbol;
         pictureStyle_ = style;

@@ -17,7 +17,10 @@ namespace kestrane {
 // lit states follow springs stepped from the frame loop.
 class GlassCircleButton {
 public:
-    explicit GlassCircleButton(double diameter) : diameter_(diameter) { }
+    explicit GlassCircleButton(double diameter)
+        : diameter_(diameter)
+    {
+    }
 
     void setCentre(QPointF centre) { centre_ = centre; }
     void setState(bool hovering, bool pressed, bool active);

@@ -42,7 +42,8 @@ QPainterPath gear()
     QPolygonF wheel;
     for (int i = 0; i < teeth; ++i) {
         const double middle = 2 * M_PI * i / teeth;
-        wheel << at(rootRadius, middle - rootHalf) << at(tipRadius, middle - tipHalf) << at(tipRadius, middle + tipHalf) << at(rootRadius, middle + rootHalf);
+        wheel << at(rootRadius, middle - rootHalf) << at(tipRadius, middle - tipHalf) << at(tipRadius, middle + tipHalf)
+              << at(rootRadius, middle + rootHalf);
     }
     QPainterPath path;
     path.addPolygon(wheel);

@@ -54,7 +54,8 @@ void ShadowedText::drawShadow()
         return;
     const QFontMetricsF measure = metrics();
     const double margin = shadowReach();
-    const QSize size(static_cast<int>(std::ceil(measure.horizontalAdvance(text_) + 2 * margin)), static_cast<int>(std::ceil(measure.height() + 2 * margin)));
+    const QSize size(static_cast<int>(std::ceil(measure.horizontalAdvance(text_) + 2 * margin)),
+        static_cast<int>(std::ceil(measure.height() + 2 * margin)));
     QImage picture(size, QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
