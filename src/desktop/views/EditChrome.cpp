@@ -1,5 +1,6 @@
 #include "views/EditChrome.h"
 
+#include "app/BackdropPress.h"
 #include "engine/EditLayout.h"
 #include "geometry/Easing.h"
 #include "graphics/GaussianBlur.h"
@@ -201,12 +202,17 @@ void EditChrome::perform(const Hit& hit)
             panel_.perform(*hit.panelControl);
         break;
     case Control::backdrop:
-        if (state.wantsOpen)
+        switch (backdropPressFor(state.wantsOpen, state.isShowingPreferences)) {
+        case BackdropPress::closeDrawer:
             engine.closeDrawer();
-        else if (state.isShowingPreferences)
+            break;
+        case BackdropPress::hidePreferences:
             engine.setShowingPreferences(false);
-        else
+            break;
+        case BackdropPress::leaveEditMode:
             engine.setEditing(false);
+            break;
+        }
         break;
     }
 }

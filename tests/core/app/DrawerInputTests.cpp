@@ -1,3 +1,4 @@
+#include "app/BackdropPress.h"
 #include "app/DrawerKeys.h"
 #include "app/DrawerScroll.h"
 #include "app/RowPress.h"
@@ -90,3 +91,8 @@ TEST(DrawerKeys, ArrowsReturnAndDeleteActOnlyOnADrawerTakingKeysWhilePasteNeedsO
     for (const Case& c : cases)
         EXPECT_EQ(drawerCommandFor({ c.key, c.modifiers, {} }, c.takesKeys), c.expected) << c.key << " " << c.modifiers;
 }
+
+// A press on the dimmed desktop closes the innermost thing open.
+static_assert(backdropPressFor(true, true) == BackdropPress::closeDrawer);
+static_assert(backdropPressFor(false, true) == BackdropPress::hidePreferences);
+static_assert(backdropPressFor(false, false) == BackdropPress::leaveEditMode);
