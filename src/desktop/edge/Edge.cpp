@@ -503,10 +503,16 @@ void Edge::pullOut(const PullOffer& offer)
     layers_.forgetPress();
 }
 
-bool Edge::dragMoved(QPointF inSurface, const QMimeData& offered)
+bool Edge::dragEntered(QPointF inSurface, const QMimeData& offered)
 {
     if (!MimePasteboard::offersAnything(offered))
         return false;
+    dragMoved(inSurface);
+    return true;
+}
+
+bool Edge::dragMoved(QPointF inSurface)
+{
     wake();
     model_.engine().updateDragPayload(onScreen(inSurface));
     return model_.engine().state().dropTarget.has_value();

@@ -66,8 +66,10 @@ public:
     void compose(const std::string& preedit, const std::string& commit);
     // Where the caret of a name being edited stands (in surface); empty while none is.
     QRectF caretRect() const;
-    // A drag of another program: whether the edge takes what it offers, there.
-    bool dragMoved(QPointF inSurface, const QMimeData& offered);
+    // A drag of another program: whether the edge wants what it offers at all, and then
+    // whether a pocket lies under it.
+    bool dragEntered(QPointF inSurface, const QMimeData& offered);
+    bool dragMoved(QPointF inSurface);
     void dragLeft();
     // Whether the drop was taken; a refusal must reach the source as one.
     bool drop(QPointF inSurface, const QMimeData& offered);

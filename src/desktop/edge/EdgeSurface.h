@@ -38,9 +38,11 @@ public:
         std::optional<QPointF> global;
         bool buttonsDown = false;
     };
-    // Whether the pointer went back to a window after a drag out, and how.
+    // How a drag out ended.
     struct DragOutcome {
+        // Another program took the drop.
         bool accepted = false;
+        // Alt was held at the drop: the items stay in the pocket.
         bool copyRequested = false;
     };
 

@@ -1,7 +1,6 @@
 #include "x11/OverlayWindow.h"
 
 #include "edge/Edge.h"
-#include "services/MimePasteboard.h"
 #include "x11/Backdrop.h"
 #include "x11/FocusHandback.h"
 #include "x11/KeyCodes.h"
@@ -150,9 +149,9 @@ QVariant OverlayWindow::inputMethodQuery(Qt::InputMethodQuery query) const
 
 EdgeSurface::DragOutcome OverlayWindow::dragOut(const ResolvedPocketItems& items, int iconSize)
 {
-    const PullDrag::Outcome outcome = PullDrag(this, items, iconSize, dragRequests_).exec();
+    const DragOutcome outcome = PullDrag(this, items, iconSize, dragRequests_).exec();
     pressed_ = false;
-    return { outcome.accepted, outcome.copyRequested };
+    return outcome;
 }
 
 const QMimeData* OverlayWindow::clipboard() const
@@ -241,16 +240,15 @@ void OverlayWindow::keyPressEvent(QKeyEvent* event)
 
 void OverlayWindow::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!MimePasteboard::offersAnything(*event->mimeData()))
+    if (!edge_->dragEntered(event->position(), *event->mimeData()))
         return event->ignore();
-    edge_->dragMoved(event->position(), *event->mimeData());
     event->setDropAction(Qt::CopyAction);
     event->accept();
 }
 
 void OverlayWindow::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (!edge_->dragMoved(event->position(), *event->mimeData()))
+    if (!edge_->dragMoved(event->position()))
         return event->ignore();
     event->setDropAction(Qt::CopyAction);
     event->accept();

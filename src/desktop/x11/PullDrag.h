@@ -1,5 +1,6 @@
 #pragma once
 
+#include "edge/EdgeSurface.h"
 #include "pockets/ResolvedPocketItem.h"
 
 class QWidget;
@@ -12,12 +13,7 @@ class DragSelectionRequests;
 // only: no receiver may move the store's own files or the user's originals away.
 class PullDrag {
 public:
-    struct Outcome {
-        // Another program took the drop.
-        bool accepted = false;
-        // Alt was held at the drop: the items stay in the pocket.
-        bool copyRequested = false;
-    };
+    using Outcome = EdgeSurface::DragOutcome;
 
     // The drag shows the items' icons, each iconSize pixels wide; requests gets its data
     // while it runs.
