@@ -153,6 +153,9 @@ public:
     void toggleOpen(const Uuid& id);
     void openDrawer(const Uuid& id);
     void closeDrawer();
+    // An item of the drawer was opened in its application: the drawer shuts and edit mode
+    // ends, so that the application is in front and nothing covers it.
+    void itemOpened();
     void removeOpenItem(const Uuid& itemID);
     // An item is dragged out of the open drawer: dropped back on its own pocket, it is
     // recognised as already there.

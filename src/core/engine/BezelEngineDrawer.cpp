@@ -68,6 +68,12 @@ void BezelEngine::closeDrawer()
     markChanged();
 }
 
+void BezelEngine::itemOpened()
+{
+    closeDrawer();
+    setEditing(false);
+}
+
 void BezelEngine::removeOpenItem(const Uuid& item)
 {
     if (!openZone)

@@ -480,8 +480,7 @@ bool Edge::drawerKey(const std::optional<KeyEvent>& key)
 void Edge::openRow(const ResolvedPocketItem& item)
 {
     openItem(item);
-    model_.engine().closeDrawer();
-    model_.engine().setEditing(false);
+    model_.engine().itemOpened();
 }
 
 // One item dragged out of its row, offered for copying; it stays in the pocket.

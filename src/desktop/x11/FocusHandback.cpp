@@ -75,4 +75,18 @@ void FocusHandback::activate(xcb_window_t window) const
         reinterpret_cast<const char*>(&event));
 }
 
+void FocusHandback::apply(KeyFocus::Action action)
+{
+    switch (action) {
+    case KeyFocus::Action::take:
+        return take(true);
+    case KeyFocus::Action::retake:
+        return take(false);
+    case KeyFocus::Action::handBack:
+        return handBack();
+    case KeyFocus::Action::none:
+        return;
+    }
+}
+
 } // namespace kestrane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/KeyFocus.h"
 #include "x11/X11Display.h"
 
 namespace kestrane {
@@ -16,6 +17,7 @@ public:
     // Gives the focus to the remembered window; to the window under the pointer when that
     // window is gone or none was remembered.
     void handBack();
+    void apply(KeyFocus::Action action);
 
 private:
     xcb_window_t focusedWindow() const;

@@ -3,31 +3,25 @@
 #include "edge/Edge.h"
 #include "x11/Backdrop.h"
 #include "x11/FocusHandback.h"
-#include "x11/KeyCodes.h"
 #include "x11/OverlayWindowSetup.h"
 #include "x11/PointerApproach.h"
 #include "x11/PullDrag.h"
 #include "x11/StackingGuard.h"
 #include "x11/UnblendedCover.h"
+#include "x11/WindowInput.h"
 
 #include <QClipboard>
-#include <QDragEnterEvent>
+#include <QPaintEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
-#include <QInputMethodEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QScreen>
-#include <QToolTip>
 #include <QTransform>
 
 #include <cmath>
 
 namespace kestrane {
-
-namespace {
-constexpr double angleDeltaPerNotch = 120;
-} // namespace
 
 OverlayWindow::OverlayWindow(const X11Display& display)
     : QWidget(nullptr,
@@ -35,6 +29,7 @@ OverlayWindow::OverlayWindow(const X11Display& display)
     , display_(display)
     , dragWatcher_(display, "XdndSelection", [this] { wake(); })
     , dragRequests_(display)
+    , input_(new WindowInput(*this))
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -61,6 +56,12 @@ OverlayWindow::OverlayWindow(const X11Display& display)
 
 OverlayWindow::~OverlayWindow() = default;
 
+void OverlayWindow::attach(Edge* edge)
+{
+    edge_ = edge;
+    input_->attach(edge);
+}
+
 void OverlayWindow::wake()
 {
     if (edge_)
@@ -82,7 +83,7 @@ EdgeSurface::Pointer OverlayWindow::pointer() const
     const auto pointer = display_.queryPointer();
     if (!pointer)
         return {};
-    if (waylandSession_ && !pointerInside_ && !pressed_)
+    if (waylandSession_ && !input_->pointerInside() && !input_->pressed())
         return { std::nullopt, pointer->buttonsDown };
     return { QPointF(pointer->x, pointer->y) / devicePixelRatioF(), pointer->buttonsDown };
 }
@@ -104,23 +105,6 @@ void OverlayWindow::setClickable(const std::vector<Rect>& inSurface)
     setup_->setInputRegion(inSurface);
 }
 
-void OverlayWindow::focus(KeyFocus::Action action)
-{
-    switch (action) {
-    case KeyFocus::Action::take:
-        focus_->take(true);
-        break;
-    case KeyFocus::Action::retake:
-        focus_->take(false);
-        break;
-    case KeyFocus::Action::handBack:
-        focus_->handBack();
-        break;
-    case KeyFocus::Action::none:
-        break;
-    }
-}
-
 void OverlayWindow::takeAllKeys(bool take)
 {
     take ? QWidget::grabKeyboard() : releaseKeyboard();
@@ -130,12 +114,6 @@ void OverlayWindow::wantTextInput(bool want)
 {
     setAttribute(Qt::WA_InputMethodEnabled, want);
     QGuiApplication::inputMethod()->update(Qt::ImEnabled);
-}
-
-void OverlayWindow::inputMethodEvent(QInputMethodEvent* event)
-{
-    edge_->compose(event->preeditString().toStdString(), event->commitString().toStdString());
-    event->accept();
 }
 
 QVariant OverlayWindow::inputMethodQuery(Qt::InputMethodQuery query) const
@@ -150,7 +128,7 @@ QVariant OverlayWindow::inputMethodQuery(Qt::InputMethodQuery query) const
 EdgeSurface::DragOutcome OverlayWindow::dragOut(const ResolvedPocketItems& items, int iconSize)
 {
     const DragOutcome outcome = PullDrag(this, items, iconSize, dragRequests_).exec();
-    pressed_ = false;
+    input_->dragEnded();
     return outcome;
 }
 
@@ -179,9 +157,7 @@ void OverlayWindow::watchApproach(const std::optional<Approach>& approach)
 {
     if (!approach)
         return approach_->stop();
-    const double scale = devicePixelRatioF();
-    approach_->watch(
-        { QTransform::fromScale(scale, scale).mapRect(approach->screen), static_cast<int>(std::ceil(approach->reachFrom * scale)), scale });
+    approach_->watch(PointerApproach::Area::inRootPixels(approach->screen, approach->reachFrom, devicePixelRatioF()));
 }
 
 void OverlayWindow::paintEvent(QPaintEvent* event)
@@ -202,98 +178,6 @@ void OverlayWindow::resizeEvent(QResizeEvent*)
 void OverlayWindow::moveEvent(QMoveEvent*)
 {
     wake();
-}
-
-void OverlayWindow::mousePressEvent(QMouseEvent* event)
-{
-    pressed_ = true;
-    edge_->press(event->position());
-}
-
-void OverlayWindow::mouseMoveEvent(QMouseEvent* event)
-{
-    edge_->move(event->position());
-}
-
-void OverlayWindow::mouseReleaseEvent(QMouseEvent* event)
-{
-    pressed_ = false;
-    edge_->release(event->position());
-}
-
-void OverlayWindow::wheelEvent(QWheelEvent* event)
-{
-    // Touchpads report the distance itself; a wheel reports notches.
-    if (!event->pixelDelta().isNull())
-        edge_->turnWheel(event->position(), { static_cast<double>(event->pixelDelta().y()), false });
-    else
-        edge_->turnWheel(event->position(), { event->angleDelta().y() / angleDeltaPerNotch, true });
-}
-
-void OverlayWindow::keyPressEvent(QKeyEvent* event)
-{
-    if (edge_->pressKey({ keyEventFrom(*event), event->text().toStdString() }))
-        return;
-    wake();
-    QWidget::keyPressEvent(event);
-}
-
-void OverlayWindow::dragEnterEvent(QDragEnterEvent* event)
-{
-    if (!edge_->dragEntered(event->position(), *event->mimeData()))
-        return event->ignore();
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-}
-
-void OverlayWindow::dragMoveEvent(QDragMoveEvent* event)
-{
-    if (!edge_->dragMoved(event->position()))
-        return event->ignore();
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-}
-
-void OverlayWindow::dragLeaveEvent(QDragLeaveEvent*)
-{
-    edge_->dragLeft();
-}
-
-void OverlayWindow::dropEvent(QDropEvent* event)
-{
-    const bool taken = edge_->drop(event->position(), *event->mimeData());
-    // A refusal (nothing could be stored) must reach the source as one, so that it
-    // keeps what it offered.
-    event->setDropAction(taken ? Qt::CopyAction : Qt::IgnoreAction);
-    event->setAccepted(taken);
-}
-
-void OverlayWindow::enterEvent(QEnterEvent*)
-{
-    pointerInside_ = true;
-    wake();
-}
-
-void OverlayWindow::leaveEvent(QEvent*)
-{
-    pointerInside_ = false;
-    wake();
-}
-
-bool OverlayWindow::event(QEvent* event)
-{
-    // A window that takes the focus while the edge needs keys is answered by the next frames.
-    if (event->type() == QEvent::WindowDeactivate)
-        wake();
-    if (event->type() != QEvent::ToolTip || !edge_)
-        return QWidget::event(event);
-    const auto* help = static_cast<QHelpEvent*>(event);
-    const QString text = edge_->helpAt(help->pos());
-    if (text.isEmpty())
-        QToolTip::hideText();
-    else
-        QToolTip::showText(help->globalPos(), text, this);
-    return true;
 }
 
 } // namespace kestrane

@@ -2,6 +2,7 @@
 
 #include "edge/EdgeSurface.h"
 #include "x11/DragSelectionRequests.h"
+#include "x11/FocusHandback.h"
 #include "x11/SelectionWatcher.h"
 #include "x11/X11Display.h"
 
@@ -13,11 +14,11 @@ namespace kestrane {
 
 class Backdrop;
 class Edge;
-class FocusHandback;
 class OverlayWindowSetup;
 class PointerApproach;
 class StackingGuard;
 class UnblendedCover;
+class WindowInput;
 
 // The edge's surface on X11: one borderless, translucent window over the screen under the
 // pointer. It bypasses the window manager, so that no managed window, full-screen or not,
@@ -32,7 +33,7 @@ public:
 
     // The edge it shows and tells of input: set before the window is shown, and taken
     // away (null) before the edge goes.
-    void attach(Edge* edge) { edge_ = edge; }
+    void attach(Edge* edge);
 
     std::optional<Screen> screenAt(QPoint global) const override;
     Pointer pointer() const override;
@@ -40,7 +41,7 @@ public:
     QRect frame() const override { return geometry(); }
     void setClickable(const std::vector<Rect>& inSurface) override;
     void repaint(const QRegion& inSurface) override { update(inSurface); }
-    void focus(KeyFocus::Action action) override;
+    void focus(KeyFocus::Action action) override { focus_->apply(action); }
     bool hasFocus() const override { return isActiveWindow(); }
     void takeAllKeys(bool take) override;
     void wantTextInput(bool want) override;
@@ -58,20 +59,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dragLeaveEvent(QDragLeaveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void inputMethodEvent(QInputMethodEvent* event) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     void wake();
@@ -90,8 +78,7 @@ private:
     // Under a Wayland session the X server keeps reporting where the pointer last was over
     // an X window: it counts only while it is over the window or a press lasts.
     bool waylandSession_ = false;
-    bool pointerInside_ = false;
-    bool pressed_ = false;
+    WindowInput* input_;
 };
 
 } // namespace kestrane

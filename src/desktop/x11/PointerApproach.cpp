@@ -2,6 +2,8 @@
 
 #include "x11/X11Display.h"
 
+#include <QTransform>
+
 #include <xcb/xinput.h>
 
 #include <poll.h>
@@ -202,6 +204,11 @@ int PointerApproach::Watcher::drainEvents()
     for (; xcb_generic_event_t* event = xcb_poll_for_event(connection_); ++count)
         std::free(event);
     return count;
+}
+
+PointerApproach::Area PointerApproach::Area::inRootPixels(const QRect& screen, double reachFrom, double scale)
+{
+    return { QTransform::fromScale(scale, scale).mapRect(screen), static_cast<int>(std::ceil(reachFrom * scale)), scale };
 }
 
 PointerApproach::PointerApproach(QObject* context, std::function<void()> approached)

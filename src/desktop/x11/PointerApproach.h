@@ -22,6 +22,9 @@ public:
         int reachFrom = 0;
         // Pixels per logical pixel, so that the pace of looking matches the desktop's.
         double scale = 1;
+
+        // The area for a screen and reach line given in logical pixels.
+        static Area inRootPixels(const QRect& screen, double reachFrom, double scale);
     };
 
     // `approached` runs on the thread of `context` once per watch, when the pointer comes

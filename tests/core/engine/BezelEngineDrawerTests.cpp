@@ -79,6 +79,11 @@ TEST_F(Drawer, OpeningKeepsOnlyTheLatestPocketsItemsTogglingLetsAClosingDrawerFi
         std::tuple(engine->state().openZone, engine->state().openItems.size(), engine->isQuiescent()), std::tuple(std::nullopt, 0u, true));
     engine->toggleOpen(b);
     EXPECT_TRUE(engine->state().wantsOpen);
+    // Opening an item shuts the drawer and ends edit mode.
+    engine->setEditing(true);
+    engine->itemOpened();
+    EXPECT_EQ(std::tuple(engine->state().wantsOpen, engine->state().isEditing), std::tuple(false, false));
+    engine->toggleOpen(b);
 
     // Removing items shrinks the drawer; the last one closes it.
     main.runUntilIdle();
