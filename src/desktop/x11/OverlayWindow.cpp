@@ -11,10 +11,10 @@
 #include "x11/WindowInput.h"
 
 #include <QClipboard>
-#include <QPaintEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QMimeData>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTransform>
