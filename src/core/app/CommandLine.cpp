@@ -12,7 +12,7 @@ namespace kestrane {
 namespace {
 // The switches that take no value; "--seed-pocket" takes one, checked by LaunchSwitches.
 constexpr std::array runSwitches { "--onboarding", "--reset-pockets", "--unseed-pocket", "--print-pockets", "--edit", "--debug-purge",
-    "--debug-frames" };
+    "--debug-frames", "--x11", "--wayland" };
 
 bool isRunSwitch(std::string_view argument)
 {
@@ -175,6 +175,10 @@ Without switches it starts (or, when a copy runs already, opens its edit mode).
   --json             with --list: print them as JSON
   --help, -h         print this help
   --version          print the version
+
+  --wayland          show the edge as a native Wayland layer surface (the default in a
+                     Wayland session whose compositor has a layer shell)
+  --x11              show the edge as an X11 window (XWayland in a Wayland session)
 
 Developer switches: --onboarding (replay the introduction), --reset-pockets,
 --seed-pocket N, --unseed-pocket, --print-pockets, --edit, --debug-purge, --debug-frames.

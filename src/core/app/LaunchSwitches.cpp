@@ -46,6 +46,8 @@ LaunchSwitches LaunchSwitches::parse(const std::vector<std::string>& arguments)
     switches.edit = has(arguments, "--edit");
     switches.debugPurge = has(arguments, "--debug-purge");
     switches.debugFrames = has(arguments, "--debug-frames");
+    switches.x11 = has(arguments, "--x11");
+    switches.wayland = has(arguments, "--wayland");
     auto seed = std::find(arguments.begin(), arguments.end(), "--seed-pocket");
     if (seed != arguments.end() && std::next(seed) != arguments.end())
         switches.seedPocket = parseDecimalInteger(*std::next(seed));

@@ -22,6 +22,8 @@ struct LaunchSwitches {
     bool edit = false;
     bool debugPurge = false;
     bool debugFrames = false;
+    bool x11 = false;
+    bool wayland = false;
 
     static LaunchSwitches parse(const std::vector<std::string>& arguments);
 };

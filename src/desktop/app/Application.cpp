@@ -2,6 +2,7 @@
 
 #include "app/Keyboard.h"
 #include "app/LaunchSwitches.h"
+#include "app/SurfaceChoice.h"
 #include "desktop/app/CommandRunner.h"
 #include "desktop/app/DesktopModel.h"
 #include "desktop/app/SingleInstance.h"
@@ -15,6 +16,8 @@
 #include "x11/KeyboardState.h"
 #include "x11/OverlayWindow.h"
 #include "x11/RawInput.h"
+#include "wayland/LayerSurface.h"
+#include "wayland/WaylandConnection.h"
 #include "x11/X11Display.h"
 
 #include <QApplication>
@@ -22,6 +25,8 @@
 #include <QTimer>
 
 #include <iostream>
+#include <memory>
+#include <optional>
 
 namespace kestrane {
 
@@ -105,70 +110,20 @@ void followScreens(QApplication& app, OverlayWindow& window, Edge& edge, const X
     QObject::connect(&app, &QGuiApplication::primaryScreenChanged, &window, screensChanged);
     QObject::connect(&app, &QGuiApplication::screenRemoved, &window, screensChanged);
 }
-} // namespace
-
-int runApplication(int argc, char** argv)
+// The edge as an X11 window (XWayland in a Wayland session), with the raw key events and
+// the shortcut's key grab X11 offers.
+int runOnX11(QApplication& app, DesktopModel& model, const LaunchSwitches& switches, Edge*& overlay)
 {
-    std::error_code noWorkingFolder;
-    const auto command = CommandLine::parse({ argv, argv + argc }, std::filesystem::current_path(noWorkingFolder));
-    if (const auto status = runWithoutWindow(command, argc, argv))
-        return *status;
-    if (!X11Display::canConnect())
-        return 1;
-    // Every referenced file is held open while the program runs; beyond the limit, files
-    // moved elsewhere are only looked for in their folder.
-    HeldFile::raiseDescriptorLimit();
-    const auto dataFolder = PocketStore::standardDirectory();
-    if (!dataFolder) {
-        logLine("Kestrane: no folder for the pockets (neither XDG_DATA_HOME nor HOME is set)");
-        return 1;
-    }
-    // Input shapes, the drag selection and key grabs are X11's; under Wayland this runs
-    // through XWayland.
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    app.setApplicationName("Kestrane");
-    app.setQuitOnLastWindowClosed(false);
-
-    const std::vector<std::string> arguments(argv, argv + argc);
-    Edge* overlay = nullptr;
-    DesktopModel* running = nullptr;
-    // Claimed before the store reads the index: one writer per data folder.
-    SingleInstance instance(
-        *dataFolder,
-        [&overlay] {
-            if (overlay)
-                overlay->openEditMode();
-        },
-        [&running](const std::string& request) {
-            return running ? answerPocketRequest(request, *running)
-                           : CommandOutcome { 1, "Kestrane: the running copy is still starting\n" }.encode();
-        });
-    switch (instance.claim()) {
-    case SingleInstance::Claim::first:
-        break;
-    case SingleInstance::Claim::handedOver:
-        return 0;
-    case SingleInstance::Claim::failed:
-        return 1;
-    }
-    if (const auto handOut = HandOut::standardRoot())
-        HandOut::removeExpired(*handOut, std::filesystem::file_time_type::clock::now() - PocketStore::pulledFileGrace);
-
     auto display = X11Display::fromApplication();
     if (!display) {
         logLine("Kestrane: the X11 connection is not available");
         return 1;
     }
-    TerminationSignals terminationSignals;
-    const LaunchSwitches switches = LaunchSwitches::parse(arguments);
-    DesktopModel model(switches.debugPurge ? printLine : EngineTrace {}, *dataFolder);
     RawInput rawInput(*display);
     OverlayWindow window(*display);
     Edge edge(model, window);
     window.attach(&edge);
     overlay = &edge;
-    running = &model;
     Keyboard keyboard(
         model.engine(), model.preferences(), model.onboarding(), { [&edge] { edge.openEditMode(); }, [] { QCoreApplication::quit(); } });
     edge.setKeyboard(&keyboard);
@@ -200,6 +155,110 @@ int runApplication(int argc, char** argv)
     window.hide();
     window.attach(nullptr);
     overlay = nullptr;
+    return status;
+}
+
+// The edge as a layer surface of the Wayland compositor. No client may grab keys there:
+// starting the program again toggles edit mode instead of the shortcut.
+int runOnWayland(WaylandConnection& connection, DesktopModel& model, const LaunchSwitches& switches, Edge*& overlay)
+{
+    connection.listen();
+    LayerSurface surface(connection);
+    Edge edge(model, surface);
+    surface.attach(&edge);
+    overlay = &edge;
+    Keyboard keyboard(
+        model.engine(), model.preferences(), model.onboarding(), { [&edge] { edge.openEditMode(); }, [] { QCoreApplication::quit(); } });
+    edge.setKeyboard(&keyboard);
+    // Screens that come, go or change: the edge stays on its screen while it is there.
+    connection.onOutputsChanged([&edge, &surface] { edge.retarget(surface.frame().center(), true); });
+    if (const auto screen = surface.screenAt({}))
+        edge.retarget(screen->area.center(), true);
+
+    scheduleSwitches(switches, model, edge);
+    runPocketSwitches(switches, model);
+
+    const int status = QCoreApplication::exec();
+    surface.attach(nullptr);
+    overlay = nullptr;
+    return status;
+}
+
+// The surface the switches and the session allow; absent, with a line saying why, when
+// none can be had. A Wayland connection the choice needs is kept for the surface.
+std::optional<SurfaceKind> chooseSurfaceFor(const LaunchSwitches& switches, std::unique_ptr<WaylandConnection>& connection)
+{
+    SurfaceSituation situation { .forcedX11 = switches.x11, .forcedWayland = switches.wayland };
+    if (!switches.x11 && (switches.wayland || qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))) {
+        connection = WaylandConnection::connect();
+        situation.waylandSession = connection != nullptr;
+        situation.layerShell = connection && connection->offersLayerShell();
+    }
+    const auto kind = chooseSurface(situation);
+    if (!kind)
+        logLine("Kestrane: --wayland needs a Wayland compositor with a layer shell (zwlr_layer_shell_v1); this session has none");
+    else if (*kind == SurfaceKind::x11)
+        connection.reset();
+    return kind;
+}
+} // namespace
+
+int runApplication(int argc, char** argv)
+{
+    std::error_code noWorkingFolder;
+    const auto command = CommandLine::parse({ argv, argv + argc }, std::filesystem::current_path(noWorkingFolder));
+    if (const auto status = runWithoutWindow(command, argc, argv))
+        return *status;
+    const std::vector<std::string> arguments(argv, argv + argc);
+    const LaunchSwitches switches = LaunchSwitches::parse(arguments);
+    std::unique_ptr<WaylandConnection> wayland;
+    const auto surface = chooseSurfaceFor(switches, wayland);
+    if (!surface || (*surface == SurfaceKind::x11 && !X11Display::canConnect()))
+        return 1;
+    // Every referenced file is held open while the program runs; beyond the limit, files
+    // moved elsewhere are only looked for in their folder.
+    HeldFile::raiseDescriptorLimit();
+    const auto dataFolder = PocketStore::standardDirectory();
+    if (!dataFolder) {
+        logLine("Kestrane: no folder for the pockets (neither XDG_DATA_HOME nor HOME is set)");
+        return 1;
+    }
+    // On X11, input shapes, the drag selection and key grabs are X11's; under Wayland
+    // without a layer shell this runs through XWayland. The layer surface speaks to the
+    // compositor itself: Qt only lays out text, icons and the clipboard there.
+    qputenv("QT_QPA_PLATFORM", *surface == SurfaceKind::x11 ? "xcb" : "wayland");
+    QApplication app(argc, argv);
+    app.setApplicationName("Kestrane");
+    app.setQuitOnLastWindowClosed(false);
+
+    Edge* overlay = nullptr;
+    DesktopModel* running = nullptr;
+    // Claimed before the store reads the index: one writer per data folder.
+    SingleInstance instance(
+        *dataFolder,
+        [&overlay] {
+            if (overlay)
+                overlay->openEditMode();
+        },
+        [&running](const std::string& request) {
+            return running ? answerPocketRequest(request, *running)
+                           : CommandOutcome { 1, "Kestrane: the running copy is still starting\n" }.encode();
+        });
+    switch (instance.claim()) {
+    case SingleInstance::Claim::first:
+        break;
+    case SingleInstance::Claim::handedOver:
+        return 0;
+    case SingleInstance::Claim::failed:
+        return 1;
+    }
+    if (const auto handOut = HandOut::standardRoot())
+        HandOut::removeExpired(*handOut, std::filesystem::file_time_type::clock::now() - PocketStore::pulledFileGrace);
+
+    TerminationSignals terminationSignals;
+    DesktopModel model(switches.debugPurge ? printLine : EngineTrace {}, *dataFolder);
+    running = &model;
+    const int status = wayland ? runOnWayland(*wayland, model, switches, overlay) : runOnX11(app, model, switches, overlay);
     model.engine().discardPendingUndo();
     model.store().saveBeforeQuit();
     return status;

@@ -1,7 +1,7 @@
 #include "x11/WindowInput.h"
 
 #include "edge/Edge.h"
-#include "x11/KeyCodes.h"
+#include "edge/KeyCodes.h"
 
 #include <QDropEvent>
 #include <QHelpEvent>

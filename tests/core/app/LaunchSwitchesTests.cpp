@@ -34,8 +34,8 @@ TEST(LaunchSwitchParsing, TakesTheCountAfterTheFirstSeedSwitchOnlyWhenItIsAnInte
     EXPECT_EQ(seed({ "kestrane", "--seed-pocket" }), std::nullopt);
 
     const LaunchSwitches all =
-        LaunchSwitches::parse({ "--edit", "--print-pockets", "--unseed-pocket", "--reset-pockets", "--onboarding", "--debug-purge" });
-    EXPECT_TRUE(all.edit && all.printPockets && all.unseedPocket && all.resetPockets && all.onboarding && all.debugPurge);
+        LaunchSwitches::parse({ "--edit", "--print-pockets", "--unseed-pocket", "--reset-pockets", "--onboarding", "--debug-purge", "--x11", "--wayland" });
+    EXPECT_TRUE(all.edit && all.printPockets && all.unseedPocket && all.resetPockets && all.onboarding && all.debugPurge && all.x11 && all.wayland);
     EXPECT_FALSE(LaunchSwitches::parse({ "--edit=1", "-edit" }).edit);
 }
 

@@ -1,4 +1,4 @@
-#include "x11/KeyCodes.h"
+#include "edge/KeyCodes.h"
 
 #include <QKeyEvent>
 
@@ -131,6 +131,17 @@ std::optional<KeyEvent> keyEventFrom(const QKeyEvent& event)
     const bool printable = key->keysym >= 0x20 && key->keysym < 0x7f;
     const std::string characters = printable ? std::string(1, static_cast<char>(key->keysym)) : event.text().toStdString();
     return KeyEvent { key->keyCode, modifierFlags(event.modifiers()), characters };
+}
+
+std::optional<KeyEvent> keyEventFromKeysym(std::uint32_t keysym, std::uint64_t modifierFlags, const std::string& text)
+{
+    // Shift turns a letter's keysym into its capital's; the key is the same.
+    const std::uint32_t unshifted = keysym >= 'A' && keysym <= 'Z' ? keysym + ('a' - 'A') : keysym;
+    const KeyName* key = findKey([&](const KeyName& k) { return k.keysym == unshifted; });
+    if (!key)
+        return std::nullopt;
+    const bool printable = key->keysym >= 0x20 && key->keysym < 0x7f;
+    return KeyEvent { key->keyCode, modifierFlags, printable ? std::string(1, static_cast<char>(key->keysym)) : text };
 }
 
 } // namespace kestrane

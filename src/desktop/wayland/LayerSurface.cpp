@@ -1,0 +1,323 @@
+#include "wayland/LayerSurface.h"
+
+#include "edge/Edge.h"
+#include "platform/Log.h"
+#include "wayland/WaylandConnection.h"
+
+#include "wayland/LayerShellProtocol.h"
+
+#include <QPainter>
+#include <QTimer>
+
+#include <wayland-client.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace kestrane {
+
+namespace {
+// Enough for one frame on screen, one the compositor still reads, and one being painted.
+constexpr std::size_t maxBuffers = 3;
+constexpr int busyRetryDelay = 16;
+
+QRect deviceRect(const QRect& logical, int scale)
+{
+    return { logical.topLeft() * scale, logical.size() * scale };
+}
+} // namespace
+
+const zwlr_layer_surface_v1_listener LayerSurface::layerListener {
+    [](void* data, zwlr_layer_surface_v1*, std::uint32_t serial, std::uint32_t width, std::uint32_t height) {
+        static_cast<LayerSurface*>(data)->configured(serial, QSize(static_cast<int>(width), static_cast<int>(height)));
+    },
+    [](void* data, zwlr_layer_surface_v1*) {
+        // The compositor took the surface away (its output went): a new one is made where
+        // the edge is placed next.
+        auto* self = static_cast<LayerSurface*>(data);
+        self->destroySurface();
+        if (self->edge_)
+            self->edge_->wake();
+    },
+};
+
+const wl_callback_listener LayerSurface::frameListener {
+    [](void* data, wl_callback*, std::uint32_t) { static_cast<LayerSurface*>(data)->frameDone(); },
+};
+
+const wl_seat_listener LayerSurface::seatListener {
+    [](void* data, wl_seat*, std::uint32_t capabilities) { static_cast<LayerSurface*>(data)->seatChanged(capabilities); },
+    [](void*, wl_seat*, const char*) {},
+};
+
+LayerSurface::LayerSurface(WaylandConnection& connection)
+    : connection_(connection)
+{
+    if (connection_.seat())
+        wl_seat_add_listener(connection_.seat(), &seatListener, this);
+}
+
+LayerSurface::~LayerSurface()
+{
+    pointer_.reset();
+    keyboard_.reset();
+    destroySurface();
+}
+
+void LayerSurface::seatChanged(std::uint32_t capabilities)
+{
+    const bool hasPointer = capabilities & WL_SEAT_CAPABILITY_POINTER;
+    if (hasPointer && !pointer_) {
+        const auto wake = [this] {
+            if (edge_)
+                edge_->wake();
+        };
+        pointer_ = std::make_unique<WaylandPointer>(connection_.seat(), connection_.compositor(), connection_.shm(),
+            WaylandPointer::Handlers {
+                .enteredOrLeft = wake,
+                .moved = [this](QPointF at) { edge_->move(at); },
+                .pressed = [this](QPointF at) { edge_->press(at); },
+                .released = [this](QPointF at) { edge_->release(at); },
+                .turned = [this](QPointF at, WheelTurn turn) { edge_->turnWheel(at, turn); },
+            });
+    } else if (!hasPointer)
+        pointer_.reset();
+    const bool hasKeyboard = capabilities & WL_SEAT_CAPABILITY_KEYBOARD;
+    if (hasKeyboard && !keyboard_) {
+        keyboard_ = std::make_unique<WaylandKeyboard>(
+            connection_.seat(),
+            [this](bool) {
+                if (edge_)
+                    edge_->wake();
+            },
+            [this](const KeyPress& press) {
+                if (edge_ && !edge_->pressKey(press))
+                    edge_->wake();
+            });
+    } else if (!hasKeyboard)
+        keyboard_.reset();
+}
+
+const WaylandOutput* LayerSurface::outputAt(QPoint global) const
+{
+    const auto& outputs = connection_.outputs();
+    const auto holding = std::find_if(
+        outputs.begin(), outputs.end(), [global](const WaylandOutput& output) { return output.announced && output.area.contains(global); });
+    if (holding != outputs.end())
+        return &*holding;
+    const auto any = std::find_if(outputs.begin(), outputs.end(), [](const WaylandOutput& output) { return output.announced; });
+    return any == outputs.end() ? nullptr : &*any;
+}
+
+std::optional<EdgeSurface::Screen> LayerSurface::screenAt(QPoint global) const
+{
+    const WaylandOutput* output = outputAt(global);
+    if (!output)
+        return std::nullopt;
+    return Screen { output->area, output->refreshRate, 0 };
+}
+
+EdgeSurface::Pointer LayerSurface::pointer() const
+{
+    // The compositor tells where the pointer is only while it is over the surface.
+    if (!pointer_ || !pointer_->inside())
+        return {};
+    return { QPointF(frame().topLeft()) + pointer_->position(), pointer_->buttonDown() };
+}
+
+void LayerSurface::place(const QRect& frame)
+{
+    wanted_ = frame;
+    const WaylandOutput* output = outputAt(frame.center());
+    if (!output)
+        return;
+    if (!layer_ || output->name != outputName_) {
+        destroySurface();
+        createSurface(*output);
+    }
+    outputArea_ = output->area;
+    applyPlacement();
+}
+
+void LayerSurface::createSurface(const WaylandOutput& output)
+{
+    outputName_ = output.name;
+    scale_ = output.scale;
+    surface_ = wl_compositor_create_surface(connection_.compositor());
+    layer_ = zwlr_layer_shell_v1_get_layer_surface(
+        connection_.layerShell(), surface_, output.output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "kestrane");
+    zwlr_layer_surface_v1_add_listener(layer_, &layerListener, this);
+    // Over panels too, reserving nothing: windows keep the whole output.
+    zwlr_layer_surface_v1_set_exclusive_zone(layer_, -1);
+    wl_surface_set_buffer_scale(surface_, scale_);
+    size_ = {};
+    clickable_.clear();
+}
+
+void LayerSurface::destroySurface()
+{
+    if (frameCallback_)
+        wl_callback_destroy(frameCallback_);
+    frameCallback_ = nullptr;
+    buffers_.clear();
+    if (layer_)
+        zwlr_layer_surface_v1_destroy(layer_);
+    if (surface_)
+        wl_surface_destroy(surface_);
+    layer_ = nullptr;
+    surface_ = nullptr;
+    size_ = {};
+}
+
+// The band hangs from the top, the bottom and the right; the whole output is all four.
+void LayerSurface::applyPlacement()
+{
+    const bool whole = wanted_.width() >= outputArea_.width();
+    std::uint32_t anchors = ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT;
+    if (whole)
+        anchors |= ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT;
+    zwlr_layer_surface_v1_set_anchor(layer_, anchors);
+    zwlr_layer_surface_v1_set_size(layer_, whole ? 0 : static_cast<std::uint32_t>(wanted_.width()), 0);
+    wl_surface_commit(surface_);
+}
+
+QRect LayerSurface::frame() const
+{
+    if (size_.isEmpty())
+        return wanted_;
+    return { outputArea_.right() + 1 - size_.width(), outputArea_.top(), size_.width(), size_.height() };
+}
+
+void LayerSurface::configured(std::uint32_t serial, QSize size)
+{
+    zwlr_layer_surface_v1_ack_configure(layer_, serial);
+    if (size == size_)
+        return;
+    size_ = size;
+    buffers_.clear();
+    damage_ = QRect(QPoint(), size_);
+    // The clickable region is set again for the new size; until then the surface takes
+    // no clicks rather than the whole band's.
+    wl_region* none = wl_compositor_create_region(connection_.compositor());
+    wl_surface_set_input_region(surface_, none);
+    wl_region_destroy(none);
+    if (edge_)
+        edge_->surfaceResized();
+    scheduleRender();
+}
+
+void LayerSurface::setClickable(const std::vector<Rect>& inSurface)
+{
+    clickable_ = inSurface;
+    if (!surface_)
+        return;
+    wl_region* region = wl_compositor_create_region(connection_.compositor());
+    for (const Rect& rect : inSurface) {
+        const QRect whole = QRectF(rect.x, rect.y, rect.width, rect.height).toAlignedRect();
+        wl_region_add(region, whole.x(), whole.y(), whole.width(), whole.height());
+    }
+    wl_surface_set_input_region(surface_, region);
+    wl_region_destroy(region);
+    wl_surface_commit(surface_);
+}
+
+void LayerSurface::focus(KeyFocus::Action action)
+{
+    if (!layer_ || action == KeyFocus::Action::none)
+        return;
+    // Exclusive while the edge needs keys: the surface covers the output then, and takes
+    // the keys at once rather than at the next click.
+    const bool want = action != KeyFocus::Action::handBack;
+    zwlr_layer_surface_v1_set_keyboard_interactivity(layer_,
+        want ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+    keyboardWanted_ = want;
+    wl_surface_commit(surface_);
+}
+
+EdgeSurface::DragOutcome LayerSurface::dragOut(const ResolvedPocketItems&, int)
+{
+    logLine("Kestrane: dragging items out is not yet possible on this Wayland surface");
+    return {};
+}
+
+void LayerSurface::repaint(const QRegion& inSurface)
+{
+    damage_ += inSurface;
+    scheduleRender();
+}
+
+// Frames go out one at a time: a new one once the compositor asked for it, so that a
+// hidden or slow output is not painted for nothing.
+void LayerSurface::scheduleRender()
+{
+    if (renderQueued_ || frameCallback_ || damage_.isEmpty())
+        return;
+    renderQueued_ = true;
+    QTimer::singleShot(0, this, [this] {
+        renderQueued_ = false;
+        render();
+    });
+}
+
+void LayerSurface::render()
+{
+    if (!surface_ || size_.isEmpty() || !edge_)
+        return;
+    ShmBuffer* target = freeBuffer();
+    if (!target) {
+        // Every buffer is still the compositor's: try again when it may have let one go.
+        QTimer::singleShot(busyRetryDelay, this, [this] { scheduleRender(); });
+        return;
+    }
+    const QRegion region = (target->stale + damage_) & QRect(QPoint(), size_);
+    for (auto& buffer : buffers_)
+        buffer->stale += damage_;
+    target->stale = {};
+    damage_ = {};
+    QImage& image = target->image();
+    image.setDevicePixelRatio(scale_);
+    {
+        QPainter painter(&image);
+        painter.setClipRegion(region);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(region.boundingRect(), Qt::transparent);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        edge_->paint(painter, region);
+    }
+    wl_surface_attach(surface_, target->buffer(), 0, 0);
+    for (const QRect& rect : region) {
+        const QRect device = deviceRect(rect, scale_);
+        wl_surface_damage_buffer(surface_, device.x(), device.y(), device.width(), device.height());
+    }
+    target->handOver();
+    frameCallback_ = wl_surface_frame(surface_);
+    wl_callback_add_listener(frameCallback_, &frameListener, this);
+    wl_surface_commit(surface_);
+}
+
+ShmBuffer* LayerSurface::freeBuffer()
+{
+    const QSize device = size_ * scale_;
+    for (auto& buffer : buffers_) {
+        if (!buffer->busy() && buffer->size() == device)
+            return buffer.get();
+    }
+    if (buffers_.size() >= maxBuffers)
+        return nullptr;
+    auto buffer = ShmBuffer::create(connection_.shm(), device);
+    if (!buffer)
+        return nullptr;
+    // A new buffer holds nothing yet: all of it must be painted.
+    buffer->stale = QRect(QPoint(), size_);
+    buffers_.push_back(std::move(buffer));
+    return buffers_.back().get();
+}
+
+void LayerSurface::frameDone()
+{
+    wl_callback_destroy(frameCallback_);
+    frameCallback_ = nullptr;
+    scheduleRender();
+}
+
+} // namespace kestrane

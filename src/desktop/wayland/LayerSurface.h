@@ -1,0 +1,97 @@
+#pragma once
+
+#include "edge/EdgeSurface.h"
+#include "wayland/ShmBuffer.h"
+#include "wayland/WaylandKeyboard.h"
+#include "wayland/WaylandPointer.h"
+
+#include <QObject>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct wl_callback;
+struct wl_callback_listener;
+struct wl_seat_listener;
+struct zwlr_layer_surface_v1_listener;
+struct wl_seat;
+struct wl_surface;
+struct zwlr_layer_surface_v1;
+
+namespace kestrane {
+
+class Edge;
+class WaylandConnection;
+struct WaylandOutput;
+
+// The edge's surface in a Wayland session whose compositor has a layer shell: a layer
+// surface on the overlay layer, anchored to the right edge of one output, above every
+// window, full-screen ones included. It takes clicks only inside the clickable region, and
+// the keyboard only while the edge asks for it. Frames are painted into shared memory and
+// shown no faster than the compositor asks for them; at rest nothing runs at all.
+class LayerSurface final : public QObject, public EdgeSurface {
+public:
+    explicit LayerSurface(WaylandConnection& connection);
+    ~LayerSurface() override;
+
+    void attach(Edge* edge) { edge_ = edge; }
+
+    std::optional<Screen> screenAt(QPoint global) const override;
+    Pointer pointer() const override;
+    void place(const QRect& frame) override;
+    QRect frame() const override;
+    void setClickable(const std::vector<Rect>& inSurface) override;
+    void repaint(const QRegion& inSurface) override;
+    void focus(KeyFocus::Action action) override;
+    bool hasFocus() const override { return keyboard_ && keyboard_->focused(); }
+    void takeAllKeys(bool) override {}
+    void wantTextInput(bool) override {}
+    DragOutcome dragOut(const ResolvedPocketItems& items, int iconSize) override;
+    const QMimeData* clipboard() const override { return nullptr; }
+    std::uint64_t dragSelectionChanges() const override { return 0; }
+    void wantDesktopPicture(bool, const QRect&) override {}
+    QImage desktopPicture() const override { return {}; }
+    void showOnly(const QRegion&, const QRegion&) override {}
+    void watchApproach(const std::optional<Approach>&) override {}
+    double scale() const override { return scale_; }
+    int logicalDpi() const override { return 96; }
+
+private:
+    const WaylandOutput* outputAt(QPoint global) const;
+    void createSurface(const WaylandOutput& output);
+    void destroySurface();
+    void applyPlacement();
+    void configured(std::uint32_t serial, QSize size);
+    void seatChanged(std::uint32_t capabilities);
+    void scheduleRender();
+    void render();
+    ShmBuffer* freeBuffer();
+    void frameDone();
+
+    static const struct zwlr_layer_surface_v1_listener layerListener;
+    static const struct wl_callback_listener frameListener;
+    static const struct wl_seat_listener seatListener;
+
+    WaylandConnection& connection_;
+    Edge* edge_ = nullptr;
+    wl_surface* surface_ = nullptr;
+    zwlr_layer_surface_v1* layer_ = nullptr;
+    // The output the surface is on, by its name in the registry.
+    std::uint32_t outputName_ = 0;
+    QRect outputArea_;
+    // What the edge asked for, and the size the compositor gave.
+    QRect wanted_;
+    QSize size_;
+    int scale_ = 1;
+    bool keyboardWanted_ = false;
+    std::vector<Rect> clickable_;
+    std::vector<std::unique_ptr<ShmBuffer>> buffers_;
+    QRegion damage_;
+    wl_callback* frameCallback_ = nullptr;
+    bool renderQueued_ = false;
+    std::unique_ptr<WaylandPointer> pointer_;
+    std::unique_ptr<WaylandKeyboard> keyboard_;
+};
+
+} // namespace kestrane

@@ -1,0 +1,173 @@
+#include "wayland/WaylandConnection.h"
+
+#include "platform/Log.h"
+
+#include "wayland/LayerShellProtocol.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <wayland-client.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace kestrane {
+
+namespace {
+// The versions the edge is written for; a compositor's older ones are taken as they are.
+constexpr std::uint32_t compositorVersion = 4;
+constexpr std::uint32_t seatVersion = 5;
+constexpr std::uint32_t outputVersion = 2;
+constexpr std::uint32_t wantedLayerShellVersion = 4;
+} // namespace
+
+const wl_registry_listener WaylandConnection::registryListener {
+    [](void* data, wl_registry*, std::uint32_t name, const char* interface, std::uint32_t version) {
+        static_cast<WaylandConnection*>(data)->bind(name, interface, version);
+    },
+    [](void* data, wl_registry*, std::uint32_t name) { static_cast<WaylandConnection*>(data)->forget(name); },
+};
+
+const wl_output_listener WaylandConnection::outputListener {
+    [](void* data, wl_output* output, std::int32_t x, std::int32_t y, std::int32_t, std::int32_t, std::int32_t, const char*, const char*,
+        std::int32_t) {
+        if (WaylandOutput* known = static_cast<WaylandConnection*>(data)->outputFor(output))
+            known->position = QPoint(x, y);
+    },
+    [](void* data, wl_output* output, std::uint32_t flags, std::int32_t width, std::int32_t height, std::int32_t refresh) {
+        WaylandOutput* known = static_cast<WaylandConnection*>(data)->outputFor(output);
+        if (!known || !(flags & WL_OUTPUT_MODE_CURRENT))
+            return;
+        known->modeSize = QSize(width, height);
+        known->refreshRate = refresh / 1000.0;
+    },
+    [](void* data, wl_output* output) { static_cast<WaylandConnection*>(data)->outputDone(output); },
+    [](void* data, wl_output* output, std::int32_t factor) {
+        if (WaylandOutput* known = static_cast<WaylandConnection*>(data)->outputFor(output))
+            known->scale = std::max(1, factor);
+    },
+    nullptr,
+    nullptr,
+};
+
+std::unique_ptr<WaylandConnection> WaylandConnection::connect()
+{
+    wl_display* display = wl_display_connect(nullptr);
+    if (!display) {
+        logLine("Kestrane: no Wayland compositor to connect to (" + std::string(std::strerror(errno)) + ")");
+        return nullptr;
+    }
+    std::unique_ptr<WaylandConnection> connection(new WaylandConnection(display));
+    // The globals, then the first round of each output's properties.
+    connection->roundtrip();
+    connection->roundtrip();
+    return connection;
+}
+
+WaylandConnection::WaylandConnection(wl_display* display)
+    : display_(display)
+    , registry_(wl_display_get_registry(display))
+{
+    wl_registry_add_listener(registry_, &registryListener, this);
+}
+
+void WaylandConnection::listen()
+{
+    auto* notifier = new QSocketNotifier(wl_display_get_fd(display_), QSocketNotifier::Read, this);
+    QObject::connect(notifier, &QSocketNotifier::activated, this, [this] { readEvents(); });
+    // Requests wait in the connection's buffer until the event loop is about to sleep; so
+    // do events a roundtrip read along with its answer.
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+        wl_display_dispatch_pending(display_);
+        wl_display_flush(display_);
+    });
+}
+
+WaylandConnection::~WaylandConnection()
+{
+    for (const WaylandOutput& output : outputs_)
+        wl_output_destroy(output.output);
+    if (layerShell_)
+        zwlr_layer_shell_v1_destroy(layerShell_);
+    if (seat_)
+        wl_seat_destroy(seat_);
+    if (shm_)
+        wl_shm_destroy(shm_);
+    if (compositor_)
+        wl_compositor_destroy(compositor_);
+    wl_registry_destroy(registry_);
+    wl_display_disconnect(display_);
+}
+
+void WaylandConnection::roundtrip()
+{
+    if (wl_display_roundtrip(display_) < 0)
+        logLine("Kestrane: the Wayland connection failed (" + std::string(std::strerror(wl_display_get_error(display_))) + ")");
+}
+
+void WaylandConnection::readEvents()
+{
+    if (wl_display_dispatch(display_) >= 0)
+        return;
+    logLine("Kestrane: the Wayland compositor closed the connection; quitting");
+    QCoreApplication::exit(1);
+}
+
+void WaylandConnection::bind(std::uint32_t name, const char* interface, std::uint32_t version)
+{
+    const auto bound = [&](const wl_interface& type, std::uint32_t wanted) {
+        return wl_registry_bind(registry_, name, &type, std::min(version, wanted));
+    };
+    if (std::strcmp(interface, wl_compositor_interface.name) == 0)
+        compositor_ = static_cast<wl_compositor*>(bound(wl_compositor_interface, compositorVersion));
+    else if (std::strcmp(interface, wl_shm_interface.name) == 0)
+        shm_ = static_cast<wl_shm*>(bound(wl_shm_interface, 1));
+    else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !seat_)
+        seat_ = static_cast<wl_seat*>(bound(wl_seat_interface, seatVersion));
+    else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {
+        layerShellVersion_ = std::min(version, wantedLayerShellVersion);
+        layerShell_ = static_cast<zwlr_layer_shell_v1*>(bound(zwlr_layer_shell_v1_interface, wantedLayerShellVersion));
+    } else if (std::strcmp(interface, wl_output_interface.name) == 0)
+        addOutput(name, version);
+}
+
+void WaylandConnection::addOutput(std::uint32_t name, std::uint32_t version)
+{
+    WaylandOutput output;
+    output.name = name;
+    output.output = static_cast<wl_output*>(wl_registry_bind(registry_, name, &wl_output_interface, std::min(version, outputVersion)));
+    wl_output_add_listener(output.output, &outputListener, this);
+    outputs_.push_back(output);
+}
+
+void WaylandConnection::forget(std::uint32_t name)
+{
+    const auto gone = std::find_if(outputs_.begin(), outputs_.end(), [name](const WaylandOutput& output) { return output.name == name; });
+    if (gone == outputs_.end())
+        return;
+    wl_output_destroy(gone->output);
+    outputs_.erase(gone);
+    if (outputsChanged_)
+        outputsChanged_();
+}
+
+WaylandOutput* WaylandConnection::outputFor(wl_output* output)
+{
+    const auto found = std::find_if(outputs_.begin(), outputs_.end(), [output](const WaylandOutput& known) { return known.output == output; });
+    return found == outputs_.end() ? nullptr : &*found;
+}
+
+void WaylandConnection::outputDone(wl_output* output)
+{
+    WaylandOutput* known = outputFor(output);
+    if (!known)
+        return;
+    known->announced = true;
+    known->area = QRect(known->position, known->modeSize / known->scale);
+    if (outputsChanged_)
+        outputsChanged_();
+}
+
+} // namespace kestrane

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QObject>
+#include <QRect>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+struct wl_compositor;
+struct wl_display;
+struct wl_output;
+struct wl_registry;
+struct wl_registry_listener;
+struct wl_output_listener;
+struct wl_seat;
+struct wl_shm;
+struct zwlr_layer_shell_v1;
+
+namespace kestrane {
+
+// One screen as the compositor announces it.
+struct WaylandOutput {
+    wl_output* output = nullptr;
+    std::uint32_t name = 0;
+    // Logical pixels, in the compositor's space.
+    QRect area;
+    int scale = 1;
+    // Frames per second; 0 until the mode is known.
+    double refreshRate = 0;
+    // The first round of its properties has arrived.
+    bool announced = false;
+    // Device pixels of its current mode.
+    QSize modeSize;
+    QPoint position;
+};
+
+// The program's own connection to the Wayland compositor, read on the main thread by
+// Qt's event loop, and the globals the edge's surface needs.
+class WaylandConnection final : public QObject {
+public:
+    // Absent, with a line saying why, when there is no compositor to talk to.
+    static std::unique_ptr<WaylandConnection> connect();
+    ~WaylandConnection() override;
+    WaylandConnection(const WaylandConnection&) = delete;
+    WaylandConnection& operator=(const WaylandConnection&) = delete;
+
+    // Whether the compositor offers what the edge needs: a layer shell, shared memory, a seat.
+    bool offersLayerShell() const { return layerShell_ && shm_ && compositor_; }
+
+    wl_display* display() const { return display_; }
+    wl_compositor* compositor() const { return compositor_; }
+    wl_shm* shm() const { return shm_; }
+    wl_seat* seat() const { return seat_; }
+    zwlr_layer_shell_v1* layerShell() const { return layerShell_; }
+    std::uint32_t layerShellVersion() const { return layerShellVersion_; }
+    const std::vector<WaylandOutput>& outputs() const { return outputs_; }
+    // Runs after a screen came, went or changed.
+    void onOutputsChanged(std::function<void()> changed) { outputsChanged_ = std::move(changed); }
+    // Sends what was asked and waits until the compositor has answered all of it.
+    void roundtrip();
+    // From now on the compositor's events are read by Qt's event loop.
+    void listen();
+
+private:
+    explicit WaylandConnection(wl_display* display);
+    void bind(std::uint32_t name, const char* interface, std::uint32_t version);
+    void forget(std::uint32_t name);
+    void readEvents();
+    void addOutput(std::uint32_t name, std::uint32_t version);
+    WaylandOutput* outputFor(wl_output* output);
+    void outputDone(wl_output* output);
+
+    static const struct wl_registry_listener registryListener;
+    static const struct wl_output_listener outputListener;
+
+    wl_display* display_;
+    wl_registry* registry_ = nullptr;
+    wl_compositor* compositor_ = nullptr;
+    wl_shm* shm_ = nullptr;
+    wl_seat* seat_ = nullptr;
+    zwlr_layer_shell_v1* layerShell_ = nullptr;
+    std::uint32_t layerShellVersion_ = 0;
+    std::vector<WaylandOutput> outputs_;
+    std::function<void()> outputsChanged_;
+};
+
+} // namespace kestrane
