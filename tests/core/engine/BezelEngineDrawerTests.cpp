@@ -83,6 +83,7 @@ TEST_F(Drawer, OpeningKeepsOnlyTheLatestPocketsItemsTogglingLetsAClosingDrawerFi
     engine->setEditing(true);
     engine->itemOpened();
     EXPECT_EQ(std::tuple(engine->state().wantsOpen, engine->state().isEditing), std::tuple(false, false));
+    run(2);
     engine->toggleOpen(b);
 
     // Removing items shrinks the drawer; the last one closes it.
