@@ -4,6 +4,6 @@
 void kestrane::fuzz::checkInput(std::string_view input)
 {
     checkRoundTrip(
-        "pocket layout", Bytes(input.begin(), input.end()), [](const Bytes& bytes) { return std::optional(decodeZones(bytes).zones); },
-        [](const std::vector<Dropzone>& zones) { return std::optional(encodeZones(zones)); });
+        "pocket layout", Bytes(input.begin(), input.end()), [](const Bytes& bytes) { return std::optional(decodePockets(bytes).pockets); },
+        [](const std::vector<Dropzone>& pockets) { return std::optional(encodePockets(pockets)); });
 }
