@@ -166,16 +166,16 @@ TEST_F(DrawerTest, ARowDraggedOutIsCopiedTheRemoveButtonTakesOneAndScrollingPast
     wheel(display, 40);
     EXPECT_TRUE(pollUntil([&] { return home.items(desk.id).empty(); }, eventTimeout)) << "cleared";
     EXPECT_EQ(currentDesktop(), desktopBefore);
-    int purgeLines = 0;
-    longestFrame(*program, [&](const std::string& output) { purgeLines += output.starts_with("PURGE "); });
-    EXPECT_GT(purgeLines, 10);
+    int clearingLines = 0;
+    longestFrame(*program, [&](const std::string& output) { clearingLines += output.starts_with("PURGE "); });
+    EXPECT_GT(clearingLines, 10);
 }
 
 // A row dragged onto another pocket is that pocket's own: it survives a start's sweep of
 // old unlisted files and the removal of the row it came from.
 TEST_F(DrawerTest, ARowDraggedOntoAnotherPocketOutlivesTheOriginal)
 {
-    const StoredZone shelf { "9A1F3C5E-7B2D-4E6F-8091-A2B3C4D5E6F7", "Shelf", 0.8 };
+    const StoredPocket shelf { "9A1F3C5E-7B2D-4E6F-8091-A2B3C4D5E6F7", "Shelf", 0.8 };
     home.writeSettings({ desk, shelf });
     const auto ys = pocketYs(launchAndReport({ "--seed-pocket", "1" }));
     const int deskY = ys.at(desk.id), shelfY = ys.at(shelf.id);

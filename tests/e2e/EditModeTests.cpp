@@ -55,16 +55,16 @@ protected:
     }
     bool clickReachesPeer(milliseconds wait) { return clickReaches(*peer, { 700, 450 }, wait); }
 
-    nlohmann::json zones() const
+    nlohmann::json pockets() const
     {
         const std::string encoded = home.settings().at("kestrane.zones.v1").at("base64");
         return nlohmann::json::parse(QByteArray::fromBase64(QByteArray::fromStdString(encoded)).toStdString());
     }
-    std::optional<nlohmann::json> zoneNamed(const std::string& name) const
+    std::optional<nlohmann::json> pocketNamed(const std::string& name) const
     {
-        for (const auto& zone : zones())
-            if (zone.at("name") == name)
-                return zone;
+        for (const auto& pocket : pockets())
+            if (pocket.at("name") == name)
+                return pocket;
         return std::nullopt;
     }
 };
@@ -128,16 +128,16 @@ TEST_F(EditModeTest, AddNameArrangeAndRemovePockets)
 {
     open();
     click({ edgeX, 62 }, 300);
-    ASSERT_TRUE(pollUntil([&] { return zones().size() == 2; }, eventTimeout)) << "the plus bulge adds a pocket";
+    ASSERT_TRUE(pollUntil([&] { return pockets().size() == 2; }, eventTimeout)) << "the plus bulge adds a pocket";
     // The field takes the keyboard on the next turn of the program's event loop, which a
     // loaded machine may keep waiting a while.
     sleep_for(milliseconds(800));
     display.xdotool({ "type", "--delay", "40", "Work" });
     display.xdotool({ "key", "Return" });
-    ASSERT_TRUE(pollUntil([&] { return zoneNamed("Work").has_value(); }, eventTimeout)) << "the new pocket's field had the keyboard";
+    ASSERT_TRUE(pollUntil([&] { return pocketNamed("Work").has_value(); }, eventTimeout)) << "the new pocket's field had the keyboard";
 
     click(editToggle, 900);
-    const auto before = zoneNamed("Desk");
+    const auto before = pocketNamed("Desk");
     ASSERT_TRUE(before);
     const int deskY = static_cast<int>(std::lround(before->at("anchor").get<double>() * XvfbDisplay::height));
     pointer.moveTo(edgeX, deskY);
@@ -145,16 +145,16 @@ TEST_F(EditModeTest, AddNameArrangeAndRemovePockets)
     pointer.glideTo(edgeX, deskY + 100, 12);
     pointer.release();
     sleep_for(milliseconds(600));
-    EXPECT_NEAR(zoneNamed("Desk")->at("anchor").get<double>() * XvfbDisplay::height, deskY + 100, 12) << "dragged 100 down";
+    EXPECT_NEAR(pocketNamed("Desk")->at("anchor").get<double>() * XvfbDisplay::height, deskY + 100, 12) << "dragged 100 down";
 
-    const int workY = static_cast<int>(std::lround(zoneNamed("Work")->at("anchor").get<double>() * XvfbDisplay::height));
+    const int workY = static_cast<int>(std::lround(pocketNamed("Work")->at("anchor").get<double>() * XvfbDisplay::height));
     click({ rowRemoveX, workY }, 700);
-    EXPECT_FALSE(zoneNamed("Work")) << "its remove button removes it";
+    EXPECT_FALSE(pocketNamed("Work")) << "its remove button removes it";
 }
 
 TEST_F(EditModeTest, ARemovedPocketComesBackWithAllItsItems)
 {
-    const StoredZone spare { "2B9E4C71-6A0D-4F3E-B5C8-7D1A9E2F4063", "Spare", 0.25 };
+    const StoredPocket spare { "2B9E4C71-6A0D-4F3E-B5C8-7D1A9E2F4063", "Spare", 0.25 };
     home.writeSettings({ desk, spare });
     const int deskY = pocketYs(launchAndReport({ "--seed-pocket", "3", "--edit" })).at(desk.id);
     ASSERT_TRUE(pollUntil([&] { return home.items(desk.id).size() == 3; }, eventTimeout));
@@ -175,14 +175,14 @@ TEST_F(EditModeTest, ARemovedPocketComesBackWithAllItsItems)
     ASSERT_TRUE(pollUntil([&] { return brightness() > bare + 60; }, eventTimeout)) << "the remove button shows";
 
     pointer.click(rowRemoveX, deskY);
-    ASSERT_TRUE(pollUntil([&] { return !zoneNamed("Desk"); }, eventTimeout)) << "the pocket is removed";
+    ASSERT_TRUE(pollUntil([&] { return !pocketNamed("Desk"); }, eventTimeout)) << "the pocket is removed";
     EXPECT_EQ(home.items(desk.id).size(), 3u) << "its items are kept while it can come back";
     EXPECT_TRUE(std::filesystem::exists(items[0].file));
 
     // "Put back" stands where the remove button was.
     pointer.click(rowRemoveX, deskY);
-    ASSERT_TRUE(pollUntil([&] { return zoneNamed("Desk").has_value(); }, eventTimeout)) << "put back";
-    EXPECT_EQ(std::pair(zoneNamed("Desk")->at("id"), zoneNamed("Desk")->at("anchor")),
+    ASSERT_TRUE(pollUntil([&] { return pocketNamed("Desk").has_value(); }, eventTimeout)) << "put back";
+    EXPECT_EQ(std::pair(pocketNamed("Desk")->at("id"), pocketNamed("Desk")->at("anchor")),
         std::pair(nlohmann::json(desk.id), nlohmann::json(desk.anchor)));
     ASSERT_EQ(program->stop(), 0);
     const std::vector<StoredItem> after = home.items(desk.id);

@@ -24,7 +24,7 @@ constexpr milliseconds absenceWait { 600 };
 // A point of the edge of either session's 1440-point-wide screen.
 constexpr int edgeX = XvfbDisplay::width - 10;
 // One pocket halfway down the edge.
-inline const StoredZone desk { "5C7E2A90-1B3D-4F68-8A4C-D2E6F0B91357", "Desk", 0.5 };
+inline const StoredPocket desk { "5C7E2A90-1B3D-4F68-8A4C-D2E6F0B91357", "Desk", 0.5 };
 
 // A test that cannot run here skips with one line saying why; where the machine was set up
 // for the end-to-end tests (KESTRANE_E2E_REQUIRED set, as CI does) it fails instead.

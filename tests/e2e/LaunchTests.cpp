@@ -18,8 +18,8 @@ TEST_F(LaunchTest, EveryLaunchStartsAndQuitsCleanly)
         EXPECT_EQ(runOnce({}).back(), "SCREEN w=1440 h=900") << "launch " << launch;
 }
 
-const StoredZone upper { "3F2B8C1E-7A45-4D6B-9E21-0C8D5A6F4B17", "Inbox", 0.3 };
-const StoredZone lower { "A91D04C7-52E8-4F3A-B6C0-7E19D2F83A65", "Outbox", 0.6 };
+const StoredPocket upper { "3F2B8C1E-7A45-4D6B-9E21-0C8D5A6F4B17", "Inbox", 0.3 };
+const StoredPocket lower { "A91D04C7-52E8-4F3A-B6C0-7E19D2F83A65", "Outbox", 0.6 };
 
 std::vector<std::string> reportOf(int lowerItems, int upperItems)
 {
