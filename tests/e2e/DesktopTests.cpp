@@ -18,7 +18,8 @@ protected:
         auto process = std::make_unique<ChildProcess>(QStringList { "xterm", "-bg", "white" } + options
                 + QStringList { "-e", "sh", "-c", "cat > \"$0\"", QString::fromStdString(typed) },
             home.environment(display.name()), ChildProcess::Diagnostics::discarded);
-        if (!pollUntil([&] { return std::filesystem::exists(typed) && QColor(display.screenshot().pixel(inside)).value() > 200; }, startTimeout))
+        if (!pollUntil(
+                [&] { return std::filesystem::exists(typed) && QColor(display.screenshot().pixel(inside)).value() > 200; }, startTimeout))
             throw std::runtime_error("xterm did not start");
         return process;
     }

@@ -104,7 +104,8 @@ TEST_F(DrawerTest, DroppedFilesAndPicturesAreStoredShownByNameAndOpened)
     const int pocketY = launchWithDesk({});
     // As a browser offers a picture of a page: a data URL, which is no link; or its address
     // with its bytes, which are the picture.
-    for (const QStringList& peer : { QStringList { "source", "600", "400" } + files, { "image", "600", "400" }, { "webimage", "600", "400" } }) {
+    for (const QStringList& peer :
+        { QStringList { "source", "600", "400" } + files, { "image", "600", "400" }, { "webimage", "600", "400" } }) {
         const size_t before = home.items(desk.id).size();
         const auto source = dragOntoPocket(pocketY, peer);
         pollUntil([&] { return home.items(desk.id).size() > before; }, eventTimeout);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <thread>
 
 namespace kestrane::e2e {
@@ -29,6 +30,16 @@ constexpr int rowY(int row)
     const Rect frame = editLayout::panelRow(row, XvfbDisplay::height);
     return static_cast<int>(frame.y + frame.height / 2);
 }
+// The title and the detail of each of the panel's rows.
+std::vector<TextBand> panelRows()
+{
+    std::vector<TextBand> texts;
+    for (int row = 0; row < 5; ++row) {
+        texts.push_back({ "title " + std::to_string(row), QRect(80, rowY(row) - 16, 190, 14) });
+        texts.push_back({ "detail " + std::to_string(row), QRect(80, rowY(row) + 3, 190, 11) });
+    }
+    return texts;
+}
 
 class EditModeTest : public EndToEndTest {
 protected:
@@ -45,10 +56,7 @@ protected:
     void openPanel()
     {
         pointer.click(prefsToggle.x(), prefsToggle.y());
-        std::vector<TextBand> titles;
-        for (int row = 0; row < 5; ++row)
-            titles.push_back({ "title " + std::to_string(row), QRect(80, rowY(row) - 16, 190, 14) });
-        EXPECT_TRUE(pollUntil([&] { return !unreadable(display.screenshot(), titles); }, eventTimeout)) << "the panel shows";
+        EXPECT_TRUE(pollUntil([&] { return !unreadable(display.screenshot(), panelRows()); }, eventTimeout)) << "the panel shows";
     }
     // Starts the panel's recorder and presses Control-Shift-K once it holds the keyboard.
     void recordShortcut()
@@ -137,10 +145,7 @@ TEST_F(EditModeTest, TextReadsOverWhiteAndBlackDesktops)
         std::vector<TextBand> texts { { "pocket name", QRect(XvfbDisplay::width - 110, y - 7, 46, 14) },
             { "add label", QRect(XvfbDisplay::width - 144, 55, 80, 14) }, { "footer", QRect(150, XvfbDisplay::height - 54, 550, 16) },
             { "panel header", QRect(80, rowY(0) - 54, 180, 14) } };
-        for (int row = 0; row < 5; ++row) {
-            texts.push_back({ "title " + std::to_string(row), QRect(80, rowY(row) - 16, 190, 14) });
-            texts.push_back({ "detail " + std::to_string(row), QRect(80, rowY(row) + 3, 190, 11) });
-        }
+        std::ranges::copy(panelRows(), std::back_inserter(texts));
         expectReadable(texts, desktop, eventTimeout);
         ASSERT_EQ(program->stop(), 0);
     }

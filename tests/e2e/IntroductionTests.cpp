@@ -7,12 +7,6 @@
 namespace kestrane::e2e {
 namespace {
 
-// How far the grey levels of the peer's text-like patch spread.
-double contrastOf(const QImage& screen)
-{
-    return brightnessAndContrast(screen).second;
-}
-
 // The first lesson's lines: 3:1 for the headline, 4.5:1 for the smaller ones.
 const std::vector<TextBand> lesson { { "headline", QRect(432, 362, 460, 30), 3 }, { "detail", QRect(432, 410, 420, 16) },
     { "click to continue", QRect(515, 460, 105, 12) } };
@@ -40,7 +34,7 @@ TEST_F(IntroductionTest, HazeAndInkShowAndFiveClicksEndIt)
     const double bare = shownTextPatch().second;
     ASSERT_GT(bare, 100);
     launchAndReport({});
-    EXPECT_TRUE(pollUntil([&] { return contrastOf(display.screenshot()) < 0.9 * bare; }, eventTimeout))
+    EXPECT_TRUE(pollUntil([&] { return brightnessAndContrast(display.screenshot()).second < 0.9 * bare; }, eventTimeout))
         << "the haze begins to blur the screen";
 
     // The ink runs all round the border, over what was white, before the first lesson shows.
@@ -49,12 +43,12 @@ TEST_F(IntroductionTest, HazeAndInkShowAndFiveClicksEndIt)
     pollUntil(
         [&] {
             shot = display.screenshot();
-            return !unreadable(shot, lesson) && contrastOf(shot) < 0.5 * bare
+            return !unreadable(shot, lesson) && brightnessAndContrast(shot).second < 0.5 * bare
                 && std::ranges::all_of(border, [&](QPoint at) { return qGray(shot.pixel(at)) < 60; });
         },
         2 * eventTimeout);
     EXPECT_FALSE(unreadable(shot, lesson)) << "the first lesson shows";
-    EXPECT_LT(contrastOf(shot), 0.5 * bare) << "the lesson's haze blurs the window behind";
+    EXPECT_LT(brightnessAndContrast(shot).second, 0.5 * bare) << "the lesson's haze blurs the window behind";
     for (const QPoint at : border)
         EXPECT_LT(qGray(shot.pixel(at)), 60) << at.x() << "," << at.y();
 

@@ -32,6 +32,15 @@ TEST_F(PointerTest, PulledItemsLeaveThePocketAndStayReadableForTheReceiver)
 
     ASSERT_TRUE(hoverUntilTaken(*program, edgeX, pocketY)) << "the overlay takes the pointer over the pocket";
     pointer.press();
+    // The pocket counts from where it took the press: once it has, it swells and shows its count.
+    ASSERT_TRUE(pollUntil(
+        [&] {
+            const QImage shot = display.screenshot();
+            return qGray(shot.pixel(XvfbDisplay::width - 44, pocketY)) < 30
+                && countPixels(shot, QRect(XvfbDisplay::width - 38, pocketY - 6, 22, 12), [](QRgb p) { return qGray(p) > 80; }) >= 10;
+        },
+        eventTimeout))
+        << "the pocket shows its count";
     // 26 points down takes a second item, then a pull to the left starts the drag.
     pointer.glideTo(edgeX, pocketY + 30, 3);
     pointer.glideTo(edgeX - 20, pocketY + 30, 3);

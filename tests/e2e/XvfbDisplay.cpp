@@ -112,8 +112,8 @@ std::optional<pid_t> XvfbDisplay::processWithFocus() const
 bool XvfbDisplay::keyboardGrabbed() const
 {
     xcb_connection_t* c = connection_.get();
-    const auto grab = owned(xcb_grab_keyboard_reply(
-        c, xcb_grab_keyboard(c, 0, rootOf(c), XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC), nullptr));
+    const auto grab = owned(
+        xcb_grab_keyboard_reply(c, xcb_grab_keyboard(c, 0, rootOf(c), XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC), nullptr));
     xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
     xcb_flush(c);
     return grab && grab->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
