@@ -73,7 +73,7 @@ static void BM_PocketStoreAdd10kOneByOne(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         auto bench = std::make_unique<StoreBench>();
-        const Uuid zone = Uuid::random();
+        const Uuid pocket = Uuid::random();
         MemoryPasteboard text;
         resetPeakMemory();
         const double idle = statusKilobytes("VmRSS");
@@ -82,10 +82,10 @@ static void BM_PocketStoreAdd10kOneByOne(benchmark::State& state)
             const std::string note = "Seeded note " + std::to_string(i);
             if (asTextDrops) {
                 text.setString(note);
-                if (bench->store->ingest(text, zone) != 1)
+                if (bench->store->ingest(text, pocket) != 1)
                     state.SkipWithError("ingest failed");
             } else {
-                bench->store->items[zone].push_back(PocketItem::make(note, PocketPayload::makePending("/home/someone/" + note), 0));
+                bench->store->items[pocket].push_back(PocketItem::make(note, PocketPayload::makePending("/home/someone/" + note), 0));
                 bench->store->save();
             }
             bench->main.runPending();
@@ -139,9 +139,9 @@ static void BM_PocketStoreIngest1000Files(benchmark::State& state)
     MemoryPasteboard drop;
     for (int i = 0; i < 1000; ++i)
         drop.addFile("/home/someone/Pictures/Holiday 2026/IMG_" + std::to_string(1000 + i) + ".jpg");
-    const Uuid zone = Uuid::random();
+    const Uuid pocket = Uuid::random();
     for (auto _ : state) {
-        if (bench.store->ingest(drop, zone) != 1000)
+        if (bench.store->ingest(drop, pocket) != 1000)
             state.SkipWithError("ingest failed");
         state.PauseTiming();
         bench.store->waitForWrites();
@@ -156,15 +156,15 @@ BENCHMARK(BM_PocketStoreIngest1000Files)->Unit(benchmark::kMillisecond);
 static void BM_PocketStoreResolve1000Managed(benchmark::State& state)
 {
     StoreBench bench;
-    const Uuid zone = Uuid::random();
-    std::vector<PocketItem>& list = bench.store->items[zone];
+    const Uuid pocket = Uuid::random();
+    std::vector<PocketItem>& list = bench.store->items[pocket];
     for (int i = 0; i < 1000; ++i) {
         const std::string filename = Uuid::random().string() + ".txt";
         std::ofstream(bench.store->payloadDirectory() / filename) << "note " << i;
         list.push_back(PocketItem::make("note.txt", PocketPayload::makeManaged(filename), 0));
     }
     for (auto _ : state) {
-        const ResolvedPocketItems resolved = bench.store->resolve(zone);
+        const ResolvedPocketItems resolved = bench.store->resolve(pocket);
         if (resolved.size() != 1000)
             state.SkipWithError("resolution lost items");
     }
@@ -206,13 +206,13 @@ BENCHMARK(BM_FollowedFilesHold6000AtStart)->Unit(benchmark::kMillisecond);
 static void BM_PocketStoreResolve1000MovedReferences(benchmark::State& state)
 {
     StoreBench bench;
-    const Uuid zone = Uuid::random();
+    const Uuid pocket = Uuid::random();
     fs::create_directory(bench.folder / "before");
     fs::create_directory(bench.folder / "after");
     const std::vector<PocketItem> list = referencesToNewFiles(bench.folder / "before", 1000);
     for (auto _ : state) {
         state.PauseTiming();
-        bench.store->items[zone] = list;
+        bench.store->items[pocket] = list;
         bench.store->save();
         bench.store.reset();
         bench.main.runPending();
@@ -222,7 +222,7 @@ static void BM_PocketStoreResolve1000MovedReferences(benchmark::State& state)
         fs::rename(bench.folder / "after", bench.folder / "before");
         fs::rename(bench.folder / "moving", bench.folder / "after");
         state.ResumeTiming();
-        if (bench.store->resolve(zone).size() != 1000) {
+        if (bench.store->resolve(pocket).size() != 1000) {
             state.SkipWithError("resolution lost items");
             break;
         }

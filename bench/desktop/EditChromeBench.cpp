@@ -34,9 +34,9 @@ struct EditScene {
     NoLoginItem loginItem;
     NotificationCenter notifications;
     Preferences preferences { edge.defaults, loginItem, notifications, nullptr };
-    Onboarding onboarding { edge.defaults };
+    Onboarding introduction { edge.defaults };
     EdgeCanvas canvas;
-    EditChrome chrome { { engine, preferences, edge.defaults, onboarding } };
+    EditChrome chrome { { engine, preferences, edge.defaults, introduction } };
     QImage desktop = QImage(1440, 900, QImage::Format_RGB32);
     QImage screen = QImage(1440, 900, QImage::Format_ARGB32_Premultiplied);
 

@@ -38,7 +38,7 @@ void startTeaching(Onboarding& flow, double teaching)
 {
     const ScreenPerimeter perimeter = Onboarding::screenPerimeter(width, height);
     flow.start();
-    while (flow.phase() != OnboardingPhase::teaching || flow.state().elapsed < teaching)
+    while (flow.phase() != IntroductionPhase::teaching || flow.state().elapsed < teaching)
         flow.step(frame, perimeter);
     flow.advance();
 }
@@ -90,7 +90,7 @@ static void BM_IntroductionFrameAsTeachingBegins(benchmark::State& state)
             flow.emplace(defaults);
             startTeaching(*flow, 0);
             view.emplace();
-            for (int still = 0; still <= ClearBlur::stillFrames; ++still)
+            for (int still = 0; still <= IntroductionHaze::stillFrames; ++still)
                 view->update(*flow, desktop, QSizeF(width, height));
             state.ResumeTiming();
         }

@@ -97,15 +97,15 @@ TEST_F(DrawerViewTest, RowsHideBehindASmallBulgeAndSinkAndDimUnderAClearingPull)
     run(1.5);
     const std::vector<Band> settled = bands(render(), namesColumn());
     ASSERT_EQ(settled.size(), 3u);
-    engine->setPurgeOverscroll(90, pocket.id);
+    engine->setClearingOverscroll(90, pocket.id);
     run(0.3);
-    const double purge = engine->state().purge.value;
-    ASSERT_GT(purge, 0.3);
+    const double clearing = engine->state().clearing.value;
+    ASSERT_GT(clearing, 0.3);
     const std::vector<Band> sunk = bands(render(), namesColumn());
     ASSERT_EQ(sunk.size(), 3u);
-    EXPECT_GT(sunk[1].centre - settled[1].centre, 30 * purge * 0.6);
+    EXPECT_GT(sunk[1].centre - settled[1].centre, 30 * clearing * 0.6);
     EXPECT_LT(sunk[2].centre - sunk[0].centre, settled[2].centre - settled[0].centre) << "shrunk";
-    EXPECT_NEAR(static_cast<double>(sunk[1].brightness) / settled[1].brightness, 1 - 0.55 * purge, 0.06);
+    EXPECT_NEAR(static_cast<double>(sunk[1].brightness) / settled[1].brightness, 1 - 0.55 * clearing, 0.06);
 }
 
 TEST_F(DrawerViewTest, OnlyTheHoveredRowOffersItsRemoveButtonAndNothingIsClickableWhileOpening)

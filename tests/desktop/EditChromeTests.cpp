@@ -15,15 +15,15 @@ namespace {
 class EditChromeTest : public EngineWithPreferences {
 protected:
     std::unique_ptr<EditChrome> chrome;
-    std::vector<Dropzone> pockets { zone("Empty", 0.3), zone("One", 0.5), zone("Two", 0.7) };
+    std::vector<Dropzone> pockets { newPocket("Empty", 0.3), newPocket("One", 0.5), newPocket("Two", 0.7) };
 
     void SetUp() override
     {
-        storeZones(pockets);
+        storePockets(pockets);
         putItems(pockets[1].id, 1);
         putItems(pockets[2].id, 2);
         makeEngine().setSize({ 1440, 900 });
-        chrome = std::make_unique<EditChrome>(EditModeModel { *engine, prefs, defaults, onboarding });
+        chrome = std::make_unique<EditChrome>(EditModeModel { *engine, prefs, defaults, introduction });
         engine->setEditing(true);
         settle();
     }
@@ -34,15 +34,15 @@ protected:
         chrome->update(std::nullopt, QImage(), QPoint());
     }
 
-    double yOf(std::size_t pocket) const { return engine->blob(pockets[pocket].id)->y.value; }
+    double yOf(std::size_t pocket) const { return engine->pocket(pockets[pocket].id)->y.value; }
     // The rows whose name takes a press.
     int visibleFields() const
     {
         int visible = 0;
         for (const auto& pocket : pockets) {
-            const BlobRuntime* blob = engine->blob(pocket.id);
-            visible += blob
-                && chrome->hitAt({ 1440 - EditChrome::rowTrailingInset - 100, blob->y.value })
+            const BlobRuntime* bulge = engine->pocket(pocket.id);
+            visible += bulge
+                && chrome->hitAt({ 1440 - EditChrome::rowTrailingInset - 100, bulge->y.value })
                     == EditChrome::Hit { EditChrome::Control::row, pocket.id };
         }
         return visible;
@@ -67,10 +67,10 @@ TEST_F(EditChromeTest, RowsCountItemsTakeRemovalOnlyWhenArrangingAndLeaveWithThe
     ASSERT_TRUE(hitRemove());
     EXPECT_NE(hitRemove()->control, EditChrome::Control::removePocket) << "not arranging";
     engine->setArranging(true);
-    for (int tick = 0; tick < 200 && engine->blob(pockets[0].id)->arrange.value < 0.55; ++tick)
+    for (int tick = 0; tick < 200 && engine->pocket(pockets[0].id)->arrange.value < 0.55; ++tick)
         run(1.0 / 120);
     chrome->update(std::nullopt, QImage(), QPoint());
-    ASSERT_LT(engine->blob(pockets[0].id)->arrange.value, 0.6);
+    ASSERT_LT(engine->pocket(pockets[0].id)->arrange.value, 0.6);
     EXPECT_NE(hitRemove()->control, EditChrome::Control::removePocket) << "arrange below 0.6";
     settle();
     EXPECT_EQ(hitRemove()->control, EditChrome::Control::removePocket);
@@ -96,9 +96,9 @@ TEST_F(EditChromeTest, ANamePressedTakesTypingAndPasteAndReturnLetsItGo)
     EXPECT_TRUE(chrome->type({ std::nullopt, "W\u00F6" }));
     chrome->insertText("rk\nshop");
     chrome->compose("s", "");
-    EXPECT_EQ(engine->blob(one)->config.name, "W\u00F6rk shop") << "what an input method composes is not yet the name";
+    EXPECT_EQ(engine->pocket(one)->config.name, "W\u00F6rk shop") << "what an input method composes is not yet the name";
     chrome->compose("", "s");
-    EXPECT_EQ(engine->blob(one)->config.name, "W\u00F6rk shops");
+    EXPECT_EQ(engine->pocket(one)->config.name, "W\u00F6rk shops");
     EXPECT_FALSE(chrome->type({ KeyEvent { keyCode::escape, 0, "" }, "\x1b" })) << "Escape is the program's, not the field's";
     EXPECT_TRUE(chrome->type({ KeyEvent { keyCode::returnKey, 0, "" }, "\r" }));
     EXPECT_FALSE(chrome->editsName());
@@ -157,15 +157,15 @@ TEST_F(EditChromeTest, AClippedRepaintMatchesAWholeOne)
 
 TEST_F(EditChromeTest, ReplayLeavesEditModeThenStartsTheIntroductionAgain)
 {
-    PreferencesPanel panel({ *engine, prefs, defaults, onboarding });
+    PreferencesPanel panel({ *engine, prefs, defaults, introduction });
     defaults.setBool(Onboarding::seenKey, true);
     panel.perform({ PrefRow::intro });
     EXPECT_FALSE(engine->state().isEditing);
-    EXPECT_FALSE(onboarding.isRunning()) << "not before edit mode has gone";
+    EXPECT_FALSE(introduction.isRunning()) << "not before edit mode has gone";
     QEventLoop loop;
     QTimer::singleShot(PreferencesPanel::replayDelay + 100, &loop, &QEventLoop::quit);
     loop.exec();
-    EXPECT_TRUE(onboarding.isRunning());
+    EXPECT_TRUE(introduction.isRunning());
 }
 
 TEST(PreferencesPanelLook, RowsComeInFadedBlurredAndSmaller)

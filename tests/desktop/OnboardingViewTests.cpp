@@ -37,7 +37,7 @@ protected:
         const ScreenPerimeter screen = Onboarding::screenPerimeter(width, height);
         if (!flow.isRunning()) {
             flow.start();
-            while (flow.phase() != OnboardingPhase::teaching)
+            while (flow.phase() != IntroductionPhase::teaching)
                 flow.step(frame, screen);
             for (int i = 0; i < lesson; ++i)
                 flow.advance();
@@ -121,7 +121,7 @@ TEST_F(OnboardingViewTest, EveryLessonsPocketStandsClearOfTheInk)
 // them from 0.72 on, when the caret goes.
 TEST(LessonBlockTest, TypesTheHeadlineBehindACaret)
 {
-    const OnboardingLesson lesson = onboardingLessons[0];
+    const IntroductionLesson lesson = introductionLessons[0];
     LessonBlock block;
     block.update(lesson, 0, 5, 0.05, QSizeF(width, height));
     const QRectF start = block.caret();

@@ -1,7 +1,5 @@
 #include "EndToEndTest.h"
 
-#include <QStandardPaths>
-
 #include <nlohmann/json.hpp>
 
 #include <csignal>
@@ -21,12 +19,6 @@ protected:
             environment.remove("DISPLAY");
         ChildProcess command(QStringList { KESTRANE_PROGRAM } + arguments, environment, ChildProcess::Diagnostics::discarded);
         return runToEnd(command);
-    }
-
-    QString file(const std::string& name)
-    {
-        testing::writeFile(home.root() / name, name);
-        return QString::fromStdString((home.root() / name).string());
     }
 
     std::vector<std::string> deskNames() const
@@ -153,22 +145,6 @@ TEST_F(Command, TheFileManagerScriptAddsTheSelection)
     ChildProcess script({ KESTRANE_PACKAGING "/file-managers/Put in a pocket" }, environment);
     EXPECT_EQ(script.waitForExit(eventTimeout), 0);
     EXPECT_EQ(deskNames(), (std::vector<std::string> { "one two.txt", "three.txt" }));
-}
-
-TEST_F(Command, CtrlVInAnOpenDrawerAddsTheCopiedFile)
-{
-    if (QStandardPaths::findExecutable("xclip").isEmpty())
-        KESTRANE_CANNOT_RUN("xclip is not installed");
-    const int pocketY = launchWithDesk({ "--seed-pocket", "1" });
-    const std::string uri = "file://" + file("copied.txt").toStdString();
-    ChildProcess copy({ "sh", "-c", QString::fromStdString("printf '%s\\r\\n' '" + uri + "' | xclip -selection clipboard -t text/uri-list") },
-        home.environment(display.name()));
-    ASSERT_EQ(copy.waitForExit(eventTimeout), 0);
-    ASSERT_TRUE(clickPocket(pocketY));
-    pointer.moveTo(XvfbDisplay::width - 100, pocketY);
-    display.xdotool({ "sleep", "0.5", "key", "ctrl+v" });
-    ASSERT_TRUE(pollUntil([&] { return home.items(desk.id).size() == 2; }, eventTimeout));
-    EXPECT_EQ(home.items(desk.id)[1].name, "copied.txt");
 }
 
 } // namespace

@@ -12,15 +12,15 @@ namespace {
 
 class DesktopTest : public EndToEndTest {
 protected:
-    // A real terminal that writes what is typed into it to `typed`.
-    std::unique_ptr<ChildProcess> terminal(const QStringList& options)
+    // A real terminal that writes what is typed into it to `typed`, once its white shows at `inside`.
+    std::unique_ptr<ChildProcess> terminal(const QStringList& options, QPoint inside)
     {
         auto process = std::make_unique<ChildProcess>(QStringList { "xterm", "-bg", "white" } + options
                 + QStringList { "-e", "sh", "-c", "cat > \"$0\"", QString::fromStdString(typed) },
             home.environment(display.name()), ChildProcess::Diagnostics::discarded);
-        if (!pollUntil([&] { return std::filesystem::exists(typed); }, startTimeout))
+        if (!pollUntil(
+                [&] { return std::filesystem::exists(typed) && QColor(display.screenshot().pixel(inside)).value() > 200; }, startTimeout))
             throw std::runtime_error("xterm did not start");
-        std::this_thread::sleep_for(milliseconds(500));
         return process;
     }
 
@@ -31,7 +31,9 @@ protected:
     }
 
     void keys(const QString& text) { display.xdotool({ "type", "--delay", "20", text }); }
-    void shortcut() { display.xdotool({ "key", "ctrl+alt+d", "sleep", "0.6" }); }
+    void shortcut() { display.xdotool({ "key", "ctrl+alt+d" }); }
+    // Once the backdrop is gone and the focus is back in the terminal, typing reaches it.
+    bool typingReaches(const ChildProcess& terminal) { return awaitBackdrop(false) && awaitFocus(terminal); }
 
     std::filesystem::path typed = home.root() / "typed.txt";
 };
@@ -48,17 +50,20 @@ bool answers(const std::string& displayName)
 
 TEST_F(DesktopTest, TypingReachesTheUsersWindowAgainWhenEditModeOrTheDrawerCloses)
 {
-    auto xterm = terminal({ "-geometry", "80x10+100+100" });
+    auto xterm = terminal({ "-geometry", "80x10+100+100" }, { 300, 150 });
     const int pocketY = launchWithDesk({ "--seed-pocket", "2" });
     pointer.click(300, 150);
+    ASSERT_TRUE(awaitFocus(*xterm));
     keys("one ");
     shortcut();
+    ASSERT_TRUE(awaitBackdrop(true)) << "edit mode opens";
     shortcut();
+    ASSERT_TRUE(typingReaches(*xterm)) << "edit mode closed";
     keys("two ");
     ASSERT_TRUE(clickPocket(pocketY));
-    std::this_thread::sleep_for(milliseconds(600));
+    ASSERT_TRUE(awaitBackdrop(true)) << "the drawer opens";
     pointer.click(700, 600); // the drawer's backdrop takes this click and closes it
-    std::this_thread::sleep_for(milliseconds(600));
+    ASSERT_TRUE(typingReaches(*xterm)) << "the drawer closed";
     keys("three\n");
     EXPECT_TRUE(pollUntil([&] { return typedText() == "one two three\n"; }, eventTimeout)) << typedText();
 }
@@ -66,10 +71,11 @@ TEST_F(DesktopTest, TypingReachesTheUsersWindowAgainWhenEditModeOrTheDrawerClose
 TEST_F(DesktopTest, AFocusedFullScreenWindowDoesNotCoverAPocketHoldingItems)
 {
     const int pocketY = launchWithDesk({ "--seed-pocket", "2" });
-    auto xterm = terminal({ "-fullscreen" });
+    auto xterm = terminal({ "-fullscreen" }, { 700, 450 });
     pointer.click(700, 450);
-    std::this_thread::sleep_for(milliseconds(600));
-    const QImage screen = display.screenshot();
+    ASSERT_TRUE(awaitFocus(*xterm)) << "the click focuses the terminal, which the window manager raises";
+    QImage screen;
+    pollUntil([&] { return QColor((screen = display.screenshot()).pixel(XvfbDisplay::width - 2, pocketY)).value() < 80; }, eventTimeout);
     EXPECT_GT(QColor(screen.pixel(700, 450)).value(), 200) << "the terminal fills the screen";
     EXPECT_LT(QColor(screen.pixel(XvfbDisplay::width - 2, pocketY)).value(), 80) << "the pocket is drawn above it";
 }
@@ -85,17 +91,22 @@ TEST_F(DesktopTest, WithoutACompositorTheDesktopShowsEverywhereButOnTheBulges)
     // along the bottom and its rows beside the edge.
     const auto expectDesktopAndPocket = [&](const char* when, int lightest = 200, int height = XvfbDisplay::height,
                                             int width = XvfbDisplay::width - 60) {
-        std::this_thread::sleep_for(milliseconds(800));
-        const QImage screen = display.screenshot();
-        int darkLeftOfTheEdge = 0;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                darkLeftOfTheEdge += QColor(screen.pixel(x, y)).value() < lightest;
+        int darkLeftOfTheEdge = 0, pocket = 0;
+        pollUntil(
+            [&] {
+                const QImage screen = display.screenshot();
+                darkLeftOfTheEdge = countPixels(screen, QRect(0, 0, width, height), [&](QRgb p) { return QColor(p).value() < lightest; });
+                pocket = QColor(screen.pixel(XvfbDisplay::width - 2, pocketY)).value();
+                // In edit mode, also until the dimmed picture shows.
+                return darkLeftOfTheEdge == 0 && pocket < 80 && (lightest == 200 || QColor(screen.pixel(700, 450)).value() < 230);
+            },
+            eventTimeout);
         EXPECT_EQ(darkLeftOfTheEdge, 0) << when;
-        EXPECT_LT(QColor(screen.pixel(XvfbDisplay::width - 2, pocketY)).value(), 80) << when;
+        EXPECT_LT(pocket, 80) << when;
     };
     expectDesktopAndPocket("without a compositor");
     shortcut();
+    ASSERT_TRUE(awaitBackdrop(true)) << "edit mode opens";
     expectDesktopAndPocket("in edit mode", 150, XvfbDisplay::height - 120, XvfbDisplay::width - 400);
     pointer.click(700, 450);
     EXPECT_EQ(white->readLine(absenceWait), std::nullopt) << "edit mode takes every click, and leaves on this one";

@@ -87,29 +87,42 @@ void wheel(const XvfbDisplay& display, int notches)
     for (int i = 0; i < notches; ++i) {
         display.pressButton(true, 5);
         display.pressButton(false, 5);
+        // Notches as far apart as a hand turns the wheel: the clear needs a run of them.
         std::this_thread::sleep_for(milliseconds(120));
     }
 }
 
-TEST_F(DrawerTest, ShowsTheDroppedFilesByNameAndOpensOneWithTheDefaultApplication)
+// Files and a browser's pictures dropped onto a pocket are stored in it in the order they
+// came; its drawer shows the files by name and opens one with the default application.
+TEST_F(DrawerTest, DroppedFilesAndPicturesAreStoredShownByNameAndOpened)
 {
     std::filesystem::create_directories(home.root() / "bin");
     const auto opened = home.root() / "opened";
     testing::writeFile(home.root() / "bin/xdg-open", "#!/bin/sh\necho \"$@\" > '" + opened.string() + "'\n");
     std::filesystem::permissions(home.root() / "bin/xdg-open", std::filesystem::perms::owner_all);
-    QStringList files;
-    for (const char* name : { "a.txt", "notes.md", "the quarterly plan for everyone.pdf" }) {
-        testing::writeFile(home.root() / name, name);
-        files << QString::fromStdString((home.root() / name).string());
-    }
+    const QStringList files { file("a.txt"), file("notes.md"), file("the quarterly plan for everyone.pdf") };
     const int pocketY = launchWithDesk({});
-    auto source = dragOntoPocket(pocketY, QStringList { "source", "600", "400" } + files);
-    ASSERT_TRUE(pollUntil([&] { return home.items(desk.id).size() == 3; }, eventTimeout));
+    // As a browser offers a picture of a page: a data URL, which is no link; or its address
+    // with its bytes, which are the picture.
+    for (const QStringList& peer :
+        { QStringList { "source", "600", "400" } + files, { "image", "600", "400" }, { "webimage", "600", "400" } }) {
+        const size_t before = home.items(desk.id).size();
+        const auto source = dragOntoPocket(pocketY, peer);
+        pollUntil([&] { return home.items(desk.id).size() > before; }, eventTimeout);
+    }
+    const std::vector<StoredItem> stored = home.items(desk.id);
+    ASSERT_EQ(stored.size(), 5u);
+    EXPECT_EQ(std::vector({ stored[0].name, stored[1].name, stored[2].name }),
+        (std::vector<std::string> { "a.txt", "notes.md", "the quarterly plan for everyone.pdf" }));
+    EXPECT_TRUE(std::filesystem::exists(files[0].toStdString())) << "a dropped file stays where it was";
+    EXPECT_EQ(stored[3].file.extension(), ".png");
+    EXPECT_EQ(stored[4].name, "red dot.png");
+    EXPECT_EQ(testing::readFile(stored[4].file).substr(1, 3), "PNG");
 
     ASSERT_TRUE(clickPocket(pocketY));
     pointer.moveTo(900, pocketY);
-    const std::vector<ShownRow> rows = settledRows(display, 3);
-    ASSERT_EQ(rows.size(), 3u);
+    const std::vector<ShownRow> rows = settledRows(display, 5);
+    ASSERT_EQ(rows.size(), 5u);
     // Names of different lengths, in the order they were dropped: a missing, swapped or
     // wrong name (such as the stored file's own) ends its row elsewhere.
     EXPECT_LT(rows[0].right + 10, rows[1].right);
@@ -128,7 +141,8 @@ TEST_F(DrawerTest, ARowDraggedOutIsCopiedTheRemoveButtonTakesOneAndScrollingPast
     const int pocketY = launchWithDesk({ "--seed-pocket", "3", "--debug-purge", "--debug-frames" });
     const std::vector<StoredItem> seeded = home.items(desk.id);
     ASSERT_TRUE(clickPocket(pocketY));
-    // Left alone while it opens (screenshots would take the processor from it), then timed.
+    // Left alone while it opens (screenshots would take the processor from it) and for the
+    // once-a-second report of its frames, which then tells how smoothly it opened.
     std::this_thread::sleep_for(milliseconds(1100));
     std::cout << "longest frame while the drawer opened: " << longestFrame(*program) << " ms" << std::endl;
     const std::vector<ShownRow> rows = settledRows(display, 3);
@@ -150,8 +164,11 @@ TEST_F(DrawerTest, ARowDraggedOutIsCopiedTheRemoveButtonTakesOneAndScrollingPast
     EXPECT_EQ(home.items(desk.id).at(0).file, seeded[0].file);
     EXPECT_EQ(home.items(desk.id).size(), 3u) << "a row dragged out stays in its pocket";
 
+    // The remove button takes clicks on the hovered row, which shows it.
+    const auto removeButton = [&] { return qGray(display.screenshot().pixel(XvfbDisplay::width - 24, rows[1].y)); };
+    const int bare = removeButton();
     pointer.moveTo(rows[1].left + 60, rows[1].y);
-    std::this_thread::sleep_for(milliseconds(300));
+    ASSERT_TRUE(pollUntil([&] { return removeButton() > bare + 60; }, eventTimeout)) << "the row shows its remove button";
     pointer.click(XvfbDisplay::width - 24, rows[1].y);
     std::vector<StoredItem> left;
     ASSERT_TRUE(pollUntil([&] { return (left = home.items(desk.id)).size() == 2; }, eventTimeout));
@@ -166,16 +183,16 @@ TEST_F(DrawerTest, ARowDraggedOutIsCopiedTheRemoveButtonTakesOneAndScrollingPast
     wheel(display, 40);
     EXPECT_TRUE(pollUntil([&] { return home.items(desk.id).empty(); }, eventTimeout)) << "cleared";
     EXPECT_EQ(currentDesktop(), desktopBefore);
-    int purgeLines = 0;
-    longestFrame(*program, [&](const std::string& output) { purgeLines += output.starts_with("PURGE "); });
-    EXPECT_GT(purgeLines, 10);
+    int clearingLines = 0;
+    longestFrame(*program, [&](const std::string& output) { clearingLines += output.starts_with("PURGE "); });
+    EXPECT_GT(clearingLines, 10);
 }
 
 // A row dragged onto another pocket is that pocket's own: it survives a start's sweep of
 // old unlisted files and the removal of the row it came from.
 TEST_F(DrawerTest, ARowDraggedOntoAnotherPocketOutlivesTheOriginal)
 {
-    const StoredZone shelf { "9A1F3C5E-7B2D-4E6F-8091-A2B3C4D5E6F7", "Shelf", 0.8 };
+    const StoredPocket shelf { "9A1F3C5E-7B2D-4E6F-8091-A2B3C4D5E6F7", "Shelf", 0.8 };
     home.writeSettings({ desk, shelf });
     const auto ys = pocketYs(launchAndReport({ "--seed-pocket", "1" }));
     const int deskY = ys.at(desk.id), shelfY = ys.at(shelf.id);
@@ -187,11 +204,7 @@ TEST_F(DrawerTest, ARowDraggedOntoAnotherPocketOutlivesTheOriginal)
     // How many points of the shelf's row the edge draws dark: its bulge swells toward a drag
     // once the shelf is the drop's target.
     const auto shelfInk = [&] {
-        const QImage screen = display.screenshot();
-        int ink = 0;
-        for (int x = XvfbDisplay::width - 200; x < XvfbDisplay::width; ++x)
-            ink += qGray(screen.pixel(x, shelfY)) < 60;
-        return ink;
+        return countPixels(display.screenshot(), QRect(XvfbDisplay::width - 200, shelfY, 200, 1), [](QRgb p) { return qGray(p) < 60; });
     };
     const int idleInk = shelfInk();
     pointer.moveTo(rows[0].left + 60, rows[0].y);
@@ -227,7 +240,7 @@ TEST_F(DrawerTest, ARowDraggedOntoAnotherPocketOutlivesTheOriginal)
     ASSERT_TRUE(pollUntil(
         [&] {
             pointer.moveTo(rows[0].left + 60 + moves++ % 2, rows[0].y);
-            display.xdotool({ "key", "Delete", "sleep", "0.2" });
+            display.xdotool({ "key", "Delete" });
             return home.items(desk.id).empty();
         },
         eventTimeout));

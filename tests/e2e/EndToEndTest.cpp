@@ -1,5 +1,6 @@
 #include "EndToEndTest.h"
 
+#include <QColor>
 #include <QCoreApplication>
 
 #include <cstdio>
@@ -19,6 +20,12 @@ bool endToEndRequired()
 {
     const char* required = std::getenv("KESTRANE_E2E_REQUIRED");
     return required && *required && std::string_view(required) != "0";
+}
+
+double darkShare(const QImage& screen, int left)
+{
+    const QRect box(left, 48, 12, 24);
+    return countPixels(screen, box, [](QRgb p) { return QColor(p).value() <= 80; }) / double(box.width() * box.height());
 }
 
 std::vector<std::string> readReport(ChildProcess& program)
@@ -85,6 +92,12 @@ std::vector<std::string> EndToEndTest::runOnce(const QStringList& arguments)
     return report;
 }
 
+QString EndToEndTest::file(const std::string& name) const
+{
+    testing::writeFile(home.root() / name, name);
+    return QString::fromStdString((home.root() / name).string());
+}
+
 bool EndToEndTest::hoverUntilTaken(const ChildProcess& taker, int x, int y)
 {
     int moves = 0;
@@ -112,6 +125,24 @@ bool EndToEndTest::dropOnto(const ChildProcess& target, int x, int y)
     pointer.glideTo(x + 5, y + 5, 3);
     pointer.release();
     return true;
+}
+
+bool EndToEndTest::awaitBackdrop(bool shown, milliseconds timeout)
+{
+    pointer.moveTo(700, 450);
+    return pollUntil([&] { return (display.processUnderPointer() == program->pid()) == shown; }, timeout);
+}
+
+bool EndToEndTest::awaitFocus(const ChildProcess& owner) const
+{
+    return pollUntil([&] { return display.processWithFocus() == owner.pid(); }, eventTimeout);
+}
+
+std::pair<double, double> EndToEndTest::shownTextPatch() const
+{
+    std::pair<double, double> patch;
+    pollUntil([&] { return (patch = brightnessAndContrast(display.screenshot())).second > 100; }, eventTimeout);
+    return patch;
 }
 
 bool EndToEndTest::clickReaches(ChildProcess& peer, QPoint at, milliseconds wait)

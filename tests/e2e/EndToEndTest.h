@@ -24,7 +24,13 @@ constexpr milliseconds absenceWait { 600 };
 // A point of the edge of either session's 1440-point-wide screen.
 constexpr int edgeX = XvfbDisplay::width - 10;
 // One pocket halfway down the edge.
-inline const StoredZone desk { "5C7E2A90-1B3D-4F68-8A4C-D2E6F0B91357", "Desk", 0.5 };
+inline const StoredPocket desk { "5C7E2A90-1B3D-4F68-8A4C-D2E6F0B91357", "Desk", 0.5 };
+
+// Where edit mode's plus bulge swells out of the edge: its white glyph sits in the middle of
+// the box, so only most of it turns dark.
+constexpr int plusLeft = XvfbDisplay::width - 14;
+// The share of dark points in the box of the plus bulge's size left at `left`.
+double darkShare(const QImage& screen, int left);
 
 // A test that cannot run here skips with one line saying why; where the machine was set up
 // for the end-to-end tests (KESTRANE_E2E_REQUIRED set, as CI does) it fails instead.
@@ -72,6 +78,8 @@ protected:
     int launchWithDesk(const QStringList& arguments);
     // One whole run: launch, wait for the report, quit with SIGTERM and expect a clean exit.
     std::vector<std::string> runOnce(const QStringList& arguments);
+    // Writes a file of this name, holding its name, into the test's folder; answers its path.
+    QString file(const std::string& name) const;
     // The drag peer in one of its modes, once its window is on the screen.
     std::unique_ptr<ChildProcess> launchPeer(const QStringList& arguments) const;
 
@@ -90,6 +98,13 @@ protected:
     // Carries the drag under way to (x, y) and drops it there once `target`'s window takes
     // the pointer; false, with the button still held, if it never did.
     bool dropOnto(const ChildProcess& target, int x, int y);
+    // Waits until the overlay takes the pointer in the middle of the screen, as edit mode's
+    // and an open drawer's backdrop do, or (`shown` false) no longer takes it.
+    bool awaitBackdrop(bool shown, milliseconds timeout = eventTimeout);
+    // Waits until a window of this program has the keyboard focus.
+    bool awaitFocus(const ChildProcess& owner) const;
+    // The brightness and contrast of the "clicks lines" peer's patch once the screen shows it.
+    std::pair<double, double> shownTextPatch() const;
     // Clicks at `at` and answers whether a peer in "clicks" mode reported that click in time.
     bool clickReaches(ChildProcess& peer, QPoint at, milliseconds wait);
     // Expects every band's text to read against what lies behind it on the screen within the

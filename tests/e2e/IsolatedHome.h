@@ -13,7 +13,7 @@
 
 namespace kestrane::e2e {
 
-struct StoredZone {
+struct StoredPocket {
     std::string id;
     std::string name;
     double anchor = 0;
@@ -56,13 +56,13 @@ public:
 
     // Settings with the introduction already seen, so that it never covers the screen,
     // with these pockets and any other settings given.
-    void writeSettings(const std::vector<StoredZone>& zones, const nlohmann::json& others = nlohmann::json::object()) const
+    void writeSettings(const std::vector<StoredPocket>& pockets, const nlohmann::json& others = nlohmann::json::object()) const
     {
         nlohmann::json settings = others, stored = nlohmann::json::array();
         settings["kestrane.onboarding.seen.v1"] = true;
-        for (const StoredZone& zone : zones)
-            stored.push_back({ { "id", zone.id }, { "name", zone.name }, { "anchor", zone.anchor }, { "kind", "shelf" } });
-        if (!zones.empty())
+        for (const StoredPocket& pocket : pockets)
+            stored.push_back({ { "id", pocket.id }, { "name", pocket.name }, { "anchor", pocket.anchor }, { "kind", "shelf" } });
+        if (!pockets.empty())
             settings["kestrane.zones.v1"] = { { "base64", QByteArray::fromStdString(stored.dump()).toBase64().toStdString() } };
         std::filesystem::create_directories(folder_ / "config/Kestrane");
         testing::writeFile(folder_ / "config/Kestrane/defaults.json", settings.dump(2));
@@ -72,13 +72,13 @@ public:
     nlohmann::json settings() const { return nlohmann::json::parse(testing::readFile(folder_ / "config/Kestrane/defaults.json")); }
 
     // The pocket's items in index order; none when the index has no entry for it.
-    std::vector<StoredItem> items(const std::string& zoneID) const
+    std::vector<StoredItem> items(const std::string& pocketID) const
     {
         const std::filesystem::path index = folder_ / "data/Kestrane/pockets.json";
         std::vector<StoredItem> items;
         const nlohmann::json document =
             std::filesystem::exists(index) ? nlohmann::json::parse(testing::readFile(index)) : nlohmann::json::object();
-        for (const nlohmann::json& entry : document.value(zoneID, nlohmann::json::array())) {
+        for (const nlohmann::json& entry : document.value(pocketID, nlohmann::json::array())) {
             StoredItem item { entry.at("id"), entry.at("name"), {} };
             const nlohmann::json& payload = entry.at("payload");
             if (payload.contains("managed"))

@@ -1,7 +1,5 @@
 #include "EndToEndTest.h"
 
-#include <QColor>
-
 #include <csignal>
 
 namespace kestrane::e2e {
@@ -18,8 +16,8 @@ TEST_F(LaunchTest, EveryLaunchStartsAndQuitsCleanly)
         EXPECT_EQ(runOnce({}).back(), "SCREEN w=1440 h=900") << "launch " << launch;
 }
 
-const StoredZone upper { "3F2B8C1E-7A45-4D6B-9E21-0C8D5A6F4B17", "Inbox", 0.3 };
-const StoredZone lower { "A91D04C7-52E8-4F3A-B6C0-7E19D2F83A65", "Outbox", 0.6 };
+const StoredPocket upper { "3F2B8C1E-7A45-4D6B-9E21-0C8D5A6F4B17", "Inbox", 0.3 };
+const StoredPocket lower { "A91D04C7-52E8-4F3A-B6C0-7E19D2F83A65", "Outbox", 0.6 };
 
 std::vector<std::string> reportOf(int lowerItems, int upperItems)
 {
@@ -47,22 +45,6 @@ TEST_F(LaunchTest, SwitchesChangeTheStoredPocketsAndTheirPayloads)
     EXPECT_EQ(runOnce({ "--reset-pockets" }), reportOf(0, 0));
     EXPECT_EQ(runOnce({}), reportOf(0, 0)) << "the reset is stored";
     EXPECT_TRUE(home.items(lower.id).empty());
-}
-
-// Around the plus bulge, which swells out of the edge in edit mode; its white glyph sits
-// in the middle, so only most of the box turns dark.
-constexpr int plusLeft = XvfbDisplay::width - 14;
-constexpr int plusTop = 48;
-constexpr int plusSide = 12;
-
-double darkShare(const QImage& screen, int left)
-{
-    int darkPixels = 0;
-    for (int y = plusTop; y < plusTop + 2 * plusSide; ++y) {
-        for (int x = left; x < left + plusSide; ++x)
-            darkPixels += QColor(screen.pixel(x, y)).value() <= 80;
-    }
-    return darkPixels / (2.0 * plusSide * plusSide);
 }
 
 // The second copy names the same display differently: one data folder, one writer.

@@ -51,6 +51,16 @@ inline std::optional<std::pair<std::string, double>> unreadable(const QImage& sc
     return std::nullopt;
 }
 
+// How many pixels of the area of the screen `counted` takes.
+template <typename Predicate> int countPixels(const QImage& screen, const QRect& area, Predicate counted)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += counted(screen.pixel(x, y)) ? 1 : 0;
+    return count;
+}
+
 // Where the drag peer in "clicks lines" mode draws its patch of black lines on white.
 inline const QRect textPatch { 100, 600, 400, 120 };
 

@@ -43,6 +43,9 @@ XvfbDisplay::XvfbDisplay()
         std::make_unique<ChildProcess>(QStringList { "openbox", "--sm-disable" }, environment_, ChildProcess::Diagnostics::discarded);
     if (!awaitOwner("WM_S0", true))
         throw std::runtime_error("openbox did not start on " + name_);
+    // The first key through the test keyboard switches the server to that keyboard's key
+    // map: pressed before any program starts, no program has to follow the switch.
+    xdotool({ "key", "shift" });
 }
 
 void XvfbDisplay::setCompositing(bool on)
@@ -75,6 +78,16 @@ unsigned XvfbDisplay::atom(const std::string& name) const
     return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
 }
 
+std::optional<pid_t> XvfbDisplay::processOf(unsigned window) const
+{
+    xcb_connection_t* c = connection_.get();
+    const auto property =
+        owned(xcb_get_property_reply(c, xcb_get_property(c, 0, window, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 0, 1), nullptr));
+    if (property && xcb_get_property_value_length(property.get()) == 4)
+        return static_cast<pid_t>(*static_cast<const std::uint32_t*>(xcb_get_property_value(property.get())));
+    return std::nullopt;
+}
+
 std::optional<pid_t> XvfbDisplay::processUnderPointer() const
 {
     xcb_connection_t* c = connection_.get();
@@ -83,12 +96,27 @@ std::optional<pid_t> XvfbDisplay::processUnderPointer() const
         const auto pointer = owned(xcb_query_pointer_reply(c, xcb_query_pointer(c, window), nullptr));
         if (!pointer || pointer->child == XCB_NONE)
             return std::nullopt;
-        window = pointer->child;
-        const auto property =
-            owned(xcb_get_property_reply(c, xcb_get_property(c, 0, window, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 0, 1), nullptr));
-        if (property && xcb_get_property_value_length(property.get()) == 4)
-            return static_cast<pid_t>(*static_cast<const std::uint32_t*>(xcb_get_property_value(property.get())));
+        if (const auto process = processOf(window = pointer->child))
+            return process;
     }
+}
+
+std::optional<pid_t> XvfbDisplay::processWithFocus() const
+{
+    xcb_connection_t* c = connection_.get();
+    const auto focus = owned(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    return focus ? processOf(focus->focus) : std::nullopt;
+}
+
+// Another client's grab makes ours fail; a grab of our own is let go at once.
+bool XvfbDisplay::keyboardGrabbed() const
+{
+    xcb_connection_t* c = connection_.get();
+    const auto grab = owned(
+        xcb_grab_keyboard_reply(c, xcb_grab_keyboard(c, 0, rootOf(c), XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC), nullptr));
+    xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+    xcb_flush(c);
+    return grab && grab->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
 }
 
 void XvfbDisplay::fakeInput(std::uint8_t type, std::uint8_t detail, int x, int y) const

@@ -42,9 +42,14 @@ public:
     // The process whose top-level window would get a click at the pointer now (input
     // shapes taken into account); none over the bare root window.
     std::optional<pid_t> processUnderPointer() const;
+    // The process whose window has the keyboard focus; none for the root or no window.
+    std::optional<pid_t> processWithFocus() const;
+    // Whether a program holds the keyboard grabbed (as a shortcut recorder does).
+    bool keyboardGrabbed() const;
 
 private:
     unsigned atom(const std::string& name) const;
+    std::optional<pid_t> processOf(unsigned window) const;
     // Waits until the selection has an owner, or none; false if it never did in time.
     bool awaitOwner(const std::string& selection, bool present) const;
     void fakeInput(std::uint8_t type, std::uint8_t detail, int x, int y) const;

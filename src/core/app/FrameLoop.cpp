@@ -146,9 +146,9 @@ std::vector<Rect> FrameLoop::clickableRegion() const
         constexpr double band = BezelEngine::hitBandWidth;
         constexpr double half = BezelEngine::hitHalfHeight;
         std::vector<Rect> pockets;
-        for (const BlobRuntime& blob : state.blobs) {
-            if (!blob.isDying)
-                pockets.push_back({ size.width - band, blob.y.value - half, band, 2 * half });
+        for (const BlobRuntime& pocket : state.blobs) {
+            if (!pocket.isDying)
+                pockets.push_back({ size.width - band, pocket.y.value - half, band, 2 * half });
         }
         return pockets;
     }

@@ -17,10 +17,10 @@ std::string lowerCased(std::string text)
 }
 } // namespace
 
-Keyboard::Keyboard(BezelEngine& engine, Preferences& preferences, Onboarding& onboarding, Actions actions)
+Keyboard::Keyboard(BezelEngine& engine, Preferences& preferences, Onboarding& introduction, Actions actions)
     : engine_(engine)
     , preferences_(preferences)
-    , onboarding_(onboarding)
+    , introduction_(introduction)
     , actions_(std::move(actions))
 {
 }
@@ -30,8 +30,8 @@ bool Keyboard::keyDown(const KeyEvent& event)
     if (preferences_.recordShortcut(event))
         return true;
     if (event.keyCode == keyCode::escape) {
-        if (onboarding_.isRunning()) {
-            onboarding_.finish();
+        if (introduction_.isRunning()) {
+            introduction_.finish();
             return true;
         }
         if (engine_.state().isShowingPreferences) {
@@ -48,7 +48,7 @@ bool Keyboard::keyDown(const KeyEvent& event)
         }
         return false;
     }
-    if ((event.modifierFlags & modifier::command) && lowerCased(event.charactersIgnoringModifiers) == "q") {
+    if ((event.modifierFlags & modifier::super) && lowerCased(event.charactersIgnoringModifiers) == "q") {
         if (actions_.quit)
             actions_.quit();
         return true;

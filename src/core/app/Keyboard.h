@@ -21,7 +21,7 @@ public:
         std::function<void()> quit;
     };
 
-    Keyboard(BezelEngine& engine, Preferences& preferences, Onboarding& onboarding, Actions actions);
+    Keyboard(BezelEngine& engine, Preferences& preferences, Onboarding& introduction, Actions actions);
 
     // True when the key was used and must go no further.
     bool keyDown(const KeyEvent& event);
@@ -35,7 +35,7 @@ public:
 private:
     BezelEngine& engine_;
     Preferences& preferences_;
-    Onboarding& onboarding_;
+    Onboarding& introduction_;
     Actions actions_;
     ControlDoubleTap doubleTap_;
 };

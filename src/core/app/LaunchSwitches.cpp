@@ -39,7 +39,7 @@ std::optional<std::int64_t> parseDecimalInteger(const std::string& text)
 LaunchSwitches LaunchSwitches::parse(const std::vector<std::string>& arguments)
 {
     LaunchSwitches switches;
-    switches.onboarding = has(arguments, "--onboarding");
+    switches.introduction = has(arguments, "--onboarding");
     switches.resetPockets = has(arguments, "--reset-pockets");
     switches.unseedPocket = has(arguments, "--unseed-pocket");
     switches.printPockets = has(arguments, "--print-pockets");
@@ -56,8 +56,8 @@ LaunchSwitches LaunchSwitches::parse(const std::vector<std::string>& arguments)
 
 void resetPockets(BezelEngine& engine, PocketStore& store)
 {
-    for (const BlobRuntime& blob : engine.state().blobs)
-        store.removeAll(blob.config.id);
+    for (const BlobRuntime& pocket : engine.state().blobs)
+        store.removeAll(pocket.config.id);
     engine.refreshCounts();
 }
 
@@ -67,26 +67,26 @@ void seedPocket(BezelEngine& engine, PocketStore& store, std::int64_t count)
         return;
     auto target =
         std::find_if(engine.state().blobs.begin(), engine.state().blobs.end(), [](const BlobRuntime& b) { return b.itemCount == 0; });
-    const Uuid zone = (target == engine.state().blobs.end() ? engine.state().blobs.front() : *target).config.id;
+    const Uuid pocket = (target == engine.state().blobs.end() ? engine.state().blobs.front() : *target).config.id;
     MemoryPasteboard seed;
     for (std::int64_t i = 1; i <= std::max<std::int64_t>(count, 1); ++i) {
         seed.clear();
         seed.setString(std::string(seededPrefix) + std::to_string(i));
-        store.ingest(seed, zone);
+        store.ingest(seed, pocket);
     }
     engine.refreshCounts();
 }
 
 void unseedPockets(BezelEngine& engine, PocketStore& store)
 {
-    for (const BlobRuntime& blob : engine.state().blobs) {
-        auto pocket = store.items.find(blob.config.id);
-        if (pocket == store.items.end())
+    for (const BlobRuntime& pocket : engine.state().blobs) {
+        auto entry = store.items.find(pocket.config.id);
+        if (entry == store.items.end())
             continue;
-        const std::vector<PocketItem> snapshot = pocket->second;
+        const std::vector<PocketItem> snapshot = entry->second;
         for (const PocketItem& item : snapshot) {
             if (item.name.starts_with(seededPrefix))
-                store.remove(item.id, blob.config.id);
+                store.remove(item.id, pocket.config.id);
         }
     }
     engine.refreshCounts();
@@ -95,9 +95,9 @@ void unseedPockets(BezelEngine& engine, PocketStore& store)
 std::string pocketReport(const BezelEngine& engine)
 {
     std::string report;
-    for (const BlobRuntime& blob : engine.state().blobs) {
-        report += "POCKET " + blob.config.id.string() + " y=" + std::to_string(static_cast<std::int64_t>(blob.y.value))
-            + " items=" + std::to_string(blob.itemCount) + "\n";
+    for (const BlobRuntime& pocket : engine.state().blobs) {
+        report += "POCKET " + pocket.config.id.string() + " y=" + std::to_string(static_cast<std::int64_t>(pocket.y.value))
+            + " items=" + std::to_string(pocket.itemCount) + "\n";
     }
     report += "SCREEN w=" + std::to_string(static_cast<std::int64_t>(engine.state().size.width))
         + " h=" + std::to_string(static_cast<std::int64_t>(engine.state().size.height)) + "\n";

@@ -13,7 +13,7 @@ class PocketStore;
 // The developer switches the program accepts. Each is matched exactly, anywhere on the
 // command line; unknown arguments are ignored.
 struct LaunchSwitches {
-    bool onboarding = false;
+    bool introduction = false;
     bool resetPockets = false;
     // The count after the first "--seed-pocket", when it is a decimal integer.
     std::optional<std::int64_t> seedPocket;

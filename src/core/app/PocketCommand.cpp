@@ -22,14 +22,14 @@ bool isPath(const std::string& target)
     return target.starts_with('/');
 }
 
-const Dropzone* pocketNamed(const std::vector<Dropzone>& zones, const std::string& name)
+const Dropzone* pocketNamed(const std::vector<Dropzone>& pockets, const std::string& name)
 {
-    if (zones.empty())
+    if (pockets.empty())
         return nullptr;
     if (name.empty())
-        return &zones.front();
-    auto found = std::find_if(zones.begin(), zones.end(), [&](const Dropzone& zone) { return zone.name == name; });
-    return found == zones.end() ? nullptr : &*found;
+        return &pockets.front();
+    auto found = std::find_if(pockets.begin(), pockets.end(), [&](const Dropzone& pocket) { return pocket.name == name; });
+    return found == pockets.end() ? nullptr : &*found;
 }
 
 // Why a path cannot be an item: it names nothing, or something that is neither a file nor a
@@ -65,9 +65,9 @@ std::vector<MemoryPasteboard> dropsFor(const PocketRequest& request)
     return drops;
 }
 
-CommandOutcome add(const PocketRequest& request, const std::vector<Dropzone>& zones, const PocketIngest& ingest)
+CommandOutcome add(const PocketRequest& request, const std::vector<Dropzone>& pockets, const PocketIngest& ingest)
 {
-    const Dropzone* pocket = pocketNamed(zones, request.pocket);
+    const Dropzone* pocket = pocketNamed(pockets, request.pocket);
     if (!pocket)
         return failure("no pocket is named \"" + request.pocket + "\"; nothing was added");
     for (const std::string& target : request.targets) {
@@ -100,33 +100,34 @@ std::vector<std::pair<const PocketItem*, std::string>> located(const std::vector
     return found;
 }
 
-CommandOutcome list(const PocketRequest& request, const std::vector<Dropzone>& zones, const PocketStore& store)
+CommandOutcome list(const PocketRequest& request, const std::vector<Dropzone>& pockets, const PocketStore& store)
 {
-    nlohmann::json pockets = nlohmann::json::array();
+    nlohmann::json listed = nlohmann::json::array();
     std::string lines;
     const std::vector<PocketItem> none;
-    for (const Dropzone& zone : zones) {
+    for (const Dropzone& pocket : pockets) {
         nlohmann::json items = nlohmann::json::array();
-        const auto held = store.items.find(zone.id);
+        const auto held = store.items.find(pocket.id);
         const std::vector<PocketItem>& list = held == store.items.end() ? none : held->second;
         for (const auto& [item, path] : located(list, store)) {
             items.push_back({ { "id", item->id.string() }, { "name", item->name }, { "path", path } });
             // One line per item whatever the names hold: tabs, line feeds and other control
             // characters are written as escapes.
-            lines += escapeControlCharacters(zone.name) + "\t" + escapeControlCharacters(item->name) + "\t" + escapeControlCharacters(path)
-                + "\n";
+            lines += escapeControlCharacters(pocket.name) + "\t" + escapeControlCharacters(item->name) + "\t"
+                + escapeControlCharacters(path) + "\n";
         }
-        pockets.push_back({ { "id", zone.id.string() }, { "name", zone.name }, { "items", items } });
+        listed.push_back({ { "id", pocket.id.string() }, { "name", pocket.name }, { "items", items } });
     }
     if (!request.json)
         return { 0, lines };
-    return { 0, pockets.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n" };
+    return { 0, listed.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n" };
 }
 } // namespace
 
-CommandOutcome carryOut(const PocketRequest& request, const std::vector<Dropzone>& zones, const PocketStore& store, const PocketIngest& ingest)
+CommandOutcome carryOut(
+    const PocketRequest& request, const std::vector<Dropzone>& pockets, const PocketStore& store, const PocketIngest& ingest)
 {
-    return request.kind == PocketRequest::Kind::add ? add(request, zones, ingest) : list(request, zones, store);
+    return request.kind == PocketRequest::Kind::add ? add(request, pockets, ingest) : list(request, pockets, store);
 }
 
 } // namespace kestrane

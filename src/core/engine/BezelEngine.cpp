@@ -69,7 +69,7 @@ bool BezelEngine::isQuiescent() const
     if (dragSession || purgeCharge > 0)
         return false;
     const SpringValue* globals[] = { &editProgress, &plusAmplitude, &openProgress, &arrangeProgress, &openHeightValue, &prefsProgress,
-        &blurScope, &purge, &pullCount };
+        &blurScope, &clearing, &pullCount };
     for (const SpringValue* spring : globals) {
         if (!spring->isSettled)
             return false;
@@ -80,9 +80,9 @@ bool BezelEngine::isQuiescent() const
                 return false;
         }
     }
-    return std::all_of(blobs.begin(), blobs.end(), [](const BlobRuntime& blob) {
-        return blob.y.isSettled && blob.amplitude.isSettled && blob.life.isSettled && blob.lean.isSettled && blob.arrange.isSettled
-            && blob.swallow.isSettled;
+    return std::all_of(blobs.begin(), blobs.end(), [](const BlobRuntime& pocket) {
+        return pocket.y.isSettled && pocket.amplitude.isSettled && pocket.life.isSettled && pocket.lean.isSettled
+            && pocket.arrange.isSettled && pocket.swallow.isSettled;
     });
 }
 
@@ -102,19 +102,19 @@ void BezelEngine::setSize(Size newSize)
     }
     if (!screenKnown_ && size.width > 0 && size.height > 0) {
         screenKnown_ = true;
-        fitZonesToScreen();
+        fitPocketsToScreen();
     }
 }
 
-const BlobRuntime* BezelEngine::blob(const Uuid& id) const
+const BlobRuntime* BezelEngine::pocket(const Uuid& id) const
 {
     auto it = std::find_if(blobs.begin(), blobs.end(), [&](const BlobRuntime& b) { return b.config.id == id; });
     return it == blobs.end() ? nullptr : &*it;
 }
 
-BlobRuntime* BezelEngine::mutableBlob(const Uuid& id)
+BlobRuntime* BezelEngine::mutablePocket(const Uuid& id)
 {
-    return const_cast<BlobRuntime*>(std::as_const(*this).blob(id));
+    return const_cast<BlobRuntime*>(std::as_const(*this).pocket(id));
 }
 
 } // namespace kestrane

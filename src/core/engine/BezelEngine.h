@@ -1,13 +1,15 @@
 #pragma once
 
-// Words used across the program, and the type names they stand for:
-// - a pocket is what the user sees and drops onto; its zone (Dropzone) is the pocket's
-//   stored placement and name; its blob (BlobRuntime) is the pocket's animated bulge on the
-//   edge. All three share the zone's id.
-// - clearing a pocket (purgePast and its kin) takes all its items out at once; they are
-//   held lifted, and can be put back (undoClear) until the hold ends.
-// - the introduction is the first-run teaching (Onboarding), told in lessons.
-// - the option and command modifiers are Alt and Super on Linux.
+// Words used across the program, and the names from the documents that stand for them:
+// - pocket: what the user sees and drops onto. Dropzone is a pocket's stored placement and
+//   name, BlobRuntime its animated bulge on the edge (in blobs, moved by stepBlobs); every
+//   name with Zone or blob in it (addZone, openZone, blobID, ...) means a pocket.
+// - clearing: taking all of a pocket's items out at once (purgePast, commitPurge and the other
+//   purge names); they are held (lift, liftedItems) until put back (undoClear) or the hold
+//   ends (discardLifted).
+// - introduction: the first-run teaching (Onboarding, OnboardingView, intro, replayIntro),
+//   taught in lessons; its haze is IntroductionHaze, which the documents call ClearBlurView.
+// - Alt and Super: the modifiers the documents call Option and Command.
 
 #include "engine/BezelState.h"
 #include "engine/BlobRuntime.h"
@@ -32,14 +34,14 @@ namespace kestrane {
 
 class Pasteboard;
 
-// What lies under a point of the edge: a pocket, by its zone id, or the plus bulge.
+// What lies under a point of the edge: a pocket, by its id, or the plus bulge.
 struct HitTarget {
     struct Plus {
         bool operator==(const Plus&) const = default;
     };
     std::variant<Uuid, Plus> target;
 
-    static HitTarget blob(const Uuid& id) { return { id }; }
+    static HitTarget pocket(const Uuid& id) { return { id }; }
     static HitTarget plus() { return { Plus {} }; }
     const Uuid* blobID() const { return std::get_if<Uuid>(&target); }
     bool isPlus() const { return std::holds_alternative<Plus>(target); }
@@ -65,15 +67,15 @@ struct BlurHalo {
 
 // What a pull hands to the desktop to drag out: the newest items of the pocket.
 struct PullOffer {
-    Uuid zone;
+    Uuid pocket;
     ResolvedPocketItems items;
 };
 
-// The model and physics of the edge: one animated blob per pocket plus the global
+// The model and physics of the edge: one animated bulge per pocket plus the global
 // animated values, all advanced by step() once per display frame.
 class BezelEngine : private BezelState {
 public:
-    static constexpr const char* zonesKey = "kestrane.zones.v1";
+    static constexpr const char* pocketsKey = "kestrane.zones.v1";
     static constexpr double topLimit = 166;
     static constexpr double bottomMargin = 64;
     static constexpr double plusCenter = 62;
@@ -99,12 +101,12 @@ public:
     // Something the edge shows changed outside the engine.
     void requestStep() { markChanged(); }
 
-    // Zones.
+    // Pockets.
     void saveZones();
     bool canAddZone() const;
     void addZone();
     // False when only one pocket lives: the last pocket is never removed.
-    bool canRemoveZone() const;
+    bool canRemovePocket() const;
     // A pocket holding items (or a clearing that can be undone) can be put back until the
     // next such removal or the quit; an empty one goes for good.
     void removeZone(const Uuid& id);
@@ -118,7 +120,7 @@ public:
     void cullDeadZones();
 
     // Shape.
-    std::optional<BezelNode> node(const BlobRuntime& blob, bool sagging) const;
+    std::optional<BezelNode> node(const BlobRuntime& pocket, bool sagging) const;
     std::vector<BezelNode> nodes() const;
     static BezelNode plusNode(double amplitude);
 
@@ -146,7 +148,7 @@ public:
     bool acceptDrop(const Pasteboard& pasteboard);
     // Stores what the pasteboard offers in this pocket with the swallow of a drop, for
     // content that comes without a drag (a paste, the command line); the items taken.
-    int swallowInto(const Uuid& zone, const Pasteboard& pasteboard);
+    int swallowInto(const Uuid& pocket, const Pasteboard& pasteboard);
     void refreshCounts();
 
     // Drawer.
@@ -170,9 +172,9 @@ public:
     std::optional<PullCounter> pullCounter() const;
 
     // Clearing and undo.
-    void setPurgeOverscroll(double overscroll, const Uuid& zone);
-    void commitPurge(const Uuid& zone);
-    void undoClear(const Uuid& zone);
+    void setClearingOverscroll(double overscroll, const Uuid& pocket);
+    void commitPurge(const Uuid& pocket);
+    void undoClear(const Uuid& pocket);
     void lapseUndo(const Uuid& id);
     void discardPendingUndo();
 
@@ -186,7 +188,7 @@ public:
     double prefsPresence() const;
     std::vector<BlurHalo> blurHalos() const;
 
-    const BlobRuntime* blob(const Uuid& id) const;
+    const BlobRuntime* pocket(const Uuid& id) const;
     const BezelState& state() const { return *this; }
 
 private:
@@ -196,32 +198,32 @@ private:
     void stepDrawer(double dt);
     void resolveTargets();
     void stepBlobs(double dt);
-    void stepBlob(BlobRuntime& blob, double dt, const std::optional<Uuid>& draggedID, const std::optional<Point>& dragPoint);
+    void stepPocket(BlobRuntime& pocket, double dt, const std::optional<Uuid>& draggedID, const std::optional<Point>& dragPoint);
     void stepPlus(double dt);
     void updateNearestPocket();
     double proximityTo(double y, Point from) const;
     bool isEditClosing() const;
     std::optional<Point> dragPoint() const;
     bool shouldSkipStep() const;
-    BlobRuntime* mutableBlob(const Uuid& id);
+    BlobRuntime* mutablePocket(const Uuid& id);
     void markChanged();
     void resolveOpenItems(const Uuid& id);
     void loadZones();
     bool keepUnreadLayout();
-    bool recoverUnplacedPockets(std::vector<Dropzone>& zones);
-    void fitZonesToScreen();
+    bool recoverUnplacedPockets(std::vector<Dropzone>& pockets);
+    void fitPocketsToScreen();
     void mergePockets(const std::vector<Uuid>& from, const Uuid& into);
-    void storeZonesOnceItemsLand();
+    void storePocketsOnceItemsLand();
     void bounce(const Uuid& id, double velocity);
-    void resetPurgeGesture();
+    void resetClearingGesture();
     // Makes the pending removal final: the pocket's items and their files go.
     void lapseRemoval();
     // Living pockets, and the one whose removal can still be put back, keep their place.
-    bool holdsPlace(const BlobRuntime& blob) const;
-    void beginPullCount(const Uuid& zone, Point origin);
+    bool holdsPlace(const BlobRuntime& pocket) const;
+    void beginPullCount(const Uuid& pocket, Point origin);
     void setPullDepth(std::int64_t depth);
     void endPullCount();
-    std::optional<PullOffer> takeNewest(const Uuid& zone);
+    std::optional<PullOffer> takeNewest(const Uuid& pocket);
     // The open drawer's height (its spring, or where it settles before that first moves)
     // and the centre it is held at, clear of the screen's ends.
     double openDrawerHeight(int pocketItemCount) const;
@@ -235,7 +237,7 @@ private:
     std::uint64_t revision_ = 0;
     // False while the pockets exist only in memory (a first run): items must never land
     // in a pocket whose id the next launch would not know.
-    bool zonesStored_ = false;
+    bool pocketsStored_ = false;
     // The stored layout holds something that was not read (a pocket left out, or the whole
     // value): it is copied aside before it is first rewritten.
     bool layoutToKeepAside_ = false;

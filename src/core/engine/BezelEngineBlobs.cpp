@@ -47,20 +47,20 @@ void BezelEngine::resolveTargets()
 {
     const double height = std::max(1.0, size.height);
     const double bottom = height - bottomMargin;
-    for (BlobRuntime& blob : blobs) {
-        if (blob.isDying) {
-            blob.targetY = blob.y.value;
+    for (BlobRuntime& pocket : blobs) {
+        if (pocket.isDying) {
+            pocket.targetY = pocket.y.value;
             continue;
         }
-        const bool isDragged = dragSession && dragSession->blobID == blob.config.id;
-        const double raw = isDragged && pointer ? pointer->y - dragSession->grabOffset : height * blob.config.anchor;
-        blob.targetY = bottom < topLimit ? topLimit : std::clamp(raw, topLimit, bottom);
+        const bool isDragged = dragSession && dragSession->blobID == pocket.config.id;
+        const double raw = isDragged && pointer ? pointer->y - dragSession->grabOffset : height * pocket.config.anchor;
+        pocket.targetY = bottom < topLimit ? topLimit : std::clamp(raw, topLimit, bottom);
         // The stored anchor follows the clamp and the drag.
-        blob.config.anchor = blob.targetY / height;
-        const bool againstWall = blob.targetY <= topLimit + wallTolerance || blob.targetY >= bottom - wallTolerance;
-        if (againstWall && !blob.wasAgainstWall && isDragged)
+        pocket.config.anchor = pocket.targetY / height;
+        const bool againstWall = pocket.targetY <= topLimit + wallTolerance || pocket.targetY >= bottom - wallTolerance;
+        if (againstWall && !pocket.wasAgainstWall && isDragged)
             services_.haptics.perform(HapticPattern::alignment);
-        blob.wasAgainstWall = againstWall;
+        pocket.wasAgainstWall = againstWall;
     }
 }
 
@@ -80,13 +80,13 @@ void BezelEngine::updateNearestPocket()
     if (!pointer || pointer->x < size.width - nearestReach)
         return;
     double best = 0;
-    for (const BlobRuntime& blob : blobs) {
-        if (blob.isDying)
+    for (const BlobRuntime& pocket : blobs) {
+        if (pocket.isDying)
             continue;
-        const double distance = std::abs(pointer->y - blob.y.value);
-        // Strictly closer only, so the earlier blob wins a tie.
+        const double distance = std::abs(pointer->y - pocket.y.value);
+        // Strictly closer only, so the earlier pocket wins a tie.
         if (!nearestPocket || distance < best) {
-            nearestPocket = blob.config.id;
+            nearestPocket = pocket.config.id;
             best = distance;
         }
     }
@@ -99,33 +99,33 @@ void BezelEngine::stepBlobs(double dt)
     if (dragSession)
         draggedID = dragSession->blobID;
     const std::optional<Point> point = dragPoint();
-    for (BlobRuntime& blob : blobs)
-        stepBlob(blob, dt, draggedID, point);
+    for (BlobRuntime& pocket : blobs)
+        stepPocket(pocket, dt, draggedID, point);
 }
 
-void BezelEngine::stepBlob(BlobRuntime& blob, double dt, const std::optional<Uuid>& draggedID, const std::optional<Point>& dragPointNow)
+void BezelEngine::stepPocket(BlobRuntime& pocket, double dt, const std::optional<Uuid>& draggedID, const std::optional<Point>& dragPointNow)
 {
-    const Uuid& id = blob.config.id;
+    const Uuid& id = pocket.config.id;
     const bool isDragged = draggedID == id;
 
     if (isDragged)
-        blob.y.step(blob.targetY, dt, draggedMotion);
+        pocket.y.step(pocket.targetY, dt, draggedMotion);
     else if (dragSession)
-        blob.y.step(blob.targetY, dt, makingRoomMotion);
+        pocket.y.step(pocket.targetY, dt, makingRoomMotion);
     else
-        blob.y.step(blob.targetY, dt, settlingMotion);
-    blob.life.step(blob.isDying ? 0 : 1, dt, lifeMotion);
-    blob.swallow.step(0, dt, gulpMotion);
+        pocket.y.step(pocket.targetY, dt, settlingMotion);
+    pocket.life.step(pocket.isDying ? 0 : 1, dt, lifeMotion);
+    pocket.swallow.step(0, dt, gulpMotion);
 
-    const double y = blob.y.value;
-    const double restingSwell = heft(blob.itemCount);
+    const double y = pocket.y.value;
+    const double restingSwell = heft(pocket.itemCount);
     const double base = std::max(restingSwell, editSwell * editProgress.value);
     const double p = pointer ? proximityTo(y, *pointer) : 0;
-    blob.proximity = p;
+    pocket.proximity = p;
 
     double swell = base;
     if (p > 0)
-        swell = blob.itemCount == 0 ? std::max(base, base + 7 * p) : std::max(base, base + (20 - restingSwell) * p);
+        swell = pocket.itemCount == 0 ? std::max(base, base + 7 * p) : std::max(base, base + (20 - restingSwell) * p);
 
     if (pullCountZone == id) {
         const double c = pullCount.value;
@@ -143,18 +143,18 @@ void BezelEngine::stepBlob(BlobRuntime& blob, double dt, const std::optional<Uui
     if (isDragged || pullingZone == id)
         swell = std::max(swell, heldSwell);
 
-    blob.amplitude.step(swell * blob.life.value, dt, isEditClosing() ? editClosingMotion : swellMotion);
+    pocket.amplitude.step(swell * pocket.life.value, dt, isEditClosing() ? editClosingMotion : swellMotion);
 
     double leanTarget = 0;
     if (!noLean && dragPointNow && !isDragged && leanWeight > 0)
         leanTarget = leanWeight * std::clamp(0.4 * (dragPointNow->y - y), -14.0, 14.0);
-    blob.arrange.step(isEditable(id) ? 1 : 0, dt, editOpeningMotion);
-    blob.lean.step(leanTarget, dt, swellMotion);
+    pocket.arrange.step(isEditable(id) ? 1 : 0, dt, editOpeningMotion);
+    pocket.lean.step(leanTarget, dt, swellMotion);
 
     const bool brushed = p > brushThreshold && nearestPocket == id;
-    if (brushed && !blob.wasBrushed && !isEditing && !wantsOpen)
+    if (brushed && !pocket.wasBrushed && !isEditing && !wantsOpen)
         services_.haptics.perform(HapticPattern::alignment);
-    blob.wasBrushed = brushed;
+    pocket.wasBrushed = brushed;
 }
 
 void BezelEngine::stepPlus(double dt)

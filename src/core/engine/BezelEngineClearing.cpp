@@ -17,7 +17,7 @@ constexpr double undoKick = 620;
 constexpr SpringMotion chargeMotion { 0.1, 1.0 };
 } // namespace
 
-void BezelEngine::resetPurgeGesture()
+void BezelEngine::resetClearingGesture()
 {
     purgePast = 0;
     purgeCharge = 0;
@@ -25,19 +25,19 @@ void BezelEngine::resetPurgeGesture()
     purgeZone.reset();
 }
 
-void BezelEngine::setPurgeOverscroll(double overscroll, const Uuid& zone)
+void BezelEngine::setClearingOverscroll(double overscroll, const Uuid& pocket)
 {
     // A stray over-scroll must never clear a pocket that is not the open one.
-    if (openZone != zone || !wantsOpen || pullingZone || isSystemDragActive)
+    if (openZone != pocket || !wantsOpen || pullingZone || isSystemDragActive)
         return;
-    purgeZone = zone;
+    purgeZone = pocket;
     const double v = std::max(overscroll, 0.0);
     const double rise = v - purgePast;
     purgePast = v;
-    if (services_.purgeTrace) {
+    if (services_.clearingTrace) {
         char line[96];
         std::snprintf(line, sizeof line, "PURGE past=%.1f rise=%.1f charge=%.2f", v, rise, purgeCharge);
-        services_.purgeTrace(line);
+        services_.clearingTrace(line);
     }
     if (rise > minimumRise) {
         purgeCharge = std::clamp(purgeCharge + rise / fullChargeRise, 0.0, 1.0);
@@ -53,43 +53,43 @@ void BezelEngine::stepPurge(double dt)
         purgeCharge = std::max(0.0, purgeCharge - dt / decaySeconds);
         needsStep = true;
     }
-    purge.step(std::pow(purgeCharge, 1.35), dt, chargeMotion);
+    clearing.step(std::pow(purgeCharge, 1.35), dt, chargeMotion);
     const int detent = purgeCharge >= 0.999 ? 3 : purgeCharge > 0.62 ? 2 : purgeCharge > 0.3 ? 1 : 0;
     if (detent > purgeDetent)
         services_.haptics.perform(HapticPattern::alignment);
     purgeDetent = detent;
-    if (purgeCharge >= 0.999 && purge.value >= 0.995 && purgeZone)
+    if (purgeCharge >= 0.999 && clearing.value >= 0.995 && purgeZone)
         commitPurge(*purgeZone);
 }
 
-void BezelEngine::commitPurge(const Uuid& zone)
+void BezelEngine::commitPurge(const Uuid& pocket)
 {
-    resetPurgeGesture();
-    std::vector<PocketItem> lifted = services_.pockets.lift(zone);
-    if (lifted.empty()) {
+    resetClearingGesture();
+    std::vector<PocketItem> cleared = services_.pockets.lift(pocket);
+    if (cleared.empty()) {
         markChanged();
         return;
     }
     // Only the latest clearing of a pocket can be undone.
-    lapseUndo(zone);
-    liftedItems[zone] = std::move(lifted);
+    lapseUndo(pocket);
+    liftedItems[pocket] = std::move(cleared);
     closeDrawer();
     refreshCounts();
-    bounce(zone, commitKick);
+    bounce(pocket, commitKick);
     services_.haptics.perform(HapticPattern::levelChange);
     markChanged();
 }
 
-void BezelEngine::undoClear(const Uuid& zone)
+void BezelEngine::undoClear(const Uuid& pocket)
 {
-    auto pending = liftedItems.find(zone);
+    auto pending = liftedItems.find(pocket);
     if (pending == liftedItems.end() || pending->second.empty())
         return;
     std::vector<PocketItem> items = std::move(pending->second);
     liftedItems.erase(pending);
-    services_.pockets.restore(std::move(items), zone);
+    services_.pockets.restore(std::move(items), pocket);
     refreshCounts();
-    bounce(zone, undoKick);
+    bounce(pocket, undoKick);
     services_.haptics.perform(HapticPattern::levelChange);
     markChanged();
 }
@@ -107,7 +107,7 @@ void BezelEngine::lapseUndo(const Uuid& id)
 void BezelEngine::discardPendingUndo()
 {
     lapseRemoval();
-    for (const auto& [zone, items] : liftedItems)
+    for (const auto& [pocket, items] : liftedItems)
         services_.pockets.discardLifted(items);
     liftedItems.clear();
 }
@@ -115,7 +115,7 @@ void BezelEngine::discardPendingUndo()
 void BezelEngine::undoRemoval()
 {
     const std::optional<Uuid> id = std::exchange(removedPocket, std::nullopt);
-    BlobRuntime* pocket = id ? mutableBlob(*id) : nullptr;
+    BlobRuntime* pocket = id ? mutablePocket(*id) : nullptr;
     if (!pocket)
         return;
     pocket->isDying = false;
@@ -135,9 +135,9 @@ void BezelEngine::lapseRemoval()
     if (!id)
         return;
     // The stored layout no longer lists the pocket; its files go once the index without its
-    // items is on disk. The faded blob is culled at the next step.
+    // items is on disk. The faded pocket is culled at the next step.
     lapseUndo(*id);
-    services_.pockets.deleteZone(*id);
+    services_.pockets.deletePocket(*id);
     markChanged();
 }
 

@@ -31,7 +31,7 @@ void BezelEngine::openDrawer(const Uuid& id)
         return;
     if (wantsOpen && openZone == id)
         return;
-    resetPurgeGesture();
+    resetClearingGesture();
     openZone = id;
     openItems.clear();
     wantsOpen = true;
@@ -95,7 +95,7 @@ void BezelEngine::beginRowDrag()
 
 std::optional<Rect> BezelEngine::drawerFrame() const
 {
-    const BlobRuntime* open = openZone ? blob(*openZone) : nullptr;
+    const BlobRuntime* open = openZone ? pocket(*openZone) : nullptr;
     if (!open)
         return std::nullopt;
     if (std::max(static_cast<int>(openItems.size()), open->itemCount) < 1)
@@ -125,7 +125,7 @@ std::optional<Rect> BezelEngine::openContentRect() const
     const auto node = openLayoutNode();
     if (!drawerRect || !node)
         return std::nullopt;
-    const BlobRuntime* open = blob(*openZone);
+    const BlobRuntime* open = pocket(*openZone);
     const int n = std::min(drawerVisibleRows, std::max(static_cast<int>(openItems.size()), open ? open->itemCount : 0));
     const double c = std::min(n * drawerRowPitch, drawerRect->height - contentInset);
     const double middle = drawerRect->y + drawerRect->height / 2;
@@ -146,7 +146,7 @@ std::optional<BezelNode> BezelEngine::openLayoutNode() const
 {
     if (!openZone || !(openProgress.value > drawerShownProgress))
         return std::nullopt;
-    const BlobRuntime* open = blob(*openZone);
+    const BlobRuntime* open = pocket(*openZone);
     return open ? node(*open, false) : std::nullopt;
 }
 
@@ -154,14 +154,14 @@ std::optional<BezelNode> BezelEngine::openPocketNode() const
 {
     if (!openZone || !(openProgress.value > drawerShownProgress))
         return std::nullopt;
-    const BlobRuntime* open = blob(*openZone);
+    const BlobRuntime* open = pocket(*openZone);
     return open ? node(*open, true) : std::nullopt;
 }
 
 void BezelEngine::stepDrawer(double dt)
 {
     if (openZone) {
-        if (const BlobRuntime* open = blob(*openZone)) {
+        if (const BlobRuntime* open = pocket(*openZone)) {
             const double target = drawerHeight(std::max(static_cast<int>(openItems.size()), open->itemCount));
             // The height starts at 0 and is never reset, so the first opening starts at its size.
             if (openHeightValue.value == 0)

@@ -49,12 +49,12 @@ void BezelEngine::updateDropTarget()
     std::optional<Uuid> candidate;
     if (position && position->x >= size.width - dropStrip) {
         double best = 0;
-        for (const BlobRuntime& blob : blobs) {
-            const double d = std::abs(position->y - blob.y.value);
-            if (blob.isDying || d > dropReach)
+        for (const BlobRuntime& pocket : blobs) {
+            const double d = std::abs(position->y - pocket.y.value);
+            if (pocket.isDying || d > dropReach)
                 continue;
             if (!candidate || d < best) {
-                candidate = blob.config.id;
+                candidate = pocket.config.id;
                 best = d;
             }
         }
@@ -97,22 +97,22 @@ bool BezelEngine::acceptDrop(const Pasteboard& pasteboard)
     return true;
 }
 
-int BezelEngine::swallowInto(const Uuid& zone, const Pasteboard& pasteboard)
+int BezelEngine::swallowInto(const Uuid& pocket, const Pasteboard& pasteboard)
 {
-    BlobRuntime* swallowing = mutableBlob(zone);
+    BlobRuntime* swallowing = mutablePocket(pocket);
     if (!swallowing || swallowing->isDying)
         return 0;
-    const int taken = services_.pockets.ingest(pasteboard, zone);
+    const int taken = services_.pockets.ingest(pasteboard, pocket);
     if (taken < 1)
         return 0;
-    lapseUndo(zone);
-    swallowing->itemCount = services_.pockets.itemCount(zone);
+    lapseUndo(pocket);
+    swallowing->itemCount = services_.pockets.itemCount(pocket);
     swallowing->swallow = SpringValue { 0.64, 16.1, false };
     swallowing->amplitude.velocity += swallowKick;
     swallowing->amplitude.isSettled = false;
-    storeZonesOnceItemsLand();
-    if (wantsOpen && openZone == zone)
-        resolveOpenItems(zone);
+    storePocketsOnceItemsLand();
+    if (wantsOpen && openZone == pocket)
+        resolveOpenItems(pocket);
     markChanged();
     services_.haptics.perform(HapticPattern::levelChange);
     return taken;
@@ -120,17 +120,17 @@ int BezelEngine::swallowInto(const Uuid& zone, const Pasteboard& pasteboard)
 
 void BezelEngine::refreshCounts()
 {
-    for (BlobRuntime& blob : blobs)
-        blob.itemCount = services_.pockets.itemCount(blob.config.id);
-    storeZonesOnceItemsLand();
+    for (BlobRuntime& pocket : blobs)
+        pocket.itemCount = services_.pockets.itemCount(pocket.config.id);
+    storePocketsOnceItemsLand();
     markChanged();
 }
 
 // On a first run the pockets exist only in memory; once one holds items, the next launch
 // must know its id or the items would be orphaned.
-void BezelEngine::storeZonesOnceItemsLand()
+void BezelEngine::storePocketsOnceItemsLand()
 {
-    if (zonesStored_)
+    if (pocketsStored_)
         return;
     const bool holdsItems = std::any_of(blobs.begin(), blobs.end(), [](const BlobRuntime& b) { return b.isLiving() && b.itemCount > 0; });
     if (holdsItems)
@@ -139,7 +139,7 @@ void BezelEngine::storeZonesOnceItemsLand()
 
 void BezelEngine::bounce(const Uuid& id, double velocity)
 {
-    if (BlobRuntime* kicked = mutableBlob(id)) {
+    if (BlobRuntime* kicked = mutablePocket(id)) {
         kicked->amplitude.velocity += velocity;
         kicked->amplitude.isSettled = false;
     }

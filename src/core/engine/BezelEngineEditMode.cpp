@@ -30,7 +30,7 @@ void BezelEngine::setEditing(bool on)
         return;
     isEditing = on;
     if (!on) {
-        // Leaving sets the sub-mode flags directly, so the zones are saved exactly once.
+        // Leaving sets the sub-mode flags directly, so the pockets are saved exactly once.
         dragSession.reset();
         isArranging = false;
         soloEditing.reset();

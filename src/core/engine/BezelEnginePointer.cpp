@@ -67,19 +67,19 @@ std::optional<HitTarget> BezelEngine::hitTest(Point point) const
         return HitTarget::plus();
     const BlobRuntime* nearest = nullptr;
     double nearestDistance = 0;
-    for (const BlobRuntime& blob : blobs) {
-        const double d = std::abs(point.y - blob.y.value);
-        if (blob.isDying || d > hitHalfHeight)
+    for (const BlobRuntime& pocket : blobs) {
+        const double d = std::abs(point.y - pocket.y.value);
+        if (pocket.isDying || d > hitHalfHeight)
             continue;
         // Strictly nearer only, so the earlier pocket wins a tie.
         if (!nearest || d < nearestDistance) {
-            nearest = &blob;
+            nearest = &pocket;
             nearestDistance = d;
         }
     }
     if (!nearest)
         return std::nullopt;
-    return HitTarget::blob(nearest->config.id);
+    return HitTarget::pocket(nearest->config.id);
 }
 
 bool BezelEngine::wantsMouseEvents() const
@@ -92,7 +92,7 @@ bool BezelEngine::wantsMouseEvents() const
         return false;
     const auto target = hitTest(*pointer);
     const Uuid* id = target ? target->blobID() : nullptr;
-    const BlobRuntime* hit = id ? blob(*id) : nullptr;
+    const BlobRuntime* hit = id ? pocket(*id) : nullptr;
     return hit && hit->itemCount >= 1;
 }
 
@@ -104,7 +104,7 @@ void BezelEngine::mouseDown(Point point)
         beginPullCount(*id, point);
     if (!id || !isEditing || !isEditable(*id))
         return;
-    const BlobRuntime* pressed = blob(*id);
+    const BlobRuntime* pressed = pocket(*id);
     if (!pressed)
         return;
     dragSession = DragSession { *id, point.y - pressed->y.value, point, services_.uptime.now(), 0 };
@@ -149,15 +149,15 @@ void BezelEngine::mouseUp(Point point)
 
 void BezelEngine::settleDrag(const Uuid& id)
 {
-    BlobRuntime* dropped = mutableBlob(id);
+    BlobRuntime* dropped = mutablePocket(id);
     if (!dropped)
         return;
     const double height = std::max(1.0, size.height);
     const double y = dropped->targetY;
     std::vector<double> others;
-    for (const BlobRuntime& blob : blobs) {
-        if (&blob != dropped && blob.isLiving())
-            others.push_back(blob.targetY);
+    for (const BlobRuntime& pocket : blobs) {
+        if (&pocket != dropped && pocket.isLiving())
+            others.push_back(pocket.targetY);
     }
     const auto slot = nearestFreeSlot(y, others, height);
     if (slot && std::abs(*slot - y) > 0.5) {

@@ -16,12 +16,12 @@ constexpr double pullOutDistance = 14;
 constexpr double fullCounterAmplitude = 54;
 } // namespace
 
-void BezelEngine::beginPullCount(const Uuid& zone, Point origin)
+void BezelEngine::beginPullCount(const Uuid& pocket, Point origin)
 {
-    const int total = services_.pockets.itemCount(zone);
+    const int total = services_.pockets.itemCount(pocket);
     if (total < 1)
         return;
-    pullCountZone = zone;
+    pullCountZone = pocket;
     pullOrigin_ = origin;
     pullTotal = total;
     pullDepth = 1;
@@ -59,13 +59,13 @@ std::optional<PullOffer> BezelEngine::mouseDragged(Point point)
     setPullDepth(static_cast<std::int64_t>(std::floor((point.y - pullOrigin_.y) / depthStep)) + 1);
     if (pullOrigin_.x - point.x <= pullOutDistance)
         return std::nullopt;
-    const Uuid zone = *pullCountZone;
-    return takeNewest(zone);
+    const Uuid pocket = *pullCountZone;
+    return takeNewest(pocket);
 }
 
-std::optional<PullOffer> BezelEngine::takeNewest(const Uuid& zone)
+std::optional<PullOffer> BezelEngine::takeNewest(const Uuid& pocket)
 {
-    ResolvedPocketItems items = services_.pockets.resolve(zone);
+    ResolvedPocketItems items = services_.pockets.resolve(pocket);
     const auto take = std::min<std::size_t>(items.size(), static_cast<std::size_t>(pullDepth));
     items.erase(items.begin(), items.end() - static_cast<std::ptrdiff_t>(take));
     endPullCount();
@@ -73,10 +73,10 @@ std::optional<PullOffer> BezelEngine::takeNewest(const Uuid& zone)
         refreshCounts();
         return std::nullopt;
     }
-    pullingZone = zone;
-    bounce(zone, pullBounce);
+    pullingZone = pocket;
+    bounce(pocket, pullBounce);
     markChanged();
-    return PullOffer { zone, std::move(items) };
+    return PullOffer { pocket, std::move(items) };
 }
 
 void BezelEngine::finishPull(const PullOffer& offer, bool moved)
@@ -86,7 +86,7 @@ void BezelEngine::finishPull(const PullOffer& offer, bool moved)
         std::vector<Uuid> pulled;
         for (const auto& item : offer.items)
             pulled.push_back(item->id);
-        services_.pockets.releasePulled(pulled, offer.zone);
+        services_.pockets.releasePulled(pulled, offer.pocket);
     }
     refreshCounts();
     pullingZone.reset();
@@ -95,7 +95,7 @@ void BezelEngine::finishPull(const PullOffer& offer, bool moved)
 
 std::optional<PullCounter> BezelEngine::pullCounter() const
 {
-    const BlobRuntime* counted = pullCountZone ? blob(*pullCountZone) : nullptr;
+    const BlobRuntime* counted = pullCountZone ? pocket(*pullCountZone) : nullptr;
     if (!counted || pullTotal < 1)
         return std::nullopt;
     const double a = counted->amplitude.value;

@@ -7,22 +7,22 @@
 
 namespace kestrane {
 
-std::optional<BezelNode> BezelEngine::node(const BlobRuntime& blob, bool sagging) const
+std::optional<BezelNode> BezelEngine::node(const BlobRuntime& pocket, bool sagging) const
 {
-    const double life = blob.life.value;
+    const double life = pocket.life.value;
     if (life <= 0.001)
         return std::nullopt;
-    const double y = blob.y.value;
-    const double speed = std::abs(blob.y.velocity) / 2600;
+    const double y = pocket.y.value;
+    const double speed = std::abs(pocket.y.velocity) / 2600;
     const double stretch = speed > 0 ? 1 + std::min(speed, 0.55) : 1;
-    const double a = blob.amplitude.value / std::sqrt(stretch);
+    const double a = pocket.amplitude.value / std::sqrt(stretch);
     const double k = bulgeSpread(a);
     double s = (0.35 + 0.65 * life) * stretch;
-    const int n = blob.itemCount;
+    const int n = pocket.itemCount;
     const double fill = pocketFill(n);
 
     BezelNode result;
-    result.center = y + blob.lean.value;
+    result.center = y + pocket.lean.value;
     double base;
     if (n == 0) {
         base = 36;
@@ -39,7 +39,7 @@ std::optional<BezelNode> BezelEngine::node(const BlobRuntime& blob, bool sagging
     result.squircleExponent = 7.5;
     result.amplitude = a;
 
-    const bool isOpen = openZone == blob.config.id;
+    const bool isOpen = openZone == pocket.config.id;
     if (isOpen && openProgress.value > drawerShownProgress) {
         const double p = clamp01(openProgress.value);
         const double r1 = clamp01(p / 0.72);
@@ -53,8 +53,8 @@ std::optional<BezelNode> BezelEngine::node(const BlobRuntime& blob, bool sagging
         result.squircle = smoothstep(r3);
         result.falloffTop += (16 - result.falloffTop) * result.squircle;
         result.falloffBottom += (16 - result.falloffBottom) * result.squircle;
-        const double q = std::min(purge.value, 1.0);
-        if (sagging && purgeZone == blob.config.id && q > 0.001) {
+        const double q = std::min(clearing.value, 1.0);
+        if (sagging && purgeZone == pocket.config.id && q > 0.001) {
             result.center += 22 * q;
             result.falloffBottom *= 1 + 1.3 * q;
             result.falloffTop *= 1 - 0.22 * q;
@@ -63,7 +63,7 @@ std::optional<BezelNode> BezelEngine::node(const BlobRuntime& blob, bool sagging
         }
     }
 
-    const double w = blob.swallow.value;
+    const double w = pocket.swallow.value;
     if (std::abs(w) > 0.001) {
         // An open drawer does not gulp.
         const double f = isOpen ? 1 - clamp01(openProgress.value) : 1;
@@ -80,8 +80,8 @@ std::vector<BezelNode> BezelEngine::nodes() const
 {
     std::vector<BezelNode> result;
     result.reserve(blobs.size() + 1);
-    for (const BlobRuntime& blob : blobs) {
-        if (auto n = node(blob, true))
+    for (const BlobRuntime& pocket : blobs) {
+        if (auto n = node(pocket, true))
             result.push_back(*n);
     }
     if (plusAmplitude.value > 0.05)

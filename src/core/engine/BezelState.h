@@ -68,14 +68,14 @@ struct BezelState {
     std::int64_t pullDepth = 0;
     std::int64_t pullTotal = 0;
     SpringValue pullCount;
-    SpringValue purge;
+    SpringValue clearing;
     std::optional<Uuid> purgeZone;
     double purgePast = 0;
     double purgeCharge = 0;
     double purgeLastRise = 0;
     int purgeDetent = 0;
     std::map<Uuid, std::vector<PocketItem>> liftedItems;
-    // The pocket removed last while it held something: its blob stays, faded out, and its
+    // The pocket removed last while it held something: its bulge stays, faded out, and its
     // items stay in the store until the removal is put back or made final.
     std::optional<Uuid> removedPocket;
     std::optional<Uuid> newlyAdded;

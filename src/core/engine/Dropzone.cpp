@@ -24,7 +24,7 @@ constexpr Member members[] = { { "id", &json::is_string, "text" }, { "name", &js
     { "anchor", &json::is_number, "a number" }, { "kind", &json::is_string, "text" } };
 
 // A Dropzone, or why the stored object cannot be one.
-std::variant<Dropzone, std::string> decodeZone(const json& object)
+std::variant<Dropzone, std::string> decodePocket(const json& object)
 {
     if (!object.is_object())
         return std::string("not an object");
@@ -59,17 +59,17 @@ std::string describePocket(std::size_t index, const json& object)
 }
 } // namespace
 
-Bytes encodeZones(const std::vector<Dropzone>& zones)
+Bytes encodePockets(const std::vector<Dropzone>& pockets)
 {
     json array = json::array();
-    for (const Dropzone& zone : zones)
-        array.push_back({ { "id", zone.id.string() }, { "name", zone.name }, { "anchor", zone.anchor }, { "kind", zone.kind } });
+    for (const Dropzone& pocket : pockets)
+        array.push_back({ { "id", pocket.id.string() }, { "name", pocket.name }, { "anchor", pocket.anchor }, { "kind", pocket.kind } });
     // Names are stored verbatim; invalid UTF-8 is replaced rather than failing the save.
     const std::string text = array.dump(-1, ' ', false, json::error_handler_t::replace);
     return Bytes(text.begin(), text.end());
 }
 
-DecodedZones decodeZones(const Bytes& data)
+DecodedPockets decodePockets(const Bytes& data)
 {
     // The parser refuses text that is not UTF-8 along with text that is not JSON.
     const json document = json::parse(data.begin(), data.end(), nullptr, false);
@@ -77,14 +77,14 @@ DecodedZones decodeZones(const Bytes& data)
         return { {}, { "not JSON text in UTF-8" } };
     if (!document.is_array())
         return { {}, { std::string("a JSON ") + document.type_name() + ", not a list of pockets" } };
-    DecodedZones decoded;
+    DecodedPockets decoded;
     std::size_t leftOut = 0;
     for (std::size_t i = 0; i < document.size(); ++i) {
-        auto zone = decodeZone(document[i]);
-        if (auto* usable = std::get_if<Dropzone>(&zone)) {
-            decoded.zones.push_back(std::move(*usable));
+        auto pocket = decodePocket(document[i]);
+        if (auto* usable = std::get_if<Dropzone>(&pocket)) {
+            decoded.pockets.push_back(std::move(*usable));
         } else if (++leftOut <= reportedPockets) {
-            decoded.problems.push_back(describePocket(i, document[i]) + ": " + std::get<std::string>(zone) + "; left out");
+            decoded.problems.push_back(describePocket(i, document[i]) + ": " + std::get<std::string>(pocket) + "; left out");
         }
     }
     if (leftOut > reportedPockets)

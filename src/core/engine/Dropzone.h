@@ -23,15 +23,15 @@ struct Dropzone {
 // What could be read of a stored layout: the usable pockets, in stored order, and one line
 // for each pocket left out (or one for a layout that could not be read at all). No
 // problems means the whole layout was read.
-struct DecodedZones {
-    std::vector<Dropzone> zones;
+struct DecodedPockets {
+    std::vector<Dropzone> pockets;
     std::vector<std::string> problems;
 };
 
 // The stored form: UTF-8 JSON, one array of {"id", "name", "anchor", "kind"} objects.
 // Decoding goes pocket by pocket: one with a missing or mistyped member is left out, and
 // the others are kept.
-Bytes encodeZones(const std::vector<Dropzone>& zones);
-DecodedZones decodeZones(const Bytes& data);
+Bytes encodePockets(const std::vector<Dropzone>& pockets);
+DecodedPockets decodePockets(const Bytes& data);
 
 } // namespace kestrane

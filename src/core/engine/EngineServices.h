@@ -26,7 +26,7 @@ struct EngineServices {
     EnginePreferenceControl& preferenceControl;
     const EngineIntroduction& introduction;
     // The clearing gesture's over-scroll reports, for tuning it by hand.
-    EngineTrace purgeTrace;
+    EngineTrace clearingTrace;
     // Told whenever something changed that a frame must show, so that a sleeping frame
     // loop wakes up; may be empty.
     std::function<void()> changed;

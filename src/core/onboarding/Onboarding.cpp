@@ -44,7 +44,7 @@ Onboarding::Onboarding(Defaults& defaults, std::function<void()> changed)
 // Runs change and tells the view once if anything it reads is different afterwards.
 template <typename Change> void Onboarding::changing(Change change)
 {
-    const OnboardingState before = state_;
+    const IntroductionState before = state_;
     change();
     if (changed_ && !(state_ == before))
         changed_();
@@ -87,7 +87,7 @@ void Onboarding::step(double dt, const ScreenPerimeter& perimeter)
     if (state_.phase == Phase::idle)
         return;
     if (!std::isfinite(dt) || dt < 0) {
-        logLine("Kestrane: onboarding step ignored the frame time " + std::to_string(dt));
+        logLine("Kestrane: introduction step ignored the frame time " + std::to_string(dt));
         return;
     }
     changing([&] {
@@ -105,8 +105,8 @@ InkField Onboarding::field() const
 
 const Onboarding::Lesson& Onboarding::currentLesson() const
 {
-    const int last = static_cast<int>(onboardingLessons.size()) - 1;
-    return onboardingLessons[static_cast<std::size_t>(std::clamp(state_.step, 0, last))];
+    const int last = static_cast<int>(introductionLessons.size()) - 1;
+    return introductionLessons[static_cast<std::size_t>(std::clamp(state_.step, 0, last))];
 }
 
 bool Onboarding::wasSeen() const
@@ -134,7 +134,7 @@ void Onboarding::nextLesson()
 {
     // The lesson clock is not restarted: a lesson reached by a click is shown only for
     // what remains of the current lesson's time.
-    if (state_.step + 1 < static_cast<int>(onboardingLessons.size())) {
+    if (state_.step + 1 < static_cast<int>(introductionLessons.size())) {
         state_.step += 1;
         state_.stepProgress = SpringValue::atRest(0);
         return;

@@ -3,8 +3,8 @@
 #include "engine/EngineIntroduction.h"
 #include "geometry/InkField.h"
 #include "geometry/ScreenPerimeter.h"
-#include "onboarding/OnboardingLesson.h"
-#include "onboarding/OnboardingState.h"
+#include "onboarding/IntroductionLesson.h"
+#include "onboarding/IntroductionState.h"
 
 #include <functional>
 #include <string_view>
@@ -19,8 +19,8 @@ class Defaults;
 // it knows nothing about drawing.
 class Onboarding final : public EngineIntroduction {
 public:
-    using Phase = OnboardingPhase;
-    using Lesson = OnboardingLesson;
+    using Phase = IntroductionPhase;
+    using Lesson = IntroductionLesson;
 
     static constexpr std::string_view seenKey = "kestrane.onboarding.seen.v1";
     // The corner radius of the screen outline the frame loop and the view hand over.
@@ -41,7 +41,7 @@ public:
     void step(double dt, const ScreenPerimeter& perimeter);
 
     InkField field() const;
-    const OnboardingState& state() const { return state_; }
+    const IntroductionState& state() const { return state_; }
     Phase phase() const { return state_.phase; }
     bool isRunning() const override { return state_.phase != Phase::idle; }
     // The lesson the view shows: the current one, never past the last.
@@ -64,7 +64,7 @@ private:
 
     Defaults& defaults_;
     std::function<void()> changed_;
-    OnboardingState state_;
+    IntroductionState state_;
 };
 
 } // namespace kestrane

@@ -18,7 +18,7 @@ std::unordered_set<Uuid> referenceItems(const std::vector<PocketItem>& list, std
 FollowedFiles::Changes FollowedFiles::holdAll(const PocketMap& pockets)
 {
     Changes handles;
-    for (const auto& [zone, list] : pockets) {
+    for (const auto& [pocket, list] : pockets) {
         for (const PocketItem& item : list) {
             const Bytes* bookmark = item.payload.bookmark();
             if (!bookmark)
@@ -33,7 +33,7 @@ FollowedFiles::Changes FollowedFiles::holdAll(const PocketMap& pockets)
 void FollowedFiles::addUnheld(const Changes& handles, const PocketMap& pockets)
 {
     std::unordered_set<Uuid> present;
-    for (const auto& [zone, list] : pockets)
+    for (const auto& [pocket, list] : pockets)
         present = referenceItems(list, std::move(present));
     for (const auto& [id, handle] : handles) {
         if (present.contains(id))

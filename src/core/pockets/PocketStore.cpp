@@ -32,8 +32,8 @@ PocketStore::PocketStore(fs::path directory, MainQueue& main, Clock now)
     load();
     followReferences();
     // Every file item is followed, however it came in.
-    for (auto& [zone, files] : pendingFiles())
-        buildBookmarks(std::move(files), zone);
+    for (auto& [pocket, files] : pendingFiles())
+        buildBookmarks(std::move(files), pocket);
     // An index that could not be read may still list files that look unlisted now.
     if (!indexUnreadable_)
         sweepDebris();
@@ -74,7 +74,7 @@ void PocketStore::load()
 void PocketStore::sweepDebris() const
 {
     std::set<std::string> listed;
-    for (const auto& [zone, list] : items) {
+    for (const auto& [pocket, list] : items) {
         for (const PocketItem& item : list) {
             if (const std::string* filename = item.payload.managedFilename())
                 listed.insert(*filename);
@@ -111,13 +111,13 @@ std::size_t PocketStore::unsavedItemCount() const
     if (!indexUnreadable_) {
         const std::optional<std::string> text = readWholeFile(indexFile_);
         const PocketIndexDecodeResult decoded = text ? decodePocketIndex(*text) : PocketIndexDecodeResult {};
-        for (const auto& [zone, list] : decoded.pockets.value_or(PocketMap {})) {
+        for (const auto& [pocket, list] : decoded.pockets.value_or(PocketMap {})) {
             for (const PocketItem& item : list)
                 onDisk.insert(item.id);
         }
     }
     std::size_t unsaved = 0;
-    for (const auto& [zone, list] : items)
+    for (const auto& [pocket, list] : items)
         unsaved += static_cast<std::size_t>(
             std::count_if(list.begin(), list.end(), [&](const PocketItem& item) { return !onDisk.contains(item.id); }));
     return unsaved;
@@ -135,9 +135,9 @@ void PocketStore::postToMain(std::function<void(PocketStore&)> task, std::chrono
         main_.post(std::move(guarded));
 }
 
-void PocketStore::append(const Uuid& zone, std::vector<PocketItem> added)
+void PocketStore::append(const Uuid& pocket, std::vector<PocketItem> added)
 {
-    std::vector<PocketItem>& list = items[zone];
+    std::vector<PocketItem>& list = items[pocket];
     list.insert(list.end(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
     save();
 }
@@ -169,7 +169,7 @@ void PocketStore::deletePersisted(Generation written)
 
 const PocketItem* PocketStore::itemListing(const std::string& filename) const
 {
-    for (const auto& [zone, list] : items) {
+    for (const auto& [pocket, list] : items) {
         for (const PocketItem& item : list) {
             if (const std::string* listed = item.payload.managedFilename(); listed && *listed == filename)
                 return &item;
@@ -178,12 +178,12 @@ const PocketItem* PocketStore::itemListing(const std::string& filename) const
     return nullptr;
 }
 
-std::optional<std::vector<std::string>> PocketStore::takeOut(const std::vector<Uuid>& itemIDs, const Uuid& zone)
+std::optional<std::vector<std::string>> PocketStore::takeOut(const std::vector<Uuid>& itemIDs, const Uuid& pocket)
 {
-    auto pocket = items.find(zone);
-    if (pocket == items.end())
+    auto entry = items.find(pocket);
+    if (entry == items.end())
         return std::nullopt;
-    std::vector<PocketItem>& list = pocket->second;
+    std::vector<PocketItem>& list = entry->second;
     std::optional<std::vector<std::string>> files;
     for (const Uuid& id : itemIDs) {
         auto found = std::find_if(list.begin(), list.end(), [&](const PocketItem& candidate) { return candidate.id == id; });
@@ -199,18 +199,18 @@ std::optional<std::vector<std::string>> PocketStore::takeOut(const std::vector<U
     return files;
 }
 
-void PocketStore::remove(const Uuid& item, const Uuid& zone)
+void PocketStore::remove(const Uuid& item, const Uuid& pocket)
 {
-    const auto files = takeOut({ item }, zone);
+    const auto files = takeOut({ item }, pocket);
     if (!files)
         return;
     save();
     deleteWhenPersisted(*files, indexWriter_.changes());
 }
 
-void PocketStore::releasePulled(const std::vector<Uuid>& itemIDs, const Uuid& zone)
+void PocketStore::releasePulled(const std::vector<Uuid>& itemIDs, const Uuid& pocket)
 {
-    const auto files = takeOut(itemIDs, zone);
+    const auto files = takeOut(itemIDs, pocket);
     if (!files)
         return;
     save();
@@ -220,40 +220,40 @@ void PocketStore::releasePulled(const std::vector<Uuid>& itemIDs, const Uuid& zo
         pulledFileGrace);
 }
 
-void PocketStore::removeAll(const Uuid& zone)
+void PocketStore::removeAll(const Uuid& pocket)
 {
-    auto pocket = items.find(zone);
-    if (pocket == items.end() || pocket->second.empty())
+    auto entry = items.find(pocket);
+    if (entry == items.end() || entry->second.empty())
         return;
-    std::vector<PocketItem> removed = std::exchange(pocket->second, {});
+    std::vector<PocketItem> removed = std::exchange(entry->second, {});
     save();
     discardLifted(removed);
 }
 
-std::vector<PocketItem> PocketStore::lift(const Uuid& zone)
+std::vector<PocketItem> PocketStore::lift(const Uuid& pocket)
 {
-    auto pocket = items.find(zone);
-    if (pocket == items.end() || pocket->second.empty())
+    auto entry = items.find(pocket);
+    if (entry == items.end() || entry->second.empty())
         return {};
-    std::vector<PocketItem> lifted = std::exchange(pocket->second, {});
+    std::vector<PocketItem> cleared = std::exchange(entry->second, {});
     save();
-    return lifted;
+    return cleared;
 }
 
-void PocketStore::restore(std::vector<PocketItem> lifted, const Uuid& zone)
+void PocketStore::restore(std::vector<PocketItem> cleared, const Uuid& pocket)
 {
-    if (lifted.empty())
+    if (cleared.empty())
         return;
-    std::vector<PocketItem>& list = items[zone];
-    lifted.insert(lifted.end(), std::make_move_iterator(list.begin()), std::make_move_iterator(list.end()));
-    list = std::move(lifted);
+    std::vector<PocketItem>& list = items[pocket];
+    cleared.insert(cleared.end(), std::make_move_iterator(list.begin()), std::make_move_iterator(list.end()));
+    list = std::move(cleared);
     save();
 }
 
-void PocketStore::discardLifted(const std::vector<PocketItem>& lifted)
+void PocketStore::discardLifted(const std::vector<PocketItem>& cleared)
 {
     std::vector<std::string> files;
-    for (const PocketItem& item : lifted) {
+    for (const PocketItem& item : cleared) {
         followed_.release(item.id);
         if (const std::string* filename = item.payload.managedFilename())
             files.push_back(*filename);
@@ -261,26 +261,26 @@ void PocketStore::discardLifted(const std::vector<PocketItem>& lifted)
     deleteWhenPersisted(files, indexWriter_.changes());
 }
 
-int PocketStore::itemCount(const Uuid& zone) const
+int PocketStore::itemCount(const Uuid& pocket) const
 {
-    auto pocket = items.find(zone);
-    return pocket == items.end() ? 0 : static_cast<int>(pocket->second.size());
+    auto entry = items.find(pocket);
+    return entry == items.end() ? 0 : static_cast<int>(entry->second.size());
 }
 
 std::vector<Uuid> PocketStore::pocketsHoldingItems() const
 {
     std::vector<Uuid> ids;
-    for (const auto& [zone, list] : items) {
+    for (const auto& [pocket, list] : items) {
         if (!list.empty())
-            ids.push_back(zone);
+            ids.push_back(pocket);
     }
     return ids;
 }
 
-void PocketStore::deleteZone(const Uuid& zone)
+void PocketStore::deletePocket(const Uuid& pocket)
 {
-    removeAll(zone);
-    items.erase(zone);
+    removeAll(pocket);
+    items.erase(pocket);
     save();
 }
 

@@ -78,30 +78,30 @@ public:
 
     // Turns a drop into new items at the end of the pocket; returns how many were added,
     // 0 (with a log line) when the file for a link, image or text could not be written.
-    int ingest(const Pasteboard& pasteboard, const Uuid& zone) override;
-    void remove(const Uuid& item, const Uuid& zone) override;
+    int ingest(const Pasteboard& pasteboard, const Uuid& pocket) override;
+    void remove(const Uuid& item, const Uuid& pocket) override;
     // Takes items out after a pull delivered them to another application. The files the
     // store wrote for them stay readable where they were offered for pulledFileGrace,
     // since the receiver may copy them only after the drop; if the program ends sooner,
     // the next start sweeps them.
-    void releasePulled(const std::vector<Uuid>& itemIDs, const Uuid& zone) override;
-    void removeAll(const Uuid& zone);
-    std::vector<PocketItem> lift(const Uuid& zone) override;
-    void restore(std::vector<PocketItem> lifted, const Uuid& zone) override;
-    void discardLifted(const std::vector<PocketItem>& lifted) override;
+    void releasePulled(const std::vector<Uuid>& itemIDs, const Uuid& pocket) override;
+    void removeAll(const Uuid& pocket);
+    std::vector<PocketItem> lift(const Uuid& pocket) override;
+    void restore(std::vector<PocketItem> cleared, const Uuid& pocket) override;
+    void discardLifted(const std::vector<PocketItem>& cleared) override;
 
     // Calls completion on the main thread with what the pocket's items resolve to, and
     // drops from the pocket the items that are gone for good; items out of reach are kept
     // and delivered as not available. An empty pocket completes at once, before this returns.
-    void resolveAsync(const Uuid& zone, std::function<void(ResolvedPocketItems)> completion) override;
+    void resolveAsync(const Uuid& pocket, std::function<void(ResolvedPocketItems)> completion) override;
     // The same at once, for handing items to another application: only available items.
-    ResolvedPocketItems resolve(const Uuid& zone) override;
+    ResolvedPocketItems resolve(const Uuid& pocket) override;
     // Lets go of the referenced files that were deleted, so that their space is freed
     // before the next resolution of their pocket; cheap enough for a timer.
     void releaseDeletedFiles() { followed_.releaseDeleted(); }
 
     // Pending items of the pocket whose reference was made become references.
-    void adopt(const Bookmarks& bookmarks, const Uuid& zone);
+    void adopt(const Bookmarks& bookmarks, const Uuid& pocket);
     // Makes the references of every pending item (one stored by a command while no copy ran,
     // or whose reference a quit cut short) at once, for a command that ends before the
     // background would report.
@@ -112,11 +112,11 @@ public:
         const std::vector<FollowedFiles::Handle>& held = {});
     // Replaces the pocket's list by the survivors only if the list is still the snapshot
     // that was resolved, so nothing that changed meanwhile is overwritten.
-    void prune(std::vector<PocketItem> survivors, const Uuid& zone, const std::vector<PocketItem>& snapshot);
+    void prune(std::vector<PocketItem> survivors, const Uuid& pocket, const std::vector<PocketItem>& snapshot);
 
-    int itemCount(const Uuid& zone) const override;
+    int itemCount(const Uuid& pocket) const override;
     std::vector<Uuid> pocketsHoldingItems() const override;
-    void deleteZone(const Uuid& zone) override;
+    void deletePocket(const Uuid& pocket) override;
 
 private:
     using Generation = PocketIndexWriter::Generation;
@@ -130,22 +130,22 @@ private:
     // How many items held here the index on disk lacks.
     std::size_t unsavedItemCount() const;
     void sweepDebris() const;
-    void append(const Uuid& zone, std::vector<PocketItem> added);
+    void append(const Uuid& pocket, std::vector<PocketItem> added);
     // Takes the items out of the pocket; returns the names of their managed files, or
     // absent when none of them was there.
-    std::optional<std::vector<std::string>> takeOut(const std::vector<Uuid>& itemIDs, const Uuid& zone);
+    std::optional<std::vector<std::string>> takeOut(const std::vector<Uuid>& itemIDs, const Uuid& pocket);
     // Deletes the files once an index written after change removedAt is on disk.
     void deleteWhenPersisted(const std::vector<std::string>& filenames, Generation removedAt);
     void deletePersisted(Generation written);
     using FilesToReference = std::vector<std::pair<Uuid, std::filesystem::path>>;
-    void buildBookmarks(FilesToReference files, const Uuid& zone);
+    void buildBookmarks(FilesToReference files, const Uuid& pocket);
     std::map<Uuid, FilesToReference> pendingFiles() const;
-    void follow(const FollowedFiles::Changes& changes, const Uuid& zone);
+    void follow(const FollowedFiles::Changes& changes, const Uuid& pocket);
     void followReferences();
     // Runs task on the main thread, after delay, if this store still exists by then.
     void postToMain(std::function<void(PocketStore&)> task, std::chrono::milliseconds delay = {});
 
-    int ingestFiles(const std::vector<std::string>& fileUrls, const Uuid& zone);
+    int ingestFiles(const std::vector<std::string>& fileUrls, const Uuid& pocket);
     static std::optional<PocketPayload> payloadForDroppedFile(const std::filesystem::path& path);
     std::optional<std::string> ownPayloadName(const std::filesystem::path& dropped) const;
     std::optional<PocketItem> copyOwnPayload(const std::filesystem::path& file, std::string name);

@@ -40,9 +40,9 @@ bool isHandedOut(const fs::path& dropped)
 }
 } // namespace
 
-int PocketStore::ingest(const Pasteboard& pasteboard, const Uuid& zone)
+int PocketStore::ingest(const Pasteboard& pasteboard, const Uuid& pocket)
 {
-    if (int files = ingestFiles(pasteboard.fileUrls(), zone))
+    if (int files = ingestFiles(pasteboard.fileUrls(), pocket))
         return files;
 
     std::optional<PocketItem> made;
@@ -64,11 +64,11 @@ int PocketStore::ingest(const Pasteboard& pasteboard, const Uuid& zone)
         return 0;
     std::vector<PocketItem> one;
     one.push_back(std::move(*made));
-    append(zone, std::move(one));
+    append(pocket, std::move(one));
     return 1;
 }
 
-int PocketStore::ingestFiles(const std::vector<std::string>& fileUrls, const Uuid& zone)
+int PocketStore::ingestFiles(const std::vector<std::string>& fileUrls, const Uuid& pocket)
 {
     std::vector<PocketItem> added;
     std::vector<std::pair<Uuid, fs::path>> files;
@@ -100,9 +100,9 @@ int PocketStore::ingestFiles(const std::vector<std::string>& fileUrls, const Uui
     if (added.empty())
         return 0;
     const int count = static_cast<int>(added.size());
-    append(zone, std::move(added));
+    append(pocket, std::move(added));
     if (!files.empty())
-        buildBookmarks(std::move(files), zone);
+        buildBookmarks(std::move(files), pocket);
     return count;
 }
 

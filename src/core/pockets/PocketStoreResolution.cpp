@@ -90,19 +90,19 @@ PocketStore::Resolution PocketStore::resolveWork(
     return result;
 }
 
-void PocketStore::prune(std::vector<PocketItem> survivors, const Uuid& zone, const std::vector<PocketItem>& snapshot)
+void PocketStore::prune(std::vector<PocketItem> survivors, const Uuid& pocket, const std::vector<PocketItem>& snapshot)
 {
-    auto pocket = items.find(zone);
-    if (pocket == items.end() || pocket->second != snapshot || survivors == snapshot)
+    auto entry = items.find(pocket);
+    if (entry == items.end() || entry->second != snapshot || survivors == snapshot)
         return;
-    pocket->second = std::move(survivors);
+    entry->second = std::move(survivors);
     save();
 }
 
-void PocketStore::follow(const FollowedFiles::Changes& changes, const Uuid& zone)
+void PocketStore::follow(const FollowedFiles::Changes& changes, const Uuid& pocket)
 {
-    auto pocket = items.find(zone);
-    followed_.apply(changes, pocket == items.end() ? std::vector<PocketItem> {} : pocket->second);
+    auto entry = items.find(pocket);
+    followed_.apply(changes, entry == items.end() ? std::vector<PocketItem> {} : entry->second);
 }
 
 void PocketStore::followReferences()
@@ -113,34 +113,34 @@ void PocketStore::followReferences()
     });
 }
 
-ResolvedPocketItems PocketStore::resolve(const Uuid& zone)
+ResolvedPocketItems PocketStore::resolve(const Uuid& pocket)
 {
-    auto pocket = items.find(zone);
-    if (pocket == items.end() || pocket->second.empty())
+    auto entry = items.find(pocket);
+    if (entry == items.end() || entry->second.empty())
         return {};
-    const std::vector<PocketItem> snapshot = pocket->second;
+    const std::vector<PocketItem> snapshot = entry->second;
     Resolution result = resolveWork(snapshot, payloadDirectory_, followed_.handlesFor(snapshot));
-    prune(std::move(result.survivors), zone, snapshot);
-    follow(result.followed, zone);
+    prune(std::move(result.survivors), pocket, snapshot);
+    follow(result.followed, pocket);
     std::erase_if(result.resolved, [](const auto& item) { return !item->available; });
     return std::move(result.resolved);
 }
 
-void PocketStore::resolveAsync(const Uuid& zone, std::function<void(ResolvedPocketItems)> completion)
+void PocketStore::resolveAsync(const Uuid& pocket, std::function<void(ResolvedPocketItems)> completion)
 {
-    auto pocket = items.find(zone);
-    if (pocket == items.end() || pocket->second.empty()) {
+    auto entry = items.find(pocket);
+    if (entry == items.end() || entry->second.empty()) {
         completion({});
         return;
     }
-    auto snapshot = std::make_shared<const std::vector<PocketItem>>(pocket->second);
-    backgroundQueue_.async([this, snapshot, held = followed_.handlesFor(*snapshot), zone, payloads = payloadDirectory_,
+    auto snapshot = std::make_shared<const std::vector<PocketItem>>(entry->second);
+    backgroundQueue_.async([this, snapshot, held = followed_.handlesFor(*snapshot), pocket, payloads = payloadDirectory_,
                                completion = std::move(completion)]() mutable {
         auto result = std::make_shared<Resolution>(resolveWork(*snapshot, payloads, held));
         held.clear();
-        postToMain([snapshot, zone, result, completion = std::move(completion)](PocketStore& store) {
-            store.prune(std::move(result->survivors), zone, *snapshot);
-            store.follow(result->followed, zone);
+        postToMain([snapshot, pocket, result, completion = std::move(completion)](PocketStore& store) {
+            store.prune(std::move(result->survivors), pocket, *snapshot);
+            store.follow(result->followed, pocket);
             completion(std::move(result->resolved));
         });
     });
@@ -149,10 +149,10 @@ void PocketStore::resolveAsync(const Uuid& zone, std::function<void(ResolvedPock
 std::map<Uuid, PocketStore::FilesToReference> PocketStore::pendingFiles() const
 {
     std::map<Uuid, FilesToReference> pending;
-    for (const auto& [zone, list] : items) {
+    for (const auto& [pocket, list] : items) {
         for (const PocketItem& item : list) {
             if (const std::string* path = item.payload.pendingPath(); path && fs::path(*path).is_absolute())
-                pending[zone].emplace_back(item.id, *path);
+                pending[pocket].emplace_back(item.id, *path);
         }
     }
     return pending;
@@ -160,19 +160,19 @@ std::map<Uuid, PocketStore::FilesToReference> PocketStore::pendingFiles() const
 
 void PocketStore::referencePendingNow()
 {
-    for (const auto& [zone, files] : pendingFiles()) {
+    for (const auto& [pocket, files] : pendingFiles()) {
         Bookmarks bookmarks;
         for (const auto& [id, path] : files) {
             if (auto bytes = FileReference::create(path))
                 bookmarks.emplace_back(id, std::move(*bytes));
         }
-        adopt(bookmarks, zone);
+        adopt(bookmarks, pocket);
     }
 }
 
-void PocketStore::buildBookmarks(FilesToReference files, const Uuid& zone)
+void PocketStore::buildBookmarks(FilesToReference files, const Uuid& pocket)
 {
-    backgroundQueue_.async([this, files = std::move(files), zone] {
+    backgroundQueue_.async([this, files = std::move(files), pocket] {
         auto bookmarks = std::make_shared<Bookmarks>();
         auto followed = std::make_shared<FollowedFiles::Changes>();
         for (const auto& [id, path] : files) {
@@ -184,17 +184,17 @@ void PocketStore::buildBookmarks(FilesToReference files, const Uuid& zone)
                 followed->emplace_back(id, std::move(*handle));
             bookmarks->emplace_back(id, std::move(*bytes));
         }
-        postToMain([bookmarks, followed, zone](PocketStore& store) {
-            store.adopt(*bookmarks, zone);
-            store.follow(*followed, zone);
+        postToMain([bookmarks, followed, pocket](PocketStore& store) {
+            store.adopt(*bookmarks, pocket);
+            store.follow(*followed, pocket);
         });
     });
 }
 
-void PocketStore::adopt(const Bookmarks& bookmarks, const Uuid& zone)
+void PocketStore::adopt(const Bookmarks& bookmarks, const Uuid& pocket)
 {
-    auto pocket = items.find(zone);
-    if (pocket == items.end() || bookmarks.empty())
+    auto entry = items.find(pocket);
+    if (entry == items.end() || bookmarks.empty())
         return;
     const std::map<Uuid, const Bytes*> byItem = [&] {
         std::map<Uuid, const Bytes*> map;
@@ -203,7 +203,7 @@ void PocketStore::adopt(const Bookmarks& bookmarks, const Uuid& zone)
         return map;
     }();
     bool changed = false;
-    for (PocketItem& item : pocket->second) {
+    for (PocketItem& item : entry->second) {
         auto found = byItem.find(item.id);
         if (!item.payload.pendingPath() || found == byItem.end())
             continue;

@@ -11,10 +11,10 @@ namespace modifier {
 constexpr std::uint64_t capsLock = 0x10000;
 constexpr std::uint64_t shift = 0x20000;
 constexpr std::uint64_t control = 0x40000;
-constexpr std::uint64_t option = 0x80000;
-constexpr std::uint64_t command = 0x100000;
+constexpr std::uint64_t alt = 0x80000;
+constexpr std::uint64_t super = 0x100000;
 // The only flags a shortcut keeps.
-constexpr std::uint64_t shortcutFlags = control | option | shift | command;
+constexpr std::uint64_t shortcutFlags = control | alt | shift | super;
 } // namespace modifier
 
 // Virtual key codes the recorder, the drawer and text fields treat specially.

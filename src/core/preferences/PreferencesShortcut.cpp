@@ -11,7 +11,7 @@
 namespace kestrane {
 
 namespace {
-constexpr std::uint64_t bindingModifiers = modifier::control | modifier::option | modifier::command;
+constexpr std::uint64_t bindingModifiers = modifier::control | modifier::alt | modifier::super;
 
 bool isBlank(const std::string& text)
 {
@@ -49,7 +49,7 @@ std::optional<Shortcut> Preferences::storedShortcut() const
     // A bare key (or Shift and a key) bound for the whole desktop would swallow typing.
     const std::uint64_t kept = static_cast<std::uint64_t>(*modifiers) & modifier::shortcutFlags;
     if ((kept & bindingModifiers) == 0)
-        return unusable("has modifiers " + std::to_string(*modifiers) + " without Control, Option or Command");
+        return unusable("has modifiers " + std::to_string(*modifiers) + " without Control, Alt or Super");
     return Shortcut { static_cast<std::uint16_t>(*keyCode), kept, *label };
 }
 
@@ -73,8 +73,8 @@ bool Preferences::recordShortcut(const KeyEvent& event)
     // Swallowed while the user is still assembling the combination.
     if ((flags & bindingModifiers) == 0)
         return true;
-    // Command-Q neither becomes the shortcut nor quits while recording.
-    if (flags == modifier::command && event.keyCode == keyCode::q)
+    // Super+Q neither becomes the shortcut nor quits while recording.
+    if (flags == modifier::super && event.keyCode == keyCode::q)
         return true;
     shortcut_ = Shortcut { event.keyCode, flags, shortcutLabel(event) };
     isRecordingShortcut_ = false;

@@ -9,7 +9,7 @@ namespace kestrane {
 
 Shortcut Shortcut::standard()
 {
-    return Shortcut { keyCode::d, modifier::control | modifier::option, "D" };
+    return Shortcut { keyCode::d, modifier::control | modifier::alt, "D" };
 }
 
 std::string Shortcut::display() const
@@ -17,9 +17,9 @@ std::string Shortcut::display() const
     // The order is fixed whatever order the keys were pressed in.
     constexpr std::pair<std::uint64_t, std::string_view> symbols[] = {
         { modifier::control, "Ctrl+" },
-        { modifier::option, "Alt+" },
+        { modifier::alt, "Alt+" },
         { modifier::shift, "Shift+" },
-        { modifier::command, "Super+" },
+        { modifier::super, "Super+" },
     };
     std::string text;
     for (const auto& [flag, name] : symbols)

@@ -8,12 +8,12 @@ namespace kestrane {
 // The global shortcut that toggles edit mode.
 struct Shortcut {
     std::uint16_t keyCode = 0;
-    // Only Control, Option, Shift and Command (modifier::shortcutFlags).
+    // Only Control, Alt, Shift and Super (modifier::shortcutFlags).
     std::uint64_t modifiers = 0;
     // The key's name as shown to the user.
     std::string label;
 
-    // Control-Option-D.
+    // Ctrl+Alt+D.
     static Shortcut standard();
 
     // The modifiers in the order Ctrl Alt Shift Super, then the label: "Ctrl+Alt+D".

@@ -74,11 +74,11 @@ void bindShortcut(DesktopModel& model, GlobalKeys& keys)
 
 void scheduleSwitches(const LaunchSwitches& switches, DesktopModel& model, Edge& edge)
 {
-    if (switches.onboarding)
+    if (switches.introduction)
         model.defaults().setBool(Onboarding::seenKey, false);
     QTimer::singleShot(introductionDelay, &edge, [&model] {
-        if (!model.onboarding().wasSeen())
-            model.onboarding().start();
+        if (!model.introduction().wasSeen())
+            model.introduction().start();
     });
     if (switches.printPockets) {
         QTimer::singleShot(printDelay, &edge, [&model] { std::cout << pocketReport(model.engine()) << std::flush; });
@@ -125,7 +125,7 @@ int runOnX11(QApplication& app, DesktopModel& model, const LaunchSwitches& switc
     window.attach(&edge);
     overlay = &edge;
     Keyboard keyboard(
-        model.engine(), model.preferences(), model.onboarding(), { [&edge] { edge.openEditMode(); }, [] { QCoreApplication::quit(); } });
+        model.engine(), model.preferences(), model.introduction(), { [&edge] { edge.openEditMode(); }, [] { QCoreApplication::quit(); } });
     edge.setKeyboard(&keyboard);
     KeyboardState keyboardState(
         *display, [&keyboard, &model](std::uint64_t flags) { keyboard.modifiersChanged(flags, model.uptime().now()); });

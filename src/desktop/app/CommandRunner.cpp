@@ -23,20 +23,20 @@ int print(const CommandOutcome& outcome)
 
 // The pockets as the edge will show them: the stored layout, else the pockets that hold
 // items (the edge gives each a place again), else the first pocket it will make.
-std::vector<Dropzone> zonesOnDisk(const PocketStore& store)
+std::vector<Dropzone> pocketsOnDisk(const PocketStore& store)
 {
-    std::vector<Dropzone> zones;
+    std::vector<Dropzone> pockets;
     if (const auto file = JsonFileDefaults::standardLocation()) {
-        if (const auto data = JsonFileDefaults(*file).dataValue(BezelEngine::zonesKey))
-            zones = decodeZones(*data).zones;
+        if (const auto data = JsonFileDefaults(*file).dataValue(BezelEngine::pocketsKey))
+            pockets = decodePockets(*data).pockets;
     }
-    if (!zones.empty())
-        return zones;
+    if (!pockets.empty())
+        return pockets;
     for (const Uuid& pocket : store.pocketsHoldingItems())
-        zones.push_back(Dropzone { pocket, "Pocket " + std::to_string(zones.size() + 1) });
-    if (zones.empty())
-        zones.push_back(Dropzone { Uuid::random(), "Pocket 1" });
-    return zones;
+        pockets.push_back(Dropzone { pocket, "Pocket " + std::to_string(pockets.size() + 1) });
+    if (pockets.empty())
+        pockets.push_back(Dropzone { Uuid::random(), "Pocket 1" });
+    return pockets;
 }
 
 bool isAdd(const PocketRequest& request, const CommandOutcome& outcome)
@@ -54,8 +54,8 @@ int runHere(const PocketRequest& request, const std::filesystem::path& dataFolde
         logLine("Kestrane: nothing was added: the pocket index " + store.indexFile().string() + " cannot be read");
         return 1;
     }
-    const CommandOutcome outcome = carryOut(request, zonesOnDisk(store), store,
-        [&store](const Uuid& zone, const Pasteboard& pasteboard) { return store.ingest(pasteboard, zone); });
+    const CommandOutcome outcome = carryOut(request, pocketsOnDisk(store), store,
+        [&store](const Uuid& pocket, const Pasteboard& pasteboard) { return store.ingest(pasteboard, pocket); });
     // A listing only reads: it never writes the index, which may not even be writable.
     if (request.kind == PocketRequest::Kind::add)
         store.referencePendingNow();
@@ -122,13 +122,13 @@ std::string answerPocketRequest(const std::string& line, DesktopModel& model)
     const auto request = PocketRequest::decode(line);
     if (!request)
         return CommandOutcome { 1, "Kestrane: the running copy did not understand the request\n" }.encode();
-    std::vector<Dropzone> zones;
-    for (const BlobRuntime& blob : model.engine().state().blobs) {
-        if (blob.isLiving())
-            zones.push_back(blob.config);
+    std::vector<Dropzone> pockets;
+    for (const BlobRuntime& pocket : model.engine().state().blobs) {
+        if (pocket.isLiving())
+            pockets.push_back(pocket.config);
     }
-    const CommandOutcome outcome = carryOut(*request, zones, model.store(),
-        [&model](const Uuid& zone, const Pasteboard& pasteboard) { return model.engine().swallowInto(zone, pasteboard); });
+    const CommandOutcome outcome = carryOut(*request, pockets, model.store(),
+        [&model](const Uuid& pocket, const Pasteboard& pasteboard) { return model.engine().swallowInto(pocket, pasteboard); });
     // The caller is answered only once the items are on disk, so an answered add survives a crash.
     if (isAdd(*request, outcome) && !model.store().waitForWrites())
         return CommandOutcome { 1, "Kestrane: the running copy took the items but cannot save them; they are kept only until it quits\n" }

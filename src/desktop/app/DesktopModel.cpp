@@ -25,18 +25,18 @@ std::filesystem::path programPath()
 }
 } // namespace
 
-DesktopModel::DesktopModel(EngineTrace purgeTrace, const std::filesystem::path& dataFolder)
+DesktopModel::DesktopModel(EngineTrace clearingTrace, const std::filesystem::path& dataFolder)
     : defaults_(openDefaults())
     , store_(dataFolder, mainQueue_)
     , loginItem_(programPath())
     , preferences_(*defaults_, loginItem_, notifications_, [this] { requestStep(); })
     , haptics_(preferences_, uptime_, hapticSink_)
-    , onboarding_(*defaults_, [this] { requestStep(); })
-    , engine_(std::make_unique<BezelEngine>(
-          EngineServices { *defaults_, uptime_, haptics_, store_, preferences_, preferences_, onboarding_, std::move(purgeTrace), [this] {
-                              if (changeListener_)
-                                  changeListener_();
-                          } }))
+    , introduction_(*defaults_, [this] { requestStep(); })
+    , engine_(std::make_unique<BezelEngine>(EngineServices {
+          *defaults_, uptime_, haptics_, store_, preferences_, preferences_, introduction_, std::move(clearingTrace), [this] {
+              if (changeListener_)
+                  changeListener_();
+          } }))
 {
     steppedEngine_ = engine_.get();
 }

@@ -21,14 +21,14 @@ namespace kestrane {
 // reference: settings, pockets, preferences, haptics, the introduction and the engine.
 class DesktopModel {
 public:
-    DesktopModel(EngineTrace purgeTrace, const std::filesystem::path& dataFolder);
+    DesktopModel(EngineTrace clearingTrace, const std::filesystem::path& dataFolder);
     DesktopModel(const DesktopModel&) = delete;
     DesktopModel& operator=(const DesktopModel&) = delete;
 
     Defaults& defaults() { return *defaults_; }
     PocketStore& store() { return store_; }
     Preferences& preferences() { return preferences_; }
-    Onboarding& onboarding() { return onboarding_; }
+    Onboarding& introduction() { return introduction_; }
     BezelEngine& engine() { return *engine_; }
     NotificationCenter& notifications() { return notifications_; }
     const Clock& uptime() const { return uptime_; }
@@ -51,7 +51,7 @@ private:
     Preferences preferences_;
     SilentHapticSink hapticSink_;
     Haptics haptics_;
-    Onboarding onboarding_;
+    Onboarding introduction_;
     std::unique_ptr<BezelEngine> engine_;
 };
 

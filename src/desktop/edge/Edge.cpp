@@ -42,9 +42,9 @@ QRegion regionOf(const std::vector<Rect>& rects, QPoint by)
 Edge::Edge(DesktopModel& model, EdgeSurface& surface)
     : model_(model)
     , surface_(surface)
-    , loop_(model.engine(), model.onboarding())
+    , loop_(model.engine(), model.introduction())
     , pacer_([this] { tick(); })
-    , chrome_({ model.engine(), model.preferences(), model.defaults(), model.onboarding() })
+    , chrome_({ model.engine(), model.preferences(), model.defaults(), model.introduction() })
 {
     screenArea_ = QRect(0, 0, 1440, 900);
     surface_.place(frameFor(false));
@@ -70,9 +70,9 @@ Edge::~Edge() = default;
 void Edge::buildLayers()
 {
     layers_.add({ .press = [this](Point) {
-        if (!model_.onboarding().isRunning())
+        if (!model_.introduction().isRunning())
             return false;
-        model_.onboarding().advance();
+        model_.introduction().advance();
         return true;
     } });
     layers_.add({
@@ -230,7 +230,7 @@ void Edge::stepFrame()
     const FrameInput input = sampleInput();
     BezelEngine& engine = model_.engine();
     const FrameOutput output = loop_.tick(input, [&](double dt) {
-        model_.onboarding().step(dt, Onboarding::screenPerimeter(screenArea_.width(), screenArea_.height()));
+        model_.introduction().step(dt, Onboarding::screenPerimeter(screenArea_.width(), screenArea_.height()));
         const bool moving = drawer_.step(dt, input.now) | chrome_.step(dt);
         if (moving)
             engine.requestStep();
@@ -249,10 +249,10 @@ void Edge::stepFrame()
     if (engine.revision() != paintedRevision_ || output.pointerMoved)
         repaintChanges(input);
     const double scale = surface_.scale();
-    surface_.wantDesktopPicture(model_.onboarding().isRunning() || engine.state().editProgress.value > 0.01,
+    surface_.wantDesktopPicture(model_.introduction().isRunning() || engine.state().editProgress.value > 0.01,
         QTransform::fromScale(scale, scale).mapRect(screenArea_));
     const QImage backdrop = surface_.desktopPicture();
-    introduction_.update(model_.onboarding(), backdrop, screenArea_.size());
+    introduction_.update(model_.introduction(), backdrop, screenArea_.size());
     chrome_.setScale(scale);
     chrome_.update(input.local ? std::optional(pointOf(*input.local)) : std::nullopt, backdrop, origin());
     surface_.repaint(introduction_.changedRegion().united(chrome_.changedRegion()).translated(-origin()));
@@ -326,7 +326,7 @@ void Edge::syncFocus(double now)
         if (const auto screen = surface_.screenAt(screenArea_.center()))
             model_.engine().updateBottomInset(screen->bottomInset);
     }
-    const KeyFocus::Situation situation { state.isEditing, state.wantsOpen, model_.onboarding().isRunning(), surface_.hasFocus(), now };
+    const KeyFocus::Situation situation { state.isEditing, state.wantsOpen, model_.introduction().isRunning(), surface_.hasFocus(), now };
     surface_.focus(keyFocus_.sync(situation));
     // While a shortcut is recorded the keyboard is grabbed, so that a combination another
     // program has grabbed reaches the recorder instead of that program.

@@ -101,11 +101,11 @@ std::uint64_t modifierFlags(Qt::KeyboardModifiers modifiers)
     if (modifiers & Qt::ControlModifier)
         flags |= modifier::control;
     if (modifiers & Qt::AltModifier)
-        flags |= modifier::option;
+        flags |= modifier::alt;
     if (modifiers & Qt::ShiftModifier)
         flags |= modifier::shift;
     if (modifiers & Qt::MetaModifier)
-        flags |= modifier::command;
+        flags |= modifier::super;
     return flags;
 }
 } // namespace

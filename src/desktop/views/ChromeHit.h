@@ -13,7 +13,7 @@ struct ChromeHit {
     enum class Control { editToggle, prefsToggle, removePocket, putBack, putBackPocket, row, panel, backdrop };
 
     Control control;
-    std::optional<Uuid> zone = {};
+    std::optional<Uuid> pocket = {};
     std::optional<PanelControl> panelControl = {};
     bool operator==(const ChromeHit&) const = default;
 };

@@ -33,9 +33,9 @@ constexpr double removeDisc = 22;
 constexpr double removeInset = 9;
 constexpr double removeMarkHalf = 3.3;
 // The list sinks, shrinks and dims by these at a full clearing charge.
-constexpr double purgeSink = 30;
-constexpr double purgeShrink = 0.1;
-constexpr double purgeDim = 0.55;
+constexpr double clearingSink = 30;
+constexpr double clearingShrink = 0.1;
+constexpr double clearingDim = 0.55;
 // The rows fade in while the bulge grows from 18 % to 48 % of its full width.
 constexpr double rowsAppear = 0.18;
 constexpr double rowsAppearSpan = 0.3;
@@ -95,14 +95,14 @@ void DrawerView::update(BezelEngine& engine, std::optional<QPointF> pointer)
 void DrawerView::follow(const BezelEngine& engine)
 {
     const BezelState& state = engine.state();
-    if (state.wantsOpen && (!wasWanted_ || zone_ != state.openZone)) {
+    if (state.wantsOpen && (!wasWanted_ || pocket_ != state.openZone)) {
         rows_.clear();
         scroll_.reset();
         hovered_.reset();
         reportedOverscroll_.reset();
     }
     wasWanted_ = state.wantsOpen;
-    zone_ = state.openZone;
+    pocket_ = state.openZone;
     std::vector<Row> rows;
     rows.reserve(state.openItems.size());
     for (const auto& item : state.openItems) {
@@ -161,19 +161,19 @@ void DrawerView::layOut(const BezelEngine& engine)
     toPainterPath(outline, pouch_);
     const auto layoutNode = engine.openLayoutNode();
     const double amplitude = layoutNode ? std::clamp(layoutNode->amplitude / drawerWidth, 0.0, 1.0) : 0;
-    place(open, std::clamp(state.purge.value, 0.0, 1.0), amplitude, state.size);
+    place(open, std::clamp(state.clearing.value, 0.0, 1.0), amplitude, state.size);
 }
 
 // The list sinks and shrinks towards its bottom under a clearing pull, and slides in from
 // the edge, growing about the edge's middle, as the bulge swells.
-void DrawerView::place(double open, double purge, double amplitude, Size screen)
+void DrawerView::place(double open, double clearing, double amplitude, Size screen)
 {
-    const QTransform sink =
-        QTransform::fromTranslate(0, purgeSink * purge) * scaledAbout({ content_.center().x(), content_.bottom() }, 1 - purgeShrink * purge);
+    const QTransform sink = QTransform::fromTranslate(0, clearingSink * clearing)
+        * scaledAbout({ content_.center().x(), content_.bottom() }, 1 - clearingShrink * clearing);
     const QTransform slide = QTransform::fromTranslate((1 - amplitude) * drawerWidth, 0)
         * scaledAbout({ screen.width, screen.height / 2 }, openingScale + (1 - openingScale) * amplitude);
     toScreen_ = sink * slide;
-    opacity_ = (1 - purgeDim * purge) * smoothstep((amplitude - rowsAppear) / rowsAppearSpan);
+    opacity_ = (1 - clearingDim * clearing) * smoothstep((amplitude - rowsAppear) / rowsAppearSpan);
     takesInput_ = open > clickableProgress;
     bounds_ = (toScreen_.mapRect(content_) & pouch_.boundingRect()).toAlignedRect().adjusted(-1, -1, 1, 1);
 }
@@ -207,7 +207,7 @@ void DrawerView::reportOverscroll(BezelEngine& engine)
         return;
     reportedOverscroll_ = overscroll;
     if (engine.state().openZone)
-        engine.setPurgeOverscroll(overscroll, *engine.state().openZone);
+        engine.setClearingOverscroll(overscroll, *engine.state().openZone);
 }
 
 bool DrawerView::step(double dt, double now)

@@ -88,7 +88,7 @@ private:
 
     void follow(const BezelEngine& engine);
     void layOut(const BezelEngine& engine);
-    void place(double open, double purge, double amplitude, Size screen);
+    void place(double open, double clearing, double amplitude, Size screen);
     void updateHover(std::optional<QPointF> pointer);
     void reportOverscroll(BezelEngine& engine);
     std::optional<QPointF> inList(QPointF point) const;
@@ -100,7 +100,7 @@ private:
     QFont nameFont_;
     std::vector<Row> rows_;
     DrawerScroll scroll_;
-    std::optional<Uuid> zone_;
+    std::optional<Uuid> pocket_;
     bool wasWanted_ = false;
     bool hoverLive_ = false;
     std::optional<Uuid> hovered_;

@@ -156,7 +156,7 @@ std::optional<EditChrome::Hit> EditChrome::hitAt(QPointF point) const
 void EditChrome::press(QPointF point)
 {
     pressed_ = hitAt(point);
-    rows_.press(point, pressed_ && pressed_->control == Control::row ? pressed_->zone : std::nullopt);
+    rows_.press(point, pressed_ && pressed_->control == Control::row ? pressed_->pocket : std::nullopt);
 }
 
 void EditChrome::drag(QPointF point)
@@ -187,10 +187,10 @@ void EditChrome::perform(const Hit& hit)
         engine.setShowingPreferences(!state.isShowingPreferences);
         break;
     case Control::removePocket:
-        engine.removeZone(*hit.zone);
+        engine.removeZone(*hit.pocket);
         break;
     case Control::putBack:
-        engine.undoClear(*hit.zone);
+        engine.undoClear(*hit.pocket);
         break;
     case Control::putBackPocket:
         engine.undoRemoval();

@@ -10,24 +10,24 @@ class Preferences;
 // The shared objects edit mode's views read and drive.
 class EditModeModel {
 public:
-    EditModeModel(BezelEngine& engine, Preferences& preferences, Defaults& defaults, Onboarding& onboarding)
+    EditModeModel(BezelEngine& engine, Preferences& preferences, Defaults& defaults, Onboarding& introduction)
         : engine_(engine)
         , preferences_(preferences)
         , defaults_(defaults)
-        , onboarding_(onboarding)
+        , introduction_(introduction)
     {
     }
 
     BezelEngine& engine() const { return engine_; }
     Preferences& preferences() const { return preferences_; }
     Defaults& defaults() const { return defaults_; }
-    Onboarding& onboarding() const { return onboarding_; }
+    Onboarding& introduction() const { return introduction_; }
 
 private:
     BezelEngine& engine_;
     Preferences& preferences_;
     Defaults& defaults_;
-    Onboarding& onboarding_;
+    Onboarding& introduction_;
 };
 
 } // namespace kestrane

@@ -63,7 +63,7 @@ LessonBlock::LessonBlock()
 {
 }
 
-void LessonBlock::update(const OnboardingLesson& lesson, int index, int lessonCount, double progress, QSizeF screen, const QImage& behind)
+void LessonBlock::update(const IntroductionLesson& lesson, int index, int lessonCount, double progress, QSizeF screen, const QImage& behind)
 {
     progress_ = std::clamp(progress, 0.0, 1.0);
     index_ = index;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "onboarding/OnboardingLesson.h"
+#include "onboarding/IntroductionLesson.h"
 #include "views/styles/ShadowedText.h"
 #include "views/styles/TextPlate.h"
 
@@ -21,7 +21,7 @@ public:
     LessonBlock();
 
     // `behind` is the picture of the desktop, under which the block darkens what it needs.
-    void update(const OnboardingLesson& lesson, int index, int lessonCount, double progress, QSizeF screen, const QImage& behind = {});
+    void update(const IntroductionLesson& lesson, int index, int lessonCount, double progress, QSizeF screen, const QImage& behind = {});
     void paint(QPainter& painter) const;
     // What paint() covers, shadows included, in screen coordinates.
     QRectF bounds() const;

@@ -94,7 +94,7 @@ void paintCard(QPainter& painter, const TravellingItem& item)
 
 void OnboardingView::update(const Onboarding& flow, const QImage& backdrop, QSizeF screen)
 {
-    const OnboardingState& state = flow.state();
+    const IntroductionState& state = flow.state();
     const bool wasShown = isShown();
     const double opacityBefore = hazeOpacity_;
     phase_ = state.phase;
@@ -118,12 +118,12 @@ void OnboardingView::update(const Onboarding& flow, const QImage& backdrop, QSiz
     toPainterPath(inkPath_, ink_);
     inkDepth_ = depthOf(inkPath_, screen);
     demo_.reset();
-    if (state.phase == OnboardingPhase::teaching) {
+    if (state.phase == IntroductionPhase::teaching) {
         demo_ = OnboardingDemo { state.step, state.elapsed, { screen.width(), screen.height() } };
         toPainterPath(demo_->pocketOnInk(field, perimeter), demoPocket_);
         demoDepth_ = demo_->inkDepth(field, perimeter);
         lesson_.update(
-            flow.currentLesson(), state.step, static_cast<int>(onboardingLessons.size()), state.stepProgress.value, screen, backdrop);
+            flow.currentLesson(), state.step, static_cast<int>(introductionLessons.size()), state.stepProgress.value, screen, backdrop);
     }
 
     const QRect whole = QRectF(QPointF(0, 0), screen).toAlignedRect();

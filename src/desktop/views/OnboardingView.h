@@ -2,8 +2,8 @@
 
 #include "geometry/OnboardingDemo.h"
 #include "geometry/Path.h"
-#include "onboarding/OnboardingState.h"
-#include "views/ClearBlur.h"
+#include "onboarding/IntroductionState.h"
+#include "views/IntroductionHaze.h"
 #include "views/LessonBlock.h"
 
 #include <QImage>
@@ -28,13 +28,13 @@ class OnboardingView {
 public:
     // Takes one frame from the model, with the picture of what lies behind the screen.
     void update(const Onboarding& flow, const QImage& backdrop, QSizeF screen);
-    bool isShown() const { return phase_ != OnboardingPhase::idle; }
+    bool isShown() const { return phase_ != IntroductionPhase::idle; }
     // What must be repainted after update(), in screen coordinates.
     const QRegion& changedRegion() const { return changed_; }
     void paint(QPainter& painter);
 
     // The haze's blur, whose backdrop another layer may paint through too.
-    ClearBlur& haze() { return haze_; }
+    IntroductionHaze& haze() { return haze_; }
     const LessonBlock& lesson() const { return lesson_; }
     const std::optional<OnboardingDemo>& demo() const { return demo_; }
 
@@ -44,9 +44,9 @@ private:
     QRegion lessonRegion() const;
     void paintDemo(QPainter& painter, const OnboardingDemo& demo) const;
 
-    OnboardingPhase phase_ = OnboardingPhase::idle;
+    IntroductionPhase phase_ = IntroductionPhase::idle;
     QSizeF screen_;
-    ClearBlur haze_;
+    IntroductionHaze haze_;
     double hazeOpacity_ = 0;
     Path inkPath_;
     QPainterPath ink_;

@@ -28,16 +28,16 @@ void PocketRows::layOut(const Frame& frame)
 {
     const BezelState& state = engine_.state();
     std::vector<std::unique_ptr<PocketRow>> kept;
-    for (const BlobRuntime& blob : state.blobs) {
-        auto found = std::find_if(rows_.begin(), rows_.end(), [&](const auto& row) { return row && row->id == blob.config.id; });
+    for (const BlobRuntime& pocket : state.blobs) {
+        auto found = std::find_if(rows_.begin(), rows_.end(), [&](const auto& row) { return row && row->id == pocket.config.id; });
         std::unique_ptr<PocketRow> row = found != rows_.end() ? std::move(*found) : std::make_unique<PocketRow>();
-        row->id = blob.config.id;
+        row->id = pocket.config.id;
         double slide = 0;
-        if (state.openZone == blob.config.id) {
+        if (state.openZone == pocket.config.id) {
             if (const auto node = engine_.openLayoutNode())
                 slide = smoothstep((std::min(1.0, node->amplitude / 214) - 0.14) / 0.44);
         }
-        place(*row, blob, slide, frame);
+        place(*row, pocket, slide, frame);
         kept.push_back(std::move(row));
     }
     rows_ = std::move(kept);
@@ -45,17 +45,17 @@ void PocketRows::layOut(const Frame& frame)
 }
 
 // From the right: the remove button, the put-back button, the count, then the name.
-void PocketRows::place(PocketRow& row, const BlobRuntime& blob, double slide, const Frame& frame)
+void PocketRows::place(PocketRow& row, const BlobRuntime& pocket, double slide, const Frame& frame)
 {
     const BezelState& state = engine_.state();
-    row.removed = state.removedPocket == blob.config.id;
-    row.opacity = frame.edit * (row.removed ? 1 : clamp01(blob.life.value));
+    row.removed = state.removedPocket == pocket.config.id;
+    row.opacity = frame.edit * (row.removed ? 1 : clamp01(pocket.life.value));
     row.nameOpacity = row.opacity * (row.removed ? removedNameOpacity : 1);
-    row.arrange = clamp01(blob.arrange.value);
-    row.items = blob.itemCount;
-    row.removable = !row.removed && engine_.canRemoveZone();
-    row.lifted = row.removed || (state.liftedItems.contains(blob.config.id) && !state.liftedItems.at(blob.config.id).empty());
-    const double y = blob.y.value;
+    row.arrange = clamp01(pocket.arrange.value);
+    row.items = pocket.itemCount;
+    row.removable = !row.removed && engine_.canRemovePocket();
+    row.lifted = row.removed || (state.liftedItems.contains(pocket.config.id) && !state.liftedItems.at(pocket.config.id).empty());
+    const double y = pocket.y.value;
     double right = frame.screen.width() - PocketRow::trailingInset + (1 - row.opacity) * PocketRow::slideIn - slide * openRowSlide;
     const double slot = row.removable ? row.arrange * roundButton : 0;
     row.remove = row.removable ? QRectF(right - slot / 2 - roundButton / 2, y - roundButton / 2, roundButton, roundButton) : QRectF();
@@ -70,16 +70,16 @@ void PocketRows::place(PocketRow& row, const BlobRuntime& blob, double slide, co
     if (row.items > 0)
         right -= badgeWidth + spacing;
     row.name = QRectF(right - nameWidth, y - PocketRow::height / 2, nameWidth, PocketRow::height);
-    row.nameShadow.setText(QString::fromStdString(blob.config.name));
+    row.nameShadow.setText(QString::fromStdString(pocket.config.name));
     const double textLeft = row.name.right() - row.nameShadow.width() - PocketRow::plateInset;
     const double textRight = row.items > 0 ? row.badge.right() : row.name.right();
     row.plate.place(QRectF(textLeft, row.name.top(), textRight - textLeft + PocketRow::plateInset, row.name.height()), frame.backdrop,
         frame.screen, EditBackdrop::dimOpacity);
-    row.hoverRemove = frame.hovered == ChromeHit { ChromeHit::Control::removePocket, blob.config.id };
+    row.hoverRemove = frame.hovered == ChromeHit { ChromeHit::Control::removePocket, pocket.config.id };
     row.hoverPutBack =
-        frame.hovered == ChromeHit { row.removed ? ChromeHit::Control::putBackPocket : ChromeHit::Control::putBack, blob.config.id };
-    const bool editable = row.opacity > 0.01 && !row.removed && (row.arrange > editableArrange || state.soloEditing == blob.config.id);
-    syncField(row, blob.config.name, editable, frame.takesInput);
+        frame.hovered == ChromeHit { row.removed ? ChromeHit::Control::putBackPocket : ChromeHit::Control::putBack, pocket.config.id };
+    const bool editable = row.opacity > 0.01 && !row.removed && (row.arrange > editableArrange || state.soloEditing == pocket.config.id);
+    syncField(row, pocket.config.name, editable, frame.takesInput);
 }
 
 void PocketRows::syncField(PocketRow& row, const std::string& name, bool editable, bool takesInput)
@@ -227,7 +227,7 @@ bool PocketRows::type(const KeyPress& press)
     // Keys that type no visible character (Escape, Tab) are the program's.
     const bool printable =
         std::any_of(press.text.begin(), press.text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x20 && c != 0x7F; });
-    if (!printable || (held & (modifier::control | modifier::command)) != 0)
+    if (!printable || (held & (modifier::control | modifier::super)) != 0)
         return false;
     return edited(*row, row->field.text().insert(press.text));
 }

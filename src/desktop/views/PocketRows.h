@@ -68,7 +68,7 @@ public:
     QRectF caretRect() const;
 
 private:
-    void place(PocketRow& row, const BlobRuntime& blob, double slide, const Frame& frame);
+    void place(PocketRow& row, const BlobRuntime& pocket, double slide, const Frame& frame);
     void syncField(PocketRow& row, const std::string& name, bool editable, bool takesInput);
     PocketRow* rowOf(std::optional<Uuid> id) const;
     PocketRow* focusedRow() const { return rowOf(focused_); }

@@ -337,8 +337,8 @@ void PreferencesPanel::perform(PanelControl control)
     case PrefRow::intro: {
         model_.engine().setEditing(false);
         model_.defaults().setBool(Onboarding::seenKey, false);
-        Onboarding& onboarding = model_.onboarding();
-        QTimer::singleShot(replayDelay, [&onboarding] { onboarding.start(); });
+        Onboarding& introduction = model_.introduction();
+        QTimer::singleShot(replayDelay, [&introduction] { introduction.start(); });
         break;
     }
     case PrefRow::quit:

@@ -124,11 +124,11 @@ std::uint64_t WaylandKeyboard::modifierFlags() const
     if (active(XKB_MOD_NAME_CTRL))
         flags |= modifier::control;
     if (active(XKB_MOD_NAME_ALT))
-        flags |= modifier::option;
+        flags |= modifier::alt;
     if (active(XKB_MOD_NAME_SHIFT))
         flags |= modifier::shift;
     if (active(XKB_MOD_NAME_LOGO))
-        flags |= modifier::command;
+        flags |= modifier::super;
     return flags;
 }
 

@@ -17,8 +17,8 @@ struct ModifierMask {
     std::uint64_t flag;
     std::uint16_t mask;
 };
-inline constexpr ModifierMask modifierMasks[] = { { modifier::control, XCB_MOD_MASK_CONTROL }, { modifier::option, XCB_MOD_MASK_1 },
-    { modifier::shift, XCB_MOD_MASK_SHIFT }, { modifier::command, XCB_MOD_MASK_4 } };
+inline constexpr ModifierMask modifierMasks[] = { { modifier::control, XCB_MOD_MASK_CONTROL }, { modifier::alt, XCB_MOD_MASK_1 },
+    { modifier::shift, XCB_MOD_MASK_SHIFT }, { modifier::super, XCB_MOD_MASK_4 } };
 
 // The modifiers held and Caps Lock, as the X server's keyboard extension keeps them. Being
 // told the whole state at each change, rather than adding up key presses and releases,

@@ -17,7 +17,7 @@ protected:
     {
         pocket = startWithOnePocket(2);
         keyboard = std::make_unique<Keyboard>(
-            *engine, prefs, onboarding, Keyboard::Actions { [this] { engine->setEditing(true); }, [this] { ++quits; } });
+            *engine, prefs, introduction, Keyboard::Actions { [this] { engine->setEditing(true); }, [this] { ++quits; } });
     }
 };
 } // namespace
@@ -25,7 +25,7 @@ protected:
 TEST_F(KeyboardTest, OnlyTwoQuickLoneControlPressesToggleEditMode)
 {
     // Modifier flags and when they changed; `other` is another key or a button going down.
-    constexpr std::uint64_t ctrl = modifier::control, alt = modifier::option, caps = modifier::capsLock, other = ~0ull;
+    constexpr std::uint64_t ctrl = modifier::control, alt = modifier::alt, caps = modifier::capsLock, other = ~0ull;
     const std::tuple<const char*, std::vector<std::pair<std::uint64_t, double>>, bool> cases[] = {
         { "double tap", { { ctrl, 1.0 }, { 0, 1.1 }, { ctrl, 1.2 }, { 0, 1.3 } }, true },
         { "a third tap starts a new pair", { { ctrl, 1.0 }, { 0, 1.1 }, { ctrl, 1.2 }, { 0, 1.3 }, { ctrl, 1.4 }, { 0, 1.5 } }, true },
@@ -41,14 +41,14 @@ TEST_F(KeyboardTest, OnlyTwoQuickLoneControlPressesToggleEditMode)
     };
     for (const auto& [name, changes, editing] : cases) {
         engine->setEditing(false);
-        Keyboard keys(*engine, prefs, onboarding, { [this] { engine->setEditing(true); }, {} });
+        Keyboard keys(*engine, prefs, introduction, { [this] { engine->setEditing(true); }, {} });
         for (const auto& [flags, now] : changes)
             flags == other ? keys.otherInputPressed() : keys.modifiersChanged(flags, now);
         EXPECT_EQ(engine->state().isEditing, editing) << name;
     }
 }
 
-TEST_F(KeyboardTest, TheRecorderGetsKeysFirstEscapeClosesTheInnermostThingAndCommandQQuits)
+TEST_F(KeyboardTest, TheRecorderGetsKeysFirstEscapeClosesTheInnermostThingAndSuperQQuits)
 {
     const KeyEvent escape { keyCode::escape, 0, "" };
     EXPECT_FALSE(keyboard->keyDown(escape));
@@ -63,19 +63,19 @@ TEST_F(KeyboardTest, TheRecorderGetsKeysFirstEscapeClosesTheInnermostThingAndCom
     EXPECT_TRUE(keyboard->keyDown(escape));
     EXPECT_EQ(open(), std::tuple(false, false, false));
 
-    onboarding.start();
+    introduction.start();
     engine->setEditing(true);
     EXPECT_TRUE(keyboard->keyDown(escape));
-    EXPECT_NE(onboarding.phase(), OnboardingPhase::teaching);
+    EXPECT_NE(introduction.phase(), IntroductionPhase::teaching);
     EXPECT_TRUE(engine->state().isEditing) << "the introduction was closed, not edit mode";
 
-    // The shortcut recorder gets keys first; Command-Q quits.
+    // The shortcut recorder gets keys first; Super+Q quits.
     prefs.beginRecordingShortcut();
-    EXPECT_TRUE(keyboard->keyDown(KeyEvent { keyCode::q, modifier::command, "q" }));
+    EXPECT_TRUE(keyboard->keyDown(KeyEvent { keyCode::q, modifier::super, "q" }));
     EXPECT_EQ(quits, 0) << "recording takes the key";
     prefs.stopRecordingShortcut();
 
-    EXPECT_TRUE(keyboard->keyDown(KeyEvent { keyCode::q, modifier::command | modifier::shift, "Q" }));
+    EXPECT_TRUE(keyboard->keyDown(KeyEvent { keyCode::q, modifier::super | modifier::shift, "Q" }));
     EXPECT_EQ(quits, 1);
     EXPECT_FALSE(keyboard->keyDown(KeyEvent { keyCode::q, 0, "q" }));
     EXPECT_EQ(quits, 1);

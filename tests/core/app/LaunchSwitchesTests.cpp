@@ -16,9 +16,9 @@ using Action = CommandLine::Action;
 
 class Switches : public EngineFixture {
 protected:
-    std::vector<Dropzone> zones { zone("A", 0.25), zone("B", 0.5), zone("C", 0.75) };
+    std::vector<Dropzone> pockets { newPocket("A", 0.25), newPocket("B", 0.5), newPocket("C", 0.75) };
 
-    void SetUp() override { storeZones(zones); }
+    void SetUp() override { storePockets(pockets); }
 };
 } // namespace
 
@@ -35,32 +35,33 @@ TEST(LaunchSwitchParsing, TakesTheCountAfterTheFirstSeedSwitchOnlyWhenItIsAnInte
 
     const LaunchSwitches all =
         LaunchSwitches::parse({ "--edit", "--print-pockets", "--unseed-pocket", "--reset-pockets", "--onboarding", "--debug-purge", "--x11", "--wayland" });
-    EXPECT_TRUE(all.edit && all.printPockets && all.unseedPocket && all.resetPockets && all.onboarding && all.debugPurge && all.x11 && all.wayland);
+    EXPECT_TRUE(all.edit && all.printPockets && all.unseedPocket && all.resetPockets && all.introduction && all.debugPurge && all.x11 && all.wayland);
     EXPECT_FALSE(LaunchSwitches::parse({ "--edit=1", "-edit" }).edit);
 }
 
 TEST_F(Switches, SeedingUnseedingResettingAndTheReportActOnTheRightPockets)
 {
-    putItems(zones[0].id, 2);
+    putItems(pockets[0].id, 2);
     makeEngine();
     seedPocket(*engine, store, 3);
-    const auto& seeded = store.items[zones[1].id];
+    const auto& seeded = store.items[pockets[1].id];
     EXPECT_EQ(std::tuple(seeded.size(), seeded[0].name, seeded[2].name, engine->state().blobs[1].itemCount),
         std::tuple(3u, "Seeded item 1.txt", "Seeded item 3.txt", 3));
 
     seedPocket(*engine, store, -5);
     seedPocket(*engine, store, 0);
-    EXPECT_EQ(std::tuple(store.itemCount(zones[2].id), store.itemCount(zones[0].id)), std::tuple(1, 3))
+    EXPECT_EQ(std::tuple(store.itemCount(pockets[2].id), store.itemCount(pockets[0].id)), std::tuple(1, 3))
         << "with every pocket holding items, the first one";
 
     unseedPockets(*engine, store);
-    EXPECT_EQ(
-        std::tuple(store.itemCount(zones[0].id), store.itemCount(zones[1].id), engine->state().blobs[2].itemCount), std::tuple(2, 0, 0));
+    EXPECT_EQ(std::tuple(store.itemCount(pockets[0].id), store.itemCount(pockets[1].id), engine->state().blobs[2].itemCount),
+        std::tuple(2, 0, 0));
 
-    putItems(zones[2].id, 1);
+    putItems(pockets[2].id, 1);
     resetPockets(*engine, store);
     seedPocket(*engine, store, 1);
-    EXPECT_EQ(std::tuple(store.itemCount(zones[0].id), store.itemCount(zones[2].id), engine->state().blobs[0].itemCount), std::tuple(1, 0, 1))
+    EXPECT_EQ(
+        std::tuple(store.itemCount(pockets[0].id), store.itemCount(pockets[2].id), engine->state().blobs[0].itemCount), std::tuple(1, 0, 1))
         << "resetting empties every pocket before seeding";
 
     // The report has one line per pocket, then the screen, in whole points.
@@ -68,7 +69,7 @@ TEST_F(Switches, SeedingUnseedingResettingAndTheReportActOnTheRightPockets)
     engine->step(frame);
     std::string expected;
     for (const auto& [i, y, items] : { std::tuple { 0, 225, 1 }, { 1, 450, 0 }, { 2, 675, 0 } })
-        expected += "POCKET " + zones[static_cast<std::size_t>(i)].id.string() + " y=" + std::to_string(y)
+        expected += "POCKET " + pockets[static_cast<std::size_t>(i)].id.string() + " y=" + std::to_string(y)
             + " items=" + std::to_string(items) + "\n";
     EXPECT_EQ(pocketReport(*engine), expected + "SCREEN w=1440 h=900\n");
 }

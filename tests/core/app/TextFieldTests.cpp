@@ -163,8 +163,8 @@ TEST(TextField, KeysMapToCommandsWithShiftSelectingAndControlByWords)
         { keyCode::a, 0, std::nullopt },
         { keyCode::a, modifier::control | modifier::shift, std::nullopt },
         { keyCode::escape, 0, std::nullopt },
-        { keyCode::leftArrow, modifier::option, std::nullopt },
-        { keyCode::backspace, modifier::command, std::nullopt },
+        { keyCode::leftArrow, modifier::alt, std::nullopt },
+        { keyCode::backspace, modifier::super, std::nullopt },
     };
     for (const auto& [key, flags, command] : rows)
         EXPECT_EQ(textFieldCommand(key, flags), command) << key << " " << flags;

@@ -8,12 +8,12 @@ using namespace kestrane::testing;
 namespace {
 class Clearing : public EngineFixture {
 protected:
-    Dropzone pocket = zone("A", 0.5), other = zone("B", 0.2);
+    Dropzone pocket = newPocket("A", 0.5), other = newPocket("B", 0.2);
     std::vector<PocketItem> items, otherItems;
 
     void SetUp() override
     {
-        storeZones({ pocket, other });
+        storePockets({ pocket, other });
         items = putItems(pocket.id, 3);
         otherItems = putItems(other.id, 1);
         makeEngine();
@@ -32,7 +32,7 @@ protected:
     void overscroll(double from, double points)
     {
         for (double v = from + 1; v <= from + points; ++v) {
-            engine->setPurgeOverscroll(v, pocket.id);
+            engine->setClearingOverscroll(v, pocket.id);
             run(frame);
         }
     }
@@ -51,21 +51,21 @@ TEST_F(Clearing, SmallRisesNeverChargeStrayReportsAreIgnoredAndTheTraceGetsOneLi
 {
     std::string trace;
     makeEngine([&trace](const std::string& line) { trace += line + "\n"; }).openDrawer(pocket.id);
-    engine->setPurgeOverscroll(38.5, pocket.id);
-    engine->setPurgeOverscroll(42, pocket.id);
-    engine->setPurgeOverscroll(10, Uuid::random());
+    engine->setClearingOverscroll(38.5, pocket.id);
+    engine->setClearingOverscroll(42, pocket.id);
+    engine->setClearingOverscroll(10, Uuid::random());
     EXPECT_EQ(trace, "PURGE past=38.5 rise=38.5 charge=0.00\nPURGE past=42.0 rise=3.5 charge=0.26\n");
 
     run(1);
     const double charge = engine->state().purgeCharge;
     for (int i = 1; i <= 400; ++i)
-        engine->setPurgeOverscroll(42 + 0.5 * i, pocket.id);
+        engine->setClearingOverscroll(42 + 0.5 * i, pocket.id);
     engine->beginSystemDrag();
-    engine->setPurgeOverscroll(400, pocket.id);
+    engine->setClearingOverscroll(400, pocket.id);
     engine->endSystemDrag();
     engine->mouseDown({ 1430, 450 });
     ASSERT_TRUE(engine->mouseDragged({ 1400, 450 }));
-    engine->setPurgeOverscroll(500, pocket.id);
+    engine->setClearingOverscroll(500, pocket.id);
     EXPECT_EQ(engine->state().purgeCharge, charge);
 }
 
@@ -103,7 +103,7 @@ TEST_F(Clearing, AHeldChargeDecaysAfterAPausePassesThreeDetentsAndCommitsOnceWhe
     engine->undoClear(pocket.id);
     openSettled();
     for (double v : { 50.0, 100.0, 150.0 })
-        engine->setPurgeOverscroll(v, pocket.id);
+        engine->setClearingOverscroll(v, pocket.id);
     int framesToCommit = 0;
     for (; framesToCommit < 120 && store.itemCount(pocket.id) > 0; ++framesToCommit)
         run(frame);
@@ -158,11 +158,12 @@ TEST_F(Clearing, ARemovedPocketEndsItsDragAndIsPutBackInPlaceWithItsItemsUntilTh
     }),
         0);
     run(2);
-    EXPECT_EQ(std::tuple(storedZones().size(), engine->state().blobs.size(), store.itemCount(pocket.id), payloadExists(items[2]),
+    EXPECT_EQ(std::tuple(storedPockets().size(), engine->state().blobs.size(), store.itemCount(pocket.id), payloadExists(items[2]),
                   engine->state().dragSession),
         std::tuple(1u, 2u, 3, true, std::nullopt));
     engine->undoRemoval();
-    EXPECT_EQ(std::tuple(storedZones().at(0), engine->blob(pocket.id)->y.value, store.items.at(pocket.id)), std::tuple(pocket, 450.0, items));
+    EXPECT_EQ(
+        std::tuple(storedPockets().at(0), engine->pocket(pocket.id)->y.value, store.items.at(pocket.id)), std::tuple(pocket, 450.0, items));
 
     // A cleared pocket comes back with its clearing pending; the last living pocket stays.
     engine->commitPurge(other.id);
@@ -178,10 +179,10 @@ TEST_F(Clearing, ARemovedPocketEndsItsDragAndIsPutBackInPlaceWithItsItemsUntilTh
     engine->removeZone(other.id);
     EXPECT_TRUE(std::filesystem::exists(store.payloadDirectory() / *items[0].payload.managedFilename()));
     EXPECT_FALSE(payloadExists(items[0]) || decodePocketIndex(readFile(store.indexFile())).pockets->contains(pocket.id));
-    const double y = engine->blob(pocket.id)->y.value;
-    for (int i = 0; i < 600 && engine->blob(pocket.id); ++i) {
-        EXPECT_EQ(engine->blob(pocket.id)->y.value, y);
+    const double y = engine->pocket(pocket.id)->y.value;
+    for (int i = 0; i < 600 && engine->pocket(pocket.id); ++i) {
+        EXPECT_EQ(engine->pocket(pocket.id)->y.value, y);
         engine->step(frame);
     }
-    EXPECT_FALSE(engine->blob(pocket.id)) << "the faded pocket is gone";
+    EXPECT_FALSE(engine->pocket(pocket.id)) << "the faded pocket is gone";
 }

@@ -9,13 +9,13 @@ constexpr double edge = 1440;
 
 class DropIntake : public EngineFixture {
 protected:
-    std::vector<Dropzone> zones;
+    std::vector<Dropzone> pockets;
     MemoryPasteboard text;
 
     void SetUp() override
     {
         // Anchors exact in binary, so the distances below are exact too.
-        zones = startWith({ { 225, 0 }, { 337.5, 0 } });
+        pockets = startWith({ { 225, 0 }, { 337.5, 0 } });
         text.setString("a note");
     }
 
@@ -45,7 +45,7 @@ TEST_F(DropIntake, TheTargetIsTheNearestLivingBulgeWithinTheStripAndEachNewOneTi
         { edge, 425.5, 1 }, { edge, 426, -1 } };
     for (const auto& [x, y, taker] : cases) {
         dragAt(x, y);
-        EXPECT_EQ(engine->state().dropTarget, taker < 0 ? std::nullopt : std::optional(zones[static_cast<std::size_t>(taker)].id))
+        EXPECT_EQ(engine->state().dropTarget, taker < 0 ? std::nullopt : std::optional(pockets[static_cast<std::size_t>(taker)].id))
             << x << " " << y;
     }
     EXPECT_EQ(haptics.played, (std::vector<HapticPattern> { HapticPattern::alignment, HapticPattern::alignment }));
@@ -61,9 +61,9 @@ TEST_F(DropIntake, TheTargetIsTheNearestLivingBulgeWithinTheStripAndEachNewOneTi
     EXPECT_FALSE(engine->state().dropTarget);
     engine->beginSystemDrag();
     engine->updatePointer(Point { edge, 226 });
-    EXPECT_EQ(engine->state().dropTarget, zones[0].id);
+    EXPECT_EQ(engine->state().dropTarget, pockets[0].id);
 
-    engine->removeZone(zones[0].id);
+    engine->removeZone(pockets[0].id);
     dragAt(edge, 230);
     EXPECT_FALSE(engine->state().dropTarget) << "a dying pocket takes nothing";
 }
@@ -74,7 +74,7 @@ TEST_F(DropIntake, ADropIsStoredInTheTargetAndSwallowed)
     dragAt(edge, 337.5);
     ASSERT_TRUE(engine->acceptDrop(text));
     const BlobRuntime& taker = engine->state().blobs[1];
-    EXPECT_EQ(std::tuple(store.itemCount(zones[1].id), taker.itemCount, taker.amplitude.velocity), std::tuple(1, 1, 240));
+    EXPECT_EQ(std::tuple(store.itemCount(pockets[1].id), taker.itemCount, taker.amplitude.velocity), std::tuple(1, 1, 240));
     EXPECT_EQ(taker.swallow, (SpringValue { 0.64, 16.1, false }));
     EXPECT_EQ(std::tuple(engine->state().dropTarget, haptics.played.back()), std::tuple(std::nullopt, HapticPattern::levelChange));
 
@@ -82,18 +82,18 @@ TEST_F(DropIntake, ADropIsStoredInTheTargetAndSwallowed)
     dragAt(edge, 337.5);
     MemoryPasteboard empty;
     EXPECT_FALSE(engine->acceptDrop(empty));
-    EXPECT_EQ(std::tuple(engine->state().dropTarget, taker.itemCount), std::tuple(zones[1].id, 1));
+    EXPECT_EQ(std::tuple(engine->state().dropTarget, taker.itemCount), std::tuple(pockets[1].id, 1));
 
     // A pocket removed during the drag refuses the drop rather than orphan what it got.
-    engine->removeZone(zones[1].id);
+    engine->removeZone(pockets[1].id);
     ASSERT_EQ(engine->state().blobs.size(), 2u);
     EXPECT_FALSE(engine->acceptDrop(text));
-    EXPECT_EQ(store.itemCount(zones[1].id), 1);
+    EXPECT_EQ(store.itemCount(pockets[1].id), 1);
 }
 
 TEST_F(DropIntake, PulledItemsDroppedBackHomeAreNotStoredTwice)
 {
-    putItems(zones[0].id, 2);
+    putItems(pockets[0].id, 2);
     engine->refreshCounts();
     engine->mouseDown({ edge - 10, 225 });
     const auto offer = engine->mouseDragged({ edge - 30, 225 });
@@ -103,7 +103,7 @@ TEST_F(DropIntake, PulledItemsDroppedBackHomeAreNotStoredTwice)
     EXPECT_TRUE(engine->acceptDrop(text));
     EXPECT_EQ(std::tuple(engine->state().pullReturnedHome, engine->state().blobs[0].amplitude.velocity), std::tuple(true, bounced + 420));
     engine->finishPull(*offer, true);
-    EXPECT_EQ(std::tuple(store.itemCount(zones[0].id), engine->state().pullReturnedHome), std::tuple(2, false));
+    EXPECT_EQ(std::tuple(store.itemCount(pockets[0].id), engine->state().pullReturnedHome), std::tuple(2, false));
 
     // Onto another pocket they are stored, and leave home.
     engine->mouseDown({ edge - 10, 225 });
@@ -114,7 +114,7 @@ TEST_F(DropIntake, PulledItemsDroppedBackHomeAreNotStoredTwice)
     EXPECT_TRUE(engine->acceptDrop(text));
     EXPECT_FALSE(engine->state().pullReturnedHome);
     engine->finishPull(*second, true);
-    EXPECT_EQ(std::tuple(store.itemCount(zones[0].id), store.itemCount(zones[1].id)), std::tuple(1, 1));
+    EXPECT_EQ(std::tuple(store.itemCount(pockets[0].id), store.itemCount(pockets[1].id)), std::tuple(1, 1));
 }
 
 TEST_F(Pull, DepthFollowsThePointerDownWithAHapticOnEveryRiseAndShowsOnABulgeBigEnough)
@@ -154,7 +154,7 @@ TEST_F(Pull, OffTheEdgeItOffersTheNewestItemsAndTakesThemOnceMoved)
     dragTo(0, 30);
     const auto offer = dragTo(-15, 30);
     ASSERT_TRUE(offer);
-    EXPECT_EQ(offer->zone, pocket.id);
+    EXPECT_EQ(offer->pocket, pocket.id);
     ASSERT_EQ(offer->items.size(), 2u);
     EXPECT_EQ(std::tuple(offer->items[0]->id, offer->items[1]->id), std::tuple(items[1].id, items[2].id));
     EXPECT_EQ(std::tuple(engine->state().pullCountZone, engine->state().pullingZone, engine->state().blobs[0].amplitude.velocity),

@@ -10,9 +10,9 @@ protected:
 
     void start(int itemsInA, int itemsInB = 0)
     {
-        const auto zones = startWith({ { 225, itemsInA }, { 675, itemsInB } });
-        a = zones[0].id;
-        b = zones[1].id;
+        const auto pockets = startWith({ { 225, itemsInA }, { 675, itemsInB } });
+        a = pockets[0].id;
+        b = pockets[1].id;
     }
 };
 } // namespace
@@ -83,6 +83,7 @@ TEST_F(Drawer, OpeningKeepsOnlyTheLatestPocketsItemsTogglingLetsAClosingDrawerFi
     engine->setEditing(true);
     engine->itemOpened();
     EXPECT_EQ(std::tuple(engine->state().wantsOpen, engine->state().isEditing), std::tuple(false, false));
+    run(2);
     engine->toggleOpen(b);
 
     // Removing items shrinks the drawer; the last one closes it.
@@ -115,15 +116,15 @@ TEST_F(Drawer, NodesAndContentExistOnlyWhileOpenFollowTheBulgeAndStayOnScreen)
     EXPECT_NE(engine->openPocketNode(), std::nullopt);
 
     // Near either end of the screen the bulge stays inside it; held at a full charge it hangs lower.
-    BlobRuntime blob = engine->state().blobs[0];
-    blob.y = SpringValue::atRest(20);
-    EXPECT_EQ(engine->node(blob, false)->center, 16 + 87);
-    blob.y = SpringValue::atRest(890);
-    EXPECT_EQ(engine->node(blob, false)->center, 900 - 16 - 87);
+    BlobRuntime pocket = engine->state().blobs[0];
+    pocket.y = SpringValue::atRest(20);
+    EXPECT_EQ(engine->node(pocket, false)->center, 16 + 87);
+    pocket.y = SpringValue::atRest(890);
+    EXPECT_EQ(engine->node(pocket, false)->center, 900 - 16 - 87);
     for (double v = 1; v <= 150; ++v)
-        engine->setPurgeOverscroll(v, a);
+        engine->setClearingOverscroll(v, a);
     engine->step(frame);
-    ASSERT_TRUE(engine->state().purge.value > 0.001 && engine->state().purge.value < 0.995);
+    ASSERT_TRUE(engine->state().clearing.value > 0.001 && engine->state().clearing.value < 0.995);
     const auto plain = *engine->node(engine->state().blobs[0], false), sagging = *engine->node(engine->state().blobs[0], true);
     EXPECT_TRUE(sagging.center > plain.center && sagging.center <= plain.center + 22) << sagging.center - plain.center;
     EXPECT_TRUE(sagging.falloffBottom > plain.falloffBottom && sagging.amplitude < plain.amplitude);

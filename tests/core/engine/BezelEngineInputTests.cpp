@@ -27,9 +27,9 @@ protected:
 
 TEST_F(Pointer, HitTestingKeepsToTheBandThePlusTheToggleAndTheNearestPocket)
 {
-    const auto zones = startWith({ { 170, 0 }, { 400, 0 }, { 500, 0 }, { 836, 0 } });
+    const auto pockets = startWith({ { 170, 0 }, { 400, 0 }, { 500, 0 }, { 836, 0 } });
     using Hit = std::optional<HitTarget>;
-    const auto pocket = [&](std::size_t i) { return Hit(HitTarget::blob(zones[i].id)); };
+    const auto pocket = [&](std::size_t i) { return Hit(HitTarget::pocket(pockets[i].id)); };
     const auto expectHits = [&](const std::vector<std::tuple<double, double, Hit>>& cases) {
         for (const auto& [x, y, hit] : cases)
             EXPECT_EQ(engine->hitTest({ x, y }), hit) << x << " " << y;
@@ -50,7 +50,7 @@ TEST_F(Pointer, HitTestingKeepsToTheBandThePlusTheToggleAndTheNearestPocket)
     EXPECT_EQ(engine->controlsFrame()->y, 900 - 58 - 54);
 
     // A dying pocket is never hit; its neighbour is, if within reach.
-    engine->removeZone(zones[1].id);
+    engine->removeZone(pockets[1].id);
     expectHits({ { edge, 450, pocket(2) } });
 }
 
@@ -78,7 +78,7 @@ TEST_F(Pointer, AShortStillPressIsAClickAndALongOrMovingOneADrag)
     EXPECT_EQ(engine->state().blobs[1].targetY, 430);
     engine->mouseUp({ edge, 430 });
     // The nearest free place in steps of 4: 506 is the first at least 103.5 below 400.
-    EXPECT_EQ(std::tuple(engine->state().blobs[1].targetY, storedZones()[1].anchor), std::tuple(506, 506.0 / 900));
+    EXPECT_EQ(std::tuple(engine->state().blobs[1].targetY, storedPockets()[1].anchor), std::tuple(506, 506.0 / 900));
 
     // Outside arrangement a pocket that is not being named cannot be grabbed.
     engine->setArranging(false);
@@ -88,7 +88,7 @@ TEST_F(Pointer, AShortStillPressIsAClickAndALongOrMovingOneADrag)
 
 TEST_F(Pointer, CalmClicksReachTheEdgeOnlyOverPocketsWithItemsAndOpenCloseOrAddThere)
 {
-    const auto zones = startWith({ { 300, 0 }, { 600, 1 } });
+    const auto pockets = startWith({ { 300, 0 }, { 600, 1 } });
     // Where the pointer is, whether the introduction runs, and whether clicks are wanted.
     const std::tuple<std::optional<Point>, bool, bool> cases[] = { { Point { edge - 10, 300 }, false, false },
         { Point { edge - 10, 600 }, false, true }, { Point { 500, 600 }, false, false }, { std::nullopt, true, true },
@@ -102,7 +102,7 @@ TEST_F(Pointer, CalmClicksReachTheEdgeOnlyOverPocketsWithItemsAndOpenCloseOrAddT
     EXPECT_FALSE(engine->state().pullCountZone) << "an empty pocket starts no pull";
 
     engine->mouseUp({ edge, 600 });
-    EXPECT_EQ(std::tuple(engine->state().openZone, engine->state().wantsOpen), std::tuple(zones[1].id, true));
+    EXPECT_EQ(std::tuple(engine->state().openZone, engine->state().wantsOpen), std::tuple(pockets[1].id, true));
     engine->mouseUp({ 200, 600 });
     EXPECT_FALSE(engine->state().wantsOpen);
     editUntil(0.999);
@@ -119,7 +119,7 @@ TEST_F(Pointer, CalmClicksReachTheEdgeOnlyOverPocketsWithItemsAndOpenCloseOrAddT
     EXPECT_FALSE(engine->wantsMouseEvents());
 }
 
-TEST_F(EditMode, EveryWayOutOfEditingSavesTheZonesExactlyOnceAndOnlyWhatIsEditedIsEditable)
+TEST_F(EditMode, EveryWayOutOfEditingSavesThePocketsExactlyOnceAndOnlyWhatIsEditedIsEditable)
 {
     engine->setEditing(true);
     engine->step(frame);

@@ -6,20 +6,20 @@ using namespace kestrane;
 using namespace kestrane::testing;
 
 namespace {
-BlobRuntime blobWith(double amplitude, int items)
+BlobRuntime pocketWith(double amplitude, int items)
 {
-    BlobRuntime blob;
-    blob.config = zone("A", 0.5);
-    blob.y = SpringValue::atRest(400);
-    blob.amplitude = SpringValue::atRest(amplitude);
-    blob.itemCount = items;
-    return blob;
+    BlobRuntime pocket;
+    pocket.config = newPocket("A", 0.5);
+    pocket.y = SpringValue::atRest(400);
+    pocket.amplitude = SpringValue::atRest(amplitude);
+    pocket.itemCount = items;
+    return pocket;
 }
 } // namespace
 
 class EngineStep : public EngineFixture {
 protected:
-    const BlobRuntime& blob(std::size_t i) const { return engine->state().blobs.at(i); }
+    const BlobRuntime& pocket(std::size_t i) const { return engine->state().blobs.at(i); }
     void settleAt(std::optional<Point> pointer)
     {
         engine->updatePointer(pointer);
@@ -27,28 +27,28 @@ protected:
     }
 };
 
-TEST_F(EngineStep, FirstStepPlacesEveryBlobAtItsClampedAnchor)
+TEST_F(EngineStep, FirstStepPlacesEveryPocketAtItsClampedAnchor)
 {
-    storeZones({ zone("A", 0.5), zone("Top", 0.01), zone("Bottom", 0.99) });
+    storePockets({ newPocket("A", 0.5), newPocket("Top", 0.01), newPocket("Bottom", 0.99) });
     makeEngine().step(frame);
-    EXPECT_EQ(std::tuple(blob(0).y, blob(1).y.value, blob(1).config.anchor, blob(2).y.value),
+    EXPECT_EQ(std::tuple(pocket(0).y, pocket(1).y.value, pocket(1).config.anchor, pocket(2).y.value),
         std::tuple(SpringValue::atRest(450), 166, 166.0 / 900, 836));
     // On a screen too short for the range every pocket keeps to the top limit.
     engine->setSize({ 800, 200 });
     run(2);
-    EXPECT_NEAR(blob(0).y.value, 166, 0.01);
+    EXPECT_NEAR(pocket(0).y.value, 166, 0.01);
 }
 
 TEST_F(EngineStep, ASettledEdgeSkipsStepsAndSwellFollowsItemsAndTheNearestPocketOnly)
 {
     // The lower pocket first, so that a tie shows the earlier one winning, not the upper.
-    Dropzone four = zone("Four", 0.7), empty = zone("Empty", 0.3);
+    Dropzone four = newPocket("Four", 0.7), empty = newPocket("Empty", 0.3);
     putItems(four.id, 4);
-    storeZones({ four, empty });
+    storePockets({ four, empty });
     makeEngine();
     run(3);
-    EXPECT_EQ(blob(1).amplitude.value, 0);
-    EXPECT_NEAR(blob(0).amplitude.value, 10.6, 0.1);
+    EXPECT_EQ(pocket(1).amplitude.value, 0);
+    EXPECT_NEAR(pocket(0).amplitude.value, 10.6, 0.1);
     ASSERT_TRUE(engine->isQuiescent());
     // Settled, the engine skips steps until something changes.
     const auto frameBefore = engine->state().frame;
@@ -76,12 +76,12 @@ TEST_F(EngineStep, ASettledEdgeSkipsStepsAndSwellFollowsItemsAndTheNearestPocket
     EXPECT_EQ(engine->state().frame, frameBefore + 3);
 
     settleAt(Point { 1420, 270 });
-    EXPECT_EQ(std::tuple(blob(1).proximity, blob(1).amplitude.value, engine->state().nearestPocket), std::tuple(1, 7, empty.id));
+    EXPECT_EQ(std::tuple(pocket(1).proximity, pocket(1).amplitude.value, engine->state().nearestPocket), std::tuple(1, 7, empty.id));
     settleAt(Point { 1420, 630 });
-    EXPECT_EQ(std::tuple(blob(1).amplitude.value, blob(0).amplitude.value), std::tuple(0, 20));
+    EXPECT_EQ(std::tuple(pocket(1).amplitude.value, pocket(0).amplitude.value), std::tuple(0, 20));
     settleAt(Point { 1421, 632 });
     settleAt(Point { 1300, 630 });
-    EXPECT_EQ(std::tuple(blob(0).proximity, engine->state().nearestPocket), std::tuple(0, std::nullopt));
+    EXPECT_EQ(std::tuple(pocket(0).proximity, engine->state().nearestPocket), std::tuple(0, std::nullopt));
 
     // Brushing a pocket ticks once per approach.
     EXPECT_EQ(haptics.played, (std::vector<HapticPattern> { HapticPattern::alignment, HapticPattern::alignment }));
@@ -93,10 +93,10 @@ TEST_F(EngineStep, ASettledEdgeSkipsStepsAndSwellFollowsItemsAndTheNearestPocket
 
 TEST_F(EngineStep, EditModeSwellsEverythingAndRestsOnceSettled)
 {
-    storeZones({ zone("A", 0.3), zone("B", 0.7) });
+    storePockets({ newPocket("A", 0.3), newPocket("B", 0.7) });
     makeEngine().setEditing(true);
     run(3);
-    EXPECT_EQ(std::tuple(blob(0).amplitude.value, blob(1).amplitude.value, engine->state().plusAmplitude.value), std::tuple(22, 22, 22));
+    EXPECT_EQ(std::tuple(pocket(0).amplitude.value, pocket(1).amplitude.value, engine->state().plusAmplitude.value), std::tuple(22, 22, 22));
     EXPECT_EQ(std::tuple(engine->nodes().size(), engine->nodes().back()), std::tuple(3u, BezelNode { 62, 22, 9, 44, 44, 0, 4.5 }))
         << "the plus comes last";
     const auto frameBefore = engine->state().frame;
@@ -113,22 +113,22 @@ TEST_F(EngineStep, EditModeSwellsEverythingAndRestsOnceSettled)
 
 TEST_F(EngineStep, ExternalDragSwellsTheTargetAndLeansNeighboursAndADraggedPocketStopsAtTheWall)
 {
-    Dropzone target = zone("Target", 0.5), neighbour = zone("Neighbour", 0.5 + 129.0 / 900);
-    storeZones({ target, neighbour });
+    Dropzone target = newPocket("Target", 0.5), neighbour = newPocket("Neighbour", 0.5 + 129.0 / 900);
+    storePockets({ target, neighbour });
     makeEngine().step(frame);
     engine->updateDragPayload(Point { 1410, 450 });
     run(3);
-    EXPECT_EQ(std::tuple(engine->state().dropTarget, blob(0).amplitude.value, blob(0).lean.value, blob(1).amplitude.value),
+    EXPECT_EQ(std::tuple(engine->state().dropTarget, pocket(0).amplitude.value, pocket(0).lean.value, pocket(1).amplitude.value),
         std::tuple(target.id, 42, 0, 0));
 
     // A system drag with no payload uses the pointer; a drag too far from the edge does nothing.
     engine->endSystemDrag();
     engine->beginSystemDrag();
     settleAt(Point { 1410, 500 });
-    EXPECT_TRUE(blob(0).lean.value > 0 && blob(0).lean.value <= 14 && blob(1).lean.value < 0)
-        << blob(0).lean.value << " " << blob(1).lean.value;
+    EXPECT_TRUE(pocket(0).lean.value > 0 && pocket(0).lean.value <= 14 && pocket(1).lean.value < 0)
+        << pocket(0).lean.value << " " << pocket(1).lean.value;
     settleAt(Point { 1179, 500 });
-    EXPECT_EQ(std::tuple(blob(0).amplitude.value, blob(0).lean.value), std::tuple(0, 0));
+    EXPECT_EQ(std::tuple(pocket(0).amplitude.value, pocket(0).lean.value), std::tuple(0, 0));
 
     // Dragged against the wall, a pocket ticks once and stays at the limit.
     engine->endSystemDrag();
@@ -139,11 +139,11 @@ TEST_F(EngineStep, ExternalDragSwellsTheTargetAndLeansNeighboursAndADraggedPocke
         engine->updatePointer(Point { 1420, y });
         run(0.1);
     }
-    EXPECT_EQ(std::tuple(blob(0).targetY, blob(0).config.anchor), std::tuple(166, 166.0 / 900));
-    EXPECT_NEAR(blob(0).y.value, 166, 0.01);
+    EXPECT_EQ(std::tuple(pocket(0).targetY, pocket(0).config.anchor), std::tuple(166, 166.0 / 900));
+    EXPECT_NEAR(pocket(0).y.value, 166, 0.01);
     EXPECT_EQ(
         std::vector(haptics.played.begin() + static_cast<long>(grabbed), haptics.played.end()), std::vector { HapticPattern::alignment });
-    EXPECT_GE(blob(0).amplitude.value, 29.99);
+    EXPECT_GE(pocket(0).amplitude.value, 29.99);
 }
 
 using EngineShape = EngineFixture;
@@ -151,21 +151,21 @@ using EngineShape = EngineFixture;
 TEST_F(EngineShape, NodeProportionsForEmptyFilledFastAndGulpingPockets)
 {
     makeEngine();
-    EXPECT_EQ(engine->node(blobWith(7, 0), true), (BezelNode { 400, 7, 34, 36, 36, 0, 7.5 }));
-    BlobRuntime faded = blobWith(7, 0);
+    EXPECT_EQ(engine->node(pocketWith(7, 0), true), (BezelNode { 400, 7, 34, 36, 36, 0, 7.5 }));
+    BlobRuntime faded = pocketWith(7, 0);
     faded.life = SpringValue::atRest(0.001);
     EXPECT_FALSE(engine->node(faded, true));
 
     // Well past the fastest a stretch grows, a shrinking gulp, a swelling one.
-    BlobRuntime fast = blobWith(22, 0), shrinking = blobWith(20, 0), gulping = blobWith(20, 0);
+    BlobRuntime fast = pocketWith(22, 0), shrinking = pocketWith(20, 0), gulping = pocketWith(20, 0);
     fast.y.velocity = -5000;
     shrinking.swallow = { -0.5, 0, false };
     gulping.swallow = { 2, 0, false };
-    // The blob, and its node's amplitude, core and falloffs above and below.
-    const std::pair<BlobRuntime, std::array<double, 4>> cases[] = { { blobWith(20, 1), { 20, 10.62, 53.119309, 56.903891 } },
+    // The pocket, and its node's amplitude, core and falloffs above and below.
+    const std::pair<BlobRuntime, std::array<double, 4>> cases[] = { { pocketWith(20, 1), { 20, 10.62, 53.119309, 56.903891 } },
         { fast, { 17.670825, 52.7, 55.8, 55.8 } }, { shrinking, { 17.2, 34, 36, 36 } }, { gulping, { 41.85, 34, 50.076, 50.076 } } };
-    for (const auto& [blob, expected] : cases) {
-        const BezelNode node = *engine->node(blob, true);
+    for (const auto& [pocket, expected] : cases) {
+        const BezelNode node = *engine->node(pocket, true);
         const std::array<double, 4> actual { node.amplitude, node.core, node.falloffTop, node.falloffBottom };
         for (std::size_t i = 0; i < 4; ++i)
             EXPECT_NEAR(actual[i], expected[i], 1e-6) << i;

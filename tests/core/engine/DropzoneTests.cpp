@@ -17,8 +17,8 @@ Bytes bytes(std::string_view text)
 TEST(Dropzone, StoredFormRoundTripsWithExactKeysAndAnUnreadablePocketIsLeftOutAlone)
 {
     Dropzone a { *Uuid::parse("0f8fad5b-d9cb-469f-a165-70867728950e"), " Shelf / \"one\" ", 0.123456789012345678, "bin" };
-    const Bytes data = encodeZones({ a, zone("Pocket 2", 0.9) });
-    EXPECT_EQ(decodeZones(data).zones.front(), a);
+    const Bytes data = encodePockets({ a, newPocket("Pocket 2", 0.9) });
+    EXPECT_EQ(decodePockets(data).pockets.front(), a);
     EXPECT_EQ(nlohmann::json::parse(data.begin(), data.end())[0],
         nlohmann::json::parse(R"({"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":" Shelf / \"one\" ",
                                                   "anchor":0.123456789012345678,"kind":"bin"})"));
@@ -33,15 +33,15 @@ TEST(Dropzone, StoredFormRoundTripsWithExactKeysAndAnUnreadablePocketIsLeftOutAl
         { R"({"id":"x"})", 0, "object" }, { "[{\"id\":", 0, "JSON" }, { "[\"\xff\xfe\"]", 0, "UTF-8" }
     };
     for (const auto& [stored, kept, problem] : cases) {
-        const DecodedZones decoded = decodeZones(bytes(stored));
-        EXPECT_EQ(decoded.zones.size(), kept) << stored;
+        const DecodedPockets decoded = decodePockets(bytes(stored));
+        EXPECT_EQ(decoded.pockets.size(), kept) << stored;
         EXPECT_THAT(decoded.problems, ::testing::ElementsAre(::testing::HasSubstr(problem))) << stored;
     }
     // A layout spoilt throughout is not one line per pocket.
-    EXPECT_EQ(decodeZones(bytes("[1,2,3,4,5,6,7,8,9,10]")).problems.size(), 6u);
+    EXPECT_EQ(decodePockets(bytes("[1,2,3,4,5,6,7,8,9,10]")).problems.size(), 6u);
 }
 
-class Zones : public EngineFixture {
+class Pockets : public EngineFixture {
 protected:
     // Every pocket has its own place, at least a slot from any other.
     void expectSpreadApart()
@@ -56,24 +56,24 @@ protected:
     long loggedLines(const std::function<void()>& action) { return std::ranges::count(stderrOf(action), '\n'); }
 };
 
-TEST_F(Zones, EveryPocketHoldingItemsHasAPlaceOnTheEdge)
+TEST_F(Pockets, EveryPocketHoldingItemsHasAPlaceOnTheEdge)
 {
-    const Dropzone kept = zone("Kept", 0.5);
+    const Dropzone kept = newPocket("Kept", 0.5);
     const Uuid lostA = Uuid::random(), lostB = Uuid::random();
     const std::pair<Uuid, int> held[] = { { kept.id, 1 }, { lostA, 2 }, { lostB, 3 } };
     for (const auto& [id, count] : held)
         putItems(id, count);
     // The stored layout, and how many lines the start reports.
     const std::vector<std::pair<std::optional<Bytes>, int>> cases = { { std::nullopt, 1 }, { bytes("garbage"), 3 }, { bytes("[]"), 1 },
-        { encodeZones({ kept }), 1 } };
+        { encodePockets({ kept }), 1 } };
     for (const auto& [stored, lines] : cases) {
-        defaults.remove(BezelEngine::zonesKey);
+        defaults.remove(BezelEngine::pocketsKey);
         if (stored)
-            defaults.setData(BezelEngine::zonesKey, *stored);
+            defaults.setData(BezelEngine::pocketsKey, *stored);
         EXPECT_EQ(loggedLines([&] { makeEngine(); }), lines);
         for (const auto& [id, count] : held)
-            EXPECT_EQ(engine->blob(id) ? engine->blob(id)->itemCount : -1, count);
-        EXPECT_EQ(engine->blob(kept.id) ? engine->blob(kept.id)->amplitude : SpringValue {}, SpringValue::atRest(5.5));
+            EXPECT_EQ(engine->pocket(id) ? engine->pocket(id)->itemCount : -1, count);
+        EXPECT_EQ(engine->pocket(kept.id) ? engine->pocket(kept.id)->amplitude : SpringValue {}, SpringValue::atRest(5.5));
 
         // Placed apart on the real screen, saved: the next start has nothing to mend.
         engine->setSize({ 1440, 700 });
@@ -82,40 +82,40 @@ TEST_F(Zones, EveryPocketHoldingItemsHasAPlaceOnTheEdge)
     }
 }
 
-TEST_F(Zones, WhatCouldNotBeReadIsKeptAsideOnceBeforeTheLayoutIsRewritten)
+TEST_F(Pockets, WhatCouldNotBeReadIsKeptAsideOnceBeforeTheLayoutIsRewritten)
 {
-    const Dropzone work = zone("Work", 0.3), home = zone("Home", 0.6);
-    const Bytes good = encodeZones({ work, home });
+    const Dropzone work = newPocket("Work", 0.3), home = newPocket("Home", 0.6);
+    const Bytes good = encodePockets({ work, home });
     const std::string partly = std::string(good.begin(), good.end() - 1)
         + R"(,{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":"Reading","anchor":"0.5","kind":"shelf"}])";
     // Stored as bytes with one bad pocket, or as text (a value of another type): the pockets shown.
     const std::pair<bool, std::vector<std::string>> cases[] = { { true, { "Work", "Home" } }, { false, { "Pocket 1" } } };
     for (const auto& [asBytes, names] : cases) {
-        asBytes ? defaults.setData(BezelEngine::zonesKey, bytes(partly)) : defaults.setString(BezelEngine::zonesKey, partly);
-        const auto stored = std::pair(defaults.dataValue(BezelEngine::zonesKey), defaults.stringValue(BezelEngine::zonesKey));
+        asBytes ? defaults.setData(BezelEngine::pocketsKey, bytes(partly)) : defaults.setString(BezelEngine::pocketsKey, partly);
+        const auto stored = std::pair(defaults.dataValue(BezelEngine::pocketsKey), defaults.stringValue(BezelEngine::pocketsKey));
         const int writes = defaults.writeCount();
         EXPECT_EQ(loggedLines([&] { makeEngine(); }), 1);
         EXPECT_EQ(defaults.writeCount(), writes);
         std::vector<std::string> shown;
-        for (const BlobRuntime& blob : engine->state().blobs)
-            shown.push_back(blob.config.name);
+        for (const BlobRuntime& pocket : engine->state().blobs)
+            shown.push_back(pocket.config.name);
         EXPECT_EQ(shown, names);
 
         const std::string log = stderrOf([&] { engine->saveZones(); });
         const std::string aside = log.substr(log.find("kept as ") + 8, log.size() - log.find("kept as ") - 9);
         EXPECT_EQ(std::pair(defaults.dataValue(aside), defaults.stringValue(aside)), stored) << log;
-        EXPECT_EQ(storedZones().size(), names.size());
+        EXPECT_EQ(storedPockets().size(), names.size());
         EXPECT_EQ(loggedLines([&] { engine->saveZones(); }), 0);
     }
 }
 
-TEST_F(Zones, PocketsBeyondWhatTheScreenHoldsHandTheirItemsToTheLastThatFits)
+TEST_F(Pockets, PocketsBeyondWhatTheScreenHoldsHandTheirItemsToTheLastThatFits)
 {
     // Nine pockets stacked on one spot, and one more holding items but not in the layout.
     std::vector<Dropzone> stacked;
-    std::generate_n(std::back_inserter(stacked), 9, [] { return zone("P", 0.5); });
+    std::generate_n(std::back_inserter(stacked), 9, [] { return newPocket("P", 0.5); });
     stacked.push_back(stacked[0]);
-    storeZones(stacked);
+    storePockets(stacked);
     const auto lastKept = putItems(stacked[6].id, 1);
     const auto beyond = putItems(stacked[8].id, 2);
     const auto unplaced = putItems(Uuid::random(), 1);
@@ -125,10 +125,10 @@ TEST_F(Zones, PocketsBeyondWhatTheScreenHoldsHandTheirItemsToTheLastThatFits)
     ASSERT_EQ(engine->state().blobs.size(), 7u);
     expectSpreadApart();
     EXPECT_EQ(store.items.at(stacked[6].id), (std::vector<PocketItem> { lastKept[0], beyond[0], beyond[1], unplaced[0] }));
-    EXPECT_EQ(storedZones().size(), 7u);
+    EXPECT_EQ(storedPockets().size(), 7u);
 }
 
-TEST_F(Zones, FreeSlotSearchWalksAwayFromTakenPlaces)
+TEST_F(Pockets, FreeSlotSearchWalksAwayFromTakenPlaces)
 {
     struct Case {
         double y;
@@ -144,11 +144,11 @@ TEST_F(Zones, FreeSlotSearchWalksAwayFromTakenPlaces)
         EXPECT_EQ(BezelEngine::nearestFreeSlot(c.y, c.taken, c.height), c.slot) << c.y;
 }
 
-TEST_F(Zones, AFirstRunPocketIsStoredOnceItHoldsItemsAndAddedOnesAreBornAtThePlus)
+TEST_F(Pockets, AFirstRunPocketIsStoredOnceItHoldsItemsAndAddedOnesAreBornAtThePlus)
 {
     // Nothing usable stored: one pocket, in memory only, and the stored value is left alone.
-    defaults.setData(BezelEngine::zonesKey, bytes(R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":"x","anchor":0.5}])"));
-    const auto unusable = defaults.dataValue(BezelEngine::zonesKey);
+    defaults.setData(BezelEngine::pocketsKey, bytes(R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","name":"x","anchor":0.5}])"));
+    const auto unusable = defaults.dataValue(BezelEngine::pocketsKey);
     makeEngine();
     ASSERT_EQ(engine->state().blobs.size(), 1u);
     const Uuid seeded = engine->state().blobs[0].config.id;
@@ -156,9 +156,9 @@ TEST_F(Zones, AFirstRunPocketIsStoredOnceItHoldsItemsAndAddedOnesAreBornAtThePlu
     engine->rename(Uuid::random(), "ignored");
     engine->refreshCounts();
     EXPECT_EQ(engine->state().blobs[0].config.name, "  New name ");
-    EXPECT_EQ(defaults.dataValue(BezelEngine::zonesKey), unusable);
+    EXPECT_EQ(defaults.dataValue(BezelEngine::pocketsKey), unusable);
 
-    // The first items in it store the zones, so the next launch knows the pocket.
+    // The first items in it store the pockets, so the next launch knows the pocket.
     putItems(seeded, 2);
     engine->refreshCounts();
     makeEngine();
@@ -170,7 +170,7 @@ TEST_F(Zones, AFirstRunPocketIsStoredOnceItHoldsItemsAndAddedOnesAreBornAtThePlu
     }),
         0);
     engine->saveZones();
-    EXPECT_EQ(storedZones()[0].name, "Newer");
+    EXPECT_EQ(storedPockets()[0].name, "Newer");
 
     // Added pockets are born at the plus until seven fill the screen; then the add recoils.
     engine->step(frame);
@@ -181,7 +181,7 @@ TEST_F(Zones, AFirstRunPocketIsStoredOnceItHoldsItemsAndAddedOnesAreBornAtThePlu
     EXPECT_EQ(added.config.name, "Pocket 3") << "numbered after the fading one";
     EXPECT_EQ(std::tuple(added.y, added.life), std::tuple(SpringValue::atRest(62), SpringValue::atRest(0)));
     EXPECT_EQ(std::tuple(engine->state().soloEditing, engine->state().newlyAdded), std::tuple(added.config.id, added.config.id));
-    EXPECT_EQ(storedZones().back().id, added.config.id);
+    EXPECT_EQ(storedPockets().back().id, added.config.id);
     run(2);
     EXPECT_NEAR(engine->state().blobs.back().y.value, engine->state().blobs.back().config.anchor * 900, 1e-9);
     EXPECT_EQ(engine->state().blobs.back().life.value, 1);

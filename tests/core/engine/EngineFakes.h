@@ -15,7 +15,7 @@
 // The fakes every engine test and benchmark builds its engine from.
 namespace kestrane::testing {
 
-inline Dropzone zone(std::string name, double anchor)
+inline Dropzone newPocket(std::string name, double anchor)
 {
     return Dropzone { Uuid::random(), std::move(name), anchor, "shelf" };
 }
@@ -42,9 +42,9 @@ struct ScriptedIntroduction final : EngineIntroduction {
 
 // What the engine asks of the rest of the program besides its settings and pockets.
 struct FakeEngineServices {
-    EngineServices over(Defaults& defaults, EnginePocketStore& pockets, EngineTrace purgeTrace = {})
+    EngineServices over(Defaults& defaults, EnginePocketStore& pockets, EngineTrace clearingTrace = {})
     {
-        return EngineServices { defaults, clock, haptics, pockets, preferences, preferences, introduction, std::move(purgeTrace), {} };
+        return EngineServices { defaults, clock, haptics, pockets, preferences, preferences, introduction, std::move(clearingTrace), {} };
     }
 
     ManualClock clock;
@@ -54,27 +54,27 @@ struct FakeEngineServices {
 };
 
 // A real engine over a real pocket store in a temporary folder, with in-memory settings and
-// a main queue run by hand. Zones are stored before the engine is made.
+// a main queue run by hand. Pockets are stored before the engine is made.
 struct EngineRig : FakeEngineServices {
-    void storeZones(const std::vector<Dropzone>& zones) { defaults.setData(BezelEngine::zonesKey, encodeZones(zones)); }
+    void storePockets(const std::vector<Dropzone>& pockets) { defaults.setData(BezelEngine::pocketsKey, encodePockets(pockets)); }
 
-    BezelEngine& makeEngine(EngineTrace purgeTrace = {})
+    BezelEngine& makeEngine(EngineTrace clearingTrace = {})
     {
-        engine = std::make_unique<BezelEngine>(over(defaults, store, std::move(purgeTrace)));
+        engine = std::make_unique<BezelEngine>(over(defaults, store, std::move(clearingTrace)));
         return *engine;
     }
 
     // A 1440 × 900 edge with pockets spread down it, each holding items known only to the
     // index in memory, after its first step.
-    BezelEngine& makeFilledEdge(int pockets, int itemsEach)
+    BezelEngine& makeFilledEdge(int pocketCount, int itemsEach)
     {
-        std::vector<Dropzone> zones;
-        for (int i = 0; i < pockets; ++i) {
-            zones.push_back(zone("Pocket", 0.2 + 0.1 * i));
+        std::vector<Dropzone> pockets;
+        for (int i = 0; i < pocketCount; ++i) {
+            pockets.push_back(newPocket("Pocket", 0.2 + 0.1 * i));
             for (int n = 0; n < itemsEach; ++n)
-                store.items[zones.back().id].push_back(PocketItem::make("note.txt", PocketPayload::makeManaged("note.txt"), 0));
+                store.items[pockets.back().id].push_back(PocketItem::make("note.txt", PocketPayload::makeManaged("note.txt"), 0));
         }
-        storeZones(zones);
+        storePockets(pockets);
         makeEngine().setSize({ 1440, 900 });
         engine->step(1.0 / 120);
         return *engine;

@@ -22,31 +22,31 @@ protected:
         }
     }
 
-    std::vector<Dropzone> storedZones() const { return decodeZones(*defaults.dataValue(BezelEngine::zonesKey)).zones; }
+    std::vector<Dropzone> storedPockets() const { return decodePockets(*defaults.dataValue(BezelEngine::pocketsKey)).pockets; }
 
     // Pockets at these heights of the 900-point edge, holding so many items each, placed by
     // a first step.
-    std::vector<Dropzone> startWith(const std::vector<std::pair<double, int>>& pockets)
+    std::vector<Dropzone> startWith(const std::vector<std::pair<double, int>>& wanted)
     {
-        std::vector<Dropzone> zones;
-        for (const auto& [y, items] : pockets)
-            zones.push_back(zone("Pocket", y / 900));
-        storeZones(zones);
-        for (std::size_t i = 0; i < zones.size(); ++i) {
-            if (pockets[i].second > 0)
-                putItems(zones[i].id, pockets[i].second);
+        std::vector<Dropzone> pockets;
+        for (const auto& [y, items] : wanted)
+            pockets.push_back(newPocket("Pocket", y / 900));
+        storePockets(pockets);
+        for (std::size_t i = 0; i < pockets.size(); ++i) {
+            if (wanted[i].second > 0)
+                putItems(pockets[i].id, wanted[i].second);
         }
         makeEngine().step(frame);
-        return zones;
+        return pockets;
     }
 
     // One pocket in the middle of the edge holding n items.
     Dropzone startWithOnePocket(int n) { return startWith({ { 450, n } })[0]; }
 
     // Puts n text items, each with its payload file, into a pocket and returns them.
-    std::vector<PocketItem> putItems(const Uuid& zone, int n)
+    std::vector<PocketItem> putItems(const Uuid& pocket, int n)
     {
-        std::vector<PocketItem>& list = store.items[zone];
+        std::vector<PocketItem>& list = store.items[pocket];
         for (int i = 0; i < n; ++i) {
             const std::string filename = Uuid::random().string() + ".txt";
             writeFile(store.payloadDirectory() / filename, "note " + std::to_string(i));

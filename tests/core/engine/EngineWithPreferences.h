@@ -15,7 +15,7 @@ protected:
     XdgAutostartLoginItem loginItem { "/usr/bin/kestrane", folder.path() };
     NotificationCenter notifications;
     Preferences prefs { defaults, loginItem, notifications, {} };
-    Onboarding onboarding { defaults };
+    Onboarding introduction { defaults };
 };
 
 } // namespace kestrane::testing

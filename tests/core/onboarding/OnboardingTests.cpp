@@ -9,7 +9,7 @@
 using namespace kestrane;
 
 namespace {
-using Phase = OnboardingPhase;
+using Phase = IntroductionPhase;
 
 // A binary fraction, so that elapsed times add up exactly.
 constexpr double frame = 1.0 / 64;
@@ -72,7 +72,7 @@ TEST_F(OnboardingTest, ClicksCountOnlyWhileTeachingAndDoNotRestartTheLessonClock
     // The view is told once per change; ignored clicks and broken frames change nothing.
     flow.start();
     runFrames(10);
-    const OnboardingState settling = flow.state();
+    const IntroductionState settling = flow.state();
     flow.advance();
     flow.step(std::numeric_limits<double>::quiet_NaN(), screen);
     flow.step(-1, screen);
@@ -91,7 +91,7 @@ TEST_F(OnboardingTest, ClicksCountOnlyWhileTeachingAndDoNotRestartTheLessonClock
     for (int click = 0; click < 3; ++click)
         flow.advance();
     EXPECT_EQ(flow.phase(), Phase::leaving);
-    const OnboardingState leaving = flow.state();
+    const IntroductionState leaving = flow.state();
     flow.advance();
     flow.finish();
     flow.start();
@@ -109,7 +109,7 @@ TEST_F(OnboardingTest, EscapeWhileWakingFadesTheInkButKeepsItsBodyAndAReplayStar
     flow.finish();
     EXPECT_EQ(flow.phase(), Phase::leaving);
     EXPECT_TRUE(flow.wasSeen()) << "marked again when it ends";
-    const OnboardingState left = flow.state();
+    const IntroductionState left = flow.state();
     runFrames(40);
     EXPECT_EQ(std::pair(flow.state().inkBody, flow.state().inkFrontValue), std::pair(left.inkBody, left.inkFrontValue));
     EXPECT_LT(std::max(flow.state().inkPresence.value, flow.state().haze.value), 0.6);
@@ -120,7 +120,7 @@ TEST_F(OnboardingTest, EscapeWhileWakingFadesTheInkButKeepsItsBodyAndAReplayStar
     flow.start();
     Onboarding firstRun { defaults };
     firstRun.start();
-    OnboardingState expected = firstRun.state();
+    IntroductionState expected = firstRun.state();
     expected.reading = flow.state().reading;
     EXPECT_EQ(flow.state(), expected);
     EXPECT_EQ(expected.inkPresence, SpringValue::atRest(1));

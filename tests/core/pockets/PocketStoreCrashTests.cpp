@@ -25,12 +25,12 @@ TEST_F(PocketStoreTest, AKilledStoreRestartsWithEveryListedFileAndNoDebris)
             MemoryPasteboard text;
             for (int k = 0;; ++k) {
                 text.setString("note " + std::to_string(k));
-                dying.ingest(text, zone);
-                const std::vector<PocketItem>& list = dying.items[zone];
+                dying.ingest(text, pocket);
+                const std::vector<PocketItem>& list = dying.items[pocket];
                 if (k % 3 == 1 && !list.empty())
-                    dying.remove(list.front().id, zone);
+                    dying.remove(list.front().id, pocket);
                 if (k % 3 == 2 && !list.empty())
-                    dying.releasePulled({ list.front().id }, zone);
+                    dying.releasePulled({ list.front().id }, pocket);
                 main.runPending();
             }
         }
@@ -42,7 +42,7 @@ TEST_F(PocketStoreTest, AKilledStoreRestartsWithEveryListedFileAndNoDebris)
         open();
         ASSERT_FALSE(store->indexUnreadable()) << "round " << round;
         std::set<std::string> listed;
-        for (const PocketItem& item : store->items[zone])
+        for (const PocketItem& item : store->items[pocket])
             listed.insert(*item.payload.managedFilename());
         listedInAll += listed.size();
         EXPECT_EQ(namesIn(store->payloadDirectory()), listed) << "round " << round;
@@ -74,7 +74,7 @@ TEST_F(PocketStoreTest, AStartSweepsWriteDebrisAndOldUnlistedFilesUnlessTheIndex
         store.reset();
         fs::remove_all(directory());
         fs::create_directories(directory() / "Payloads");
-        writeFile(directory() / "pockets.json", readable ? *encodePocketIndex({ { zone, { listed } } }) : "{");
+        writeFile(directory() / "pockets.json", readable ? *encodePocketIndex({ { pocket, { listed } } }) : "{");
         for (const auto& [name, minutesOld, swept] : files) {
             writeFile(directory() / "Payloads" / name, "x");
             backdate(directory() / "Payloads" / name, std::chrono::minutes(minutesOld));
@@ -85,8 +85,8 @@ TEST_F(PocketStoreTest, AStartSweepsWriteDebrisAndOldUnlistedFilesUnlessTheIndex
         for (const auto& [name, minutesOld, swept] : files)
             EXPECT_EQ(fs::exists(directory() / "Payloads" / name), !(readable && swept)) << name;
     }
-    store->items[zone].push_back(listed);
-    store->removeAll(zone);
+    store->items[pocket].push_back(listed);
+    store->removeAll(pocket);
     store.reset();
     EXPECT_EQ(std::tuple(fs::exists(directory() / "Payloads" / listedName), readFile(directory() / "pockets.json")), std::tuple(true, "{"));
 
@@ -105,16 +105,16 @@ TEST_F(PocketStoreTest, AnIndexNeverListsAPayloadThatCouldNotBeFlushed)
     open();
     MemoryPasteboard text;
     text.setString("kept");
-    store->ingest(text, zone);
+    store->ingest(text, pocket);
     store->waitForWrites();
     text.setString("held back");
-    ASSERT_EQ(store->ingest(text, zone), 1);
-    const fs::path payload = store->payloadDirectory() / *store->items[zone].back().payload.managedFilename();
+    ASSERT_EQ(store->ingest(text, pocket), 1);
+    const fs::path payload = store->payloadDirectory() / *store->items[pocket].back().payload.managedFilename();
     fs::remove(payload);
     fs::create_symlink(payload.filename(), payload);
     EXPECT_EQ(lineCount(stderrOf([&] { EXPECT_FALSE(store->waitForWrites()); })), 1);
-    EXPECT_EQ(decodePocketIndex(readFile(store->indexFile())).pockets->at(zone).size(), 1u);
+    EXPECT_EQ(decodePocketIndex(readFile(store->indexFile())).pockets->at(pocket).size(), 1u);
     fs::remove(payload);
     writeFile(payload, "held back");
-    EXPECT_EQ(stored().at(zone).size(), 2u);
+    EXPECT_EQ(stored().at(pocket).size(), 2u);
 }

@@ -24,7 +24,7 @@ protected:
     TemporaryFolder folder;
     ManualMainQueue main;
     std::unique_ptr<PocketStore> store;
-    const Uuid zone = Uuid::random();
+    const Uuid pocket = Uuid::random();
 
     std::filesystem::path directory() const { return folder / "Kestrane"; }
 

@@ -17,7 +17,7 @@ protected:
 
     void SetUp() override { open(); }
 
-    const PocketItem& last() { return store->items.at(zone).back(); }
+    const PocketItem& last() { return store->items.at(pocket).back(); }
     std::string payloadOf(const PocketItem& item) { return readFile(store->payloadDirectory() / *item.payload.managedFilename()); }
 };
 } // namespace
@@ -30,25 +30,25 @@ TEST_F(Ingest, FilesArePendingInDropOrderThenBecomeReferencesAlsoAtTheNextStart)
         drop.addFile(file);
     drop.addUrl("https://example.com/ignored");
     drop.setString("ignored too");
-    store->items[zone] = { managedItem("earlier.txt") };
+    store->items[pocket] = { managedItem("earlier.txt") };
 
-    EXPECT_EQ(store->ingest(drop, zone), 4);
+    EXPECT_EQ(store->ingest(drop, pocket), 4);
     const char* expectedNames[] = { "b.pdf", "a.pdf", "c d.pdf", "Folder" };
     for (std::size_t i = 0; i < 4; ++i) {
-        const PocketItem& added = store->items.at(zone).at(i + 1);
+        const PocketItem& added = store->items.at(pocket).at(i + 1);
         EXPECT_EQ(added, (PocketItem { added.id, expectedNames[i], PocketPayload::makePending(files[i].string()), 100 }));
     }
     settle();
-    const std::vector<PocketItem>& list = store->items.at(zone);
+    const std::vector<PocketItem>& list = store->items.at(pocket);
     for (std::size_t i = 0; i < 4; ++i)
         EXPECT_EQ(list[i + 1].payload, PocketPayload::makeReference(*FileReference::create(files[i])));
-    EXPECT_EQ(stored().at(zone), list);
+    EXPECT_EQ(stored().at(pocket), list);
 
     // A file gone before its reference is made stays pending.
     drop.clear();
     drop.addFile(makeFile("fleeting.pdf"));
     fs::remove(folder / "fleeting.pdf");
-    EXPECT_EQ(store->ingest(drop, zone), 1);
+    EXPECT_EQ(store->ingest(drop, pocket), 1);
     settle();
     EXPECT_TRUE(last().payload.pendingPath());
 
@@ -57,14 +57,14 @@ TEST_F(Ingest, FilesArePendingInDropOrderThenBecomeReferencesAlsoAtTheNextStart)
     const fs::path badName = makeFile("bad\xFF\xFE.txt");
     drop.clear();
     drop.addFile(badName);
-    store->items[zone] = { pendingItem(files[0]) };
-    ASSERT_EQ(store->ingest(drop, zone), 1);
+    store->items[pocket] = { pendingItem(files[0]) };
+    ASSERT_EQ(store->ingest(drop, pocket), 1);
     EXPECT_EQ(last().name, "bad\xEF\xBF\xBD\xEF\xBF\xBD.txt");
     open();
     settle();
-    EXPECT_EQ(store->items.at(zone)[0].payload, PocketPayload::makeReference(*FileReference::create(files[0])));
+    EXPECT_EQ(store->items.at(pocket)[0].payload, PocketPayload::makeReference(*FileReference::create(files[0])));
     fs::rename(files[0], folder / "renamed.pdf");
-    const ResolvedPocketItems resolved = store->resolve(zone);
+    const ResolvedPocketItems resolved = store->resolve(pocket);
     ASSERT_EQ(resolved.size(), 2u);
     EXPECT_EQ(std::pair(resolved[0]->path, resolved[1]->path), std::pair(folder / "renamed.pdf", badName));
 }
@@ -104,7 +104,7 @@ TEST_F(Ingest, AnImageThenALinkThenTextIsStoredInAFileOfItsOwn)
     for (const auto& [fill, name, content] : cases) {
         drop.clear();
         fill();
-        EXPECT_EQ(store->ingest(drop, zone), 1) << name;
+        EXPECT_EQ(store->ingest(drop, pocket), 1) << name;
         EXPECT_EQ(last().name, name);
         EXPECT_EQ(payloadOf(last()), content) << name;
         EXPECT_THAT(*last().payload.managedFilename(), ::testing::MatchesRegex("[0-9A-F-]{36}\\.(webloc|png|txt)"));
@@ -115,15 +115,15 @@ TEST_F(Ingest, AnImageThenALinkThenTextIsStoredInAFileOfItsOwn)
 
 TEST_F(Ingest, NothingUsableStoresNothing)
 {
-    EXPECT_EQ(store->ingest(drop, zone), 0);
+    EXPECT_EQ(store->ingest(drop, pocket), 0);
     drop.setString("");
-    EXPECT_EQ(store->ingest(drop, zone), 0);
+    EXPECT_EQ(store->ingest(drop, pocket), 0);
     // An image that could not be converted stores nothing, not even its text.
     drop.setImage({ std::nullopt });
     drop.setString("text");
-    EXPECT_EQ(store->ingest(drop, zone), 0);
+    EXPECT_EQ(store->ingest(drop, pocket), 0);
     EXPECT_EQ(indexInode(), 0u);
-    EXPECT_EQ(store->items.count(zone), 0u);
+    EXPECT_EQ(store->items.count(pocket), 0u);
 }
 
 // An item dragged from one pocket onto another (as stored, through a link, or as handed out
@@ -133,7 +133,7 @@ TEST_F(Ingest, AnItemMovedBetweenPocketsKeepsAPayloadOfItsOwn)
 {
     const Uuid other = Uuid::random();
     drop.setString("carried over");
-    ASSERT_EQ(store->ingest(drop, zone), 1);
+    ASSERT_EQ(store->ingest(drop, pocket), 1);
     const PocketItem original = last();
     const fs::path originalFile = store->payloadDirectory() / *original.payload.managedFilename();
     fs::create_directories(folder / "offered");
@@ -143,9 +143,9 @@ TEST_F(Ingest, AnItemMovedBetweenPocketsKeepsAPayloadOfItsOwn)
     ::setenv("XDG_RUNTIME_DIR", (folder / "offered").c_str(), 1);
     drop.clear();
     drop.addUrl("https://example.com/a?b&c");
-    ASSERT_EQ(store->ingest(drop, zone), 1);
+    ASSERT_EQ(store->ingest(drop, pocket), 1);
     const Uuid drag = Uuid::random();
-    const auto handed = HandOut::create(*HandOut::standardRoot(), drag, store->resolve(zone));
+    const auto handed = HandOut::create(*HandOut::standardRoot(), drag, store->resolve(pocket));
     const fs::path handedOut = handed.at(0);
     ASSERT_NE(handedOut, originalFile);
     // A link goes out as a desktop entry and comes back as the link it was.
@@ -167,7 +167,7 @@ TEST_F(Ingest, AnItemMovedBetweenPocketsKeepsAPayloadOfItsOwn)
     }
     HandOut::remove(*HandOut::standardRoot(), drag);
     runtime ? ::setenv("XDG_RUNTIME_DIR", runtimeBefore.c_str(), 1) : ::unsetenv("XDG_RUNTIME_DIR");
-    store->remove(original.id, zone);
+    store->remove(original.id, pocket);
     settle();
     store->waitForWrites();
     for (const std::string& name : namesIn(store->payloadDirectory()))
@@ -184,10 +184,10 @@ TEST_F(Ingest, APayloadSharedByTwoItemsGoesOnlyWithTheLast)
 {
     const PocketItem first = managedItem(Uuid::random().string() + ".txt");
     PocketItem second = PocketItem::make("twin", first.payload, 1);
-    store->items[zone] = { first, second };
+    store->items[pocket] = { first, second };
     const fs::path file = store->payloadDirectory() / *first.payload.managedFilename();
     for (const auto& [removed, kept] : { std::pair(first.id, true), { second.id, false } }) {
-        store->remove(removed, zone);
+        store->remove(removed, pocket);
         settle();
         store->waitForWrites();
         EXPECT_EQ(fs::exists(file), kept);

@@ -13,17 +13,17 @@ TEST_F(PocketStoreTest, ResolvingKeepsWhatIsThereOrOutOfReachAndDropsTheRest)
     const fs::path pending = makeFile("pending.pdf");
     const fs::path away = makeFile("volume/docs/away.pdf");
     const PocketItem managed = managedItem("note.txt");
-    store->items[zone] = { referenceItem(makeFile("doomed.pdf")), referenceItem(kept), managed, pendingItem(pending),
+    store->items[pocket] = { referenceItem(makeFile("doomed.pdf")), referenceItem(kept), managed, pendingItem(pending),
         PocketItem::make("gone", PocketPayload::makeManaged("missing.txt"), 1),
         PocketItem::make("relative", PocketPayload::makePending("relative/path"), 1),
         PocketItem::make("garbage", PocketPayload::makeReference({ 1, 2, 3 }), 1), referenceItem(away),
         pendingItem(makeFile("volume/docs/pending.pdf")) };
-    const std::vector<PocketItem> all = store->items[zone];
+    const std::vector<PocketItem> all = store->items[pocket];
     fs::remove(folder / "doomed.pdf");
     fs::remove_all(folder / "volume");
 
     std::optional<ResolvedPocketItems> delivered;
-    store->resolveAsync(zone, [&](ResolvedPocketItems items) { delivered = std::move(items); });
+    store->resolveAsync(pocket, [&](ResolvedPocketItems items) { delivered = std::move(items); });
     settle();
     const auto fields = [](const ResolvedPocketItem& item) {
         return std::tuple(item.id, item.path, item.scoped, item.available, item.managed);
@@ -34,12 +34,12 @@ TEST_F(PocketStoreTest, ResolvingKeepsWhatIsThereOrOutOfReachAndDropsTheRest)
     EXPECT_EQ(fields(*(*delivered)[2]), std::tuple(all[3].id, pending, false, true, false));
     EXPECT_EQ(fields(*(*delivered)[3]), std::tuple(all[7].id, away, true, false, false));
     EXPECT_EQ(fields(*(*delivered)[4]), std::tuple(all[8].id, folder / "volume/docs/pending.pdf", false, false, false));
-    EXPECT_EQ(store->items[zone], (std::vector<PocketItem> { all[1], all[2], all[3], all[7], all[8] }));
-    EXPECT_EQ(stored().at(zone), store->items.at(zone));
+    EXPECT_EQ(store->items[pocket], (std::vector<PocketItem> { all[1], all[2], all[3], all[7], all[8] }));
+    EXPECT_EQ(stored().at(pocket), store->items.at(pocket));
 
     // Nothing died this time: nothing is written.
     const ino_t before = indexInode();
-    EXPECT_EQ(store->resolve(zone).size(), 3u);
+    EXPECT_EQ(store->resolve(pocket).size(), 3u);
     EXPECT_EQ(indexInode(), before);
     EXPECT_TRUE(store->resolve(Uuid::random()).empty());
 }
@@ -48,28 +48,28 @@ TEST_F(PocketStoreTest, ABackgroundResolutionNeverOverwritesALaterChangeNorRepor
 {
     open();
     const fs::path doomed = makeFile("doomed.pdf");
-    store->items[zone] = { referenceItem(doomed) };
+    store->items[pocket] = { referenceItem(doomed) };
     fs::remove(doomed);
 
     // An item arrives while the resolution runs: its pruning must be skipped.
     std::optional<ResolvedPocketItems> delivered;
-    store->resolveAsync(zone, [&](ResolvedPocketItems items) { delivered = std::move(items); });
-    store->items[zone].push_back(managedItem("new.txt"));
+    store->resolveAsync(pocket, [&](ResolvedPocketItems items) { delivered = std::move(items); });
+    store->items[pocket].push_back(managedItem("new.txt"));
     settle();
     ASSERT_TRUE(delivered);
     EXPECT_TRUE(delivered->empty());
-    EXPECT_EQ(store->itemCount(zone), 2);
+    EXPECT_EQ(store->itemCount(pocket), 2);
 
     // An empty pocket resolves at once; results arriving after the store is gone are dropped.
     int calls = 0;
-    store->items.erase(zone);
-    store->resolveAsync(zone, [&](ResolvedPocketItems items) { calls += items.empty(); });
-    store->items[zone] = {};
-    store->resolveAsync(zone, [&](ResolvedPocketItems items) { calls += items.empty(); });
+    store->items.erase(pocket);
+    store->resolveAsync(pocket, [&](ResolvedPocketItems items) { calls += items.empty(); });
+    store->items[pocket] = {};
+    store->resolveAsync(pocket, [&](ResolvedPocketItems items) { calls += items.empty(); });
     EXPECT_EQ(calls, 2);
 
-    store->items[zone] = { managedItem("a.txt") };
-    store->resolveAsync(zone, [&](ResolvedPocketItems) { ++calls; });
+    store->items[pocket] = { managedItem("a.txt") };
+    store->resolveAsync(pocket, [&](ResolvedPocketItems) { ++calls; });
     store.reset();
     EXPECT_GE(main.runPending(), 1);
     EXPECT_EQ(calls, 2);
@@ -80,18 +80,18 @@ TEST_F(PocketStoreTest, AdoptionTurnsOnlyStillPendingItemsIntoReferences)
     open();
     const PocketItem pendingA = pendingItem(folder / "a.pdf"), pendingB = pendingItem(folder / "b.pdf");
     const PocketItem managed = managedItem("m.txt");
-    store->items[zone] = { pendingA, managed, pendingB };
+    store->items[pocket] = { pendingA, managed, pendingB };
     const Bytes bookmark { 1, 2, 3 };
 
     const ino_t before = indexInode();
-    store->adopt({ { managed.id, bookmark }, { Uuid::random(), bookmark } }, zone);
+    store->adopt({ { managed.id, bookmark }, { Uuid::random(), bookmark } }, pocket);
     store->adopt({ { pendingA.id, bookmark } }, Uuid::random());
     EXPECT_EQ(indexInode(), before);
 
-    store->adopt({ { pendingA.id, bookmark } }, zone);
+    store->adopt({ { pendingA.id, bookmark } }, pocket);
     const PocketItem adopted { pendingA.id, pendingA.name, PocketPayload::makeReference(bookmark), pendingA.addedAt };
-    EXPECT_EQ(store->items.at(zone), (std::vector<PocketItem> { adopted, managed, pendingB }));
-    EXPECT_EQ(stored().at(zone), store->items.at(zone));
+    EXPECT_EQ(store->items.at(pocket), (std::vector<PocketItem> { adopted, managed, pendingB }));
+    EXPECT_EQ(stored().at(pocket), store->items.at(pocket));
 }
 
 TEST_F(PocketStoreTest, FilesMovedElsewhereWhileRunningAreFollowedButDeletedOnesAreNot)
@@ -102,13 +102,13 @@ TEST_F(PocketStoreTest, FilesMovedElsewhereWhileRunningAreFollowedButDeletedOnes
     const fs::path draft = makeFile("a/draft.txt");
     const fs::path dropped = makeFile("a/dropped.pdf");
     open();
-    store->items[zone] = { referenceItem(moved), referenceItem(deleted), referenceItem(draft) };
+    store->items[pocket] = { referenceItem(moved), referenceItem(deleted), referenceItem(draft) };
     store->save();
     open();
     settle();
     MemoryPasteboard drop;
     drop.addFile(dropped);
-    store->ingest(drop, zone);
+    store->ingest(drop, pocket);
     settle();
 
     fs::rename(moved, folder / "b/renamed.pdf");
@@ -120,7 +120,7 @@ TEST_F(PocketStoreTest, FilesMovedElsewhereWhileRunningAreFollowedButDeletedOnes
 
     const auto paths = [&] {
         std::vector<fs::path> found;
-        for (const auto& item : store->resolve(zone)) {
+        for (const auto& item : store->resolve(pocket)) {
             found.push_back(item->path);
             EXPECT_EQ(item->name, item->path.filename()) << "a file is shown by its name now";
         }
@@ -128,8 +128,8 @@ TEST_F(PocketStoreTest, FilesMovedElsewhereWhileRunningAreFollowedButDeletedOnes
     };
     const std::vector<fs::path> expected { folder / "b/renamed.pdf", draft, folder / "b/dropped.pdf" };
     EXPECT_EQ(paths(), expected);
-    EXPECT_EQ(store->itemCount(zone), 3);
-    EXPECT_EQ(*stored().at(zone).at(1).payload.bookmark(), *FileReference::create(draft));
+    EXPECT_EQ(store->itemCount(pocket), 3);
+    EXPECT_EQ(*stored().at(pocket).at(1).payload.bookmark(), *FileReference::create(draft));
     // The references were renewed: they lead there after a restart.
     open();
     settle();
@@ -143,6 +143,6 @@ TEST_F(PocketStoreTest, FilesMovedElsewhereWhileRunningAreFollowedButDeletedOnes
         });
     };
     EXPECT_EQ(holders(expected[0]), 1);
-    store->remove(store->items[zone][0].id, zone);
+    store->remove(store->items[pocket][0].id, pocket);
     EXPECT_EQ(holders(expected[0]), 0);
 }

@@ -6,55 +6,55 @@ using namespace kestrane;
 using namespace kestrane::testing;
 using namespace std::string_literals;
 
-TEST_F(PocketStoreTest, RemovalsDeleteOnlyTheirOwnManagedFilesPulledOnesAfterAGraceAndLiftedItemsComeBackFirst)
+TEST_F(PocketStoreTest, RemovalsDeleteOnlyTheirOwnManagedFilesPulledOnesAfterAGraceAndClearedItemsComeBackFirst)
 {
     open();
     // Nothing changed yet: a first launch writes no index.
-    store->removeAll(zone);
-    store->restore(store->lift(zone), zone);
+    store->removeAll(pocket);
+    store->restore(store->lift(pocket), pocket);
     EXPECT_EQ(indexInode(), 0u);
     const fs::path referenced = makeFile("kept-reference.pdf");
     const fs::path pending = makeFile("kept-pending.pdf");
     const PocketItem first = managedItem("first.txt");
     const std::vector<PocketItem> rest { managedItem("a.png"), referenceItem(referenced), pendingItem(pending) };
-    store->items[zone] = { first, rest[0], rest[1], rest[2] };
+    store->items[pocket] = { first, rest[0], rest[1], rest[2] };
     store->save();
     const ino_t before = indexInode();
-    store->remove(Uuid::random(), zone);
+    store->remove(Uuid::random(), pocket);
     store->remove(first.id, Uuid::random());
     EXPECT_EQ(indexInode(), before);
-    store->remove(first.id, zone);
-    EXPECT_EQ(stored().at(zone), rest);
+    store->remove(first.id, pocket);
+    EXPECT_EQ(stored().at(pocket), rest);
     EXPECT_EQ(namesIn(store->payloadDirectory()), std::set<std::string> { "a.png" });
 
-    const std::vector<PocketItem> lifted = store->lift(zone);
-    EXPECT_TRUE(stored().at(zone).empty());
+    const std::vector<PocketItem> cleared = store->lift(pocket);
+    EXPECT_TRUE(stored().at(pocket).empty());
     const PocketItem added = managedItem("new.txt");
-    store->items[zone].push_back(added);
-    store->restore(lifted, zone);
-    EXPECT_EQ(stored().at(zone), (std::vector<PocketItem> { rest[0], rest[1], rest[2], added }));
+    store->items[pocket].push_back(added);
+    store->restore(cleared, pocket);
+    EXPECT_EQ(stored().at(pocket), (std::vector<PocketItem> { rest[0], rest[1], rest[2], added }));
     // A restore into a pocket that was forgotten meanwhile brings its entry back.
     const Uuid other = Uuid::random();
-    store->restore(store->lift(zone), other);
+    store->restore(store->lift(pocket), other);
     EXPECT_EQ(store->itemCount(other), 4);
 
-    writeFile(store->payloadDirectory() / "bystander.txt", "not lifted");
+    writeFile(store->payloadDirectory() / "bystander.txt", "not cleared");
     store->discardLifted(store->lift(other));
     store->waitForWrites();
     EXPECT_EQ(namesIn(store->payloadDirectory()), std::set<std::string> { "bystander.txt" });
     EXPECT_TRUE(fs::exists(referenced) && fs::exists(pending));
 
-    store->items[zone] = { managedItem("last.txt") };
-    store->removeAll(zone);
-    EXPECT_EQ(stored().at(zone), std::vector<PocketItem> {});
+    store->items[pocket] = { managedItem("last.txt") };
+    store->removeAll(pocket);
+    EXPECT_EQ(stored().at(pocket), std::vector<PocketItem> {});
 
     // Pulled files stay readable for ten minutes while other removals delete at once.
     const PocketItem pulled[] = { managedItem("pulled.txt"), managedItem("pulled.png") };
     const PocketItem removed = managedItem("removed.txt");
-    store->items[zone] = { pulled[0], removed, pulled[1] };
-    store->releasePulled({ pulled[0].id, pulled[1].id }, zone);
-    store->remove(removed.id, zone);
-    EXPECT_TRUE(stored().at(zone).empty());
+    store->items[pocket] = { pulled[0], removed, pulled[1] };
+    store->releasePulled({ pulled[0].id, pulled[1].id }, pocket);
+    store->remove(removed.id, pocket);
+    EXPECT_TRUE(stored().at(pocket).empty());
     EXPECT_EQ(namesIn(store->payloadDirectory()), (std::set<std::string> { "bystander.txt", "pulled.txt", "pulled.png" }));
 
     main.advance(std::chrono::seconds(599));
@@ -63,8 +63,8 @@ TEST_F(PocketStoreTest, RemovalsDeleteOnlyTheirOwnManagedFilesPulledOnesAfterAGr
     main.advance(std::chrono::hours(1));
     main.runPending();
     EXPECT_EQ(namesIn(store->payloadDirectory()), std::set<std::string> { "bystander.txt" });
-    store->deleteZone(zone);
-    EXPECT_EQ(stored().count(zone), 0u);
+    store->deletePocket(pocket);
+    EXPECT_EQ(stored().count(pocket), 0u);
 }
 
 TEST_F(PocketStoreTest, ManagedNamesFromTheIndexNeverReachOutsideThePayloadFolder)
@@ -77,14 +77,14 @@ TEST_F(PocketStoreTest, ManagedNamesFromTheIndexNeverReachOutsideThePayloadFolde
     list.push_back(managedItem("fine.txt"));
     list.back().name = "Fine note.txt";
 
-    store->items[zone] = list;
-    const ResolvedPocketItems resolved = store->resolve(zone);
+    store->items[pocket] = list;
+    const ResolvedPocketItems resolved = store->resolve(pocket);
     ASSERT_EQ(resolved.size(), 1u);
     EXPECT_EQ(std::pair(resolved[0]->path, resolved[0]->name), std::pair(store->payloadDirectory() / "fine.txt", "Fine note.txt"s));
     // Every removal deletes through the same checked names; one of them stands for all.
-    store->items[zone] = list;
+    store->items[pocket] = list;
     stderrOf([&] {
-        store->removeAll(zone);
+        store->removeAll(pocket);
         store->waitForWrites();
     });
     EXPECT_EQ(readFile(outside), "precious");
@@ -117,13 +117,13 @@ TEST_F(PocketStoreTest, NothingIsWrittenOrDeletedThroughALinkedOrMisplacedFolder
         // Neither the start's sweep nor a removal deletes through the link.
         stderrOf([&] {
             open();
-            store->items[zone] = { PocketItem::make("listed", PocketPayload::makeManaged(unlisted), 1) };
-            store->removeAll(zone);
+            store->items[pocket] = { PocketItem::make("listed", PocketPayload::makeManaged(unlisted), 1) };
+            store->removeAll(pocket);
             store->waitForWrites();
         });
-        const std::string log = stderrOf([&] { EXPECT_EQ(store->ingest(text, zone), 0) << name; });
+        const std::string log = stderrOf([&] { EXPECT_EQ(store->ingest(text, pocket), 0) << name; });
         EXPECT_EQ(lineCount(log), 1) << name << ": " << log;
-        EXPECT_EQ(store->itemCount(zone), 0) << name;
+        EXPECT_EQ(store->itemCount(pocket), 0) << name;
         EXPECT_EQ(namesIn(elsewhere), std::set<std::string> { unlisted }) << name;
     }
 }
@@ -141,7 +141,7 @@ TEST_F(PocketStoreTest, AnIndexThatCannotBeSavedIsReportedOncePerStreakAndEveryt
         fs::rename(away, directory());
     };
     const auto change = [&] {
-        store->items[zone].push_back(pendingItem(folder / "file"));
+        store->items[pocket].push_back(pendingItem(folder / "file"));
         store->save();
         store->waitForWrites();
     };
@@ -149,7 +149,7 @@ TEST_F(PocketStoreTest, AnIndexThatCannotBeSavedIsReportedOncePerStreakAndEveryt
         const std::function<void()> steps[] = { change, breakFolder, change, change, mendFolder, change };
         for (const auto& step : steps)
             step();
-        EXPECT_EQ(stored().at(zone).size(), 4u);
+        EXPECT_EQ(stored().at(pocket).size(), 4u);
         breakFolder();
         change();
     });
@@ -162,7 +162,7 @@ TEST_F(PocketStoreTest, AnIndexThatCannotBeSavedIsReportedOncePerStreakAndEveryt
     EXPECT_TRUE(store->saveBeforeQuit());
     // Quitting right after many quick changes writes them all.
     for (int i = 0; i < 50; ++i) {
-        store->items[zone].push_back(pendingItem(folder / std::to_string(i)));
+        store->items[pocket].push_back(pendingItem(folder / std::to_string(i)));
         store->save();
     }
     const PocketMap expected = store->items;

@@ -26,7 +26,7 @@ TEST_F(PreferencesTest, AFirstLaunchHasTheDefaultsAndWritesNothingThenStoredSett
     int stepsAtCreation = 0;
     const Preferences fresh(defaults, loginItems, notifications, [&] { ++stepsAtCreation; });
     EXPECT_FALSE(fresh.wantsOpenAtLogin());
-    EXPECT_EQ(fresh.shortcut(), (Shortcut { 2, modifier::control | modifier::option, "D" }));
+    EXPECT_EQ(fresh.shortcut(), (Shortcut { 2, modifier::control | modifier::alt, "D" }));
     EXPECT_EQ(stepsAtCreation, 1);
     EXPECT_EQ(defaults.writeCount(), 0);
 
@@ -34,14 +34,14 @@ TEST_F(PreferencesTest, AFirstLaunchHasTheDefaultsAndWritesNothingThenStoredSett
     defaults.setBool(Preferences::blurWholeScreenKey, false);
     defaults.setBool(Preferences::openAtLoginKey, true);
     defaults.setInteger(Preferences::shortcutKeyCodeKey, 40);
-    defaults.setInteger(Preferences::shortcutModifiersKey, modifier::command | modifier::shift | modifier::capsLock);
+    defaults.setInteger(Preferences::shortcutModifiersKey, modifier::super | modifier::shift | modifier::capsLock);
     defaults.setString(Preferences::shortcutLabelKey, "K");
     loginItems.registerItem();
     open();
     EXPECT_FALSE(preferences->hapticsEnabled() || preferences->blurWholeScreen());
     EXPECT_TRUE(preferences->wantsOpenAtLogin());
     EXPECT_EQ(preferences->loginState(), LoginState::on());
-    EXPECT_EQ(preferences->shortcut(), (Shortcut { 40, modifier::command | modifier::shift, "K" }));
+    EXPECT_EQ(preferences->shortcut(), (Shortcut { 40, modifier::super | modifier::shift, "K" }));
 }
 
 // Whatever cannot be used is ignored with one line that names it, and left as stored.
@@ -61,7 +61,7 @@ TEST_F(PreferencesTest, AnUnusableStoredShortcutOrASettingOfAnotherTypeFallsBack
         { [](MemoryDefaults& d) { d.setString(Preferences::openAtLoginKey, "true"); }, "setting" },
         { [](MemoryDefaults& d) {
              d.setString(Preferences::shortcutKeyCodeKey, "3");
-             d.setInteger(Preferences::shortcutModifiersKey, modifier::control | modifier::option);
+             d.setInteger(Preferences::shortcutModifiersKey, modifier::control | modifier::alt);
              d.setString(Preferences::shortcutLabelKey, "F");
          },
             "stored shortcut" }
@@ -150,12 +150,12 @@ TEST_F(PreferencesTest, OpenAtLoginFollowsTheAutostartEntryAndAFailureKeepsTheWi
     EXPECT_TRUE(homeless.status().kind == LoginState::Kind::failed && homeless.registerItem());
 }
 
-TEST_F(ShortcutRecordingTest, SwallowsShiftAloneAndCommandQUntilEscapeCancelsOrACombinationIsRecorded)
+TEST_F(ShortcutRecordingTest, SwallowsShiftAloneAndSuperQUntilEscapeCancelsOrACombinationIsRecorded)
 {
     open().beginRecordingShortcut();
     steps = changes = 0;
     // Caps Lock may be held too; it is never part of the shortcut.
-    for (std::uint64_t swallowed : { modifier::shift, modifier::command | modifier::capsLock })
+    for (std::uint64_t swallowed : { modifier::shift, modifier::super | modifier::capsLock })
         EXPECT_TRUE(preferences->recordShortcut({ keyCode::q, swallowed, "q" }));
     EXPECT_EQ(steps + changes, 0);
     // Escape cancels whatever modifiers are held; keys then pass through.
@@ -175,20 +175,20 @@ TEST_F(ShortcutRecordingTest, SwallowsShiftAloneAndCommandQUntilEscapeCancelsOrA
     open();
     EXPECT_EQ(preferences->shortcut(), expected);
 
-    // With Option, Command-Q is a shortcut; the same one again is announced again, so a
+    // With Alt, Super+Q is a shortcut; the same one again is announced again, so a
     // taken hot key can be retried.
     for (int twice = 0; twice < 2; ++twice) {
         preferences->beginRecordingShortcut();
-        EXPECT_TRUE(preferences->recordShortcut({ keyCode::q, modifier::option | modifier::command, "q" }));
+        EXPECT_TRUE(preferences->recordShortcut({ keyCode::q, modifier::alt | modifier::super, "q" }));
     }
-    EXPECT_EQ(preferences->shortcut(), (Shortcut { keyCode::q, modifier::option | modifier::command, "Q" }));
+    EXPECT_EQ(preferences->shortcut(), (Shortcut { keyCode::q, modifier::alt | modifier::super, "Q" }));
     EXPECT_EQ(shortcutPosts, 3);
 }
 
 TEST_F(ShortcutRecordingTest, LabelsNameTheKeyReadablyAfterTheModifiersInAFixedOrder)
 {
     open().beginRecordingShortcut();
-    const std::uint64_t all = modifier::command | modifier::shift | modifier::option | modifier::control;
+    const std::uint64_t all = modifier::super | modifier::shift | modifier::alt | modifier::control;
     EXPECT_EQ((Shortcut { 40, all, "K" }).display(), "Ctrl+Alt+Shift+Super+K");
     // The last four have no readable character: whitespace only, none at all, a control
     // character, bad UTF-8.

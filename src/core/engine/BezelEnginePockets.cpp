@@ -31,42 +31,42 @@ double clampToPlacementRange(double y, double height)
 // What is stored under the layout key, and whether some of it could not be read: then a
 // copy is kept before the layout is rewritten. Each problem is one line.
 struct StoredLayout {
-    std::vector<Dropzone> zones;
+    std::vector<Dropzone> pockets;
     bool partlyUnread = false;
 };
 
-StoredLayout storedZones(const Defaults& defaults)
+StoredLayout storedPockets(const Defaults& defaults)
 {
-    if (!defaults.contains(BezelEngine::zonesKey))
+    if (!defaults.contains(BezelEngine::pocketsKey))
         return {};
-    const std::string prefix = std::string("Kestrane: stored pocket layout ") + BezelEngine::zonesKey + ": ";
-    auto data = defaults.dataValue(BezelEngine::zonesKey);
+    const std::string prefix = std::string("Kestrane: stored pocket layout ") + BezelEngine::pocketsKey + ": ";
+    auto data = defaults.dataValue(BezelEngine::pocketsKey);
     if (!data) {
         logLine(prefix + "not bytes in Base64; the pockets are rebuilt from their items");
         return { {}, true };
     }
-    DecodedZones decoded = decodeZones(*data);
+    DecodedPockets decoded = decodePockets(*data);
     for (const std::string& problem : decoded.problems)
         logLine(prefix + problem);
-    return { std::move(decoded.zones), !decoded.problems.empty() };
+    return { std::move(decoded.pockets), !decoded.problems.empty() };
 }
 
 // Two pockets with one id would show the same items twice, and only the first could be
 // moved or removed: the later copies go.
-bool dropRepeatedIds(std::vector<Dropzone>& zones)
+bool dropRepeatedIds(std::vector<Dropzone>& pockets)
 {
     std::set<Uuid> seen;
-    const auto repeated = std::erase_if(zones, [&](const Dropzone& zone) { return !seen.insert(zone.id).second; });
+    const auto repeated = std::erase_if(pockets, [&](const Dropzone& pocket) { return !seen.insert(pocket.id).second; });
     if (repeated > 0)
         logLine("Kestrane: the stored pocket layout names a pocket more than once; the later copies were dropped");
     return repeated > 0;
 }
 
-std::optional<double> freeSlotBeside(const std::vector<Dropzone>& zones, double height)
+std::optional<double> freeSlotBeside(const std::vector<Dropzone>& pockets, double height)
 {
     std::vector<double> taken;
-    for (const Dropzone& zone : zones)
-        taken.push_back(clampToPlacementRange(height * zone.anchor, height));
+    for (const Dropzone& pocket : pockets)
+        taken.push_back(clampToPlacementRange(height * pocket.anchor, height));
     return BezelEngine::nearestFreeSlot(BezelEngine::topLimit, taken, height);
 }
 
@@ -97,10 +97,10 @@ bool spreadApart(std::vector<BlobRuntime>& blobs, double height)
 {
     std::vector<BlobRuntime*> living;
     std::vector<double> wishes;
-    for (BlobRuntime& blob : blobs) {
-        if (blob.isLiving()) {
-            living.push_back(&blob);
-            wishes.push_back(clampToPlacementRange(height * blob.config.anchor, height));
+    for (BlobRuntime& pocket : blobs) {
+        if (pocket.isLiving()) {
+            living.push_back(&pocket);
+            wishes.push_back(clampToPlacementRange(height * pocket.config.anchor, height));
         }
     }
     const std::vector<double> slots = slotsApart(wishes, height);
@@ -123,40 +123,40 @@ bool roomForAnother(std::size_t living, double height)
 
 void BezelEngine::loadZones()
 {
-    StoredLayout stored = storedZones(services_.defaults);
-    std::vector<Dropzone>& zones = stored.zones;
-    zonesStored_ = !zones.empty();
-    bool repaired = dropRepeatedIds(zones);
+    StoredLayout stored = storedPockets(services_.defaults);
+    std::vector<Dropzone>& pockets = stored.pockets;
+    pocketsStored_ = !pockets.empty();
+    bool repaired = dropRepeatedIds(pockets);
     layoutToKeepAside_ = stored.partlyUnread || repaired;
-    repaired = recoverUnplacedPockets(zones) || repaired;
-    if (zones.empty())
-        zones.push_back(Dropzone { Uuid::random(), "Pocket 1", firstRunAnchor, "shelf" });
-    for (Dropzone& zone : zones) {
-        BlobRuntime blob;
-        blob.itemCount = services_.pockets.itemCount(zone.id);
-        blob.amplitude = SpringValue::atRest(heft(blob.itemCount));
-        blob.config = std::move(zone);
-        blobs.push_back(std::move(blob));
+    repaired = recoverUnplacedPockets(pockets) || repaired;
+    if (pockets.empty())
+        pockets.push_back(Dropzone { Uuid::random(), "Pocket 1", firstRunAnchor, "shelf" });
+    for (Dropzone& config : pockets) {
+        BlobRuntime pocket;
+        pocket.itemCount = services_.pockets.itemCount(config.id);
+        pocket.amplitude = SpringValue::atRest(heft(pocket.itemCount));
+        pocket.config = std::move(config);
+        blobs.push_back(std::move(pocket));
     }
     needsPositionSeed = true;
     if (repaired)
         saveZones();
 }
 
-// Items whose pocket has no zone could never be reached from the edge (a lost or unreadable
-// layout): each such pocket gets a zone again, at a free slot for the size known so far;
-// fitZonesToScreen settles it on the real screen.
-bool BezelEngine::recoverUnplacedPockets(std::vector<Dropzone>& zones)
+// Items whose pocket has no stored placement could never be reached from the edge (a lost or
+// unreadable layout): each such pocket is placed again, at a free slot for the size known so far;
+// fitPocketsToScreen settles it on the real screen.
+bool BezelEngine::recoverUnplacedPockets(std::vector<Dropzone>& pockets)
 {
     const double height = std::max(1.0, size.height);
-    const std::size_t before = zones.size();
+    const std::size_t before = pockets.size();
     for (const Uuid& pocket : services_.pockets.pocketsHoldingItems()) {
-        if (std::any_of(zones.begin(), zones.end(), [&](const Dropzone& zone) { return zone.id == pocket; }))
+        if (std::any_of(pockets.begin(), pockets.end(), [&](const Dropzone& config) { return config.id == pocket; }))
             continue;
-        const double slot = freeSlotBeside(zones, height).value_or(topLimit);
-        zones.push_back(Dropzone { pocket, "Pocket " + std::to_string(zones.size() + 1), slot / height, "shelf" });
+        const double slot = freeSlotBeside(pockets, height).value_or(topLimit);
+        pockets.push_back(Dropzone { pocket, "Pocket " + std::to_string(pockets.size() + 1), slot / height, "shelf" });
     }
-    const std::size_t recovered = zones.size() - before;
+    const std::size_t recovered = pockets.size() - before;
     if (recovered > 0)
         logLine("Kestrane: pockets that hold items but were missing from the layout got a place again: " + std::to_string(recovered));
     return recovered > 0;
@@ -166,21 +166,21 @@ bool BezelEngine::recoverUnplacedPockets(std::vector<Dropzone>& zones)
 // (the capacity rule of addZone) hand their items to the last pocket that stays, and
 // pockets that would cover one another (stacked on one spot, or placed for another
 // height) move apart.
-void BezelEngine::fitZonesToScreen()
+void BezelEngine::fitPocketsToScreen()
 {
     const double height = size.height;
     std::size_t living = 0;
     std::optional<Uuid> last;
     std::vector<Uuid> overflow;
-    for (const BlobRuntime& blob : blobs) {
-        if (!blob.isLiving())
+    for (const BlobRuntime& pocket : blobs) {
+        if (!pocket.isLiving())
             continue;
         if (last && !roomForAnother(living, height)) {
-            overflow.push_back(blob.config.id);
+            overflow.push_back(pocket.config.id);
             continue;
         }
         ++living;
-        last = blob.config.id;
+        last = pocket.config.id;
     }
     if (!overflow.empty()) {
         mergePockets(overflow, *last);
@@ -198,11 +198,11 @@ void BezelEngine::mergePockets(const std::vector<Uuid>& from, const Uuid& into)
     for (const Uuid& pocket : from) {
         std::vector<PocketItem> more = services_.pockets.lift(pocket);
         items.insert(items.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
-        services_.pockets.deleteZone(pocket);
+        services_.pockets.deletePocket(pocket);
     }
     services_.pockets.restore(std::move(items), into);
-    std::erase_if(blobs, [&](const BlobRuntime& blob) { return std::find(from.begin(), from.end(), blob.config.id) != from.end(); });
-    BlobRuntime& target = *mutableBlob(into);
+    std::erase_if(blobs, [&](const BlobRuntime& pocket) { return std::find(from.begin(), from.end(), pocket.config.id) != from.end(); });
+    BlobRuntime& target = *mutablePocket(into);
     target.itemCount = services_.pockets.itemCount(into);
     target.amplitude = SpringValue::atRest(heft(target.itemCount));
 }
@@ -212,12 +212,12 @@ void BezelEngine::saveZones()
     if (!keepUnreadLayout())
         return;
     std::vector<Dropzone> living;
-    for (const BlobRuntime& blob : blobs) {
-        if (blob.isLiving())
-            living.push_back(blob.config);
+    for (const BlobRuntime& pocket : blobs) {
+        if (pocket.isLiving())
+            living.push_back(pocket.config);
     }
-    services_.defaults.setData(zonesKey, encodeZones(living));
-    zonesStored_ = true;
+    services_.defaults.setData(pocketsKey, encodePockets(living));
+    pocketsStored_ = true;
 }
 
 // A stored layout that was not read in full is copied aside before its first rewrite, so
@@ -226,19 +226,19 @@ bool BezelEngine::keepUnreadLayout()
 {
     if (!layoutToKeepAside_)
         return true;
-    const std::optional<std::string> aside = services_.defaults.keepAside(zonesKey);
+    const std::optional<std::string> aside = services_.defaults.keepAside(pocketsKey);
     if (!aside) {
-        logLine(std::string("Kestrane: stored pocket layout ") + zonesKey + " could not be copied aside, so it is not rewritten");
+        logLine(std::string("Kestrane: stored pocket layout ") + pocketsKey + " could not be copied aside, so it is not rewritten");
         return false;
     }
-    logLine(std::string("Kestrane: stored pocket layout ") + zonesKey + " is rewritten; as stored, it is kept as " + *aside);
+    logLine(std::string("Kestrane: stored pocket layout ") + pocketsKey + " is rewritten; as stored, it is kept as " + *aside);
     layoutToKeepAside_ = false;
     return true;
 }
 
-bool BezelEngine::holdsPlace(const BlobRuntime& blob) const
+bool BezelEngine::holdsPlace(const BlobRuntime& pocket) const
 {
-    return blob.isLiving() || blob.config.id == removedPocket;
+    return pocket.isLiving() || pocket.config.id == removedPocket;
 }
 
 // A removal that can be put back keeps its pocket's room, so that putting it back always fits.
@@ -248,7 +248,7 @@ bool BezelEngine::canAddZone() const
     return roomForAnother(static_cast<std::size_t>(placed), size.height);
 }
 
-bool BezelEngine::canRemoveZone() const
+bool BezelEngine::canRemovePocket() const
 {
     return std::count_if(blobs.begin(), blobs.end(), [](const BlobRuntime& b) { return b.isLiving(); }) > 1;
 }
@@ -284,21 +284,21 @@ void BezelEngine::addZone()
     }
     const double height = std::max(1.0, size.height);
     std::vector<double> taken;
-    for (const BlobRuntime& blob : blobs) {
-        if (holdsPlace(blob))
-            taken.push_back(blob.targetY);
+    for (const BlobRuntime& pocket : blobs) {
+        if (holdsPlace(pocket))
+            taken.push_back(pocket.targetY);
     }
     const double slot = nearestFreeSlot(topLimit, taken, height).value_or(topLimit);
 
-    BlobRuntime blob;
-    blob.config = Dropzone { Uuid::random(), "Pocket " + std::to_string(blobs.size() + 1), slot / height, "shelf" };
+    BlobRuntime pocket;
+    pocket.config = Dropzone { Uuid::random(), "Pocket " + std::to_string(blobs.size() + 1), slot / height, "shelf" };
     // Born out of the plus bulge: the next frame's placement glides it down to its slot.
-    blob.y = SpringValue::atRest(plusCenter);
-    blob.targetY = plusCenter;
-    blob.amplitude = SpringValue::atRest(plusAmplitude.value);
-    blob.life = SpringValue::atRest(0);
-    const Uuid id = blob.config.id;
-    blobs.push_back(std::move(blob));
+    pocket.y = SpringValue::atRest(plusCenter);
+    pocket.targetY = plusCenter;
+    pocket.amplitude = SpringValue::atRest(plusAmplitude.value);
+    pocket.life = SpringValue::atRest(0);
+    const Uuid id = pocket.config.id;
+    blobs.push_back(std::move(pocket));
 
     plusAmplitude.velocity -= addKick;
     plusAmplitude.isSettled = false;
@@ -310,8 +310,8 @@ void BezelEngine::addZone()
 
 void BezelEngine::removeZone(const Uuid& id)
 {
-    BlobRuntime* target = mutableBlob(id);
-    if (!target || target->isDying || !canRemoveZone())
+    BlobRuntime* target = mutablePocket(id);
+    if (!target || target->isDying || !canRemovePocket())
         return;
     target->isDying = true;
     if (dragSession && dragSession->blobID == id)
@@ -323,7 +323,7 @@ void BezelEngine::removeZone(const Uuid& id)
         lapseRemoval();
         removedPocket = id;
     } else {
-        services_.pockets.deleteZone(id);
+        services_.pockets.deletePocket(id);
     }
     markChanged();
     saveZones();
@@ -331,7 +331,7 @@ void BezelEngine::removeZone(const Uuid& id)
 
 void BezelEngine::rename(const Uuid& id, const std::string& name)
 {
-    BlobRuntime* target = mutableBlob(id);
+    BlobRuntime* target = mutablePocket(id);
     if (!target)
         return;
     target->config.name = name;
@@ -341,17 +341,17 @@ void BezelEngine::rename(const Uuid& id, const std::string& name)
 void BezelEngine::seedPositions()
 {
     const double height = std::max(1.0, size.height);
-    for (BlobRuntime& blob : blobs) {
-        const double y = clampToPlacementRange(height * blob.config.anchor, height);
-        blob.y = SpringValue::atRest(y);
-        blob.targetY = y;
+    for (BlobRuntime& pocket : blobs) {
+        const double y = clampToPlacementRange(height * pocket.config.anchor, height);
+        pocket.y = SpringValue::atRest(y);
+        pocket.targetY = y;
     }
 }
 
 void BezelEngine::cullDeadZones()
 {
-    std::erase_if(
-        blobs, [this](const BlobRuntime& blob) { return !holdsPlace(blob) && blob.life.value < 0.005 && blob.amplitude.value < 0.2; });
+    std::erase_if(blobs,
+        [this](const BlobRuntime& pocket) { return !holdsPlace(pocket) && pocket.life.value < 0.005 && pocket.amplitude.value < 0.2; });
 }
 
 } // namespace kestrane

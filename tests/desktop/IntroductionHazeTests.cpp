@@ -1,4 +1,4 @@
-#include "views/ClearBlur.h"
+#include "views/IntroductionHaze.h"
 
 #include "Pictures.h"
 
@@ -22,7 +22,7 @@ QImage stepEdge()
     return picture;
 }
 
-QImage painted(ClearBlur& blur, double opacity)
+QImage painted(IntroductionHaze& blur, double opacity)
 {
     return kestrane::testing::drawn(width, height, [&](QPainter& painter) { blur.paint(painter, QRegion(0, 0, width, height), opacity); });
 }
@@ -31,10 +31,10 @@ QImage painted(ClearBlur& blur, double opacity)
 
 // A step edge blurred by a Gaussian of standard deviation s rises as the normal
 // distribution does: 255 × Φ((x + ½ − edge) / s) at the centre of pixel x.
-TEST(ClearBlurTest, BlursAStepEdgeAsATrueGaussianDoes)
+TEST(IntroductionHazeTest, BlursAStepEdgeAsATrueGaussianDoes)
 {
     for (const double radius : { 2.25, 5.0, 8.0, 12.0 }) {
-        ClearBlur blur;
+        IntroductionHaze blur;
         blur.setBackdrop(stepEdge(), QRectF(0, 0, width, height));
         blur.setRadius(radius);
         const QImage out = painted(blur, 1);
@@ -47,9 +47,9 @@ TEST(ClearBlurTest, BlursAStepEdgeAsATrueGaussianDoes)
     }
 }
 
-TEST(ClearBlurTest, RadiusZeroShowsThePictureAndOpacityScalesIt)
+TEST(IntroductionHazeTest, RadiusZeroShowsThePictureAndOpacityScalesIt)
 {
-    ClearBlur blur;
+    IntroductionHaze blur;
     blur.setBackdrop(stepEdge(), QRectF(0, 0, width, height));
     blur.setRadius(0);
     EXPECT_EQ(painted(blur, 1).pixel(edge, 10), qRgb(255, 255, 255));

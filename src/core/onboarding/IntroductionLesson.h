@@ -6,13 +6,13 @@
 namespace kestrane {
 
 // One lesson of the introduction: a headline typed out, then a line of detail.
-struct OnboardingLesson {
+struct IntroductionLesson {
     std::string_view headline;
     std::string_view detail;
-    bool operator==(const OnboardingLesson&) const = default;
+    bool operator==(const IntroductionLesson&) const = default;
 };
 
-inline constexpr std::array<OnboardingLesson, 5> onboardingLessons { {
+inline constexpr std::array<IntroductionLesson, 5> introductionLessons { {
     { "Your screen has an edge.", "Kestrane lives in it. Nothing to open, nothing in the way." },
     { "Throw something at the right edge.", "A file, an image, a link. The bezel takes it and holds on." },
     { "A full pocket has weight.", "You can see what you're carrying without opening anything." },

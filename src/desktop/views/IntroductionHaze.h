@@ -18,7 +18,7 @@ namespace kestrane {
 // radius moves by a quarter of a point. While the radius keeps moving (it follows a spring)
 // each step is a draft at the smallest resolution, and the exact blur is worked out once
 // the radius holds still: an animated radius costs a small blur every few frames.
-class ClearBlur {
+class IntroductionHaze {
 public:
     static constexpr double radiusStep = 0.25;
     // A radius that changes again within this many frames (calls of setRadius) moves; one

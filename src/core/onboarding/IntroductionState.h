@@ -4,11 +4,11 @@
 
 namespace kestrane {
 
-enum class OnboardingPhase { idle = 0, settle = 1, wake = 2, teaching = 3, leaving = 4 };
+enum class IntroductionPhase { idle = 0, settle = 1, wake = 2, teaching = 3, leaving = 4 };
 
 // Everything the introduction's view reads. Every spring starts at rest.
-struct OnboardingState {
-    OnboardingPhase phase = OnboardingPhase::idle;
+struct IntroductionState {
+    IntroductionPhase phase = IntroductionPhase::idle;
     // Time in the current phase; while teaching, time since teaching began or since the
     // last lesson that ended by itself (a click does not restart it).
     double elapsed = 0;
@@ -29,7 +29,7 @@ struct OnboardingState {
     // How far the current lesson is revealed (0 just started, 1 fully revealed).
     SpringValue stepProgress;
 
-    bool operator==(const OnboardingState&) const = default;
+    bool operator==(const IntroductionState&) const = default;
 };
 
 } // namespace kestrane

@@ -1,4 +1,4 @@
-#include "views/ClearBlur.h"
+#include "views/IntroductionHaze.h"
 
 #include "graphics/GaussianBlur.h"
 
@@ -9,7 +9,7 @@
 
 namespace kestrane {
 
-bool ClearBlur::setBackdrop(const QImage& picture, const QRectF& area)
+bool IntroductionHaze::setBackdrop(const QImage& picture, const QRectF& area)
 {
     area_ = area;
     if (picture.cacheKey() == backdrop_.cacheKey() || (picture.isNull() && backdrop_.isNull()))
@@ -19,7 +19,7 @@ bool ClearBlur::setBackdrop(const QImage& picture, const QRectF& area)
     return true;
 }
 
-bool ClearBlur::setRadius(double radius)
+bool IntroductionHaze::setRadius(double radius)
 {
     const double quantised = std::round(std::max(radius, 0.0) / radiusStep) * radiusStep;
     const bool changed = quantised != radius_;
@@ -32,7 +32,7 @@ bool ClearBlur::setRadius(double radius)
     return changed;
 }
 
-const QImage& ClearBlur::blurred()
+const QImage& IntroductionHaze::blurred()
 {
     const bool stale = blurred_.isNull() || blurredKey_ != backdrop_.cacheKey() || blurredRadius_ != radius_;
     // A radius that moves gets drafts; the exact blur once it holds still.
@@ -46,7 +46,7 @@ const QImage& ClearBlur::blurred()
     return blurred_;
 }
 
-void ClearBlur::paint(QPainter& painter, const QPainterPath& mask, double opacity)
+void IntroductionHaze::paint(QPainter& painter, const QPainterPath& mask, double opacity)
 {
     painter.save();
     painter.setClipPath(mask, Qt::IntersectClip);
@@ -54,7 +54,7 @@ void ClearBlur::paint(QPainter& painter, const QPainterPath& mask, double opacit
     painter.restore();
 }
 
-void ClearBlur::paint(QPainter& painter, const QRegion& mask, double opacity)
+void IntroductionHaze::paint(QPainter& painter, const QRegion& mask, double opacity)
 {
     painter.save();
     painter.setClipRegion(mask, Qt::IntersectClip);
@@ -62,7 +62,7 @@ void ClearBlur::paint(QPainter& painter, const QRegion& mask, double opacity)
     painter.restore();
 }
 
-void ClearBlur::paintClipped(QPainter& painter, double opacity)
+void IntroductionHaze::paintClipped(QPainter& painter, double opacity)
 {
     if (backdrop_.isNull() || opacity <= 0)
         return;
