@@ -10,16 +10,20 @@
 //                                           for each file at the drop and only 2 s later
 //                                           reads it: "RECEIVED <path>: <content>" or
 //                                           "MISSING <path>"
-//   kestrane_drag_peer clicks [lines|dark]  covers the screen in white (or black) and says "CLICK x y"
-//                                           for each press it receives; with "lines", a
-//                                           patch of black lines like text lies at
-//                                           (100, 600, 400, 120)
+//   kestrane_drag_peer clicks [lines|dark] [fullscreen]
+//                                           covers the screen in white (or black) and says
+//                                           "CLICK x y" for each press it receives and
+//                                           "KEY <key>" ("KEY Esc", "KEY H") for each key;
+//                                           with "lines", a patch of black lines like text
+//                                           lies at (100, 600, 400, 120); with "fullscreen",
+//                                           the window asks to be full screen
 // Each says "READY" once its window is on the screen. Every line is flushed at once.
 #include <QApplication>
 #include <QBuffer>
 #include <QDrag>
 #include <QFile>
 #include <QImage>
+#include <QKeySequence>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -87,6 +91,12 @@ protected:
             say(QString("CLICK %1 %2").arg(at.x()).arg(at.y()));
     }
 
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (mode_ == "clicks")
+            say("KEY " + QKeySequence(event->key()).toString(QKeySequence::PortableText));
+    }
+
     void mouseMoveEvent(QMouseEvent* event) override
     {
         if (offered.isEmpty() || !(event->buttons() & Qt::LeftButton) || dragging_
@@ -142,7 +152,8 @@ int main(int argc, char** argv)
     const QString mode = arguments.value(1);
     const auto number = [&](int i) { return arguments.value(i).toInt(); };
     if (!QStringList { "source", "image", "webimage", "receiver", "clicks" }.contains(mode)) {
-        std::cerr << "usage: kestrane_drag_peer source X Y FILE... | image X Y | webimage X Y | receiver X Y W H | clicks [lines|dark]\n";
+        std::cerr << "usage: kestrane_drag_peer source X Y FILE... | image X Y | webimage X Y | receiver X Y W H | clicks [lines|dark] "
+                     "[fullscreen]\n";
         return 2;
     }
     PeerWindow window(mode,
@@ -160,6 +171,9 @@ int main(int argc, char** argv)
     window.lines = mode == "clicks" && arguments.value(2) == "lines";
     if (mode == "clicks" && arguments.value(2) == "dark")
         window.darken();
-    window.show();
+    if (mode == "clicks" && arguments.contains("fullscreen"))
+        window.showFullScreen();
+    else
+        window.show();
     return app.exec();
 }

@@ -1,31 +1,41 @@
-// The mouse of a Wayland session, for tests: a virtual pointer of the compositor's seat.
+// The mouse and keyboard of a Wayland session, for tests, through whichever the compositor
+// offers: a wlroots virtual pointer (pointer only) or KWin's fake input (pointer and keys).
 //   kestrane_wayland_input move|click X Y WIDTH HEIGHT
 // puts the pointer at (X, Y) of the WIDTH × HEIGHT output; a click then holds still a
-// moment, as a hand does, and presses and releases the first button. The compositor has
-// handled it all when the program exits with status 0; 1 when it cannot, 2 for a bad
-// command line.
+// moment, as a hand does, and presses and releases the first button.
+//   kestrane_wayland_input key Escape|Down|Return|Tab|BackSpace
+//   kestrane_wayland_input type TEXT
+// presses and releases a key, or the keys of a text of letters, digits and spaces on a US
+// layout. The compositor has handled it all when the program exits with status 0; 1 when
+// it cannot, 2 for a bad command line.
+#include "fake-input-client-protocol.h"
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
 #include <wayland-client.h>
 
 #include <linux/input-event-codes.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <map>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
 struct Globals {
     wl_seat* seat = nullptr;
     zwlr_virtual_pointer_manager_v1* pointers = nullptr;
+    org_kde_kwin_fake_input* fake = nullptr;
 };
 
-void onGlobal(void* data, wl_registry* registry, std::uint32_t name, const char* interface, std::uint32_t)
+void onGlobal(void* data, wl_registry* registry, std::uint32_t name, const char* interface, std::uint32_t version)
 {
     auto* globals = static_cast<Globals*>(data);
     if (std::strcmp(interface, wl_seat_interface.name) == 0 && !globals->seat)
@@ -33,6 +43,8 @@ void onGlobal(void* data, wl_registry* registry, std::uint32_t name, const char*
     else if (std::strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0)
         globals->pointers =
             static_cast<zwlr_virtual_pointer_manager_v1*>(wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
+    else if (std::strcmp(interface, org_kde_kwin_fake_input_interface.name) == 0 && version >= 4)
+        globals->fake = static_cast<org_kde_kwin_fake_input*>(wl_registry_bind(registry, name, &org_kde_kwin_fake_input_interface, 4));
 }
 void ignoreGlobalRemoval(void*, wl_registry*, std::uint32_t) { }
 const wl_registry_listener registryListener { onGlobal, ignoreGlobalRemoval };
@@ -48,36 +60,79 @@ void pause(int milliseconds)
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// The evdev key codes of a text on a US layout, each with whether Shift is held; empty when
+// a character has none here.
+std::vector<std::pair<std::uint32_t, bool>> keysOf(const std::string& text)
 {
-    const std::string step = argc == 6 ? argv[1] : "";
-    if (step != "move" && step != "click") {
-        std::cerr << "usage: kestrane_wayland_input move|click X Y WIDTH HEIGHT\n";
-        return 2;
+    static const std::map<std::string, std::uint32_t> named { { "Escape", KEY_ESC }, { "Down", KEY_DOWN }, { "Up", KEY_UP },
+        { "Return", KEY_ENTER }, { "Tab", KEY_TAB }, { "BackSpace", KEY_BACKSPACE } };
+    if (const auto key = named.find(text); key != named.end())
+        return { { key->second, false } };
+    // The rows of the keyboard, each starting at the code of its first key.
+    static const std::pair<const char*, std::uint32_t> rows[] { { "1234567890", KEY_1 }, { "qwertyuiop", KEY_Q }, { "asdfghjkl", KEY_A },
+        { "zxcvbnm", KEY_Z }, { " ", KEY_SPACE } };
+    std::vector<std::pair<std::uint32_t, bool>> keys;
+    for (const char c : text) {
+        const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const auto row = std::find_if(
+            std::begin(rows), std::end(rows), [&](const auto& candidate) { return lower && std::strchr(candidate.first, lower); });
+        if (row == std::end(rows))
+            return {};
+        keys.emplace_back(row->second + static_cast<std::uint32_t>(std::strchr(row->first, lower) - row->first), lower != c);
     }
-    const auto number = [&](int i) { return static_cast<std::uint32_t>(std::strtoul(argv[i], nullptr, 10)); };
-    wl_display* display = wl_display_connect(nullptr);
-    if (!display) {
-        std::cerr << "kestrane_wayland_input: no Wayland display (WAYLAND_DISPLAY)\n";
-        return 1;
+    return keys;
+}
+
+int usage()
+{
+    std::cerr << "usage: kestrane_wayland_input move|click X Y WIDTH HEIGHT | key NAME | type TEXT\n";
+    return 2;
+}
+
+bool typeKeys(wl_display* display, org_kde_kwin_fake_input* fake, const std::vector<std::pair<std::uint32_t, bool>>& keys)
+{
+    bool done = true;
+    const auto press = [&](std::uint32_t key, wl_keyboard_key_state state) {
+        org_kde_kwin_fake_input_keyboard_key(fake, key, state);
+        done = done && wl_display_roundtrip(display) >= 0;
+        pause(20);
+    };
+    for (const auto& [key, shifted] : keys) {
+        if (shifted)
+            press(KEY_LEFTSHIFT, WL_KEYBOARD_KEY_STATE_PRESSED);
+        press(key, WL_KEYBOARD_KEY_STATE_PRESSED);
+        press(key, WL_KEYBOARD_KEY_STATE_RELEASED);
+        if (shifted)
+            press(KEY_LEFTSHIFT, WL_KEYBOARD_KEY_STATE_RELEASED);
     }
-    Globals globals;
-    wl_registry_add_listener(wl_display_get_registry(display), &registryListener, &globals);
-    wl_display_roundtrip(display);
-    if (!globals.pointers || !globals.seat) {
-        std::cerr << "kestrane_wayland_input: the compositor offers no virtual pointer or seat\n";
-        return 1;
+    return done;
+}
+
+// Through KWin's fake input, which has no frames: each request takes effect on its own.
+bool fakePointer(wl_display* display, org_kde_kwin_fake_input* fake, bool click, std::uint32_t x, std::uint32_t y)
+{
+    org_kde_kwin_fake_input_pointer_motion_absolute(fake, wl_fixed_from_int(static_cast<int>(x)), wl_fixed_from_int(static_cast<int>(y)));
+    bool done = wl_display_roundtrip(display) >= 0;
+    if (click) {
+        pause(150);
+        for (const auto state : { WL_POINTER_BUTTON_STATE_PRESSED, WL_POINTER_BUTTON_STATE_RELEASED }) {
+            org_kde_kwin_fake_input_button(fake, BTN_LEFT, state);
+            done = done && wl_display_roundtrip(display) >= 0;
+        }
     }
+    return done;
+}
+
+bool virtualPointer(wl_display* display, const Globals& globals, bool click, const std::uint32_t (&numbers)[4])
+{
     zwlr_virtual_pointer_v1* pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(globals.pointers, globals.seat);
     const auto frame = [&] {
         zwlr_virtual_pointer_v1_frame(pointer);
         return wl_display_roundtrip(display) >= 0;
     };
-    zwlr_virtual_pointer_v1_motion_absolute(pointer, now(), number(2), number(3), number(4), number(5));
+    zwlr_virtual_pointer_v1_motion_absolute(pointer, now(), numbers[0], numbers[1], numbers[2], numbers[3]);
     bool done = frame();
-    if (step == "click") {
+    if (click) {
         pause(150);
         for (const auto state : { WL_POINTER_BUTTON_STATE_PRESSED, WL_POINTER_BUTTON_STATE_RELEASED }) {
             zwlr_virtual_pointer_v1_button(pointer, now(), BTN_LEFT, state);
@@ -88,6 +143,36 @@ int main(int argc, char** argv)
     // is still answering: it stays a moment.
     pause(100);
     zwlr_virtual_pointer_v1_destroy(pointer);
+    return done;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string step = argc > 1 ? argv[1] : "";
+    const bool pointing = (step == "move" || step == "click") && argc == 6;
+    const auto keys = (step == "key" || step == "type") && argc == 3 ? keysOf(argv[2]) : decltype(keysOf("")) {};
+    if (!pointing && keys.empty())
+        return usage();
+    wl_display* display = wl_display_connect(nullptr);
+    if (!display) {
+        std::cerr << "kestrane_wayland_input: no Wayland display (WAYLAND_DISPLAY)\n";
+        return 1;
+    }
+    Globals globals;
+    wl_registry_add_listener(wl_display_get_registry(display), &registryListener, &globals);
+    wl_display_roundtrip(display);
+    const auto number = [&](int i) { return static_cast<std::uint32_t>(std::strtoul(argv[i], nullptr, 10)); };
+    bool done = false;
+    if (globals.fake) {
+        org_kde_kwin_fake_input_authenticate(globals.fake, "kestrane tests", "to stand in for the user's mouse and keyboard");
+        done = pointing ? fakePointer(display, globals.fake, step == "click", number(2), number(3)) : typeKeys(display, globals.fake, keys);
+    } else if (globals.pointers && globals.seat && pointing) {
+        done = virtualPointer(display, globals, step == "click", { number(2), number(3), number(4), number(5) });
+    } else {
+        std::cerr << "kestrane_wayland_input: the compositor offers neither fake input nor, for the pointer, a virtual pointer\n";
+    }
     wl_display_roundtrip(display);
     wl_display_disconnect(display);
     return done ? 0 : 1;

@@ -12,12 +12,12 @@
 #include "pockets/HandOut.h"
 #include "pockets/HeldFile.h"
 #include "pockets/PocketStore.h"
+#include "wayland/LayerSurface.h"
+#include "wayland/WaylandConnection.h"
 #include "x11/GlobalKeys.h"
 #include "x11/KeyboardState.h"
 #include "x11/OverlayWindow.h"
 #include "x11/RawInput.h"
-#include "wayland/LayerSurface.h"
-#include "wayland/WaylandConnection.h"
 #include "x11/X11Display.h"
 
 #include <QApplication>
@@ -168,7 +168,7 @@ int runOnWayland(WaylandConnection& connection, DesktopModel& model, const Launc
     surface.attach(&edge);
     overlay = &edge;
     Keyboard keyboard(
-        model.engine(), model.preferences(), model.onboarding(), { [&edge] { edge.openEditMode(); }, [] { QCoreApplication::quit(); } });
+        model.engine(), model.preferences(), model.introduction(), { [&edge] { edge.openEditMode(); }, [] { QCoreApplication::quit(); } });
     edge.setKeyboard(&keyboard);
     // Screens that come, go or change: the edge stays on its screen while it is there.
     connection.onOutputsChanged([&edge, &surface] { edge.retarget(surface.frame().center(), true); });

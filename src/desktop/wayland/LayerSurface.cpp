@@ -228,8 +228,8 @@ void LayerSurface::focus(KeyFocus::Action action)
     // Exclusive while the edge needs keys: the surface covers the output then, and takes
     // the keys at once rather than at the next click.
     const bool want = action != KeyFocus::Action::handBack;
-    zwlr_layer_surface_v1_set_keyboard_interactivity(layer_,
-        want ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(
+        layer_, want ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
     keyboardWanted_ = want;
     wl_surface_commit(surface_);
 }

@@ -45,15 +45,15 @@ public:
     void repaint(const QRegion& inSurface) override;
     void focus(KeyFocus::Action action) override;
     bool hasFocus() const override { return keyboard_ && keyboard_->focused(); }
-    void takeAllKeys(bool) override {}
-    void wantTextInput(bool) override {}
+    void takeAllKeys(bool) override { }
+    void wantTextInput(bool) override { }
     DragOutcome dragOut(const ResolvedPocketItems& items, int iconSize) override;
     const QMimeData* clipboard() const override { return nullptr; }
     std::uint64_t dragSelectionChanges() const override { return 0; }
-    void wantDesktopPicture(bool, const QRect&) override {}
+    void wantDesktopPicture(bool, const QRect&) override { }
     QImage desktopPicture() const override { return {}; }
-    void showOnly(const QRegion&, const QRegion&) override {}
-    void watchApproach(const std::optional<Approach>&) override {}
+    void showOnly(const QRegion&, const QRegion&) override { }
+    void watchApproach(const std::optional<Approach>&) override { }
     double scale() const override { return scale_; }
     int logicalDpi() const override { return 96; }
 

@@ -155,7 +155,8 @@ void WaylandConnection::forget(std::uint32_t name)
 
 WaylandOutput* WaylandConnection::outputFor(wl_output* output)
 {
-    const auto found = std::find_if(outputs_.begin(), outputs_.end(), [output](const WaylandOutput& known) { return known.output == output; });
+    const auto found =
+        std::find_if(outputs_.begin(), outputs_.end(), [output](const WaylandOutput& known) { return known.output == output; });
     return found == outputs_.end() ? nullptr : &*found;
 }
 

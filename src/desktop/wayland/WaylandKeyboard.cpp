@@ -66,8 +66,8 @@ void WaylandKeyboard::readKeymap(std::uint32_t format, int fd, std::uint32_t siz
         logLine("Kestrane: the compositor's keymap cannot be read; keys are not seen");
         return;
     }
-    xkb_keymap* keymap
-        = xkb_keymap_new_from_string(context_, static_cast<const char*>(text), XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    xkb_keymap* keymap =
+        xkb_keymap_new_from_string(context_, static_cast<const char*>(text), XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
     munmap(text, size);
     if (!keymap) {
         logLine("Kestrane: the compositor's keymap does not compile; keys are not seen");

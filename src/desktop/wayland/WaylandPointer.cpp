@@ -66,8 +66,8 @@ void WaylandPointer::entered(std::uint32_t serial, double x, double y)
         wl_surface_attach(cursorSurface_, wl_cursor_image_get_buffer(image), 0, 0);
         wl_surface_damage(cursorSurface_, 0, 0, static_cast<std::int32_t>(image->width), static_cast<std::int32_t>(image->height));
         wl_surface_commit(cursorSurface_);
-        wl_pointer_set_cursor(pointer_, serial, cursorSurface_, static_cast<std::int32_t>(image->hotspot_x),
-            static_cast<std::int32_t>(image->hotspot_y));
+        wl_pointer_set_cursor(
+            pointer_, serial, cursorSurface_, static_cast<std::int32_t>(image->hotspot_x), static_cast<std::int32_t>(image->hotspot_y));
     }
     handlers_.enteredOrLeft();
     handlers_.moved(position_);

@@ -1,7 +1,7 @@
 #include "x11/GlobalKeys.h"
 
-#include "platform/Log.h"
 #include "edge/KeyCodes.h"
+#include "platform/Log.h"
 #include "x11/KeyboardState.h"
 
 #include <QCoreApplication>

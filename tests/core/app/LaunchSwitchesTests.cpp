@@ -33,9 +33,10 @@ TEST(LaunchSwitchParsing, TakesTheCountAfterTheFirstSeedSwitchOnlyWhenItIsAnInte
         EXPECT_EQ(seed({ "--seed-pocket", bad }), std::nullopt) << bad;
     EXPECT_EQ(seed({ "kestrane", "--seed-pocket" }), std::nullopt);
 
-    const LaunchSwitches all =
-        LaunchSwitches::parse({ "--edit", "--print-pockets", "--unseed-pocket", "--reset-pockets", "--onboarding", "--debug-purge", "--x11", "--wayland" });
-    EXPECT_TRUE(all.edit && all.printPockets && all.unseedPocket && all.resetPockets && all.introduction && all.debugPurge && all.x11 && all.wayland);
+    const LaunchSwitches all = LaunchSwitches::parse(
+        { "--edit", "--print-pockets", "--unseed-pocket", "--reset-pockets", "--onboarding", "--debug-purge", "--x11", "--wayland" });
+    EXPECT_TRUE(all.edit && all.printPockets && all.unseedPocket && all.resetPockets && all.introduction && all.debugPurge && all.x11
+        && all.wayland);
     EXPECT_FALSE(LaunchSwitches::parse({ "--edit=1", "-edit" }).edit);
 }
 

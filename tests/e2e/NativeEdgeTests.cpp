@@ -1,0 +1,168 @@
+#include "EndToEndTest.h"
+#include "KWinSession.h"
+#include "SwaySession.h"
+
+#include <QColor>
+
+#include <string_view>
+
+namespace kestrane::e2e {
+namespace {
+
+// The program's own Wayland surface, under each compositor that offers a layer shell, above
+// a native window that fills the output and reports its clicks and keys. The pointer and
+// the keys come from the compositor's side, as the user's.
+class NativeEdgeTest : public ::testing::TestWithParam<std::string_view> {
+protected:
+    void SetUp() override
+    {
+        try {
+            session =
+                GetParam() == "sway" ? std::unique_ptr<WaylandSession>(std::make_unique<SwaySession>()) : std::make_unique<KWinSession>();
+        } catch (const std::runtime_error& error) {
+            KESTRANE_CANNOT_RUN("No " << GetParam() << " session: " << error.what());
+        }
+    }
+
+    // The native window in "clicks" mode with these options, once it shows.
+    void showWindow(const QStringList& options = {})
+    {
+        window = std::make_unique<ChildProcess>(
+            WaylandSession::asSessionUser(
+                QStringList { WaylandSession::staged(KESTRANE_DRAG_PEER), "-platform", "wayland", "clicks" } + options),
+            session->environment());
+        if (window->readLine(startTimeout) != "READY")
+            throw std::runtime_error("the native window did not show");
+    }
+
+    QStringList asUser(const QStringList& arguments) const
+    {
+        return WaylandSession::asSessionUser(QStringList { WaylandSession::staged(KESTRANE_PROGRAM) } + arguments);
+    }
+
+    // Starts the program on its own surface with one pocket holding two items and answers
+    // the pocket's height.
+    int launch(const QStringList& arguments = {})
+    {
+        home.writeSettings({ desk });
+        WaylandSession::handOver(home.root());
+        program = std::make_unique<ChildProcess>(asUser(QStringList { "--wayland", "--seed-pocket", "2", "--print-pockets" } + arguments),
+            session->environment(home.environment({})));
+        return pocketY(readReport(*program));
+    }
+
+    // The window's next line, or none when it says nothing for a while.
+    std::optional<std::string> windowSays() { return window->readLine(absenceWait); }
+    bool clickReaches(int x, int y)
+    {
+        session->input("click", x, y);
+        return window->readLine(eventTimeout) == QString("CLICK %1 %2").arg(x).arg(y).toStdString();
+    }
+
+    // How many points of the row, from x to the edge, are drawn dark over the white window.
+    static int darkPoints(const QImage& screen, int y, int x = WaylandSession::width - 200)
+    {
+        int points = 0;
+        for (; x < WaylandSession::width; ++x)
+            points += QColor(screen.pixel(x, y)).value() < 128;
+        return points;
+    }
+    // Whether the drawer, a dark panel left of the pocket, comes to be shown (or hidden) in time.
+    bool drawerComes(int pocketY, bool shown) const
+    {
+        return pollUntil(
+            [&] {
+                const QImage screen = session->screenshot();
+                int dark = 0;
+                for (int y = pocketY - 40; y <= pocketY + 40; y += 8)
+                    dark += darkPoints(screen, y, 1240) - darkPoints(screen, y, 1320);
+                return (dark > 440) == shown;
+            },
+            eventTimeout);
+    }
+
+    std::unique_ptr<WaylandSession> session;
+    IsolatedHome home;
+    std::unique_ptr<ChildProcess> window;
+    std::unique_ptr<ChildProcess> program;
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    Compositors, NativeEdgeTest, ::testing::Values("sway", "KWin"), [](const auto& compositor) { return std::string(compositor.param); });
+
+TEST_P(NativeEdgeTest, ClicksInTheBandAwayFromAPocketReachTheWindowBelow)
+{
+    showWindow();
+    const int pocketY = launch();
+    EXPECT_TRUE(clickReaches(1400, pocketY - 200)) << "above the pocket";
+    EXPECT_TRUE(clickReaches(1300, pocketY)) << "left of the pocket";
+}
+
+TEST_P(NativeEdgeTest, AnOpenDrawerTakesTheKeysAndGivesThemBackWhenItCloses)
+{
+    showWindow();
+    const int pocketY = launch();
+    session->key("Down");
+    ASSERT_EQ(window->readLine(eventTimeout), "KEY Down") << "the window has the keyboard before the drawer opens";
+    session->input("click", 1425, pocketY);
+    EXPECT_EQ(windowSays(), std::nullopt) << "the pocket keeps its click";
+    ASSERT_TRUE(drawerComes(pocketY, true)) << "the click opens the drawer";
+    session->key("Down");
+    EXPECT_EQ(windowSays(), std::nullopt) << "the drawer takes Down";
+    session->key("Escape");
+    EXPECT_TRUE(drawerComes(pocketY, false)) << "Escape closes the drawer";
+    EXPECT_EQ(windowSays(), std::nullopt) << "the drawer takes Escape";
+    session->type("h");
+    EXPECT_EQ(window->readLine(eventTimeout), "KEY H") << "keys reach the window again";
+}
+
+// At rest the surface sees the pointer only inside the pocket's box.
+TEST_P(NativeEdgeTest, APocketSwellsAsThePointerComesNear)
+{
+    showWindow();
+    const int pocketY = launch();
+    session->input("move", 1000, pocketY);
+    const int far = darkPoints(session->screenshot(), pocketY);
+    int moves = 0;
+    EXPECT_TRUE(pollUntil(
+        [&] {
+            session->input("move", 1425 - moves++ % 2, pocketY);
+            return darkPoints(session->screenshot(), pocketY) > far + 5;
+        },
+        eventTimeout))
+        << "the pocket swells from " << far << " points";
+}
+
+TEST_P(NativeEdgeTest, APocketShowsAboveAFullScreenWindowAndTheRestOfTheBandLetsClicksThrough)
+{
+    showWindow({ "fullscreen" });
+    const int pocketY = launch();
+    EXPECT_TRUE(pollUntil([&] { return QColor(session->screenshot().pixel(WaylandSession::width - 2, pocketY)).value() < 80; }, eventTimeout))
+        << "the pocket is drawn above the window";
+    EXPECT_TRUE(clickReaches(1300, pocketY));
+}
+
+TEST_P(NativeEdgeTest, EditModeTakesTypingIntoAPocketsName)
+{
+    showWindow();
+    const int pocketY = launch({ "--edit" });
+    // Edit mode dims the window to about 180 of 255 as it opens, and then names take clicks.
+    ASSERT_TRUE(pollUntil([&] { return QColor(session->screenshot().pixel(700, 450)).value() < 200; }, eventTimeout)) << "edit mode opens";
+    // The name's field lies left of the count of the pocket's items.
+    session->input("click", 1270, pocketY);
+    session->type("Hi");
+    session->key("Return");
+    EXPECT_EQ(windowSays(), std::nullopt) << "edit mode takes the keys";
+    std::string listed;
+    EXPECT_TRUE(pollUntil(
+        [&] {
+            ChildProcess list(asUser({ "--list" }), session->environment(home.environment({})));
+            listed = runToEnd(list).output;
+            return listed.substr(0, listed.find('\t')).find("Hi") != std::string::npos;
+        },
+        eventTimeout))
+        << listed;
+}
+
+} // namespace
+} // namespace kestrane::e2e
