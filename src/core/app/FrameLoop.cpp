@@ -49,7 +49,9 @@ void FrameLoop::afterStep(const FrameInput& input, bool viewsMoving, FrameOutput
 {
     followWheel(input);
     output.stepped = true;
-    output.clickable = ignoresMouse(input) ? std::vector<Rect> {} : clickableRegion();
+    const bool ignoring = ignoresMouse(input);
+    output.clickable = ignoring ? std::vector<Rect> {} : clickableRegion();
+    output.clickableUnseen = ignoring ? clickableRegion(true) : output.clickable;
     if (reachesBeyondPockets())
         output.covered = clickableRegion();
     output.wholeScreen = needsWholeScreen();
@@ -132,7 +134,7 @@ bool FrameLoop::needsWholeScreen() const
 }
 
 // Where clicks land on the overlay when it takes clicks at all.
-std::vector<Rect> FrameLoop::clickableRegion() const
+std::vector<Rect> FrameLoop::clickableRegion(bool onlyHoldingPockets) const
 {
     const BezelState& state = engine_.state();
     const Size size = state.size;
@@ -147,7 +149,7 @@ std::vector<Rect> FrameLoop::clickableRegion() const
         constexpr double half = BezelEngine::hitHalfHeight;
         std::vector<Rect> pockets;
         for (const BlobRuntime& pocket : state.blobs) {
-            if (!pocket.isDying)
+            if (!pocket.isDying && (!onlyHoldingPockets || pocket.itemCount >= 1))
                 pockets.push_back({ size.width - band, pocket.y.value - half, band, 2 * half });
         }
         return pockets;

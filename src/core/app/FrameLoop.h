@@ -34,6 +34,10 @@ struct FrameOutput {
     bool pointerMoved = false;
     // Clicks reach the overlay only inside these rectangles (empty: nowhere).
     std::vector<Rect> clickable;
+    // The same for a surface that learns where the pointer is only while it is over the
+    // surface: while the clicks pass everywhere, the pockets that hold items still take
+    // them, so that the pointer can be seen coming onto them.
+    std::vector<Rect> clickableUnseen;
     // Where the overlay stands between the user and the desktop beyond the pockets (the
     // introduction, edit mode, a drawer, a drop strip), whether or not it takes clicks
     // this frame; empty when only the pockets matter.
@@ -88,7 +92,7 @@ private:
     void afterStep(const FrameInput& input, bool viewsMoving, FrameOutput& output);
     void detectSystemDrag(const FrameInput& input);
     bool ignoresMouse(const FrameInput& input);
-    std::vector<Rect> clickableRegion() const;
+    std::vector<Rect> clickableRegion(bool onlyHoldingPockets = false) const;
     void followWheel(const FrameInput& input);
     bool reachesBeyondPockets() const;
     bool needsWholeScreen() const;

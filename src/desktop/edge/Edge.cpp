@@ -240,7 +240,7 @@ void Edge::stepFrame()
         return;
     if (output.pointerMoved && input.mouse)
         followPointerAcrossScreens(QPoint(static_cast<int>(input.mouse->x), static_cast<int>(input.mouse->y)));
-    applyClickableRegion(output.clickable);
+    applyClickableRegion(surface_.seesPointerEverywhere() ? output.clickable : output.clickableUnseen);
     syncFocus(input.now);
     if (chrome_.editsName() != wantsText_) {
         wantsText_ = chrome_.editsName();
@@ -305,7 +305,10 @@ void Edge::applyClickableRegion(const std::vector<Rect>& rects)
 
 void Edge::surfaceResized()
 {
+    // The same places of the screen take clicks: in surface coordinates they moved.
+    const auto region = appliedRegion_;
     appliedRegion_.reset();
+    applyClickableRegion(region.value_or(std::vector<Rect> {}));
     wake();
 }
 

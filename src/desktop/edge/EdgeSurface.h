@@ -51,6 +51,9 @@ public:
     // The screen holding the point, or the primary one.
     virtual std::optional<Screen> screenAt(QPoint global) const = 0;
     virtual Pointer pointer() const = 0;
+    // Whether the surface knows where the pointer is wherever it is, or only while it is
+    // over the surface's clickable region.
+    virtual bool seesPointerEverywhere() const = 0;
     // The area the surface covers, global.
     virtual void place(const QRect& frame) = 0;
     virtual QRect frame() const = 0;

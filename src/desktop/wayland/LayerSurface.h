@@ -39,6 +39,7 @@ public:
 
     std::optional<Screen> screenAt(QPoint global) const override;
     Pointer pointer() const override;
+    bool seesPointerEverywhere() const override { return false; }
     void place(const QRect& frame) override;
     QRect frame() const override;
     void setClickable(const std::vector<Rect>& inSurface) override;

@@ -37,6 +37,7 @@ public:
 
     std::optional<Screen> screenAt(QPoint global) const override;
     Pointer pointer() const override;
+    bool seesPointerEverywhere() const override { return true; }
     void place(const QRect& frame) override;
     QRect frame() const override { return geometry(); }
     void setClickable(const std::vector<Rect>& inSurface) override;
