@@ -1,4 +1,5 @@
 #include "EndToEndTest.h"
+#include "engine/EditLayout.h"
 #include "KWinSession.h"
 #include "SwaySession.h"
 
@@ -148,8 +149,12 @@ TEST_P(NativeEdgeTest, EditModeTakesTypingIntoAPocketsName)
     const int pocketY = launch({ "--edit" });
     // Edit mode dims the window to about 180 of 255 as it opens, and then names take clicks.
     ASSERT_TRUE(pollUntil([&] { return QColor(session->screenshot().pixel(700, 450)).value() < 200; }, eventTimeout)) << "edit mode opens";
-    // The name's field lies left of the count of the pocket's items.
-    session->input("click", 1270, pocketY);
+    // Names take clicks while the pockets are arranged; a name stands left of the count of its
+    // pocket's items.
+    const Point toggle = editLayout::editToggleCentre(WaylandSession::width, WaylandSession::height, 0);
+    session->input("click", static_cast<int>(toggle.x), static_cast<int>(toggle.y));
+    std::this_thread::sleep_for(milliseconds(600));
+    session->input("click", 1330, pocketY);
     session->type("Hi");
     session->key("Return");
     EXPECT_EQ(windowSays(), std::nullopt) << "edit mode takes the keys";
