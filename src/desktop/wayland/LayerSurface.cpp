@@ -232,6 +232,21 @@ void LayerSurface::focus(KeyFocus::Action action)
         layer_, want ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
     keyboardWanted_ = want;
     wl_surface_commit(surface_);
+    if (!want)
+        recreateSurface();
+}
+
+// Some compositors (KWin) leave the keyboard with no window when a surface stops wanting
+// it; one whose surface goes hands it to the window that had it before.
+void LayerSurface::recreateSurface()
+{
+    const auto output = std::find_if(connection_.outputs().begin(), connection_.outputs().end(),
+        [this](const WaylandOutput& each) { return each.name == outputName_; });
+    if (output == connection_.outputs().end())
+        return;
+    destroySurface();
+    createSurface(*output);
+    applyPlacement();
 }
 
 EdgeSurface::DragOutcome LayerSurface::dragOut(const ResolvedPocketItems&, int)

@@ -62,6 +62,7 @@ private:
     const WaylandOutput* outputAt(QPoint global) const;
     void createSurface(const WaylandOutput& output);
     void destroySurface();
+    void recreateSurface();
     void applyPlacement();
     void configured(std::uint32_t serial, QSize size);
     void seatChanged(std::uint32_t capabilities);
