@@ -113,8 +113,10 @@ bool fakePointer(wl_display* display, org_kde_kwin_fake_input* fake, bool click,
 {
     org_kde_kwin_fake_input_pointer_motion_absolute(fake, wl_fixed_from_int(static_cast<int>(x)), wl_fixed_from_int(static_cast<int>(y)));
     bool done = wl_display_roundtrip(display) >= 0;
+    // KWin moves the pointer's focus a moment after the motion, and not at all when the
+    // device that moved it is gone by then.
+    pause(150);
     if (click) {
-        pause(150);
         for (const auto state : { WL_POINTER_BUTTON_STATE_PRESSED, WL_POINTER_BUTTON_STATE_RELEASED }) {
             org_kde_kwin_fake_input_button(fake, BTN_LEFT, state);
             done = done && wl_display_roundtrip(display) >= 0;
