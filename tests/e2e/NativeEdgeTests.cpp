@@ -1,7 +1,7 @@
 #include "EndToEndTest.h"
-#include "engine/EditLayout.h"
 #include "KWinSession.h"
 #include "SwaySession.h"
+#include "engine/EditLayout.h"
 
 #include <QColor>
 

@@ -240,8 +240,8 @@ void LayerSurface::focus(KeyFocus::Action action)
 // it; one whose surface goes hands it to the window that had it before.
 void LayerSurface::recreateSurface()
 {
-    const auto output = std::find_if(connection_.outputs().begin(), connection_.outputs().end(),
-        [this](const WaylandOutput& each) { return each.name == outputName_; });
+    const auto output = std::find_if(
+        connection_.outputs().begin(), connection_.outputs().end(), [this](const WaylandOutput& each) { return each.name == outputName_; });
     if (output == connection_.outputs().end())
         return;
     destroySurface();
