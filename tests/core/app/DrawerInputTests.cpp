@@ -81,6 +81,7 @@ TEST(DrawerKeys, ArrowsReturnAndDeleteActOnlyOnADrawerTakingKeysWhilePasteNeedsO
         { keyCode::keypadEnter, 0, true, openHighlighted },
         { keyCode::forwardDelete, 0, true, removeHighlighted },
         { keyCode::downArrow, 0, false, none },
+        { keyCode::upArrow, modifier::control, true, highlightPrevious },
         { keyCode::returnKey, modifier::shift, true, openHighlighted },
         { keyCode::escape, 0, true, none },
         { keyCode::v, modifier::control, false, paste },

@@ -90,9 +90,9 @@ TEST(KeyFocus, TakenForWhatNeedsKeysRetakenWhileNeededAndGivenBackAfter)
         { false, true, false, 2.0, Focus::retake }, // a window mapped over an open drawer
         { true, true, true, 2.1, Focus::none },
         { true, false, true, 2.2, Focus::none }, // still wanted for edit mode
-        { true, false, false, 2.3, Focus::retake },
-        { true, false, false, 2.5, Focus::none }, // too soon after the last attempt
-        { true, false, false, 2.6, Focus::retake },
+        { true, false, false, 2.375, Focus::retake },
+        { true, false, false, 2.625, Focus::none }, // too soon: just the interval after the last attempt
+        { true, false, false, 2.65, Focus::retake },
         { false, false, true, 2.7, Focus::handBack },
         { false, false, true, 2.8, Focus::none },
         { false, false, true, 3.0, Focus::handBack }, // focus that came uninvited

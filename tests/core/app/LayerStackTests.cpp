@@ -32,6 +32,7 @@ TEST(LayerStack, ThePressTakerGetsItsMovesAndReleaseWhileWheelsAndKeysGoToTheFir
 {
     Recorder recorder;
     LayerStack layers;
+    layers.add({}); // takes nothing
     layers.add(recorder.layer('a', 10, 1));
     layers.add(recorder.layer('b', 100, 2));
     layers.add(recorder.layer('c', 1000, 1));

@@ -99,16 +99,10 @@ TEST(TextField, InsertsOneValidLineOfAsManyWholeCharactersAsTheLimitAllows)
 {
     const std::tuple<std::optional<std::size_t>, std::string, std::string, std::string> rows[] = {
         { {}, "a^bc|d", "X", "aX|d" },
-        { {}, "ab|", "\r\nline\r\n\r\ntwo\n", "abline two|" },
+        { {}, "ab|", "\r\nline\r\n\r\ntwo\rthree\u0085four\n", "abline two three four|" },
         { {}, "|", "one\ttwo\n three\u2028four", "one two three four|" },
-        { {}, "|",
-            "a\x07"
-            "b\x7F",
-            "ab|" },
-        { {}, "|",
-            "a\xFF"
-            "b",
-            "a" + replacement + "b|" },
+        { {}, "|", "a\007b\177", "ab|" },
+        { {}, "|", "a\377b", "a" + replacement + "b|" },
         { {}, "|z", "\xE2\x82", replacement + replacement + "|z" },
         { {}, "e|x", "\u0301", accented + "|x" },
         { 5, "abc|", "d" + family + "x", "abcd" + family + "|" },

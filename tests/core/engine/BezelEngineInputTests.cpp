@@ -135,6 +135,8 @@ TEST_F(EditMode, EveryWayOutOfEditingSavesThePocketsExactlyOnceAndOnlyWhatIsEdit
     EXPECT_FALSE(engine->isEditable(first.id));
     engine->setArranging(true);
     EXPECT_TRUE(engine->isEditable(first.id));
+    engine->mouseUp({ 1440, 270 });
+    EXPECT_FALSE(engine->state().wantsOpen) << "a click on a pocket being arranged does not open it";
     EXPECT_EQ(writesDuring([&] { engine->setArranging(false); }), 1);
 
     engine->addZone();

@@ -79,9 +79,10 @@ TEST_F(EngineStep, ASettledEdgeSkipsStepsAndSwellFollowsItemsAndTheNearestPocket
     EXPECT_EQ(std::tuple(pocket(1).proximity, pocket(1).amplitude.value, engine->state().nearestPocket), std::tuple(1, 7, empty.id));
     settleAt(Point { 1420, 630 });
     EXPECT_EQ(std::tuple(pocket(1).amplitude.value, pocket(0).amplitude.value), std::tuple(0, 20));
-    settleAt(Point { 1421, 632 });
+    settleAt(Point { 1308, 632 });
+    const auto nearestAtReach = engine->state().nearestPocket;
     settleAt(Point { 1300, 630 });
-    EXPECT_EQ(std::tuple(pocket(0).proximity, engine->state().nearestPocket), std::tuple(0, std::nullopt));
+    EXPECT_EQ(std::tuple(pocket(0).proximity, nearestAtReach, engine->state().nearestPocket), std::tuple(0, four.id, std::nullopt));
 
     // Brushing a pocket ticks once per approach.
     EXPECT_EQ(haptics.played, (std::vector<HapticPattern> { HapticPattern::alignment, HapticPattern::alignment }));

@@ -55,7 +55,7 @@ TEST(PocketIndexCodec, EveryPayloadKindSurvivesARoundTripWithAwkwardText)
     PocketMap pockets;
     pockets[pocketA] = {
         PocketItem::make("a/b \"quoted\" back\\slash", PocketPayload::makeReference({ 0xFB, 0xFF, 0xFE, 0x3E }), 1.25),
-        PocketItem::make("Grüße 日本 🎈", PocketPayload::makeManaged("6C0F.png"), -3.5e-7),
+        PocketItem::make("Grüße 日本一 🎀 \U00100000", PocketPayload::makeManaged("6C0F.png"), -3.5e-7),
         PocketItem::make("tab\tnew\nline\x01", PocketPayload::makePending("/home/alex/Re: a//b.txt"), 7.0e8 + 0.123456789),
         PocketItem::make("", PocketPayload::makeReference({}), 0),
     };

@@ -96,6 +96,7 @@ TEST_F(PocketStoreTest, AdoptionTurnsOnlyStillPendingItemsIntoReferences)
 
 TEST_F(PocketStoreTest, FilesMovedElsewhereWhileRunningAreFollowedButDeletedOnesAreNot)
 {
+    EXPECT_TRUE(HeldFile::raiseDescriptorLimit()) << "every followed file holds a descriptor";
     fs::create_directories(folder / "b");
     const fs::path moved = makeFile("a/moved.pdf");
     const fs::path deleted = makeFile("a/deleted.pdf");
