@@ -10,11 +10,11 @@
 //                                           for each file at the drop and only 2 s later
 //                                           reads it: "RECEIVED <path>: <content>" or
 //                                           "MISSING <path>"
-//   kestrane_drag_peer clicks [lines|dark] [fullscreen]
+//   kestrane_drag_peer clicks [lines|dark] [fullscreen] [keys]
 //                                           covers the screen in white (or black) and says
-//                                           "CLICK x y" for each press it receives and
-//                                           "KEY <key>" ("KEY Esc", "KEY H") for each key;
-//                                           with "lines", a patch of black lines like text
+//                                           "CLICK x y" for each press it receives, and with
+//                                           "keys" "KEY <key>" ("KEY Esc", "KEY H") for each
+//                                           key; with "lines", a patch of black lines like text
 //                                           lies at (100, 600, 400, 120); with "fullscreen",
 //                                           the window asks to be full screen
 // Each says "READY" once its window is on the screen. Every line is flushed at once.
@@ -68,6 +68,7 @@ public:
     // Further types offered beside the URLs, with their content.
     QList<std::pair<QString, QByteArray>> alsoOffered;
     bool lines = false;
+    bool reportsKeys = false;
     void darken() { colour_ = Qt::black; }
 
 protected:
@@ -93,7 +94,7 @@ protected:
 
     void keyPressEvent(QKeyEvent* event) override
     {
-        if (mode_ == "clicks")
+        if (reportsKeys)
             say("KEY " + QKeySequence(event->key()).toString(QKeySequence::PortableText));
     }
 
@@ -153,7 +154,7 @@ int main(int argc, char** argv)
     const auto number = [&](int i) { return arguments.value(i).toInt(); };
     if (!QStringList { "source", "image", "webimage", "receiver", "clicks" }.contains(mode)) {
         std::cerr << "usage: kestrane_drag_peer source X Y FILE... | image X Y | webimage X Y | receiver X Y W H | clicks [lines|dark] "
-                     "[fullscreen]\n";
+                     "[fullscreen] [keys]\n";
         return 2;
     }
     PeerWindow window(mode,
@@ -169,6 +170,7 @@ int main(int argc, char** argv)
     for (const QString& path : mode == "source" ? arguments.mid(4) : QStringList())
         window.offered.push_back(QUrl::fromLocalFile(path));
     window.lines = mode == "clicks" && arguments.value(2) == "lines";
+    window.reportsKeys = mode == "clicks" && arguments.contains("keys");
     if (mode == "clicks" && arguments.value(2) == "dark")
         window.darken();
     if (mode == "clicks" && arguments.contains("fullscreen"))

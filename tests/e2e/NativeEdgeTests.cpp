@@ -30,7 +30,7 @@ protected:
     {
         window = std::make_unique<ChildProcess>(
             WaylandSession::asSessionUser(
-                QStringList { WaylandSession::staged(KESTRANE_DRAG_PEER), "-platform", "wayland", "clicks" } + options),
+                QStringList { WaylandSession::staged(KESTRANE_DRAG_PEER), "-platform", "wayland", "clicks", "keys" } + options),
             session->environment());
         if (window->readLine(startTimeout) != "READY")
             throw std::runtime_error("the native window did not show");
