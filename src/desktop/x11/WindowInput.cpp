@@ -50,6 +50,8 @@ bool WindowInput::pointerEvent(QEvent* event)
 {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
+    // The second press of a double click is a press like any other.
+    case QEvent::MouseButtonDblClick:
         pressed_ = true;
         edge_->press(static_cast<QMouseEvent*>(event)->position());
         return true;
