@@ -12,6 +12,7 @@
 #include "pockets/HandOut.h"
 #include "pockets/HeldFile.h"
 #include "pockets/PocketStore.h"
+#include "preferences/SessionKeys.h"
 #include "wayland/LayerSurface.h"
 #include "wayland/WaylandConnection.h"
 #include "x11/GlobalKeys.h"
@@ -34,8 +35,6 @@ namespace {
 constexpr int editDelay = 400;
 constexpr int printDelay = 600;
 constexpr int introductionDelay = 700;
-// Whether the X server sends raw key events, stored under its first name.
-constexpr const char* rawKeyEventsKey = "kestrane.inputMonitoring";
 constexpr const char* lastLaunchKey = "kestrane.lastLaunch";
 
 void printLine(const std::string& line)
@@ -56,7 +55,8 @@ void runPocketSwitches(const LaunchSwitches& switches, DesktopModel& model)
 // The double tap of Control is seen everywhere when the X server offers raw key events.
 void recordRawKeyEvents(DesktopModel& model, bool granted)
 {
-    model.defaults().setBool(rawKeyEventsKey, granted);
+    model.defaults().setBool(sessionKeys::rawKeyEventsKey, granted);
+    model.defaults().setBool(sessionKeys::launchTogglesKey, false);
     model.defaults().setString(lastLaunchKey, launchTimestamp());
     logLine(std::string("Kestrane: raw key events available = ") + (granted ? "true" : "false")
         + (granted ? "" : " (double-tap Control is not seen; the shortcut still works)"));
@@ -163,6 +163,8 @@ int runOnX11(QApplication& app, DesktopModel& model, const LaunchSwitches& switc
 int runOnWayland(WaylandConnection& connection, DesktopModel& model, const LaunchSwitches& switches, Edge*& overlay)
 {
     connection.listen();
+    model.defaults().setBool(sessionKeys::rawKeyEventsKey, false);
+    model.defaults().setBool(sessionKeys::launchTogglesKey, true);
     LayerSurface surface(connection);
     Edge edge(model, surface);
     surface.attach(&edge);

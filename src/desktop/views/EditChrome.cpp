@@ -6,6 +6,7 @@
 #include "graphics/GaussianBlur.h"
 #include "platform/Defaults.h"
 #include "preferences/Preferences.h"
+#include "preferences/SessionKeys.h"
 #include "views/styles/Glyphs.h"
 #include "views/styles/LegibleLabel.h"
 
@@ -40,9 +41,13 @@ QImage footerShadow(QRectF frame, QSize pixels, double ratio)
     return blurred;
 }
 
-// A shortcut that could not be registered is not offered: it would do nothing.
-QString shortcutHint(const Preferences& preferences, bool rawKeyEvents)
+// A shortcut that could not be registered is not offered: it would do nothing. Where no
+// program may grab keys, the desktop's own settings bind one (the preferences say how).
+QString shortcutHint(const Preferences& preferences, const Defaults& defaults)
 {
+    if (defaults.boolValue(sessionKeys::launchTogglesKey).value_or(false))
+        return "esc to close";
+    const bool rawKeyEvents = defaults.boolValue(sessionKeys::rawKeyEventsKey).value_or(false);
     const QString display = QString::fromStdString(preferences.shortcut().display());
     const bool works = preferences.shortcutRegistered();
     if (rawKeyEvents)
@@ -113,7 +118,7 @@ void EditChrome::layOutControls(std::optional<QPointF> pointer)
     editToggle_.setState(hovering(Control::editToggle), pressing(Control::editToggle), state.isArranging);
     prefsToggle_.setState(hovering(Control::prefsToggle), pressing(Control::prefsToggle), state.isShowingPreferences);
     const QString lead = state.isArranging ? "Drag to move \u00B7 rename inline \u00B7 " : "Click a pocket to see what's inside \u00B7 ";
-    footer_.setText(lead + shortcutHint(model_.preferences(), model_.defaults().boolValue("kestrane.inputMonitoring").value_or(false)));
+    footer_.setText(lead + shortcutHint(model_.preferences(), model_.defaults()));
     const double footerHeight = footer_.metrics().height() + 22;
     footerFrame_ = QRectF(prefsCentre.x + editLayout::prefsToggleRadius + footerSpacing, prefsCentre.y - footerHeight / 2,
         footer_.width() + 32, footerHeight);

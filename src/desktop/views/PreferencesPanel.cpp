@@ -6,6 +6,7 @@
 #include "onboarding/Onboarding.h"
 #include "platform/Defaults.h"
 #include "preferences/Preferences.h"
+#include "preferences/SessionKeys.h"
 #include "views/styles/GlassChip.h"
 #include "views/styles/GlassSwitch.h"
 #include "views/styles/LegibleLabel.h"
@@ -29,7 +30,6 @@ constexpr double detailLineGap = 2;
 constexpr double reach = 20;
 constexpr double plateMargin = reach - TextPlate::feather;
 // Whether the X server sends raw key events, stored under its first name.
-constexpr const char* rawKeyEventsKey = "kestrane.inputMonitoring";
 
 const char* titleOf(PrefRow row)
 {
@@ -124,9 +124,11 @@ QString PreferencesPanel::detailFor(PrefRow row) const
     case PrefRow::shortcut:
         if (prefs.isRecordingShortcut())
             return "Hold a modifier and press a key \u00B7 esc cancels.";
+        if (model_.defaults().boolValue(sessionKeys::launchTogglesKey).value_or(false))
+            return "Bind \u201Ckestrane\u201D to keys in your desktop\u2019s settings: it opens edit mode.";
         if (!prefs.shortcutRegistered())
             return "Something else on this computer already uses that.";
-        if (model_.defaults().boolValue(rawKeyEventsKey).value_or(false))
+        if (model_.defaults().boolValue(sessionKeys::rawKeyEventsKey).value_or(false))
             return "Click to change. Double-tap Control works too.";
         return "Click to change. This display hides double-taps of Control.";
     case PrefRow::haptics:
