@@ -136,6 +136,12 @@ void LayerSurface::place(const QRect& frame)
         createSurface(*output);
     }
     outputArea_ = output->area;
+    if (output->scale != scale_) {
+        scale_ = output->scale;
+        wl_surface_set_buffer_scale(surface_, scale_);
+        buffers_.clear();
+        damage_ = QRect(QPoint(), size_);
+    }
     applyPlacement();
 }
 

@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QTransform>
 
+#include <algorithm>
 #include <cmath>
 
 namespace kestrane {
@@ -90,10 +91,24 @@ EdgeSurface::Pointer OverlayWindow::pointer() const
 
 void OverlayWindow::place(const QRect& frame)
 {
+    placed_ = frame;
     const bool grows = frame.width() > width();
-    setGeometry(frame);
+    setGeometry(waylandSession_ && frame.width() <= Edge::bandWidth ? frame.adjusted(frame.width() - width(), 0, 0, 0) : frame);
     if (grows)
         raise();
+}
+
+// A Wayland compositor gives the window every click on it, whatever its input shape: at
+// rest it is only as wide as what it shows, and a few points more to notice the pointer.
+void OverlayWindow::fitBandTo(const QRegion& shown)
+{
+    constexpr int noticingWidth = 12;
+    if (!waylandSession_ || placed_.width() > Edge::bandWidth)
+        return;
+    const int extent = shown.isEmpty() ? 0 : width() - shown.boundingRect().left();
+    const int fitted = std::clamp(extent, noticingWidth, placed_.width());
+    if (fitted != width())
+        setGeometry(placed_.adjusted(placed_.width() - fitted, 0, 0, 0));
 }
 
 void OverlayWindow::setClickable(const std::vector<Rect>& inSurface)
@@ -139,7 +154,8 @@ const QMimeData* OverlayWindow::clipboard() const
 
 void OverlayWindow::wantDesktopPicture(bool wanted, const QRect& screenInDevicePixels)
 {
-    backdrop_->want(wanted, screenInDevicePixels);
+    // XWayland's root window shows nothing of the native windows: edit mode dims them instead.
+    backdrop_->want(wanted && !waylandSession_, screenInDevicePixels);
 }
 
 QImage OverlayWindow::desktopPicture() const
@@ -149,6 +165,7 @@ QImage OverlayWindow::desktopPicture() const
 
 void OverlayWindow::showOnly(const QRegion& painted, const QRegion& covered)
 {
+    fitBandTo(painted.united(covered));
     if (cover_->isActive())
         cover_->update(painted, covered, QTransform::fromScale(scale(), scale()).mapRect(geometry()));
 }

@@ -64,6 +64,7 @@ protected:
 
 private:
     void wake();
+    void fitBandTo(const QRegion& shown);
 
     const X11Display& display_;
     Edge* edge_ = nullptr;
@@ -79,6 +80,8 @@ private:
     // Under a Wayland session the X server keeps reporting where the pointer last was over
     // an X window: it counts only while it is over the window or a press lasts.
     bool waylandSession_ = false;
+    // The frame the edge asked for.
+    QRect placed_;
     WindowInput* input_;
 };
 
