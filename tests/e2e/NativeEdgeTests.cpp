@@ -169,5 +169,27 @@ TEST_P(NativeEdgeTest, EditModeTakesTypingIntoAPocketsName)
         << listed;
 }
 
+// Under sway, with a second output right of the first: the pockets go to the edge of the
+// output the pointer comes to.
+using TwoOutputsTest = NativeEdgeTest;
+INSTANTIATE_TEST_SUITE_P(
+    Compositors, TwoOutputsTest, ::testing::Values("sway"), [](const auto& compositor) { return std::string(compositor.param); });
+
+TEST_P(TwoOutputsTest, ThePocketsFollowThePointerToTheEdgeOfAnotherOutput)
+{
+    const auto& sway = dynamic_cast<const SwaySession&>(*session);
+    sway.addOutput();
+    const int pocketY = launch();
+    const auto pocketOn = [&](const char* output) {
+        return QColor(sway.screenshotOf(output).pixel(WaylandSession::width - 2, pocketY)).value() < 80;
+    };
+    ASSERT_TRUE(pollUntil([&] { return pocketOn("HEADLESS-1"); }, eventTimeout)) << "the pockets start on the first output";
+    EXPECT_FALSE(pocketOn("HEADLESS-2"));
+    const QSize layout(2 * WaylandSession::width, WaylandSession::height);
+    session->input("move", 2 * WaylandSession::width - 1, pocketY - 200, layout);
+    EXPECT_TRUE(pollUntil([&] { return pocketOn("HEADLESS-2") && !pocketOn("HEADLESS-1"); }, eventTimeout))
+        << "the pointer on the second output's edge takes them there";
+}
+
 } // namespace
 } // namespace kestrane::e2e

@@ -2,6 +2,8 @@
 
 #include <QStandardPaths>
 
+#include <filesystem>
+
 #include <stdexcept>
 
 namespace kestrane::e2e {
@@ -25,6 +27,18 @@ exec cd ")" + folder().path().string()
             + R"(" && echo "$WAYLAND_DISPLAY $DISPLAY" > names.part && mv names.part names
 )");
     start("env WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c config 2>sway.log", "sway.log");
+}
+
+void SwaySession::addOutput() const
+{
+    std::filesystem::path socket;
+    for (const auto& entry : std::filesystem::directory_iterator(folder().path() / "runtime"))
+        if (entry.path().filename().string().starts_with("sway-ipc."))
+            socket = entry.path();
+    const QStringList swaymsg { "swaymsg", "-s", QString::fromStdString(socket.string()) };
+    run(swaymsg + QStringList { "create_output" });
+    run(swaymsg + QStringList { "output HEADLESS-2 resolution 1440x900 position 1440 0" });
+    run(swaymsg + QStringList { "output * background #FFFFFF solid_color" });
 }
 
 } // namespace kestrane::e2e

@@ -138,9 +138,10 @@ void WaylandSession::run(const QStringList& command) const
             + (compositor_->isRunning() ? "" : ": " + name_ + " is gone, its log ends with " + logTail()));
 }
 
-void WaylandSession::input(const char* step, int x, int y) const
+void WaylandSession::input(const char* step, int x, int y, QSize layout) const
 {
-    run({ staged(KESTRANE_WAYLAND_INPUT), step, QString::number(x), QString::number(y), QString::number(width), QString::number(height) });
+    run({ staged(KESTRANE_WAYLAND_INPUT), step, QString::number(x), QString::number(y), QString::number(layout.width()),
+        QString::number(layout.height()) });
 }
 
 QImage WaylandSession::picture(const QStringList& command) const

@@ -40,7 +40,7 @@ public:
 
     // Moves the session's pointer to (x, y), and for "click" clicks there, and waits until
     // the compositor has handled it.
-    void input(const char* step, int x, int y) const;
+    void input(const char* step, int x, int y, QSize layout = { width, height }) const;
     // Presses and releases the named key ("Escape", "Down", "Return"), or types the text,
     // and waits until the compositor has handled it.
     virtual void key(const QString& name) const = 0;

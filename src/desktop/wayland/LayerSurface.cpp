@@ -68,17 +68,29 @@ void LayerSurface::seatChanged(std::uint32_t capabilities)
 {
     const bool hasPointer = capabilities & WL_SEAT_CAPABILITY_POINTER;
     if (hasPointer && !pointer_) {
-        const auto wake = [this] {
-            if (edge_)
-                edge_->wake();
-        };
         pointer_ = std::make_unique<WaylandPointer>(connection_.seat(), connection_.compositor(), connection_.shm(),
             WaylandPointer::Handlers {
-                .enteredOrLeft = wake,
-                .moved = [this](QPointF at) { edge_->move(at); },
-                .pressed = [this](QPointF at) { edge_->press(at); },
-                .released = [this](QPointF at) { edge_->release(at); },
-                .turned = [this](QPointF at, WheelTurn turn) { edge_->turnWheel(at, turn); },
+                .enteredOrLeft = [this](wl_surface* over) { pointerCameOnto(over); },
+                .moved =
+                    [this](QPointF at) {
+                        if (pointerOverEdge())
+                            edge_->move(at);
+                    },
+                .pressed =
+                    [this](QPointF at) {
+                        if (pointerOverEdge())
+                            edge_->press(at);
+                    },
+                .released =
+                    [this](QPointF at) {
+                        if (pointerOverEdge())
+                            edge_->release(at);
+                    },
+                .turned =
+                    [this](QPointF at, WheelTurn turn) {
+                        if (pointerOverEdge())
+                            edge_->turnWheel(at, turn);
+                    },
             });
     } else if (!hasPointer)
         pointer_.reset();
@@ -120,9 +132,46 @@ std::optional<EdgeSurface::Screen> LayerSurface::screenAt(QPoint global) const
 EdgeSurface::Pointer LayerSurface::pointer() const
 {
     // The compositor tells where the pointer is only while it is over the surface.
-    if (!pointer_ || !pointer_->inside())
+    if (!pointerOverEdge())
         return {};
     return { QPointF(frame().topLeft()) + pointer_->position(), pointer_->buttonDown() };
+}
+
+bool LayerSurface::pointerOverEdge() const
+{
+    return edge_ && pointer_ && surface_ && pointer_->over() == surface_;
+}
+
+// The pointer on another output's edge takes the pockets there.
+void LayerSurface::pointerCameOnto(wl_surface* over)
+{
+    if (!edge_)
+        return;
+    const auto sentinel = std::find_if(sentinels_.begin(), sentinels_.end(), [over](const auto& each) { return each->surface() == over; });
+    const auto& outputs = connection_.outputs();
+    const auto output = sentinel == sentinels_.end()
+        ? outputs.end()
+        : std::find_if(outputs.begin(), outputs.end(), [&](const WaylandOutput& each) { return each.name == (*sentinel)->outputName(); });
+    if (output != outputs.end())
+        edge_->retarget(output->area.center(), false);
+    edge_->wake();
+}
+
+// Every output but the edge's watches for the pointer at its right edge.
+void LayerSurface::watchOtherOutputs()
+{
+    const auto& outputs = connection_.outputs();
+    std::erase_if(sentinels_, [&](const auto& sentinel) {
+        return sentinel->outputName() == outputName_ || std::none_of(outputs.begin(), outputs.end(), [&](const WaylandOutput& output) {
+            return output.name == sentinel->outputName();
+        });
+    });
+    for (const WaylandOutput& output : outputs) {
+        const bool watched =
+            std::any_of(sentinels_.begin(), sentinels_.end(), [&](const auto& sentinel) { return sentinel->outputName() == output.name; });
+        if (output.announced && output.name != outputName_ && !watched)
+            sentinels_.push_back(std::make_unique<EdgeSentinel>(connection_, output));
+    }
 }
 
 void LayerSurface::place(const QRect& frame)
@@ -143,6 +192,7 @@ void LayerSurface::place(const QRect& frame)
         damage_ = QRect(QPoint(), size_);
     }
     applyPlacement();
+    watchOtherOutputs();
 }
 
 void LayerSurface::createSurface(const WaylandOutput& output)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "edge/EdgeSurface.h"
+#include "wayland/EdgeSentinel.h"
 #include "wayland/ShmBuffer.h"
 #include "wayland/WaylandKeyboard.h"
 #include "wayland/WaylandPointer.h"
@@ -66,6 +67,9 @@ private:
     void applyPlacement();
     void configured(std::uint32_t serial, QSize size);
     void seatChanged(std::uint32_t capabilities);
+    bool pointerOverEdge() const;
+    void pointerCameOnto(wl_surface* over);
+    void watchOtherOutputs();
     void scheduleRender();
     void render();
     ShmBuffer* freeBuffer();
@@ -94,6 +98,7 @@ private:
     bool renderQueued_ = false;
     std::unique_ptr<WaylandPointer> pointer_;
     std::unique_ptr<WaylandKeyboard> keyboard_;
+    std::vector<std::unique_ptr<EdgeSentinel>> sentinels_;
 };
 
 } // namespace kestrane

@@ -3,6 +3,7 @@
 #include "platform/Log.h"
 
 #include "wayland/LayerShellProtocol.h"
+#include "xdg-output-unstable-v1-client-protocol.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -21,6 +22,8 @@ constexpr std::uint32_t compositorVersion = 4;
 constexpr std::uint32_t seatVersion = 5;
 constexpr std::uint32_t outputVersion = 2;
 constexpr std::uint32_t wantedLayerShellVersion = 4;
+// From 3 on, an output's logical place ends with the output's own "done".
+constexpr std::uint32_t outputManagerVersion = 3;
 } // namespace
 
 const wl_registry_listener WaylandConnection::registryListener {
@@ -50,6 +53,20 @@ const wl_output_listener WaylandConnection::outputListener {
     },
     nullptr,
     nullptr,
+};
+
+const zxdg_output_v1_listener WaylandConnection::logicalListener {
+    [](void* data, zxdg_output_v1* logical, std::int32_t x, std::int32_t y) {
+        if (WaylandOutput* known = static_cast<WaylandConnection*>(data)->outputFor(logical))
+            known->logicalArea = QRect(QPoint(x, y), known->logicalArea.value_or(QRect()).size());
+    },
+    [](void* data, zxdg_output_v1* logical, std::int32_t width, std::int32_t height) {
+        if (WaylandOutput* known = static_cast<WaylandConnection*>(data)->outputFor(logical))
+            known->logicalArea = QRect(known->logicalArea.value_or(QRect()).topLeft(), QSize(width, height));
+    },
+    [](void*, zxdg_output_v1*) {},
+    [](void*, zxdg_output_v1*, const char*) {},
+    [](void*, zxdg_output_v1*, const char*) {},
 };
 
 std::unique_ptr<WaylandConnection> WaylandConnection::connect()
@@ -87,8 +104,13 @@ void WaylandConnection::listen()
 
 WaylandConnection::~WaylandConnection()
 {
-    for (const WaylandOutput& output : outputs_)
+    for (const WaylandOutput& output : outputs_) {
+        if (output.logical)
+            zxdg_output_v1_destroy(output.logical);
         wl_output_destroy(output.output);
+    }
+    if (outputManager_)
+        zxdg_output_manager_v1_destroy(outputManager_);
     if (layerShell_)
         zwlr_layer_shell_v1_destroy(layerShell_);
     if (seat_)
@@ -131,6 +153,11 @@ void WaylandConnection::bind(std::uint32_t name, const char* interface, std::uin
         layerShell_ = static_cast<zwlr_layer_shell_v1*>(bound(zwlr_layer_shell_v1_interface, wantedLayerShellVersion));
     } else if (std::strcmp(interface, wl_output_interface.name) == 0)
         addOutput(name, version);
+    else if (std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0) {
+        outputManager_ = static_cast<zxdg_output_manager_v1*>(bound(zxdg_output_manager_v1_interface, outputManagerVersion));
+        for (WaylandOutput& output : outputs_)
+            describe(output);
+    }
 }
 
 void WaylandConnection::addOutput(std::uint32_t name, std::uint32_t version)
@@ -140,6 +167,7 @@ void WaylandConnection::addOutput(std::uint32_t name, std::uint32_t version)
     output.output = static_cast<wl_output*>(wl_registry_bind(registry_, name, &wl_output_interface, std::min(version, outputVersion)));
     wl_output_add_listener(output.output, &outputListener, this);
     outputs_.push_back(output);
+    describe(outputs_.back());
 }
 
 void WaylandConnection::forget(std::uint32_t name)
@@ -147,6 +175,8 @@ void WaylandConnection::forget(std::uint32_t name)
     const auto gone = std::find_if(outputs_.begin(), outputs_.end(), [name](const WaylandOutput& output) { return output.name == name; });
     if (gone == outputs_.end())
         return;
+    if (gone->logical)
+        zxdg_output_v1_destroy(gone->logical);
     wl_output_destroy(gone->output);
     outputs_.erase(gone);
     if (outputsChanged_)
@@ -166,9 +196,24 @@ void WaylandConnection::outputDone(wl_output* output)
     if (!known)
         return;
     known->announced = true;
-    known->area = QRect(known->position, known->modeSize / known->scale);
+    known->area = known->logicalArea.value_or(QRect(known->position, known->modeSize / known->scale));
     if (outputsChanged_)
         outputsChanged_();
+}
+
+void WaylandConnection::describe(WaylandOutput& output)
+{
+    if (!outputManager_ || output.logical)
+        return;
+    output.logical = zxdg_output_manager_v1_get_xdg_output(outputManager_, output.output);
+    zxdg_output_v1_add_listener(output.logical, &logicalListener, this);
+}
+
+WaylandOutput* WaylandConnection::outputFor(zxdg_output_v1* logical)
+{
+    const auto found =
+        std::find_if(outputs_.begin(), outputs_.end(), [logical](const WaylandOutput& known) { return known.logical == logical; });
+    return found == outputs_.end() ? nullptr : &*found;
 }
 
 } // namespace kestrane

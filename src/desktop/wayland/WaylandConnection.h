@@ -6,11 +6,15 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct wl_compositor;
 struct wl_display;
 struct wl_output;
+struct zxdg_output_manager_v1;
+struct zxdg_output_v1;
+struct zxdg_output_v1_listener;
 struct wl_registry;
 struct wl_registry_listener;
 struct wl_output_listener;
@@ -34,6 +38,10 @@ struct WaylandOutput {
     // Device pixels of its current mode.
     QSize modeSize;
     QPoint position;
+    // Where it lies among the others, and its size, as the compositor lays them out (most
+    // compositors say so only through xdg-output).
+    zxdg_output_v1* logical = nullptr;
+    std::optional<QRect> logicalArea;
 };
 
 // The program's own connection to the Wayland compositor, read on the main thread by
@@ -71,9 +79,12 @@ private:
     void addOutput(std::uint32_t name, std::uint32_t version);
     WaylandOutput* outputFor(wl_output* output);
     void outputDone(wl_output* output);
+    void describe(WaylandOutput& output);
+    WaylandOutput* outputFor(zxdg_output_v1* logical);
 
     static const struct wl_registry_listener registryListener;
     static const struct wl_output_listener outputListener;
+    static const struct zxdg_output_v1_listener logicalListener;
 
     wl_display* display_;
     wl_registry* registry_ = nullptr;
@@ -81,6 +92,7 @@ private:
     wl_shm* shm_ = nullptr;
     wl_seat* seat_ = nullptr;
     zwlr_layer_shell_v1* layerShell_ = nullptr;
+    zxdg_output_manager_v1* outputManager_ = nullptr;
     std::uint32_t layerShellVersion_ = 0;
     std::vector<WaylandOutput> outputs_;
     std::function<void()> outputsChanged_;

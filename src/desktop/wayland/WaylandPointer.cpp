@@ -11,14 +11,14 @@ constexpr int cursorSize = 24;
 } // namespace
 
 const wl_pointer_listener WaylandPointer::listener {
-    [](void* data, wl_pointer*, std::uint32_t serial, wl_surface*, wl_fixed_t x, wl_fixed_t y) {
-        static_cast<WaylandPointer*>(data)->entered(serial, wl_fixed_to_double(x), wl_fixed_to_double(y));
+    [](void* data, wl_pointer*, std::uint32_t serial, wl_surface* surface, wl_fixed_t x, wl_fixed_t y) {
+        static_cast<WaylandPointer*>(data)->entered(serial, surface, wl_fixed_to_double(x), wl_fixed_to_double(y));
     },
     [](void* data, wl_pointer*, std::uint32_t, wl_surface*) {
         auto* self = static_cast<WaylandPointer*>(data);
-        self->inside_ = false;
+        self->over_ = nullptr;
         self->buttonDown_ = false;
-        self->handlers_.enteredOrLeft();
+        self->handlers_.enteredOrLeft(nullptr);
     },
     [](void* data, wl_pointer*, std::uint32_t, wl_fixed_t x, wl_fixed_t y) {
         auto* self = static_cast<WaylandPointer*>(data);
@@ -55,9 +55,9 @@ WaylandPointer::~WaylandPointer()
         wl_cursor_theme_destroy(cursorTheme_);
 }
 
-void WaylandPointer::entered(std::uint32_t serial, double x, double y)
+void WaylandPointer::entered(std::uint32_t serial, wl_surface* surface, double x, double y)
 {
-    inside_ = true;
+    over_ = surface;
     position_ = QPointF(x, y);
     // The arrow, as over any other window; without a cursor theme the compositor's own.
     wl_cursor* arrow = cursorTheme_ ? wl_cursor_theme_get_cursor(cursorTheme_, "left_ptr") : nullptr;
@@ -69,7 +69,7 @@ void WaylandPointer::entered(std::uint32_t serial, double x, double y)
         wl_pointer_set_cursor(
             pointer_, serial, cursorSurface_, static_cast<std::int32_t>(image->hotspot_x), static_cast<std::int32_t>(image->hotspot_y));
     }
-    handlers_.enteredOrLeft();
+    handlers_.enteredOrLeft(surface);
     handlers_.moved(position_);
 }
 

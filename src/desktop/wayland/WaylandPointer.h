@@ -22,7 +22,8 @@ namespace kestrane {
 class WaylandPointer final {
 public:
     struct Handlers {
-        std::function<void()> enteredOrLeft;
+        // The pointer came onto one of the program's surfaces, or left it (null).
+        std::function<void(wl_surface*)> enteredOrLeft;
         std::function<void(QPointF)> moved;
         std::function<void(QPointF)> pressed;
         std::function<void(QPointF)> released;
@@ -34,12 +35,13 @@ public:
     WaylandPointer(const WaylandPointer&) = delete;
     WaylandPointer& operator=(const WaylandPointer&) = delete;
 
-    bool inside() const { return inside_; }
+    // The program's surface the pointer is over, if any.
+    wl_surface* over() const { return over_; }
     QPointF position() const { return position_; }
     bool buttonDown() const { return buttonDown_; }
 
 private:
-    void entered(std::uint32_t serial, double x, double y);
+    void entered(std::uint32_t serial, wl_surface* surface, double x, double y);
     void button(std::uint32_t button, bool down);
     void axis(std::uint32_t axis, double value);
     void axisDiscrete(std::uint32_t axis, std::int32_t steps);
@@ -51,7 +53,7 @@ private:
     Handlers handlers_;
     wl_cursor_theme* cursorTheme_ = nullptr;
     wl_surface* cursorSurface_ = nullptr;
-    bool inside_ = false;
+    wl_surface* over_ = nullptr;
     bool buttonDown_ = false;
     QPointF position_;
     // A scroll gathered until the frame that ends it: a distance, or wheel notches.
