@@ -4,6 +4,7 @@
 #include "engine/EditLayout.h"
 
 #include <QColor>
+#include <QStandardPaths>
 
 #include <string_view>
 
@@ -54,6 +55,22 @@ protected:
 
     // The window's next line, or none when it says nothing for a while.
     std::optional<std::string> windowSays() { return window->readLine(absenceWait); }
+    // Moves the pointer onto the pocket until it swells under it: the compositor has then
+    // given the pointer to the edge.
+    bool hoverPocket(int pocketY)
+    {
+        session->input("move", 1000, pocketY);
+        const int far = darkPoints(session->screenshot(), pocketY);
+        int moves = 0;
+        const bool swells = pollUntil(
+            [&] {
+                session->input("move", 1425 - moves++ % 2, pocketY);
+                return darkPoints(session->screenshot(), pocketY) > far + 5;
+            },
+            eventTimeout);
+        EXPECT_TRUE(swells) << "the pocket swells from " << far << " points";
+        return swells;
+    }
     bool clickReaches(int x, int y)
     {
         session->input("click", x, y);
@@ -105,6 +122,7 @@ TEST_P(NativeEdgeTest, AnOpenDrawerTakesTheKeysAndGivesThemBackWhenItCloses)
     const int pocketY = launch();
     session->key("Down");
     ASSERT_EQ(window->readLine(eventTimeout), "KEY Down") << "the window has the keyboard before the drawer opens";
+    ASSERT_TRUE(hoverPocket(pocketY));
     session->input("click", 1425, pocketY);
     EXPECT_EQ(windowSays(), std::nullopt) << "the pocket keeps its click";
     ASSERT_TRUE(drawerComes(pocketY, true)) << "the click opens the drawer";
@@ -122,16 +140,7 @@ TEST_P(NativeEdgeTest, APocketSwellsAsThePointerComesNear)
 {
     showWindow();
     const int pocketY = launch();
-    session->input("move", 1000, pocketY);
-    const int far = darkPoints(session->screenshot(), pocketY);
-    int moves = 0;
-    EXPECT_TRUE(pollUntil(
-        [&] {
-            session->input("move", 1425 - moves++ % 2, pocketY);
-            return darkPoints(session->screenshot(), pocketY) > far + 5;
-        },
-        eventTimeout))
-        << "the pocket swells from " << far << " points";
+    EXPECT_TRUE(hoverPocket(pocketY));
 }
 
 TEST_P(NativeEdgeTest, APocketShowsAboveAFullScreenWindowAndTheRestOfTheBandLetsClicksThrough)
@@ -189,6 +198,24 @@ TEST_P(TwoOutputsTest, ThePocketsFollowThePointerToTheEdgeOfAnotherOutput)
     session->input("move", 2 * WaylandSession::width - 1, pocketY - 200, layout);
     EXPECT_TRUE(pollUntil([&] { return pocketOn("HEADLESS-2") && !pocketOn("HEADLESS-1"); }, eventTimeout))
         << "the pointer on the second output's edge takes them there";
+}
+
+// What another program copied (wl-copy) is pasted into the open drawer.
+TEST_P(TwoOutputsTest, ControlVPastesWhatAnotherProgramCopiedIntoTheOpenDrawer)
+{
+    if (QStandardPaths::findExecutable("wl-copy").isEmpty())
+        KESTRANE_CANNOT_RUN("wl-copy is not installed (apt-get install wl-clipboard)");
+    const auto& sway = dynamic_cast<const SwaySession&>(*session);
+    showWindow();
+    const int pocketY = launch();
+    ChildProcess copy(WaylandSession::asSessionUser({ "wl-copy", "words copied elsewhere" }), session->environment());
+    ASSERT_EQ(copy.waitForExit(eventTimeout), 0);
+    ASSERT_TRUE(hoverPocket(pocketY));
+    session->input("click", 1425, pocketY);
+    ASSERT_TRUE(drawerComes(pocketY, true));
+    sway.controlKey("v");
+    EXPECT_TRUE(pollUntil([&] { return home.items(desk.id).size() == 3; }, eventTimeout)) << "a third item";
+    EXPECT_EQ(windowSays(), std::nullopt) << "the drawer takes the keys";
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "WaylandSession.h"
 
+#include <QProcess>
+
 #include <QLibraryInfo>
 #include <QStandardPaths>
 
@@ -88,6 +90,16 @@ void WaylandSession::handOver(const std::filesystem::path& folder)
         && ChildProcess({ "chown", "-R", "nobody:", text(folder) }, QProcessEnvironment::systemEnvironment()).waitForExit(milliseconds(5000))
             != 0)
         throw std::runtime_error("cannot hand " + folder.string() + " over to the session's user");
+}
+
+// A compositor under dbus-run-session outlives its parent's end, and keeps an XWayland
+// display number with it: every process named with the session's folder is ended.
+WaylandSession::~WaylandSession()
+{
+    const QString folder = text(folder_.path());
+    QProcess::execute("pkill", { "-TERM", "-f", folder });
+    if (!pollUntil([&] { return QProcess::execute("pgrep", { "-f", folder }) != 0; }, milliseconds(3000)))
+        QProcess::execute("pkill", { "-KILL", "-f", folder });
 }
 
 std::string WaylandSession::start(const QString& command, const char* log)

@@ -22,7 +22,8 @@ public:
     static constexpr int width = 1440;
     static constexpr int height = 900;
 
-    virtual ~WaylandSession() = default;
+    // Stops the compositor and everything it started.
+    virtual ~WaylandSession();
     WaylandSession(const WaylandSession&) = delete;
     WaylandSession& operator=(const WaylandSession&) = delete;
 

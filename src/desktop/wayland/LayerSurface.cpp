@@ -55,10 +55,13 @@ LayerSurface::LayerSurface(WaylandConnection& connection)
 {
     if (connection_.seat())
         wl_seat_add_listener(connection_.seat(), &seatListener, this);
+    if (connection_.seat() && connection_.dataDevices())
+        selection_ = std::make_unique<WaylandSelection>(connection_.display(), connection_.dataDevices(), connection_.seat());
 }
 
 LayerSurface::~LayerSurface()
 {
+    selection_.reset();
     pointer_.reset();
     keyboard_.reset();
     destroySurface();

@@ -5,6 +5,7 @@
 #include "wayland/ShmBuffer.h"
 #include "wayland/WaylandKeyboard.h"
 #include "wayland/WaylandPointer.h"
+#include "wayland/WaylandSelection.h"
 
 #include <QObject>
 
@@ -50,7 +51,7 @@ public:
     void takeAllKeys(bool) override { }
     void wantTextInput(bool) override { }
     DragOutcome dragOut(const ResolvedPocketItems& items, int iconSize) override;
-    const QMimeData* clipboard() const override { return nullptr; }
+    const QMimeData* clipboard() const override { return selection_ ? selection_->contents() : nullptr; }
     std::uint64_t dragSelectionChanges() const override { return 0; }
     void wantDesktopPicture(bool, const QRect&) override { }
     QImage desktopPicture() const override { return {}; }
@@ -99,6 +100,7 @@ private:
     std::unique_ptr<WaylandPointer> pointer_;
     std::unique_ptr<WaylandKeyboard> keyboard_;
     std::vector<std::unique_ptr<EdgeSentinel>> sentinels_;
+    std::unique_ptr<WaylandSelection> selection_;
 };
 
 } // namespace kestrane

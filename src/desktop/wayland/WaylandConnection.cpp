@@ -21,6 +21,7 @@ namespace {
 constexpr std::uint32_t compositorVersion = 4;
 constexpr std::uint32_t seatVersion = 5;
 constexpr std::uint32_t outputVersion = 2;
+constexpr std::uint32_t dataDeviceVersion = 3;
 constexpr std::uint32_t wantedLayerShellVersion = 4;
 // From 3 on, an output's logical place ends with the output's own "done".
 constexpr std::uint32_t outputManagerVersion = 3;
@@ -115,6 +116,8 @@ WaylandConnection::~WaylandConnection()
         zwlr_layer_shell_v1_destroy(layerShell_);
     if (seat_)
         wl_seat_destroy(seat_);
+    if (dataDevices_)
+        wl_data_device_manager_destroy(dataDevices_);
     if (shm_)
         wl_shm_destroy(shm_);
     if (compositor_)
@@ -146,6 +149,8 @@ void WaylandConnection::bind(std::uint32_t name, const char* interface, std::uin
         compositor_ = static_cast<wl_compositor*>(bound(wl_compositor_interface, compositorVersion));
     else if (std::strcmp(interface, wl_shm_interface.name) == 0)
         shm_ = static_cast<wl_shm*>(bound(wl_shm_interface, 1));
+    else if (std::strcmp(interface, wl_data_device_manager_interface.name) == 0)
+        dataDevices_ = static_cast<wl_data_device_manager*>(bound(wl_data_device_manager_interface, dataDeviceVersion));
     else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !seat_)
         seat_ = static_cast<wl_seat*>(bound(wl_seat_interface, seatVersion));
     else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 struct wl_compositor;
+struct wl_data_device_manager;
 struct wl_display;
 struct wl_output;
 struct zxdg_output_manager_v1;
@@ -61,6 +62,7 @@ public:
     wl_compositor* compositor() const { return compositor_; }
     wl_shm* shm() const { return shm_; }
     wl_seat* seat() const { return seat_; }
+    wl_data_device_manager* dataDevices() const { return dataDevices_; }
     zwlr_layer_shell_v1* layerShell() const { return layerShell_; }
     std::uint32_t layerShellVersion() const { return layerShellVersion_; }
     const std::vector<WaylandOutput>& outputs() const { return outputs_; }
@@ -91,6 +93,7 @@ private:
     wl_compositor* compositor_ = nullptr;
     wl_shm* shm_ = nullptr;
     wl_seat* seat_ = nullptr;
+    wl_data_device_manager* dataDevices_ = nullptr;
     zwlr_layer_shell_v1* layerShell_ = nullptr;
     zxdg_output_manager_v1* outputManager_ = nullptr;
     std::uint32_t layerShellVersion_ = 0;
