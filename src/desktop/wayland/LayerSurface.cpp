@@ -45,22 +45,18 @@ const wl_callback_listener LayerSurface::frameListener {
     [](void* data, wl_callback*, std::uint32_t) { static_cast<LayerSurface*>(data)->frameDone(); },
 };
 
-const wl_seat_listener LayerSurface::seatListener {
-    [](void* data, wl_seat*, std::uint32_t capabilities) { static_cast<LayerSurface*>(data)->seatChanged(capabilities); },
-    [](void*, wl_seat*, const char*) {},
-};
-
 LayerSurface::LayerSurface(WaylandConnection& connection)
     : connection_(connection)
 {
-    if (connection_.seat())
-        wl_seat_add_listener(connection_.seat(), &seatListener, this);
+    connection_.onSeatChanged([this](std::uint32_t capabilities) { seatChanged(capabilities); });
+    seatChanged(connection_.seatCapabilities());
     if (connection_.seat() && connection_.dataDevices())
         selection_ = std::make_unique<WaylandSelection>(connection_.display(), connection_.dataDevices(), connection_.seat());
 }
 
 LayerSurface::~LayerSurface()
 {
+    connection_.onSeatChanged({});
     selection_.reset();
     pointer_.reset();
     keyboard_.reset();

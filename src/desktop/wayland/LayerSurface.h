@@ -15,7 +15,6 @@
 
 struct wl_callback;
 struct wl_callback_listener;
-struct wl_seat_listener;
 struct zwlr_layer_surface_v1_listener;
 struct wl_seat;
 struct wl_surface;
@@ -78,7 +77,6 @@ private:
 
     static const struct zwlr_layer_surface_v1_listener layerListener;
     static const struct wl_callback_listener frameListener;
-    static const struct wl_seat_listener seatListener;
 
     WaylandConnection& connection_;
     Edge* edge_ = nullptr;

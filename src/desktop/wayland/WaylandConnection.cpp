@@ -70,6 +70,16 @@ const zxdg_output_v1_listener WaylandConnection::logicalListener {
     [](void*, zxdg_output_v1*, const char*) {},
 };
 
+const wl_seat_listener WaylandConnection::seatListener {
+    [](void* data, wl_seat*, std::uint32_t capabilities) {
+        auto* self = static_cast<WaylandConnection*>(data);
+        self->seatCapabilities_ = capabilities;
+        if (self->seatChanged_)
+            self->seatChanged_(capabilities);
+    },
+    [](void*, wl_seat*, const char*) {},
+};
+
 std::unique_ptr<WaylandConnection> WaylandConnection::connect()
 {
     wl_display* display = wl_display_connect(nullptr);
@@ -151,9 +161,10 @@ void WaylandConnection::bind(std::uint32_t name, const char* interface, std::uin
         shm_ = static_cast<wl_shm*>(bound(wl_shm_interface, 1));
     else if (std::strcmp(interface, wl_data_device_manager_interface.name) == 0)
         dataDevices_ = static_cast<wl_data_device_manager*>(bound(wl_data_device_manager_interface, dataDeviceVersion));
-    else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !seat_)
+    else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !seat_) {
         seat_ = static_cast<wl_seat*>(bound(wl_seat_interface, seatVersion));
-    else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {
+        wl_seat_add_listener(seat_, &seatListener, this);
+    } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {
         layerShellVersion_ = std::min(version, wantedLayerShellVersion);
         layerShell_ = static_cast<zwlr_layer_shell_v1*>(bound(zwlr_layer_shell_v1_interface, wantedLayerShellVersion));
     } else if (std::strcmp(interface, wl_output_interface.name) == 0)

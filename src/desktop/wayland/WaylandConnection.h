@@ -18,6 +18,7 @@ struct zxdg_output_v1;
 struct zxdg_output_v1_listener;
 struct wl_registry;
 struct wl_registry_listener;
+struct wl_seat_listener;
 struct wl_output_listener;
 struct wl_seat;
 struct wl_shm;
@@ -66,6 +67,10 @@ public:
     zwlr_layer_shell_v1* layerShell() const { return layerShell_; }
     std::uint32_t layerShellVersion() const { return layerShellVersion_; }
     const std::vector<WaylandOutput>& outputs() const { return outputs_; }
+    // What the seat has (WL_SEAT_CAPABILITY_POINTER, …), and a call for each change; the
+    // compositor tells it once at the start, before any surface could listen.
+    std::uint32_t seatCapabilities() const { return seatCapabilities_; }
+    void onSeatChanged(std::function<void(std::uint32_t)> changed) { seatChanged_ = std::move(changed); }
     // Runs after a screen came, went or changed.
     void onOutputsChanged(std::function<void()> changed) { outputsChanged_ = std::move(changed); }
     // Sends what was asked and waits until the compositor has answered all of it.
@@ -86,6 +91,7 @@ private:
 
     static const struct wl_registry_listener registryListener;
     static const struct wl_output_listener outputListener;
+    static const struct wl_seat_listener seatListener;
     static const struct zxdg_output_v1_listener logicalListener;
 
     wl_display* display_;
@@ -99,6 +105,8 @@ private:
     std::uint32_t layerShellVersion_ = 0;
     std::vector<WaylandOutput> outputs_;
     std::function<void()> outputsChanged_;
+    std::uint32_t seatCapabilities_ = 0;
+    std::function<void(std::uint32_t)> seatChanged_;
 };
 
 } // namespace kestrane
