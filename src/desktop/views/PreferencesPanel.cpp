@@ -124,7 +124,7 @@ QString PreferencesPanel::detailFor(PrefRow row) const
     case PrefRow::shortcut:
         if (prefs.isRecordingShortcut())
             return "Hold a modifier and press a key \u00B7 esc cancels.";
-        if (model_.defaults().boolValue(sessionKeys::launchTogglesKey).value_or(false))
+        if (launchToggles())
             return "Bind \u201Ckestrane\u201D to keys in your desktop\u2019s settings: it opens edit mode.";
         if (!prefs.shortcutRegistered())
             return "Something else on this computer already uses that.";
@@ -143,10 +143,18 @@ QString PreferencesPanel::detailFor(PrefRow row) const
     return {};
 }
 
+bool PreferencesPanel::launchToggles() const
+{
+    return model_.defaults().boolValue(sessionKeys::launchTogglesKey).value_or(false);
+}
+
 QString PreferencesPanel::chipFor(PrefRow row) const
 {
     switch (row) {
     case PrefRow::shortcut:
+        // Where only the desktop binds keys, the chip names the command to bind.
+        if (launchToggles())
+            return "kestrane";
         return model_.preferences().isRecordingShortcut() ? QString("Press keys\u2026")
                                                           : QString::fromStdString(model_.preferences().shortcut().display());
     case PrefRow::intro:
@@ -328,7 +336,8 @@ void PreferencesPanel::perform(PanelControl control)
         prefs.setOpenAtLogin(prefs.loginState().kind != LoginState::Kind::on);
         break;
     case PrefRow::shortcut:
-        prefs.beginRecordingShortcut();
+        if (!launchToggles())
+            prefs.beginRecordingShortcut();
         break;
     case PrefRow::haptics:
         prefs.setHapticsEnabled(!prefs.hapticsEnabled());

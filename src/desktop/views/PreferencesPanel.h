@@ -78,6 +78,7 @@ private:
 
     QString detailFor(PrefRow row) const;
     QString chipFor(PrefRow row) const;
+    bool launchToggles() const;
     QRectF rowFrame(std::size_t index) const;
     QRectF controlFrame(std::size_t index) const;
     void renderRow(Row& row, std::size_t index);
