@@ -93,7 +93,9 @@ void OverlayWindow::place(const QRect& frame)
 {
     placed_ = frame;
     const bool grows = frame.width() > width();
-    setGeometry(waylandSession_ && frame.width() <= Edge::bandWidth ? frame.adjusted(frame.width() - width(), 0, 0, 0) : frame);
+    // Under a Wayland session the band keeps the width it was fitted to (fitBandTo).
+    const int kept = std::min(width(), frame.width());
+    setGeometry(waylandSession_ && frame.width() <= Edge::bandWidth ? frame.adjusted(frame.width() - kept, 0, 0, 0) : frame);
     if (grows)
         raise();
 }
