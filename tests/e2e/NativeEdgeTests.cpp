@@ -85,9 +85,11 @@ protected:
             points += QColor(screen.pixel(x, y)).value() < 128;
         return points;
     }
-    // Whether the drawer, a dark panel left of the pocket, comes to be shown (or hidden) in time.
+    // Whether the drawer, a dark panel left of the pocket, comes to be shown (or hidden) in time:
+    // on a loaded machine a picture of KWin's screen alone can take a second.
     bool drawerComes(int pocketY, bool shown) const
     {
+        constexpr milliseconds drawerTimeout { 15000 };
         return pollUntil(
             [&] {
                 const QImage screen = session->screenshot();
@@ -96,7 +98,7 @@ protected:
                     dark += darkPoints(screen, y, 1240) - darkPoints(screen, y, 1320);
                 return (dark > 440) == shown;
             },
-            eventTimeout);
+            drawerTimeout);
     }
 
     std::unique_ptr<WaylandSession> session;

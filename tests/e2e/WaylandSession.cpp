@@ -98,7 +98,13 @@ WaylandSession::~WaylandSession()
 {
     const QString folder = text(folder_.path());
     QProcess::execute("pkill", { "-TERM", "-f", folder });
-    if (!pollUntil([&] { return QProcess::execute("pgrep", { "-f", folder }) != 0; }, milliseconds(3000)))
+    const auto anyLeft = [&] {
+        QProcess search;
+        search.setStandardOutputFile(QProcess::nullDevice());
+        search.start("pgrep", { "-f", folder });
+        return search.waitForFinished() && search.exitCode() == 0;
+    };
+    if (!pollUntil([&] { return !anyLeft(); }, milliseconds(3000)))
         QProcess::execute("pkill", { "-KILL", "-f", folder });
 }
 
