@@ -6,26 +6,12 @@
 
 #include "wayland/LayerShellProtocol.h"
 
-#include <QPainter>
-#include <QTimer>
-
 #include <wayland-client.h>
 
 #include <algorithm>
 #include <cmath>
 
 namespace kestrane {
-
-namespace {
-// Enough for one frame on screen, one the compositor still reads, and one being painted.
-constexpr std::size_t maxBuffers = 3;
-constexpr int busyRetryDelay = 16;
-
-QRect deviceRect(const QRect& logical, int scale)
-{
-    return { logical.topLeft() * scale, logical.size() * scale };
-}
-} // namespace
 
 const zwlr_layer_surface_v1_listener LayerSurface::layerListener {
     [](void* data, zwlr_layer_surface_v1*, std::uint32_t serial, std::uint32_t width, std::uint32_t height) {
@@ -41,12 +27,12 @@ const zwlr_layer_surface_v1_listener LayerSurface::layerListener {
     },
 };
 
-const wl_callback_listener LayerSurface::frameListener {
-    [](void* data, wl_callback*, std::uint32_t) { static_cast<LayerSurface*>(data)->frameDone(); },
-};
-
 LayerSurface::LayerSurface(WaylandConnection& connection)
     : connection_(connection)
+    , frames_(connection.shm(), [this](QPainter& painter, const QRegion& region) {
+        if (edge_)
+            edge_->paint(painter, region);
+    })
 {
     connection_.onSeatChanged([this](std::uint32_t capabilities) { seatChanged(capabilities); });
     seatChanged(connection_.seatCapabilities());
@@ -186,9 +172,8 @@ void LayerSurface::place(const QRect& frame)
     outputArea_ = output->area;
     if (output->scale != scale_) {
         scale_ = output->scale;
-        wl_surface_set_buffer_scale(surface_, scale_);
-        buffers_.clear();
-        damage_ = QRect(QPoint(), size_);
+        frames_.attach(surface_, scale_);
+        frames_.resize(size_);
     }
     applyPlacement();
     watchOtherOutputs();
@@ -204,17 +189,14 @@ void LayerSurface::createSurface(const WaylandOutput& output)
     zwlr_layer_surface_v1_add_listener(layer_, &layerListener, this);
     // Over panels too, reserving nothing: windows keep the whole output.
     zwlr_layer_surface_v1_set_exclusive_zone(layer_, -1);
-    wl_surface_set_buffer_scale(surface_, scale_);
+    frames_.attach(surface_, scale_);
     size_ = {};
     clickable_.clear();
 }
 
 void LayerSurface::destroySurface()
 {
-    if (frameCallback_)
-        wl_callback_destroy(frameCallback_);
-    frameCallback_ = nullptr;
-    buffers_.clear();
+    frames_.detach();
     if (layer_)
         zwlr_layer_surface_v1_destroy(layer_);
     if (surface_)
@@ -249,8 +231,6 @@ void LayerSurface::configured(std::uint32_t serial, QSize size)
     if (size == size_)
         return;
     size_ = size;
-    buffers_.clear();
-    damage_ = QRect(QPoint(), size_);
     // The clickable region is set again for the new size; until then the surface takes
     // no clicks rather than the whole band's.
     wl_region* none = wl_compositor_create_region(connection_.compositor());
@@ -258,7 +238,7 @@ void LayerSurface::configured(std::uint32_t serial, QSize size)
     wl_region_destroy(none);
     if (edge_)
         edge_->surfaceResized();
-    scheduleRender();
+    frames_.resize(size_);
 }
 
 void LayerSurface::setClickable(const std::vector<Rect>& inSurface)
@@ -308,86 +288,6 @@ EdgeSurface::DragOutcome LayerSurface::dragOut(const ResolvedPocketItems&, int)
 {
     logLine("Kestrane: dragging items out is not yet possible on this Wayland surface");
     return {};
-}
-
-void LayerSurface::repaint(const QRegion& inSurface)
-{
-    damage_ += inSurface;
-    scheduleRender();
-}
-
-// Frames go out one at a time: a new one once the compositor asked for it, so that a
-// hidden or slow output is not painted for nothing.
-void LayerSurface::scheduleRender()
-{
-    if (renderQueued_ || frameCallback_ || damage_.isEmpty())
-        return;
-    renderQueued_ = true;
-    QTimer::singleShot(0, this, [this] {
-        renderQueued_ = false;
-        render();
-    });
-}
-
-void LayerSurface::render()
-{
-    if (!surface_ || size_.isEmpty() || !edge_)
-        return;
-    ShmBuffer* target = freeBuffer();
-    if (!target) {
-        // Every buffer is still the compositor's: try again when it may have let one go.
-        QTimer::singleShot(busyRetryDelay, this, [this] { scheduleRender(); });
-        return;
-    }
-    const QRegion region = (target->stale + damage_) & QRect(QPoint(), size_);
-    for (auto& buffer : buffers_)
-        buffer->stale += damage_;
-    target->stale = {};
-    damage_ = {};
-    QImage& image = target->image();
-    image.setDevicePixelRatio(scale_);
-    {
-        QPainter painter(&image);
-        painter.setClipRegion(region);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.fillRect(region.boundingRect(), Qt::transparent);
-        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        edge_->paint(painter, region);
-    }
-    wl_surface_attach(surface_, target->buffer(), 0, 0);
-    for (const QRect& rect : region) {
-        const QRect device = deviceRect(rect, scale_);
-        wl_surface_damage_buffer(surface_, device.x(), device.y(), device.width(), device.height());
-    }
-    target->handOver();
-    frameCallback_ = wl_surface_frame(surface_);
-    wl_callback_add_listener(frameCallback_, &frameListener, this);
-    wl_surface_commit(surface_);
-}
-
-ShmBuffer* LayerSurface::freeBuffer()
-{
-    const QSize device = size_ * scale_;
-    for (auto& buffer : buffers_) {
-        if (!buffer->busy() && buffer->size() == device)
-            return buffer.get();
-    }
-    if (buffers_.size() >= maxBuffers)
-        return nullptr;
-    auto buffer = ShmBuffer::create(connection_.shm(), device);
-    if (!buffer)
-        return nullptr;
-    // A new buffer holds nothing yet: all of it must be painted.
-    buffer->stale = QRect(QPoint(), size_);
-    buffers_.push_back(std::move(buffer));
-    return buffers_.back().get();
-}
-
-void LayerSurface::frameDone()
-{
-    wl_callback_destroy(frameCallback_);
-    frameCallback_ = nullptr;
-    scheduleRender();
 }
 
 } // namespace kestrane

@@ -2,7 +2,7 @@
 
 #include "edge/EdgeSurface.h"
 #include "wayland/EdgeSentinel.h"
-#include "wayland/ShmBuffer.h"
+#include "wayland/SurfaceFrames.h"
 #include "wayland/WaylandKeyboard.h"
 #include "wayland/WaylandPointer.h"
 #include "wayland/WaylandSelection.h"
@@ -13,8 +13,6 @@
 #include <optional>
 #include <vector>
 
-struct wl_callback;
-struct wl_callback_listener;
 struct zwlr_layer_surface_v1_listener;
 struct wl_seat;
 struct wl_surface;
@@ -44,7 +42,7 @@ public:
     void place(const QRect& frame) override;
     QRect frame() const override;
     void setClickable(const std::vector<Rect>& inSurface) override;
-    void repaint(const QRegion& inSurface) override;
+    void repaint(const QRegion& inSurface) override { frames_.repaint(inSurface); }
     void focus(KeyFocus::Action action) override;
     bool hasFocus() const override { return keyboard_ && keyboard_->focused(); }
     void takeAllKeys(bool) override { }
@@ -70,13 +68,8 @@ private:
     bool pointerOverEdge() const;
     void pointerCameOnto(wl_surface* over);
     void watchOtherOutputs();
-    void scheduleRender();
-    void render();
-    ShmBuffer* freeBuffer();
-    void frameDone();
 
     static const struct zwlr_layer_surface_v1_listener layerListener;
-    static const struct wl_callback_listener frameListener;
 
     WaylandConnection& connection_;
     Edge* edge_ = nullptr;
@@ -91,10 +84,7 @@ private:
     int scale_ = 1;
     bool keyboardWanted_ = false;
     std::vector<Rect> clickable_;
-    std::vector<std::unique_ptr<ShmBuffer>> buffers_;
-    QRegion damage_;
-    wl_callback* frameCallback_ = nullptr;
-    bool renderQueued_ = false;
+    SurfaceFrames frames_;
     std::unique_ptr<WaylandPointer> pointer_;
     std::unique_ptr<WaylandKeyboard> keyboard_;
     std::vector<std::unique_ptr<EdgeSentinel>> sentinels_;
