@@ -133,11 +133,7 @@ void LayerSurface::pointerCameOnto(wl_surface* over)
     if (!edge_)
         return;
     const auto sentinel = std::find_if(sentinels_.begin(), sentinels_.end(), [over](const auto& each) { return each->surface() == over; });
-    const auto& outputs = connection_.outputs();
-    const auto output = sentinel == sentinels_.end()
-        ? outputs.end()
-        : std::find_if(outputs.begin(), outputs.end(), [&](const WaylandOutput& each) { return each.name == (*sentinel)->outputName(); });
-    if (output != outputs.end())
+    if (const WaylandOutput* output = sentinel == sentinels_.end() ? nullptr : connection_.outputNamed((*sentinel)->outputName()))
         edge_->retarget(output->area.center(), false);
     edge_->wake();
 }
@@ -191,7 +187,6 @@ void LayerSurface::createSurface(const WaylandOutput& output)
     zwlr_layer_surface_v1_set_exclusive_zone(layer_, -1);
     frames_.attach(surface_, scale_);
     size_ = {};
-    clickable_.clear();
 }
 
 void LayerSurface::destroySurface()
@@ -243,7 +238,6 @@ void LayerSurface::configured(std::uint32_t serial, QSize size)
 
 void LayerSurface::setClickable(const std::vector<Rect>& inSurface)
 {
-    clickable_ = inSurface;
     if (!surface_)
         return;
     wl_region* region = wl_compositor_create_region(connection_.compositor());
@@ -265,7 +259,6 @@ void LayerSurface::focus(KeyFocus::Action action)
     const bool want = action != KeyFocus::Action::handBack;
     zwlr_layer_surface_v1_set_keyboard_interactivity(
         layer_, want ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
-    keyboardWanted_ = want;
     wl_surface_commit(surface_);
     if (!want)
         recreateSurface();
@@ -275,9 +268,8 @@ void LayerSurface::focus(KeyFocus::Action action)
 // it; one whose surface goes hands it to the window that had it before.
 void LayerSurface::recreateSurface()
 {
-    const auto output = std::find_if(
-        connection_.outputs().begin(), connection_.outputs().end(), [this](const WaylandOutput& each) { return each.name == outputName_; });
-    if (output == connection_.outputs().end())
+    const WaylandOutput* output = connection_.outputNamed(outputName_);
+    if (!output)
         return;
     destroySurface();
     createSurface(*output);

@@ -82,8 +82,6 @@ private:
     QRect wanted_;
     QSize size_;
     int scale_ = 1;
-    bool keyboardWanted_ = false;
-    std::vector<Rect> clickable_;
     SurfaceFrames frames_;
     std::unique_ptr<WaylandPointer> pointer_;
     std::unique_ptr<WaylandKeyboard> keyboard_;

@@ -199,6 +199,12 @@ void WaylandConnection::forget(std::uint32_t name)
         outputsChanged_();
 }
 
+const WaylandOutput* WaylandConnection::outputNamed(std::uint32_t name) const
+{
+    const auto found = std::find_if(outputs_.begin(), outputs_.end(), [name](const WaylandOutput& known) { return known.name == name; });
+    return found == outputs_.end() ? nullptr : &*found;
+}
+
 WaylandOutput* WaylandConnection::outputFor(wl_output* output)
 {
     const auto found =

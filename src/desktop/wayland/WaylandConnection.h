@@ -67,6 +67,8 @@ public:
     zwlr_layer_shell_v1* layerShell() const { return layerShell_; }
     std::uint32_t layerShellVersion() const { return layerShellVersion_; }
     const std::vector<WaylandOutput>& outputs() const { return outputs_; }
+    // The output by its name in the registry; null once it is gone.
+    const WaylandOutput* outputNamed(std::uint32_t name) const;
     // What the seat has (WL_SEAT_CAPABILITY_POINTER, …), and a call for each change; the
     // compositor tells it once at the start, before any surface could listen.
     std::uint32_t seatCapabilities() const { return seatCapabilities_; }

@@ -26,9 +26,8 @@ constexpr std::array preferredTypes { "text/uri-list", "image/png", "image/jpeg"
 
 const wl_data_offer_listener WaylandSelection::offerListener {
     [](void* data, wl_data_offer* offer, const char* type) {
-        auto& offers = static_cast<WaylandSelection*>(data)->offers_;
-        const auto known = std::find_if(offers.begin(), offers.end(), [offer](const Offer& each) { return each.offer == offer; });
-        if (known != offers.end())
+        auto* self = static_cast<WaylandSelection*>(data);
+        if (const auto known = self->offerFor(offer); known != self->offers_.end())
             known->types.emplace_back(type);
     },
     [](void*, wl_data_offer*, std::uint32_t) {},
@@ -88,7 +87,7 @@ void WaylandSelection::selected(wl_data_offer* offer)
     selection_ = offer;
     contents_.reset();
     ready_ = false;
-    const auto known = std::find_if(offers_.begin(), offers_.end(), [offer](const Offer& each) { return each.offer == offer; });
+    const auto known = offerFor(offer);
     if (!offer || known == offers_.end())
         return;
     for (const char* type : preferredTypes) {
@@ -151,9 +150,14 @@ void WaylandSelection::finish(bool complete)
     ready_ = true;
 }
 
+std::vector<WaylandSelection::Offer>::iterator WaylandSelection::offerFor(wl_data_offer* offer)
+{
+    return std::find_if(offers_.begin(), offers_.end(), [offer](const Offer& each) { return each.offer == offer; });
+}
+
 void WaylandSelection::forget(wl_data_offer* offer)
 {
-    const auto known = std::find_if(offers_.begin(), offers_.end(), [offer](const Offer& each) { return each.offer == offer; });
+    const auto known = offerFor(offer);
     if (known == offers_.end())
         return;
     wl_data_offer_destroy(known->offer);

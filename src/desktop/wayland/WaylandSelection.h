@@ -46,6 +46,7 @@ private:
     void readMore();
     void finish(bool complete);
     void forget(wl_data_offer* offer);
+    std::vector<Offer>::iterator offerFor(wl_data_offer* offer);
 
     static const struct wl_data_device_listener deviceListener;
     static const struct wl_data_offer_listener offerListener;
