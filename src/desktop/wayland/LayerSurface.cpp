@@ -260,7 +260,12 @@ void LayerSurface::focus(KeyFocus::Action action)
     zwlr_layer_surface_v1_set_keyboard_interactivity(
         layer_, want ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
     wl_surface_commit(surface_);
-    if (!want)
+    // Only a keyboard the surface asked for is handed back by making it anew: KWin also gives
+    // it the keys on a click, and a surface made anew between a press and its release would
+    // lose the release.
+    const bool asked = keyboardAsked_;
+    keyboardAsked_ = want;
+    if (!want && asked)
         recreateSurface();
 }
 

@@ -82,6 +82,8 @@ private:
     QRect wanted_;
     QSize size_;
     int scale_ = 1;
+    // The surface asked for the keyboard and has not handed it back.
+    bool keyboardAsked_ = false;
     SurfaceFrames frames_;
     std::unique_ptr<WaylandPointer> pointer_;
     std::unique_ptr<WaylandKeyboard> keyboard_;
