@@ -5,6 +5,7 @@
 //   kestrane_drag_peer image X Y            the same with a PNG as a data URL, as browsers do
 //   kestrane_drag_peer webimage X Y         a web page's picture as a browser offers it: its
 //                                           address, HTML, its bytes untyped and a file name
+//   kestrane_drag_peer text X Y TEXT        the text alone, as an editor drags a selection
 //   kestrane_drag_peer receiver X Y W H     takes drops as a file manager does: says
 //                                           "TEXT <text>" when text comes too, "DROP <path>"
 //                                           for each file at the drop and only 2 s later
@@ -17,7 +18,8 @@
 //                                           key; with "lines", a patch of black lines like text
 //                                           lies at (100, 600, 400, 120); with "fullscreen",
 //                                           the window asks to be full screen
-// Each says "READY" once its window is on the screen. Every line is flushed at once.
+// Each says "READY" once its window is on the screen. Every line is flushed at once. On
+// Wayland, where a window cannot place itself, each but "clicks" fills the screen.
 #include <QApplication>
 #include <QBuffer>
 #include <QDrag>
@@ -65,6 +67,7 @@ public:
     }
 
     QList<QUrl> offered;
+    QString text;
     // Further types offered beside the URLs, with their content.
     QList<std::pair<QString, QByteArray>> alsoOffered;
     bool lines = false;
@@ -100,12 +103,15 @@ protected:
 
     void mouseMoveEvent(QMouseEvent* event) override
     {
-        if (offered.isEmpty() || !(event->buttons() & Qt::LeftButton) || dragging_
+        if ((offered.isEmpty() && text.isEmpty()) || !(event->buttons() & Qt::LeftButton) || dragging_
             || (event->position().toPoint() - pressedAt_).manhattanLength() < QApplication::startDragDistance())
             return;
         dragging_ = true;
         auto* mime = new QMimeData;
-        mime->setUrls(offered);
+        if (!offered.isEmpty())
+            mime->setUrls(offered);
+        if (!text.isEmpty())
+            mime->setText(text);
         for (const auto& [type, content] : alsoOffered)
             mime->setData(type, content);
         auto* drag = new QDrag(this);
@@ -152,8 +158,9 @@ int main(int argc, char** argv)
     const QStringList arguments = app.arguments();
     const QString mode = arguments.value(1);
     const auto number = [&](int i) { return arguments.value(i).toInt(); };
-    if (!QStringList { "source", "image", "webimage", "receiver", "clicks" }.contains(mode)) {
-        std::cerr << "usage: kestrane_drag_peer source X Y FILE... | image X Y | webimage X Y | receiver X Y W H | clicks [lines|dark] "
+    if (!QStringList { "source", "image", "webimage", "text", "receiver", "clicks" }.contains(mode)) {
+        std::cerr << "usage: kestrane_drag_peer source X Y FILE... | image X Y | webimage X Y | text X Y TEXT | receiver X Y W H | clicks "
+                     "[lines|dark] "
                      "[fullscreen] [keys]\n";
         return 2;
     }
@@ -167,13 +174,15 @@ int main(int argc, char** argv)
         window.alsoOffered = { { "text/html", "<img src=\"http://example.org/pictures/red%20dot.jpg\">" },
             { "application/octet-stream", somePng() }, { "XdndDirectSave0", "red dot.jpg" } };
     }
+    if (mode == "text")
+        window.text = arguments.value(4);
     for (const QString& path : mode == "source" ? arguments.mid(4) : QStringList())
         window.offered.push_back(QUrl::fromLocalFile(path));
     window.lines = mode == "clicks" && arguments.value(2) == "lines";
     window.reportsKeys = mode == "clicks" && arguments.contains("keys");
     if (mode == "clicks" && arguments.value(2) == "dark")
         window.darken();
-    if (mode == "clicks" && arguments.contains("fullscreen"))
+    if (mode == "clicks" ? arguments.contains("fullscreen") : QGuiApplication::platformName() == "wayland")
         window.showFullScreen();
     else
         window.show();

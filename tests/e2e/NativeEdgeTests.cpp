@@ -6,6 +6,8 @@
 #include <QColor>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 #include <string_view>
 
 namespace kestrane::e2e {
@@ -27,14 +29,16 @@ protected:
     }
 
     // The native window in "clicks" mode with these options, once it shows.
-    void showWindow(const QStringList& options = {})
+    void showWindow(const QStringList& options = {}) { window = nativePeer(QStringList { "clicks", "keys" } + options); }
+    // The drag peer as a native window in this mode, once it shows.
+    std::unique_ptr<ChildProcess> nativePeer(const QStringList& arguments) const
     {
-        window = std::make_unique<ChildProcess>(
-            WaylandSession::asSessionUser(
-                QStringList { WaylandSession::staged(KESTRANE_DRAG_PEER), "-platform", "wayland", "clicks", "keys" } + options),
+        auto peer = std::make_unique<ChildProcess>(
+            WaylandSession::asSessionUser(QStringList { WaylandSession::staged(KESTRANE_DRAG_PEER), "-platform", "wayland" } + arguments),
             session->environment());
-        if (window->readLine(startTimeout) != "READY")
+        if (peer->readLine(startTimeout) != "READY")
             throw std::runtime_error("the native window did not show");
+        return peer;
     }
 
     QStringList asUser(const QStringList& arguments) const
@@ -178,6 +182,46 @@ TEST_P(NativeEdgeTest, EditModeTakesTypingIntoAPocketsName)
         },
         eventTimeout))
         << listed;
+}
+
+// Dragged from a native window onto the pocket, a file and then a text are stored in it.
+TEST_P(NativeEdgeTest, AFileAndATextDraggedFromANativeWindowAreStoredInThePocket)
+{
+    const std::filesystem::path file = home.root() / "dragged in.txt";
+    testing::writeFile(file, "from a native window");
+    const int pocketY = launch();
+    for (const QStringList& peer :
+        { QStringList { "source", "0", "0", QString::fromStdString(file.string()) }, { "text", "0", "0", "words dragged in" } }) {
+        const auto source = nativePeer(peer);
+        session->drag({ 400, 450 }, { 1436, pocketY });
+        EXPECT_EQ(source->readLine(eventTimeout), "DRAGGED copy") << peer.first().toStdString();
+    }
+    std::vector<StoredItem> items;
+    EXPECT_TRUE(pollUntil([&] { return (items = home.items(desk.id)).size() == 4; }, eventTimeout)) << items.size() << " items";
+    EXPECT_TRUE(std::any_of(items.begin(), items.end(), [](const StoredItem& item) { return item.name == "dragged in.txt"; }));
+    EXPECT_TRUE(std::any_of(items.begin(), items.end(),
+        [](const StoredItem& item) { return !item.file.empty() && testing::readFile(item.file) == "words dragged in"; }));
+}
+
+// A drawer's row dragged onto a native window arrives there whole, under the item's name.
+TEST_P(NativeEdgeTest, ARowDraggedOutArrivesWholeInANativeWindowUnderItsName)
+{
+    const auto receiver = nativePeer({ "receiver", "0", "0", "400", "400" });
+    const int pocketY = launch();
+    ASSERT_TRUE(hoverPocket(pocketY));
+    session->input("click", 1425, pocketY);
+    ASSERT_TRUE(drawerComes(pocketY, true));
+    session->drag({ 1300, pocketY - 12 }, { 500, 400 });
+    std::optional<std::string> line, dropped;
+    while ((line = receiver->readLine(eventTimeout)) && !line->starts_with("RECEIVED "))
+        if (line->starts_with("TEXT "))
+            dropped = line;
+    ASSERT_TRUE(line) << "the receiver reads the dropped file";
+    ASSERT_TRUE(dropped) << "a receiver that takes text gets the item's text too";
+    const std::string name = dropped->substr(5);
+    EXPECT_TRUE(line->starts_with("RECEIVED " + (home.root() / "runtime/kestrane-handout/").string())) << *line;
+    EXPECT_TRUE(line->ends_with("/" + name + ".txt: " + name)) << *line;
+    EXPECT_EQ(home.items(desk.id).size(), 2u) << "a row dragged out stays in its pocket";
 }
 
 // Under sway, with a second output right of the first: the pockets go to the edge of the

@@ -1,8 +1,10 @@
 // The mouse and keyboard of a Wayland session, for tests, through whichever the compositor
 // offers: a wlroots virtual pointer (pointer only) or KWin's fake input (pointer and keys).
 //   kestrane_wayland_input move|click X Y WIDTH HEIGHT
+//   kestrane_wayland_input drag X Y TO_X TO_Y WIDTH HEIGHT
 // puts the pointer at (X, Y) of the WIDTH × HEIGHT output; a click then holds still a
-// moment, as a hand does, and presses and releases the first button.
+// moment, as a hand does, and presses and releases the first button; a drag presses there,
+// moves to (TO_X, TO_Y) and releases there.
 //   kestrane_wayland_input key Escape|Down|Return|Tab|BackSpace
 //   kestrane_wayland_input type TEXT
 // presses and releases a key, or the keys of a text of letters, digits and spaces on a US
@@ -21,6 +23,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <string>
@@ -85,7 +88,7 @@ std::vector<std::pair<std::uint32_t, bool>> keysOf(const std::string& text)
 
 int usage()
 {
-    std::cerr << "usage: kestrane_wayland_input move|click X Y WIDTH HEIGHT | key NAME | type TEXT\n";
+    std::cerr << "usage: kestrane_wayland_input move|click X Y WIDTH HEIGHT | drag X Y TO_X TO_Y WIDTH HEIGHT | key NAME | type TEXT\n";
     return 2;
 }
 
@@ -108,44 +111,70 @@ bool typeKeys(wl_display* display, org_kde_kwin_fake_input* fake, const std::vec
     return done;
 }
 
-// Through KWin's fake input, which has no frames: each request takes effect on its own.
-bool fakePointer(wl_display* display, org_kde_kwin_fake_input* fake, bool click, std::uint32_t x, std::uint32_t y)
+// The session's pointer, through whichever protocol the compositor offers; each call has
+// taken effect when it returns true.
+struct PointerDevice {
+    std::function<bool(std::uint32_t x, std::uint32_t y)> moveTo;
+    std::function<bool(wl_pointer_button_state)> button;
+};
+
+// KWin's fake input has no frames: each request takes effect on its own.
+PointerDevice fakePointer(wl_display* display, org_kde_kwin_fake_input* fake)
 {
-    org_kde_kwin_fake_input_pointer_motion_absolute(fake, wl_fixed_from_int(static_cast<int>(x)), wl_fixed_from_int(static_cast<int>(y)));
-    bool done = wl_display_roundtrip(display) >= 0;
-    // KWin moves the pointer's focus a moment after the motion, and not at all when the
-    // device that moved it is gone by then.
-    pause(150);
-    if (click) {
-        for (const auto state : { WL_POINTER_BUTTON_STATE_PRESSED, WL_POINTER_BUTTON_STATE_RELEASED }) {
+    return {
+        [=](std::uint32_t x, std::uint32_t y) {
+            org_kde_kwin_fake_input_pointer_motion_absolute(
+                fake, wl_fixed_from_int(static_cast<int>(x)), wl_fixed_from_int(static_cast<int>(y)));
+            return wl_display_roundtrip(display) >= 0;
+        },
+        [=](wl_pointer_button_state state) {
             org_kde_kwin_fake_input_button(fake, BTN_LEFT, state);
-            done = done && wl_display_roundtrip(display) >= 0;
-        }
-    }
-    return done;
+            return wl_display_roundtrip(display) >= 0;
+        },
+    };
 }
 
-bool virtualPointer(wl_display* display, const Globals& globals, bool click, const std::uint32_t (&numbers)[4])
+PointerDevice virtualPointer(wl_display* display, zwlr_virtual_pointer_v1* pointer, std::uint32_t width, std::uint32_t height)
 {
-    zwlr_virtual_pointer_v1* pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(globals.pointers, globals.seat);
-    const auto frame = [&] {
+    const auto frame = [=] {
         zwlr_virtual_pointer_v1_frame(pointer);
         return wl_display_roundtrip(display) >= 0;
     };
-    zwlr_virtual_pointer_v1_motion_absolute(pointer, now(), numbers[0], numbers[1], numbers[2], numbers[3]);
-    bool done = frame();
-    if (click) {
-        pause(150);
-        for (const auto state : { WL_POINTER_BUTTON_STATE_PRESSED, WL_POINTER_BUTTON_STATE_RELEASED }) {
+    return {
+        [=](std::uint32_t x, std::uint32_t y) {
+            zwlr_virtual_pointer_v1_motion_absolute(pointer, now(), x, y, width, height);
+            return frame();
+        },
+        [=](wl_pointer_button_state state) {
             zwlr_virtual_pointer_v1_button(pointer, now(), BTN_LEFT, state);
-            done = done && frame();
+            return frame();
+        },
+    };
+}
+
+// A hand's motion: the pointer held still a moment where it arrives (KWin moves the
+// pointer's focus a moment after the motion), a drag carried across in small steps and held
+// over its target before the release.
+bool point(const PointerDevice& pointer, const std::string& step, const std::vector<std::uint32_t>& at)
+{
+    bool done = pointer.moveTo(at[0], at[1]);
+    pause(150);
+    if (step == "move")
+        return done;
+    done = done && pointer.button(WL_POINTER_BUTTON_STATE_PRESSED);
+    if (step == "drag") {
+        constexpr int steps = 20;
+        for (int i = 1; i <= steps; ++i) {
+            const auto along = [&](std::uint32_t from, std::uint32_t to) {
+                return static_cast<std::uint32_t>(static_cast<int>(from) + (static_cast<int>(to) - static_cast<int>(from)) * i / steps);
+            };
+            done = done && pointer.moveTo(along(at[0], at[2]), along(at[1], at[3]));
+            pause(30);
         }
+        done = done && pointer.moveTo(at[2] - 1, at[3]) && pointer.moveTo(at[2], at[3]);
+        pause(400);
     }
-    // sway 1.7 can crash when a virtual pointer goes while the window it has just entered
-    // is still answering: it stays a moment.
-    pause(100);
-    zwlr_virtual_pointer_v1_destroy(pointer);
-    return done;
+    return done && pointer.button(WL_POINTER_BUTTON_STATE_RELEASED);
 }
 
 } // namespace
@@ -153,7 +182,7 @@ bool virtualPointer(wl_display* display, const Globals& globals, bool click, con
 int main(int argc, char** argv)
 {
     const std::string step = argc > 1 ? argv[1] : "";
-    const bool pointing = (step == "move" || step == "click") && argc == 6;
+    const bool pointing = ((step == "move" || step == "click") && argc == 6) || (step == "drag" && argc == 8);
     const auto keys = (step == "key" || step == "type") && argc == 3 ? keysOf(argv[2]) : decltype(keysOf("")) {};
     if (!pointing && keys.empty())
         return usage();
@@ -165,13 +194,20 @@ int main(int argc, char** argv)
     Globals globals;
     wl_registry_add_listener(wl_display_get_registry(display), &registryListener, &globals);
     wl_display_roundtrip(display);
-    const auto number = [&](int i) { return static_cast<std::uint32_t>(std::strtoul(argv[i], nullptr, 10)); };
+    std::vector<std::uint32_t> numbers;
+    for (int i = 2; pointing && i < argc; ++i)
+        numbers.push_back(static_cast<std::uint32_t>(std::strtoul(argv[i], nullptr, 10)));
     bool done = false;
     if (globals.fake) {
         org_kde_kwin_fake_input_authenticate(globals.fake, "kestrane tests", "to stand in for the user's mouse and keyboard");
-        done = pointing ? fakePointer(display, globals.fake, step == "click", number(2), number(3)) : typeKeys(display, globals.fake, keys);
+        done = pointing ? point(fakePointer(display, globals.fake), step, numbers) : typeKeys(display, globals.fake, keys);
     } else if (globals.pointers && globals.seat && pointing) {
-        done = virtualPointer(display, globals, step == "click", { number(2), number(3), number(4), number(5) });
+        zwlr_virtual_pointer_v1* pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(globals.pointers, globals.seat);
+        done = point(virtualPointer(display, pointer, numbers[numbers.size() - 2], numbers.back()), step, numbers);
+        // sway 1.7 can crash when a virtual pointer goes while the window it has just entered
+        // is still answering: it stays a moment.
+        pause(100);
+        zwlr_virtual_pointer_v1_destroy(pointer);
     } else {
         std::cerr << "kestrane_wayland_input: the compositor offers neither fake input nor, for the pointer, a virtual pointer\n";
     }

@@ -162,6 +162,12 @@ void WaylandSession::input(const char* step, int x, int y, QSize layout) const
         QString::number(layout.height()) });
 }
 
+void WaylandSession::drag(QPoint from, QPoint to) const
+{
+    run({ staged(KESTRANE_WAYLAND_INPUT), "drag", QString::number(from.x()), QString::number(from.y()), QString::number(to.x()),
+        QString::number(to.y()), QString::number(width), QString::number(height) });
+}
+
 QImage WaylandSession::picture(const QStringList& command) const
 {
     const std::filesystem::path file = folder_ / "home/screen.ppm";

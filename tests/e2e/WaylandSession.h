@@ -4,6 +4,7 @@
 #include "TemporaryFolder.h"
 
 #include <QImage>
+#include <QPoint>
 #include <QProcessEnvironment>
 #include <QStringList>
 
@@ -42,6 +43,8 @@ public:
     // Moves the session's pointer to (x, y), and for "click" clicks there, and waits until
     // the compositor has handled it.
     void input(const char* step, int x, int y, QSize layout = { width, height }) const;
+    // Presses at `from`, moves to `to` in small steps, holds still there and releases.
+    void drag(QPoint from, QPoint to) const;
     // Presses and releases the named key ("Escape", "Down", "Return"), or types the text,
     // and waits until the compositor has handled it.
     virtual void key(const QString& name) const = 0;

@@ -134,7 +134,7 @@ bool FrameLoop::needsWholeScreen() const
 }
 
 // Where clicks land on the overlay when it takes clicks at all.
-std::vector<Rect> FrameLoop::clickableRegion(bool onlyHoldingPockets) const
+std::vector<Rect> FrameLoop::clickableRegion(bool unseen) const
 {
     const BezelState& state = engine_.state();
     const Size size = state.size;
@@ -149,8 +149,10 @@ std::vector<Rect> FrameLoop::clickableRegion(bool onlyHoldingPockets) const
         constexpr double half = BezelEngine::hitHalfHeight;
         std::vector<Rect> pockets;
         for (const BlobRuntime& pocket : state.blobs) {
-            if (!pocket.isDying && (!onlyHoldingPockets || pocket.itemCount >= 1))
-                pockets.push_back({ size.width - band, pocket.y.value - half, band, 2 * half });
+            if (pocket.isDying)
+                continue;
+            const double width = unseen && pocket.itemCount < 1 ? edgeSliver : band;
+            pockets.push_back({ size.width - width, pocket.y.value - half, width, 2 * half });
         }
         return pockets;
     }

@@ -36,7 +36,8 @@ struct FrameOutput {
     std::vector<Rect> clickable;
     // The same for a surface that learns where the pointer is only while it is over the
     // surface: while the clicks pass everywhere, the pockets that hold items still take
-    // them, so that the pointer can be seen coming onto them.
+    // them, so that the pointer can be seen coming onto them, and an empty pocket keeps the
+    // screen's last points beside it (`edgeSliver`), where a flung pointer or a drag stops.
     std::vector<Rect> clickableUnseen;
     // Where the overlay stands between the user and the desktop beyond the pockets (the
     // introduction, edit mode, a drawer, a drop strip), whether or not it takes clicks
@@ -62,6 +63,7 @@ public:
     static constexpr double dragEndDelay = 0.5;
     static constexpr int transparencyGrace = 12;
     static constexpr double systemDragReach = 120;
+    static constexpr double edgeSliver = 2;
     // How far from the right edge a pointer wakes a sleeping loop: beyond the farthest
     // reach of anything on the edge that answers the pointer.
     static constexpr double wakeReach = 300;
@@ -92,7 +94,7 @@ private:
     void afterStep(const FrameInput& input, bool viewsMoving, FrameOutput& output);
     void detectSystemDrag(const FrameInput& input);
     bool ignoresMouse(const FrameInput& input);
-    std::vector<Rect> clickableRegion(bool onlyHoldingPockets = false) const;
+    std::vector<Rect> clickableRegion(bool unseen = false) const;
     void followWheel(const FrameInput& input);
     bool reachesBeyondPockets() const;
     bool needsWholeScreen() const;

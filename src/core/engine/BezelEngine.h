@@ -143,6 +143,8 @@ public:
     // drops or is let go.
     void beginSystemDrag();
     void updateDragPayload(Point point);
+    // The drag the window receives left it; a system drag may go on.
+    void leaveDragPayload();
     void endSystemDrag();
     void updateDropTarget();
     bool acceptDrop(const Pasteboard& pasteboard);

@@ -30,6 +30,15 @@ void BezelEngine::updateDragPayload(Point point)
     updateDropTarget();
 }
 
+void BezelEngine::leaveDragPayload()
+{
+    if (dragPayload) {
+        dragPayload.reset();
+        markChanged();
+    }
+    updateDropTarget();
+}
+
 void BezelEngine::endSystemDrag()
 {
     const bool changed = dragPayload || isSystemDragActive || dropTarget || dragOriginZone;

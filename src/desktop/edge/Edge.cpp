@@ -509,6 +509,9 @@ bool Edge::dragEntered(QPointF inSurface, const QMimeData& offered)
 {
     if (!MimePasteboard::offersAnything(offered))
         return false;
+    // A surface that hears of a drag only once it is over it widens to the drop strip now.
+    if (!surface_.seesPointerEverywhere())
+        model_.engine().beginSystemDrag();
     dragMoved(inSurface);
     return true;
 }
@@ -522,7 +525,13 @@ bool Edge::dragMoved(QPointF inSurface)
 
 void Edge::dragLeft()
 {
-    model_.engine().endSystemDrag();
+    // A surface that sees the pointer only over itself cannot tell a drag that left it from
+    // one that ended: the frame loop ends it once no button is held.
+    if (surface_.seesPointerEverywhere())
+        model_.engine().endSystemDrag();
+    else
+        model_.engine().leaveDragPayload();
+    wake();
 }
 
 bool Edge::drop(QPointF inSurface, const QMimeData& offered)

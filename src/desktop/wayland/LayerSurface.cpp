@@ -37,13 +37,16 @@ LayerSurface::LayerSurface(WaylandConnection& connection)
     connection_.onSeatChanged([this](std::uint32_t capabilities) { seatChanged(capabilities); });
     seatChanged(connection_.seatCapabilities());
     if (connection_.seat() && connection_.dataDevices())
-        selection_ = std::make_unique<WaylandSelection>(connection_.display(), connection_.dataDevices(), connection_.seat());
+        takeDataFromOthers();
 }
 
 LayerSurface::~LayerSurface()
 {
     connection_.onSeatChanged({});
+    drag_.reset();
+    drop_.reset();
     selection_.reset();
+    dataDevice_.reset();
     pointer_.reset();
     keyboard_.reset();
     destroySurface();
@@ -95,6 +98,29 @@ void LayerSurface::seatChanged(std::uint32_t capabilities)
         keyboard_.reset();
 }
 
+// The selection for pastes, drags of other programs for drops, and drags out.
+void LayerSurface::takeDataFromOthers()
+{
+    wl_display* display = connection_.display();
+    dataDevice_ = std::make_unique<WaylandDataDevice>(connection_.dataDevices(), connection_.seat());
+    selection_ = std::make_unique<WaylandSelection>(display, *dataDevice_);
+    drop_ = std::make_unique<WaylandDrop>(display, *dataDevice_, [this](wl_surface* over) -> Edge* {
+        if (surface_ && over == surface_)
+            return edge_;
+        pointerCameOnto(over);
+        return nullptr;
+    });
+    drag_ = std::make_unique<WaylandDrag>(display, connection_.compositor(), connection_.shm(), *dataDevice_);
+    dataDevice_->setHandlers({
+        .selected = [this](const WaylandDataDevice::Offer& offer) { selection_->select(offer); },
+        .dragEntered = [this](std::uint32_t serial, wl_surface* over, QPointF at,
+                           const WaylandDataDevice::Offer& offer) { drop_->entered(serial, over, at, offer); },
+        .dragMoved = [this](QPointF at) { drop_->moved(at); },
+        .dragLeft = [this] { drop_->left(); },
+        .dropped = [this] { drop_->dropped(); },
+    });
+}
+
 const WaylandOutput* LayerSurface::outputAt(QPoint global) const
 {
     const auto& outputs = connection_.outputs();
@@ -117,6 +143,8 @@ std::optional<EdgeSurface::Screen> LayerSurface::screenAt(QPoint global) const
 EdgeSurface::Pointer LayerSurface::pointer() const
 {
     // The compositor tells where the pointer is only while it is over the surface.
+    if (draggingOut_)
+        return { std::nullopt, true };
     if (!pointerOverEdge())
         return {};
     return { QPointF(frame().topLeft()) + pointer_->position(), pointer_->buttonDown() };
@@ -281,10 +309,17 @@ void LayerSurface::recreateSurface()
     applyPlacement();
 }
 
-EdgeSurface::DragOutcome LayerSurface::dragOut(const ResolvedPocketItems&, int)
+EdgeSurface::DragOutcome LayerSurface::dragOut(const ResolvedPocketItems& items, int iconSize)
 {
-    logLine("Kestrane: dragging items out is not yet possible on this Wayland surface");
-    return {};
+    if (!drag_ || !pointerOverEdge()) {
+        logLine("Kestrane: no drag out without the seat's pointer and data device");
+        return {};
+    }
+    ++dragsOut_;
+    draggingOut_ = true;
+    const DragOutcome outcome = drag_->run(items, iconSize, { surface_, pointer_->pressSerial(), scale_ });
+    draggingOut_ = false;
+    return outcome;
 }
 
 } // namespace kestrane

@@ -3,6 +3,9 @@
 #include "edge/EdgeSurface.h"
 #include "wayland/EdgeSentinel.h"
 #include "wayland/SurfaceFrames.h"
+#include "wayland/WaylandDataDevice.h"
+#include "wayland/WaylandDrag.h"
+#include "wayland/WaylandDrop.h"
 #include "wayland/WaylandKeyboard.h"
 #include "wayland/WaylandPointer.h"
 #include "wayland/WaylandSelection.h"
@@ -49,7 +52,7 @@ public:
     void wantTextInput(bool) override { }
     DragOutcome dragOut(const ResolvedPocketItems& items, int iconSize) override;
     const QMimeData* clipboard() const override { return selection_ ? selection_->contents() : nullptr; }
-    std::uint64_t dragSelectionChanges() const override { return 0; }
+    std::uint64_t dragSelectionChanges() const override { return dragsOut_; }
     void wantDesktopPicture(bool, const QRect&) override { }
     QImage desktopPicture() const override { return {}; }
     void showOnly(const QRegion&, const QRegion&) override { }
@@ -65,6 +68,7 @@ private:
     void applyPlacement();
     void configured(std::uint32_t serial, QSize size);
     void seatChanged(std::uint32_t capabilities);
+    void takeDataFromOthers();
     bool pointerOverEdge() const;
     void pointerCameOnto(wl_surface* over);
     void watchOtherOutputs();
@@ -84,11 +88,18 @@ private:
     int scale_ = 1;
     // The surface asked for the keyboard and has not handed it back.
     bool keyboardAsked_ = false;
+    // Drags out started, and whether one runs: its button is held, though the compositor
+    // tells the surface nothing of the pointer meanwhile.
+    std::uint64_t dragsOut_ = 0;
+    bool draggingOut_ = false;
     SurfaceFrames frames_;
     std::unique_ptr<WaylandPointer> pointer_;
     std::unique_ptr<WaylandKeyboard> keyboard_;
     std::vector<std::unique_ptr<EdgeSentinel>> sentinels_;
+    std::unique_ptr<WaylandDataDevice> dataDevice_;
     std::unique_ptr<WaylandSelection> selection_;
+    std::unique_ptr<WaylandDrop> drop_;
+    std::unique_ptr<WaylandDrag> drag_;
 };
 
 } // namespace kestrane

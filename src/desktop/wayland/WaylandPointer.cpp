@@ -25,8 +25,8 @@ const wl_pointer_listener WaylandPointer::listener {
         self->position_ = QPointF(wl_fixed_to_double(x), wl_fixed_to_double(y));
         self->handlers_.moved(self->position_);
     },
-    [](void* data, wl_pointer*, std::uint32_t, std::uint32_t, std::uint32_t button, std::uint32_t state) {
-        static_cast<WaylandPointer*>(data)->button(button, state == WL_POINTER_BUTTON_STATE_PRESSED);
+    [](void* data, wl_pointer*, std::uint32_t serial, std::uint32_t, std::uint32_t button, std::uint32_t state) {
+        static_cast<WaylandPointer*>(data)->button(serial, button, state == WL_POINTER_BUTTON_STATE_PRESSED);
     },
     [](void* data, wl_pointer*, std::uint32_t, std::uint32_t axis, wl_fixed_t value) {
         static_cast<WaylandPointer*>(data)->axis(axis, wl_fixed_to_double(value));
@@ -73,11 +73,13 @@ void WaylandPointer::entered(std::uint32_t serial, wl_surface* surface, double x
     handlers_.moved(position_);
 }
 
-void WaylandPointer::button(std::uint32_t button, bool down)
+void WaylandPointer::button(std::uint32_t serial, std::uint32_t button, bool down)
 {
     if (button != BTN_LEFT)
         return;
     buttonDown_ = down;
+    if (down)
+        pressSerial_ = serial;
     down ? handlers_.pressed(position_) : handlers_.released(position_);
 }
 

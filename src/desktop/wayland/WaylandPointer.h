@@ -39,10 +39,12 @@ public:
     wl_surface* over() const { return over_; }
     QPointF position() const { return position_; }
     bool buttonDown() const { return buttonDown_; }
+    // The serial of the last press of the left button: a drag starts from it.
+    std::uint32_t pressSerial() const { return pressSerial_; }
 
 private:
     void entered(std::uint32_t serial, wl_surface* surface, double x, double y);
-    void button(std::uint32_t button, bool down);
+    void button(std::uint32_t serial, std::uint32_t button, bool down);
     void axis(std::uint32_t axis, double value);
     void axisDiscrete(std::uint32_t axis, std::int32_t steps);
     void frame();
@@ -55,6 +57,7 @@ private:
     wl_surface* cursorSurface_ = nullptr;
     wl_surface* over_ = nullptr;
     bool buttonDown_ = false;
+    std::uint32_t pressSerial_ = 0;
     QPointF position_;
     // A scroll gathered until the frame that ends it: a distance, or wheel notches.
     double scrolled_ = 0;
