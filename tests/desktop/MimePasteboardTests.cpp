@@ -44,3 +44,11 @@ TEST(MimePasteboardTest, DataUrlsAreImagesOrNothingButNeverLinksOrTexts)
         EXPECT_EQ(QImage::fromData(stored.data(), int(stored.size()), "PNG").size(), isImage ? QSize(7, 5) : QSize(0, 0));
     }
 }
+
+// A list of addresses from a hostile or broken source: only what has a scheme is a link.
+TEST(MimePasteboardTest, LinesWithoutASchemeAreNoLinks)
+{
+    QMimeData data;
+    data.setData("text/uri-list", "not an address\r\n\x01\x02\r\n/etc/passwd\r\nhttps://example.org/a%20b\r\n");
+    EXPECT_EQ(MimePasteboard(data).urls(), std::vector<std::string> { "https://example.org/a%20b" });
+}

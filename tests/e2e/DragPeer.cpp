@@ -6,6 +6,9 @@
 //   kestrane_drag_peer webimage X Y         a web page's picture as a browser offers it: its
 //                                           address, HTML, its bytes untyped and a file name
 //   kestrane_drag_peer text X Y TEXT        the text alone, as an editor drags a selection
+//   kestrane_drag_peer hostile X Y KIND     a source that means harm: "flood" offers 80 MiB
+//                                           of text, "stall" answers only after 6 s, "bogus"
+//                                           offers a list of garbage as file addresses
 //   kestrane_drag_peer receiver X Y W H     takes drops as a file manager does: says
 //                                           "TEXT <text>" when text comes too, "DROP <path>"
 //                                           for each file at the drop and only 2 s later
@@ -30,6 +33,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 
@@ -52,6 +56,31 @@ QByteArray somePng()
     return png;
 }
 
+// What a hostile source offers: its content is made only when it is asked for.
+class HostileData : public QMimeData {
+public:
+    explicit HostileData(QString kind)
+        : kind_(std::move(kind))
+    {
+    }
+    QStringList formats() const override { return { kind_ == "bogus" ? "text/uri-list" : "text/plain" }; }
+
+protected:
+    QVariant retrieveData(const QString& format, QMetaType) const override
+    {
+        if (kind_ == "flood")
+            return QByteArray(80 * 1024 * 1024, 'x');
+        if (kind_ == "stall") {
+            QThread::sleep(6);
+            return QByteArray("late");
+        }
+        return format == "text/uri-list" ? QByteArray("not an address\r\nfile://elsewhere/etc/passwd\r\n\x01\x02\r\n") : QByteArray();
+    }
+
+private:
+    QString kind_;
+};
+
 // Every mode's window: only a source has URLs to drag, only a receiver accepts drops.
 class PeerWindow : public QWidget {
 public:
@@ -68,6 +97,7 @@ public:
 
     QList<QUrl> offered;
     QString text;
+    QString hostile;
     // Further types offered beside the URLs, with their content.
     QList<std::pair<QString, QByteArray>> alsoOffered;
     bool lines = false;
@@ -103,11 +133,11 @@ protected:
 
     void mouseMoveEvent(QMouseEvent* event) override
     {
-        if ((offered.isEmpty() && text.isEmpty()) || !(event->buttons() & Qt::LeftButton) || dragging_
+        if ((offered.isEmpty() && text.isEmpty() && hostile.isEmpty()) || !(event->buttons() & Qt::LeftButton) || dragging_
             || (event->position().toPoint() - pressedAt_).manhattanLength() < QApplication::startDragDistance())
             return;
         dragging_ = true;
-        auto* mime = new QMimeData;
+        auto* mime = hostile.isEmpty() ? new QMimeData : new HostileData(hostile);
         if (!offered.isEmpty())
             mime->setUrls(offered);
         if (!text.isEmpty())
@@ -158,8 +188,9 @@ int main(int argc, char** argv)
     const QStringList arguments = app.arguments();
     const QString mode = arguments.value(1);
     const auto number = [&](int i) { return arguments.value(i).toInt(); };
-    if (!QStringList { "source", "image", "webimage", "text", "receiver", "clicks" }.contains(mode)) {
-        std::cerr << "usage: kestrane_drag_peer source X Y FILE... | image X Y | webimage X Y | text X Y TEXT | receiver X Y W H | clicks "
+    if (!QStringList { "source", "image", "webimage", "text", "hostile", "receiver", "clicks" }.contains(mode)) {
+        std::cerr << "usage: kestrane_drag_peer source X Y FILE... | image X Y | webimage X Y | text X Y TEXT | hostile X Y KIND | "
+                     "receiver X Y W H | clicks "
                      "[lines|dark] "
                      "[fullscreen] [keys]\n";
         return 2;
@@ -176,6 +207,8 @@ int main(int argc, char** argv)
     }
     if (mode == "text")
         window.text = arguments.value(4);
+    if (mode == "hostile")
+        window.hostile = arguments.value(4);
     for (const QString& path : mode == "source" ? arguments.mid(4) : QStringList())
         window.offered.push_back(QUrl::fromLocalFile(path));
     window.lines = mode == "clicks" && arguments.value(2) == "lines";

@@ -46,16 +46,18 @@ protected:
         return WaylandSession::asSessionUser(QStringList { WaylandSession::staged(KESTRANE_PROGRAM) } + arguments);
     }
 
-    // Starts the program on its own surface with one pocket holding two items and answers
-    // the pocket's height.
-    int launch(const QStringList& arguments = {})
+    // Starts the program on its own surface with these pockets, the first holding two items,
+    // and answers the pockets' heights by their ids.
+    std::map<std::string, int> launchWith(const std::vector<StoredPocket>& pockets, const QStringList& arguments = {})
     {
-        home.writeSettings({ desk });
+        home.writeSettings(pockets);
         WaylandSession::handOver(home.root());
         program = std::make_unique<ChildProcess>(asUser(QStringList { "--wayland", "--seed-pocket", "2", "--print-pockets" } + arguments),
             session->environment(home.environment({})));
-        return pocketY(readReport(*program));
+        return pocketYs(readReport(*program));
     }
+    // The same with one pocket, `desk`, answering its height.
+    int launch(const QStringList& arguments = {}) { return launchWith({ desk }, arguments).at(desk.id); }
 
     // The window's next line, or none when it says nothing for a while.
     std::optional<std::string> windowSays() { return window->readLine(absenceWait); }
@@ -184,23 +186,43 @@ TEST_P(NativeEdgeTest, EditModeTakesTypingIntoAPocketsName)
         << listed;
 }
 
-// Dragged from a native window onto the pocket, a file and then a text are stored in it.
-TEST_P(NativeEdgeTest, AFileAndATextDraggedFromANativeWindowAreStoredInThePocket)
+// Dragged from a native window, a file is stored in the pocket holding items, and a text in
+// an empty pocket, which takes a drag only at the screen's last points.
+TEST_P(NativeEdgeTest, AFileAndATextDraggedFromANativeWindowAreStoredInPockets)
 {
     const std::filesystem::path file = home.root() / "dragged in.txt";
     testing::writeFile(file, "from a native window");
-    const int pocketY = launch();
-    for (const QStringList& peer :
-        { QStringList { "source", "0", "0", QString::fromStdString(file.string()) }, { "text", "0", "0", "words dragged in" } }) {
+    const StoredPocket inbox { "0B1C2D3E-4F50-4617-8293-A4B5C6D7E8F9", "Inbox", 0.2 };
+    const auto ys = launchWith({ desk, inbox });
+    const auto dragOnto = [&](int x, int y, const QStringList& peer) {
         const auto source = nativePeer(peer);
-        session->drag({ 400, 450 }, { 1436, pocketY });
+        session->drag({ 400, 450 }, { x, y });
         EXPECT_EQ(source->readLine(eventTimeout), "DRAGGED copy") << peer.first().toStdString();
+    };
+    dragOnto(1436, ys.at(desk.id), { "source", "0", "0", QString::fromStdString(file.string()) });
+    dragOnto(WaylandSession::width - 1, ys.at(inbox.id), { "text", "0", "0", "words dragged in" });
+    std::vector<StoredItem> items;
+    EXPECT_TRUE(pollUntil([&] { return (items = home.items(desk.id)).size() == 3; }, eventTimeout)) << items.size() << " items";
+    EXPECT_TRUE(std::any_of(items.begin(), items.end(), [](const StoredItem& item) { return item.name == "dragged in.txt"; }));
+    EXPECT_TRUE(pollUntil([&] { return (items = home.items(inbox.id)).size() == 1; }, eventTimeout));
+    EXPECT_EQ(items.empty() ? "" : testing::readFile(items[0].file), "words dragged in");
+}
+
+// A source that writes too much or too late has its drop refused and stored nowhere; a list
+// of garbage addresses is kept as the text it is, and refers to no file; the edge takes the
+// next drop at once. (KWin leaves a refused source waiting.)
+TEST_P(NativeEdgeTest, HostileDragsAreRefusedOrKeptAsTextWithoutStallingTheEdge)
+{
+    const int pocketY = launch();
+    for (const char* kind : { "flood", "stall", "bogus", "" }) {
+        const auto source = nativePeer(*kind ? QStringList { "hostile", "0", "0", kind } : QStringList { "text", "0", "0", "after" });
+        session->drag({ 400, 450 }, { 1436, pocketY });
     }
     std::vector<StoredItem> items;
     EXPECT_TRUE(pollUntil([&] { return (items = home.items(desk.id)).size() == 4; }, eventTimeout)) << items.size() << " items";
-    EXPECT_TRUE(std::any_of(items.begin(), items.end(), [](const StoredItem& item) { return item.name == "dragged in.txt"; }));
-    EXPECT_TRUE(std::any_of(items.begin(), items.end(),
-        [](const StoredItem& item) { return !item.file.empty() && testing::readFile(item.file) == "words dragged in"; }));
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_TRUE(testing::readFile(items[2].file).starts_with("not an address")) << items[2].name;
+    EXPECT_EQ(testing::readFile(items[3].file), "after");
 }
 
 // A drawer's row dragged onto a native window arrives there whole, under the item's name.

@@ -66,7 +66,8 @@ std::vector<std::string> MimePasteboard::urls() const
 {
     std::vector<std::string> all;
     for (const QUrl& url : data_.urls()) {
-        if (url.isValid() && !isDataUrl(url))
+        // A line without a scheme ("not an address") names nothing a link could open.
+        if (url.isValid() && !url.isRelative() && !isDataUrl(url))
             all.push_back(url.toString(QUrl::FullyEncoded).toStdString());
     }
     return all;

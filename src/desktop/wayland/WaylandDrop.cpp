@@ -80,11 +80,14 @@ void WaylandDrop::dropped()
 
 void WaylandDrop::take(const Passing& drop, std::optional<QByteArray> bytes)
 {
-    if (!bytes)
-        drop.edge->dragLeft();
-    else if (drop.edge->drop(drop.at, *mimeDataOf(drop.type, *bytes)))
+    if (bytes && drop.edge->drop(drop.at, *mimeDataOf(drop.type, *bytes))) {
         wl_data_offer_finish(drop.offer);
-    // An offer let go unfinished tells its source the drop was refused.
+    } else {
+        if (!bytes)
+            drop.edge->dragLeft();
+        // Taking nothing after all, then an offer let go unfinished: the drop was refused.
+        wl_data_offer_accept(drop.offer, drop.serial, nullptr);
+    }
     forget(dropping_);
 }
 
