@@ -41,6 +41,12 @@ KWinSession::KWinSession()
         "kwin.log");
 }
 
+QProcessEnvironment KWinSession::onBus(QProcessEnvironment base) const
+{
+    base.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromStdString(bus_));
+    return base;
+}
+
 QImage KWinSession::screenshot() const
 {
     return picture({ "env", "DBUS_SESSION_BUS_ADDRESS=" + QString::fromStdString(bus_), staged(KESTRANE_KWIN_SCREENSHOT) });

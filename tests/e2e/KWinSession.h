@@ -16,6 +16,8 @@ public:
     void key(const QString& name) const override { run({ staged(KESTRANE_WAYLAND_INPUT), "key", name }); }
     void type(const QString& text) const override { run({ staged(KESTRANE_WAYLAND_INPUT), "type", text }); }
     QImage screenshot() const override;
+    // `base` with the session's D-Bus, on which KWin also offers its global shortcuts.
+    QProcessEnvironment onBus(QProcessEnvironment base) const;
 
 private:
     std::string bus_;

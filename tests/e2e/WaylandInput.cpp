@@ -5,11 +5,12 @@
 // puts the pointer at (X, Y) of the WIDTH × HEIGHT output; a click then holds still a
 // moment, as a hand does, and presses and releases the first button; a drag presses there,
 // moves to (TO_X, TO_Y) and releases there.
-//   kestrane_wayland_input key Escape|Down|Return|Tab|BackSpace
+//   kestrane_wayland_input key [Ctrl+][Alt+]Escape|Down|Return|Tab|BackSpace|LETTER
 //   kestrane_wayland_input type TEXT
-// presses and releases a key, or the keys of a text of letters, digits and spaces on a US
-// layout. The compositor has handled it all when the program exits with status 0; 1 when
-// it cannot, 2 for a bad command line.
+// presses and releases a key (with Ctrl and Alt held around it when named before it), or
+// the keys of a text of letters, digits and spaces on a US layout. The compositor has
+// handled it all when the program exits with status 0; 1 when it cannot, 2 for a bad
+// command line.
 #include "fake-input-client-protocol.h"
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
@@ -63,25 +64,40 @@ void pause(int milliseconds)
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-// The evdev key codes of a text on a US layout, each with whether Shift is held; empty when
-// a character has none here.
-std::vector<std::pair<std::uint32_t, bool>> keysOf(const std::string& text)
+// A key pressed with the modifiers held around it.
+struct Stroke {
+    std::uint32_t key;
+    std::vector<std::uint32_t> held;
+};
+
+// The evdev key codes of a text on a US layout, Shift held for capitals; empty when a
+// character has none here. "Ctrl+" and "Alt+" before a key hold those around it.
+std::vector<Stroke> keysOf(std::string text)
 {
+    std::vector<std::uint32_t> modifiers;
+    for (const auto& [prefix, code] : { std::pair<std::string, std::uint32_t>("Ctrl+", KEY_LEFTCTRL), { "Alt+", KEY_LEFTALT } })
+        if (text.size() > prefix.size() && text.starts_with(prefix)) {
+            modifiers.push_back(code);
+            text.erase(0, prefix.size());
+        }
     static const std::map<std::string, std::uint32_t> named { { "Escape", KEY_ESC }, { "Down", KEY_DOWN }, { "Up", KEY_UP },
         { "Return", KEY_ENTER }, { "Tab", KEY_TAB }, { "BackSpace", KEY_BACKSPACE } };
     if (const auto key = named.find(text); key != named.end())
-        return { { key->second, false } };
+        return { { key->second, modifiers } };
     // The rows of the keyboard, each starting at the code of its first key.
     static const std::pair<const char*, std::uint32_t> rows[] { { "1234567890", KEY_1 }, { "qwertyuiop", KEY_Q }, { "asdfghjkl", KEY_A },
         { "zxcvbnm", KEY_Z }, { " ", KEY_SPACE } };
-    std::vector<std::pair<std::uint32_t, bool>> keys;
+    std::vector<Stroke> keys;
     for (const char c : text) {
         const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         const auto row = std::find_if(
             std::begin(rows), std::end(rows), [&](const auto& candidate) { return lower && std::strchr(candidate.first, lower); });
         if (row == std::end(rows))
             return {};
-        keys.emplace_back(row->second + static_cast<std::uint32_t>(std::strchr(row->first, lower) - row->first), lower != c);
+        Stroke stroke { row->second + static_cast<std::uint32_t>(std::strchr(row->first, lower) - row->first), modifiers };
+        if (lower != c)
+            stroke.held.push_back(KEY_LEFTSHIFT);
+        keys.push_back(stroke);
     }
     return keys;
 }
@@ -92,7 +108,7 @@ int usage()
     return 2;
 }
 
-bool typeKeys(wl_display* display, org_kde_kwin_fake_input* fake, const std::vector<std::pair<std::uint32_t, bool>>& keys)
+bool typeKeys(wl_display* display, org_kde_kwin_fake_input* fake, const std::vector<Stroke>& keys)
 {
     bool done = true;
     const auto press = [&](std::uint32_t key, wl_keyboard_key_state state) {
@@ -100,13 +116,13 @@ bool typeKeys(wl_display* display, org_kde_kwin_fake_input* fake, const std::vec
         done = done && wl_display_roundtrip(display) >= 0;
         pause(20);
     };
-    for (const auto& [key, shifted] : keys) {
-        if (shifted)
-            press(KEY_LEFTSHIFT, WL_KEYBOARD_KEY_STATE_PRESSED);
-        press(key, WL_KEYBOARD_KEY_STATE_PRESSED);
-        press(key, WL_KEYBOARD_KEY_STATE_RELEASED);
-        if (shifted)
-            press(KEY_LEFTSHIFT, WL_KEYBOARD_KEY_STATE_RELEASED);
+    for (const Stroke& stroke : keys) {
+        for (const std::uint32_t modifier : stroke.held)
+            press(modifier, WL_KEYBOARD_KEY_STATE_PRESSED);
+        press(stroke.key, WL_KEYBOARD_KEY_STATE_PRESSED);
+        press(stroke.key, WL_KEYBOARD_KEY_STATE_RELEASED);
+        for (auto modifier = stroke.held.rbegin(); modifier != stroke.held.rend(); ++modifier)
+            press(*modifier, WL_KEYBOARD_KEY_STATE_RELEASED);
     }
     return done;
 }

@@ -5,6 +5,7 @@
 #include "app/SurfaceChoice.h"
 #include "desktop/app/CommandRunner.h"
 #include "desktop/app/DesktopModel.h"
+#include "desktop/app/PortalShortcut.h"
 #include "desktop/app/SingleInstance.h"
 #include "desktop/app/TerminationSignals.h"
 #include "edge/Edge.h"
@@ -57,6 +58,7 @@ void recordRawKeyEvents(DesktopModel& model, bool granted)
 {
     model.defaults().setBool(sessionKeys::rawKeyEventsKey, granted);
     model.defaults().setBool(sessionKeys::launchTogglesKey, false);
+    model.defaults().remove(sessionKeys::portalTriggerKey);
     model.defaults().setString(lastLaunchKey, launchTimestamp());
     logLine(std::string("Kestrane: raw key events available = ") + (granted ? "true" : "false")
         + (granted ? "" : " (double-tap Control is not seen; the shortcut still works)"));
@@ -159,12 +161,14 @@ int runOnX11(QApplication& app, DesktopModel& model, const LaunchSwitches& switc
 }
 
 // The edge as a layer surface of the Wayland compositor. No client may grab keys there:
-// starting the program again toggles edit mode instead of the shortcut.
+// the desktop portal binds the shortcut where the session offers one, and starting the
+// program again opens edit mode everywhere.
 int runOnWayland(WaylandConnection& connection, DesktopModel& model, const LaunchSwitches& switches, Edge*& overlay)
 {
     connection.listen();
     model.defaults().setBool(sessionKeys::rawKeyEventsKey, false);
     model.defaults().setBool(sessionKeys::launchTogglesKey, true);
+    model.defaults().remove(sessionKeys::portalTriggerKey);
     LayerSurface surface(connection);
     Edge edge(model, surface);
     surface.attach(&edge);
@@ -172,6 +176,12 @@ int runOnWayland(WaylandConnection& connection, DesktopModel& model, const Launc
     Keyboard keyboard(
         model.engine(), model.preferences(), model.introduction(), { [&edge] { edge.openEditMode(); }, [] { QCoreApplication::quit(); } });
     edge.setKeyboard(&keyboard);
+    PortalShortcut shortcut({ [&keyboard] { keyboard.toggleEditMode(); },
+        [&model](const QString& trigger) {
+            model.defaults().setString(sessionKeys::portalTriggerKey, trigger.toStdString());
+            model.engine().requestStep();
+        } });
+    shortcut.start();
     // Screens that come, go or change: the edge stays on its screen while it is there.
     connection.onOutputsChanged([&edge, &surface] { edge.retarget(surface.frame().center(), true); });
     if (const auto screen = surface.screenAt({}))

@@ -45,6 +45,8 @@ QImage footerShadow(QRectF frame, QSize pixels, double ratio)
 // program may grab keys, the desktop's own settings bind one (the preferences say how).
 QString shortcutHint(const Preferences& preferences, const Defaults& defaults)
 {
+    if (const auto trigger = defaults.stringValue(sessionKeys::portalTriggerKey); trigger && !trigger->empty())
+        return QString::fromStdString(*trigger) + " to toggle \u00B7 esc to close";
     if (defaults.boolValue(sessionKeys::launchTogglesKey).value_or(false))
         return "esc to close";
     const bool rawKeyEvents = defaults.boolValue(sessionKeys::rawKeyEventsKey).value_or(false);

@@ -124,6 +124,8 @@ QString PreferencesPanel::detailFor(PrefRow row) const
     case PrefRow::shortcut:
         if (prefs.isRecordingShortcut())
             return "Hold a modifier and press a key \u00B7 esc cancels.";
+        if (portalTrigger())
+            return "Change it in your desktop\u2019s shortcut settings.";
         if (launchToggles())
             return "Bind \u201Ckestrane\u201D to keys in your desktop\u2019s settings: it opens edit mode.";
         if (!prefs.shortcutRegistered())
@@ -148,11 +150,20 @@ bool PreferencesPanel::launchToggles() const
     return model_.defaults().boolValue(sessionKeys::launchTogglesKey).value_or(false);
 }
 
+std::optional<QString> PreferencesPanel::portalTrigger() const
+{
+    const auto trigger = model_.defaults().stringValue(sessionKeys::portalTriggerKey);
+    return trigger ? std::optional(QString::fromStdString(*trigger)) : std::nullopt;
+}
+
 QString PreferencesPanel::chipFor(PrefRow row) const
 {
     switch (row) {
     case PrefRow::shortcut:
-        // Where only the desktop binds keys, the chip names the command to bind.
+        // Where only the desktop binds keys, the chip names the keys its portal bound, or
+        // else the command to bind.
+        if (const auto trigger = portalTrigger())
+            return trigger->isEmpty() ? QString("Not set") : *trigger;
         if (launchToggles())
             return "kestrane";
         return model_.preferences().isRecordingShortcut() ? QString("Press keys\u2026")

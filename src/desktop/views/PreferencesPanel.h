@@ -79,6 +79,8 @@ private:
     QString detailFor(PrefRow row) const;
     QString chipFor(PrefRow row) const;
     bool launchToggles() const;
+    // The keys the desktop portal bound for the shortcut; none where it bound none.
+    std::optional<QString> portalTrigger() const;
     QRectF rowFrame(std::size_t index) const;
     QRectF controlFrame(std::size_t index) const;
     void renderRow(Row& row, std::size_t index);
