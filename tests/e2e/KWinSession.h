@@ -15,6 +15,7 @@ public:
 
     void key(const QString& name) const override { run({ staged(KESTRANE_WAYLAND_INPUT), "key", name }); }
     void type(const QString& text) const override { run({ staged(KESTRANE_WAYLAND_INPUT), "type", text }); }
+    void controlKey(const QString& key) const override { this->key("Ctrl+" + key); }
     QImage screenshot() const override;
     // `base` with the session's D-Bus, on which KWin also offers its global shortcuts.
     QProcessEnvironment onBus(QProcessEnvironment base) const;

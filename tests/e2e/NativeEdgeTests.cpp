@@ -246,6 +246,23 @@ TEST_P(NativeEdgeTest, ARowDraggedOutArrivesWholeInANativeWindowUnderItsName)
     EXPECT_EQ(home.items(desk.id).size(), 2u) << "a row dragged out stays in its pocket";
 }
 
+// What another program copied (wl-copy) is pasted into the open drawer.
+TEST_P(NativeEdgeTest, ControlVPastesWhatAnotherProgramCopiedIntoTheOpenDrawer)
+{
+    if (QStandardPaths::findExecutable("wl-copy").isEmpty())
+        KESTRANE_CANNOT_RUN("wl-copy is not installed (apt-get install wl-clipboard)");
+    showWindow();
+    const int pocketY = launch();
+    ChildProcess copy(WaylandSession::asSessionUser({ "wl-copy", "words copied elsewhere" }), session->environment());
+    ASSERT_EQ(copy.waitForExit(eventTimeout), 0);
+    ASSERT_TRUE(hoverPocket(pocketY));
+    session->input("click", 1425, pocketY);
+    ASSERT_TRUE(drawerComes(pocketY, true));
+    session->controlKey("v");
+    EXPECT_TRUE(pollUntil([&] { return home.items(desk.id).size() == 3; }, eventTimeout)) << "a third item";
+    EXPECT_EQ(windowSays(), std::nullopt) << "the drawer takes the keys";
+}
+
 // Under sway, with a second output right of the first: the pockets go to the edge of the
 // output the pointer comes to.
 using TwoOutputsTest = NativeEdgeTest;
@@ -266,24 +283,6 @@ TEST_P(TwoOutputsTest, ThePocketsFollowThePointerToTheEdgeOfAnotherOutput)
     session->input("move", 2 * WaylandSession::width - 1, pocketY - 200, layout);
     EXPECT_TRUE(pollUntil([&] { return pocketOn("HEADLESS-2") && !pocketOn("HEADLESS-1"); }, eventTimeout))
         << "the pointer on the second output's edge takes them there";
-}
-
-// What another program copied (wl-copy) is pasted into the open drawer.
-TEST_P(TwoOutputsTest, ControlVPastesWhatAnotherProgramCopiedIntoTheOpenDrawer)
-{
-    if (QStandardPaths::findExecutable("wl-copy").isEmpty())
-        KESTRANE_CANNOT_RUN("wl-copy is not installed (apt-get install wl-clipboard)");
-    const auto& sway = dynamic_cast<const SwaySession&>(*session);
-    showWindow();
-    const int pocketY = launch();
-    ChildProcess copy(WaylandSession::asSessionUser({ "wl-copy", "words copied elsewhere" }), session->environment());
-    ASSERT_EQ(copy.waitForExit(eventTimeout), 0);
-    ASSERT_TRUE(hoverPocket(pocketY));
-    session->input("click", 1425, pocketY);
-    ASSERT_TRUE(drawerComes(pocketY, true));
-    sway.controlKey("v");
-    EXPECT_TRUE(pollUntil([&] { return home.items(desk.id).size() == 3; }, eventTimeout)) << "a third item";
-    EXPECT_EQ(windowSays(), std::nullopt) << "the drawer takes the keys";
 }
 
 } // namespace

@@ -17,8 +17,7 @@ public:
     void key(const QString& name) const override { run({ "wtype", "-s", "100", "-k", name }); }
     void type(const QString& text) const override { run({ "wtype", "-s", "100", text }); }
     QImage screenshot() const override { return picture({ "grim", "-t", "ppm" }); }
-    // Control and a key, as a shortcut is pressed.
-    void controlKey(const QString& key) const { run({ "wtype", "-s", "100", "-M", "ctrl", key, "-m", "ctrl" }); }
+    void controlKey(const QString& key) const override { run({ "wtype", "-s", "100", "-M", "ctrl", key, "-m", "ctrl" }); }
     QImage screenshotOf(const QString& output) const { return picture({ "grim", "-o", output, "-t", "ppm" }); }
     // A second output, HEADLESS-2, right of the first; both show a white desktop.
     void addOutput() const;

@@ -49,6 +49,8 @@ public:
     // and waits until the compositor has handled it.
     virtual void key(const QString& name) const = 0;
     virtual void type(const QString& text) const = 0;
+    // Control and a key, as a shortcut is pressed.
+    virtual void controlKey(const QString& key) const = 0;
     // The output as the compositor composes it, without the cursor.
     virtual QImage screenshot() const = 0;
 
