@@ -1,6 +1,4 @@
-#include "EndToEndTest.h"
-#include "KWinSession.h"
-#include "SwaySession.h"
+#include "CompositorTest.h"
 #include "TextPatch.h"
 
 #include <cstdlib>
@@ -25,18 +23,8 @@ double lineSharpness(const QImage& screen)
 // patch of black lines like text: KWin blurs behind the surface, under sway the program
 // blurs a picture of the output. Either way the lines come out smeared under a dimming,
 // never sharp and never black, and sharp again once edit mode closes.
-class NativeBackdropTest : public ::testing::TestWithParam<std::string_view> {
+class NativeBackdropTest : public CompositorTest {
 protected:
-    void SetUp() override
-    {
-        try {
-            session =
-                GetParam() == "sway" ? std::unique_ptr<WaylandSession>(std::make_unique<SwaySession>()) : std::make_unique<KWinSession>();
-        } catch (const std::runtime_error& error) {
-            KESTRANE_CANNOT_RUN("No " << GetParam() << " session: " << error.what());
-        }
-    }
-
     // Takes screenshots until the lines' sharpness meets the condition; answers it as last seen.
     double sharpnessOnceIt(const std::function<bool(double)>& condition)
     {
@@ -48,7 +36,6 @@ protected:
     // The grey of the window's plain white, away from the patch and the edge.
     int plainGrey() const { return qGray(shot.pixel(800, 300)); }
 
-    std::unique_ptr<WaylandSession> session;
     IsolatedHome home;
     QImage shot;
 };
