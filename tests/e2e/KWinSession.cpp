@@ -35,7 +35,11 @@ KWinSession::KWinSession()
     const std::string names = (folder() / "names").string();
     testing::writeFile(folder() / "announce",
         "echo \"$WAYLAND_DISPLAY $DISPLAY $DBUS_SESSION_BUS_ADDRESS\" > " + names + ".part && mv " + names + ".part " + names + "\n");
-    bus_ = start("env KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 dbus-run-session -- "
+    // KWin leaves its blur off on a software renderer, as here: the native backdrop asks for it.
+    std::filesystem::create_directories(folder() / "home/.config");
+    testing::writeFile(folder() / "home/.config/kwinrc", "[Plugins]\nblurEnabled=true\n");
+    bus_ = start("env XDG_CONFIG_HOME=\"$HOME/.config\" KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 "
+                 "dbus-run-session -- "
             + runnableKWin(folder().path()) + " --virtual --xwayland --width 1440 --height 900 -- \"sh "
             + QString::fromStdString((folder() / "announce").string()) + "\" 2>kwin.log",
         "kwin.log");

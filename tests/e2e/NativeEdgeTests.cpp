@@ -1,6 +1,4 @@
-#include "EndToEndTest.h"
-#include "KWinSession.h"
-#include "SwaySession.h"
+#include "CompositorTest.h"
 #include "engine/EditLayout.h"
 
 #include <QColor>
@@ -16,18 +14,8 @@ namespace {
 // The program's own Wayland surface, under each compositor that offers a layer shell, above
 // a native window that fills the output and reports its clicks and keys. The pointer and
 // the keys come from the compositor's side, as the user's.
-class NativeEdgeTest : public ::testing::TestWithParam<std::string_view> {
+class NativeEdgeTest : public CompositorTest {
 protected:
-    void SetUp() override
-    {
-        try {
-            session =
-                GetParam() == "sway" ? std::unique_ptr<WaylandSession>(std::make_unique<SwaySession>()) : std::make_unique<KWinSession>();
-        } catch (const std::runtime_error& error) {
-            KESTRANE_CANNOT_RUN("No " << GetParam() << " session: " << error.what());
-        }
-    }
-
     // The native window in "clicks" mode with these options, once it shows.
     void showWindow(const QStringList& options = {}) { window = nativePeer(QStringList { "clicks", "keys" } + options); }
     // The drag peer as a native window in this mode, once it shows.
@@ -107,7 +95,6 @@ protected:
             drawerTimeout);
     }
 
-    std::unique_ptr<WaylandSession> session;
     IsolatedHome home;
     std::unique_ptr<ChildProcess> window;
     std::unique_ptr<ChildProcess> program;

@@ -38,6 +38,14 @@ LayerSurface::LayerSurface(WaylandConnection& connection)
     seatChanged(connection_.seatCapabilities());
     if (connection_.seat() && connection_.dataDevices())
         takeDataFromOthers();
+    if (connection_.blurManager())
+        blur_ = std::make_unique<CompositorBlur>(connection_.blurManager());
+    else if (connection_.screenCopier())
+        screenCopy_ = std::make_unique<ScreenCopy>(connection_.screenCopier(), connection_.shm(), [this] {
+            frames_.hold(false);
+            if (edge_)
+                edge_->wake();
+        });
 }
 
 LayerSurface::~LayerSurface()
@@ -213,6 +221,8 @@ void LayerSurface::createSurface(const WaylandOutput& output)
     zwlr_layer_surface_v1_add_listener(layer_, &layerListener, this);
     // Over panels too, reserving nothing: windows keep the whole output.
     zwlr_layer_surface_v1_set_exclusive_zone(layer_, -1);
+    if (blur_)
+        blur_->blurBehind(surface_, backdrop_.has_value());
     frames_.attach(surface_, scale_);
     size_ = {};
 }
@@ -220,6 +230,8 @@ void LayerSurface::createSurface(const WaylandOutput& output)
 void LayerSurface::destroySurface()
 {
     frames_.detach();
+    if (blur_)
+        blur_->release();
     if (layer_)
         zwlr_layer_surface_v1_destroy(layer_);
     if (surface_)
@@ -307,6 +319,37 @@ void LayerSurface::recreateSurface()
     destroySurface();
     createSurface(*output);
     applyPlacement();
+}
+
+// The compositor's blur follows the windows behind live, under a tint the edge paints. A
+// picture of the output is taken before the surface shows the backdrop, frames waiting
+// meanwhile, since it holds the surface too; it is kept until the backdrop goes, for a
+// picture taken later would blur the backdrop into itself.
+void LayerSurface::wantDesktopPicture(bool wanted, const QRect& screenInDevicePixels)
+{
+    const auto backdrop = wanted ? std::optional(std::pair(outputName_, screenInDevicePixels)) : std::nullopt;
+    if (backdrop == backdrop_)
+        return;
+    backdrop_ = backdrop;
+    if (blur_ && surface_) {
+        blur_->blurBehind(surface_, wanted);
+        wl_surface_commit(surface_);
+    }
+    if (screenCopy_ && wanted)
+        captureOutput();
+    else if (screenCopy_) {
+        screenCopy_->clear();
+        frames_.hold(false);
+    }
+}
+
+void LayerSurface::captureOutput()
+{
+    const WaylandOutput* output = connection_.outputNamed(outputName_);
+    if (!output)
+        return;
+    frames_.hold(true);
+    screenCopy_->capture(output->output);
 }
 
 EdgeSurface::DragOutcome LayerSurface::dragOut(const ResolvedPocketItems& items, int iconSize)

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "edge/EdgeSurface.h"
+#include "wayland/CompositorBlur.h"
 #include "wayland/EdgeSentinel.h"
+#include "wayland/ScreenCopy.h"
 #include "wayland/SurfaceFrames.h"
 #include "wayland/WaylandDataDevice.h"
 #include "wayland/WaylandDrag.h"
@@ -53,8 +55,8 @@ public:
     DragOutcome dragOut(const ResolvedPocketItems& items, int iconSize) override;
     const QMimeData* clipboard() const override { return selection_ ? selection_->contents() : nullptr; }
     std::uint64_t dragSelectionChanges() const override { return dragsOut_; }
-    void wantDesktopPicture(bool, const QRect&) override { }
-    QImage desktopPicture() const override { return {}; }
+    void wantDesktopPicture(bool wanted, const QRect& screenInDevicePixels) override;
+    QImage desktopPicture() const override { return screenCopy_ ? screenCopy_->picture() : QImage(); }
     void showOnly(const QRegion&, const QRegion&) override { }
     void watchApproach(const std::optional<Approach>&) override { }
     double scale() const override { return scale_; }
@@ -72,6 +74,7 @@ private:
     bool pointerOverEdge() const;
     void pointerCameOnto(wl_surface* over);
     void watchOtherOutputs();
+    void captureOutput();
 
     static const struct zwlr_layer_surface_v1_listener layerListener;
 
@@ -100,6 +103,11 @@ private:
     std::unique_ptr<WaylandSelection> selection_;
     std::unique_ptr<WaylandDrop> drop_;
     std::unique_ptr<WaylandDrag> drag_;
+    // The backdrop, by the compositor's blur or from a picture of the output (by its name
+    // and area) while one is wanted; neither where the compositor offers neither.
+    std::unique_ptr<CompositorBlur> blur_;
+    std::unique_ptr<ScreenCopy> screenCopy_;
+    std::optional<std::pair<std::uint32_t, QRect>> backdrop_;
 };
 
 } // namespace kestrane

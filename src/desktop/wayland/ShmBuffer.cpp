@@ -30,7 +30,7 @@ int sharedMemoryFile(std::size_t bytes)
 }
 } // namespace
 
-std::unique_ptr<ShmBuffer> ShmBuffer::create(wl_shm* shm, QSize devicePixels)
+std::unique_ptr<ShmBuffer> ShmBuffer::create(wl_shm* shm, QSize devicePixels, std::uint32_t format)
 {
     const int stride = devicePixels.width() * 4;
     const auto bytes = static_cast<std::size_t>(stride) * static_cast<std::size_t>(devicePixels.height());
@@ -44,7 +44,8 @@ std::unique_ptr<ShmBuffer> ShmBuffer::create(wl_shm* shm, QSize devicePixels)
     }
     wl_shm_pool* pool = wl_shm_create_pool(shm, fd, static_cast<std::int32_t>(bytes));
     // Premultiplied ARGB in native byte order: the compositor's ARGB8888, the same bytes.
-    wl_buffer* buffer = wl_shm_pool_create_buffer(pool, 0, devicePixels.width(), devicePixels.height(), stride, WL_SHM_FORMAT_ARGB8888);
+    static_assert(premultipliedArgb == WL_SHM_FORMAT_ARGB8888);
+    wl_buffer* buffer = wl_shm_pool_create_buffer(pool, 0, devicePixels.width(), devicePixels.height(), stride, format);
     wl_shm_pool_destroy(pool);
     close(fd);
     return std::unique_ptr<ShmBuffer>(new ShmBuffer(buffer, memory, bytes, devicePixels));

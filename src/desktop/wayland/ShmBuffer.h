@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QRegion>
 
+#include <cstdint>
 #include <memory>
 
 struct wl_buffer;
@@ -15,8 +16,10 @@ namespace kestrane {
 // be painted into. It remembers what changed on the surface since it was last painted.
 class ShmBuffer final {
 public:
-    // Absent, with a line saying why, when the memory cannot be had.
-    static std::unique_ptr<ShmBuffer> create(wl_shm* shm, QSize devicePixels);
+    // Four bytes a pixel in the compositor's format (by default premultiplied ARGB, which
+    // `image` reads). Absent, with a line saying why, when the memory cannot be had.
+    static constexpr std::uint32_t premultipliedArgb = 0;
+    static std::unique_ptr<ShmBuffer> create(wl_shm* shm, QSize devicePixels, std::uint32_t format = premultipliedArgb);
     ~ShmBuffer();
     ShmBuffer(const ShmBuffer&) = delete;
     ShmBuffer& operator=(const ShmBuffer&) = delete;

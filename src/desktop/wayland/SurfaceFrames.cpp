@@ -65,16 +65,23 @@ void SurfaceFrames::repaint(const QRegion& region)
     schedule();
 }
 
+void SurfaceFrames::hold(bool held)
+{
+    held_ = held;
+    schedule();
+}
+
 // Frames go out one at a time: a new one once the compositor asked for it, so that a
 // hidden or slow output is not painted for nothing.
 void SurfaceFrames::schedule()
 {
-    if (renderQueued_ || frameCallback_ || damage_.isEmpty())
+    if (held_ || renderQueued_ || frameCallback_ || damage_.isEmpty())
         return;
     renderQueued_ = true;
     QTimer::singleShot(0, this, [this] {
         renderQueued_ = false;
-        render();
+        if (!held_)
+            render();
     });
 }
 

@@ -34,6 +34,8 @@ public:
     void detach();
     void resize(QSize size);
     void repaint(const QRegion& region);
+    // While held, no frame goes out: what changes meanwhile is shown once it is let go.
+    void hold(bool held);
 
 private:
     void schedule();
@@ -52,6 +54,7 @@ private:
     QRegion damage_;
     wl_callback* frameCallback_ = nullptr;
     bool renderQueued_ = false;
+    bool held_ = false;
 };
 
 } // namespace kestrane

@@ -2,7 +2,9 @@
 
 #include "platform/Log.h"
 
+#include "kde-blur-client-protocol.h"
 #include "wayland/LayerShellProtocol.h"
+#include "wlr-screencopy-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 
 #include <QAbstractEventDispatcher>
@@ -25,6 +27,8 @@ constexpr std::uint32_t dataDeviceVersion = 3;
 constexpr std::uint32_t wantedLayerShellVersion = 4;
 // From 3 on, an output's logical place ends with the output's own "done".
 constexpr std::uint32_t outputManagerVersion = 3;
+// From 3 on, a picture's buffer offers end with "buffer_done".
+constexpr std::uint32_t screenCopierVersion = 3;
 } // namespace
 
 const wl_registry_listener WaylandConnection::registryListener {
@@ -122,6 +126,10 @@ WaylandConnection::~WaylandConnection()
     }
     if (outputManager_)
         zxdg_output_manager_v1_destroy(outputManager_);
+    if (blurManager_)
+        org_kde_kwin_blur_manager_destroy(blurManager_);
+    if (screenCopier_)
+        zwlr_screencopy_manager_v1_destroy(screenCopier_);
     if (layerShell_)
         zwlr_layer_shell_v1_destroy(layerShell_);
     if (seat_)
@@ -173,7 +181,10 @@ void WaylandConnection::bind(std::uint32_t name, const char* interface, std::uin
         outputManager_ = static_cast<zxdg_output_manager_v1*>(bound(zxdg_output_manager_v1_interface, outputManagerVersion));
         for (WaylandOutput& output : outputs_)
             describe(output);
-    }
+    } else if (std::strcmp(interface, org_kde_kwin_blur_manager_interface.name) == 0)
+        blurManager_ = static_cast<org_kde_kwin_blur_manager*>(bound(org_kde_kwin_blur_manager_interface, 1));
+    else if (std::strcmp(interface, zwlr_screencopy_manager_v1_interface.name) == 0)
+        screenCopier_ = static_cast<zwlr_screencopy_manager_v1*>(bound(zwlr_screencopy_manager_v1_interface, screenCopierVersion));
 }
 
 void WaylandConnection::addOutput(std::uint32_t name, std::uint32_t version)

@@ -23,6 +23,8 @@ struct wl_output_listener;
 struct wl_seat;
 struct wl_shm;
 struct zwlr_layer_shell_v1;
+struct zwlr_screencopy_manager_v1;
+struct org_kde_kwin_blur_manager;
 
 namespace kestrane {
 
@@ -66,6 +68,10 @@ public:
     wl_data_device_manager* dataDevices() const { return dataDevices_; }
     zwlr_layer_shell_v1* layerShell() const { return layerShell_; }
     std::uint32_t layerShellVersion() const { return layerShellVersion_; }
+    // What the compositor offers for a backdrop: blur behind a surface, or pictures of an
+    // output; null where it has none.
+    org_kde_kwin_blur_manager* blurManager() const { return blurManager_; }
+    zwlr_screencopy_manager_v1* screenCopier() const { return screenCopier_; }
     const std::vector<WaylandOutput>& outputs() const { return outputs_; }
     // The output by its name in the registry; null once it is gone.
     const WaylandOutput* outputNamed(std::uint32_t name) const;
@@ -104,6 +110,8 @@ private:
     wl_data_device_manager* dataDevices_ = nullptr;
     zwlr_layer_shell_v1* layerShell_ = nullptr;
     zxdg_output_manager_v1* outputManager_ = nullptr;
+    org_kde_kwin_blur_manager* blurManager_ = nullptr;
+    zwlr_screencopy_manager_v1* screenCopier_ = nullptr;
     std::uint32_t layerShellVersion_ = 0;
     std::vector<WaylandOutput> outputs_;
     std::function<void()> outputsChanged_;
