@@ -7,6 +7,7 @@
 #include "edge/ItemOpener.h"
 #include "services/FreedMemory.h"
 #include "services/MimePasteboard.h"
+#include "views/styles/TextPlate.h"
 
 #include <QMimeData>
 #include <QPainter>
@@ -49,6 +50,7 @@ Edge::Edge(DesktopModel& model, EdgeSurface& surface)
     screenArea_ = QRect(0, 0, 1440, 900);
     surface_.place(frameFor(false));
     canvas_.setLogicalDpi(surface_.logicalDpi());
+    TextPlate::assumeLightDesktop(!surface_.picturesDesktop());
     applyClickableRegion({});
     buildLayers();
     clock_.start();

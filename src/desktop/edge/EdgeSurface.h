@@ -76,6 +76,9 @@ public:
     // null where the surface cannot have one.
     virtual void wantDesktopPicture(bool wanted, const QRect& screenInDevicePixels) = 0;
     virtual QImage desktopPicture() const = 0;
+    // Whether a desktop picture ever comes here; where not, the backdrop is the compositor's
+    // blur or a dimming.
+    virtual bool picturesDesktop() const = 0;
     // Without a compositor to blend it, the surface shows only where the edge painted and,
     // where it must cover more, what lies behind (both in surface).
     virtual void showOnly(const QRegion& painted, const QRegion& covered) = 0;

@@ -57,6 +57,7 @@ public:
     std::uint64_t dragSelectionChanges() const override { return dragsOut_; }
     void wantDesktopPicture(bool wanted, const QRect& screenInDevicePixels) override;
     QImage desktopPicture() const override { return screenCopy_ ? screenCopy_->picture() : QImage(); }
+    bool picturesDesktop() const override { return screenCopy_ != nullptr; }
     void showOnly(const QRegion&, const QRegion&) override { }
     void watchApproach(const std::optional<Approach>&) override { }
     double scale() const override { return scale_; }

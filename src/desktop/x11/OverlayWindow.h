@@ -51,6 +51,8 @@ public:
     std::uint64_t dragSelectionChanges() const override { return dragWatcher_.changes(); }
     void wantDesktopPicture(bool wanted, const QRect& screenInDevicePixels) override;
     QImage desktopPicture() const override;
+    // XWayland's root window shows none of the native windows.
+    bool picturesDesktop() const override { return !waylandSession_; }
     void showOnly(const QRegion& painted, const QRegion& covered) override;
     void watchApproach(const std::optional<Approach>& approach) override;
     double scale() const override { return devicePixelRatioF(); }

@@ -40,8 +40,11 @@ void TextPlate::place(const QRectF& area, const QImage& behind, QSizeF screen, d
     area_ = area;
     // Until the picture comes (a moment after a view opens) the plate stays as it was: a
     // plate shown at once over a desktop that proves dark would flash.
-    if (behind.isNull() || screen.width() <= 0)
+    if (behind.isNull() || screen.width() <= 0) {
+        if (lightDesktopAssumed_)
+            darkness_ = darknessOver(255 * (1 - dimming));
         return;
+    }
     const double pixelsPerPoint = behind.width() / screen.width();
     const QRect pixels = QTransform::fromScale(pixelsPerPoint, pixelsPerPoint).mapRect(bounds()).toAlignedRect() & behind.rect();
     double brightest = 0;

@@ -17,8 +17,11 @@ public:
 
     // Places the plate over the area (points) and works out its darkness from the picture of
     // the screen behind (the whole screen of `screen` points, drawn dimmed by `dimming`); a
-    // null picture leaves the darkness as it was.
+    // null picture leaves the darkness as it was, unless no picture is ever to come.
     void place(const QRectF& area, const QImage& behind, QSizeF screen, double dimming = 0);
+    // Where the window system gives no picture of the desktop (a compositor that blurs behind
+    // the surface itself, or none at all), every plate is as dark as over a white desktop.
+    static void assumeLightDesktop(bool assume) { lightDesktopAssumed_ = assume; }
     void paint(QPainter& painter, double opacity) const;
     // What paint() covers.
     QRectF bounds() const { return area_.adjusted(-feather, -feather, feather, feather); }
@@ -28,6 +31,7 @@ private:
     QRectF area_;
     double darkness_ = 0;
     mutable QImage soft_;
+    static inline bool lightDesktopAssumed_ = false;
 };
 
 } // namespace kestrane
