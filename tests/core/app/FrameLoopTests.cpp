@@ -81,6 +81,9 @@ TEST_F(FrameLoopTest, ClicksKeepReachingTheEdgeForTwelveFramesAfterItStopsWantin
     const FrameOutput away = tick();
     EXPECT_TRUE(away.clickable.empty());
     EXPECT_EQ(away.clickableUnseen, (std::vector<Rect> { { 1440 - 56, 450 - 54, 56, 108 } })) << "a pocket holding items";
+    store.items.erase(pocket.id);
+    engine->refreshCounts();
+    EXPECT_EQ(tick().clickableUnseen, (std::vector<Rect> { { 1440 - 2, 450 - 54, 2, 108 } })) << "the screen's last points by an empty one";
 
     // Edit mode takes the whole screen once it has begun to show.
     engine->setEditing(true);
@@ -102,6 +105,12 @@ TEST_F(FrameLoopTest, AForeignDragIsSeenFromTheDragSelectionAndEndsHalfASecondAf
     EXPECT_TRUE(engine->state().isSystemDragActive);
     input.local = Point { 1340, 300 };
     EXPECT_EQ(tick().clickable, (std::vector<Rect> { { 1440 - 120, 0, 120, 900 } }));
+    // A drag the window received leaves it: its target goes, the drag goes on.
+    engine->updateDragPayload({ 1430, 450 });
+    EXPECT_TRUE(engine->state().dropTarget);
+    engine->leaveDragPayload();
+    EXPECT_FALSE(engine->state().dragPayload || engine->state().dropTarget);
+    EXPECT_TRUE(engine->state().isSystemDragActive);
 
     input.buttonsDown = false;
     for (const auto& [seconds, active] : { std::pair { 0.25, true }, { 0.25, true }, { 0.05, false } }) {
