@@ -221,8 +221,9 @@ TEST_P(NativeEdgeTest, HostileDragsAreRefusedOrKeptAsTextWithoutStallingTheEdge)
     EXPECT_EQ(testing::readFile(items[3].file), "after");
 }
 
-// A drawer's row dragged onto a native window arrives there whole, under the item's name.
-TEST_P(NativeEdgeTest, ARowDraggedOutArrivesWholeInANativeWindowUnderItsName)
+// A drawer's row dragged onto a native window arrives there whole, under the item's name, and
+// stays in its pocket; an item pulled out of the pocket leaves it and stays readable there.
+TEST_P(NativeEdgeTest, ItemsDraggedOutArriveWholeInANativeWindowUnderTheirNames)
 {
     const auto receiver = nativePeer({ "receiver", "0", "0", "400", "400" });
     const int pocketY = launch();
@@ -240,6 +241,14 @@ TEST_P(NativeEdgeTest, ARowDraggedOutArrivesWholeInANativeWindowUnderItsName)
     EXPECT_TRUE(line->starts_with("RECEIVED " + (home.root() / "runtime/kestrane-handout/").string())) << *line;
     EXPECT_TRUE(line->ends_with("/" + name + ".txt: " + name)) << *line;
     EXPECT_EQ(home.items(desk.id).size(), 2u) << "a row dragged out stays in its pocket";
+
+    session->key("Escape");
+    ASSERT_TRUE(drawerComes(pocketY, false));
+    session->drag({ 1425, pocketY }, { 500, 400 });
+    while ((line = receiver->readLine(eventTimeout)) && !line->starts_with("RECEIVED "))
+        ;
+    EXPECT_TRUE(line && line->ends_with("/Seeded item 2.txt: Seeded item 2")) << line.value_or("nothing received");
+    EXPECT_EQ(home.items(desk.id).size(), 1u) << "the newest item was pulled out";
 }
 
 // What another program copied (wl-copy) is pasted into the open drawer.

@@ -297,6 +297,12 @@ void LayerSurface::focus(KeyFocus::Action action)
     // Exclusive while the edge needs keys: the surface covers the output then, and takes
     // the keys at once rather than at the next click.
     const bool want = action != KeyFocus::Action::handBack;
+    // A keyboard taken away meanwhile (KWin gives it to where a drag out dropped) comes back
+    // only for a change of what the surface asks for.
+    if (action == KeyFocus::Action::retake && keyboardAsked_) {
+        zwlr_layer_surface_v1_set_keyboard_interactivity(layer_, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+        wl_surface_commit(surface_);
+    }
     zwlr_layer_surface_v1_set_keyboard_interactivity(
         layer_, want ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
     wl_surface_commit(surface_);
