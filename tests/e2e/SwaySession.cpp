@@ -1,5 +1,7 @@
 #include "SwaySession.h"
 
+#include "EndToEndTest.h"
+
 #include <QStandardPaths>
 
 #include <filesystem>
@@ -29,16 +31,26 @@ exec cd ")" + folder().path().string()
     start("env WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c config 2>sway.log", "sway.log");
 }
 
-void SwaySession::addOutput() const
+QStringList SwaySession::swaymsg() const
 {
     std::filesystem::path socket;
     for (const auto& entry : std::filesystem::directory_iterator(folder().path() / "runtime"))
         if (entry.path().filename().string().starts_with("sway-ipc."))
             socket = entry.path();
-    const QStringList swaymsg { "swaymsg", "-s", QString::fromStdString(socket.string()) };
-    run(swaymsg + QStringList { "create_output" });
-    run(swaymsg + QStringList { "output HEADLESS-2 resolution 1440x900 position 1440 0" });
-    run(swaymsg + QStringList { "output * background #FFFFFF solid_color" });
+    return { "swaymsg", "-s", QString::fromStdString(socket.string()) };
+}
+
+void SwaySession::addOutput() const
+{
+    run(swaymsg() + QStringList { "create_output" });
+    run(swaymsg() + QStringList { "output HEADLESS-2 resolution 1440x900 position 1440 0" });
+    run(swaymsg() + QStringList { "output * background #FFFFFF solid_color" });
+}
+
+std::string SwaySession::windowTree() const
+{
+    ChildProcess tree(asSessionUser(swaymsg() + QStringList { "-t", "get_tree" }), environment());
+    return runToEnd(tree).output;
 }
 
 } // namespace kestrane::e2e

@@ -2,6 +2,8 @@
 
 #include "WaylandSession.h"
 
+#include <string>
+
 namespace kestrane::e2e {
 
 // A headless sway: no bar, no wallpaper, native windows floating where they ask to be.
@@ -21,6 +23,11 @@ public:
     QImage screenshotOf(const QString& output) const { return picture({ "grim", "-o", output, "-t", "ppm" }); }
     // A second output, HEADLESS-2, right of the first; both show a white desktop.
     void addOutput() const;
+    // The session's windows as sway describes them (JSON), their titles among them.
+    std::string windowTree() const;
+
+private:
+    QStringList swaymsg() const;
 };
 
 } // namespace kestrane::e2e
