@@ -28,6 +28,7 @@ const wl_data_device_listener WaylandDataDevice::deviceListener {
     [](void* data, wl_data_device*, wl_data_offer* offer) { static_cast<WaylandDataDevice*>(data)->offered(offer); },
     [](void* data, wl_data_device*, std::uint32_t serial, wl_surface* surface, wl_fixed_t x, wl_fixed_t y, wl_data_offer* offer) {
         auto* self = static_cast<WaylandDataDevice*>(data);
+        ++self->dragsEntered_;
         if (self->handlers_.dragEntered)
             self->handlers_.dragEntered(serial, surface, pointOf(x, y), self->offerFor(offer));
         else if (offer)

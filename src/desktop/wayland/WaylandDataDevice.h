@@ -46,6 +46,8 @@ public:
     wl_data_device* device() const { return device_; }
     wl_data_device_manager* manager() const { return manager_; }
     void release(wl_data_offer* offer);
+    // How many drags came onto the program's surfaces so far.
+    std::uint64_t dragsEntered() const { return dragsEntered_; }
 
 private:
     void offered(wl_data_offer* offer);
@@ -58,6 +60,7 @@ private:
     wl_data_device* device_;
     std::vector<Offer> offers_;
     Handlers handlers_;
+    std::uint64_t dragsEntered_ = 0;
 };
 
 } // namespace kestrane

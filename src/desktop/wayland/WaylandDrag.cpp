@@ -1,6 +1,7 @@
 #include "wayland/WaylandDrag.h"
 
 #include "edge/DragOutOffer.h"
+#include "platform/Log.h"
 #include "wayland/PipeWriter.h"
 #include "wayland/ShmBuffer.h"
 #include "wayland/WaylandDataDevice.h"
@@ -8,6 +9,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QMimeData>
+#include <QTimer>
 
 #include <wayland-client.h>
 
@@ -37,12 +39,12 @@ WaylandDrag::Forms formsOf(const QMimeData& data)
 } // namespace
 
 const wl_data_source_listener WaylandDrag::sourceListener {
-    [](void*, wl_data_source*, const char*) {},
+    [](void* data, wl_data_source*, const char*) { static_cast<WaylandDrag*>(data)->heard_ = true; },
     [](void* data, wl_data_source*, const char* type, std::int32_t fd) { static_cast<WaylandDrag*>(data)->send(type, fd); },
     [](void* data, wl_data_source*) { static_cast<WaylandDrag*>(data)->state_ = State::cancelled; },
     [](void* data, wl_data_source*) { static_cast<WaylandDrag*>(data)->state_ = State::released; },
     [](void* data, wl_data_source*) { static_cast<WaylandDrag*>(data)->state_ = State::finished; },
-    [](void*, wl_data_source*, std::uint32_t) {},
+    [](void* data, wl_data_source*, std::uint32_t) { static_cast<WaylandDrag*>(data)->heard_ = true; },
 };
 
 WaylandDrag::WaylandDrag(wl_display* display, wl_compositor* compositor, wl_shm* shm, WaylandDataDevice& device)
@@ -59,6 +61,7 @@ EdgeSurface::DragOutcome WaylandDrag::run(const ResolvedPocketItems& items, int 
     forms_ = formsOf(*offer.data());
     state_ = State::running;
     readAfterRelease_ = false;
+    heard_ = false;
     wl_data_source* source = wl_data_device_manager_create_data_source(device_.manager());
     wl_data_source_add_listener(source, &sourceListener, this);
     for (const auto& form : forms_)
@@ -69,7 +72,15 @@ EdgeSurface::DragOutcome WaylandDrag::run(const ResolvedPocketItems& items, int 
     const auto iconBuffer = showIcon(icon, offer.icons(iconSize * origin.scale), origin.scale);
     wl_display_flush(display_);
 
-    // The compositor runs the drag; the edge goes on with its frames meanwhile.
+    // The compositor runs the drag; the edge goes on with its frames meanwhile. One that would
+    // not start it says nothing at all, where a drag begun comes at once onto the surface.
+    const std::uint64_t entered = device_.dragsEntered();
+    QTimer::singleShot(startTimeoutMs, [this, entered] {
+        if (state_ == State::running && !heard_ && device_.dragsEntered() == entered) {
+            logLine("Kestrane: the compositor did not start the drag out");
+            state_ = State::cancelled;
+        }
+    });
     QEventLoop loop;
     while (state_ == State::running || state_ == State::released)
         loop.processEvents(QEventLoop::WaitForMoreEvents);
@@ -90,7 +101,6 @@ std::unique_ptr<ShmBuffer> WaylandDrag::showIcon(wl_surface* icon, const QImage&
     auto buffer = ShmBuffer::create(shm_, picture.size());
     if (!buffer)
         return nullptr;
-    buffer->image().fill(Qt::transparent);
     std::memcpy(buffer->image().bits(), picture.convertToFormat(QImage::Format_ARGB32_Premultiplied).constBits(),
         static_cast<std::size_t>(buffer->image().sizeInBytes()));
     wl_surface_set_buffer_scale(icon, scale);
@@ -103,6 +113,7 @@ std::unique_ptr<ShmBuffer> WaylandDrag::showIcon(wl_surface* icon, const QImage&
 void WaylandDrag::send(const char* type, int fd)
 {
     const auto form = std::find_if(forms_.begin(), forms_.end(), [type](const auto& each) { return each.first == type; });
+    heard_ = true;
     readAfterRelease_ = readAfterRelease_ || state_ == State::released;
     if (form == forms_.end()) {
         close(fd);

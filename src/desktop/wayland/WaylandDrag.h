@@ -36,6 +36,8 @@ public:
         std::uint32_t serial = 0;
         int scale = 1;
     };
+    // How soon a drag the compositor ignored (a press already released) is given up.
+    static constexpr int startTimeoutMs = 300;
 
     WaylandDrag(wl_display* display, wl_compositor* compositor, wl_shm* shm, WaylandDataDevice& device);
 
@@ -57,6 +59,8 @@ private:
     Forms forms_;
     State state_ = State::running;
     bool readAfterRelease_ = false;
+    // The compositor said anything of the drag: it runs.
+    bool heard_ = false;
 };
 
 } // namespace kestrane
