@@ -82,7 +82,7 @@ void OfferReader::finish(bool complete)
     fd_ = -1;
     std::optional<QByteArray> bytes;
     if (complete)
-        bytes = std::exchange(bytes_, {});
+        bytes = bytes_;
     bytes_.clear();
     if (auto done = std::exchange(done_, nullptr))
         done(std::move(bytes));

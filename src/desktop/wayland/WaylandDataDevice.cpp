@@ -15,9 +15,8 @@ QPointF pointOf(wl_fixed_t x, wl_fixed_t y)
 
 const wl_data_offer_listener WaylandDataDevice::offerListener {
     [](void* data, wl_data_offer* offer, const char* type) {
-        auto& offers = static_cast<WaylandDataDevice*>(data)->offers_;
-        const auto known = std::find_if(offers.begin(), offers.end(), [offer](const Offer& each) { return each.offer == offer; });
-        if (known != offers.end())
+        auto* self = static_cast<WaylandDataDevice*>(data);
+        if (const auto known = self->find(offer); known != self->offers_.end())
             known->types.emplace_back(type);
     },
     [](void*, wl_data_offer*, std::uint32_t) {},
@@ -75,15 +74,20 @@ void WaylandDataDevice::offered(wl_data_offer* offer)
     wl_data_offer_add_listener(offer, &offerListener, this);
 }
 
-WaylandDataDevice::Offer WaylandDataDevice::offerFor(wl_data_offer* offer) const
+std::vector<WaylandDataDevice::Offer>::iterator WaylandDataDevice::find(wl_data_offer* offer)
 {
-    const auto known = std::find_if(offers_.begin(), offers_.end(), [offer](const Offer& each) { return each.offer == offer; });
+    return std::find_if(offers_.begin(), offers_.end(), [offer](const Offer& each) { return each.offer == offer; });
+}
+
+WaylandDataDevice::Offer WaylandDataDevice::offerFor(wl_data_offer* offer)
+{
+    const auto known = find(offer);
     return known == offers_.end() ? Offer {} : *known;
 }
 
 void WaylandDataDevice::release(wl_data_offer* offer)
 {
-    const auto known = std::find_if(offers_.begin(), offers_.end(), [offer](const Offer& each) { return each.offer == offer; });
+    const auto known = find(offer);
     if (known == offers_.end())
         return;
     wl_data_offer_destroy(known->offer);

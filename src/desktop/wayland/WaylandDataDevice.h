@@ -51,7 +51,8 @@ public:
 
 private:
     void offered(wl_data_offer* offer);
-    Offer offerFor(wl_data_offer* offer) const;
+    std::vector<Offer>::iterator find(wl_data_offer* offer);
+    Offer offerFor(wl_data_offer* offer);
 
     static const struct wl_data_device_listener deviceListener;
     static const struct wl_data_offer_listener offerListener;
